@@ -1,0 +1,62 @@
+/* The host messaging library: name atoms, ports, send and post, the clock, 32-bit references and
+ * the registry of published data dictionary values. Every call runs on the host's one thread,
+ * except HxRef/HxDeref and the atom calls, which may be called from any thread. */
+#ifndef WRENMAIL_HXMSG_H
+#define WRENMAIL_HXMSG_H
+
+#include <stdbool.h>
+#include <stdint.h>
+
+#include "edict.h"
+#include "host_value.h"
+#include "hxcall.h"
+
+typedef bool(HXCALL* HxHandler)(EDict* record);
+
+/* Name atoms. Names are case-sensitive; an atom is never 0 for a valid, non-empty name. */
+HX_API uint32_t DaNameGet(const char* name);
+HX_API const char* DaNameGetString(uint16_t atom); /* null for an unknown atom */
+
+/* Ports. A port's handlers run in attach order; a handler attached twice is called once.
+ * Attaching or detaching during a delivery is safe: a handler detached mid-delivery is not
+ * called afterwards, one attached mid-delivery receives the next record. */
+HX_API bool HxPortAttach(uint16_t port, HxHandler handler);
+HX_API bool HxPortDetach(uint16_t port, HxHandler handler);
+/* Runs every handler before returning; true when some handler answered true. */
+HX_API bool HxPortSend(uint16_t port, EDict* record);
+/* Keeps a copy and delivers it once `delay` ms have passed (negative counts as 0). Posts due at
+ * the same time are delivered in the order they were posted. */
+HX_API bool HxPortPost(uint16_t port, const EDict* record, int32_t delay);
+
+/* Data dictionary values: PSGet answers the tree a host published under a name atom. */
+HX_API const HostValue* PSGet(const HostValue* key);
+HX_API bool HxPublishValue(uint16_t name, const HostValue* root);
+HX_API bool HxWithdrawValue(uint16_t name);
+
+/* 32-bit references for addresses: the same non-zero number for the same address, 0 for null. */
+HX_API uint32_t HxRef(const void* address);
+HX_API void* HxDeref(uint32_t reference);
+
+/* The clock in milliseconds. Deterministic by default: time moves only through HxAdvanceTime. */
+HX_API uint64_t HxNow(void);
+HX_API void HxSetRealClock(bool real);
+HX_API bool HxIsRealClock(void);
+/* Deterministic clock: moves time by ms, delivering every post that falls due on the way, each at
+ * its due time. Real clock: delivers what is due now (ms is ignored). */
+HX_API void HxAdvanceTime(uint32_t ms);
+/* Delivers every post that is due now, including posts with delay 0 made while delivering. */
+HX_API void HxRunUntilIdle(void);
+/* Milliseconds until the next post falls due (0 when one is due), -1 when none is pending. */
+HX_API int64_t HxTimeToNextPost(void);
+HX_API uint32_t HxPendingPostCount(void);
+/* Detaches every handler, drops every pending post, resets the deterministic clock to 0.
+ * Atoms, references and published values stay. */
+HX_API void HxReset(void);
+
+/* Observation for tracing: called for each send (before its handlers), each post when it is
+ * queued, and each post when it is delivered. */
+enum HxTraceEvent { HxTraceSend = 0, HxTracePost = 1, HxTraceDeliver = 2 };
+typedef void (*HxTraceHook)(int event, uint16_t port, const EDict* record, int32_t delay, void* user);
+HX_API void HxSetTraceHook(HxTraceHook hook, void* user);
+
+#endif
