@@ -46,6 +46,9 @@ HX_API bool HxIsRealClock(void);
 HX_API void HxAdvanceTime(uint32_t ms);
 /* Delivers every post that is due now, including posts with delay 0 made while delivering. */
 HX_API void HxRunUntilIdle(void);
+/* Delivery loops do not nest: called from a handler while one of the two calls above delivers,
+ * HxRunUntilIdle returns at once (the running loop delivers what falls due) and HxAdvanceTime(ms)
+ * makes the running loop go on to now + ms once the handler returns. */
 /* Milliseconds until the next post falls due (0 when one is due), -1 when none is pending. */
 HX_API int64_t HxTimeToNextPost(void);
 HX_API uint32_t HxPendingPostCount(void);
