@@ -1,0 +1,266 @@
+#include "messaging/data_dict_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "host_tree.h"
+#include "hxmsg.h"
+#include "messaging/message_codes.h"
+#include "messaging/name_atoms.h"
+#include "port_log.h"
+
+namespace {
+
+using Keys = std::vector<std::pair<uint16_t, uint16_t>>;
+using wm::DataDictReader;
+
+uint16_t Atom(const char* name) {
+    return wm::FetchAtom(name);
+}
+
+bool Same(const HostValue& a, const HostValue& b) {
+    return a.type == b.type && a.count == b.count && a.payload == b.payload;
+}
+
+class DataDictReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HxReset();
+        resource_ = Atom("DctReaderTest");
+    }
+    void TearDown() override {
+        HxWithdrawValue(resource_);
+        HxReset();
+    }
+
+    // Publishes the tree's root under the resource name and binds the reader to it.
+    void BindTo(const HostValue& root) {
+        root_ = tree_.Keep(root);
+        HxPublishValue(resource_, root_);
+        reader_.SetNameAtom(resource_);
+        ASSERT_TRUE(reader_.Bind());
+    }
+
+    HostTree tree_;
+    HostValue* root_ = nullptr;
+    uint16_t resource_ = 0;
+    DataDictReader reader_;
+    const uint16_t age_ = Atom("Age");
+    const uint16_t nick_ = Atom("Nick");
+    const uint16_t pet_ = Atom("Pet");
+    const uint16_t missing_ = Atom("Missing");
+};
+
+TEST_F(DataDictReaderTest, PlainLookupsFollowReferencesAndDefaultWhenMissing) {
+    const HostValue dict = tree_.Dict({{age_, tree_.Ref(tree_.Ref(HostTree::Int(-9)))},
+                                       {nick_, tree_.Ref(HostTree::Text("Bo"))},
+                                       {pet_, HostTree::Name(Atom("Cat"))}},
+                                      4);
+    BindTo(tree_.Ref(dict));
+    EXPECT_EQ(reader_.GetLong(age_, DataDictReader::kPlain), -9);
+    EXPECT_EQ(reader_.GetShort(pet_, DataDictReader::kPlain), Atom("Cat"));
+    EXPECT_STREQ(reader_.GetText(nick_, DataDictReader::kPlain), "Bo");
+
+    EXPECT_EQ(reader_.GetLong(missing_, DataDictReader::kPlain), 0);
+    EXPECT_EQ(reader_.GetShort(missing_, DataDictReader::kPlain), 0);
+    const char* text = reader_.GetText(missing_, DataDictReader::kPlain);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, "");
+}
+
+TEST_F(DataDictReaderTest, GetElementIntReadsIntegerElementsInRange) {
+    const uint16_t colors = Atom("Colors");
+    BindTo(tree_.Dict({{colors, tree_.Ref(tree_.Array({HostTree::Int(4), HostTree::Int(5),
+                                                       HostTree::Name(pet_), tree_.Ref(HostTree::Int(6))}))},
+                       {age_, HostTree::Int(3)}},
+                      2));
+    EXPECT_EQ(reader_.GetElementInt(colors, 0), 4);
+    EXPECT_EQ(reader_.GetElementInt(colors, 1), 5);
+    EXPECT_EQ(reader_.GetElementInt(colors, 2), 0);
+    EXPECT_EQ(reader_.GetElementInt(colors, 3), 6);
+    EXPECT_EQ(reader_.GetElementInt(colors, 4), 0);
+    EXPECT_EQ(reader_.GetElementInt(colors, -1), 0);
+    EXPECT_EQ(reader_.GetElementInt(age_, 0), 0);
+}
+
+TEST_F(DataDictReaderTest, BrokenReferencesReadAsNothing) {
+    HostValue* loop = tree_.Keep(HostValue{0, HostValueReference, 1, 0});
+    loop->payload = HxRef(loop);
+    const uint16_t dangling = Atom("Dangling");
+    const uint16_t looping = Atom("Looping");
+    const uint16_t list = Atom("List");
+    BindTo(tree_.Dict({{dangling, HostValue{0, HostValueReference, 1, 0}},
+                       {nick_, HostValue{0, HostValueText, 1, 0}},
+                       {looping, *loop},
+                       {list, HostValue{0, HostValueArray, 3, 0}},
+                       {age_, HostTree::Int(12)}},
+                      5));
+    EXPECT_EQ(reader_.GetLong(dangling, DataDictReader::kPlain), 0);
+    EXPECT_STREQ(reader_.GetText(dangling, DataDictReader::kPlain), "");
+    EXPECT_STREQ(reader_.GetText(nick_, DataDictReader::kPlain), "");
+    EXPECT_EQ(reader_.GetLong(looping, DataDictReader::kPlain), 0);
+    EXPECT_EQ(reader_.GetElementInt(list, 0), 0);
+    EXPECT_STREQ(reader_.GetText(age_, DataDictReader::kPlain), "");
+    EXPECT_EQ(reader_.GetLong(age_, DataDictReader::kPlain), 12);
+}
+
+TEST_F(DataDictReaderTest, AnUnboundReaderOrAPairlessDictionaryAnswersNothing) {
+    EXPECT_STREQ(reader_.GetText(age_, 0), "");
+    BindTo(HostValue{0, HostValueDictionary, 4, 0});
+    EXPECT_EQ(reader_.GetLong(age_, DataDictReader::kPlain), 0);
+    EXPECT_EQ(reader_.GetLong(age_, 1), 0);
+    EXPECT_EQ(reader_.FormsCount(), 0);
+}
+
+// Forms: a template of field names and one flat array of every form's fields.
+class FormsTest : public DataDictReaderTest {
+protected:
+    HostValue FormsDict(std::vector<HostValue> names, std::vector<HostValue> values, uint16_t spare) {
+        return tree_.Dict({{Atom("TEMPLATE"), tree_.Array(std::move(names))},
+                           {Atom("FORMS"), tree_.Ref(tree_.Array(std::move(values)))}},
+                          static_cast<uint16_t>(2 + spare));
+    }
+    std::vector<HostValue> SevenValues() {
+        return {HostTree::Text("Ann"), HostTree::Int(7), HostTree::Text("Ben"), HostTree::Int(8),
+                HostTree::Text("Cy"),  HostTree::Int(9), HostTree::Int(99)};
+    }
+    const HostPairBlock* Block() const { return HostTree::BlockOf(*root_); }
+    const HostPair& Pair(uint32_t i) const { return HostTree::PairAt(*root_, i); }
+};
+
+TEST_F(FormsTest, FormsCountIsTheWholeNumberOfForms) {
+    BindTo(FormsDict({HostTree::Name(nick_), HostTree::Name(age_)}, SevenValues(), 1));
+    EXPECT_EQ(reader_.FormsCount(), 3);
+    BindTo(tree_.Dict({{Atom("TEMPLATE"), tree_.Array({})}, {Atom("FORMS"), tree_.Array(SevenValues())}}, 2));
+    EXPECT_EQ(reader_.FormsCount(), 0);
+}
+
+TEST_F(FormsTest, FieldsAreReadFromTheIndexedFormAndIndexIsAppended) {
+    BindTo(FormsDict({HostTree::Name(nick_), HostTree::Name(age_)}, SevenValues(), 1));
+    EXPECT_STREQ(reader_.GetText(nick_, 1), "Ben");
+    ASSERT_EQ(Block()->count, 3u);
+    EXPECT_TRUE(Same(Pair(2).key, HostTree::Name(Atom("INDEX"))));
+    EXPECT_TRUE(Same(Pair(2).value, HostTree::Int(1)));
+
+    EXPECT_EQ(reader_.GetLong(age_, 2), 9);
+    EXPECT_EQ(Block()->count, 3u);
+    EXPECT_TRUE(Same(Pair(2).value, HostTree::Int(2)));
+
+    EXPECT_EQ(reader_.GetLong(nick_, 3), 99);
+    EXPECT_EQ(reader_.GetLong(age_, 3), 0);
+    EXPECT_EQ(reader_.GetLong(pet_, 0), 0);
+    EXPECT_STREQ(reader_.GetText(pet_, 0), "");
+    // The plain value of INDEX is the last form number asked for.
+    EXPECT_EQ(reader_.GetLong(Atom("INDEX"), DataDictReader::kPlain), 0);
+}
+
+TEST_F(FormsTest, ATemplateNamingAFieldTwiceAnswersTheLaterPosition) {
+    BindTo(FormsDict({HostTree::Name(age_), HostTree::Name(nick_), HostTree::Name(age_)},
+                     {HostTree::Int(1), HostTree::Int(2), HostTree::Int(3), HostTree::Int(4),
+                      HostTree::Int(5), HostTree::Int(6)},
+                     1));
+    EXPECT_EQ(reader_.GetLong(age_, 0), 3);
+    EXPECT_EQ(reader_.GetLong(age_, 1), 6);
+    EXPECT_EQ(reader_.GetLong(nick_, 1), 5);
+}
+
+TEST_F(FormsTest, IndexIsLeftOutOfAFullDictionaryAndTheFirstFormIsRead) {
+    BindTo(FormsDict({HostTree::Name(nick_), HostTree::Name(age_)}, SevenValues(), 0));
+    EXPECT_EQ(reader_.GetLong(age_, 2), 7);
+    EXPECT_EQ(Block()->count, 2u);
+    EXPECT_FALSE(Same(Pair(0).key, HostTree::Name(Atom("INDEX"))));
+    EXPECT_FALSE(Same(Pair(1).key, HostTree::Name(Atom("INDEX"))));
+}
+
+// A resource service that knows one file, as the host's does.
+uint16_t g_knownResource = 0;
+
+bool HXCALL FakeResources(EDict* record) {
+    const char* file = EDictGetText(record, atoms::XFILE);
+    if (EDictGetType(record) == wm::code::kStart && EDictGetShort(record, atoms::TYPE) == atoms::DATADICT &&
+        file != nullptr && std::strcmp(file, "WNSettings.dct") == 0) {
+        EDictPutShort(record, atoms::NAME, g_knownResource);
+    }
+    return true;
+}
+
+class ReaderRequests : public DataDictReaderTest {
+protected:
+    void SetUp() override {
+        DataDictReaderTest::SetUp();
+        g_knownResource = resource_;
+        HxPortAttach(atoms::ResPort, &FakeResources);
+        root_ = tree_.Keep(tree_.Dict({{age_, HostTree::Int(10)}}, 1));
+        HxPublishValue(resource_, root_);
+    }
+
+    static void ExpectBindRequest(const PortEvent& request, uint16_t name) {
+        EXPECT_EQ(request.event, HxTraceSend);
+        EXPECT_EQ(request.port, atoms::AppPort);
+        EXPECT_EQ(EDictGetType(&request.record), wm::code::kStart);
+        EXPECT_EQ(KeysOf(request.record), (Keys{{atoms::NAME, EDictShort}}));
+        EXPECT_EQ(EDictGetShort(&request.record, atoms::NAME), name);
+    }
+    static void ExpectCloseRequest(const PortEvent& request, uint16_t name) {
+        EXPECT_EQ(request.event, HxTracePost);
+        EXPECT_EQ(request.port, atoms::AppPort);
+        EXPECT_EQ(request.delay, 0);
+        EXPECT_EQ(EDictGetType(&request.record), wm::code::kStop);
+        EXPECT_EQ(KeysOf(request.record), (Keys{{atoms::NAME, EDictShort}}));
+        EXPECT_EQ(EDictGetShort(&request.record, atoms::NAME), name);
+    }
+
+    PortLog log_;
+};
+
+TEST_F(ReaderRequests, OpenLoadsTheFileAsAResourceAndBindsToIt) {
+    DataDictReader reader;
+    ASSERT_TRUE(reader.Open("WNSettings.dct"));
+    EXPECT_EQ(reader.Name(), resource_);
+    EXPECT_EQ(reader.Data(), root_);
+    EXPECT_EQ(reader.GetLong(age_, DataDictReader::kPlain), 10);
+
+    ASSERT_EQ(log_.Requests().size(), 2u);
+    const PortEvent& load = log_.Requests()[0];
+    EXPECT_EQ(load.event, HxTraceSend);
+    EXPECT_EQ(load.port, atoms::ResPort);
+    EXPECT_EQ(EDictGetType(&load.record), wm::code::kStart);
+    EXPECT_EQ(KeysOf(load.record), (Keys{{atoms::XFILE, EDictText}, {atoms::TYPE, EDictShort}}));
+    ExpectBindRequest(log_.Requests()[1], resource_);
+
+    reader.Close();
+    EXPECT_EQ(reader.Data(), nullptr);
+    ASSERT_EQ(log_.Requests().size(), 3u);
+    ExpectCloseRequest(log_.Requests()[2], resource_);
+}
+
+TEST_F(ReaderRequests, UnknownFilesAndResourcesFail) {
+    DataDictReader reader;
+    EXPECT_FALSE(reader.Open("Nowhere.dct"));
+    EXPECT_EQ(reader.Name(), 0);
+    EXPECT_EQ(log_.Requests().size(), 1u);
+
+    reader.SetName("DctNoSuchSprite");
+    EXPECT_EQ(reader.Name(), Atom("DctNoSuchSprite"));
+    EXPECT_FALSE(reader.Bind());
+    EXPECT_EQ(reader.Data(), nullptr);
+}
+
+TEST_F(ReaderRequests, BindingAgainClosesFirstAndDestroyingCloses) {
+    {
+        DataDictReader reader;
+        reader.SetNameAtom(resource_);
+        ASSERT_TRUE(reader.Bind());
+        ASSERT_TRUE(reader.Bind());
+    }
+    { DataDictReader never; }
+    ASSERT_EQ(log_.Requests().size(), 5u);
+    ExpectBindRequest(log_.Requests()[0], resource_);
+    ExpectCloseRequest(log_.Requests()[1], resource_);
+    ExpectBindRequest(log_.Requests()[2], resource_);
+    ExpectCloseRequest(log_.Requests()[3], resource_);
+    ExpectCloseRequest(log_.Requests()[4], 0);
+}
+
+}  // namespace

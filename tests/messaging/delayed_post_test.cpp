@@ -1,0 +1,153 @@
+#include "messaging/delayed_post.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "hxmsg.h"
+#include "messaging/message_codes.h"
+#include "messaging/name_atoms.h"
+#include "port_log.h"
+#include "wrenmail.h"
+
+namespace {
+
+std::vector<EDict> g_arrived;
+
+bool HXCALL Receiver(EDict* record) {
+    g_arrived.push_back(*record);
+    return true;
+}
+
+EDict Numbered(int32_t number) {
+    EDict record;
+    EDictClear(&record);
+    EDictSetType(&record, atoms::actions::CursorBlinkMessage);
+    EDictPutLong(&record, atoms::COUNT, number);
+    return record;
+}
+
+std::vector<int32_t> ArrivedNumbers() {
+    std::vector<int32_t> numbers;
+    for (const EDict& record : g_arrived) {
+        numbers.push_back(EDictGetLong(&record, atoms::COUNT));
+    }
+    return numbers;
+}
+
+class DelayedPostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HxReset();
+        g_arrived.clear();
+        port_ = wm::FetchAtom("DelayedPostTestPort");
+        HxPortAttach(port_, &Receiver);
+        // The reset detached the tick handler that the first DelayedPost of the run attached.
+        HxPortAttach(atoms::TimerPortTick, &PostMessages);
+    }
+
+    void TearDown() override {
+        for (int i = 0; i < 1000 && wm::PendingPostCount() > 0; ++i) {
+            Tick();
+        }
+        HxReset();
+    }
+
+    static void SendOnTimer(uint16_t type) {
+        EDict record;
+        EDictClear(&record);
+        EDictSetType(&record, type);
+        HxPortSend(atoms::TimerPortTick, &record);
+        HxRunUntilIdle();
+    }
+    static void Tick() { SendOnTimer(wm::code::kTick); }
+
+    uint16_t port_ = 0;
+};
+
+TEST_F(DelayedPostTest, EachPostWaitsItsTicks) {
+    EDict first = Numbered(1);
+    EDict second = Numbered(2);
+    wm::DelayedPost(port_, &first, 1);
+    wm::DelayedPost(port_, &second, 2);
+    EXPECT_EQ(wm::PendingPostCount(), 2u);
+    HxRunUntilIdle();
+    EXPECT_TRUE(g_arrived.empty());
+
+    Tick();
+    EXPECT_EQ(ArrivedNumbers(), (std::vector<int32_t>{1}));
+    Tick();
+    EXPECT_EQ(ArrivedNumbers(), (std::vector<int32_t>{1, 2}));
+    EXPECT_EQ(wm::PendingPostCount(), 0u);
+
+    // No ticks at all still waits for the next tick (its count drops below 0).
+    g_arrived.clear();
+    EDict zero = Numbered(0);
+    EDict negative = Numbered(-5);
+    wm::DelayedPost(port_, &zero, 0);
+    wm::DelayedPost(port_, &negative, -5);
+    HxAdvanceTime(1000);
+    EXPECT_TRUE(g_arrived.empty());
+    Tick();
+    EXPECT_EQ(ArrivedNumbers(), (std::vector<int32_t>{0, -5}));
+}
+
+TEST_F(DelayedPostTest, PostsDueOnOneTickLeaveInQueueOrder) {
+    EDict records[] = {Numbered(1), Numbered(2), Numbered(3), Numbered(4)};
+    wm::DelayedPost(port_, &records[0], 2);
+    wm::DelayedPost(port_, &records[1], 1);
+    wm::DelayedPost(port_, &records[2], 2);
+    wm::DelayedPost(port_, &records[3], 1);
+    Tick();
+    EXPECT_EQ(ArrivedNumbers(), (std::vector<int32_t>{2, 4}));
+    Tick();
+    EXPECT_EQ(ArrivedNumbers(), (std::vector<int32_t>{2, 4, 1, 3}));
+}
+
+TEST_F(DelayedPostTest, DuePostsArePostedWithDelayZeroToTheirPort) {
+    const uint16_t other = wm::FetchAtom("DelayedPostOtherPort");
+    EDict record = Numbered(7);
+    wm::DelayedPost(other, &record, 1);
+    wm::DelayedPost(port_, &record, 1);
+    PortLog log;
+    Tick();
+    const std::vector<PortEvent>& posts = log.Requests();
+    ASSERT_EQ(posts.size(), 3u);  // the tick, then the two posts
+    EXPECT_EQ(posts[0].event, HxTraceSend);
+    EXPECT_EQ(posts[1].event, HxTracePost);
+    EXPECT_EQ(posts[1].port, other);
+    EXPECT_EQ(posts[2].port, port_);
+    EXPECT_EQ(posts[1].delay, 0);
+    EXPECT_EQ(posts[2].delay, 0);
+    EXPECT_EQ(EDictGetLong(&posts[2].record, atoms::COUNT), 7);
+}
+
+TEST_F(DelayedPostTest, OtherMessagesOnTheTimerPortChangeNothing) {
+    EDict record = Numbered(1);
+    wm::DelayedPost(port_, &record, 1);
+    SendOnTimer(wm::code::kLeft);
+    SendOnTimer(atoms::actions::CursorBlinkMessage);
+    SendOnTimer(0);
+    EXPECT_TRUE(PostMessages(nullptr));
+    EXPECT_TRUE(g_arrived.empty());
+    EXPECT_EQ(wm::PendingPostCount(), 1u);
+    Tick();
+    EXPECT_EQ(ArrivedNumbers(), (std::vector<int32_t>{1}));
+}
+
+TEST_F(DelayedPostTest, TheQueuedCopyIgnoresLaterChangesToTheRecord) {
+    EDict record = Numbered(1);
+    const char* text = "before";
+    EDictPutText(&record, atoms::TEXT, text);
+    wm::DelayedPost(port_, &record, 1);
+    EDictPutLong(&record, atoms::COUNT, 99);
+    EDictRemove(&record, atoms::TEXT);
+    EDictSetType(&record, wm::code::kStop);
+    Tick();
+    ASSERT_EQ(g_arrived.size(), 1u);
+    EXPECT_EQ(EDictGetType(&g_arrived[0]), atoms::actions::CursorBlinkMessage);
+    EXPECT_EQ(EDictGetLong(&g_arrived[0], atoms::COUNT), 1);
+    EXPECT_EQ(EDictGetText(&g_arrived[0], atoms::TEXT), text);
+}
+
+}  // namespace
