@@ -8,7 +8,7 @@ NameAtoms& NameAtoms::Instance() {
 }
 
 uint32_t NameAtoms::Get(const char* name) {
-    if (name == nullptr || *name == '\0') return 0;
+    if (name == nullptr) return 0;
     std::string_view key(name);
     std::lock_guard lock(mutex_);
     if (auto it = atoms_.find(key); it != atoms_.end()) return it->second;

@@ -17,7 +17,8 @@ public:
     // initialisers and may still do so from their static destructors.
     static NameAtoms& Instance();
 
-    // The name's atom, 0 for a null or empty name or when every atom is taken.
+    // The name's atom, 0 for a null name or when every atom is taken. The empty name has an atom
+    // of its own: it is how a value is erased while its key stays.
     uint32_t Get(const char* name);
     // The atom's text, valid for the life of the process; null for an unknown atom.
     const char* Text(uint16_t atom);

@@ -13,7 +13,8 @@
 
 typedef bool(HXCALL* HxHandler)(EDict* record);
 
-/* Name atoms. Names are case-sensitive; an atom is never 0 for a valid, non-empty name. */
+/* Name atoms. Names are case-sensitive; an atom is never 0 for a non-null name (the empty name
+ * has one too). */
 HX_API uint32_t DaNameGet(const char* name);
 HX_API const char* DaNameGetString(uint16_t atom); /* null for an unknown atom */
 

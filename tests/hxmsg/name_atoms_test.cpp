@@ -17,7 +17,9 @@ TEST(HxNameAtoms, EqualNamesShareAnAtomAndCaseMakesANewName) {
     EXPECT_LE(capital, 0xFFFFu);
     EXPECT_EQ(DaNameGet(std::string("do").append("wn").c_str()), down);
     EXPECT_EQ(DaNameGet(nullptr), 0u);
-    EXPECT_EQ(DaNameGet(""), 0u);
+    uint32_t empty = DaNameGet("");
+    EXPECT_NE(empty, 0u);
+    EXPECT_STREQ(DaNameGetString(static_cast<uint16_t>(empty)), "");
     EXPECT_EQ(DaNameGetString(0), nullptr);
     EXPECT_EQ(DaNameGetString(0xFFFF), nullptr);
 
