@@ -67,15 +67,15 @@ private:
     uint16_t variable = ::wm::FetchAtom(#variable);           \
     }
 
-// The host's names are the common vocabulary: atoms::NAME reaches atoms::host::NAME.
-namespace atoms {
-inline namespace host {}
-}  // namespace atoms
-
 #define WM_ATOM(group, variable) WM_DECLARE_ATOM(group, variable)
 #define WM_ATOM_FORMAT(group, variable, format, number) WM_DECLARE_ATOM(group, variable)
 #include "name_atoms.def"
 #undef WM_ATOM
 #undef WM_ATOM_FORMAT
+
+// The host's names are the common vocabulary: atoms::NAME reaches atoms::host::NAME.
+namespace atoms {
+using namespace host;
+}  // namespace atoms
 
 #endif
