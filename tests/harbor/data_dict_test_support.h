@@ -1,0 +1,74 @@
+// Reading a data dictionary tree the way the module does: through HxDeref of payloads.
+#ifndef WRENMAIL_TESTS_HARBOR_DATA_DICT_TEST_SUPPORT_H
+#define WRENMAIL_TESTS_HARBOR_DATA_DICT_TEST_SUPPORT_H
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "datadict/data_dict.h"
+#include "hxmsg.h"
+
+namespace harbor_test {
+
+// A private folder per test and process, for files a test writes.
+class TempDirTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = std::filesystem::path(::testing::TempDir()) /
+               ("datadict-" + std::string(info->name()) + "-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::filesystem::path Write(const std::string& name, const std::string& text) {
+        std::filesystem::path path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    std::filesystem::path dir_;
+};
+
+inline uint16_t Atom(const char* name) { return static_cast<uint16_t>(DaNameGet(name)); }
+
+inline const HostPairBlock* Block(const HostValue* dict) {
+    return static_cast<const HostPairBlock*>(HxDeref(dict->payload));
+}
+
+// The value under `key` in a dictionary value, or null.
+inline const HostValue* Lookup(const HostValue* dict, const char* key) {
+    if (dict == nullptr || dict->type != HostValueDictionary) return nullptr;
+    const HostPairBlock* block = Block(dict);
+    HostValue wanted{0, HostValueName, 1, Atom(key)};
+    for (uint32_t i = 0; i < block->count; ++i) {
+        const HostPair* pair = harbor::PairAt(block, i);
+        if (pair->key.type == wanted.type && pair->key.count == wanted.count &&
+            pair->key.payload == wanted.payload) {
+            return &pair->value;
+        }
+    }
+    return nullptr;
+}
+
+inline const HostValue* Element(const HostValue* array, std::size_t index) {
+    return static_cast<const HostValue*>(HxDeref(array->payload)) + index;
+}
+
+inline std::string TextOf(const HostValue* value) {
+    return static_cast<const char*>(HxDeref(value->payload));
+}
+
+inline std::string NameOf(const HostValue* value) {
+    const char* name = DaNameGetString(static_cast<uint16_t>(value->payload));
+    return name == nullptr ? std::string() : name;
+}
+
+}  // namespace harbor_test
+
+#endif
