@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "shell/mail_id.h"
+#include "shell_fixture.h"
+
+namespace {
+
+using IdentityTest = ShellTest;
+
+TEST_F(IdentityTest, StartValuesBecomeTheIdentityAndAKiteIdSetsTheFlag) {
+    struct Case {
+        const char* player;
+        const char* kite;
+        const char* password;
+        const char* expectedKite;
+        const char* expectedPassword;
+    };
+    const Case cases[] = {
+        {"Robin", "robin7", "s3cret", "robin7", "s3cret"},
+        {nullptr, "robin7", nullptr, "robin7", ""},  // a kite ID alone gets an empty password
+        {"Robin", nullptr, nullptr, "old", "oldpw"},  // without a kite ID the login is left alone
+    };
+    for (const Case& c : cases) {
+        wm::Identity().ClearIdentity();
+        wm::Identity().SetKiteLogin("old", "oldpw");
+        Start(c.player, c.kite, c.password);
+        EXPECT_STREQ(wm::Identity().GetPlayerId(), c.player != nullptr ? c.player : "");
+        EXPECT_STREQ(wm::Identity().GetKiteId(), c.expectedKite);
+        EXPECT_STREQ(wm::Identity().GetPassword(), c.expectedPassword);
+        EXPECT_EQ(wm::KiteGivenAtStart(), c.kite != nullptr);
+        Stop();
+    }
+    wm::Identity().ClearKiteLogin();
+    EXPECT_STREQ(wm::MailboxOwnerName(), "Robin");
+}
+
+TEST_F(IdentityTest, TheHostsCopyIsErasedWithEmptyNamesUnderTheThreeKeys) {
+    EDict start = Record(wm::code::kEntered);
+    EDictPutShort(&start, Atom("WNPlayerID"), Atom("Robin"));
+    wm::LoadIdentity(&start);
+
+    const auto sets = host_.Requests(atoms::AppPort, wm::code::kSet);
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_EQ(sets[0].event, HxTraceSend);
+    EXPECT_EQ(EDictKeyCount(&sets[0].record), 1);
+    ASSERT_EQ(host_.moduleData.size(), 1u);
+    const EDict& erased = host_.moduleData[0];
+    const auto empty = static_cast<uint16_t>(DaNameGet(""));
+    EXPECT_NE(empty, 0);
+    const uint16_t keys[] = {Atom("WNPlayerID"), Atom("WNOrbitID"), Atom("WNPassword")};
+    ASSERT_EQ(EDictKeyCount(&erased), 3);
+    for (int32_t n = 0; n < 3; ++n) {
+        uint16_t type = 0;
+        EXPECT_EQ(EDictKeyAt(&erased, n, &type), keys[n]);
+        EXPECT_EQ(type, EDictShort);
+        EXPECT_EQ(EDictGetShort(&erased, keys[n]), empty);
+    }
+}
+
+TEST_F(IdentityTest, ValuesAreCutToSixtyThreeCharactersAndNeverNull) {
+    const std::string longName(80, 'k');
+    wm::Identity().SetKiteLogin(longName.c_str(), nullptr);
+    EXPECT_EQ(std::string(wm::Identity().GetKiteId()), longName.substr(0, 63));
+    EXPECT_STREQ(wm::Identity().GetPassword(), "");
+    wm::Identity().ClearKiteLogin();
+    ASSERT_NE(wm::Identity().GetKiteId(), nullptr);
+    EXPECT_STREQ(wm::Identity().GetKiteId(), "");
+}
+
+// A settings file as the host holds it once loaded: one dictionary of named values.
+class SettingsTest : public ShellTest {
+protected:
+    void TearDown() override {
+        HxWithdrawValue(resource_);
+        ShellTest::TearDown();
+    }
+
+    void Publish(std::vector<std::pair<const char*, HostValue>> pairs) {
+        block_.assign(1 + 2 * pairs.size(), 0);  // 8-byte header, then 16-byte pairs
+        auto* block = reinterpret_cast<HostPairBlock*>(block_.data());
+        block->count = static_cast<uint32_t>(pairs.size());
+        for (std::size_t i = 0; i < pairs.size(); ++i) {
+            HostPair* pair = &block->pairs[0] + i;
+            pair->key = HostValue{0, HostValueName, 1, Atom(pairs[i].first)};
+            pair->value = pairs[i].second;
+        }
+        root_ = HostValue{0, HostValueDictionary, static_cast<uint16_t>(pairs.size()), HxRef(block)};
+        HxPublishValue(resource_, &root_);
+        host_.ServeFile("WNSettings.dct", resource_);
+    }
+    static HostValue Text(const std::string& text) { return HostValue{0, HostValueText, 1, HxRef(text.c_str())}; }
+    static HostValue Number(int32_t value) {
+        return HostValue{0, HostValueInteger, 1, static_cast<uint32_t>(value)};
+    }
+    // Releases of the resource.
+    std::vector<uint16_t> Released() const {
+        std::vector<uint16_t> names;
+        for (const HostRequest& r : host_.Requests(atoms::AppPort, wm::code::kStop)) {
+            names.push_back(EDictGetShort(&r.record, atoms::NAME));
+        }
+        return names;
+    }
+
+    const uint16_t resource_ = Atom("WNSettingsResource");
+    std::vector<uint64_t> block_;
+    HostValue root_{};
+    const std::string signUp_ = "https://kite.example/join";
+    const std::string longServer_ = std::string(140, 's');
+};
+
+TEST_F(SettingsTest, ReadsTextsAndNumbersAndReleasesTheFile) {
+    Publish({{"SIGNUPURL", Text(signUp_)}, {"SMTPSERVER", Text(longServer_)}, {"IMAPPORT", Number(993)}});
+    wm::LoadSettings();
+    const wm::Settings& settings = wm::AppSettings();
+    EXPECT_EQ(settings.signUpUrl, signUp_);
+    EXPECT_EQ(settings.smtpServer, longServer_.substr(0, 127));
+    EXPECT_EQ(settings.imapPort, 993);
+    EXPECT_EQ(settings.parentUrl, "");
+    EXPECT_EQ(settings.smtpPort, 0);
+    EXPECT_EQ(Released(), std::vector<uint16_t>{resource_});
+}
+
+TEST_F(SettingsTest, AMissingFileLeavesTheSettingsAsTheyWere) {
+    wm::AppSettings().parentUrl = "https://parents.example";
+    wm::LoadSettings();
+    EXPECT_EQ(wm::AppSettings().parentUrl, "https://parents.example");
+    const auto opens = host_.Requests(atoms::ResPort, wm::code::kStart);
+    ASSERT_EQ(opens.size(), 1u);
+    EXPECT_STREQ(EDictGetText(&opens[0].record, atoms::XFILE), "WNSettings.dct");
+    // The reader lets go even of a file it never got.
+    EXPECT_EQ(Released().size(), 1u);
+}
+
+TEST(ExtractMailId, KeepsTheBracketedIdAndCutsToTwentyCharacters) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Ann Lee <ann7>", "ann7"},
+        {"ann7", "ann7"},
+        {"<ann7>", "<ann7>"},
+        {"Ann <ann7", "ann7"},
+        {"Ann <>", "Ann <>"},
+        {"", ""},
+        {"abcdefghijklmnopqrstuvwxy", "abcdefghijklmnopqrst"},
+        {"Ann <abcdefghijklmnopqrstuvwxy> x", "abcdefghijklmnopqrst"},
+        {"<abcdefghijklmnopqrstuvwxy>", "<abcdefghijklmnopqrs"},
+    };
+    for (const auto& [input, expected] : cases) {
+        std::string buffer = input;
+        wm::ExtractMailId(buffer.data());
+        EXPECT_STREQ(buffer.c_str(), expected.c_str()) << input;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include "shell/host_application.h"
+#include "shell_fixture.h"
+
+namespace {
+
+using LifecycleTest = ShellTest;
+
+const HxHandler kScreenEntries[] = {&PM_OrbitSignIn, &PM_WrenmailMain, &PM_WriteMessage, &PM_ReadMessage,
+                                    &PM_AddressBook};
+
+TEST_F(LifecycleTest, FirstSceneFollowsTheIdentityOfTheStartMessage) {
+    struct Case {
+        const char* player;
+        const char* kite;
+        uint16_t scene;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, atoms::ports::ScCsSignIn},
+        {"Robin", nullptr, atoms::ports::ScWnMain},
+        {"Robin", "robin7", atoms::ports::ScCsSignIn},
+        {nullptr, "robin7", atoms::ports::ScCsSignIn},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.player != nullptr ? c.player : "(no player)");
+        host_.Forget();
+        wm::Identity().ClearIdentity();
+        Start(c.player, c.kite, "pw");
+        EXPECT_EQ(RequestedScene(), c.scene);
+        EXPECT_EQ(CurrentScene(), c.scene);
+        const auto scenes = host_.Requests(atoms::AppPort, wm::code::kStart);
+        ASSERT_FALSE(scenes.empty());
+        EXPECT_EQ(scenes.back().event, HxTracePost);
+        EXPECT_EQ(scenes.back().delay, 0);
+        Stop();
+    }
+}
+
+TEST_F(LifecycleTest, EntriesAnswerFalseUntilStartAndAfterStop) {
+    for (HxHandler entry : kScreenEntries) {
+        EDict click = Record(wm::code::kClick);
+        EXPECT_FALSE(entry(&click));
+    }
+    Start("Robin");
+    for (HxHandler entry : kScreenEntries) {
+        EDict click = Record(wm::code::kClick);
+        EXPECT_TRUE(entry(&click));
+    }
+    Stop();
+    for (HxHandler entry : kScreenEntries) {
+        EDict click = Record(wm::code::kClick);
+        EXPECT_FALSE(entry(&click));
+    }
+}
+
+TEST_F(LifecycleTest, StopDetachesTheSixPortsAndForgetsTheScreens) {
+    Start("Robin");
+    const uint16_t scenes[] = {atoms::ports::ScWnMain, atoms::ports::ScCsSignIn, atoms::ports::ScRdRead,
+                               atoms::ports::ScWrWrite, atoms::ports::ScAbAddress};
+    ASSERT_EQ(wm::Screens().Count(), 5);
+    for (int32_t slot = 0; slot < 5; ++slot) {
+        EXPECT_EQ(wm::Screens().At(slot)->Scene(), scenes[slot]);
+        EXPECT_NE(wm::Screens().At(slot)->HelpSound(), 0);  // named
+    }
+    const uint16_t ports[] = {atoms::ports::OrbitSignInPort, atoms::ports::WrenmailMainPort, atoms::ports::WritePort,
+                              atoms::ports::ReadPort, atoms::ports::AddressPort, atoms::ports::WNPrintPort};
+    const HxHandler handlers[] = {&PM_OrbitSignIn, &PM_WrenmailMain, &PM_WriteMessage, &PM_ReadMessage,
+                                  &PM_AddressBook, &PM_PrintMessage};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_TRUE(Attached(ports[i], handlers[i])) << i;
+    }
+    EXPECT_TRUE(Attached(atoms::ports::ConnectPort, &PM_Connection));
+    Stop();
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_FALSE(Attached(ports[i], handlers[i])) << i;
+    }
+    EXPECT_FALSE(Attached(atoms::ports::ConnectPort, &PM_Connection));
+    EXPECT_EQ(wm::CurrentScreen(), nullptr);
+    EXPECT_EQ(wm::Screens().Count(), 0);
+    EXPECT_FALSE(wm::ModuleRunning());
+    Stop();  // a repeated stop finds nothing to delete
+    EXPECT_EQ(wm::Screens().Count(), 0);
+}
+
+TEST_F(LifecycleTest, StopClosesTheMailManagerAndReleasesTheConnection) {
+    Start(nullptr);
+    Stop();
+    EXPECT_TRUE(host_.Requests(atoms::mail::MailPort).empty());
+    EXPECT_TRUE(host_.Requests(atoms::mail::RASPort).empty());
+    Start(nullptr);
+    wm::Services().mailManager = 55;
+    wm::Services().connection = 77;
+    Stop();
+    const auto mail = host_.Requests(atoms::mail::MailPort, wm::code::kClose);
+    ASSERT_EQ(mail.size(), 1u);
+    EXPECT_EQ(mail[0].event, HxTraceSend);
+    EXPECT_EQ(EDictGetLong(&mail[0].record, atoms::mail::Manager), 55);
+    EXPECT_EQ(wm::Services().mailManager, 0u);
+    const auto line = host_.Requests(atoms::mail::RASPort, wm::code::kClose);
+    ASSERT_EQ(line.size(), 1u);
+    EXPECT_EQ(line[0].event, HxTraceSend);
+    EXPECT_EQ(EDictGetLong(&line[0].record, atoms::mail::Connection), 77);
+    EXPECT_EQ(EDictKeyCount(&line[0].record), 1);
+}
+
+TEST_F(LifecycleTest, StartWhileRunningIsIgnored) {
+    Start("Robin");
+    wm::PMScreenBase* main = wm::Screens().At(wm::kMainSlot);
+    host_.Forget();
+    Start(nullptr);
+    EXPECT_EQ(wm::Screens().At(wm::kMainSlot), main);
+    EXPECT_EQ(CurrentScene(), atoms::ports::ScWnMain);
+    EXPECT_TRUE(host_.Requests(0).empty());
+}
+
+TEST_F(LifecycleTest, CloseQuestionAnswersAokAndConfirmsExactlyOnceAfterTwentyTicks) {
+    EDict question = Record(wm::code::kHostQuery);
+    EDictPutLong(&question, atoms::AOK, 9);
+    EXPECT_FALSE(PM_Main(&question));
+    EXPECT_TRUE(EDictHasKey(&question, atoms::AOK));
+    EXPECT_EQ(EDictGetLong(&question, atoms::AOK), 0);
+
+    const uint16_t harbor = atoms::shell::HarborPort;
+    for (int i = 0; i < 19; ++i) {
+        Tick();
+    }
+    EXPECT_TRUE(host_.Delivered(harbor).empty());
+    Tick();
+    const auto confirmations = host_.Delivered(harbor);
+    ASSERT_EQ(confirmations.size(), 1u);
+    EXPECT_EQ(EDictGetType(&confirmations[0].record), wm::code::kClose);
+    EXPECT_EQ(EDictKeyCount(&confirmations[0].record), 0);
+    for (int i = 0; i < 40; ++i) {
+        Tick();
+    }
+    EXPECT_EQ(host_.Delivered(harbor).size(), 1u);
+}
+
+TEST_F(LifecycleTest, OtherMessagesChangeNothing) {
+    Start("Robin", "robin7");
+    wm::PMScreenBase* current = wm::CurrentScreen();
+    host_.Forget();
+    for (uint16_t type : {wm::code::kClick, wm::code::kTick, atoms::actions::aOnMailDownloaded,
+                          atoms::actions::aWrenmailGetMail, atoms::actions::aWrenmailSendMail}) {
+        EDict record = Record(type);
+        EXPECT_FALSE(PM_Main(&record));
+    }
+    EXPECT_EQ(wm::CurrentScreen(), current);
+    EXPECT_EQ(wm::Screens().Count(), 5);
+    EXPECT_FALSE(wm::CommonDialog().up);
+    EXPECT_TRUE(host_.Requests(0).empty());
+}
+
+TEST_F(LifecycleTest, UploadedMailAnnouncesTheFetchAndPostsIt) {
+    Start("Robin");
+    host_.Forget();
+    EDict uploaded = Record(atoms::actions::aOnMailUploaded);
+    EXPECT_FALSE(PM_Main(&uploaded));
+
+    EXPECT_TRUE(wm::CommonDialog().up);
+    EXPECT_EQ(wm::CommonDialog().current, atoms::dialogs::GettingMail);
+    const auto text = About(atoms::ports::ScWnMain, wm::code::kSet, atoms::NAME, atoms::dialog_sprites::TxtCoDialog);
+    ASSERT_FALSE(text.empty());
+    EXPECT_STREQ(EDictGetText(&text.back().record, atoms::TEXT), "Checking for new messages...");
+    EXPECT_TRUE(About(atoms::ports::ScWnMain, wm::code::kStart, atoms::SPRITENAME, atoms::dialog_sprites::BtnCoOk)
+                    .empty());
+
+    const auto next = host_.Requests(atoms::PM, atoms::actions::aWrenmailGetMail);
+    ASSERT_EQ(next.size(), 1u);
+    EXPECT_EQ(next[0].event, HxTracePost);
+    EXPECT_EQ(next[0].delay, 10);
+    EXPECT_EQ(EDictKeyCount(&next[0].record), 0);
+}
+
+}  // namespace

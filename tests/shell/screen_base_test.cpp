@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "shell/main_screen.h"
+#include "shell_fixture.h"
+
+namespace {
+
+// A bare screen on a scene of its own.
+class ProbeScreen : public wm::PMScreenBase {
+public:
+    ProbeScreen(uint16_t scene, uint16_t help) {
+        SetScene(scene);
+        SetHelpSound(help);
+    }
+};
+
+class ScreenBaseTest : public ShellTest {
+protected:
+    const uint16_t scene_ = Atom("ScTsProbe");
+    const uint16_t go_ = Atom("BtnTsGo");
+    ProbeScreen screen_{scene_, Atom("SndTsHelp")};
+};
+
+using Fx = std::vector<uint16_t>;
+
+TEST_F(ScreenBaseTest, CursorOverAnEnabledButtonDrawsItRolledAndUp) {
+    screen_.AddButton(go_, true);
+    EDict begin = Cursor(go_, atoms::BEGIN, atoms::CURSOR);
+    EDict end = Cursor(go_, atoms::END, atoms::CURSOR);
+    EXPECT_TRUE(screen_.HandleMessage(&begin));
+    EXPECT_TRUE(screen_.HandleMessage(&end));
+    EXPECT_EQ(Effects(scene_, go_), (Fx{atoms::buttons::Up, atoms::buttons::Roll, atoms::buttons::Up}));
+    for (const HostRequest& request : host_.Requests(scene_, wm::code::kSetEffect)) {
+        EXPECT_EQ(request.event, HxTracePost);
+        EXPECT_EQ(request.delay, 0);
+    }
+}
+
+TEST_F(ScreenBaseTest, CursorOverDisabledOrUnknownSpritesIsLeftToTheScreen) {
+    screen_.AddButton(go_, false);
+    EXPECT_EQ(Effects(scene_, go_), (Fx{atoms::buttons::Disabled}));
+    EDict overDisabled = Cursor(go_, atoms::BEGIN, atoms::CURSOR);
+    EDict overUnknown = Cursor(Atom("BtnTsOther"), atoms::BEGIN, atoms::CURSOR);
+    EXPECT_FALSE(screen_.HandleMessage(&overDisabled));
+    EXPECT_FALSE(screen_.HandleMessage(&overUnknown));
+    EXPECT_EQ(host_.Requests(scene_, wm::code::kSetEffect).size(), 1u);
+
+    screen_.SetButtonEnabled(go_, true);
+    EXPECT_TRUE(screen_.HandleMessage(&overDisabled));
+}
+
+TEST_F(ScreenBaseTest, OnlyPointerCursorRecordsAreTaken) {
+    screen_.AddButton(go_, true);
+    host_.Forget();
+    EDict otherCursor = Cursor(go_, atoms::BEGIN, Atom("PEN"));
+    EDict otherAction = Cursor(go_, atoms::MIDDLE, atoms::CURSOR);
+    EDict click = Record(wm::code::kClick);
+    EDictPutShort(&click, atoms::NAME, go_);
+    EXPECT_FALSE(screen_.HandleMessage(&otherCursor));
+    EXPECT_FALSE(screen_.HandleMessage(&otherAction));
+    EXPECT_FALSE(screen_.HandleMessage(&click));
+    EXPECT_TRUE(host_.Requests(0).empty());
+}
+
+TEST_F(ScreenBaseTest, ASpriteRegisteredTwiceChangesOnlyItsNewerRecord) {
+    screen_.AddButton(go_, true);
+    screen_.AddButton(go_, true);
+    screen_.SetButtonEnabled(go_, false);
+    ASSERT_EQ(screen_.Buttons().Size(), 2u);
+    EXPECT_EQ(screen_.Buttons().Head()->enabled, 1);
+    EXPECT_EQ(screen_.Buttons().Tail()->enabled, 0);
+    // The older record is still enabled, so the pointer still draws the button.
+    EXPECT_TRUE(screen_.SetButtonPressed(go_, true));
+    EXPECT_EQ(Effects(scene_, go_).back(), atoms::buttons::Roll);
+}
+
+TEST_F(ScreenBaseTest, HelpSoundRotatesThroughThreeEffects) {
+    const uint16_t help = screen_.HelpSound();
+    for (int i = 0; i < 4; ++i) {
+        screen_.PlayHelpSound();
+    }
+    EXPECT_EQ(Effects(scene_, help), (Fx{atoms::buttons::Play1, atoms::buttons::Play2, atoms::buttons::Play3,
+                                              atoms::buttons::Play1}));
+    const auto shown = About(scene_, wm::code::kStart, atoms::SPRITENAME, help);
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[0].event, HxTraceSend);
+    EXPECT_EQ(screen_.HelpSoundIndex(), 1);
+}
+
+TEST_F(ScreenBaseTest, SpriteEffectZeroPlaysTheDefault) {
+    const uint16_t bird = Atom("AniTsBird");
+    screen_.PlaySpriteEffect(bird, 0);
+    screen_.PlaySpriteEffect(bird, atoms::buttons::Play2);
+    EXPECT_EQ(Effects(scene_, bird), (Fx{atoms::buttons::Play, atoms::buttons::Play2}));
+}
+
+TEST_F(ScreenBaseTest, CoverIsAnnouncedToTheWholeSceneBeforeItMoves) {
+    screen_.ShowCover();
+    screen_.HideCover();
+    const auto requests = host_.Requests(scene_);
+    ASSERT_EQ(requests.size(), 4u);
+    const uint16_t types[] = {wm::code::kBeforeCover, wm::code::kStart, wm::code::kAfterCover, wm::code::kStop};
+    const int events[] = {HxTraceSend, HxTracePost, HxTraceSend, HxTracePost};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(EDictGetType(&requests[i].record), types[i]) << i;
+        EXPECT_EQ(requests[i].event, events[i]) << i;
+    }
+    EXPECT_EQ(EDictGetLong(&requests[0].record, atoms::layout::ALL), 1);
+    EXPECT_EQ(EDictGetShort(&requests[1].record, atoms::SPRITENAME), atoms::dialog_sprites::SptCoCover);
+    EXPECT_EQ(EDictGetShort(&requests[3].record, atoms::NAME), atoms::dialog_sprites::SptCoCover);
+}
+
+TEST_F(ScreenBaseTest, EveryScreenRegistersTheDialogButtons) {
+    wm::MainScreen main;
+    std::vector<uint16_t> sprites;
+    for (const wm::ButtonRecord* b = main.Buttons().Head(); b != nullptr; b = b->next) {
+        EXPECT_EQ(b->enabled, 1);
+        EXPECT_EQ(b->port, atoms::ports::ScWnMain);
+        sprites.push_back(b->sprite);
+    }
+    namespace sprites_ = atoms::dialog_sprites;
+    EXPECT_EQ(sprites, (std::vector<uint16_t>{sprites_::BtnCoYes, sprites_::BtnCoNo, sprites_::BtnCoOk}));
+}
+
+}  // namespace

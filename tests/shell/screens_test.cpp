@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include "shell/host_application.h"
+#include "shell_fixture.h"
+
+namespace {
+
+namespace sprites = atoms::dialog_sprites;
+
+class ScreensTest : public ShellTest {
+protected:
+    // The mailbox name requests at the scene: shown at once, its text 20 later.
+    void ExpectMailboxName(uint16_t scene, const char* owner) const {
+        const auto shown = About(scene, wm::code::kStart, atoms::SPRITENAME, sprites::TxtCoMailboxName);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].event, HxTracePost);
+        EXPECT_EQ(shown[0].delay, 0);
+        const auto text = About(scene, wm::code::kSet, atoms::NAME, sprites::TxtCoMailboxName);
+        ASSERT_EQ(text.size(), 1u);
+        EXPECT_EQ(text[0].event, HxTracePost);
+        EXPECT_EQ(text[0].delay, 20);
+        EXPECT_STREQ(EDictGetText(&text[0].record, atoms::TEXT), owner);
+    }
+
+    const uint16_t mainPort_ = atoms::ports::WrenmailMainPort;
+    const uint16_t mainScene_ = atoms::ports::ScWnMain;
+};
+
+TEST_F(ScreensTest, MainScreenShowsTheMailboxAndKeepsAPlayerFromMailExchange) {
+    Start("Robin");
+    Deliver(mainPort_, wm::code::kEntered);
+    EXPECT_TRUE(Attached(atoms::KeyboardPort, &PM_WrenmailMain));
+    ExpectMailboxName(mainScene_, "Robin");
+    using Fx = std::vector<uint16_t>;
+    EXPECT_EQ(Effects(mainScene_, Atom("BtnWnUpdate")), (Fx{atoms::buttons::Up, atoms::buttons::Disabled}));
+    EXPECT_EQ(Effects(mainScene_, Atom("BtnWnAddress")), (Fx{atoms::buttons::Up, atoms::buttons::Disabled}));
+    EXPECT_EQ(Effects(mainScene_, Atom("BtnWnNew")), (Fx{atoms::buttons::Up}));
+    Deliver(mainPort_, wm::code::kLeft);
+    EXPECT_FALSE(Attached(atoms::KeyboardPort, &PM_WrenmailMain));
+}
+
+TEST_F(ScreensTest, MainExitAsksThenRemindsThenEnds) {
+    Start("Robin");
+    Click(mainPort_, Atom("BtnWnExit"));
+    EXPECT_EQ(wm::CommonDialog().current, Atom("ConfirmExit"));
+    Click(mainPort_, Atom("BtnWnHelp"));  // ignored while the question is up
+    EXPECT_TRUE(About(mainScene_, wm::code::kStart, atoms::SPRITENAME, Atom("SndWnHelp")).empty());
+    Click(mainPort_, sprites::BtnCoYes);
+    EXPECT_FALSE(wm::CommonDialog().up);
+    const auto reminder = host_.Requests(mainPort_, Atom("aShowDisconnectReminder"));
+    ASSERT_EQ(reminder.size(), 1u);
+    EXPECT_EQ(reminder[0].delay, 20);
+    Advance(20);
+    EXPECT_EQ(wm::CommonDialog().current, Atom("DisconnectReminder"));
+    EXPECT_EQ(About(mainScene_, wm::code::kStart, atoms::SPRITENAME, sprites::BtnCoOk).size(), 1u);
+    Click(mainPort_, sprites::BtnCoOk);
+    const auto end = host_.Requests(atoms::shell::HarborPort, wm::code::kStop);
+    ASSERT_EQ(end.size(), 1u);
+    EXPECT_EQ(end[0].event, HxTracePost);
+    EXPECT_EQ(EDictKeyCount(&end[0].record), 0);
+    EXPECT_FALSE(wm::CommonDialog().up);
+}
+
+TEST_F(ScreensTest, MainButtonsSwitchScenesAndOpenTheParentPage) {
+    wm::AppSettings().parentUrl = "https://parents.example";
+    Start("Robin");
+    Click(mainPort_, Atom("BtnWnNew"));
+    EXPECT_EQ(CurrentScene(), atoms::ports::ScWrWrite);
+    Click(mainPort_, Atom("BtnWnChange"));
+    EXPECT_EQ(CurrentScene(), atoms::ports::ScCsSignIn);
+    Click(mainPort_, Atom("BtnWnParent"));
+    const auto open = host_.Requests(atoms::shell::HarborPort, wm::code::kOpenAddress);
+    ASSERT_EQ(open.size(), 1u);
+    EXPECT_STREQ(EDictGetText(&open[0].record, atoms::STRING), "https://parents.example");
+}
+
+TEST_F(ScreensTest, TheAddressBookCoversItsCallerWhileOpen) {
+    Start("Robin", "robin7", "pw");
+    wm::ShowScreen(mainScene_);
+    Click(mainPort_, Atom("BtnWnAddress"));
+    EXPECT_EQ(RequestedScene(), atoms::ports::ScAbAddress);
+    EXPECT_EQ(wm::Handover().addressBookCaller, wm::Screens().At(wm::kMainSlot));
+
+    const uint16_t bookPort = atoms::ports::AddressPort;
+    Deliver(bookPort, wm::code::kEntered);
+    EXPECT_EQ(host_.Requests(mainScene_, wm::code::kBeforeCover).size(), 1u);
+    const auto done = About(atoms::ports::ScAbAddress, wm::code::kStart, atoms::SPRITENAME, Atom("BtnAbDone"));
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_EQ(EDictGetLong(&done[0].record, atoms::X), 200);
+    EXPECT_EQ(EDictGetLong(&done[0].record, atoms::Y), 215);
+
+    Click(bookPort, Atom("BtnAbDone"));
+    const auto close = About(atoms::AppPort, wm::code::kStop, atoms::NAME, atoms::ports::ScAbAddress);
+    ASSERT_EQ(close.size(), 1u);
+    EXPECT_EQ(close[0].event, HxTracePost);
+    Deliver(bookPort, wm::code::kLeft);
+    EXPECT_EQ(host_.Requests(mainScene_, wm::code::kAfterCover).size(), 1u);
+    EXPECT_EQ(wm::Handover().addressBookCaller, nullptr);
+    // Closing the book over the main scene leaves the main screen current.
+    EXPECT_EQ(CurrentScene(), atoms::ports::ScAbAddress);
+}
+
+TEST_F(ScreensTest, AddressBookFieldsTabBetweenThemAndEnterLeavesThem) {
+    Start("Robin", "robin7", "pw");
+    const uint16_t bookPort = atoms::ports::AddressPort;
+    const uint16_t name = Atom("EdtAbName");
+    host_.editTexts[name] = "Ann\t";
+    EditKey(bookPort, name, atoms::TAB);
+    EXPECT_EQ(host_.editTexts[name], "Ann");
+    const auto focus = host_.Requests(atoms::ports::ScAbAddress, wm::code::kSet);
+    ASSERT_EQ(focus.size(), 1u);
+    EXPECT_EQ(EDictGetShort(&focus[0].record, atoms::NAME), Atom("EdtAbEmail"));
+    EditKey(bookPort, Atom("EdtAbEmail"), atoms::ENTER);
+    const auto leave = host_.Requests(atoms::ports::ScAbAddress, wm::code::kSet);
+    ASSERT_EQ(leave.size(), 2u);
+    EXPECT_FALSE(EDictHasKey(&leave[1].record, atoms::NAME));
+}
+
+TEST_F(ScreensTest, WriteBackAsksBeforeLeavingWithoutSaving) {
+    Start("Robin");
+    wm::ShowScreen(atoms::ports::ScWrWrite);
+    const uint16_t writePort = atoms::ports::WritePort;
+    Deliver(writePort, wm::code::kEntered);
+    EXPECT_TRUE(Attached(atoms::TimerPortSeconds, &PM_WriteMessage));
+    ExpectMailboxName(atoms::ports::ScWrWrite, "Robin");
+
+    Click(writePort, Atom("BtnWrBack"));
+    EXPECT_EQ(wm::CommonDialog().current, Atom("ConfirmCancel"));
+    Click(writePort, sprites::BtnCoNo);
+    EXPECT_EQ(CurrentScene(), atoms::ports::ScWrWrite);
+    Click(writePort, Atom("BtnWrBack"));
+    Click(writePort, sprites::BtnCoYes);
+    EXPECT_EQ(CurrentScene(), mainScene_);
+    EXPECT_FALSE(wm::CommonDialog().up);
+    Deliver(writePort, wm::code::kLeft);
+    EXPECT_FALSE(Attached(atoms::TimerPortSeconds, &PM_WriteMessage));
+    EXPECT_FALSE(Attached(atoms::KeyboardPort, &PM_WriteMessage));
+}
+
+TEST_F(ScreensTest, ReadScreenGoesBackAndAnswersOnlyOk) {
+    Start("Robin", "robin7", "pw");
+    wm::ShowScreen(atoms::ports::ScRdRead);
+    const uint16_t readPort = atoms::ports::ReadPort;
+    Deliver(readPort, wm::code::kEntered);
+    ExpectMailboxName(atoms::ports::ScRdRead, "robin7");
+    wm::PMScreenBase* read = wm::CurrentScreen();
+    read->ShowDialog(wm::kDialogOk, atoms::dialogs::PrintingError, "Printer?");
+    EXPECT_FALSE(read->OnButton(sprites::BtnCoYes));
+    EXPECT_FALSE(read->OnButton(Atom("BtnRdBack")));
+    EXPECT_TRUE(read->OnButton(sprites::BtnCoOk));
+    EXPECT_FALSE(wm::CommonDialog().up);
+    Click(readPort, Atom("BtnRdBack"));
+    EXPECT_EQ(CurrentScene(), mainScene_);
+}
+
+}  // namespace

@@ -1,0 +1,140 @@
+// Test support: a fixture that starts and stops the module against the fake host and drives its
+// scenes the way a host would.
+#ifndef WRENMAIL_TESTS_SHELL_SHELL_FIXTURE_H
+#define WRENMAIL_TESTS_SHELL_SHELL_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include "fake_host.h"
+#include "messaging/delayed_post.h"
+#include "shell/common_dialog.h"
+#include "shell/lifecycle.h"
+#include "shell/screen_base.h"
+#include "shell/screen_handover.h"
+#include "shell/screen_registry.h"
+#include "shell/service_handles.h"
+#include "shell/settings.h"
+#include "shell/user_identity.h"
+#include "wrenmail.h"
+
+inline EDict Record(uint16_t type) {
+    EDict record;
+    EDictClear(&record);
+    EDictSetType(&record, type);
+    return record;
+}
+
+// True when the handler is attached to the port; leaves it as it was.
+inline bool Attached(uint16_t port, HxHandler handler) {
+    if (!HxPortDetach(port, handler)) {
+        return false;
+    }
+    HxPortAttach(port, handler);
+    return true;
+}
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HxReset();
+        // The reset detached the tick handler that the run's first delayed post attached.
+        HxPortAttach(atoms::TimerPortTick, &PostMessages);
+        host_.Install();
+        wm::Identity().ClearIdentity();
+        wm::AppSettings() = wm::Settings{};
+        wm::Services() = wm::ServiceHandles{};
+    }
+
+    void TearDown() override {
+        if (wm::ModuleRunning()) {
+            Stop();
+        }
+        for (int i = 0; i < 100 && wm::PendingPostCount() > 0; ++i) {
+            Tick();
+        }
+        host_.Uninstall();
+        HxReset();
+    }
+
+    // Starts the module with the identity values a launcher gives; null leaves a value out.
+    void Start(const char* player, const char* kite = nullptr, const char* password = nullptr) {
+        EDict start = Record(wm::code::kEntered);
+        if (player != nullptr) EDictPutShort(&start, Atom("WNPlayerID"), Atom(player));
+        if (kite != nullptr) EDictPutShort(&start, Atom("WNOrbitID"), Atom(kite));
+        if (password != nullptr) EDictPutShort(&start, Atom("WNPassword"), Atom(password));
+        PM_Main(&start);
+    }
+    void Stop() {
+        EDict stop = Record(wm::code::kLeft);
+        PM_Main(&stop);
+    }
+
+    static void Tick() {
+        EDict tick = Record(wm::code::kTick);
+        HxPortSend(atoms::TimerPortTick, &tick);
+        HxRunUntilIdle();
+    }
+    static void Advance(uint32_t ms) { HxAdvanceTime(ms); }
+
+    // What the host delivers to a scene's event port.
+    static bool Deliver(uint16_t port, uint16_t type) {
+        EDict record = Record(type);
+        return HxPortSend(port, &record);
+    }
+    static bool Click(uint16_t port, uint16_t sprite) {
+        EDict record = Record(wm::code::kClick);
+        EDictPutShort(&record, atoms::NAME, sprite);
+        return HxPortSend(port, &record);
+    }
+    static bool EditKey(uint16_t port, uint16_t field, uint16_t key) {
+        EDict record = Record(wm::code::kEditKey);
+        EDictPutShort(&record, atoms::NAME, field);
+        EDictPutShort(&record, atoms::KEY, key);
+        return HxPortSend(port, &record);
+    }
+    static EDict Cursor(uint16_t sprite, uint16_t action, uint16_t cursorName) {
+        EDict record = Record(wm::code::kCursor);
+        EDictPutShort(&record, atoms::ACTION, action);
+        EDictPutShort(&record, atoms::NAME, sprite);
+        EDictPutShort(&record, atoms::CNAME, cursorName);
+        return record;
+    }
+
+    // The effects set on the sprite at the port, in order.
+    std::vector<uint16_t> Effects(uint16_t port, uint16_t sprite) const {
+        std::vector<uint16_t> effects;
+        for (const HostRequest& request : host_.Requests(port, wm::code::kSetEffect)) {
+            if (EDictGetShort(&request.record, atoms::NAME) == sprite) {
+                effects.push_back(EDictGetShort(&request.record, atoms::FX));
+            }
+        }
+        return effects;
+    }
+    // Requests of the type at the port that name the sprite under the key.
+    std::vector<HostRequest> About(uint16_t port, uint16_t type, uint16_t key, uint16_t sprite) const {
+        std::vector<HostRequest> found;
+        for (const HostRequest& request : host_.Requests(port, type)) {
+            if (EDictHasKey(&request.record, key) && EDictGetShort(&request.record, key) == sprite) {
+                found.push_back(request);
+            }
+        }
+        return found;
+    }
+    // The last scene the module asked the host for.
+    uint16_t RequestedScene() const {
+        uint16_t scene = 0;
+        for (const HostRequest& request : host_.Requests(atoms::AppPort, wm::code::kStart)) {
+            if (request.event == HxTracePost) {
+                scene = EDictGetShort(&request.record, atoms::NAME);
+            }
+        }
+        return scene;
+    }
+    static uint16_t CurrentScene() {
+        return wm::CurrentScreen() != nullptr ? wm::CurrentScreen()->Scene() : 0;
+    }
+
+    FakeHost host_;
+};
+
+#endif

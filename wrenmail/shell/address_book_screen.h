@@ -1,0 +1,43 @@
+// The address book screen (scene ScAbAddress), opened over the screen that asked for it: names
+// and kite IDs, with add, delete, help and done.
+#ifndef WRENMAIL_SHELL_ADDRESS_BOOK_SCREEN_H
+#define WRENMAIL_SHELL_ADDRESS_BOOK_SCREEN_H
+
+#include <cstdint>
+
+#include "shell/screen_base.h"
+
+namespace wm {
+
+class AddressBookScreen : public PMScreenBase {
+public:
+    AddressBookScreen();
+    ~AddressBookScreen() override;
+
+    bool HandleMessage(EDict* record) override;
+    void Enter() override;
+    void Leave() override;
+    void InitNames() override;
+    bool OnButton(uint16_t sprite) override;
+    // The edit fields would show through the cover, and the dialog sits elsewhere in this scene.
+    void ShowDialog(int32_t kind, uint16_t dialog, const char* text) override;
+    void CloseDialog(uint16_t button) override;
+
+private:
+    void OnEditKey(uint16_t field, uint16_t key);
+    void SetFieldsVisible(bool visible);
+    void PlaceDialog(int32_t kind);
+
+    uint16_t doneButton_ = 0;
+    uint16_t helpButton_ = 0;
+    uint16_t addButton_ = 0;
+    uint16_t deleteButton_ = 0;
+    uint16_t nameField_ = 0;
+    uint16_t idField_ = 0;
+    uint16_t emptyField_ = 0;
+    uint16_t illegalName_ = 0;
+};
+
+}  // namespace wm
+
+#endif

@@ -1,0 +1,37 @@
+// The read screen (scene ScRdRead): shows the current message, with reply, print, the two display
+// modes of its stamps, help and the way back to the mailbox.
+#ifndef WRENMAIL_SHELL_READ_SCREEN_H
+#define WRENMAIL_SHELL_READ_SCREEN_H
+
+#include <cstdint>
+
+#include "shell/screen_base.h"
+
+namespace wm {
+
+class ReadScreen : public PMScreenBase {
+public:
+    ReadScreen();
+    ~ReadScreen() override;
+
+    bool HandleMessage(EDict* record) override;
+    void Enter() override;
+    void Leave() override;
+    void InitNames() override;
+    bool OnButton(uint16_t sprite) override;
+
+private:
+    uint16_t backButton_ = 0;
+    uint16_t printButton_ = 0;
+    uint16_t replyButton_ = 0;
+    uint16_t helpButton_ = 0;
+    uint16_t picturesButton_ = 0;
+    uint16_t textButton_ = 0;
+    uint16_t toName_ = 0;
+    uint16_t subjectName_ = 0;
+    uint16_t fromName_ = 0;
+};
+
+}  // namespace wm
+
+#endif

@@ -1,0 +1,84 @@
+#include "shell/screen_registry.h"
+
+#include "messaging/request_builders.h"
+#include "shell/address_book_screen.h"
+#include "shell/main_screen.h"
+#include "shell/read_screen.h"
+#include "shell/screen_base.h"
+#include "shell/sign_in_screen.h"
+#include "shell/write_screen.h"
+
+namespace wm {
+namespace {
+
+ScreenRegistry g_screens;
+
+}  // namespace
+
+void ScreenRegistry::CreateScreens() {
+    if (count_ > 0) {
+        return;
+    }
+    screens_[kMainSlot] = new MainScreen;
+    screens_[kSignInSlot] = new SignInScreen;
+    screens_[kReadSlot] = new ReadScreen;
+    screens_[kWriteSlot] = new WriteScreen;
+    screens_[kAddressSlot] = new AddressBookScreen;
+    count_ = kScreenSlots;
+}
+
+void ScreenRegistry::NameScreens() {
+    for (int32_t slot = 0; slot < count_; ++slot) {
+        screens_[slot]->InitNames();
+    }
+}
+
+void ScreenRegistry::DeleteScreens() {
+    for (int32_t slot = 0; slot < count_; ++slot) {
+        delete screens_[slot];
+        screens_[slot] = nullptr;
+    }
+    count_ = 0;
+    current_ = nullptr;
+}
+
+PMScreenBase* ScreenRegistry::At(int32_t slot) const {
+    return slot >= 0 && slot < count_ ? screens_[slot] : nullptr;
+}
+
+PMScreenBase* ScreenRegistry::Find(uint16_t scene) const {
+    for (int32_t slot = 0; slot < count_; ++slot) {
+        if (screens_[slot] != nullptr && screens_[slot]->Scene() == scene) {
+            return screens_[slot];
+        }
+    }
+    return nullptr;
+}
+
+void ScreenRegistry::ShowScreen(uint16_t scene) {
+    PMScreenBase* screen = Find(scene);
+    if (screen == nullptr) {
+        return;
+    }
+    RequestScene(scene, 0);
+    current_ = screen;
+}
+
+ScreenRegistry& Screens() {
+    return g_screens;
+}
+
+void ShowScreen(uint16_t scene) {
+    g_screens.ShowScreen(scene);
+}
+
+PMScreenBase* CurrentScreen() {
+    return g_screens.Current();
+}
+
+bool RouteToScreen(uint16_t scene, EDict* record) {
+    PMScreenBase* screen = record != nullptr ? g_screens.Find(scene) : nullptr;
+    return screen != nullptr && screen->HandleMessage(record);
+}
+
+}  // namespace wm
