@@ -1,0 +1,39 @@
+// harbor's command line. `harbor --help` prints HelpText().
+#ifndef HARBOR_DRIVER_COMMAND_LINE_H
+#define HARBOR_DRIVER_COMMAND_LINE_H
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runtime/identity.h"
+
+namespace harbor {
+
+struct CommandLine {
+    std::optional<std::filesystem::path> module;
+    std::optional<std::filesystem::path> content;
+    std::optional<std::filesystem::path> data;
+    std::optional<std::filesystem::path> script;
+    Identity identity;
+    bool trace = false;
+    bool trace_timers = false;
+    bool headless = false;
+    bool demo = false;
+    bool help = false;
+};
+
+struct CommandLineResult {
+    CommandLine options;
+    std::string error;  // empty when the command line is good
+};
+
+// Options take their value as the next word or after '=' (--module=PATH).
+CommandLineResult ParseCommandLine(const std::vector<std::string>& args);
+
+std::string HelpText();
+
+}  // namespace harbor
+
+#endif

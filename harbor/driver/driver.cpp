@@ -1,0 +1,151 @@
+#include "driver/driver.h"
+
+#include "runtime/atoms.h"
+#include "scene/key_codes.h"
+
+namespace harbor {
+
+namespace {
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+}  // namespace
+
+std::string Driver::CurrentSceneName() const {
+    const uint16_t scene = session_.Scenes().currentScene();
+    return scene == 0 ? std::string("no scene") : KnownName(scene);
+}
+
+std::string Driver::NeedsModule(const std::string& what) const {
+    if (session_.Ended()) return what + ": the application has ended (" + Describe(session_.App().Reason()) + ")";
+    if (!session_.Running()) return what + ": the module is not started";
+    return "";
+}
+
+std::string Driver::WhyNoInput(const std::string& sprite) const {
+    const SceneService& scenes = session_.Scenes();
+    if (scenes.currentScene() == 0) return sprite + ": no scene is shown";
+    std::optional<SpriteInfo> info = scenes.sprite(AtomOf(sprite));
+    if (!info) return "scene " + CurrentSceneName() + " has no sprite " + sprite;
+    if (!info->visible) return sprite + " is hidden";
+    return sprite + " does not take input (not interactive, or under the cover)";
+}
+
+std::string Driver::Start(const Identity& identity) {
+    if (session_.Ended()) return NeedsModule("start");
+    if (session_.Running()) return "start: the module is already started";
+    if (!session_.Start(identity)) return "start: no module is loaded";
+    return "";
+}
+
+std::string Driver::Click(const std::string& sprite) {
+    if (std::string error = NeedsModule("click " + sprite); !error.empty()) return error;
+    if (!session_.Scenes().clickSprite(AtomOf(sprite))) return "click: " + WhyNoInput(sprite);
+    session_.Settle();
+    return "";
+}
+
+std::string Driver::Press(const std::string& sprite) {
+    if (std::string error = NeedsModule("press " + sprite); !error.empty()) return error;
+    if (!session_.Scenes().cursorBegin(AtomOf(sprite))) return "press: " + WhyNoInput(sprite);
+    session_.Settle();
+    return "";
+}
+
+std::string Driver::Release(const std::string& sprite) {
+    if (std::string error = NeedsModule("release " + sprite); !error.empty()) return error;
+    if (!session_.Scenes().cursorEnd(AtomOf(sprite))) return "release: " + WhyNoInput(sprite);
+    session_.Settle();
+    return "";
+}
+
+std::string Driver::Type(const std::string& field, const std::string& text) {
+    if (std::string error = NeedsModule("type " + field); !error.empty()) return error;
+    SceneService& scenes = session_.Scenes();
+    std::optional<SpriteInfo> info = scenes.sprite(AtomOf(field));
+    if (info && info->kind != SpriteKind::Edit) return "type: " + field + " is not an edit field";
+    if (!scenes.clickSprite(AtomOf(field))) return "type: " + WhyNoInput(field);
+    session_.Settle();
+    if (session_.Ended()) return "";
+    scenes.typeText(text);
+    session_.Settle();
+    return "";
+}
+
+std::string Driver::Key(const std::string& name) {
+    if (std::string error = NeedsModule("key " + name); !error.empty()) return error;
+    if (!KeyFromName(name)) return "key: unknown key " + name;
+    session_.Scenes().keyByName(name);
+    session_.Settle();
+    return "";
+}
+
+std::string Driver::Wait(uint32_t ms) {
+    session_.Advance(ms);
+    return "";
+}
+
+std::string Driver::Quit() {
+    if (session_.Ended()) return NeedsModule("quit");
+    session_.Quit();
+    return "";
+}
+
+std::string Driver::Stop() {
+    session_.Stop();
+    return "";
+}
+
+Check Driver::Visible(const std::string& sprite, bool visible) const {
+    Check check;
+    check.expected = (visible ? "visible " : "hidden ") + sprite;
+    std::optional<SpriteInfo> info = session_.Scenes().sprite(AtomOf(sprite));
+    if (!info) {
+        check.found = "no sprite " + sprite + " in " + CurrentSceneName();
+        return check;
+    }
+    check.ok = info->visible == visible;
+    check.found = (info->visible ? "visible " : "hidden ") + sprite;
+    return check;
+}
+
+Check Driver::Text(const std::string& sprite, const std::string& text) const {
+    Check check;
+    check.expected = "text " + sprite + " " + Quoted(text);
+    std::optional<SpriteInfo> info = session_.Scenes().sprite(AtomOf(sprite));
+    if (!info) {
+        check.found = "no sprite " + sprite + " in " + CurrentSceneName();
+        return check;
+    }
+    check.ok = info->text == text;
+    check.found = "text " + sprite + " " + Quoted(info->text);
+    return check;
+}
+
+Check Driver::Scene(const std::string& scene) const {
+    Check check;
+    check.expected = "scene " + scene;
+    check.found = "scene " + CurrentSceneName();
+    check.ok = session_.Scenes().currentScene() != 0 && session_.Scenes().currentScene() == AtomOf(scene);
+    return check;
+}
+
+Check Driver::Dialog(const std::optional<std::string>& text) const {
+    Check check;
+    check.expected = text ? "dialog " + Quoted(*text) : std::string("no dialog");
+    std::optional<SpriteInfo> info = session_.Scenes().sprite(AtomOf(kDialogTextSprite));
+    const bool shown = info && info->visible;
+    check.found = shown ? "dialog " + Quoted(info->text) : std::string("no dialog");
+    check.ok = text ? shown && info->text == *text : !shown;
+    return check;
+}
+
+Check Driver::Ended() const {
+    Check check;
+    check.expected = "the application ended";
+    check.ok = session_.Ended();
+    check.found = check.ok ? "ended: " + Describe(session_.App().Reason()) : std::string("still running");
+    return check;
+}
+
+}  // namespace harbor

@@ -1,0 +1,60 @@
+// The operations of driver scripts and of the test fixture, on a session: user input, clock,
+// closing, and the expectations with what was really found.
+#ifndef HARBOR_DRIVER_DRIVER_H
+#define HARBOR_DRIVER_DRIVER_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "runtime/identity.h"
+#include "runtime/session.h"
+
+namespace harbor {
+
+// The common dialog's text sprite: the dialog is up while it is visible.
+inline constexpr const char* kDialogTextSprite = "TxtCoDialog";
+
+struct Check {
+    bool ok = false;
+    std::string expected;  // "visible BtnCsEnter", "text TxtX \"Hi\"", ...
+    std::string found;     // what was there instead
+};
+
+class Driver {
+public:
+    explicit Driver(Session& session) : session_(session) {}
+
+    // Actions answer "" when done, else what went wrong. Input is followed by the delivery of
+    // everything it made due, so the module has seen it when the call returns.
+    std::string Start(const Identity& identity);
+    std::string Click(const std::string& sprite);
+    std::string Press(const std::string& sprite);    // cursor BEGIN over the sprite
+    std::string Release(const std::string& sprite);  // cursor END over the sprite
+    // Clicks the field (it takes the focus), then types the text key by key.
+    std::string Type(const std::string& field, const std::string& text);
+    std::string Key(const std::string& name);
+    std::string Wait(uint32_t ms);
+    std::string Quit();
+    std::string Stop();
+
+    Check Visible(const std::string& sprite, bool visible) const;
+    Check Text(const std::string& sprite, const std::string& text) const;
+    Check Scene(const std::string& scene) const;
+    // The dialog shows `text`; nullopt: no dialog is shown.
+    Check Dialog(const std::optional<std::string>& text) const;
+    Check Ended() const;
+
+    Session& GetSession() { return session_; }
+
+private:
+    std::string NeedsModule(const std::string& what) const;
+    std::string WhyNoInput(const std::string& sprite) const;
+    std::string CurrentSceneName() const;
+
+    Session& session_;
+};
+
+}  // namespace harbor
+
+#endif

@@ -1,0 +1,63 @@
+// Driver scripts (docs/driver-scripts.md): one command a line, `#` comments, blank lines.
+// Parsing checks everything that can be checked without running: command names, argument
+// counts, numbers, key names, quoting.
+#ifndef HARBOR_DRIVER_SCRIPT_H
+#define HARBOR_DRIVER_SCRIPT_H
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/identity.h"
+
+namespace harbor {
+
+enum class CommandKind {
+    Start,
+    Click,
+    Press,
+    Release,
+    Type,
+    Key,
+    Wait,
+    ExpectVisible,
+    ExpectHidden,
+    ExpectText,
+    ExpectScene,
+    ExpectDialog,    // text empty and dialog_none set: the dialog is hidden
+    ExpectEnded,
+    Quit,
+    Stop,
+};
+
+struct ScriptCommand {
+    CommandKind kind = CommandKind::Stop;
+    int line = 0;
+    std::string source;  // the line as written, for messages
+    std::string target;  // the sprite, field, scene or key name
+    std::string text;    // typed text, expected text
+    bool dialog_none = false;
+    uint32_t ms = 0;     // wait
+    Identity identity;   // start options
+};
+
+struct Script {
+    std::string file;  // named in messages
+    std::vector<ScriptCommand> commands;
+};
+
+struct ScriptParseResult {
+    Script script;
+    std::vector<std::string> errors;  // "FILE:LINE: what is wrong", one per bad line
+    explicit operator bool() const { return errors.empty(); }
+};
+
+ScriptParseResult ParseScript(std::string_view text, const std::string& file);
+
+// The longest wait one command may ask for: a day of clock time.
+inline constexpr uint32_t kMaxWaitMs = 24u * 60u * 60u * 1000u;
+
+}  // namespace harbor
+
+#endif

@@ -1,0 +1,127 @@
+#include "runtime/session.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "datadict/data_dict_parser.h"
+#include "hxmsg.h"
+#include "runtime/atoms.h"
+#include "runtime/codes.h"
+#include "runtime/trace_log.h"
+
+namespace harbor {
+
+namespace {
+
+// The clock is chosen before any service posts, so the first tick is due on the right clock.
+SessionOptions WithClockChosen(SessionOptions options) {
+    HxSetRealClock(!options.headless);
+    return options;
+}
+
+}  // namespace
+
+HarborPortService::AddressOpener Session::Opener(bool headless) {
+    if (headless) return nullptr;
+    return [](const std::string& address) { OpenWithDesktop(address); };
+}
+
+Session::Session(SessionOptions options)
+    : options_(WithClockChosen(std::move(options))),
+      harbor_port_(application_, Opener(options_.headless)),
+      resources_(options_.content_dir, dictionaries_),
+      scenes_(options_.content_dir) {
+    if (!options_.data_dir.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(options_.data_dir, ec);
+        if (ec) TraceNote("Harbor", "cannot create the data folder " + options_.data_dir.string() + ": " + ec.message());
+    }
+    scenes_.setTraceSink([](const std::string& text) { TraceNote("scenes", text); });
+    scene_problems_ = scenes_.load();
+    for (const std::string& problem : scene_problems_) TraceNote("scenes", problem);
+    scenes_.attach();
+    PublishSceneDictionaries();
+}
+
+Session::~Session() {
+    module_.Unload();
+    scenes_.detach();
+}
+
+// A scene's data dictionary sprite is published under the sprite's name for as long as the
+// session lasts: the module binds it by name and its release leaves it in place.
+void Session::PublishSceneDictionaries() {
+    for (const auto& scene : scenes_.library().Scenes()) {
+        for (const auto& sprite : scene->sprites) {
+            if (sprite->kind != SpriteKind::DataDict || dictionaries_.Find(sprite->atom) != nullptr) continue;
+            DataDictResult parsed = ParseDataDict(sprite->data.dump(), scene->source + ": " + sprite->name);
+            if (!parsed || !dictionaries_.Publish(sprite->atom, std::move(parsed.dict))) {
+                TraceNote("scenes", "data dictionary sprite " + sprite->name + " not published: " + parsed.error);
+            }
+        }
+    }
+}
+
+bool Session::LoadModule(std::string& error) { return module_.Load(options_.module_path, error); }
+
+bool Session::Start(const Identity& overrides) {
+    if (!module_.Loaded() || module_.Running() || Ended()) return false;
+    const Identity identity = options_.identity.OverriddenBy(overrides);
+    plugin_data_.Reset(identity);
+    module_.Start(identity);
+    Settle();
+    return true;
+}
+
+void Session::Stop() {
+    application_.End(EndReason::Stopped);
+    AfterDelivery();
+}
+
+void Session::Quit() {
+    if (!module_.Running()) {
+        application_.End(EndReason::Stopped);
+        return;
+    }
+    application_.BeginQuit(HxNow());
+    EDict request;
+    EDictClear(&request);
+    EDictSetType(&request, code::kQuitQuery);
+    HxPortSend(AtomOf("PM"), &request);
+    Settle();
+    if (auto deadline = application_.QuitDeadline(); deadline && !Ended()) {
+        Advance(static_cast<uint32_t>(*deadline - std::min(*deadline, HxNow())));
+    }
+    application_.CheckDeadline(HxNow());
+    AfterDelivery();
+}
+
+// Once the application has ended nothing is delivered any more: posts still pending may carry
+// texts that point into the unloaded module.
+void Session::Settle() {
+    if (!Ended()) HxRunUntilIdle();
+    AfterDelivery();
+}
+
+void Session::Advance(uint32_t ms) {
+    Settle();
+    if (HxIsRealClock()) return;
+    const uint64_t target = HxNow() + ms;
+    while (!Ended() && HxNow() < target) {
+        const uint64_t now = HxNow();
+        uint64_t until = target;
+        if (int64_t next = HxTimeToNextPost(); next >= 0) until = std::min(until, now + static_cast<uint64_t>(next));
+        if (auto deadline = application_.QuitDeadline(); deadline && *deadline > now) until = std::min(until, *deadline);
+        HxAdvanceTime(static_cast<uint32_t>(until - now));
+        application_.CheckDeadline(HxNow());
+        AfterDelivery();
+    }
+}
+
+void Session::AfterDelivery() {
+    if (!Ended() || !module_.Loaded()) return;
+    TraceNote("HarborPort", "the application ends: " + Describe(application_.Reason()));
+    module_.Unload();
+}
+
+}  // namespace harbor

@@ -1,0 +1,218 @@
+// The input half of the scene service: pointer hit-testing and delivery, edit field typing and
+// keys for KeyboardPort.
+#include <algorithm>
+#include <limits>
+
+#include "scene/scene_service.h"
+
+namespace harbor {
+
+namespace {
+
+int32_t Centre(int32_t start, int32_t extent) {
+    return static_cast<int32_t>(std::min<int64_t>(int64_t{start} + extent / 2, std::numeric_limits<int32_t>::max()));
+}
+
+bool IsAsciiPrintable(char c) { return c >= 32 && c < 127; }
+
+// The byte length of the UTF-8 sequence that starts with `lead` (1 for stray bytes).
+std::size_t SequenceLength(unsigned char lead) {
+    if (lead >= 0xF0) return 4;
+    if (lead >= 0xE0) return 3;
+    if (lead >= 0xC0) return 2;
+    return 1;
+}
+
+}  // namespace
+
+// --- Pointer ----------------------------------------------------------------------------------
+
+std::optional<Hit> SceneService::hitTest(int32_t x, int32_t y) const {
+    for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
+        const SceneState* state = State(*it);
+        if (state == nullptr) continue;
+        if (const Sprite* s = state->HitTest(x, y)) return Hit{*it, s->name};
+        if (!state->Def().overlay || state->CoverUp()) break;
+    }
+    return std::nullopt;
+}
+
+bool SceneService::pointerDown(int32_t x, int32_t y, int32_t count) {
+    pressed_.reset();
+    const std::optional<Hit> hit = hitTest(x, y);
+    if (!hit) return false;
+    SceneState& scene = *State(hit->scene);
+    Sprite& s = *scene.Find(hit->sprite);
+    if (s.IsEdit()) TakeFocus(scene, s);
+    events_.Cursor(scene.Def().event_port, s.name, true);
+    events_.Press(scene.Def().event_port, s.name, x, y, count);
+    pressed_ = hit;
+    return true;
+}
+
+void SceneService::pointerUp(int32_t x, int32_t y) {
+    const std::optional<Hit> was = pressed_;
+    pressed_.reset();
+    const SceneState* scene = was ? State(was->scene) : nullptr;
+    if (scene == nullptr) return release();
+    const uint16_t port = scene->Def().event_port;
+    events_.Cursor(port, was->sprite, false);
+    events_.Release(port);
+    const std::optional<Hit> now = hitTest(x, y);
+    if (now && now->scene == was->scene && now->sprite == was->sprite) events_.Click(port, was->sprite);
+}
+
+void SceneService::pointerMove(int32_t x, int32_t y) { move(x, y); }
+
+bool SceneService::clickSprite(uint16_t sprite) {
+    Sprite* s = InputSprite(sprite, "click");
+    if (s == nullptr) return false;
+    SceneState& scene = *Top();
+    const uint16_t port = scene.Def().event_port;
+    if (s->IsEdit()) TakeFocus(scene, *s);
+    events_.Cursor(port, sprite, true);
+    events_.Press(port, sprite, Centre(s->rect.x, s->rect.width), Centre(s->rect.y, s->rect.height), 1);
+    events_.Cursor(port, sprite, false);
+    events_.Release(port);
+    events_.Click(port, sprite);
+    return true;
+}
+
+bool SceneService::cursorBegin(uint16_t sprite) {
+    if (InputSprite(sprite, "cursor") == nullptr) return false;
+    events_.Cursor(Top()->Def().event_port, sprite, true);
+    return true;
+}
+
+bool SceneService::cursorEnd(uint16_t sprite) {
+    if (InputSprite(sprite, "cursor") == nullptr) return false;
+    events_.Cursor(Top()->Def().event_port, sprite, false);
+    return true;
+}
+
+bool SceneService::click(uint16_t sprite) {
+    if (InputSprite(sprite, "click") == nullptr) return false;
+    events_.Click(Top()->Def().event_port, sprite);
+    return true;
+}
+
+bool SceneService::press(uint16_t sprite, int32_t x, int32_t y, int32_t count) {
+    if (InputSprite(sprite, "press") == nullptr) return false;
+    events_.Press(Top()->Def().event_port, sprite, x, y, count);
+    return true;
+}
+
+void SceneService::move(int32_t x, int32_t y) {
+    if (const SceneState* top = Top()) events_.Move(top->Def().event_port, x, y);
+}
+
+void SceneService::release() {
+    if (const SceneState* top = Top()) events_.Release(top->Def().event_port);
+}
+
+Sprite* SceneService::InputSprite(uint16_t sprite, const char* what) {
+    SceneState* top = Top();
+    Sprite* s = top != nullptr ? top->Find(sprite) : nullptr;
+    if (s == nullptr) {
+        Note(std::string(what) + ": no sprite '" + AtomName(sprite) + "' in the current scene");
+        return nullptr;
+    }
+    if (!top->TakesInput(*s)) {
+        Note(std::string(what) + ": '" + AtomName(sprite) + "' takes no input now (hidden, not interactive or under the cover)");
+        return nullptr;
+    }
+    return s;
+}
+
+void SceneService::TakeFocus(SceneState& scene, Sprite& field) {
+    if (scene.Focus() == field.name) return;
+    scene.SetFocus(field.name);
+    field.text.End();
+    scene.Touch();
+    events_.EditKey(scene.Def().event_port, field.name, names_.focus);
+}
+
+// --- Keys -------------------------------------------------------------------------------------
+
+bool SceneService::key(Key key, Modifiers modifiers) { return keyStroke(KeyStroke{key, 0, modifiers}); }
+
+bool SceneService::keyChar(char c, Modifiers modifiers) { return keyStroke(KeyStroke{Key::Character, c, modifiers}); }
+
+bool SceneService::keyByName(std::string_view name, Modifiers modifiers) {
+    std::optional<KeyStroke> stroke = KeyFromName(name);
+    if (!stroke) {
+        Note("key: no key named '" + std::string(name) + "'");
+        return false;
+    }
+    stroke->modifiers = modifiers;
+    return keyStroke(*stroke);
+}
+
+bool SceneService::keyStroke(const KeyStroke& stroke) {
+    if (stroke.key == Key::Character && !VirtualKeyOf(stroke.character)) return false;
+    SceneState* top = Top();
+    Sprite* field = top != nullptr ? top->TypingField() : nullptr;
+    const bool plain = !stroke.modifiers.ctrl && !stroke.modifiers.alt;
+    if (field != nullptr && plain && EditFocused(*top, *field, stroke)) return true;
+    ToKeyboardPort(stroke);
+    return true;
+}
+
+bool SceneService::EditFocused(SceneState& scene, Sprite& field, const KeyStroke& stroke) {
+    EditText& text = field.text;
+    switch (stroke.key) {
+        case Key::Character: text.Insert(std::string_view(&stroke.character, 1)); break;
+        case Key::Backspace: text.Backspace(); break;
+        case Key::Delete: text.Delete(); break;
+        case Key::Left: text.Left(); break;
+        case Key::Right: text.Right(); break;
+        case Key::Home: text.Home(); break;
+        case Key::End: text.End(); break;
+        case Key::Tab: events_.EditKey(scene.Def().event_port, field.name, names_.tab); return true;
+        case Key::Enter: events_.EditKey(scene.Def().event_port, field.name, names_.enter); return true;
+        default: return false;
+    }
+    scene.Touch();
+    return true;
+}
+
+void SceneService::ToKeyboardPort(const KeyStroke& stroke) {
+    KeyEvent e;
+    e.alt = stroke.modifiers.alt;
+    e.ctrl = stroke.modifiers.ctrl;
+    e.shift = stroke.modifiers.shift;
+    if (stroke.key == Key::Character) {
+        const CharacterKey k = *VirtualKeyOf(stroke.character);
+        e.virtual_key = k.virtual_key;
+        e.shift = e.shift || k.shift;
+        e.ascii = static_cast<unsigned char>(stroke.character);
+    } else {
+        e.virtual_key = VirtualKey(stroke.key);
+    }
+    events_.Key(e);
+}
+
+void SceneService::typeText(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
+        if (c == '\t') {
+            key(Key::Tab);
+        } else if (c == '\n' || c == '\r') {
+            if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
+            key(Key::Enter);
+        } else if (IsAsciiPrintable(c)) {
+            keyChar(c);
+        } else if (static_cast<unsigned char>(c) >= 0x80) {
+            // No key code exists for these: they can only be typed into a field.
+            const std::size_t n = std::min(SequenceLength(static_cast<unsigned char>(c)), utf8.size() - i);
+            SceneState* top = Top();
+            if (Sprite* field = top != nullptr ? top->TypingField() : nullptr) {
+                field->text.Insert(utf8.substr(i, n));
+                top->Touch();
+            }
+            i += n - 1;
+        }
+    }
+}
+
+}  // namespace harbor

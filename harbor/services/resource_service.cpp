@@ -1,0 +1,94 @@
+#include "services/resource_service.h"
+
+#include <cassert>
+#include <string>
+
+#include "hxmsg.h"
+#include "runtime/atoms.h"
+#include "runtime/codes.h"
+#include "runtime/trace_log.h"
+
+namespace harbor {
+
+ResourceService* ResourceService::live_ = nullptr;
+
+ResourceService::ResourceService(std::filesystem::path content_dir, DataDictStore& store)
+    : content_dir_(std::move(content_dir)),
+      store_(store),
+      res_port_(AtomOf("ResPort")),
+      app_port_(AtomOf("AppPort")),
+      xfile_(AtomOf("XFILE")),
+      type_(AtomOf("TYPE")),
+      datadict_(AtomOf("DATADICT")),
+      name_(AtomOf("NAME")) {
+    assert(live_ == nullptr && "one resource service at a time");
+    live_ = this;
+    HxPortAttach(res_port_, &ResourceService::OnResPort);
+    HxPortAttach(app_port_, &ResourceService::OnAppPort);
+}
+
+ResourceService::~ResourceService() {
+    HxPortDetach(res_port_, &ResourceService::OnResPort);
+    HxPortDetach(app_port_, &ResourceService::OnAppPort);
+    for (auto& [name, count] : loads_) {
+        for (; count > 0; --count) store_.Release(name);
+    }
+    live_ = nullptr;
+}
+
+std::size_t ResourceService::Loads(uint16_t name) const {
+    auto it = loads_.find(name);
+    return it == loads_.end() ? 0 : it->second;
+}
+
+bool ResourceService::AcceptableName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\\') == std::string::npos;
+}
+
+bool ResourceService::OnResPort(EDict* record) {
+    if (live_ == nullptr || record == nullptr) return false;
+    if (EDictGetType(record) != code::kStart || EDictGetShort(record, live_->type_) != live_->datadict_) return false;
+    live_->Load(*record);
+    return true;
+}
+
+bool ResourceService::OnAppPort(EDict* record) {
+    if (live_ == nullptr || record == nullptr) return false;
+    const uint16_t name = EDictGetShort(record, live_->name_);
+    if (live_->Loads(name) == 0) return false;  // not ours: a scene, a sprite, nothing
+    switch (EDictGetType(record)) {
+        case code::kStart:  // bound: the tree was published when it loaded
+            return true;
+        case code::kStop:
+            live_->Release(name);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void ResourceService::Load(EDict& record) {
+    const char* text = EDictGetText(&record, xfile_);
+    const std::string file = text != nullptr ? text : "";
+    if (!AcceptableName(file)) {
+        TraceNote("ResPort", "refused data dictionary name \"" + file + "\": not a plain file name");
+        return;
+    }
+    const uint16_t name = AtomOf(file);
+    std::string error;
+    if (!store_.Load(name, content_dir_ / file, error)) {
+        TraceNote("ResPort", "cannot load data dictionary \"" + file + "\": " + error);
+        return;
+    }
+    ++loads_[name];
+    EDictPutShort(&record, name_, name);
+}
+
+void ResourceService::Release(uint16_t name) {
+    auto it = loads_.find(name);
+    store_.Release(name);
+    if (--it->second == 0) loads_.erase(it);
+}
+
+}  // namespace harbor

@@ -1,0 +1,56 @@
+// ResPort's data dictionary files, and their binding and release on AppPort:
+//   ResPort 30013 XFILE="WNSettings.dct" TYPE=DATADICT  loads content/WNSettings.dct and answers
+//                                                       NAME = the file name's atom
+//   AppPort 30013 NAME=WNSettings.dct                   binds it: PSGet answers its tree
+//   AppPort 30059 NAME=WNSettings.dct                   releases one load; the last frees it
+// A file that is missing or damaged gets no NAME, and the trace names the file and the error.
+// Other names on AppPort (scenes, dictionary sprites) belong to other services and are ignored.
+#ifndef HARBOR_SERVICES_RESOURCE_SERVICE_H
+#define HARBOR_SERVICES_RESOURCE_SERVICE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <unordered_map>
+
+#include "datadict/data_dict_store.h"
+#include "edict.h"
+
+namespace harbor {
+
+class ResourceService {
+public:
+    // Files are looked up in `content_dir`; trees live in `store`, which may be shared with the
+    // scene service's dictionary sprites (releases here touch only what was loaded here).
+    ResourceService(std::filesystem::path content_dir, DataDictStore& store);
+    ~ResourceService();
+    ResourceService(const ResourceService&) = delete;
+    ResourceService& operator=(const ResourceService&) = delete;
+
+    // Loads of `name` not yet released.
+    std::size_t Loads(uint16_t name) const;
+
+    // True for a file name the service accepts: a plain name, no folders, not "." or "..".
+    static bool AcceptableName(const std::string& name);
+
+private:
+    static bool OnResPort(EDict* record);
+    static bool OnAppPort(EDict* record);
+    void Load(EDict& record);
+    void Release(uint16_t name);
+
+    static ResourceService* live_;  // HxHandler carries no context: one live instance
+    std::filesystem::path content_dir_;
+    DataDictStore& store_;
+    std::unordered_map<uint16_t, std::size_t> loads_;
+    uint16_t res_port_;
+    uint16_t app_port_;
+    uint16_t xfile_;
+    uint16_t type_;
+    uint16_t datadict_;
+    uint16_t name_;
+};
+
+}  // namespace harbor
+
+#endif

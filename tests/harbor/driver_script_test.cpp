@@ -1,0 +1,134 @@
+// Parsing driver scripts and harbor's command line.
+#include <gtest/gtest.h>
+
+#include "driver/command_line.h"
+#include "driver/script.h"
+
+using harbor::CommandKind;
+using harbor::ParseScript;
+
+namespace {
+
+TEST(ScriptParseTest, EveryCommandWithItsArguments) {
+    const char* text = R"(# a whole session
+start player=ann kite="kite ann" password=
+click BtnCsEnter   # trailing comment
+press BtnX
+release BtnX
+
+type EdtCsName Ann  Lee	# blanks inside kept, the comment dropped
+type EdtCsPassword "a \"b\" # c"
+key Tab
+wait 250
+expect visible BtnCsEnter
+expect hidden BtnX
+expect text TxtCsName "Ann Lee"
+expect scene ScWnMain
+expect dialog "Sending mail you have written..."
+expect dialog none
+expect ended
+quit
+stop
+)";
+    harbor::ScriptParseResult r = ParseScript(text, "s.hs");
+    ASSERT_TRUE(r) << r.errors.front();
+    const auto& c = r.script.commands;
+    ASSERT_EQ(c.size(), 17u);
+    EXPECT_EQ(c[0].kind, CommandKind::Start);
+    EXPECT_EQ(c[0].line, 2);
+    EXPECT_EQ(c[0].identity.player, "ann");
+    EXPECT_EQ(c[0].identity.kite, "kite ann");
+    EXPECT_EQ(c[0].identity.password, "");  // given, and empty
+    EXPECT_EQ(c[1].kind, CommandKind::Click);
+    EXPECT_EQ(c[1].target, "BtnCsEnter");
+    EXPECT_EQ(c[4].kind, CommandKind::Type);
+    EXPECT_EQ(c[4].line, 7);
+    EXPECT_EQ(c[4].text, "Ann  Lee");
+    EXPECT_EQ(c[5].text, "a \"b\" # c");
+    EXPECT_EQ(c[6].target, "Tab");
+    EXPECT_EQ(c[7].ms, 250u);
+    EXPECT_EQ(c[10].kind, CommandKind::ExpectText);
+    EXPECT_EQ(c[10].text, "Ann Lee");
+    EXPECT_EQ(c[12].text, "Sending mail you have written...");
+    EXPECT_FALSE(c[12].dialog_none);
+    EXPECT_TRUE(c[13].dialog_none);
+    EXPECT_EQ(c[14].kind, CommandKind::ExpectEnded);
+    EXPECT_EQ(c[16].kind, CommandKind::Stop);
+}
+
+TEST(ScriptParseTest, EveryBadLineIsReportedWithItsNumber) {
+    const char* text =
+        "start\n"
+        "klick BtnX\n"
+        "click\n"
+        "wait soon\n"
+        "wait -5\n"
+        "key Hyper\n"
+        "expect text TxtX unquoted\n"
+        "expect dialog maybe\n"
+        "expect colour BtnX\n"
+        "type EdtX \"open\n"
+        "start mood=happy\n"
+        "quit now\n"
+        "type EdtX \"a\" b\n";
+    harbor::ScriptParseResult r = ParseScript(text, "bad.hs");
+    ASSERT_EQ(r.errors.size(), 12u);
+    EXPECT_EQ(r.errors[0], "bad.hs:2: unknown command 'klick'");
+    EXPECT_EQ(r.errors[1], "bad.hs:3: needs one sprite name");
+    EXPECT_EQ(r.errors[2], "bad.hs:4: wait: 'soon' is not a number of milliseconds");
+    EXPECT_EQ(r.errors[3], "bad.hs:5: wait: '-5' is not a number of milliseconds");
+    EXPECT_EQ(r.errors[4], "bad.hs:6: unknown key 'Hyper'");
+    EXPECT_EQ(r.errors[5], "bad.hs:7: expect text needs a sprite and a quoted text");
+    EXPECT_EQ(r.errors[6], "bad.hs:8: expect dialog: quote the text, or say none");
+    EXPECT_NE(r.errors[7].find("bad.hs:9: unknown expectation 'colour'"), std::string::npos);
+    EXPECT_EQ(r.errors[8], "bad.hs:10: the quote is not closed");
+    EXPECT_NE(r.errors[9].find("bad.hs:11: unknown start option 'mood'"), std::string::npos);
+    EXPECT_EQ(r.errors[10], "bad.hs:12: quit takes nothing more");
+    EXPECT_EQ(r.errors[11], "bad.hs:13: type: quote the whole text, or none of it");
+    ASSERT_EQ(r.script.commands.size(), 1u);  // only the good line
+}
+
+TEST(ScriptParseTest, LimitsAndEdges) {
+    EXPECT_FALSE(ParseScript("wait 86400001", "w"));
+    EXPECT_TRUE(ParseScript("wait 86400000", "w"));
+    EXPECT_FALSE(ParseScript("expect text T \"bad \\q escape\"", "w"));
+    harbor::ScriptParseResult empty = ParseScript("\n  \n# only comments\n", "e");
+    EXPECT_TRUE(empty);
+    EXPECT_TRUE(empty.script.commands.empty());
+    harbor::ScriptParseResult crlf = ParseScript("click BtnX\r\nkey Enter\r\n", "crlf");
+    ASSERT_TRUE(crlf);
+    EXPECT_EQ(crlf.script.commands[0].target, "BtnX");
+    EXPECT_EQ(crlf.script.commands[1].line, 2);
+    harbor::ScriptParseResult quoted_command = ParseScript("\"click\" BtnX", "q");
+    EXPECT_FALSE(quoted_command);
+}
+
+TEST(CommandLineTest, OptionsWithValuesInEitherForm) {
+    harbor::CommandLineResult r = harbor::ParseCommandLine(
+        {"--module", "/m.so", "--content=/c", "--player", "ann", "--kite=k", "--password", "", "--trace"});
+    ASSERT_EQ(r.error, "");
+    EXPECT_EQ(r.options.module, "/m.so");
+    EXPECT_EQ(r.options.content, "/c");
+    EXPECT_EQ(r.options.identity.player, "ann");
+    EXPECT_EQ(r.options.identity.kite, "k");
+    EXPECT_EQ(r.options.identity.password, "");
+    EXPECT_TRUE(r.options.trace);
+    EXPECT_FALSE(r.options.headless);
+
+    harbor::CommandLineResult s = harbor::ParseCommandLine({"--script", "x.hs", "--trace-timers"});
+    EXPECT_TRUE(s.options.headless);  // a script runs headless
+    EXPECT_TRUE(s.options.trace);
+}
+
+TEST(CommandLineTest, MistakesAreNamed) {
+    EXPECT_EQ(harbor::ParseCommandLine({"--bogus"}).error, "unknown option '--bogus' (see --help)");
+    EXPECT_EQ(harbor::ParseCommandLine({"--module"}).error, "--module needs a value");
+    EXPECT_EQ(harbor::ParseCommandLine({"--trace=yes"}).error, "--trace takes no value");
+    EXPECT_NE(harbor::ParseCommandLine({"--script", "a", "--demo"}).error, "");
+    for (const char* option : {"--module", "--content", "--data", "--player", "--kite", "--password", "--trace",
+                               "--headless", "--script", "--demo", "--help"}) {
+        EXPECT_NE(harbor::HelpText().find(option), std::string::npos) << option;
+    }
+}
+
+}  // namespace

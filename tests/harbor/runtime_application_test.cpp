@@ -1,0 +1,170 @@
+// The application's life on HarborPort and the launcher's plug-in data store, with the stand-in
+// module: close requests, their grace period, ending, and the identity erased after start.
+#include <gtest/gtest.h>
+
+#include "harbor_fixture.h"
+#include "harbor_test_support.h"
+#include "services/plugin_data_service.h"
+
+using harbor::EndReason;
+using harbor::Identity;
+using harbor_test::A;
+using harbor_test::Record;
+
+namespace {
+
+class ApplicationTest : public HarborFixture {
+protected:
+    ApplicationTest() {
+        harbor_test::WriteFakeContent(content_.Path());
+        Options().module_path = FAKE_MODULE_PATH;
+        Options().content_dir = content_.Path();
+    }
+
+    EndReason Reason() { return GetSession().App().Reason(); }
+
+    harbor_test::TempDir content_;
+    harbor_test::FakeModule fake_;
+};
+
+TEST_F(ApplicationTest, QuitEndsWhenTheModulesConfirmationArrives) {
+    ASSERT_TRUE(Start());
+    Wait(100);
+    Quit();
+    EXPECT_EQ(Reason(), EndReason::QuitConfirmed);
+    EXPECT_EQ(HxNow(), 100u + 20u * 16u);  // the module's 30003 comes 20 ticks later
+    EXPECT_EQ(fake_.TypesOn(A("PM")), (std::vector<uint16_t>{30032, 30026, 30041}));
+    EXPECT_FALSE(GetSession().Module().Loaded());
+}
+
+TEST_F(ApplicationTest, QuitEndsAfterTheGracePeriodWithoutConfirmation) {
+    fake_.ConfirmQuit(false);
+    ASSERT_TRUE(Start());
+    Wait(100);
+    Quit();
+    EXPECT_EQ(Reason(), EndReason::GracePeriodOver);
+    EXPECT_EQ(HxNow(), 100u + harbor::kQuitGraceMs);
+    EXPECT_EQ(fake_.TypesOn(A("PM")).back(), 30041);
+}
+
+TEST_F(ApplicationTest, A30003WithoutCloseRequestIsIgnored) {
+    ASSERT_TRUE(Start());
+    EDict close = Record(30003);
+    HxPortPost(A("HarborPort"), &close, 0);
+    Wait(50);
+    EXPECT_FALSE(GetSession().Ended());
+    EXPECT_TRUE(GetSession().Running());
+}
+
+TEST_F(ApplicationTest, A30059OnHarborPortEndsAndStopsTheModuleAfterTheDelivery) {
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Click("BtnFkExit"));  // the module posts 30059 to HarborPort
+    EXPECT_EQ(Reason(), EndReason::ExitRequested);
+    EXPECT_EQ(fake_.TypesOn(A("PM")).back(), 30041);
+    EXPECT_FALSE(GetSession().Module().Loaded());
+    EXPECT_NE(GetDriver().Click("BtnFkAsk"), "");  // nothing to click into any more
+}
+
+TEST_F(ApplicationTest, WaitStopsAtTheEnd) {
+    ASSERT_TRUE(Start());
+    EDict exit = Record(30059);
+    HxPortPost(A("HarborPort"), &exit, 300);
+    Wait(1000);
+    EXPECT_EQ(Reason(), EndReason::ExitRequested);
+    EXPECT_EQ(HxNow(), 300u);
+}
+
+int late_deliveries = 0;
+bool HXCALL CountLate(EDict*) {
+    ++late_deliveries;
+    return false;
+}
+
+// Pending posts may carry texts that point into the unloaded module.
+TEST_F(ApplicationTest, NothingIsDeliveredAfterTheEnd) {
+    ASSERT_TRUE(Start());
+    Stop();
+    late_deliveries = 0;
+    HxPortAttach(A("TestLatePort"), &CountLate);
+    EDict late = Record(30035);
+    HxPortPost(A("TestLatePort"), &late, 0);
+    Wait(100);
+    EXPECT_EQ(late_deliveries, 0);
+}
+
+TEST_F(ApplicationTest, OpenAddressIsOnlyNotedWhenHeadless) {
+    CaptureTrace();
+    ASSERT_TRUE(Start());
+    EDict open = Record(30009);
+    EDictPutText(&open, A("STRING"), "https://wrenmail.example/parents");
+    HxPortSend(A("HarborPort"), &open);
+    EXPECT_EQ(GetSession().HarborPort().OpenedAddresses(),
+              std::vector<std::string>{"https://wrenmail.example/parents"});
+    bool noted = false;
+    for (const std::string& line : TraceLines()) {
+        noted = noted || line.find("headless: not opening \"https://wrenmail.example/parents\"") != std::string::npos;
+    }
+    EXPECT_TRUE(noted);
+}
+
+TEST_F(ApplicationTest, TheModuleErasesTheIdentityFromThePluginDataStore) {
+    Options().identity = Identity{"ann", "kite_ann", "pw"};
+    GetSession();
+    ASSERT_TRUE(Start());
+    const EDict& store = GetSession().PluginData().Record();
+    EXPECT_EQ(EDictKeyCount(&store), 3);
+    for (const char* key : {"WNPlayerID", "WNOrbitID", "WNPassword"}) {
+        EXPECT_TRUE(EDictHasKey(&store, A(key))) << key;
+        EXPECT_EQ(EDictGetShort(&store, A(key)), 0) << key;
+    }
+}
+
+class PluginDataTest : public ::testing::Test {
+protected:
+    void SetUp() override { HxReset(); }
+    void TearDown() override { HxReset(); }
+};
+
+TEST_F(PluginDataTest, MergeOverwritesAddsAndKeepsTheRest) {
+    harbor::PluginDataService store;
+    store.Reset(Identity{"ann", "kite_ann", std::nullopt});
+    EDict data;
+    EDictClear(&data);
+    EDictPutShort(&data, A("WNOrbitID"), A("kite_bo"));
+    EDictPutLong(&data, A("Volume"), -3);
+    EDict request = Record(30052);
+    EDictPutPointer(&request, A("PMDATA"), &data);
+    HxPortSend(A("AppPort"), &request);
+
+    const EDict& r = store.Record();
+    EXPECT_EQ(EDictGetShort(&r, A("WNPlayerID")), A("ann"));
+    EXPECT_EQ(EDictGetShort(&r, A("WNOrbitID")), A("kite_bo"));
+    EXPECT_EQ(EDictGetLong(&r, A("Volume")), -3);
+    EXPECT_FALSE(EDictHasKey(&r, A("WNPassword")));
+}
+
+TEST_F(PluginDataTest, ShortsOverwrittenInPlaceLeaveTheirNeighboursAlone) {
+    harbor::PluginDataService store;
+    store.Reset(Identity{"ann", "kite_ann", "pw"});
+    EDict data;
+    EDictClear(&data);
+    EDictPutShort(&data, A("WNPlayerID"), 0);
+    store.Merge(data);
+    EXPECT_EQ(EDictGetShort(&store.Record(), A("WNPlayerID")), 0);
+    EXPECT_EQ(EDictGetShort(&store.Record(), A("WNOrbitID")), A("kite_ann"));
+}
+
+TEST_F(PluginDataTest, RecordsWithoutAUsablePmdataChangeNothing) {
+    harbor::PluginDataService store;
+    store.Reset(Identity{"ann", std::nullopt, std::nullopt});
+    EDict null_pointer = Record(30052);
+    EDictPutPointer(&null_pointer, A("PMDATA"), nullptr);
+    HxPortSend(A("AppPort"), &null_pointer);
+    EDict other = Record(30052);
+    EDictPutShort(&other, A("NAME"), A("WNPlayerID"));
+    HxPortSend(A("AppPort"), &other);
+    EXPECT_EQ(EDictKeyCount(&store.Record()), 1);
+    EXPECT_EQ(EDictGetShort(&store.Record(), A("WNPlayerID")), A("ann"));
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// ResPort's data dictionary files and their binding on AppPort, as the module's reader uses them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "harbor_test_support.h"
+#include "runtime/trace_log.h"
+#include "services/resource_service.h"
+
+using harbor_test::A;
+using harbor_test::Record;
+
+namespace {
+
+class ResourceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HxReset();
+        harbor::TraceLog::Instance().SetSink([this](std::string_view line) { notes_.emplace_back(line); });
+        harbor_test::WriteFile(dir_.Path() / "Colors.dct", R"({ "COLOR": "blue", "SIZE": 3 })");
+        harbor_test::WriteFile(dir_.Path() / "Broken.dct", "{ \"COLOR\": ");
+        service_ = std::make_unique<harbor::ResourceService>(dir_.Path(), store_);
+    }
+    void TearDown() override {
+        service_.reset();
+        harbor::TraceLog::Instance().SetSink(nullptr);
+        HxReset();
+    }
+
+    // The reader's open: 30013 to ResPort, answer NAME (0 when none).
+    uint16_t Open(const char* file) {
+        EDict r = Record(30013);
+        EDictPutText(&r, A("XFILE"), file);
+        EDictPutShort(&r, A("TYPE"), A("DATADICT"));
+        HxPortSend(A("ResPort"), &r);
+        return EDictHasKey(&r, A("NAME")) ? EDictGetShort(&r, A("NAME")) : 0;
+    }
+    // The reader's bind: 30013 NAME to AppPort, then PSGet.
+    const HostValue* Bind(uint16_t name) {
+        EDict r = Record(30013);
+        EDictPutShort(&r, A("NAME"), name);
+        HxPortSend(A("AppPort"), &r);
+        HostValue key{0, HostValueName, 1, name};
+        return PSGet(&key);
+    }
+    // The reader's close: 30059 NAME posted to AppPort.
+    void Close(uint16_t name) {
+        EDict r = Record(30059);
+        EDictPutShort(&r, A("NAME"), name);
+        HxPortPost(A("AppPort"), &r, 0);
+        HxRunUntilIdle();
+    }
+    bool Noted(const std::string& part) const {
+        for (const std::string& line : notes_) {
+            if (line.find(part) != std::string::npos) return true;
+        }
+        return false;
+    }
+
+    harbor_test::TempDir dir_;
+    harbor::DataDictStore store_;
+    std::unique_ptr<harbor::ResourceService> service_;
+    std::vector<std::string> notes_;
+};
+
+TEST_F(ResourceTest, LoadAnswersTheFileNamesAtomAndBindGivesTheTree) {
+    const uint16_t name = Open("Colors.dct");
+    ASSERT_EQ(name, A("Colors.dct"));
+    const HostValue* root = Bind(name);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->type, HostValueDictionary);
+    Close(name);
+    HostValue key{0, HostValueName, 1, name};
+    EXPECT_EQ(PSGet(&key), nullptr);
+    EXPECT_EQ(service_->Loads(name), 0u);
+}
+
+TEST_F(ResourceTest, EachLoadIsReleasedOnce) {
+    const uint16_t name = Open("Colors.dct");
+    ASSERT_EQ(Open("Colors.dct"), name);
+    Close(name);
+    EXPECT_NE(Bind(name), nullptr);  // the second reader still has it
+    Close(name);
+    EXPECT_EQ(Bind(name), nullptr);
+    Close(name);  // one release too many: nothing happens
+    EXPECT_EQ(store_.Size(), 0u);
+}
+
+TEST_F(ResourceTest, MissingAndDamagedFilesAnswerNoNameAndAreNoted) {
+    EXPECT_EQ(Open("Absent.dct"), 0);
+    EXPECT_TRUE(Noted("cannot load data dictionary \"Absent.dct\""));
+    EXPECT_EQ(Open("Broken.dct"), 0);
+    EXPECT_TRUE(Noted("cannot load data dictionary \"Broken.dct\": "));
+    EXPECT_TRUE(Noted("Broken.dct:1:"));  // the parser's position
+    EXPECT_EQ(store_.Size(), 0u);
+}
+
+TEST_F(ResourceTest, NamesReachingOutsideTheContentFolderAreRefused) {
+    harbor_test::WriteFile(dir_.Path() / "sub" / "Inner.dct", "{}");
+    for (const char* file : {"../Colors.dct", "sub/Inner.dct", "/etc/passwd", "..", ""}) {
+        EXPECT_EQ(Open(file), 0) << file;
+    }
+    EXPECT_TRUE(Noted("refused data dictionary name \"../Colors.dct\""));
+    EXPECT_EQ(store_.Size(), 0u);
+}
+
+TEST_F(ResourceTest, OtherRequestsAndNamesAreLeftToOtherServices) {
+    EDict sprite = Record(30013);
+    EDictPutText(&sprite, A("XFILE"), "Colors.dct");
+    EDictPutShort(&sprite, A("TYPE"), A("SPRITE"));
+    HxPortSend(A("ResPort"), &sprite);
+    EXPECT_FALSE(EDictHasKey(&sprite, A("NAME")));
+
+    // A dictionary published by someone else (a scene's sprite) survives a module's close.
+    auto dict = std::make_unique<harbor::DataDict>();
+    dict->SetRoot(harbor::DataDict::Integer(7));
+    ASSERT_TRUE(store_.Publish(A("DctFkSprite"), std::move(dict)));
+    EXPECT_NE(Bind(A("DctFkSprite")), nullptr);
+    Close(A("DctFkSprite"));
+    EXPECT_NE(Bind(A("DctFkSprite")), nullptr);
+    EXPECT_TRUE(notes_.empty());
+}
+
+}  // namespace

@@ -1,0 +1,168 @@
+// The timer ports and RegionalPort under the deterministic clock.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "harbor_test_support.h"
+#include "services/date_format.h"
+#include "services/regional_service.h"
+#include "services/timer_service.h"
+
+using harbor_test::A;
+using harbor_test::Record;
+
+namespace {
+
+struct Seen {
+    uint64_t now;
+    uint32_t time;
+};
+std::vector<Seen> ticks;
+std::vector<Seen> seconds;
+std::vector<std::string> sequence;
+
+bool HXCALL TickWatcher(EDict* record) {
+    if (EDictGetType(record) != 30040) return false;
+    ticks.push_back({HxNow(), EDictGetTime(record)});
+    sequence.push_back("tick@" + std::to_string(HxNow()));
+    return false;
+}
+
+bool HXCALL SecondWatcher(EDict* record) {
+    seconds.push_back({HxNow(), EDictGetTime(record)});
+    return false;
+}
+
+class TimerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HxReset();
+        ticks.clear();
+        seconds.clear();
+        sequence.clear();
+        timers_ = std::make_unique<harbor::TimerService>();
+        HxPortAttach(A("TimerPortTick"), &TickWatcher);
+        HxPortAttach(A("TimerPortSeconds"), &SecondWatcher);
+    }
+    void TearDown() override {
+        timers_.reset();
+        HxReset();
+    }
+
+    std::unique_ptr<harbor::TimerService> timers_;
+};
+
+TEST_F(TimerTest, OneSecondHolds62TicksAndOneSecondRecord) {
+    HxAdvanceTime(1000);
+    ASSERT_EQ(ticks.size(), 62u);  // at 16, 32, ... 992
+    EXPECT_EQ(timers_->Ticks(), 62u);
+    ASSERT_EQ(seconds.size(), 1u);
+    EXPECT_EQ(seconds[0].now, 1000u);
+    EXPECT_EQ(seconds[0].time, 1000u);
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        EXPECT_EQ(ticks[i].now, 16u * (i + 1));
+        EXPECT_EQ(ticks[i].time, ticks[i].now);  // the time word is the clock
+    }
+}
+
+bool HXCALL MarkWatcher(EDict*) {
+    sequence.push_back("mark@" + std::to_string(HxNow()));
+    return false;
+}
+
+TEST_F(TimerTest, TicksAreOrdinaryPostsInDueOrder) {
+    HxPortAttach(A("TestMarkPort"), &MarkWatcher);
+    EDict mark = Record(A("aMark"));
+    HxPortPost(A("TestMarkPort"), &mark, 32);  // posted before the tick due at 32 was
+    HxAdvanceTime(32);
+    // Due times first, then posting order: the tick due at 32 was posted at 16, after the mark.
+    EXPECT_EQ(sequence, (std::vector<std::string>{"tick@16", "mark@32", "tick@32"}));
+}
+
+TEST_F(TimerTest, A30040FromElsewhereDoesNotMultiplyTheTicks) {
+    EDict extra = Record(30040);
+    HxPortPost(A("TimerPortTick"), &extra, 5);
+    HxAdvanceTime(160);
+    EXPECT_EQ(ticks.size(), 11u);  // ten of ours and the extra one
+    EXPECT_EQ(timers_->Ticks(), 10u);
+}
+
+class RegionalTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HxReset();
+        HxSetRealClock(false);
+        service_ = std::make_unique<harbor::RegionalService>();
+    }
+    void TearDown() override {
+        service_.reset();
+        HxReset();
+    }
+
+    // 30049 into `buffer` of `size` bytes, as the module asks.
+    void Format(uint32_t date, char* buffer, int32_t size, bool short_form) {
+        EDict r = Record(30049);
+        EDictPutLong(&r, A("DATE"), static_cast<int32_t>(date));
+        EDictPutHandle(&r, A("STRING"), HxRef(buffer));
+        EDictPutLong(&r, A("SIZE"), size);
+        if (short_form) EDictPutLong(&r, A("SHORTDATE"), 1);
+        HxPortSend(A("RegionalPort"), &r);
+    }
+
+    std::unique_ptr<harbor::RegionalService> service_;
+};
+
+TEST_F(RegionalTest, TheDateIsTheFixedStartPlusTheClocksWholeSeconds) {
+    EDict r = Record(30011);
+    EDictPutLong(&r, A("DATE"), 1);
+    HxPortSend(A("RegionalPort"), &r);
+    EXPECT_EQ(static_cast<uint32_t>(EDictGetLong(&r, A("DATE"))), harbor::kDeterministicEpoch);
+
+    HxAdvanceTime(2999);
+    EDict later = Record(30011);
+    EDictPutLong(&later, A("DATE"), 1);
+    HxPortSend(A("RegionalPort"), &later);
+    EXPECT_EQ(static_cast<uint32_t>(EDictGetLong(&later, A("DATE"))), harbor::kDeterministicEpoch + 2);
+}
+
+TEST_F(RegionalTest, FormatsTheShortAndTheLongForm) {
+    char buffer[64];
+    Format(harbor::kDeterministicEpoch, buffer, sizeof buffer, true);
+    EXPECT_STREQ(buffer, "12/05/26");
+    Format(harbor::kDeterministicEpoch, buffer, sizeof buffer, false);
+    EXPECT_STREQ(buffer, "Saturday, December 5, 2026 4:46 PM");
+}
+
+TEST_F(RegionalTest, NeverWritesPastSizeAndAlwaysTerminates) {
+    char buffer[16];
+    std::memset(buffer, 'x', sizeof buffer);
+    Format(harbor::kDeterministicEpoch, buffer, 5, true);
+    EXPECT_STREQ(buffer, "12/0");
+    EXPECT_EQ(buffer[5], 'x');
+
+    std::memset(buffer, 'x', sizeof buffer);
+    Format(harbor::kDeterministicEpoch, buffer, 1, true);
+    EXPECT_EQ(buffer[0], '\0');
+    EXPECT_EQ(buffer[1], 'x');
+
+    for (int32_t size : {0, -4}) {
+        std::memset(buffer, 'x', sizeof buffer);
+        Format(harbor::kDeterministicEpoch, buffer, size, true);
+        EXPECT_EQ(buffer[0], 'x') << size;
+    }
+    Format(harbor::kDeterministicEpoch, nullptr, 16, true);  // nothing to write into: no crash
+}
+
+TEST(DateFormatTest, TwelveHourClockAndYearsAroundTheTurn) {
+    EXPECT_EQ(harbor::FormatDate(946684800, harbor::DateForm::Long, false), "Saturday, January 1, 2000 12:00 AM");
+    EXPECT_EQ(harbor::FormatDate(946684800, harbor::DateForm::Short, false), "01/01/00");
+    EXPECT_EQ(harbor::FormatDate(946684800 + 12 * 3600 + 5 * 60, harbor::DateForm::Long, false),
+              "Saturday, January 1, 2000 12:05 PM");
+    EXPECT_EQ(harbor::FormatDate(0, harbor::DateForm::Long, false), "Thursday, January 1, 1970 12:00 AM");
+    EXPECT_EQ(harbor::FormatDate(4294967295u, harbor::DateForm::Short, false), "02/07/06");  // 2106
+}
+
+}  // namespace

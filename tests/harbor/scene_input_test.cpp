@@ -1,0 +1,247 @@
+// Input: hit-testing by layer, the cover, pointer events in order, edit fields typed into, and
+// keys for KeyboardPort.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "scene_test_support.h"
+
+namespace {
+
+using harbor::Key;
+using harbor::Modifiers;
+using scene_test::A;
+using Strings = std::vector<std::string>;
+
+class SceneInputTest : public scene_test::SceneTest {
+protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        StartInMain();
+    }
+
+    uint16_t HitAt(int32_t x, int32_t y) {
+        std::optional<harbor::Hit> hit = service_->hitTest(x, y);
+        return hit ? hit->sprite : 0;
+    }
+
+    void ToScene(uint16_t type, const char* sprite = nullptr) {
+        EDict d = scene_test::Request(type);
+        if (sprite != nullptr) EDictPutShort(&d, A("NAME"), A(sprite));
+        if (type == 30043 || type == 30051) EDictPutBool(&d, A("ALL"), true);
+        HxPortSend(A("ScTsMain"), &d);
+    }
+
+    void Show(const char* sprite) {
+        EDict d = scene_test::Request(30013);
+        EDictPutShort(&d, A("SPRITENAME"), A(sprite));
+        HxPortSend(A("ScTsMain"), &d);
+    }
+
+    void FocusOn(const char* field) {
+        EDict d = scene_test::Request(30052);
+        EDictPutShort(&d, A("NAME"), A(field));
+        EDictPutBool(&d, A("FOCUS"), true);
+        HxPortSend(A("ScTsMain"), &d);
+    }
+
+    // The keyboard records delivered, as (KEY, ASCII, SHIFTKEY, CTLKEY).
+    std::vector<std::array<int32_t, 4>> Keys() {
+        std::vector<std::array<int32_t, 4>> out;
+        for (const scene_test::Event& e : Delivered()) {
+            EXPECT_EQ(e.port, A("KeyboardPort"));
+            EXPECT_EQ(e.record.type, 30024);
+            EXPECT_FALSE(EDictGetBool(&e.record, A("ALTKEY")));
+            out.push_back({EDictGetLong(&e.record, A("KEY")), EDictGetLong(&e.record, A("ASCII")),
+                           EDictGetBool(&e.record, A("SHIFTKEY")), EDictGetBool(&e.record, A("CTLKEY"))});
+        }
+        return out;
+    }
+};
+
+TEST_F(SceneInputTest, HitTestPicksTheNearestInteractiveVisibleSprite) {
+    EXPECT_EQ(HitAt(20, 15), A("BtnTsGo"));    // only BtnTsGo; the banner above it takes no input
+    EXPECT_EQ(HitAt(80, 30), A("BtnTsBack"));  // layer 10 is nearer than 20
+    EXPECT_EQ(HitAt(159, 59), A("BtnTsBack"));
+    EXPECT_EQ(HitAt(160, 30), 0);              // right and bottom edges are outside
+    EXPECT_EQ(HitAt(420, 20), A("BtnTsHigh"));  // same layer: the later-defined one
+    EXPECT_EQ(HitAt(510, 310), 0);             // hidden
+    EXPECT_EQ(HitAt(5, 5), 0);                 // only the banner, which takes no input
+
+    ToScene(30059, "BtnTsBack");
+    EXPECT_EQ(HitAt(80, 30), A("BtnTsGo"));
+    EDict d = scene_test::Request(30052);
+    EDictPutShort(&d, A("NAME"), A("BtnTsGo"));
+    EDictPutBool(&d, A("INTERACTIVE"), false);
+    HxPortSend(A("ScTsMain"), &d);
+    EXPECT_EQ(HitAt(80, 30), 0);
+}
+
+TEST_F(SceneInputTest, ClickDeliversCursorPressReleaseAndClickInOrder) {
+    HxAdvanceTime(40);
+    EXPECT_TRUE(service_->pointerDown(20, 15));
+    service_->pointerUp(21, 16);
+    const auto got = Delivered();
+    EXPECT_EQ(Describe(got), (Strings{"TsMainPort 30027 BtnTsGo BEGIN", "TsMainPort 30036 BtnTsGo",
+                                      "TsMainPort 30027 BtnTsGo END", "TsMainPort 30068",
+                                      "TsMainPort 30035 BtnTsGo"}));
+    EXPECT_EQ(EDictGetShort(&got[0].record, A("CNAME")), A("CURSOR"));
+    EXPECT_EQ(EDictGetLong(&got[1].record, A("X")), 20);
+    EXPECT_EQ(EDictGetLong(&got[1].record, A("Y")), 15);
+    EXPECT_EQ(EDictGetLong(&got[1].record, A("COUNT")), 1);
+    for (const auto& e : got) EXPECT_EQ(e.record.time, 40u);
+}
+
+TEST_F(SceneInputTest, ReleaseAwayFromThePressedSpriteIsNoClick) {
+    service_->pointerDown(20, 15, 2);
+    service_->pointerMove(300, 400);
+    service_->pointerUp(300, 400);
+    const auto got = Delivered();
+    EXPECT_EQ(Describe(got), (Strings{"TsMainPort 30027 BtnTsGo BEGIN", "TsMainPort 30036 BtnTsGo",
+                                      "TsMainPort 30019", "TsMainPort 30027 BtnTsGo END", "TsMainPort 30068"}));
+    EXPECT_EQ(EDictGetLong(&got[1].record, A("COUNT")), 2);
+    EXPECT_EQ(EDictGetLong(&got[2].record, A("X")), 300);
+
+    EXPECT_FALSE(service_->pointerDown(5, 5));  // nothing there: nothing delivered
+    service_->pointerUp(5, 5);
+    EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30068"}));
+}
+
+TEST_F(SceneInputTest, CoverBlocksEverythingBehindItFromRequestUntilTakenDown) {
+    Show("BtnCoOk");
+    Delivered();
+    ToScene(30043);  // before the cover is shown, the scene is already blocked
+    EXPECT_TRUE(service_->coverUp());
+    EXPECT_EQ(HitAt(20, 15), 0);
+    EXPECT_EQ(HitAt(300, 290), A("BtnCoOk"));  // the dialog's layer is in front of the cover
+    EXPECT_FALSE(service_->clickSprite(A("BtnTsGo")));
+    EXPECT_FALSE(service_->pointerDown(20, 15));
+
+    Show("SptCoCover");
+    ToScene(30051);  // announced, but the cover is still visible
+    EXPECT_EQ(HitAt(20, 15), 0);
+    ToScene(30059, "SptCoCover");
+    EXPECT_FALSE(service_->coverUp());
+    EXPECT_EQ(HitAt(20, 15), A("BtnTsGo"));
+    EXPECT_TRUE(service_->clickSprite(A("BtnTsGo")));
+    EXPECT_EQ(Describe(Delivered()).back(), "TsMainPort 30035 BtnTsGo");
+}
+
+TEST_F(SceneInputTest, OverlayTakesInputAndTheSceneBelowOnlyWhereItIsUncovered) {
+    service_->showScene(A("ScTsOver"));
+    Delivered();
+    EXPECT_EQ(service_->hitTest(310, 20)->sprite, A("BtnTsDone"));
+    EXPECT_EQ(service_->hitTest(20, 15)->scene, A("ScTsMain"));  // an overlay lets the rest through
+    ToScene(30043);  // the caller covers itself while the overlay is open
+    EXPECT_FALSE(service_->hitTest(20, 15).has_value());
+    service_->pointerDown(310, 20);
+    service_->pointerUp(310, 20);
+    EXPECT_EQ(Describe(Delivered()).back(), "TsOverPort 30035 BtnTsDone");
+}
+
+TEST_F(SceneInputTest, NamedInputGoesOnlyToSpritesThatTakeIt) {
+    EXPECT_TRUE(service_->cursorBegin(A("BtnTsGo")));
+    EXPECT_TRUE(service_->press(A("BtnTsGo"), 11, 12, 2));
+    EXPECT_TRUE(service_->cursorEnd(A("BtnTsGo")));
+    service_->release();
+    EXPECT_TRUE(service_->click(A("BtnTsGo")));
+    EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30027 BtnTsGo BEGIN", "TsMainPort 30036 BtnTsGo",
+                                              "TsMainPort 30027 BtnTsGo END", "TsMainPort 30068",
+                                              "TsMainPort 30035 BtnTsGo"}));
+    EXPECT_FALSE(service_->click(A("BtnTsHidden")));
+    EXPECT_FALSE(service_->click(A("TxtTsBanner")));
+    EXPECT_FALSE(service_->click(A("BtnTsOther")));  // not in the current scene
+    EXPECT_FALSE(service_->cursorBegin(A("BtnTsHidden")));
+    EXPECT_TRUE(Delivered().empty());
+    EXPECT_EQ(notes_.size(), 4u);
+}
+
+TEST_F(SceneInputTest, ClickIntoAFieldTakesTheFocusAndReportsItOnce) {
+    service_->pointerDown(210, 110);
+    service_->pointerUp(210, 110);
+    service_->pointerDown(210, 110);
+    const auto got = Describe(Delivered());
+    ASSERT_EQ(got.size(), 8u);
+    EXPECT_EQ(got[0], "TsMainPort 30033 EdtTsName FOCUS");
+    EXPECT_EQ(got[6], "TsMainPort 30027 EdtTsName BEGIN");  // the second press: no report
+    EXPECT_EQ(service_->focus(), A("EdtTsName"));
+}
+
+TEST_F(SceneInputTest, TypingEditsTheFocusedFieldWithinItsLimit) {
+    FocusOn("EdtTsName");  // text "ab", caret at the end
+    service_->typeText("cdefg");
+    EXPECT_EQ(Info("EdtTsName").text, "abcde");
+    service_->key(Key::Home);
+    service_->key(Key::Delete);
+    service_->keyChar('X');
+    EXPECT_EQ(Info("EdtTsName").text, "Xbcde");
+    service_->key(Key::End);
+    service_->key(Key::Left);
+    service_->key(Key::Backspace);
+    service_->key(Key::Backspace);
+    EXPECT_EQ(Info("EdtTsName").text, "Xbe");
+    service_->key(Key::Right);
+    service_->key(Key::Right);  // at the end already
+    service_->keyByName("z");
+    EXPECT_EQ(Info("EdtTsName").text, "Xbez");
+    EXPECT_TRUE(Delivered().empty());  // editing reports nothing
+}
+
+TEST_F(SceneInputTest, PasswordFieldShowsStarsAndAnswersTheText) {
+    FocusOn("EdtTsPass");
+    service_->typeText("s3cret");
+    EXPECT_EQ(Info("EdtTsPass").display_text, "******");
+    EXPECT_EQ(Info("EdtTsPass").text, "s3cret");
+    EXPECT_EQ(Info("EdtTsName").display_text, "ab");
+}
+
+TEST_F(SceneInputTest, TabAndEnterInAFieldAreReportedToTheScene) {
+    FocusOn("EdtTsName");
+    service_->key(Key::Tab);
+    service_->typeText("\n");
+    service_->keyByName("Enter");
+    EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30033 EdtTsName TAB", "TsMainPort 30033 EdtTsName ENTER",
+                                              "TsMainPort 30033 EdtTsName ENTER"}));
+    EXPECT_EQ(Info("EdtTsName").text, "ab");
+}
+
+TEST_F(SceneInputTest, KeysWithoutAFocusedFieldGoToKeyboardPort) {
+    service_->typeText("aZ!");
+    service_->key(Key::Backspace);
+    service_->key(Key::Left);
+    service_->keyChar('c', Modifiers{false, true, false});
+    const std::vector<std::array<int32_t, 4>> expected = {
+        {'A', 'a', 0, 0}, {'Z', 'Z', 1, 0}, {'1', '!', 1, 0}, {8, 0, 0, 0}, {37, 0, 0, 0}, {'C', 'c', 0, 1}};
+    EXPECT_EQ(Keys(), expected);
+}
+
+TEST_F(SceneInputTest, FieldThatCannotBeTypedIntoPassesKeysOn) {
+    FocusOn("EdtTsName");
+    service_->key(Key::Up);  // fields do not use it
+    service_->keyChar('v', Modifiers{false, true, false});  // nor keys with Control
+    EXPECT_EQ(Keys().size(), 2u);
+
+    ToScene(30059, "EdtTsName");  // a hidden field keeps the focus but takes no keys
+    service_->keyChar('q');
+    EXPECT_EQ(Keys().size(), 1u);
+    EXPECT_EQ(Info("EdtTsName").text, "ab");
+
+    Show("EdtTsName");
+    Delivered();
+    ToScene(30043);  // nor does a field behind the cover
+    service_->keyChar('q');
+    EXPECT_EQ(Keys().size(), 1u);
+    ToScene(30051);
+    service_->keyChar('q');
+    EXPECT_TRUE(Keys().empty());
+    EXPECT_EQ(Info("EdtTsName").text, "abq");
+}
+
+TEST_F(SceneInputTest, UnknownKeyNamesAreRefused) {
+    EXPECT_FALSE(service_->keyByName("Hyper"));
+    EXPECT_FALSE(service_->keyChar('\x01'));
+    EXPECT_TRUE(Keys().empty());
+    EXPECT_EQ(notes_.size(), 1u);
+}
+
+}  // namespace
