@@ -1,0 +1,76 @@
+// Drives a Harbor session from GoogleTest with the operations of driver scripts:
+//
+//   class SignInTest : public HarborFixture {};
+//   TEST_F(SignInTest, StartsOnTheSignInScene) {
+//       Start();                                   // the built libwrenmail.so, content/
+//       EXPECT_TRUE(SceneIs("ScCsSignIn"));
+//       Type("EdtCsName", "ann");  Key("Enter");  Wait(100);
+//       EXPECT_TRUE(DialogShows("Checking for new messages..."));
+//   }
+//
+// Options() chooses another module or content folder before the first Start or GetSession.
+// Actions report a failure of their own (ADD_FAILURE) and return false when they could not be
+// carried out; checks return an AssertionResult that says what was found.
+#ifndef WRENMAIL_TESTS_SUPPORT_HARBOR_FIXTURE_H
+#define WRENMAIL_TESTS_SUPPORT_HARBOR_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "driver/driver.h"
+#include "runtime/record_tracer.h"
+#include "runtime/session.h"
+
+class HarborFixture : public ::testing::Test {
+protected:
+    HarborFixture();
+    ~HarborFixture() override;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Where the session comes from; change before the session exists.
+    harbor::SessionOptions& Options() { return options_; }
+    // Collects trace lines from now on (timer ticks only when asked).
+    void CaptureTrace(bool timers = false);
+    const std::vector<std::string>& TraceLines() const { return trace_lines_; }
+
+    // Creates the session and loads the module on first use.
+    harbor::Session& GetSession();
+    harbor::Driver& GetDriver();
+
+    bool Start(const harbor::Identity& identity = {});
+    bool Click(const std::string& sprite);
+    bool Press(const std::string& sprite);
+    bool Release(const std::string& sprite);
+    bool Type(const std::string& field, const std::string& text);
+    bool Key(const std::string& name);
+    void Wait(uint32_t ms);
+    void Quit();
+    void Stop();
+
+    ::testing::AssertionResult Visible(const std::string& sprite);
+    ::testing::AssertionResult Hidden(const std::string& sprite);
+    ::testing::AssertionResult TextIs(const std::string& sprite, const std::string& text);
+    ::testing::AssertionResult SceneIs(const std::string& scene);
+    ::testing::AssertionResult DialogShows(const std::string& text);
+    ::testing::AssertionResult NoDialog();
+    ::testing::AssertionResult HasEnded();
+
+private:
+    bool Done(const std::string& error);
+    static ::testing::AssertionResult Result(const harbor::Check& check);
+    // Messaging state is process-wide: every test starts and ends with a clean one.
+    static void CleanMessaging();
+
+    harbor::SessionOptions options_;
+    std::vector<std::string> trace_lines_;
+    std::unique_ptr<harbor::RecordTracer> tracer_;
+    std::unique_ptr<harbor::Session> session_;
+    std::unique_ptr<harbor::Driver> driver_;
+};
+
+#endif
