@@ -65,6 +65,8 @@ int Run(const CommandLine& line) {
     if (line.trace) {
         TraceLog::Instance().SetSink([](std::string_view text) { std::cerr << text << '\n'; });
         tracer = std::make_unique<RecordTracer>(line.trace_timers);
+    } else {
+        TraceLog::Instance().SetProblemSink([](std::string_view text) { std::cerr << "harbor: " << text << '\n'; });
     }
     Session session(OptionsFrom(line));
     std::string error;
@@ -89,5 +91,6 @@ int main(int argc, char** argv) {
     }
     const int status = Run(parsed.options);
     TraceLog::Instance().SetSink(nullptr);
+    TraceLog::Instance().SetProblemSink(nullptr);
     return status;
 }

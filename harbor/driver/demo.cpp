@@ -16,7 +16,7 @@ void DescribeScene(Session& session, std::ostream& out) {
     const SceneService& scenes = session.Scenes();
     const uint16_t current = scenes.currentScene();
     if (current == 0) {
-        out << "After " << kDemoMs << " ms the module has not asked for any scene.\n";
+        out << "After " << kDemoMs << " ms no scene is shown.\n";
         return;
     }
     std::vector<SpriteInfo> shown;
@@ -43,7 +43,6 @@ int RunDemo(Session& session, std::ostream& out) {
         << "  module:  " << options.module_path.string() << "\n"
         << "  content: " << options.content_dir.string() << " (" << session.Scenes().library().Scenes().size()
         << " scenes)\n";
-    for (const std::string& problem : session.SceneProblems()) out << "  content problem: " << problem << "\n";
     const Identity& id = options.identity;
     out << "Starting the module with player " << OrDash(id.player) << ", kite " << OrDash(id.kite) << ", password "
         << (id.password ? "given" : "-") << ".\n";

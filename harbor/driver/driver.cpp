@@ -122,6 +122,19 @@ Check Driver::Text(const std::string& sprite, const std::string& text) const {
     return check;
 }
 
+Check Driver::Effect(const std::string& sprite, const std::string& effect) const {
+    Check check;
+    check.expected = "effect " + sprite + " " + effect;
+    std::optional<SpriteInfo> info = session_.Scenes().sprite(AtomOf(sprite));
+    if (!info) {
+        check.found = "no sprite " + sprite + " in " + CurrentSceneName();
+        return check;
+    }
+    check.ok = info->effect == effect;
+    check.found = "effect " + sprite + " " + (info->effect.empty() ? std::string("(none)") : info->effect);
+    return check;
+}
+
 Check Driver::Scene(const std::string& scene) const {
     Check check;
     check.expected = "scene " + scene;

@@ -42,6 +42,8 @@ public:
     Check Text(const std::string& sprite, const std::string& text) const;
     Check Scene(const std::string& scene) const;
     // The dialog shows `text`; nullopt: no dialog is shown.
+    // The sprite's current effect (its look: Up, Roll, Disabled, Play1...).
+    Check Effect(const std::string& sprite, const std::string& effect) const;
     Check Dialog(const std::optional<std::string>& text) const;
     Check Ended() const;
 

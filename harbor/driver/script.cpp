@@ -74,7 +74,7 @@ std::string ParseWait(const Words& args, ScriptCommand& command) {
 }
 
 std::string ParseExpect(const Words& args, ScriptCommand& command) {
-    if (args.empty()) return "expect needs what: visible, hidden, text, scene, dialog or ended";
+    if (args.empty()) return "expect needs what: visible, hidden, text, effect, scene, dialog or ended";
     const std::string& what = args[0].text;
     const Words rest(args.begin() + 1, args.end());
     if (what == "visible" || what == "hidden") {
@@ -92,6 +92,13 @@ std::string ParseExpect(const Words& args, ScriptCommand& command) {
         command.text = rest[1].text;
         return "";
     }
+    if (what == "effect") {
+        command.kind = CommandKind::ExpectEffect;
+        if (rest.size() != 2) return "expect effect needs a sprite and an effect name";
+        command.target = rest[0].text;
+        command.text = rest[1].text;
+        return "";
+    }
     if (what == "dialog") {
         command.kind = CommandKind::ExpectDialog;
         if (rest.size() != 1) return "expect dialog needs a quoted text, or none";
@@ -104,7 +111,7 @@ std::string ParseExpect(const Words& args, ScriptCommand& command) {
         command.kind = CommandKind::ExpectEnded;
         return rest.empty() ? "" : "expect ended takes nothing more";
     }
-    return "unknown expectation '" + what + "' (visible, hidden, text, scene, dialog, ended)";
+    return "unknown expectation '" + what + "' (visible, hidden, text, effect, scene, dialog, ended)";
 }
 
 std::string NoArguments(const Words& args, const char* name) {

@@ -24,6 +24,7 @@ enum class CommandKind {
     ExpectVisible,
     ExpectHidden,
     ExpectText,
+    ExpectEffect,
     ExpectScene,
     ExpectDialog,    // text empty and dialog_none set: the dialog is hidden
     ExpectEnded,

@@ -28,6 +28,7 @@ std::optional<Check> Expect(const ScriptCommand& c, const Driver& d) {
         case CommandKind::ExpectVisible: return d.Visible(c.target, true);
         case CommandKind::ExpectHidden: return d.Visible(c.target, false);
         case CommandKind::ExpectText: return d.Text(c.target, c.text);
+        case CommandKind::ExpectEffect: return d.Effect(c.target, c.text);
         case CommandKind::ExpectScene: return d.Scene(c.target);
         case CommandKind::ExpectDialog:
             return d.Dialog(c.dialog_none ? std::nullopt : std::optional<std::string>(c.text));

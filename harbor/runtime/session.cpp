@@ -21,6 +21,18 @@ SessionOptions WithClockChosen(SessionOptions options) {
 
 }  // namespace
 
+Session* Session::live_ = nullptr;
+
+bool Session::OnAppPortUnknownName(EDict* record) {
+    if (live_ == nullptr || record == nullptr || EDictGetType(record) != code::kStart) return false;
+    const uint16_t name = EDictGetShort(record, AtomOf("NAME"));
+    if (name == 0 || live_->scenes_.library().Find(name) != nullptr || live_->dictionaries_.Find(name) != nullptr) {
+        return false;
+    }
+    ProblemNote("AppPort", "the module asked for " + KnownName(name) + ", which is neither a scene nor a loaded resource");
+    return false;
+}
+
 HarborPortService::AddressOpener Session::Opener(bool headless) {
     if (headless) return nullptr;
     return [](const std::string& address) { OpenWithDesktop(address); };
@@ -34,16 +46,20 @@ Session::Session(SessionOptions options)
     if (!options_.data_dir.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(options_.data_dir, ec);
-        if (ec) TraceNote("Harbor", "cannot create the data folder " + options_.data_dir.string() + ": " + ec.message());
+        if (ec) ProblemNote("Harbor", "cannot create the data folder " + options_.data_dir.string() + ": " + ec.message());
     }
     scenes_.setTraceSink([](const std::string& text) { TraceNote("scenes", text); });
     scene_problems_ = scenes_.load();
-    for (const std::string& problem : scene_problems_) TraceNote("scenes", problem);
+    for (const std::string& problem : scene_problems_) ProblemNote("scenes", problem);
     scenes_.attach();
     PublishSceneDictionaries();
+    live_ = this;
+    HxPortAttach(AtomOf("AppPort"), &Session::OnAppPortUnknownName);
 }
 
 Session::~Session() {
+    HxPortDetach(AtomOf("AppPort"), &Session::OnAppPortUnknownName);
+    live_ = nullptr;
     module_.Unload();
     scenes_.detach();
 }
@@ -56,7 +72,7 @@ void Session::PublishSceneDictionaries() {
             if (sprite->kind != SpriteKind::DataDict || dictionaries_.Find(sprite->atom) != nullptr) continue;
             DataDictResult parsed = ParseDataDict(sprite->data.dump(), scene->source + ": " + sprite->name);
             if (!parsed || !dictionaries_.Publish(sprite->atom, std::move(parsed.dict))) {
-                TraceNote("scenes", "data dictionary sprite " + sprite->name + " not published: " + parsed.error);
+                ProblemNote("scenes", "data dictionary sprite " + sprite->name + " not published: " + parsed.error);
             }
         }
     }

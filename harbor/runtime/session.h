@@ -78,6 +78,9 @@ public:
 
 private:
     static HarborPortService::AddressOpener Opener(bool headless);
+    // Reports scene or resource names on AppPort that no service knows: a missing scene file
+    // would otherwise leave the stage silently empty.
+    static bool OnAppPortUnknownName(EDict* record);
     void PublishSceneDictionaries();
     void AfterDelivery();
 
@@ -92,6 +95,7 @@ private:
     TimerService timers_;
     ModuleHost module_;
     std::vector<std::string> scene_problems_;
+    static Session* live_;  // HxHandler carries no context: one live session
 };
 
 }  // namespace harbor

@@ -15,6 +15,15 @@ void TraceLog::Write(std::string_view line) const {
     if (sink_) sink_(line);
 }
 
+void TraceLog::Problem(std::string_view text) const {
+    if (problem_sink_) problem_sink_(text);
+}
+
+void ProblemNote(std::string_view port, std::string_view text) {
+    TraceNote(port, text);
+    TraceLog::Instance().Problem(text);
+}
+
 std::string TraceClock(unsigned long long now_ms) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "[%8llu]", now_ms);

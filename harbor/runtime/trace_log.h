@@ -21,12 +21,21 @@ public:
     // One line, without its newline.
     void Write(std::string_view line) const;
 
+    // Problems a user must hear of even without a trace (content that cannot be read, a scene
+    // the module asks for that does not exist) also go here, once each.
+    void SetProblemSink(Sink sink) { problem_sink_ = std::move(sink); }
+    void Problem(std::string_view text) const;
+
 private:
     Sink sink_;
+    Sink problem_sink_;
 };
 
 // "[    1234] note    ResPort            text": a service's remark, stamped with the clock.
 void TraceNote(std::string_view port, std::string_view text);
+
+// A note that is also reported as a problem.
+void ProblemNote(std::string_view port, std::string_view text);
 
 // The clock column every trace line starts with.
 std::string TraceClock(unsigned long long now_ms);

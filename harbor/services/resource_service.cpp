@@ -78,7 +78,7 @@ void ResourceService::Load(EDict& record) {
     const uint16_t name = AtomOf(file);
     std::string error;
     if (!store_.Load(name, content_dir_ / file, error)) {
-        TraceNote("ResPort", "cannot load data dictionary \"" + file + "\": " + error);
+        ProblemNote("ResPort", "cannot load data dictionary \"" + file + "\": " + error);
         return;
     }
     ++loads_[name];

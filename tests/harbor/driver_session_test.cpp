@@ -174,4 +174,23 @@ TEST_F(HarborProgramTest, TheTraceShowsRecordsAndTheDemoTellsItIsHeadless) {
     EXPECT_NE(run.output.find("the module confirmed the close request"), std::string::npos) << run.output;
 }
 
+TEST(HarborContentTest, DamagedSettingsAndMissingScenesAreReportedAndTheRunGoesOn) {
+    harbor_test::TempDir dir;
+    const std::filesystem::path content = dir.Path() / "content";
+    std::filesystem::copy(HARBOR_CONTENT_DIR, content, std::filesystem::copy_options::recursive);
+    harbor_test::WriteFile(content / "WNSettings.dct", "{ \"SIGNUPURL\": \"x\",\n");
+    std::filesystem::remove(content / "scenes" / "ScWnMain.json");
+    ProgramRun run = Harbor(std::string("--module ") + WRENMAIL_MODULE_PATH + " --content " + content.string() +
+                            " --data " + (dir.Path() / "data").string() + " --player p7");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("harbor: cannot load data dictionary \"WNSettings.dct\": " +
+                              (content / "WNSettings.dct").string() + ":2:1:"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("harbor: the module asked for ScWnMain, which is neither a scene nor a loaded resource"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("the module confirmed the close request"), std::string::npos) << run.output;
+}
+
 }  // namespace
