@@ -8,6 +8,9 @@ packages=(
   clang libclang-rt-14-dev llvm
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
+  libcairo2-dev libpango1.0-dev librsvg2-dev libsdl2-dev
+  fonts-comic-neue fonts-urw-base35 fonts-liberation2
+  espeak-ng xvfb xauth xdotool
 )
 
 missing=()
