@@ -52,6 +52,10 @@ struct SpriteDef {
     SpriteKind kind = SpriteKind::Sprite;
     SpriteKind instance_kind = SpriteKind::Sprite;  // templates: the kind of what is made from them
     Rect rect;
+    // The rect's corner less the sprite's position (`origin`): show and move requests set the
+    // position, and the rect follows at this offset.
+    int32_t offset_x = 0;
+    int32_t offset_y = 0;
     int32_t z = 10;
     bool visible = true;
     bool interactive = false;

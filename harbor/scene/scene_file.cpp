@@ -159,6 +159,23 @@ bool ReadRect(Fields& f, Rect& rect) {
     return true;
 }
 
+// `origin` is the sprite's position; without it the position is the rect's corner.
+void ReadOrigin(Fields& f, SpriteDef& sprite) {
+    const Json* v = f.Member("origin");
+    if (v == nullptr) return;
+    std::optional<int32_t> x, y;
+    if (v->is_array() && v->size() == 2) {
+        x = Fields::IntValue((*v)[0], kInt32Min / 2, kInt32Max / 2);
+        y = Fields::IntValue((*v)[1], kInt32Min / 2, kInt32Max / 2);
+    }
+    if (!x || !y) {
+        f.Fail("field 'origin' must be [x, y] integers");
+        return;
+    }
+    sprite.offset_x = static_cast<int32_t>(int64_t{sprite.rect.x} - *x);
+    sprite.offset_y = static_cast<int32_t>(int64_t{sprite.rect.y} - *y);
+}
+
 void ReadFont(const Json& object, SpriteDef& sprite, Fields& outer) {
     Fields f(object);
     FontDef font;
@@ -237,7 +254,7 @@ std::optional<SpriteDef> ReadSprite(const Json& j, std::string& error) {
     s.name = *name;
     if (!ReadKind(f, s)) return failed(Quoted(s.name) + ": " + f.Error());
     const bool takes_input = s.instance_kind == SpriteKind::Button || s.instance_kind == SpriteKind::Edit;
-    ReadRect(f, s.rect);
+    if (ReadRect(f, s.rect)) ReadOrigin(f, s);
     s.z = f.Int("z").value_or(10);
     s.visible = f.Bool("visible").value_or(true);
     s.interactive = f.Bool("interactive").value_or(takes_input);

@@ -55,11 +55,16 @@ void SceneRequests::Show(SceneState& scene, const EDict* record) const {
         return Note(scene, record, "'" + AtomName(name) + "' is a template, never shown itself");
     }
     s->visible = true;
-    if (Has(record, n_.x)) s->rect.x = EDictGetLong(record, n_.x);
-    if (Has(record, n_.y)) s->rect.y = EDictGetLong(record, n_.y);
+    PlaceAt(*s, record);
     if (Has(record, n_.z)) s->z = EDictGetLong(record, n_.z);
     scene.Touch();
     ReadyUnlessQuiet(scene, *s, record);
+}
+
+// X and Y name the sprite's position; its rect keeps the offset its definition gives it.
+void SceneRequests::PlaceAt(Sprite& s, const EDict* record) const {
+    if (Has(record, n_.x)) s.rect.x = ClampedSum(EDictGetLong(record, n_.x), s.def->offset_x);
+    if (Has(record, n_.y)) s.rect.y = ClampedSum(EDictGetLong(record, n_.y), s.def->offset_y);
 }
 
 std::shared_ptr<const SpriteDef> SceneRequests::Source(SceneState& scene, uint16_t name) const {
@@ -78,8 +83,7 @@ void SceneRequests::MakeInstance(SceneState& scene, const EDict* record) const {
     Sprite* s = scene.AddInstance(std::move(def), name);
     if (s == nullptr) return Note(scene, record, "instance name '" + AtomName(name) + "' is taken by the scene");
     s->rect = from_rect;
-    if (Has(record, n_.x)) s->rect.x = EDictGetLong(record, n_.x);
-    if (Has(record, n_.y)) s->rect.y = EDictGetLong(record, n_.y);
+    PlaceAt(*s, record);
     s->z = Has(record, n_.z) ? EDictGetLong(record, n_.z) : from_z;
     s->visible = !Has(record, n_.visible) || EDictGetBool(record, n_.visible);
     if (s->visible) ReadyUnlessQuiet(scene, *s, record);
@@ -99,8 +103,7 @@ void SceneRequests::Hide(SceneState& scene, const EDict* record) const {
 
 void SceneRequests::Move(SceneState& scene, const EDict* record) const {
     if (Sprite* s = Named(scene, record, n_.name)) {
-        if (Has(record, n_.x)) s->rect.x = EDictGetLong(record, n_.x);
-        if (Has(record, n_.y)) s->rect.y = EDictGetLong(record, n_.y);
+        PlaceAt(*s, record);
         scene.Touch();
     }
 }

@@ -38,6 +38,7 @@ private:
     void Delete(SceneState& scene, const EDict* record) const;
     void Hide(SceneState& scene, const EDict* record) const;
     void Move(SceneState& scene, const EDict* record) const;
+    void PlaceAt(Sprite& s, const EDict* record) const;
     void Set(SceneState& scene, const EDict* record) const;
     void SetProperties(SceneState& scene, Sprite& sprite, const EDict* record) const;
     void SetEffect(SceneState& scene, const EDict* record) const;

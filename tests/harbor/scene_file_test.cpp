@@ -29,7 +29,7 @@ TEST(SceneFile, ReadsEveryFieldAndFillsDefaults) {
     EXPECT_EQ(s.event_port, A("TsMainPort"));
     EXPECT_FALSE(s.overlay);
     EXPECT_EQ(s.background.value("fill", ""), "#bfe3ff");
-    ASSERT_EQ(s.sprites.size(), 10u);
+    ASSERT_EQ(s.sprites.size(), 11u);
 
     const harbor::SpriteDef& go = *s.Find(A("BtnTsGo"));
     EXPECT_EQ(go.kind, SpriteKind::Button);

@@ -55,6 +55,22 @@ TEST_F(SceneRequestsTest, ShowMakesVisibleMovesAndReportsTheSpriteReady) {
     EXPECT_TRUE(Delivered().empty());
 }
 
+TEST_F(SceneRequestsTest, PositionsAreTheOriginAndTheRectKeepsItsOffset) {
+    EDict d = Named(30013, "BtnTsPlaced", A("SPRITENAME"));
+    EDictPutLong(&d, A("X"), 0);
+    EDictPutLong(&d, A("Y"), 0);
+    ToScene(d);
+    EXPECT_EQ(Info("BtnTsPlaced").rect.x, 200);
+    EXPECT_EQ(Info("BtnTsPlaced").rect.y, 150);
+    d = Named(30020, "BtnTsPlaced");
+    EDictPutLong(&d, A("X"), -115);
+    EDictPutLong(&d, A("Y"), -75);
+    ToScene(d);
+    EXPECT_EQ(Info("BtnTsPlaced").rect.x, 85);
+    EXPECT_EQ(Info("BtnTsPlaced").rect.y, 75);
+    EXPECT_EQ(Info("BtnTsPlaced").rect.width, 60);
+}
+
 TEST_F(SceneRequestsTest, HideMoveZVisibleAndEffect) {
     EDict d = Named(30059, "BtnTsGo");
     ToScene(d);

@@ -52,6 +52,7 @@ inline const char* kMain = R"({
     { "name": "EdtTsPass", "kind": "edit", "rect": [200, 140, 150, 24], "z": 20,
       "edit": { "maxLength": 8, "password": true } },
     { "name": "BtnTsHidden", "kind": "button", "rect": [500, 300, 40, 40], "visible": false },
+    { "name": "BtnTsPlaced", "kind": "button", "rect": [200, 150, 60, 30], "origin": [0, 0], "visible": false },
     { "name": "TplTsIcon", "kind": "template", "of": "sprite", "rect": [0, 0, 32, 24],
       "interactive": true, "text": "icon" },
     { "name": "SndTsHelp", "kind": "sound", "effects": { "Play1": { "say": "hi" }, "Play2": {} } }
