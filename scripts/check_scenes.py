@@ -4,7 +4,7 @@
     python3 scripts/check_scenes.py [SCENE_DIR]
 
 Prints one line per problem ("file: sprite: what is wrong") and exits 1 when there is any,
-0 otherwise. Pictures missing from content/art/ give one warning only: they are drawn separately.
+0 otherwise. Pictures that looks name must be in content/art/.
 """
 import json
 import os
@@ -91,7 +91,6 @@ MAX_DATA_NAMES = 4096
 class Report:
     def __init__(self):
         self.errors = []
-        self.missing_art = set()  # pictures are drawn separately: a warning, not an error
 
     def error(self, where, message):
         self.errors.append(f"{where}: {message}")
@@ -194,7 +193,7 @@ def check_look(report, where, look, art_dir):
                 or ".." in image.split("/"):
             report.error(where, f"image must be an SVG path inside content/art/, not {image!r}")
         elif not os.path.isfile(os.path.join(art_dir, image)):
-            report.missing_art.add(image)
+            report.error(where, f"picture {image} is not in content/art/")
 
 
 def check_font(report, where, font):
@@ -740,10 +739,6 @@ def main(argv):
     here = os.path.dirname(os.path.abspath(__file__))
     scene_dir = argv[1] if len(argv) > 1 else os.path.join(here, "..", "content", "scenes")
     report, scenes = check_all(scene_dir)
-    if report.missing_art:
-        missing = sorted(report.missing_art)
-        shown = ", ".join(missing[:6]) + (", ..." if len(missing) > 6 else "")
-        print(f"warning: {len(missing)} picture(s) not in content/art/ yet: {shown}")
     for e in report.errors:
         print(f"error: {e}")
     if report.errors:

@@ -10,7 +10,7 @@ packages=(
   nlohmann-json3-dev
   libcairo2-dev libpango1.0-dev librsvg2-dev libsdl2-dev
   fonts-comic-neue fonts-urw-base35 fonts-liberation2
-  espeak-ng xvfb xauth xdotool
+  espeak-ng librsvg2-bin xvfb xauth xdotool
   libgmime-3.0-dev libsodium-dev
 )
 
