@@ -71,8 +71,10 @@ const StartStep kStartSequence[] = {
     [](const EDict* start) { LoadIdentity(start); },
     [](const EDict*) { LoadSettings(); },
     [](const EDict*) { AttachScreenPorts(); },
+    [](const EDict*) { OpenFileService(); },
     [](const EDict*) { Screens().CreateScreens(); },
     [](const EDict*) { Screens().NameScreens(); },
+    [](const EDict*) { CreateHeaderList(); },
     [](const EDict*) { ShowFirstScreen(); },
 };
 
@@ -81,6 +83,8 @@ using StopStep = void (*)();
 const StopStep kStopSequence[] = {
     &DetachScreenPorts,
     &DeleteScreens,
+    &DeleteHeaderList,
+    &CloseFileService,
     &CloseMailManager,
     &ReleaseConnection,
 };

@@ -3,6 +3,8 @@
 #include "hxmsg.h"
 #include "messaging/message_codes.h"
 #include "messaging/name_atoms.h"
+#include "store/file_requests.h"
+#include "store/message_header_list.h"
 
 namespace wm {
 namespace {
@@ -21,6 +23,26 @@ void SendClose(uint16_t port, uint16_t key, uint32_t handle) {
 
 ServiceHandles& Services() {
     return g_services;
+}
+
+void OpenFileService() {
+    g_services.fileService = FileOpenHandle();
+}
+
+void CloseFileService() {
+    FileCloseHandle(g_services.fileService);
+    g_services.fileService = 0;
+}
+
+void CreateHeaderList() {
+    if (g_services.headerList == nullptr) {
+        g_services.headerList = new MessageHeaderList();
+    }
+}
+
+void DeleteHeaderList() {
+    delete g_services.headerList;
+    g_services.headerList = nullptr;
 }
 
 void CloseMailManager() {

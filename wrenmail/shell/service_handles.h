@@ -1,5 +1,6 @@
 // The handles of host services that stay open while the module runs: the file service, the mail
-// manager of the signed-in account, and the dial-up connection. 0 means none.
+// manager of the signed-in account, and the dial-up connection (0 means none); and the header list
+// of the stored mail, which lives as long.
 #ifndef WRENMAIL_SHELL_SERVICE_HANDLES_H
 #define WRENMAIL_SHELL_SERVICE_HANDLES_H
 
@@ -7,13 +8,24 @@
 
 namespace wm {
 
+class MessageHeaderList;
+
 struct ServiceHandles {
     uint32_t fileService = 0;
     uint32_t mailManager = 0;
     uint32_t connection = 0;
+    MessageHeaderList* headerList = nullptr;
 };
 
 ServiceHandles& Services();
+
+// Opens the file service and keeps its handle (0 when it fails).
+void OpenFileService();
+// Closes the held file service handle and forgets it.
+void CloseFileService();
+// Creates the empty header list; an existing one is kept.
+void CreateHeaderList();
+void DeleteHeaderList();
 
 // Closes the held mail manager at the mail service and forgets it.
 void CloseMailManager();

@@ -1,0 +1,51 @@
+// Test support: the module's file service handle opened on the fake file service, the fake mail
+// service, and a request log, fresh for every test.
+#ifndef WRENMAIL_TESTS_STORE_STORE_FIXTURE_H
+#define WRENMAIL_TESTS_STORE_STORE_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include "shell/service_handles.h"
+#include "shell/user_identity.h"
+#include "store/file_requests.h"
+#include "store/message_header_list.h"
+#include "store_fakes.h"
+
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HxReset();
+        files_.Install();
+        mail_.Install();
+        wm::Identity().ClearIdentity();
+        wm::Services() = wm::ServiceHandles{};
+        wm::Services().fileService = wm::FileOpenHandle();
+        ASSERT_NE(wm::Services().fileService, 0u);
+    }
+    void TearDown() override {
+        wm::DeleteHeaderList();
+        wm::Services() = wm::ServiceHandles{};
+        HxReset();
+    }
+
+    uint32_t Handle() const { return wm::Services().fileService; }
+    const Path& Current() { return files_.CurrentOf(Handle()); }
+    FakeFileService::Directory& Dir(const Path& path) { return files_.At(path); }
+    // Puts a message file as the module writes one.
+    void PutMessage(const Path& folder, uint32_t id, const std::string& text) {
+        Dir(folder).files["WN" + std::to_string(id) + ".wnl"] = {
+            {atoms::mail::Message, EDictText, 0, text}, {Atom("MailID"), EDictLong, static_cast<int32_t>(id), ""}};
+    }
+    void PutLastId(const Path& folder, int32_t id) {
+        Dir(folder).files["folder.dat"] = {{Atom("LastID"), EDictLong, id, ""}};
+    }
+    static uint16_t Atom(const char* name) { return static_cast<uint16_t>(DaNameGet(name)); }
+
+    FakeFileService files_;
+    FakeMailService mail_;
+};
+
+inline const Path kKiteInBox = {"MailBoxes", "kiteAccounts", "ann_01", "InBox"};
+inline const Path kKiteTrash = {"MailBoxes", "kiteAccounts", "ann_01", "Trash"};
+
+#endif

@@ -1,0 +1,56 @@
+#include "store/trash.h"
+
+#include "shell/service_handles.h"
+#include "shell/user_identity.h"
+#include "store/file_requests.h"
+#include "store/mail_folder.h"
+#include "store/message_file.h"
+#include "store/message_header_list.h"
+#include "transport/mail_requests.h"
+
+namespace wm {
+namespace {
+
+const char* OwnerOf(uint32_t ownerKind) {
+    return ownerKind == OwnerKiteAccount ? Identity().GetKiteId() : Identity().GetPlayerId();
+}
+
+// Hands the stored text to the mail service and stores the new message in the owner's Trash.
+void MoveToTrash(const char* owner, uint32_t ownerKind, const char* text, const char* fileName) {
+    const uint32_t message = MailNewMessage(text);
+    FileDelete(Services().fileService, fileName);
+    OpenMailFolder(owner, ownerKind, FolderTrash);
+    SaveMessageToFolder(message);
+    MailFree(message);
+}
+
+}  // namespace
+
+void TrashMessage(uint32_t ownerKind, uint32_t id) {
+    const char* owner = OwnerOf(ownerKind);
+    OpenMailFolder(owner, ownerKind, FolderInBox);
+    char name[kMessageFileNameSize];
+    FormatMessageFileName(name, id);
+    uint32_t storedId = 0;
+    if (const char* text = LoadMessageFile(name, &storedId)) {
+        MoveToTrash(owner, ownerKind, text, name);
+    } else {
+        FileDelete(Services().fileService, name);
+    }
+    RemoveHeader(Services().headerList, ownerKind, id);
+}
+
+void EmptyTrash(const char* ownerId, uint32_t ownerKind) {
+    OpenMailFolder(ownerId, ownerKind, FolderTrash);
+    const uint32_t handle = Services().fileService;
+    FioQueryInterface* listing = FileList(handle);
+    if (listing == nullptr) {
+        return;
+    }
+    // The listing is a snapshot: deleting does not shift its names.
+    for (int32_t index = 0; const char* name = listing->NameAt(index); ++index) {
+        FileDelete(handle, name);
+    }
+}
+
+}  // namespace wm
