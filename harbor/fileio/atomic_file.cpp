@@ -1,0 +1,123 @@
+#include "fileio/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "fileio/file_names.h"
+
+namespace harbor {
+
+namespace {
+
+constexpr mode_t kFileMode = 0600;  // a family's mail: readable by its own user only
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool ReadAll(int fd, std::size_t size, std::string& out) {
+    out.resize(size);
+    std::size_t at = 0;
+    while (at < size) {
+        const ssize_t n = ::read(fd, out.data() + at, size - at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;  // the file shrank meanwhile: what was read is all there is
+        at += static_cast<std::size_t>(n);
+    }
+    out.resize(at);
+    return true;
+}
+
+void Stage(const WriteStageHook& hook, WriteStage stage) {
+    if (hook) hook(stage);
+}
+
+// Writes and (when durable) flushes the temporary file; it is closed either way.
+bool FillTemp(int dir, const std::string& temp, std::string_view bytes, bool durable, const WriteStageHook& hook,
+              std::string& error) {
+    UniqueFd fd(::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kFileMode));
+    if (!fd.Valid()) {
+        error = SystemError("cannot create a temporary file");
+        return false;
+    }
+    if (!WriteAll(fd.Get(), bytes)) {
+        error = SystemError("cannot write the temporary file");
+        return false;
+    }
+    Stage(hook, WriteStage::TempWritten);
+    // fdatasync: the data and the size reach the disk; timestamps may wait.
+    if (durable && ::fdatasync(fd.Get()) != 0) {
+        error = SystemError("cannot flush the temporary file");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string SystemError(std::string_view doing) { return std::string(doing) + ": " + std::strerror(errno); }
+
+bool WriteAtomically(int dir, const std::string& name, std::string_view bytes, bool durable,
+                     const WriteStageHook& hook, std::string& error) {
+    const std::string temp = NewTempName();
+    if (!FillTemp(dir, temp, bytes, durable, hook, error)) {
+        ::unlinkat(dir, temp.c_str(), 0);
+        return false;
+    }
+    Stage(hook, WriteStage::TempSynced);
+    if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0) {
+        error = SystemError("cannot put the file in place");
+        ::unlinkat(dir, temp.c_str(), 0);
+        return false;
+    }
+    Stage(hook, WriteStage::Renamed);
+    if (durable && ::fsync(dir) != 0) {
+        error = SystemError("cannot flush the directory");
+        return false;
+    }
+    return true;
+}
+
+bool ReadRegularFile(int dir, const std::string& name, std::size_t limit, std::string& out, std::string& error) {
+    // Non-blocking, so that a FIFO planted under the name cannot hold the service up.
+    UniqueFd fd(::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.Valid()) {
+        error = errno == ELOOP ? std::string("a symbolic link: not followed") : SystemError("cannot open");
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) {
+        error = SystemError("cannot inspect");
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = "not a regular file";
+        return false;
+    }
+    if (static_cast<unsigned long long>(st.st_size) > limit) {
+        error = "too large";
+        return false;
+    }
+    if (!ReadAll(fd.Get(), static_cast<std::size_t>(st.st_size), out)) {
+        error = SystemError("cannot read");
+        return false;
+    }
+    return true;
+}
+
+UniqueFd OpenSubdirectory(int dir, const std::string& name) {
+    return UniqueFd(::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+}  // namespace harbor

@@ -1,0 +1,153 @@
+#include "fileio/dict_dump.h"
+
+#include <bit>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <system_error>
+
+#include "fileio/file_names.h"
+
+namespace harbor {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kGood = 0;
+constexpr int kBad = 1;
+constexpr int kUsage = 2;
+
+std::string FloatText(uint32_t bits) {
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(std::bit_cast<float>(bits)));
+    return buffer;
+}
+
+std::string ValueText(const DictFileEntry& e) {
+    switch (e.kind) {
+        case StoredKind::Long: return std::to_string(static_cast<int32_t>(e.value));
+        case StoredKind::Text: return Quoted(e.text);
+        case StoredKind::Float: return FloatText(e.value);
+        case StoredKind::NamedShort: return std::to_string(e.value) + " " + Quoted(e.text);
+        default: return std::to_string(e.value);
+    }
+}
+
+// The file's bytes into `bytes`, or false with `error` set.
+bool ReadWhole(const fs::path& file, std::string& bytes, std::string& error) {
+    std::error_code ec;
+    const auto size = fs::file_size(file, ec);
+    if (ec) {
+        error = ec.message();
+        return false;
+    }
+    if (size > kMaxDictFileBytes) {
+        error = "too large";
+        return false;
+    }
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    if (!(in && text << in.rdbuf())) {
+        error = size == 0 ? "truncated" : "cannot read";
+        return false;
+    }
+    bytes = std::move(text).str();
+    return true;
+}
+
+bool Verify(const fs::path& file, std::vector<DictFileEntry>& entries, std::string& bytes, std::string& error) {
+    return ReadWhole(file, bytes, error) && DecodeDictFile(bytes, entries, &error);
+}
+
+int DumpFile(const fs::path& file, std::ostream& out, std::ostream& err) {
+    std::string bytes;
+    std::string error;
+    std::vector<DictFileEntry> entries;
+    if (!Verify(file, entries, bytes, error)) {
+        err << "harbor dict-dump: " << file.string() << ": not a readable dictionary file: " << error << "\n";
+        return kBad;
+    }
+    out << "# " << file.string() << ": dictionary file version " << kDictFileVersion << ", " << entries.size()
+        << (entries.size() == 1 ? " entry\n" : " entries\n");
+    PrintEntries(entries, out);
+    return kGood;
+}
+
+struct CheckCounts {
+    std::size_t checked = 0;
+    std::size_t bad = 0;
+    std::size_t leftovers = 0;
+};
+
+void CheckOne(const fs::path& file, CheckCounts& counts, std::ostream& out) {
+    if (IsTempName(file.filename().string())) {
+        ++counts.leftovers;
+        out << "leftover: " << file.string() << ": temporary file of an interrupted write\n";
+        return;
+    }
+    ++counts.checked;
+    std::string bytes;
+    std::string error;
+    std::vector<DictFileEntry> entries;
+    if (!Verify(file, entries, bytes, error)) {
+        ++counts.bad;
+        out << "bad: " << file.string() << ": " << error << "\n";
+    }
+}
+
+int CheckTree(const fs::path& dir, std::ostream& out, std::ostream& err) {
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec)) {
+        err << "harbor dict-dump: " << dir.string() << ": not a folder\n";
+        return kBad;
+    }
+    CheckCounts counts;
+    fs::recursive_directory_iterator it(dir, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        if (it->symlink_status(ec).type() == fs::file_type::regular) CheckOne(it->path(), counts, out);
+    }
+    if (ec) {
+        err << "harbor dict-dump: " << dir.string() << ": cannot walk the folder: " << ec.message() << "\n";
+        ++counts.bad;
+    }
+    out << "checked " << counts.checked << " file(s): " << counts.bad << " bad";
+    if (counts.leftovers > 0) out << ", " << counts.leftovers << " leftover temporary file(s)";
+    out << "\n";
+    return counts.bad > 0 ? kBad : kGood;
+}
+
+}  // namespace
+
+void PrintEntries(const std::vector<DictFileEntry>& entries, std::ostream& out) {
+    for (const DictFileEntry& e : entries) out << Quoted(e.key) << " " << KindName(e.kind) << " " << ValueText(e) << "\n";
+}
+
+std::string DictDumpHelp() {
+    return R"(harbor dict-dump: reads the file service's dictionary files (docs/dictionary-files.md).
+
+Usage:
+  harbor dict-dump FILE          prints every entry of FILE: key, kind, value, one per line;
+                                 exit 1 when FILE is damaged, truncated or not a dictionary file
+  harbor dict-dump --check DIR   verifies every file under DIR (recursively) and lists the bad
+                                 ones; exit 1 when any is bad. Temporary files of interrupted
+                                 writes are listed as leftovers, not as bad
+  harbor dict-dump --help        this text
+)";
+}
+
+int RunDictDump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        out << DictDumpHelp();
+        return kGood;
+    }
+    if (args.size() == 2 && args[0] == "--check") return CheckTree(args[1], out, err);
+    if (args.size() == 1 && !args[0].starts_with("-")) return DumpFile(args[0], out, err);
+    if (args.size() == 2 && args[0] == "--") return DumpFile(args[1], out, err);
+    err << "harbor dict-dump: expected FILE or --check DIR (see harbor dict-dump --help)\n";
+    return kUsage;
+}
+
+}  // namespace harbor

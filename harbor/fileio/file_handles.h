@@ -1,0 +1,46 @@
+// The open file-service handles: opaque numbers (never addresses), each with its own current
+// directory and the objects it answered last.
+#ifndef HARBOR_FILEIO_FILE_HANDLES_H
+#define HARBOR_FILEIO_FILE_HANDLES_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "fileio/directory_listing.h"
+#include "fileio/stored_dict.h"
+#include "fileio/unique_fd.h"
+
+namespace harbor {
+
+struct FileHandle {
+    std::vector<std::string> path;  // the current directory, from the root down
+    UniqueFd dir;                   // the current directory, open
+    // Made on first use and kept for the handle's life, so each keeps one address (and one
+    // reference); every read or listing replaces the contents of its object.
+    std::unique_ptr<StoredDict> dict;
+    std::unique_ptr<DirectoryListing> listing;
+};
+
+class FileHandleTable {
+public:
+    // A new handle whose current directory is `root` (the descriptor is the handle's own).
+    uint32_t Open(UniqueFd root);
+    FileHandle* Find(uint32_t handle);
+    bool Close(uint32_t handle);
+    std::size_t Count() const { return handles_.size(); }
+
+private:
+    std::unordered_map<uint32_t, std::unique_ptr<FileHandle>> handles_;
+    uint32_t next_ = 1;
+};
+
+// Opens the directory `path` under `root`, one entry at a time and never through a link; an
+// invalid descriptor when some step fails.
+UniqueFd OpenPath(int root, const std::vector<std::string>& path);
+
+}  // namespace harbor
+
+#endif

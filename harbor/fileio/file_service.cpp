@@ -1,0 +1,312 @@
+#include "fileio/file_service.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cassert>
+#include <cerrno>
+#include <system_error>
+
+#include "fileio/dict_collector.h"
+#include "fileio/file_names.h"
+#include "hxmsg.h"
+#include "runtime/atoms.h"
+#include "runtime/codes.h"
+#include "runtime/trace_log.h"
+
+namespace harbor {
+
+namespace {
+
+constexpr uint16_t kOpenHandle = 30062;
+constexpr uint16_t kDelete = 30004;
+constexpr uint16_t kWriteDict = 30073;
+constexpr mode_t kDirMode = 0700;
+
+bool Tracing() { return TraceLog::Instance().Enabled(); }
+
+void Note(std::string_view text) { TraceNote("FileIOPort", text); }
+
+std::string Line(std::string_view request, std::string_view name, std::string_view why) {
+    std::string line(request);
+    if (!name.empty()) line += " " + Quoted(name);
+    line += ": ";
+    line += why;
+    return line;
+}
+
+// "30013 "WN5.wnl": why": what a request did not do, and why.
+void Refused(std::string_view request, std::string_view name, std::string_view why) {
+    if (Tracing()) Note(Line(request, name, why));
+}
+
+// A write that did not happen loses the user's data: said even without a trace.
+void Lost(std::string_view name, std::string_view why) { ProblemNote("FileIOPort", Line("30073", name, why)); }
+
+UniqueFd OpenRoot(const std::filesystem::path& root) {
+    if (root.empty()) {
+        ProblemNote("FileIOPort", "no data folder: nothing can be stored");
+        return UniqueFd();
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(root, ec);
+    // The root itself may be reached through links (the user chose it); nothing below it is.
+    UniqueFd fd(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.Valid()) ProblemNote("FileIOPort", SystemError("cannot open the data folder " + root.string()));
+    return fd;
+}
+
+}  // namespace
+
+FileService* FileService::live_ = nullptr;
+
+FileService::FileService(std::filesystem::path root, FileServiceOptions options)
+    : keys_{AtomOf("FileIOPort"), AtomOf("HANDLE"),    AtomOf("STATUS"), AtomOf("CHANGE"),
+            AtomOf("CREATE"),     AtomOf("DIRECTORY"), AtomOf("PARENT"), AtomOf("ROOT"),
+            AtomOf("FILENAME"),   AtomOf("DICT"),      AtomOf("FioQuery")},
+      root_path_(std::move(root)),
+      options_(options),
+      root_(OpenRoot(root_path_)) {}
+
+FileService::~FileService() { detach(); }
+
+void FileService::attach() {
+    if (attached_) return;
+    assert(live_ == nullptr && "one file service attached at a time");
+    live_ = this;
+    attached_ = true;
+    HxPortAttach(keys_.port, &FileService::OnPort);
+}
+
+void FileService::detach() {
+    if (!attached_) return;
+    HxPortDetach(keys_.port, &FileService::OnPort);
+    live_ = nullptr;
+    attached_ = false;
+}
+
+bool FileService::OnPort(EDict* record) {
+    return live_ != nullptr && record != nullptr && live_->HandleRecord(*record);
+}
+
+bool FileService::HandleRecord(EDict& r) {
+    switch (EDictGetType(&r)) {
+        case kOpenHandle: OpenHandle(r); return true;
+        case code::kClose: CloseHandle(r); return true;
+        case code::kSet: ChangeOrCreate(r); return true;
+        case kWriteDict: WriteDict(r); return true;
+        case code::kStart: ReadDict(r); return true;
+        case kDelete: Delete(r); return true;
+        case code::kQuery: List(r); return true;
+        default: return false;
+    }
+}
+
+FileHandle* FileService::Target(const EDict& r) {
+    const auto handle = static_cast<uint32_t>(EDictGetLong(&r, keys_.handle));
+    FileHandle* h = handles_.Find(handle);
+    if (h != nullptr) last_handle_ = handle;
+    if (h == nullptr && Tracing()) {
+        Note(std::to_string(EDictGetType(&r)) + ": unknown handle " + std::to_string(handle) + ": nothing done");
+    }
+    return h;
+}
+
+std::optional<std::filesystem::path> FileService::LastUsedDirectory() {
+    const FileHandle* h = handles_.Find(last_handle_);
+    if (h == nullptr) return std::nullopt;
+    std::filesystem::path dir = root_path_;
+    for (const std::string& name : h->path) dir /= name;
+    return dir;
+}
+
+std::optional<std::string> FileService::NameIn(const EDict& r, uint16_t key, std::string_view request) {
+    const char* text = EDictHasKey(&r, key) ? EDictGetText(&r, key) : nullptr;
+    if (text == nullptr) {
+        Refused(request, {}, "no " + KnownName(key) + " text");
+        return std::nullopt;
+    }
+    if (const char* why = RefusedName(text)) {
+        Refused(request, text, why);
+        return std::nullopt;
+    }
+    return std::string(text);
+}
+
+void FileService::Flush(int dir) const {
+    if (options_.durable && ::fsync(dir) != 0) Note(SystemError("cannot flush a directory"));
+}
+
+void FileService::OpenHandle(EDict& r) {
+    UniqueFd dir;
+    if (root_.Valid()) dir = UniqueFd(::fcntl(root_.Get(), F_DUPFD_CLOEXEC, 0));
+    if (!dir.Valid()) {
+        Note("30062: no data folder: no handle");
+        EDictPutLong(&r, keys_.status, 0);
+        EDictPutHandle(&r, keys_.handle, 0);
+        return;
+    }
+    EDictPutLong(&r, keys_.status, 1);
+    EDictPutHandle(&r, keys_.handle, handles_.Open(std::move(dir)));
+}
+
+void FileService::CloseHandle(EDict& r) {
+    if (Target(r) == nullptr) return Answer(r, false);
+    handles_.Close(static_cast<uint32_t>(EDictGetLong(&r, keys_.handle)));
+    Answer(r, true);
+}
+
+void FileService::ChangeOrCreate(EDict& r) {
+    FileHandle* h = Target(r);
+    const bool create = Flag(r, keys_.create);
+    const bool change = Flag(r, keys_.change);
+    if (h == nullptr || (!create && !change)) {
+        if (h != nullptr) Note("30052: neither CREATE nor CHANGE: nothing done");
+        return Answer(r, false);
+    }
+    bool ok = true;
+    if (create) {
+        const std::optional<std::string> name = NameIn(r, keys_.directory, "30052 CREATE");
+        ok = name && CreateDirectory(*h, *name);
+    }
+    if (change) ok = ChangeDirectory(*h, r) && ok;
+    Answer(r, ok);
+}
+
+bool FileService::CreateDirectory(FileHandle& h, const std::string& name) {
+    if (::mkdirat(h.dir.Get(), name.c_str(), kDirMode) == 0) {
+        Flush(h.dir.Get());
+        return true;
+    }
+    struct stat st {};
+    if (errno == EEXIST) {
+        const bool directory = ::fstatat(h.dir.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+        if (directory) return true;  // asked again and again by design: harmless
+        Refused("30052 CREATE", name, "something else has that name");
+        return false;
+    }
+    Refused("30052 CREATE", name, SystemError("cannot create"));
+    return false;
+}
+
+// Root, parent and name are applied to a copy; the handle moves only when every step worked.
+bool FileService::ChangeDirectory(FileHandle& h, const EDict& r) {
+    std::vector<std::string> path = h.path;
+    const bool to_root = Flag(r, keys_.root);
+    const bool up = Flag(r, keys_.parent);
+    const bool down = EDictHasKey(&r, keys_.directory);
+    if (!to_root && !up && !down) {
+        Note("30052 CHANGE: no ROOT, PARENT or DIRECTORY: nothing done");
+        return false;
+    }
+    if (to_root) path.clear();
+    if (up && !path.empty()) path.pop_back();
+    UniqueFd dir = (to_root || up) ? OpenPath(root_.Get(), path) : UniqueFd(::fcntl(h.dir.Get(), F_DUPFD_CLOEXEC, 0));
+    if (!dir.Valid()) {
+        Refused("30052 CHANGE", {}, SystemError("the directory is gone"));
+        return false;
+    }
+    if (down && !Descend(path, dir, r)) return false;
+    h.path = std::move(path);
+    h.dir = std::move(dir);
+    return true;
+}
+
+bool FileService::Descend(std::vector<std::string>& path, UniqueFd& dir, const EDict& r) {
+    const std::optional<std::string> name = NameIn(r, keys_.directory, "30052 CHANGE");
+    if (!name) return false;
+    UniqueFd next = OpenSubdirectory(dir.Get(), *name);
+    if (!next.Valid()) {
+        Refused("30052 CHANGE", *name, errno == ELOOP ? std::string("a symbolic link: not followed")
+                                                      : SystemError("cannot enter"));
+        return false;
+    }
+    path.push_back(*name);
+    dir = std::move(next);
+    return true;
+}
+
+void FileService::WriteDict(EDict& r) {
+    FileHandle* h = Target(r);
+    const std::optional<std::string> name = h != nullptr ? NameIn(r, keys_.filename, "30073") : std::nullopt;
+    if (!name) return Answer(r, false);
+    auto* dict = static_cast<DictInterface*>(HxDeref(static_cast<uint32_t>(EDictGetLong(&r, keys_.dict))));
+    if (dict == nullptr && !Flag(r, keys_.create)) {
+        Refused("30073", *name, "no DICT to write");
+        return Answer(r, false);
+    }
+    Answer(r, Store(*h, *name, dict));
+}
+
+// The whole dictionary or nothing: one value that cannot be stored keeps the old file as it was.
+bool FileService::Store(FileHandle& h, const std::string& name, DictInterface* dict) {
+    std::string why;
+    entries_.clear();
+    if (dict != nullptr && !CollectEntries(*dict, entries_, why)) {
+        Lost(name, why + ": the file is left as it was");
+        return false;
+    }
+    if (!EncodeDictFile(entries_, bytes_)) {
+        Lost(name, "the dictionary is too large to store");
+        return false;
+    }
+    if (!WriteAtomically(h.dir.Get(), name, bytes_, options_.durable, hook_, why)) {
+        Lost(name, why);
+        return false;
+    }
+    return true;
+}
+
+void FileService::ReadDict(EDict& r) {
+    FileHandle* h = Target(r);
+    const std::optional<std::string> name = h != nullptr ? NameIn(r, keys_.filename, "30013") : std::nullopt;
+    const bool ok = name && Load(*h, *name);
+    EDictPutHandle(&r, keys_.dict, ok ? HxRef(static_cast<DictInterface*>(h->dict.get())) : 0);
+    Answer(r, ok);
+}
+
+bool FileService::Load(FileHandle& h, const std::string& name) {
+    std::string why;
+    if (!ReadRegularFile(h.dir.Get(), name, kMaxDictFileBytes, bytes_, why) ||
+        !DecodeDictFile(bytes_, entries_, Tracing() ? &why : nullptr)) {
+        Refused("30013", name, why.empty() ? "not a dictionary file" : why);
+        return false;
+    }
+    if (!h.dict) h.dict = std::make_unique<StoredDict>();
+    if (!h.dict->Load(entries_)) {
+        Refused("30013", name, "the name table is full");
+        return false;
+    }
+    return true;
+}
+
+void FileService::Delete(EDict& r) {
+    FileHandle* h = Target(r);
+    const std::optional<std::string> name = h != nullptr ? NameIn(r, keys_.filename, "30004") : std::nullopt;
+    if (!name) return Answer(r, false);
+    if (::unlinkat(h->dir.Get(), name->c_str(), 0) != 0) {
+        Refused("30004", *name, errno == EISDIR ? std::string("a directory: not deleted") : SystemError("cannot delete"));
+        return Answer(r, false);
+    }
+    Flush(h->dir.Get());
+    Answer(r, true);
+}
+
+void FileService::List(EDict& r) {
+    FileHandle* h = Target(r);
+    if (h == nullptr) return Answer(r, false);
+    if (!h->listing) h->listing = std::make_unique<DirectoryListing>();
+    std::string why;
+    if (!h->listing->Take(h->dir.Get(), why)) {
+        Refused("30049", {}, why);
+        return Answer(r, false);
+    }
+    if (h->listing->CleanedUp() > 0 && Tracing()) {
+        Note("30049: removed " + std::to_string(h->listing->CleanedUp()) + " temporary file(s) of interrupted writes");
+    }
+    Answer(r, true);
+    EDictPutPointer(&r, keys_.query, static_cast<FioQueryInterface*>(h->listing.get()));
+}
+
+}  // namespace harbor

@@ -1,0 +1,360 @@
+// FileIOPort answered by harbor::FileService: handles, directories, confinement to the root,
+// dictionary files through the module's own dictionary object, listings and crash safety.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fileio/dict_file_format.h"
+#include "fileio/file_service.h"
+#include "fileio_test_support.h"
+#include "messaging/dict_object.h"
+#include "runtime/trace_log.h"
+
+using namespace fileio_test;
+
+namespace {
+
+class FileServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HxReset();
+        service_ = std::make_unique<harbor::FileService>(scratch_.Root(), harbor::FileServiceOptions{.durable = false});
+        service_->attach();
+        h_ = files_.Open();
+    }
+    void TearDown() override {
+        service_.reset();
+        HxReset();
+    }
+
+    // The entries directly in `dir` on disk, sorted.
+    static std::vector<std::string> OnDisk(const fs::path& dir) {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    void WriteLong(const char* file, int32_t value) {
+        wm::DictObject d;
+        d.PutLong(A("LastID"), value);
+        ASSERT_EQ(files_.Write(h_, file, &d), 1);
+    }
+    int32_t ReadLong(const char* file) {
+        DictInterface* d = files_.Read(h_, file);
+        return d != nullptr ? d->GetLong(A("LastID")) : -1;
+    }
+
+    Scratch scratch_;
+    std::unique_ptr<harbor::FileService> service_;
+    FileClient files_;
+    uint32_t h_ = 0;
+};
+
+TEST_F(FileServiceTest, HandlesAreDistinctAndAClosedHandleDoesNothing) {
+    const uint32_t other = files_.Open();
+    EXPECT_NE(h_, 0u);
+    EXPECT_NE(other, h_);
+    EXPECT_EQ(files_.Close(other), 1);
+    EXPECT_EQ(files_.MakeDir(other, "Never"), 0);
+    EXPECT_EQ(files_.Close(other), 0);
+    EXPECT_EQ(files_.MakeDir(0, "Never"), 0);
+    EXPECT_EQ(files_.List(424242), nullptr);
+    EXPECT_FALSE(fs::exists(scratch_.Root() / "Never"));
+    EXPECT_EQ(service_->OpenHandles(), 1u);
+}
+
+TEST_F(FileServiceTest, EachHandleHasItsOwnCurrentDirectory) {
+    const uint32_t other = files_.Open();
+    ASSERT_EQ(files_.MakeDir(h_, "MailBoxes"), 1);
+    ASSERT_EQ(files_.Down(h_, "MailBoxes"), 1);
+    WriteLong("folder.dat", 7);
+    EXPECT_TRUE(fs::is_regular_file(scratch_.Root() / "MailBoxes" / "folder.dat"));
+    EXPECT_EQ(files_.Read(other, "folder.dat"), nullptr);  // still at the root
+    EXPECT_EQ(files_.Names(other), std::vector<std::string>{"MailBoxes"});
+}
+
+TEST_F(FileServiceTest, ParentStopsAtTheRootAndANameWithRootStartsFromTheRoot) {
+    EXPECT_EQ(files_.Up(h_), 1);  // the root is its own parent
+    ASSERT_EQ(files_.MakeDir(h_, "A"), 1);
+    ASSERT_EQ(files_.Down(h_, "A"), 1);
+    ASSERT_EQ(files_.MakeDir(h_, "B"), 1);
+    ASSERT_EQ(files_.Down(h_, "B"), 1);
+    WriteLong("deep.dat", 2);
+    EXPECT_EQ(files_.Down(h_, "A", /*from_root=*/true), 1);  // root, then down: A
+    EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"B"});
+    EXPECT_EQ(files_.Down(h_, "B"), 1);
+    // A failed change leaves the directory where it was, even with ROOT in the request.
+    EXPECT_EQ(files_.Down(h_, "Missing", /*from_root=*/true), 0);
+    EXPECT_EQ(ReadLong("deep.dat"), 2);
+    EXPECT_EQ(files_.Up(h_), 1);
+    EXPECT_EQ(files_.Up(h_), 1);
+    EXPECT_EQ(files_.Up(h_), 1);
+    EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"A"});
+    EXPECT_EQ(files_.Root(h_), 1);
+    EXPECT_EQ(files_.MakeDir(h_, "A"), 1);  // again: harmless
+}
+
+TEST_F(FileServiceTest, HostileNamesNeverReachOutsideTheRoot) {
+    const std::string too_long(256, 'x');
+    const std::vector<std::string> hostile = {"",       ".",     "..",          "../outside", "/tmp",      "a/b",
+                                              "a\\b",   "a\nb",  "\x7f",        ".hbtmp-1-1", too_long,    "..\\outside",
+                                              "\x1b[2J"};
+    wm::DictObject d;
+    d.PutLong(A("LastID"), 1);
+    for (const std::string& name : hostile) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(files_.MakeDir(h_, name.c_str()), 0);
+        EXPECT_EQ(files_.Down(h_, name.c_str()), 0);
+        EXPECT_EQ(files_.Write(h_, name.c_str(), &d), 0);
+        EXPECT_EQ(files_.Write(h_, name.c_str(), nullptr, true), 0);
+        EXPECT_EQ(files_.Read(h_, name.c_str()), nullptr);
+        EXPECT_EQ(files_.Delete(h_, name.c_str()), 0);
+    }
+    EXPECT_TRUE(OnDisk(scratch_.Root()).empty());
+    EXPECT_EQ(OnDisk(scratch_.Base()), (std::vector<std::string>{"outside", "root"}));
+    EXPECT_TRUE(OnDisk(scratch_.Outside()).empty());
+}
+
+TEST_F(FileServiceTest, SymbolicLinksInsideTheRootAreNeverFollowed) {
+    WriteLong("keep.dat", 5);
+    fs::copy_file(scratch_.Root() / "keep.dat", scratch_.Outside() / "secret.dat");
+    fs::create_directory_symlink(scratch_.Outside(), scratch_.Root() / "evil");
+    fs::create_symlink(scratch_.Outside() / "secret.dat", scratch_.Root() / "link.dat");
+    EXPECT_EQ(files_.Down(h_, "evil"), 0);
+    EXPECT_EQ(files_.MakeDir(h_, "evil"), 0);
+    EXPECT_EQ(files_.Read(h_, "link.dat"), nullptr);
+    EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"keep.dat"});
+    WriteLong("link.dat", 9);  // replaces the link itself, not its target
+    EXPECT_EQ(ReadLong("link.dat"), 9);
+    EXPECT_FALSE(fs::is_symlink(scratch_.Root() / "link.dat"));
+    EXPECT_EQ(files_.Delete(h_, "evil"), 1);  // the link goes, what it pointed at stays
+    EXPECT_EQ(OnDisk(scratch_.Outside()), std::vector<std::string>{"secret.dat"});
+    EXPECT_EQ(ReadBytes(scratch_.Outside() / "secret.dat"), ReadBytes(scratch_.Root() / "keep.dat"));
+}
+
+TEST_F(FileServiceTest, EveryStorableKindComesBackFromTheModulesObject) {
+    const std::string big(3 << 20, 'm');
+    wm::DictObject d;
+    d.PutText(A("Message"), "From: ann\r\nSubject: h\xC3\xA9llo\r\n\r\nbody");
+    d.PutLong(A("MailID"), -17);
+    d.PutShort(A("Plain"), 65000);  // no atom has this number
+    d.PutShort(A("ann"), A("kite_ann"));
+    d.PutBool(A("Flag"), true);
+    d.PutText(A("Empty"), "");
+    d.PutText(A("Big"), big.c_str());
+    d.PutType9(A("Nine"), 0xDEADBEEFu);
+    EDictPutFloat(d.FirstRecord(), A("Ratio"), 0.25f);
+    for (int i = 0; i < 30; ++i) d.PutLong(A(("k" + std::to_string(i)).c_str()), i);  // into a second record
+    ASSERT_EQ(files_.Write(h_, "all.dat", &d), 1);
+
+    DictInterface* r = files_.Read(h_, "all.dat");
+    ASSERT_NE(r, nullptr);
+    ASSERT_EQ(r->KeyCount(), d.KeyCount());
+    for (int32_t i = 0; i < d.KeyCount(); ++i) {
+        uint16_t want = 0, got = 0;
+        EXPECT_EQ(r->KeyAt(i, &got), d.KeyAt(i, &want));
+        EXPECT_EQ(got, want);
+    }
+    EXPECT_STREQ(TextOf(*r, "Message"), "From: ann\r\nSubject: h\xC3\xA9llo\r\n\r\nbody");
+    EXPECT_EQ(r->GetLong(A("MailID")), -17);
+    EXPECT_EQ(r->GetShort(A("Plain")), 65000);
+    EXPECT_EQ(r->GetShort(A("ann")), A("kite_ann"));
+    EXPECT_TRUE(r->GetBool(A("Flag")));
+    EXPECT_STREQ(TextOf(*r, "Empty"), "");
+    EXPECT_EQ(TextOf(*r, "Big"), big);
+    EXPECT_EQ(r->GetType9(A("Nine")), 0xDEADBEEFu);
+    EXPECT_EQ(std::bit_cast<float>(static_cast<uint32_t>(r->GetLong(A("Ratio")))), 0.25f);
+    EXPECT_EQ(r->GetLong(A("k29")), 29);
+    EXPECT_EQ(r->GetLong(A("Absent")), 0);
+}
+
+TEST_F(FileServiceTest, AShortNamingAnAtomComesBackAsThisRunsAtomOfThatName) {
+    // As a file written by an earlier run: there, the atoms of these names had other numbers.
+    std::vector<harbor::DictFileEntry> entries(2);
+    entries[0] = {"Bob", harbor::StoredKind::NamedShort, 60001, "kite_bob_restart"};
+    entries[1] = {"Count", harbor::StoredKind::Short, 60002, {}};
+    std::string bytes;
+    ASSERT_TRUE(harbor::EncodeDictFile(entries, bytes));
+    WriteBytes(scratch_.Root() / "AddBook.wdb", bytes);
+    DictInterface* r = files_.Read(h_, "AddBook.wdb");
+    ASSERT_NE(r, nullptr);
+    uint16_t type = 0;
+    EXPECT_EQ(r->KeyAt(0, &type), A("Bob"));
+    EXPECT_EQ(type, EDictShort);
+    EXPECT_EQ(r->GetShort(A("Bob")), A("kite_bob_restart"));
+    EXPECT_EQ(r->GetShort(A("Count")), 60002);
+}
+
+TEST_F(FileServiceTest, PointerAndHandleValuesRefuseTheWholeWrite) {
+    WriteLong("book.dat", 3);
+    const std::string before = ReadBytes(scratch_.Root() / "book.dat");
+    int local = 0;
+    wm::DictObject with_pointer;
+    with_pointer.PutLong(A("LastID"), 4);
+    with_pointer.PutPointer(A("Where"), &local);
+    wm::DictObject with_handle;
+    with_handle.PutHandle(A("Manager"), 12);
+    wm::DictObject unnamed_key;
+    unnamed_key.PutLong(65530, 1);  // an atom nobody has asked for: no name to store
+    EXPECT_EQ(files_.Write(h_, "book.dat", &with_pointer), 0);
+    EXPECT_EQ(files_.Write(h_, "book.dat", &with_handle), 0);
+    EXPECT_EQ(files_.Write(h_, "book.dat", &unnamed_key), 0);
+    EXPECT_EQ(files_.Write(h_, "fresh.dat", &with_pointer), 0);
+    EXPECT_EQ(ReadBytes(scratch_.Root() / "book.dat"), before);
+    EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"book.dat"});
+}
+
+TEST_F(FileServiceTest, CreateMakesTheFileExistHoldingAnEmptyDictionary) {
+    WriteLong("folder.dat", 41);
+    wm::DictObject empty;
+    EXPECT_EQ(files_.Write(h_, "folder.dat", &empty, /*create=*/true), 1);
+    DictInterface* r = files_.Read(h_, "folder.dat");
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->KeyCount(), 0);
+    EXPECT_EQ(files_.Write(h_, "new.dat", nullptr, /*create=*/true), 1);
+    EXPECT_NE(files_.Read(h_, "new.dat"), nullptr);
+    EXPECT_EQ(files_.Write(h_, "nodict.dat", nullptr), 0);  // a write needs its dictionary
+    EXPECT_FALSE(fs::exists(scratch_.Root() / "nodict.dat"));
+}
+
+TEST_F(FileServiceTest, DamagedTruncatedAndForeignFilesReadAsNoDictionary) {
+    WriteLong("good.dat", 12);
+    const std::string good = ReadBytes(scratch_.Root() / "good.dat");
+    std::string flipped = good;
+    flipped[flipped.size() / 2] = static_cast<char>(flipped[flipped.size() / 2] ^ 0x10);
+    WriteBytes(scratch_.Root() / "flipped.dat", flipped);
+    WriteBytes(scratch_.Root() / "short.dat", good.substr(0, good.size() - 1));
+    WriteBytes(scratch_.Root() / "text.dat", "LastID=12\n");
+    WriteBytes(scratch_.Root() / "empty.dat", "");
+    fs::create_directory(scratch_.Root() / "dir.dat");
+    for (const char* name : {"flipped.dat", "short.dat", "text.dat", "empty.dat", "dir.dat", "missing.dat"}) {
+        EXPECT_EQ(files_.Read(h_, name), nullptr) << name;
+    }
+    EXPECT_EQ(ReadLong("good.dat"), 12);
+}
+
+TEST_F(FileServiceTest, DeleteRemovesFilesOnly) {
+    WriteLong("WN1.wnl", 1);
+    ASSERT_EQ(files_.MakeDir(h_, "InBox"), 1);
+    EXPECT_EQ(files_.Delete(h_, "WN1.wnl"), 1);
+    EXPECT_EQ(files_.Delete(h_, "WN1.wnl"), 0);
+    EXPECT_EQ(files_.Delete(h_, "InBox"), 0);
+    EXPECT_EQ(OnDisk(scratch_.Root()), std::vector<std::string>{"InBox"});
+}
+
+TEST_F(FileServiceTest, ListingIsASortedSnapshotThatDeletesDoNotShift) {
+    for (const char* name : {"b.wnl", "a.wnl", "C.wnl", "folder.dat"}) WriteLong(name, 1);
+    ASSERT_EQ(files_.MakeDir(h_, "Trash"), 1);
+    FioQueryInterface* q = files_.List(h_);
+    ASSERT_NE(q, nullptr);
+    ASSERT_EQ(q->Count(), 5);
+    std::vector<std::string> walked;
+    for (int32_t i = 0; q->NameAt(i) != nullptr; ++i) {
+        walked.emplace_back(q->NameAt(i));
+        files_.Delete(h_, q->NameAt(i));  // as emptying a folder does
+    }
+    EXPECT_EQ(walked, (std::vector<std::string>{"C.wnl", "Trash", "a.wnl", "b.wnl", "folder.dat"}));
+    EXPECT_EQ(q->NameAt(-1), nullptr);
+    EXPECT_EQ(q->NameAt(5), nullptr);
+    EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"Trash"});
+}
+
+// A write cut short by a crash (the child ends at once, without any cleanup) leaves the old file
+// or the new one. The temporary file it may leave is never listed, and the first listing removes it.
+TEST_F(FileServiceTest, ACrashInTheMiddleOfAWriteLeavesTheOldFileOrTheNewOne) {
+    struct Case {
+        harbor::WriteStage stage;
+        int32_t expected;
+    };
+    WriteLong("folder.dat", 1);
+    for (const Case c : {Case{harbor::WriteStage::TempWritten, 1}, Case{harbor::WriteStage::TempSynced, 1},
+                         Case{harbor::WriteStage::Renamed, 2}}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            service_->SetWriteStageHook([&c](harbor::WriteStage now) {
+                if (now == c.stage) _exit(0);
+            });
+            wm::DictObject d;
+            d.PutLong(A("LastID"), 2);
+            files_.Write(h_, "folder.dat", &d);
+            _exit(3);  // the write was not interrupted
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_EQ(ReadLong("folder.dat"), c.expected);
+        EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"folder.dat"});
+        EXPECT_EQ(OnDisk(scratch_.Root()), std::vector<std::string>{"folder.dat"});
+    }
+}
+
+TEST_F(FileServiceTest, AStrayTemporaryFileOfALiveWriterIsLeftAlone) {
+    WriteLong("folder.dat", 1);
+    const std::string live = ".hbtmp-" + std::to_string(getppid()) + "-1";  // the test runner's parent runs
+    WriteBytes(scratch_.Root() / live, "partial");
+    WriteBytes(scratch_.Root() / ".hbtmp-999999999-1", "partial");  // no such process
+    EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"folder.dat"});
+    EXPECT_EQ(OnDisk(scratch_.Root()), (std::vector<std::string>{live, "folder.dat"}));
+}
+
+TEST_F(FileServiceTest, DurableWritesWork) {
+    service_.reset();
+    service_ = std::make_unique<harbor::FileService>(scratch_.Root());
+    service_->attach();
+    h_ = files_.Open();
+    ASSERT_EQ(files_.MakeDir(h_, "InBox"), 1);
+    ASSERT_EQ(files_.Down(h_, "InBox"), 1);
+    WriteLong("folder.dat", 77);
+    EXPECT_EQ(ReadLong("folder.dat"), 77);
+    EXPECT_EQ(files_.Delete(h_, "folder.dat"), 1);
+}
+
+// The answered object is reused, read after read: nothing piles up over a long run, and a text
+// of the same place keeps its reference, so the reference table does not grow either.
+TEST_F(FileServiceTest, ALongRunOfReadsReusesOneObjectPerHandle) {
+    wm::DictObject small;
+    small.PutText(A("Message"), "short");
+    small.PutLong(A("MailID"), 1);
+    const std::string large_text(20000, 'x');
+    wm::DictObject large;
+    large.PutText(A("Message"), large_text.c_str());
+    large.PutLong(A("MailID"), 2);
+    ASSERT_EQ(files_.Write(h_, "WN1.wnl", &small), 1);
+    ASSERT_EQ(files_.Write(h_, "WN2.wnl", &large), 1);
+    DictInterface* first = files_.Read(h_, "WN2.wnl");
+    ASSERT_NE(first, nullptr);
+    const uint32_t text_ref = first->GetText(A("Message"));
+    for (int i = 0; i < 20000; ++i) {
+        const char* name = i % 3 == 0 ? "WN1.wnl" : i % 3 == 1 ? "WN2.wnl" : "WN3.wnl";
+        DictInterface* d = files_.Read(h_, name);
+        if (i % 3 == 2) {
+            ASSERT_EQ(d, nullptr);
+            continue;
+        }
+        ASSERT_EQ(d, first);
+        ASSERT_EQ(d->GetLong(A("MailID")), i % 3 + 1);
+        ASSERT_EQ(d->GetText(A("Message")), text_ref);
+        if (i % 1000 == 0) files_.Close(files_.Open());
+    }
+    EXPECT_EQ(service_->OpenHandles(), 1u);
+}
+
+TEST_F(FileServiceTest, RefusalsSayWhyInTheTrace) {
+    std::vector<std::string> lines;
+    harbor::TraceLog::Instance().SetSink([&lines](std::string_view line) { lines.emplace_back(line); });
+    files_.Read(h_, "../outside");
+    files_.Delete(4242, "x");
+    harbor::TraceLog::Instance().SetSink(nullptr);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("\"../outside\": the name holds a '/'"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("unknown handle 4242"), std::string::npos) << lines[1];
+}
+
+}  // namespace

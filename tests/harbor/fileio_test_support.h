@@ -1,0 +1,145 @@
+// The file service seen from the module's side: requests built as records and sent to
+// FileIOPort, a scratch folder holding the data root (and a sibling the root must never reach).
+#ifndef WRENMAIL_TESTS_HARBOR_FILEIO_TEST_SUPPORT_H
+#define WRENMAIL_TESTS_HARBOR_FILEIO_TEST_SUPPORT_H
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dict_object.h"
+#include "edict.h"
+#include "fio_query.h"
+#include "hxmsg.h"
+
+namespace fileio_test {
+
+namespace fs = std::filesystem;
+
+inline uint16_t A(const char* name) { return static_cast<uint16_t>(DaNameGet(name)); }
+
+inline std::string ReadBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void WriteBytes(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// base/root is the data root; base/outside is what hostile names aim at.
+class Scratch {
+public:
+    Scratch() {
+        std::string pattern = (fs::temp_directory_path() / "fileio-test-XXXXXX").string();
+        base_ = mkdtemp(pattern.data()) != nullptr ? fs::path(pattern) : fs::path();
+        fs::create_directories(Outside());
+    }
+    ~Scratch() {
+        std::error_code ec;
+        fs::remove_all(base_, ec);
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+
+    fs::path Base() const { return base_; }
+    fs::path Root() const { return base_ / "root"; }
+    fs::path Outside() const { return base_ / "outside"; }
+
+private:
+    fs::path base_;
+};
+
+// One request helper per row of the file service's request table.
+class FileClient {
+public:
+    EDict Send(EDict r) const {
+        HxPortSend(A("FileIOPort"), &r);
+        return r;
+    }
+    static EDict Request(uint16_t type, uint32_t handle) {
+        EDict r;
+        EDictClear(&r);
+        EDictSetType(&r, type);
+        if (handle != 0) EDictPutHandle(&r, A("HANDLE"), handle);
+        return r;
+    }
+    static int32_t Status(const EDict& r) { return EDictGetLong(&r, A("STATUS")); }
+
+    uint32_t Open() const {
+        EDict r = Send(Request(30062, 0));
+        EXPECT_GT(Status(r), 0);
+        return static_cast<uint32_t>(EDictGetLong(&r, A("HANDLE")));
+    }
+    int32_t Close(uint32_t h) const { return Status(Send(Request(30003, h))); }
+    int32_t Root(uint32_t h) const {
+        EDict r = Request(30052, h);
+        EDictPutLong(&r, A("CHANGE"), 1);
+        EDictPutLong(&r, A("ROOT"), 1);
+        return Status(Send(r));
+    }
+    int32_t Up(uint32_t h) const {
+        EDict r = Request(30052, h);
+        EDictPutLong(&r, A("CHANGE"), 1);
+        EDictPutLong(&r, A("PARENT"), 1);
+        return Status(Send(r));
+    }
+    int32_t Down(uint32_t h, const char* name, bool from_root = false) const {
+        EDict r = Request(30052, h);
+        EDictPutLong(&r, A("CHANGE"), 1);
+        EDictPutText(&r, A("DIRECTORY"), name);
+        if (from_root) EDictPutLong(&r, A("ROOT"), 1);
+        return Status(Send(r));
+    }
+    int32_t MakeDir(uint32_t h, const char* name) const {
+        EDict r = Request(30052, h);
+        EDictPutLong(&r, A("CREATE"), 1);
+        EDictPutText(&r, A("DIRECTORY"), name);
+        return Status(Send(r));
+    }
+    int32_t Write(uint32_t h, const char* name, DictInterface* dict, bool create = false) const {
+        EDict r = Request(30073, h);
+        EDictPutText(&r, A("FILENAME"), name);
+        if (dict != nullptr) EDictPutHandle(&r, A("DICT"), HxRef(dict));
+        if (create) EDictPutLong(&r, A("CREATE"), 1);
+        return Status(Send(r));
+    }
+    DictInterface* Read(uint32_t h, const char* name) const {
+        EDict r = Request(30013, h);
+        EDictPutText(&r, A("FILENAME"), name);
+        r = Send(r);
+        EXPECT_TRUE(EDictHasKey(&r, A("DICT")));
+        return static_cast<DictInterface*>(HxDeref(static_cast<uint32_t>(EDictGetLong(&r, A("DICT")))));
+    }
+    int32_t Delete(uint32_t h, const char* name) const {
+        EDict r = Request(30004, h);
+        EDictPutText(&r, A("FILENAME"), name);
+        return Status(Send(r));
+    }
+    FioQueryInterface* List(uint32_t h) const {
+        EDict r = Send(Request(30049, h));
+        if (Status(r) <= 0) return nullptr;
+        return static_cast<FioQueryInterface*>(EDictGetPointer(&r, A("FioQuery")));
+    }
+    std::vector<std::string> Names(uint32_t h) const {
+        std::vector<std::string> names;
+        FioQueryInterface* q = List(h);
+        for (int32_t i = 0; q != nullptr && q->NameAt(i) != nullptr; ++i) names.emplace_back(q->NameAt(i));
+        return names;
+    }
+};
+
+inline const char* TextOf(DictInterface& d, const char* key) {
+    return static_cast<const char*>(HxDeref(d.GetText(A(key))));
+}
+
+}  // namespace fileio_test
+
+#endif
