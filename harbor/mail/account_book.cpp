@@ -1,0 +1,142 @@
+#include "mail/account_book.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "fileio/atomic_file.h"
+#include "mail/durable_dirs.h"
+#include "runtime/trace_log.h"
+
+namespace harbor {
+
+namespace {
+
+constexpr std::string_view kHeader = "# Harbor post office accounts: one per line, the kite ID, one space, its password hash.\n";
+constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
+
+bool IsNameChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return (x | 0x20) == (y | 0x20);  // names hold letters, digits and '_' only
+           });
+}
+
+}  // namespace
+
+bool IsValidMailName(std::string_view name) { return std::all_of(name.begin(), name.end(), IsNameChar); }
+
+bool IsValidKiteId(std::string_view name) {
+    return !name.empty() && name.size() <= kMaxKiteIdLength && IsValidMailName(name);
+}
+
+const char* Describe(AccountError error) {
+    switch (error) {
+        case AccountError::None: return "done";
+        case AccountError::InvalidName: return "a kite ID is 1 to 31 letters, digits and underscores";
+        case AccountError::InvalidPassword: return "a password is 1 to 31 characters, without line breaks";
+        case AccountError::Exists: return "there is already an account with that kite ID";
+        case AccountError::Unknown: return "there is no account with that kite ID";
+        case AccountError::Storage: return "the accounts file cannot be written";
+    }
+    return "?";
+}
+
+AccountBook::AccountBook(std::filesystem::path file, PasswordCost cost, bool durable)
+    : file_(std::move(file)), cost_(cost), durable_(durable) {}
+
+AccountBook::Accounts AccountBook::Load() const {
+    Accounts accounts;
+    UniqueFd dir = OpenDirectory(file_.parent_path());
+    std::string text;
+    std::string error;
+    if (!dir.Valid() || !ReadRegularFile(dir.Get(), file_.filename().string(), kMaxFileBytes, text, error)) {
+        return accounts;
+    }
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        const auto space = line.find(' ');
+        const std::string name = line.substr(0, space);
+        if (space == std::string::npos || !IsValidKiteId(name) || Lookup(accounts, name) != accounts.end()) {
+            ProblemNote("MailPort", "the accounts file holds a line that is not an account; it is passed over");
+            continue;
+        }
+        accounts.emplace_back(name, line.substr(space + 1));
+    }
+    return accounts;
+}
+
+bool AccountBook::Save(const Accounts& accounts) const {
+    std::string text(kHeader);
+    for (const auto& [name, hash] : accounts) text += name + " " + hash + "\n";
+    std::string error;
+    UniqueFd dir = OpenOrCreateDirectory(file_.parent_path(), durable_, error);
+    if (dir.Valid() && WriteAtomically(dir.Get(), file_.filename().string(), text, durable_, nullptr, error)) return true;
+    ProblemNote("MailPort", "cannot write the accounts file " + file_.string() + ": " + error);
+    return false;
+}
+
+AccountBook::Accounts::const_iterator AccountBook::Lookup(const Accounts& accounts, std::string_view name) {
+    return std::find_if(accounts.begin(), accounts.end(), [&](const auto& a) { return SameName(a.first, name); });
+}
+
+AccountError AccountBook::CheckPassword(std::string_view password) {
+    const bool bad = password.empty() || password.size() > kMaxPasswordLength ||
+                     password.find_first_of("\r\n") != std::string_view::npos;
+    return bad ? AccountError::InvalidPassword : AccountError::None;
+}
+
+AccountError AccountBook::Add(std::string_view name, std::string_view password) {
+    if (!IsValidKiteId(name)) return AccountError::InvalidName;
+    if (AccountError e = CheckPassword(password); e != AccountError::None) return e;
+    Accounts accounts = Load();
+    if (Lookup(accounts, name) != accounts.end()) return AccountError::Exists;
+    std::optional<std::string> hash = HashPassword(password, cost_);
+    if (!hash) return AccountError::Storage;
+    accounts.emplace_back(std::string(name), std::move(*hash));
+    return Save(accounts) ? AccountError::None : AccountError::Storage;
+}
+
+AccountError AccountBook::SetPassword(std::string_view name, std::string_view password) {
+    if (AccountError e = CheckPassword(password); e != AccountError::None) return e;
+    Accounts accounts = Load();
+    auto it = Lookup(accounts, name);
+    if (it == accounts.end()) return AccountError::Unknown;
+    std::optional<std::string> hash = HashPassword(password, cost_);
+    if (!hash) return AccountError::Storage;
+    accounts[static_cast<std::size_t>(it - accounts.begin())].second = std::move(*hash);
+    return Save(accounts) ? AccountError::None : AccountError::Storage;
+}
+
+AccountError AccountBook::Remove(std::string_view name) {
+    Accounts accounts = Load();
+    auto it = Lookup(accounts, name);
+    if (it == accounts.end()) return AccountError::Unknown;
+    accounts.erase(it);
+    return Save(accounts) ? AccountError::None : AccountError::Storage;
+}
+
+std::optional<std::string> AccountBook::Find(std::string_view name) const {
+    const Accounts accounts = Load();
+    auto it = Lookup(accounts, name);
+    if (it == accounts.end()) return std::nullopt;
+    return it->first;
+}
+
+bool AccountBook::Verify(std::string_view name, std::string_view password) const {
+    const Accounts accounts = Load();
+    auto it = Lookup(accounts, name);
+    return it != accounts.end() && PasswordMatches(it->second, password);
+}
+
+std::vector<std::string> AccountBook::Names() const {
+    std::vector<std::string> names;
+    for (auto& [name, hash] : Load()) names.push_back(name);
+    return names;
+}
+
+}  // namespace harbor

@@ -1,0 +1,64 @@
+// The post office's accounts: kite IDs with their password hashes, in one text file of the post
+// office's own:
+//
+//   # Harbor post office accounts: one per line, the kite ID, one space, its password hash.
+//   ann_01 $argon2id$v=19$m=65536,t=2,p=1$...$...
+//
+// The file is read afresh for every question, so `harbor account` commands take effect in a
+// running Harbor, and replaced atomically for every change. Kite IDs are 1 to 31 ASCII letters,
+// digits and underscores; they are compared without regard to letter case, and an account keeps
+// the spelling it was made with.
+#ifndef HARBOR_MAIL_ACCOUNT_BOOK_H
+#define HARBOR_MAIL_ACCOUNT_BOOK_H
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "mail/password_hash.h"
+
+namespace harbor {
+
+inline constexpr std::size_t kMaxKiteIdLength = 31;
+inline constexpr std::size_t kMaxPasswordLength = 31;  // what the sign-in screen can take
+
+// Letters, digits and underscores only (the empty name passes), as the module checks names.
+bool IsValidMailName(std::string_view name);
+// A usable account or player ID: a valid mail name of 1 to 31 characters.
+bool IsValidKiteId(std::string_view name);
+
+enum class AccountError { None, InvalidName, InvalidPassword, Exists, Unknown, Storage };
+const char* Describe(AccountError error);
+
+class AccountBook {
+public:
+    AccountBook(std::filesystem::path file, PasswordCost cost, bool durable);
+
+    AccountError Add(std::string_view name, std::string_view password);
+    AccountError SetPassword(std::string_view name, std::string_view password);
+    AccountError Remove(std::string_view name);
+
+    // The account's own spelling of the name, when there is one.
+    std::optional<std::string> Find(std::string_view name) const;
+    bool Verify(std::string_view name, std::string_view password) const;
+    std::vector<std::string> Names() const;
+
+private:
+    using Accounts = std::vector<std::pair<std::string, std::string>>;  // name, hash
+
+    Accounts Load() const;
+    bool Save(const Accounts& accounts) const;
+    static Accounts::const_iterator Lookup(const Accounts& accounts, std::string_view name);
+    static AccountError CheckPassword(std::string_view password);
+
+    std::filesystem::path file_;
+    PasswordCost cost_;
+    bool durable_;
+};
+
+}  // namespace harbor
+
+#endif

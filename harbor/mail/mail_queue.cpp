@@ -1,0 +1,72 @@
+#include "mail/mail_queue.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "mail/durable_dirs.h"
+
+namespace harbor {
+
+namespace {
+
+constexpr std::size_t kNumberDigits = 16;
+constexpr std::string_view kSuffix = ".eml";
+constexpr std::size_t kMaxMessageBytes = std::size_t{256} << 20;
+
+uint64_t NumberOf(const std::string& name) {
+    uint64_t n = 0;
+    std::from_chars(name.data(), name.data() + kNumberDigits, n);
+    return n;
+}
+
+std::string NameOf(uint64_t n) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%016llu", static_cast<unsigned long long>(n));
+    return std::string(buffer) + std::string(kSuffix);
+}
+
+}  // namespace
+
+bool MailQueue::IsEntryName(const std::string& name) {
+    if (name.size() != kNumberDigits + kSuffix.size() || !name.ends_with(kSuffix)) return false;
+    for (std::size_t i = 0; i < kNumberDigits; ++i) {
+        if (name[i] < '0' || name[i] > '9') return false;
+    }
+    return true;
+}
+
+MailQueue::MailQueue(std::filesystem::path dir, bool durable) : path_(std::move(dir)), durable_(durable) {
+    dir_ = OpenOrCreateDirectory(path_, durable_, error_);
+    if (!dir_.Valid()) return;
+    RemoveStaleTemps(dir_.Get());
+    const std::vector<std::string> entries = Entries();
+    if (!entries.empty()) next_ = NumberOf(entries.back()) + 1;
+}
+
+std::string MailQueue::Put(std::string_view bytes) {
+    if (!dir_.Valid()) return {};
+    const std::string name = NameOf(next_);
+    if (!WriteAtomically(dir_.Get(), name, bytes, durable_, hook_, error_)) return {};
+    ++next_;
+    return name;
+}
+
+std::vector<std::string> MailQueue::Entries() const {
+    std::vector<std::string> entries;
+    if (!dir_.Valid()) return entries;
+    for (std::string& name : ListFiles(dir_.Get())) {
+        if (IsEntryName(name)) entries.push_back(std::move(name));
+    }
+    return entries;
+}
+
+bool MailQueue::Read(const std::string& entry, std::string& out) const {
+    std::string error;
+    return dir_.Valid() && IsEntryName(entry) && ReadRegularFile(dir_.Get(), entry, kMaxMessageBytes, out, error);
+}
+
+bool MailQueue::Remove(const std::string& entry) {
+    return dir_.Valid() && IsEntryName(entry) && RemoveFile(dir_.Get(), entry, durable_);
+}
+
+}  // namespace harbor

@@ -1,0 +1,151 @@
+#include "mail/post_office.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "mail/player_inbox.h"
+#include "runtime/trace_log.h"
+
+namespace harbor {
+
+namespace {
+
+std::filesystem::path OfficeDir(const PostOfficeOptions& o) { return o.data_root / ".postoffice"; }
+
+bool SameText(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// A spooled copy: the recipient's address on the first line, then the message.
+bool SplitSpooled(const std::string& bytes, std::string& recipient, std::string_view& message) {
+    const auto newline = bytes.find('\n');
+    if (newline == std::string::npos) return false;
+    recipient = bytes.substr(0, newline);
+    message = std::string_view(bytes).substr(newline + 1);
+    return !recipient.empty();
+}
+
+}  // namespace
+
+PostOffice::PostOffice(PostOfficeOptions options)
+    : options_(std::move(options)),
+      accounts_(OfficeDir(options_) / "accounts", options_.password_cost, options_.durable),
+      spool_(OfficeDir(options_) / "spool", options_.durable) {
+    if (!spool_.Ready()) ProblemNote("MailPort", "the post office cannot keep mail: " + spool_.Error());
+}
+
+bool PostOffice::Submit(std::string_view message, const std::vector<std::string>& recipients) {
+    if (recipients.empty() || !spool_.Ready()) return false;
+    for (const std::string& recipient : recipients) {
+        if (recipient.find('\n') != std::string::npos) return false;
+        if (spool_.Put(recipient + "\n" + std::string(message)).empty()) {
+            ProblemNote("MailPort", "a message could not be spooled: " + spool_.Error());
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string PostOffice::LocalName(const std::string& address) const {
+    const auto at = address.rfind('@');
+    if (at == std::string::npos) return address;
+    if (!SameText(std::string_view(address).substr(at + 1), options_.domain)) return {};
+    return address.substr(0, at);
+}
+
+PostOffice::Route PostOffice::RouteOf(const std::string& address, std::string& local) const {
+    local = LocalName(address);
+    if (!IsValidKiteId(local)) return Route::Elsewhere;
+    if (std::optional<std::string> account = accounts_.Find(local)) {
+        local = *account;
+        return Route::Account;
+    }
+    return PlayerKnown(options_.data_root, local) ? Route::Player : Route::Elsewhere;
+}
+
+MailQueue& PostOffice::Waiting(const std::string& account) {
+    std::unique_ptr<MailQueue>& queue = waiting_[account];
+    if (queue == nullptr) queue = std::make_unique<MailQueue>(OfficeDir(options_) / "waiting" / account, options_.durable);
+    return *queue;
+}
+
+bool PostOffice::DeliverOne(const std::string& entry, const std::string& bytes) {
+    std::string recipient;
+    std::string_view message;
+    if (!SplitSpooled(bytes, recipient, message)) {
+        ProblemNote("MailPort", "the spooled file " + entry + " is not a message; it stays in the spool");
+        return false;
+    }
+    std::string local;
+    std::string error;
+    switch (RouteOf(recipient, local)) {
+        case Route::Account:
+            if (!Waiting(local).Put(message).empty()) return true;
+            error = Waiting(local).Error();
+            break;
+        case Route::Player:
+            if (SaveToPlayerInbox(options_.data_root, local, message, options_.durable, error) != 0) return true;
+            break;
+        case Route::Elsewhere:
+            if (noted_.insert(entry).second) {
+                TraceNote("MailPort", "mail to " + recipient + " waits in the outgoing spool: it is not an account or "
+                                      "player of this computer, and no mail server is set up");
+            }
+            return false;
+    }
+    ProblemNote("MailPort", "mail to " + recipient + " could not be delivered (" + error + "); it stays in the spool");
+    return false;
+}
+
+std::size_t PostOffice::DeliverSpool() {
+    std::size_t delivered = 0;
+    for (const std::string& entry : spool_.Entries()) {
+        std::string bytes;
+        if (!spool_.Read(entry, bytes) || !DeliverOne(entry, bytes)) continue;
+        spool_.Remove(entry);
+        ++delivered;
+    }
+    return delivered;
+}
+
+std::vector<SpooledMail> PostOffice::Outgoing() const {
+    std::vector<SpooledMail> out;
+    for (const std::string& entry : spool_.Entries()) {
+        std::string bytes;
+        std::string recipient;
+        std::string_view message;
+        if (spool_.Read(entry, bytes) && SplitSpooled(bytes, recipient, message)) out.push_back({entry, recipient});
+    }
+    return out;
+}
+
+std::optional<WaitingMail> PostOffice::Next(const std::string& account) {
+    MailQueue& queue = Waiting(account);
+    for (const std::string& entry : queue.Entries()) {
+        if (in_flight_.count({account, entry}) != 0) continue;
+        WaitingMail mail{account, entry, {}};
+        if (!queue.Read(entry, mail.text)) continue;
+        in_flight_.insert({account, entry});
+        return mail;
+    }
+    return std::nullopt;
+}
+
+bool PostOffice::Acknowledge(const WaitingMail& mail) {
+    in_flight_.erase({mail.account, mail.entry});
+    return Waiting(mail.account).Remove(mail.entry);
+}
+
+std::size_t PostOffice::WaitingCount(const std::string& account) { return Waiting(account).Entries().size(); }
+
+void PostOffice::DiscardWaiting(const std::string& account) {
+    MailQueue& queue = Waiting(account);
+    for (const std::string& entry : queue.Entries()) queue.Remove(entry);
+    waiting_.erase(account);
+    std::error_code ec;
+    std::filesystem::remove(OfficeDir(options_) / "waiting" / account, ec);
+}
+
+}  // namespace harbor

@@ -1,0 +1,96 @@
+// The embedded post office: the accounts of this computer's kite IDs, the outgoing spool, and
+// each account's waiting mail, all under the data root's ".postoffice" folder:
+//
+//   .postoffice/accounts                    the accounts (account_book.h)
+//   .postoffice/spool/<n>.eml               submitted, not yet delivered: one file per recipient,
+//                                           its first line the recipient's address, then the
+//                                           message text
+//   .postoffice/waiting/<kite ID>/<n>.eml   delivered to an account, not yet fetched
+//
+// Delivery takes each spooled copy to a local account's waiting mail, or to a known player's
+// InBox (player_inbox.h), and removes it from the spool only once it is safely there; a crash in
+// between delivers it twice rather than never. Mail for anyone else waits in the spool: there is
+// no real mail server yet. A fetched message stays waiting, marked in flight so that it is not
+// handed out twice, until Acknowledge: a crash before that hands it out again at the next start.
+#ifndef HARBOR_MAIL_POST_OFFICE_H
+#define HARBOR_MAIL_POST_OFFICE_H
+
+#include <cstddef>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mail/account_book.h"
+#include "mail/mail_queue.h"
+
+namespace harbor {
+
+inline constexpr std::string_view kDefaultMailDomain = "wrenmail.local";
+
+struct PostOfficeOptions {
+    std::filesystem::path data_root;
+    std::string domain = std::string(kDefaultMailDomain);  // addresses here are local
+    PasswordCost password_cost = PasswordCost::Standard();
+    bool durable = true;  // flush every write; off only for scratch folders
+};
+
+struct SpooledMail {
+    std::string entry;
+    std::string recipient;
+};
+
+struct WaitingMail {
+    std::string account;
+    std::string entry;
+    std::string text;
+};
+
+class PostOffice {
+public:
+    explicit PostOffice(PostOfficeOptions options);
+
+    bool Ready() const { return spool_.Ready(); }
+    AccountBook& Accounts() { return accounts_; }
+    const PostOfficeOptions& Options() const { return options_; }
+
+    // One spooled copy per recipient; true once every copy is on disk.
+    bool Submit(std::string_view message, const std::vector<std::string>& recipients);
+    // Delivers what can be delivered locally; the number of copies delivered.
+    std::size_t DeliverSpool();
+    std::vector<SpooledMail> Outgoing() const;
+
+    // The account's oldest waiting message that is not in flight; it is in flight from now on.
+    std::optional<WaitingMail> Next(const std::string& account);
+    // The message was stored by the receiver: it is no longer waiting.
+    bool Acknowledge(const WaitingMail& mail);
+    std::size_t WaitingCount(const std::string& account);
+    // Drops an account's waiting mail (the account is being removed).
+    void DiscardWaiting(const std::string& account);
+
+    MailQueue& Spool() { return spool_; }
+
+private:
+    enum class Route { Account, Player, Elsewhere };
+
+    // The local name of an address in our domain (or without one); empty for other domains.
+    std::string LocalName(const std::string& address) const;
+    Route RouteOf(const std::string& address, std::string& local) const;
+    bool DeliverOne(const std::string& entry, const std::string& bytes);
+    MailQueue& Waiting(const std::string& account);
+
+    PostOfficeOptions options_;
+    AccountBook accounts_;
+    MailQueue spool_;
+    std::map<std::string, std::unique_ptr<MailQueue>> waiting_;
+    std::set<std::pair<std::string, std::string>> in_flight_;  // account, entry
+    std::set<std::string> noted_;  // spool entries already reported as waiting
+};
+
+}  // namespace harbor
+
+#endif

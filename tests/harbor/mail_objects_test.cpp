@@ -1,0 +1,223 @@
+// Message and part objects on MailPort: every request, the round trip through "Data", stale
+// handles and text that is not MIME.
+#include <gtest/gtest.h>
+
+#include "mail_test_support.h"
+
+namespace {
+
+using namespace mailtest;
+
+class MailObjectsTest : public MailFixture {
+protected:
+    void SetUp() override {
+        MailFixture::SetUp();
+        harbor::MailServiceOptions options;  // no data root: objects only
+        service_ = std::make_unique<harbor::MailService>(options);
+    }
+    void TearDown() override {
+        service_.reset();
+        MailFixture::TearDown();
+    }
+    std::unique_ptr<harbor::MailService> service_;
+};
+
+TEST_F(MailObjectsTest, NewMessageIsEmptyWithoutDateOrMessageId) {
+    const uint32_t m = NewMessage();
+    ASSERT_NE(m, 0u);
+    EXPECT_EQ(GetText(m, "To"), "");
+    EXPECT_EQ(GetText(m, "Subject"), "");
+    EXPECT_EQ(GetText(m, "Body"), "");
+    EXPECT_EQ(GetLong(m, "Date"), 0);
+    EXPECT_EQ(GetLong(m, "Parts"), 0);
+    const std::string data = GetText(m, "Data").value();
+    EXPECT_EQ(data.find("Date:"), std::string::npos);
+    EXPECT_EQ(data.find("Message-Id"), std::string::npos);
+    EXPECT_NE(NewMessage(), m);
+}
+
+TEST_F(MailObjectsTest, PropertiesReadBackAsSet) {
+    const uint32_t m = NewMessage();
+    SetText(m, "To", "bob_02");
+    SetText(m, "From", "ann_01");
+    SetText(m, "Subject", "Grüße from the zoo");
+    SetLong(m, "Date", 1700000000);
+    SetText(m, "Body", "Line one\nLine two");
+    EXPECT_EQ(GetText(m, "To"), "bob_02");
+    EXPECT_EQ(GetText(m, "From"), "ann_01");
+    EXPECT_EQ(GetText(m, "Subject"), "Grüße from the zoo");
+    EXPECT_EQ(GetLong(m, "Date"), 1700000000);
+    EXPECT_EQ(GetText(m, "Body"), "Line one\nLine two");
+    EXPECT_EQ(GetText(m, "ContentType"), "text/plain");
+}
+
+TEST_F(MailObjectsTest, AddressesOutsideTheDomainKeepTheirDomain) {
+    const uint32_t m = NewMessage();
+    SetText(m, "To", "grandma@example.org");
+    const std::string data = GetText(m, "Data").value();
+    EXPECT_NE(data.find("grandma@example.org"), std::string::npos);
+    EXPECT_EQ(GetText(m, "To"), "grandma@example.org");
+    SetText(m, "From", "ann_01");
+    EXPECT_NE(GetText(m, "Data").value().find("ann_01@wrenmail.local"), std::string::npos);
+    const uint32_t received = NewMessage("From: Ann <ANN_01@Wrenmail.Local>\nTo: a@b.c, bob_02@wrenmail.local\n\nhi\n");
+    EXPECT_EQ(GetText(received, "From"), "ANN_01");
+    EXPECT_EQ(GetText(received, "To"), "a@b.c, bob_02");
+}
+
+TEST_F(MailObjectsTest, WrittenMessageSurvivesTheRoundTripThroughData) {
+    const uint32_t m = WrittenMessage("bob_02", "ann_01", "Hello", "Hi Bob\nSee you é");
+    ASSERT_EQ(GetLong(m, "Parts"), 2);
+    const std::string data = GetText(m, "Data").value();
+    EXPECT_EQ(data.find('\r'), std::string::npos);
+
+    const uint32_t copy = NewMessage(data.c_str());
+    for (const char* key : {"To", "From", "Subject", "Body", "ContentType", "Data"}) {
+        EXPECT_EQ(GetText(copy, key), GetText(m, key)) << key;
+    }
+    EXPECT_EQ(GetLong(copy, "Date"), 1700000000);
+    ASSERT_EQ(GetLong(copy, "Parts"), 2);
+    const uint32_t first = GetPart(copy, 0);
+    const uint32_t second = GetPart(copy, 1);
+    EXPECT_EQ(GetText(first, "ContentType"), "text/plain");
+    EXPECT_EQ(GetText(first, "Body"), "Hi Bob\nSee you é");
+    EXPECT_EQ(GetText(second, "ContentType"), "text/wrenmail");
+    EXPECT_EQ(GetText(second, "Body"), "<rich>Hi Bob\nSee you é");
+}
+
+TEST_F(MailObjectsTest, OwnBodyDifferentFromEveryPartRoundTrips) {
+    // An import: the body beside one part that is not plain text.
+    const uint32_t m = NewMessage();
+    SetText(m, "Body", "the plain words");
+    const uint32_t part = NewPart();
+    SetText(part, "ContentType", "text/wrenmail");
+    SetText(part, "Body", "<b>tagged</b>");
+    AddPart(m, part);
+    EXPECT_EQ(GetText(m, "Body"), "the plain words");
+    EXPECT_EQ(GetLong(m, "Parts"), 1);
+    const uint32_t copy = NewMessage(GetText(m, "Data")->c_str());
+    EXPECT_EQ(GetText(copy, "Body"), "the plain words");
+    EXPECT_EQ(GetText(GetPart(copy, 0), "Body"), "<b>tagged</b>");
+}
+
+TEST_F(MailObjectsTest, CrlfDataIsKeptWithLineFeeds) {
+    const uint32_t m = NewMessage("Subject: hi\r\nTo: bob_02@wrenmail.local\r\n\r\nfirst\r\nsecond\r\n");
+    EXPECT_EQ(GetText(m, "Subject"), "hi");
+    EXPECT_EQ(GetText(m, "To"), "bob_02");
+    EXPECT_EQ(GetText(m, "Body"), "first\nsecond\n");
+    EXPECT_EQ(GetText(m, "Data")->find('\r'), std::string::npos);
+}
+
+TEST_F(MailObjectsTest, ReceivedMultipartShowsItsPlainTextAsBody) {
+    const uint32_t m = NewMessage(
+        "Content-Type: multipart/alternative; boundary=zz\n\nThis is a multi-part message in MIME format.\n"
+        "--zz\nContent-Type: text/plain; charset=iso-8859-1\nContent-Transfer-Encoding: quoted-printable\n\n"
+        "caf=E9\n--zz\nContent-Type: text/html\n\n<p>caf&eacute;</p>\n--zz--\n");
+    EXPECT_EQ(GetText(m, "Body"), "café");  // the line end before a boundary is the boundary's
+    EXPECT_EQ(GetLong(m, "Parts"), 2);
+    EXPECT_EQ(GetText(GetPart(m, 1), "ContentType"), "text/html");
+}
+
+TEST_F(MailObjectsTest, GetPartAnswersTheSameHandleAndZeroOutOfRange) {
+    const uint32_t m = WrittenMessage("bob_02", "ann_01", "s", "b");
+    const uint32_t part = GetPart(m, 1);
+    EXPECT_NE(part, 0u);
+    EXPECT_EQ(GetPart(m, 1), part);
+    EXPECT_EQ(GetPart(m, 2), 0u);
+    EXPECT_EQ(GetPart(m, -1), 0u);
+    EXPECT_EQ(GetPart(GetPart(m, 0), 0), 0u);  // a leaf has no parts
+}
+
+TEST_F(MailObjectsTest, ChangingAnAddedPartChangesTheMessage) {
+    const uint32_t m = NewMessage();
+    const uint32_t part = NewPart();
+    AddPart(m, part);
+    SetText(part, "Body", "later words");
+    EXPECT_NE(GetText(m, "Data")->find("later words"), std::string::npos);
+}
+
+TEST_F(MailObjectsTest, AddingAPartTwiceOrIntoALeafIsRefused) {
+    const uint32_t m = NewMessage();
+    const uint32_t part = NewPart();
+    AddPart(m, part);
+    AddPart(m, part);
+    EXPECT_EQ(GetLong(m, "Parts"), 1);
+    const uint32_t other = NewPart();
+    AddPart(part, other);
+    EXPECT_EQ(GetLong(part, "Parts"), 0);
+    AddPart(m, m);
+    EXPECT_EQ(GetLong(m, "Parts"), 1);
+}
+
+TEST_F(MailObjectsTest, TextsStayValidUntilTheirPropertyChanges) {
+    const uint32_t m = NewMessage();
+    SetText(m, "Subject", "first");
+    const char* subject = GetRawText(m, "Subject");
+    ASSERT_NE(subject, nullptr);
+    EXPECT_EQ(GetRawText(m, "Subject"), subject);  // asked again: the same characters
+    SetText(m, "Body", "a body");
+    EXPECT_STREQ(GetRawText(m, "Body"), "a body");
+    EXPECT_STREQ(subject, "first");  // another property's change leaves it alone
+}
+
+TEST_F(MailObjectsTest, FreedAndUnknownHandlesAreNotThere) {
+    const uint32_t m = WrittenMessage("bob_02", "ann_01", "s", "b");
+    const uint32_t part = GetPart(m, 0);
+    Free(m);
+    EXPECT_EQ(GetText(m, "Subject"), std::nullopt);
+    EXPECT_EQ(GetLong(m, "Parts"), std::nullopt);
+    EXPECT_EQ(GetText(part, "Body"), std::nullopt);  // its parts went with it
+    EXPECT_EQ(GetPart(m, 0), 0u);
+    Free(m);
+    Free(part);
+    SetText(m, "Subject", "x");
+    AddPart(m, NewPart());
+    EXPECT_EQ(GetText(123456, "Body"), std::nullopt);
+    EXPECT_EQ(service_->Objects().Live(), 1u);  // the last new part only
+    EXPECT_NE(NewMessage(), m);                 // handles are not given out again
+}
+
+TEST_F(MailObjectsTest, FreeingAPartKeepsItInTheMessage) {
+    const uint32_t m = WrittenMessage("bob_02", "ann_01", "s", "body");
+    Free(GetPart(m, 0));
+    EXPECT_EQ(GetLong(m, "Parts"), 2);
+    const uint32_t again = GetPart(m, 0);
+    EXPECT_NE(again, 0u);
+    EXPECT_EQ(GetText(again, "Body"), "body");
+}
+
+TEST_F(MailObjectsTest, TextThatIsNotMimeStillGivesAMessage) {
+    for (const char* bad : {"hello world", "", "\x01\x02:::\n\n", ":\n:\n\n",
+                            "Content-Type: multipart/mixed; boundary=q\n\n--q\nContent-Type: text/plain\n\nunended"}) {
+        const uint32_t m = NewMessage(bad);
+        ASSERT_NE(m, 0u) << bad;
+        EXPECT_TRUE(GetText(m, "Data").has_value());
+        EXPECT_TRUE(GetText(m, "Body").has_value());
+        EXPECT_TRUE(GetLong(m, "Parts").has_value());
+    }
+    EXPECT_EQ(GetText(NewMessage("hello world"), "Body"), "hello world");
+    const uint32_t unended = NewMessage("Content-Type: multipart/mixed; boundary=q\n\n--q\nContent-Type: text/plain\n\nunended");
+    EXPECT_EQ(GetText(GetPart(unended, 0), "Body"), "unended");
+}
+
+TEST_F(MailObjectsTest, ContentTypeOnlyChangesWhereItFits) {
+    const uint32_t part = NewPart();
+    SetText(part, "ContentType", "text/wrenmail");
+    EXPECT_EQ(GetText(part, "ContentType"), "text/wrenmail");
+    SetText(part, "ContentType", "multipart/mixed");
+    EXPECT_EQ(GetText(part, "ContentType"), "text/wrenmail");
+    SetText(part, "To", "bob_02");  // not a message: nothing to set
+    EXPECT_EQ(GetText(part, "To"), "");
+    SetText(part, "Data", "Subject: no\n\n");
+    EXPECT_EQ(GetText(part, "Subject"), "");
+}
+
+TEST_F(MailObjectsTest, DatesUseAllThirtyTwoBits) {
+    const uint32_t m = NewMessage();
+    SetLong(m, "Date", static_cast<int32_t>(4000000000u));
+    EXPECT_EQ(static_cast<uint32_t>(GetLong(m, "Date").value()), 4000000000u);
+    const uint32_t copy = NewMessage(GetText(m, "Data")->c_str());
+    EXPECT_EQ(static_cast<uint32_t>(GetLong(copy, "Date").value()), 4000000000u);
+    EXPECT_EQ(GetLong(NewMessage("Date: Thu, 01 Jan 1960 00:00:00 +0000\n\nx"), "Date"), 0);
+}
+
+}  // namespace

@@ -1,0 +1,263 @@
+// The embedded post office through MailPort: sign-in, sending, fetching, and nothing lost when
+// the service stops at the wrong moment.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "fileio/atomic_file.h"
+#include "fileio/dict_file_format.h"
+#include "mail/mail_domain.h"
+#include "mail/player_inbox.h"
+#include "mail_test_support.h"
+
+namespace {
+
+using namespace mailtest;
+using harbor::AccountError;
+
+std::string ReadFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class PostOfficeTest : public MailFixture {
+protected:
+    void SetUp() override {
+        MailFixture::SetUp();
+        Restart();
+        ASSERT_EQ(Office().Accounts().Add("ann_01", "apple"), AccountError::None);
+        ASSERT_EQ(Office().Accounts().Add("bob_02", "banana"), AccountError::None);
+    }
+    void TearDown() override {
+        service_.reset();
+        MailFixture::TearDown();
+    }
+    // Ends the service as a crash or a stop would (nothing freed) and starts a new one.
+    void Restart(bool reachable = true) {
+        service_.reset();
+        harbor::MailServiceOptions options = Options();
+        options.reachable = reachable;
+        service_ = std::make_unique<harbor::MailService>(options);
+    }
+    harbor::PostOffice& Office() { return *service_->Office(); }
+    uint32_t SignedIn(const char* user, const char* password) {
+        const SignInAnswer answer = SignIn(user, password);
+        EXPECT_NE(answer.manager, 0u) << user;
+        return answer.manager;
+    }
+    std::vector<std::string> FetchSubjects(uint32_t manager, bool free = true) {
+        std::vector<std::string> subjects;
+        while (const uint32_t m = Next(manager)) {
+            subjects.push_back(GetText(m, "Subject").value_or("?"));
+            if (free) Free(m);
+        }
+        return subjects;
+    }
+    void SendFromAnn(const char* to, const char* subject) {
+        const uint32_t ann = SignedIn("ann_01", "apple");
+        const uint32_t m = WrittenMessage(to, "ann_01", subject, "body");
+        EXPECT_TRUE(Send(ann, m));
+        Free(m);
+        SignOut(ann);
+    }
+
+    std::unique_ptr<harbor::MailService> service_;
+};
+
+TEST_F(PostOfficeTest, SignInAnswersByPassword) {
+    const SignInAnswer right = SignIn("ann_01", "apple");
+    EXPECT_NE(right.manager, 0u);
+    EXPECT_GT(right.success.value_or(0), 0);
+    EXPECT_LT(right.status.value_or(999), 400);
+
+    for (auto [user, password] : {std::pair{"ann_01", "pear"}, {"nobody", "apple"}, {"ann_01", ""}, {"", ""}}) {
+        const SignInAnswer wrong = SignIn(user, password);
+        EXPECT_EQ(wrong.manager, 0u) << user << "/" << password;
+        EXPECT_GT(wrong.success.value_or(0), 0);
+        EXPECT_GE(wrong.status.value_or(0), 400);
+    }
+    EXPECT_NE(SignIn("ANN_01", "apple").manager, 0u);  // kite IDs ignore letter case
+}
+
+TEST_F(PostOfficeTest, UnreachableServiceAnswersNoSuccess) {
+    Restart(false);
+    const SignInAnswer answer = SignIn("ann_01", "apple");
+    EXPECT_EQ(answer.manager, 0u);
+    EXPECT_FALSE(answer.success.has_value());
+    EXPECT_FALSE(answer.status.has_value());
+}
+
+TEST_F(PostOfficeTest, MailSentToAnAccountIsFetchedByItInArrivalOrder) {
+    SendFromAnn("bob_02", "first");
+    SendFromAnn("bob_02", "second");
+    SendFromAnn("bob_02", "third");
+    const uint32_t ann = SignedIn("ann_01", "apple");
+    EXPECT_TRUE(FetchSubjects(ann).empty());
+
+    const uint32_t bob = SignedIn("bob_02", "banana");
+    const uint32_t m = Next(bob);
+    ASSERT_NE(m, 0u);
+    EXPECT_EQ(GetText(m, "From"), "ann_01");
+    EXPECT_EQ(GetText(m, "To"), "bob_02");
+    EXPECT_EQ(GetLong(m, "Date"), 1700000000);
+    EXPECT_EQ(GetLong(m, "Parts"), 2);
+    EXPECT_NE(GetText(m, "Data")->find("Message-Id:"), std::string::npos);  // given on sending
+    Free(m);
+    EXPECT_EQ(FetchSubjects(bob), (std::vector<std::string>{"second", "third"}));
+    EXPECT_EQ(Next(bob), 0u);
+}
+
+TEST_F(PostOfficeTest, SendingNeedsAManagerAndARecipient) {
+    const uint32_t m = WrittenMessage("bob_02", "ann_01", "s", "b");
+    EXPECT_FALSE(Send(0, m));
+    EXPECT_FALSE(Send(999, m));
+    const uint32_t ann = SignedIn("ann_01", "apple");
+    EXPECT_FALSE(Send(ann, NewMessage()));  // no To
+    EXPECT_FALSE(Send(ann, 424242));
+    SignOut(ann);
+    EXPECT_FALSE(Send(ann, m));  // signed out
+    EXPECT_EQ(Next(ann), 0u);
+    EXPECT_EQ(Office().WaitingCount("bob_02"), 0u);
+}
+
+TEST_F(PostOfficeTest, AFetchedMessageNotFreedIsHandedOutAgainAfterACrash) {
+    SendFromAnn("bob_02", "keep me");
+    SendFromAnn("bob_02", "me too");
+    uint32_t bob = SignedIn("bob_02", "banana");
+    EXPECT_EQ(FetchSubjects(bob, false), (std::vector<std::string>{"keep me", "me too"}));
+    EXPECT_EQ(Next(bob), 0u);  // in flight: not handed out twice
+
+    Restart();
+    bob = SignedIn("bob_02", "banana");
+    const uint32_t m = Next(bob);
+    ASSERT_NE(m, 0u);
+    EXPECT_EQ(GetText(m, "Subject"), "keep me");
+    Free(m);  // stored now
+    Restart();
+    bob = SignedIn("bob_02", "banana");
+    EXPECT_EQ(FetchSubjects(bob), (std::vector<std::string>{"me too"}));
+}
+
+TEST_F(PostOfficeTest, SpooledMailIsDeliveredByTheNextService) {
+    const uint32_t m = WrittenMessage("bob_02", "ann_01", "spooled", "b");
+    // Spooled but not delivered: the service stopped in between.
+    ASSERT_TRUE(Office().Submit(GetText(m, "Data").value(), {"bob_02@wrenmail.local"}));
+    EXPECT_EQ(Office().WaitingCount("bob_02"), 0u);
+    Restart();
+    const uint32_t bob = SignedIn("bob_02", "banana");
+    EXPECT_EQ(FetchSubjects(bob), (std::vector<std::string>{"spooled"}));
+}
+
+TEST_F(PostOfficeTest, AWriteCutShortLeavesNothingBehind) {
+    Office().Spool().SetWriteStageHook([](harbor::WriteStage stage) {
+        if (stage == harbor::WriteStage::TempWritten) throw std::runtime_error("power cut");
+    });
+    EXPECT_THROW(Office().Submit("Subject: lost?\n\nb\n", {"bob_02"}), std::runtime_error);
+    Restart();
+    EXPECT_TRUE(Office().Spool().Entries().empty());
+    EXPECT_EQ(Office().WaitingCount("bob_02"), 0u);
+    const auto spool = scratch_.Path() / ".postoffice" / "spool";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(spool), {}), 0);  // no half-written file
+}
+
+TEST_F(PostOfficeTest, MailForOthersWaitsInTheSpool) {
+    SendFromAnn("grandma@example.org", "far away");
+    SendFromAnn("carol_03", "no such account yet");
+    std::vector<std::string> recipients;
+    for (const harbor::SpooledMail& mail : Office().Outgoing()) recipients.push_back(mail.recipient);
+    EXPECT_EQ(recipients, (std::vector<std::string>{"grandma@example.org", "carol_03@wrenmail.local"}));
+
+    ASSERT_EQ(Office().Accounts().Add("carol_03", "cherry"), AccountError::None);
+    const uint32_t carol = SignedIn("carol_03", "cherry");  // signing in delivers what now can be
+    EXPECT_EQ(FetchSubjects(carol), (std::vector<std::string>{"no such account yet"}));
+    ASSERT_EQ(Office().Outgoing().size(), 1u);
+}
+
+TEST_F(PostOfficeTest, MailToAKnownPlayerLandsInTheInBoxAsTheStoreKeepsIt) {
+    const std::filesystem::path player = scratch_.Path() / "MailBoxes" / "Players" / "p7";
+    std::filesystem::create_directories(player);
+    SendFromAnn("p7", "for the player");
+    SendFromAnn("p7", "again");
+
+    const std::filesystem::path inbox = player / "InBox";
+    std::vector<harbor::DictFileEntry> entries;
+    const std::string folder = ReadFile(inbox / "folder.dat");
+    ASSERT_TRUE(harbor::DecodeDictFile(folder, entries));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].key, "LastID");
+    EXPECT_EQ(entries[0].value, 3u);  // no folder.dat counts as 1: ids 2 and 3
+
+    const std::string file = ReadFile(inbox / "WN2.wnl");
+    ASSERT_TRUE(harbor::DecodeDictFile(file, entries));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].key, "Message");
+    EXPECT_EQ(entries[1].key, "MailID");
+    EXPECT_EQ(entries[1].value, 2u);
+    const uint32_t stored = NewMessage(std::string(entries[0].text).c_str());
+    EXPECT_EQ(GetText(stored, "Subject"), "for the player");
+    EXPECT_TRUE(Office().Outgoing().empty());
+}
+
+TEST_F(PostOfficeTest, PlayerInboxStepsPastTakenIdsAndWraps) {
+    std::string error;
+    const std::filesystem::path inbox = scratch_.Path() / "MailBoxes" / "Players" / "p7" / "InBox";
+    std::filesystem::create_directories(inbox);
+    std::string bytes;
+    ASSERT_TRUE(harbor::EncodeDictFile({{"LastID", harbor::StoredKind::Long, 100000, {}}}, bytes));
+    std::ofstream(inbox / "folder.dat", std::ios::binary) << bytes;
+    ASSERT_TRUE(harbor::EncodeDictFile({{"MailID", harbor::StoredKind::Long, 1, {}}}, bytes));
+    std::ofstream(inbox / "WN100001.wnl", std::ios::binary) << bytes;
+    std::ofstream(inbox / "WN1.wnl", std::ios::binary) << "not a dictionary";
+    EXPECT_EQ(harbor::SaveToPlayerInbox(scratch_.Path(), "p7", "m", false, error), 1u) << error;
+    EXPECT_EQ(harbor::SaveToPlayerInbox(scratch_.Path(), "p7", "m", false, error), 2u) << error;
+    EXPECT_EQ(harbor::SaveToPlayerInbox(scratch_.Path(), "../x", "m", false, error), 0u);
+}
+
+TEST_F(PostOfficeTest, AccountsKeepHashesNotPasswords) {
+    harbor::AccountBook& book = Office().Accounts();
+    EXPECT_EQ(book.Add("bad-name", "x"), AccountError::InvalidName);
+    EXPECT_EQ(book.Add("", "x"), AccountError::InvalidName);
+    EXPECT_EQ(book.Add(std::string(32, 'a'), "x"), AccountError::InvalidName);
+    EXPECT_EQ(book.Add(std::string(31, 'a'), "x"), AccountError::None);
+    EXPECT_EQ(book.Add("Ann_01", "x"), AccountError::Exists);
+    EXPECT_EQ(book.Add("dan_04", ""), AccountError::InvalidPassword);
+    EXPECT_EQ(book.Add("dan_04", "two\nlines"), AccountError::InvalidPassword);
+    EXPECT_EQ(book.Names(), (std::vector<std::string>{"ann_01", "bob_02", std::string(31, 'a')}));
+
+    const std::string file = ReadFile(scratch_.Path() / ".postoffice" / "accounts");
+    EXPECT_EQ(file.find("apple"), std::string::npos);
+    EXPECT_EQ(file.find("banana"), std::string::npos);
+    EXPECT_NE(file.find("$argon2id$"), std::string::npos);
+
+    EXPECT_EQ(book.SetPassword("ann_01", "plum"), AccountError::None);
+    EXPECT_EQ(SignIn("ann_01", "apple").manager, 0u);
+    EXPECT_NE(SignIn("ann_01", "plum").manager, 0u);
+    EXPECT_EQ(book.SetPassword("nobody", "plum"), AccountError::Unknown);
+    EXPECT_EQ(book.Remove("bob_02"), AccountError::None);
+    EXPECT_EQ(book.Remove("bob_02"), AccountError::Unknown);
+    EXPECT_EQ(SignIn("bob_02", "banana").status, harbor::kSignInRefused);
+}
+
+TEST_F(PostOfficeTest, TwoHashesOfOnePasswordDiffer) {
+    const auto a = harbor::HashPassword("same", harbor::PasswordCost::Fast());
+    const auto b = harbor::HashPassword("same", harbor::PasswordCost::Fast());
+    ASSERT_TRUE(a && b);
+    EXPECT_NE(*a, *b);  // salted
+    EXPECT_TRUE(harbor::PasswordMatches(*a, "same"));
+    EXPECT_FALSE(harbor::PasswordMatches(*a, "Same"));
+    EXPECT_FALSE(harbor::PasswordMatches("garbage", "same"));
+}
+
+TEST_F(MailFixture, TheDomainComesFromTheSettingsFile) {
+    const std::filesystem::path settings = scratch_.Path() / "WNSettings.dct";
+    EXPECT_EQ(harbor::MailDomainFromSettings(scratch_.Path()), harbor::kDefaultMailDomain);  // no file
+    std::ofstream(settings) << "// family settings\n{ \"DOMAIN\": \"smiths.example\", \"SMTPPORT\": 587 }\n";
+    EXPECT_EQ(harbor::MailDomainFromSettings(scratch_.Path()), "smiths.example");
+    std::ofstream(settings) << "{ \"DOMAIN\": ";
+    EXPECT_EQ(harbor::MailDomainFromSettings(scratch_.Path()), harbor::kDefaultMailDomain);  // damaged
+}
+
+}  // namespace
