@@ -1,19 +1,28 @@
-// harbor: loads the mail module and runs it headless, from a driver script or as a short demo.
+// harbor: loads the mail module and runs it in the window, or headless from a driver script or as a
+// short demo.
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
+#include <string_view>
 
 #include "driver/command_line.h"
 #include "driver/demo.h"
 #include "driver/driver.h"
 #include "driver/script.h"
 #include "driver/script_runner.h"
+#include "mail/mail_commands.h"
+#include "mail/password_prompt.h"
+#include "fileio/dict_dump.h"
+#include "render/scene_painter.h"
 #include "runtime/locations.h"
 #include "runtime/record_tracer.h"
 #include "runtime/session.h"
 #include "runtime/trace_log.h"
+#include "window/sound_player.h"
+#include "window/stage_window.h"
 
 namespace {
 
@@ -29,8 +38,30 @@ SessionOptions OptionsFrom(const CommandLine& line) {
     options.content_dir = line.content ? *line.content : FirstExisting(ContentCandidates(exe_dir));
     options.data_dir = line.data ? *line.data : DefaultDataDir();
     options.identity = line.identity;
-    options.headless = true;  // no window yet: every run is headless
+    options.mail.reachable = !line.mail_offline;
+    if (line.dialup) options.dialup = *line.dialup;
+    options.headless = line.headless;
     return options;
+}
+
+WindowOptions WindowOptionsFrom(const CommandLine& line, const SessionOptions& session) {
+    WindowOptions options;
+    options.sounds_dir =
+        line.sounds ? *line.sounds : FirstExisting(SoundFolderCandidates(ExecutableDir(), session.content_dir));
+    return options;
+}
+
+int RunWindow(const CommandLine& line, Session& session) {
+    std::string why;
+    std::unique_ptr<StageWindow> window = StageWindow::Open(WindowOptionsFrom(line, session.Options()), why);
+    if (!window) {
+        std::cerr << "harbor: no display found (" << why << "); run with --headless for the demo or --script FILE\n";
+        return kUsage;
+    }
+    ScenePainter painter(session.Options().content_dir);
+    return window->Run(session, [&painter](cairo_t* cr, const SceneService& scenes, uint64_t now_ms) {
+        painter.Paint(cr, scenes, now_ms);
+    });
 }
 
 std::optional<Script> ReadScript(const std::filesystem::path& file) {
@@ -74,19 +105,28 @@ int Run(const CommandLine& line) {
         std::cerr << "harbor: " << error << "\n";
         return kUsage;
     }
+    if (!line.headless) return RunWindow(line, session);
     return script ? RunScriptFile(session, *script) : RunDemo(session, std::cout);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "dict-dump") {
+        return RunDictDump(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+    }
+    MailCommandContext mail_context{std::cin, std::cout, std::cerr};
+    mail_context.terminal = StdinIsTerminal();
+    mail_context.default_data = DefaultDataDir();
+    mail_context.now = static_cast<uint32_t>(std::time(nullptr));
+    if (auto status = RunMailCommand(std::vector<std::string>(argv + 1, argv + argc), mail_context)) return *status;
     CommandLineResult parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
         std::cerr << "harbor: " << parsed.error << "\n";
         return kUsage;
     }
     if (parsed.options.help) {
-        std::cout << HelpText();
+        std::cout << HelpText() << "\n" << MailCommandHelp();
         return 0;
     }
     const int status = Run(parsed.options);

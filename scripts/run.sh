@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds what is missing and runs harbor with the given arguments, for example:
-#   scripts/run.sh                                   the headless demo session
+#   scripts/run.sh                                   opens the window
+#   scripts/run.sh --headless                        a short headless demo session
 #   scripts/run.sh --player ann --trace              the same, as player ann, every record shown
 #   scripts/run.sh --headless --script FILE          a driver script (docs/driver-scripts.md)
 #   scripts/run.sh --help                            every option

@@ -29,7 +29,9 @@ case $mode in
     cmake -S . -B build-sanitize -G Ninja -DWRENMAIL_WERROR=ON -DWRENMAIL_SANITIZE=ON \
       -DWRENMAIL_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
     ninja -C build-sanitize -j"$jobs"
+    # Font and toolkit libraries keep process-wide caches that LeakSanitizer would report.
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+      LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
       ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
     ;;
   fuzz)

@@ -15,9 +15,11 @@ const std::map<std::string, Setter>& ValueOptions() {
         {"--content", [](CommandLine& c, const std::string& v) { c.content = v; }},
         {"--data", [](CommandLine& c, const std::string& v) { c.data = v; }},
         {"--script", [](CommandLine& c, const std::string& v) { c.script = v; }},
+        {"--sounds", [](CommandLine& c, const std::string& v) { c.sounds = v; }},
         {"--player", [](CommandLine& c, const std::string& v) { c.identity.player = v; }},
         {"--kite", [](CommandLine& c, const std::string& v) { c.identity.kite = v; }},
         {"--password", [](CommandLine& c, const std::string& v) { c.identity.password = v; }},
+        {"--dialup", [](CommandLine& c, const std::string& v) { c.dialup = ParseDialup(v).value_or(DialupOptions{}); }},
     };
     return options;
 }
@@ -26,6 +28,7 @@ const std::map<std::string, bool CommandLine::*>& Flags() {
     static const std::map<std::string, bool CommandLine::*> flags = {
         {"--trace", &CommandLine::trace},       {"--trace-timers", &CommandLine::trace_timers},
         {"--headless", &CommandLine::headless}, {"--demo", &CommandLine::demo},
+        {"--mail-offline", &CommandLine::mail_offline},
         {"--help", &CommandLine::help},         {"-h", &CommandLine::help},
     };
     return flags;
@@ -53,10 +56,11 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
             if (i + 1 == args.size()) return {{}, name + " needs a value"};
             value = args[++i];
         }
+        if (name == "--dialup" && !ParseDialup(*value)) return {{}, "--dialup takes ok, fail or drop-after=MS"};
         option->second(result.options, *value);
     }
     if (result.options.trace_timers) result.options.trace = true;
-    if (result.options.script) result.options.headless = true;
+    if (result.options.script || result.options.demo) result.options.headless = true;
     if (result.options.script && result.options.demo) return {{}, "--script and --demo exclude each other"};
     return result;
 }
@@ -65,8 +69,18 @@ std::string HelpText() {
     return R"(harbor: runs the Wrenmail mail module.
 
 Usage:
-  harbor [OPTIONS]                      a short headless demo (there is no window yet)
+  harbor [OPTIONS]                      opens the Wrenmail window (needs a display)
+  harbor --headless [--demo]            a short demo session without a window
   harbor --headless --script FILE       runs a driver script (docs/driver-scripts.md)
+  harbor dict-dump FILE | --check DIR   prints or verifies dictionary files (dict-dump --help)
+
+The window runs on the real clock with the embedded post office. Closing it asks the mail
+module to finish (it has 2 seconds), then stops it. Without a display, harbor says so and
+exits with status 2.
+
+Accounts: a kite ID with its password is the account a player signs in with. A launcher
+hands over who is playing with --player, and may sign in at once with --kite and --password;
+without them the sign-in scene asks.
 
 Options:
   --module PATH     the mail module to load (default: libwrenmail.so in ../lib beside the
@@ -75,18 +89,29 @@ Options:
                     the binary, or the source tree's content/)
   --data DIR        the user's data folder, created when missing (default:
                     $XDG_DATA_HOME/wrenmail or ~/.local/share/wrenmail)
+  --sounds DIR      the help sounds, one WAV file per sound and effect (default: the content
+                    folder's sounds/, or the build tree's content/sounds); without them, or
+                    without an audio device, the window stays silent
   --player ID       the player ID handed to the module at start (WNPlayerID)
   --kite ID         the kite ID handed to the module at start (WNOrbitID)
   --password PW     the kite account's password handed to the module at start (WNPassword)
+  --dialup MODE     simulate a dial-up connection manager: ok (the line comes up), fail (the
+                    dial fails) or drop-after=MS (comes up, drops MS later); by default there
+                    is none and the machine is online
+  --mail-offline    the mail service cannot be reached: sign-in fails as without a network
   --trace           print every record that crosses a port, and the services' notes, on
                     standard error; timer ticks are left out
   --trace-timers    --trace, timer ticks included
-  --headless        no window: deterministic clock, web addresses are only traced
+  --headless        no window: deterministic clock, web addresses are only traced; runs the
+                    demo unless --script is given
   --script FILE     run a driver script (implies --headless); exits 0 when every expectation
                     holds, 1 when one fails or a command cannot be carried out, 2 when the
                     script or the command line is wrong or the module cannot be loaded
-  --demo            the headless demo session (what harbor does without --script for now)
+  --demo            the headless demo session (implies --headless)
   -h, --help        this text
+
+Debugging the window: `kill -USR1 PID` makes a running window write what it shows to
+$TMPDIR/harbor-window-PID.png (/tmp without TMPDIR) and name the file on standard error.
 )";
 }
 

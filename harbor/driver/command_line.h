@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "mail/connection_service.h"
 #include "runtime/identity.h"
 
 namespace harbor {
@@ -16,7 +17,10 @@ struct CommandLine {
     std::optional<std::filesystem::path> content;
     std::optional<std::filesystem::path> data;
     std::optional<std::filesystem::path> script;
+    std::optional<std::filesystem::path> sounds;
     Identity identity;
+    std::optional<DialupOptions> dialup;  // --dialup: simulate a dial-up connection
+    bool mail_offline = false;            // --mail-offline: the mail service cannot be reached
     bool trace = false;
     bool trace_timers = false;
     bool headless = false;

@@ -38,8 +38,8 @@ void DescribeScene(Session& session, std::ostream& out) {
 
 int RunDemo(Session& session, std::ostream& out) {
     const SessionOptions& options = session.Options();
-    out << "Harbor headless demo. The window is not built yet, so this session runs the mail module\n"
-           "without one, on the test clock, and tells what it would show.\n"
+    out << "Harbor headless demo: the mail module runs without a window, on the test clock, and this\n"
+           "tells what the window would show (run harbor without --headless to see it).\n"
         << "  module:  " << options.module_path.string() << "\n"
         << "  content: " << options.content_dir.string() << " (" << session.Scenes().library().Scenes().size()
         << " scenes)\n";

@@ -1,5 +1,7 @@
 #include "driver/driver.h"
 
+#include "hxmsg.h"
+#include "render/scene_painter.h"
 #include "runtime/atoms.h"
 #include "scene/key_codes.h"
 
@@ -10,6 +12,10 @@ namespace {
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
+
+Driver::Driver(Session& session) : session_(session) {}
+
+Driver::~Driver() = default;
 
 std::string Driver::CurrentSceneName() const {
     const uint16_t scene = session_.Scenes().currentScene();
@@ -93,6 +99,13 @@ std::string Driver::Quit() {
 
 std::string Driver::Stop() {
     session_.Stop();
+    return "";
+}
+
+std::string Driver::Snapshot(const std::string& file) {
+    if (!painter_) painter_ = std::make_unique<ScenePainter>(session_.Options().content_dir);
+    std::string error;
+    if (!painter_->WritePng(session_.Scenes(), HxNow(), file, error)) return "snapshot: " + error;
     return "";
 }
 

@@ -4,6 +4,7 @@
 #define HARBOR_DRIVER_DRIVER_H
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,8 @@
 #include "runtime/session.h"
 
 namespace harbor {
+
+class ScenePainter;
 
 // The common dialog's text sprite: the dialog is up while it is visible.
 inline constexpr const char* kDialogTextSprite = "TxtCoDialog";
@@ -23,7 +26,8 @@ struct Check {
 
 class Driver {
 public:
-    explicit Driver(Session& session) : session_(session) {}
+    explicit Driver(Session& session);
+    ~Driver();
 
     // Actions answer "" when done, else what went wrong. Input is followed by the delivery of
     // everything it made due, so the module has seen it when the call returns.
@@ -37,6 +41,8 @@ public:
     std::string Wait(uint32_t ms);
     std::string Quit();
     std::string Stop();
+    // Writes the stage as it is now to a PNG file.
+    std::string Snapshot(const std::string& file);
 
     Check Visible(const std::string& sprite, bool visible) const;
     Check Text(const std::string& sprite, const std::string& text) const;
@@ -55,6 +61,7 @@ private:
     std::string CurrentSceneName() const;
 
     Session& session_;
+    std::unique_ptr<ScenePainter> painter_;  // made by the first snapshot
 };
 
 }  // namespace harbor

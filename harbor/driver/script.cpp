@@ -1,6 +1,7 @@
 #include "driver/script.h"
 
 #include <charconv>
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -129,6 +130,7 @@ const std::map<std::string, std::pair<CommandKind, Parser>>& Parsers() {
         {"expect", {CommandKind::ExpectVisible, ParseExpect}},
         {"quit", {CommandKind::Quit, [](const Words& a, ScriptCommand&) { return NoArguments(a, "quit"); }}},
         {"stop", {CommandKind::Stop, [](const Words& a, ScriptCommand&) { return NoArguments(a, "stop"); }}},
+        {"snapshot", {CommandKind::Snapshot, [](const Words& a, ScriptCommand& c) { return WantOneName(a, c, "PNG file name"); }}},
     };
     return parsers;
 }
@@ -156,6 +158,16 @@ std::string ParseLine(std::string_view line, int number, std::vector<ScriptComma
     return error;
 }
 
+// Snapshot files named relative to the script land beside it, wherever harbor was started.
+void PlaceSnapshots(Script& script) {
+    const std::filesystem::path folder = std::filesystem::path(script.file).parent_path();
+    for (ScriptCommand& command : script.commands) {
+        if (command.kind != CommandKind::Snapshot) continue;
+        const std::filesystem::path file(command.target);
+        if (file.is_relative()) command.target = (folder / file).string();
+    }
+}
+
 }  // namespace
 
 ScriptParseResult ParseScript(std::string_view text, const std::string& file) {
@@ -171,6 +183,7 @@ ScriptParseResult ParseScript(std::string_view text, const std::string& file) {
         if (!error.empty()) result.errors.push_back(file + ":" + std::to_string(number) + ": " + error);
         if (text.empty()) break;
     }
+    PlaceSnapshots(result.script);
     return result;
 }
 

@@ -28,6 +28,7 @@ enum class CommandKind {
     ExpectScene,
     ExpectDialog,    // text empty and dialog_none set: the dialog is hidden
     ExpectEnded,
+    Snapshot,        // target: the PNG file, made relative to the script's folder
     Quit,
     Stop,
 };
@@ -36,7 +37,7 @@ struct ScriptCommand {
     CommandKind kind = CommandKind::Stop;
     int line = 0;
     std::string source;  // the line as written, for messages
-    std::string target;  // the sprite, field, scene or key name
+    std::string target;  // the sprite, field, scene or key name; the snapshot's file
     std::string text;    // typed text, expected text
     bool dialog_none = false;
     uint32_t ms = 0;     // wait

@@ -19,6 +19,7 @@ std::string Act(const ScriptCommand& c, Driver& d) {
         case CommandKind::Wait: return d.Wait(c.ms);
         case CommandKind::Quit: return d.Quit();
         case CommandKind::Stop: return d.Stop();
+        case CommandKind::Snapshot: return d.Snapshot(c.target);
         default: return "";
     }
 }

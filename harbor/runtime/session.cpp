@@ -5,6 +5,7 @@
 
 #include "datadict/data_dict_parser.h"
 #include "hxmsg.h"
+#include "mail/mail_domain.h"
 #include "runtime/atoms.h"
 #include "runtime/codes.h"
 #include "runtime/trace_log.h"
@@ -17,6 +18,13 @@ namespace {
 SessionOptions WithClockChosen(SessionOptions options) {
     HxSetRealClock(!options.headless);
     return options;
+}
+
+MailServiceOptions MailOptionsOf(const SessionOptions& options) {
+    MailServiceOptions mail = options.mail;
+    if (mail.data_root.empty()) mail.data_root = options.data_dir;
+    if (mail.domain.empty()) mail.domain = MailDomainFromSettings(options.content_dir);
+    return mail;
 }
 
 }  // namespace
@@ -41,8 +49,11 @@ HarborPortService::AddressOpener Session::Opener(bool headless) {
 Session::Session(SessionOptions options)
     : options_(WithClockChosen(std::move(options))),
       harbor_port_(application_, Opener(options_.headless)),
+      mail_(MailOptionsOf(options_)),
+      connection_(options_.dialup),
       resources_(options_.content_dir, dictionaries_),
-      scenes_(options_.content_dir) {
+      scenes_(options_.content_dir),
+      files_(options_.data_dir) {
     if (!options_.data_dir.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(options_.data_dir, ec);
@@ -52,6 +63,9 @@ Session::Session(SessionOptions options)
     scene_problems_ = scenes_.load();
     for (const std::string& problem : scene_problems_) ProblemNote("scenes", problem);
     scenes_.attach();
+    files_.attach();
+    // Data dictionaries are found first where the module's file handle stands (mail in "Import").
+    resources_.SetFirstFolder([this] { return files_.LastUsedDirectory(); });
     PublishSceneDictionaries();
     live_ = this;
     HxPortAttach(AtomOf("AppPort"), &Session::OnAppPortUnknownName);

@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "datadict/data_dict_store.h"
+#include "fileio/file_service.h"
+#include "mail/connection_service.h"
+#include "mail/mail_service.h"
 #include "runtime/identity.h"
 #include "runtime/module_host.h"
 #include "scene/scene_service.h"
@@ -29,10 +32,13 @@ namespace harbor {
 struct SessionOptions {
     std::filesystem::path module_path;
     std::filesystem::path content_dir;  // scenes/ and the data dictionary files
-    std::filesystem::path data_dir;     // the user's data (created; not used yet)
+    std::filesystem::path data_dir;     // the user's data: the file service's root (created)
     Identity identity;                  // what a launcher would hand over
     // No window: the deterministic clock, and web addresses are only noted in the trace.
     bool headless = true;
+    // The mail service; its data root and domain come from data_dir and WNSettings.dct unless set.
+    MailServiceOptions mail;
+    DialupOptions dialup;  // no connection manager by default: the machine is online
 };
 
 class Session {
@@ -75,6 +81,9 @@ public:
     TimerService& Timers() { return timers_; }
     ResourceService& Resources() { return resources_; }
     DataDictStore& Dictionaries() { return dictionaries_; }
+    MailService& Mail() { return mail_; }
+    ConnectionService& Connection() { return connection_; }
+    FileService& Files() { return files_; }
 
 private:
     static HarborPortService::AddressOpener Opener(bool headless);
@@ -90,9 +99,12 @@ private:
     PluginDataService plugin_data_;
     HarborPortService harbor_port_;
     RegionalService regional_;
+    MailService mail_;
+    ConnectionService connection_;
     ResourceService resources_;
     SceneService scenes_;
     TimerService timers_;
+    FileService files_;
     ModuleHost module_;
     std::vector<std::string> scene_problems_;
     static Session* live_;  // HxHandler carries no context: one live session

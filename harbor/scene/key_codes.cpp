@@ -14,7 +14,7 @@ struct NamedKey {
     int32_t virtual_key;
 };
 
-constexpr std::array<NamedKey, 13> kNamedKeys{{
+constexpr std::array<NamedKey, 15> kNamedKeys{{
     {"tab", Key::Tab, 9},
     {"enter", Key::Enter, 13},
     {"return", Key::Enter, 13},
@@ -28,6 +28,8 @@ constexpr std::array<NamedKey, 13> kNamedKeys{{
     {"end", Key::End, 35},
     {"escape", Key::Escape, 27},
     {"esc", Key::Escape, 27},
+    {"pageup", Key::PageUp, 33},
+    {"pagedown", Key::PageDown, 34},
 }};
 
 // Punctuation keys of the US layout: the character without and with Shift, and the key's code.

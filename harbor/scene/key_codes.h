@@ -9,7 +9,7 @@
 
 namespace harbor {
 
-enum class Key { Character, Tab, Enter, Backspace, Delete, Left, Right, Up, Down, Home, End, Escape };
+enum class Key { Character, Tab, Enter, Backspace, Delete, Left, Right, Up, Down, Home, End, Escape, PageUp, PageDown };
 
 struct Modifiers {
     bool shift = false;
@@ -35,7 +35,7 @@ struct CharacterKey {
 std::optional<CharacterKey> VirtualKeyOf(char c);
 
 // "Tab", "Enter", "Backspace", "Delete", "Left", "Right", "Up", "Down", "Home", "End",
-// "Escape" (any case) or one printable character.
+// "Escape", "PageUp", "PageDown" (any case) or one printable character.
 std::optional<KeyStroke> KeyFromName(std::string_view name);
 
 }  // namespace harbor

@@ -36,6 +36,7 @@ struct FontDef {
     double size = 0;
     std::string color;
     TextAlign align = TextAlign::Left;
+    bool wrap = false;  // break at blanks to the rect's width instead of keeping one line
 };
 
 // Edit fields without an `edit` member take these limits.

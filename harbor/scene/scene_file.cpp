@@ -186,6 +186,7 @@ void ReadFont(const Json& object, SpriteDef& sprite, Fields& outer) {
     if (align == "center") font.align = TextAlign::Center;
     else if (align == "right") font.align = TextAlign::Right;
     else if (align != "left") f.Fail("field 'align' must be left, center or right");
+    font.wrap = f.Bool("wrap").value_or(false);
     if (!f.Ok()) {
         outer.Fail("font: " + f.Error());
         return;

@@ -152,6 +152,7 @@ void SceneRequests::SetEffect(SceneState& scene, const EDict* record) const {
         Note(scene, record, "'" + AtomName(s->name) + "' has no effect '" + effect + "'");
     }
     scene.Touch();
+    if (hooks_.effect_set) hooks_.effect_set(scene, *s);
 }
 
 void SceneRequests::AnswerText(SceneState& scene, EDict* record) const {

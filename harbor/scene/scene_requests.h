@@ -22,6 +22,8 @@ struct SceneHooks {
     // A sprite a scene file does not define (a canvas sprite made through the resource service),
     // by name; null when there is none.
     std::function<std::shared_ptr<const SpriteDef>(uint16_t)> resolve;
+    // Told after a request set a sprite's effect (the window plays sounds on their Play effects).
+    std::function<void(const SceneState&, const Sprite&)> effect_set;
 };
 
 class SceneRequests {

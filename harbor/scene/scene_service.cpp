@@ -51,6 +51,8 @@ void SceneService::setTraceSink(TraceSink sink) { hooks_.trace = std::move(sink)
 
 void SceneService::setSpriteResolver(SpriteResolver resolver) { hooks_.resolve = std::move(resolver); }
 
+void SceneService::setEffectObserver(EffectObserver observer) { hooks_.effect_set = std::move(observer); }
+
 // --- Scenes ---------------------------------------------------------------------------------
 
 bool SceneService::showScene(uint16_t scene) {

@@ -78,6 +78,10 @@ public:
     // Sprites that scene files do not define, made elsewhere (canvas sprites of the resource
     // service): asked when a request names a sprite the scene lacks.
     void setSpriteResolver(SpriteResolver resolver);
+    // Told each time a request sets a sprite's effect, from inside that delivery: the observer
+    // must not send to the module.
+    using EffectObserver = std::function<void(const SceneState& scene, const Sprite& sprite)>;
+    void setEffectObserver(EffectObserver observer);
 
     // --- Scenes, as AppPort changes them ---------------------------------------------------
     // 30013: an overlay scene opens over the stack, any other replaces it. Scenes left get 30041

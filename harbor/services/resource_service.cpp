@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <string>
+#include <system_error>
 
 #include "hxmsg.h"
 #include "runtime/atoms.h"
@@ -46,6 +47,20 @@ bool ResourceService::AcceptableName(const std::string& name) {
            name.find('\\') == std::string::npos;
 }
 
+std::filesystem::path ResourceService::PathOf(const std::string& file) const {
+    if (first_folder_) {
+        if (const std::optional<std::filesystem::path> folder = first_folder_()) {
+            // Only a plain file of that folder: a link could lead out of the data root.
+            std::error_code ec;
+            const std::filesystem::path candidate = *folder / file;
+            if (std::filesystem::symlink_status(candidate, ec).type() == std::filesystem::file_type::regular) {
+                return candidate;
+            }
+        }
+    }
+    return content_dir_ / file;
+}
+
 bool ResourceService::OnResPort(EDict* record) {
     if (live_ == nullptr || record == nullptr) return false;
     if (EDictGetType(record) != code::kStart || EDictGetShort(record, live_->type_) != live_->datadict_) return false;
@@ -77,7 +92,7 @@ void ResourceService::Load(EDict& record) {
     }
     const uint16_t name = AtomOf(file);
     std::string error;
-    if (!store_.Load(name, content_dir_ / file, error)) {
+    if (!store_.Load(name, PathOf(file), error)) {
         ProblemNote("ResPort", "cannot load data dictionary \"" + file + "\": " + error);
         return;
     }

@@ -3,6 +3,9 @@
 //                                                       NAME = the file name's atom
 //   AppPort 30013 NAME=WNSettings.dct                   binds it: PSGet answers its tree
 //   AppPort 30059 NAME=WNSettings.dct                   releases one load; the last frees it
+// A file name is looked for first in the folder the first-folder resolver names (Harbor sets it to
+// the file service's current directory, so the module can read files it has walked to, such as
+// mail waiting in "Import"), then in the content folder.
 // A file that is missing or damaged gets no NAME, and the trace names the file and the error.
 // Other names on AppPort (scenes, dictionary sprites) belong to other services and are ignored.
 #ifndef HARBOR_SERVICES_RESOURCE_SERVICE_H
@@ -11,6 +14,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <unordered_map>
 
 #include "datadict/data_dict_store.h"
@@ -27,6 +32,13 @@ public:
     ResourceService(const ResourceService&) = delete;
     ResourceService& operator=(const ResourceService&) = delete;
 
+    // Answers the folder searched before the content folder, or nothing.
+    using FolderResolver = std::function<std::optional<std::filesystem::path>()>;
+    void SetFirstFolder(FolderResolver resolver) { first_folder_ = std::move(resolver); }
+
+    // Where `file` (an acceptable name) is loaded from.
+    std::filesystem::path PathOf(const std::string& file) const;
+
     // Loads of `name` not yet released.
     std::size_t Loads(uint16_t name) const;
 
@@ -41,6 +53,7 @@ private:
 
     static ResourceService* live_;  // HxHandler carries no context: one live instance
     std::filesystem::path content_dir_;
+    FolderResolver first_folder_;
     DataDictStore& store_;
     std::unordered_map<uint16_t, std::size_t> loads_;
     uint16_t res_port_;

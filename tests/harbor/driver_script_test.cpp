@@ -126,7 +126,7 @@ TEST(CommandLineTest, MistakesAreNamed) {
     EXPECT_EQ(harbor::ParseCommandLine({"--trace=yes"}).error, "--trace takes no value");
     EXPECT_NE(harbor::ParseCommandLine({"--script", "a", "--demo"}).error, "");
     for (const char* option : {"--module", "--content", "--data", "--player", "--kite", "--password", "--trace",
-                               "--headless", "--script", "--demo", "--help"}) {
+                               "--headless", "--script", "--demo", "--sounds", "--dialup", "--help"}) {
         EXPECT_NE(harbor::HelpText().find(option), std::string::npos) << option;
     }
 }

@@ -165,9 +165,9 @@ TEST_F(HarborProgramTest, BadScriptsAndModulesExitTwo) {
 }
 
 TEST_F(HarborProgramTest, TheTraceShowsRecordsAndTheDemoTellsItIsHeadless) {
-    ProgramRun run = Harbor(Common() + " --trace");
+    ProgramRun run = Harbor(Common() + " --headless --trace");
     EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find("The window is not built yet"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Harbor headless demo: the mail module runs without a window"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("the scene ScFkStart is shown"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("] send    PM                 30032"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("] deliver AppPort            30013 NAME=ScFkStart"), std::string::npos) << run.output;
@@ -181,7 +181,7 @@ TEST(HarborContentTest, DamagedSettingsAndMissingScenesAreReportedAndTheRunGoesO
     harbor_test::WriteFile(content / "WNSettings.dct", "{ \"SIGNUPURL\": \"x\",\n");
     std::filesystem::remove(content / "scenes" / "ScWnMain.json");
     ProgramRun run = Harbor(std::string("--module ") + WRENMAIL_MODULE_PATH + " --content " + content.string() +
-                            " --data " + (dir.Path() / "data").string() + " --player p7");
+                            " --data " + (dir.Path() / "data").string() + " --player p7 --headless");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("harbor: cannot load data dictionary \"WNSettings.dct\": " +
                               (content / "WNSettings.dct").string() + ":2:1:"),

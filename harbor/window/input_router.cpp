@@ -1,0 +1,62 @@
+#include "window/input_router.h"
+
+#include "window/key_mapping.h"
+
+namespace harbor {
+
+namespace {
+
+StagePoint Mapped(const Letterbox& box, double pixel_ratio, int32_t x, int32_t y) {
+    // The pointer sits on a window pixel; its centre decides the stage pixel.
+    return ToStage(box, (x + 0.5) * pixel_ratio, (y + 0.5) * pixel_ratio);
+}
+
+}  // namespace
+
+int32_t InputRouter::PressCount(uint8_t sdl_clicks) { return sdl_clicks % 2 == 0 && sdl_clicks > 0 ? 2 : 1; }
+
+InputRouter::Outcome InputRouter::Handle(const SDL_Event& event, const Letterbox& box, double pixel_ratio) {
+    switch (event.type) {
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            return Button(event.button, Mapped(box, pixel_ratio, event.button.x, event.button.y),
+                          event.type == SDL_MOUSEBUTTONDOWN);
+        case SDL_MOUSEMOTION: {
+            const StagePoint at = Mapped(box, pixel_ratio, event.motion.x, event.motion.y);
+            // Off the stage only a held button's drag goes on.
+            if (!OnStage(at) && !left_down_) return Outcome::Ignored;
+            scenes_.pointerMove(at.x, at.y);
+            return Outcome::Delivered;
+        }
+        case SDL_KEYDOWN: return KeyDown(event.key);
+        case SDL_TEXTINPUT: scenes_.typeText(event.text.text); return Outcome::Delivered;
+        default: return Outcome::Ignored;
+    }
+}
+
+InputRouter::Outcome InputRouter::Button(const SDL_MouseButtonEvent& e, StagePoint at, bool down) {
+    if (e.button != SDL_BUTTON_LEFT) return Outcome::Ignored;
+    if (down) {
+        // A press in the bars presses nothing, but its release still belongs to it.
+        left_down_ = true;
+        if (OnStage(at)) scenes_.pointerDown(at.x, at.y, PressCount(e.clicks));
+        return Outcome::Delivered;
+    }
+    if (!left_down_) return Outcome::Ignored;
+    left_down_ = false;
+    scenes_.pointerUp(at.x, at.y);
+    return Outcome::Delivered;
+}
+
+InputRouter::Outcome InputRouter::KeyDown(const SDL_KeyboardEvent& e) {
+    const KeyAction action = MapKeyDown(e.keysym.sym, e.keysym.mod);
+    switch (action.kind) {
+        case KeyAction::Kind::Named: scenes_.key(action.key, action.modifiers); return Outcome::Delivered;
+        case KeyAction::Kind::Character: scenes_.keyChar(action.character, action.modifiers); return Outcome::Delivered;
+        case KeyAction::Kind::CloseWindow: return Outcome::CloseRequested;
+        case KeyAction::Kind::Ignore: return Outcome::Ignored;
+    }
+    return Outcome::Ignored;
+}
+
+}  // namespace harbor

@@ -1,0 +1,77 @@
+// When the window paints and how long it sleeps: a change on the stack paints at once, a
+// visible animation paints every frame, a focused field often enough for its caret, and the loop
+// never sleeps past the next due post.
+#include <gtest/gtest.h>
+
+#include "scene_test_support.h"
+#include "window/frame_pacer.h"
+
+namespace {
+
+using harbor::FramePacer;
+using harbor::Motion;
+using scene_test::A;
+
+class FramePacerTest : public scene_test::SceneTest {
+protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        StartInMain();
+    }
+
+    void Request(uint16_t type, const char* sprite, const char* key = nullptr) {
+        EDict d = scene_test::Request(type);
+        EDictPutShort(&d, A(type == 30013 ? "SPRITENAME" : "NAME"), A(sprite));
+        if (key != nullptr) EDictPutBool(&d, A(key), true);
+        HxPortSend(A("ScTsMain"), &d);
+    }
+};
+
+TEST_F(FramePacerTest, AChangeOnTheStackIsDueAtOnce) {
+    FramePacer pacer;
+    const harbor::StageSignature first = harbor::SignatureOf(*service_);
+    EXPECT_TRUE(pacer.Due(first, Motion::Still, 0));  // nothing painted yet
+    pacer.Painted(first, 0);
+    EXPECT_FALSE(pacer.Due(first, Motion::Still, 100000));
+
+    Request(30052, "BtnTsGo", "VISIBLE");  // any change raises the scene's revision
+    EXPECT_TRUE(pacer.Due(harbor::SignatureOf(*service_), Motion::Still, 1));
+
+    service_->showScene(A("ScTsOver"));  // another scene on the stack
+    const harbor::StageSignature over = harbor::SignatureOf(*service_);
+    ASSERT_EQ(over.size(), 2u);
+    EXPECT_TRUE(pacer.Due(over, Motion::Still, 1));
+    pacer.Painted(over, 1);
+    EXPECT_FALSE(pacer.Due(over, Motion::Still, 2));
+    pacer.Invalidate();  // exposed or resized
+    EXPECT_TRUE(pacer.Due(over, Motion::Still, 2));
+}
+
+TEST_F(FramePacerTest, WhatMovesOnTheStage) {
+    EXPECT_EQ(harbor::MotionOf(*service_), Motion::Still);
+    Request(30052, "EdtTsName", "FOCUS");
+    EXPECT_EQ(harbor::MotionOf(*service_), Motion::Caret);
+    Request(30013, "AniCoDialog");
+    EXPECT_EQ(harbor::MotionOf(*service_), Motion::Animating);
+    Request(30059, "AniCoDialog");
+    Request(30059, "EdtTsName");  // a hidden field shows no caret
+    EXPECT_EQ(harbor::MotionOf(*service_), Motion::Still);
+}
+
+TEST_F(FramePacerTest, FramesFollowTheMotionAndTheLoopWakesForTheNextPost) {
+    FramePacer pacer;
+    pacer.Painted({}, 1000);
+    EXPECT_FALSE(pacer.Due({}, Motion::Animating, 1000 + harbor::kAnimationFrameMs - 1));
+    EXPECT_TRUE(pacer.Due({}, Motion::Animating, 1000 + harbor::kAnimationFrameMs));
+    EXPECT_FALSE(pacer.Due({}, Motion::Caret, 1000 + harbor::kAnimationFrameMs));
+    EXPECT_TRUE(pacer.Due({}, Motion::Caret, 1000 + harbor::kCaretFrameMs));
+    EXPECT_EQ(pacer.WaitMs(Motion::Still, 1000, -1), harbor::kLongestWaitMs);
+    EXPECT_EQ(pacer.WaitMs(Motion::Still, 1000, 40), 40u);
+    EXPECT_EQ(pacer.WaitMs(Motion::Still, 1000, 0), 0u);
+    EXPECT_EQ(pacer.WaitMs(Motion::Animating, 1005, -1), harbor::kAnimationFrameMs - 5);
+    EXPECT_EQ(pacer.WaitMs(Motion::Animating, 1005, 3), 3u);
+    EXPECT_EQ(pacer.WaitMs(Motion::Animating, 1100, 50), 0u);  // a frame is overdue
+    EXPECT_EQ(pacer.WaitMs(Motion::Caret, 1000, -1), harbor::kCaretFrameMs);
+}
+
+}  // namespace
