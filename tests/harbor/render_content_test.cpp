@@ -2,6 +2,8 @@
 // button wears its look where it stands.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "render/look.h"
 #include "render_test_support.h"
 
@@ -76,6 +78,11 @@ TEST_F(ContentScenesTest, EveryScenePaintsWithItsPicturesAndButtons) {
         std::string error;
         ASSERT_TRUE(painter_->WritePng(*service_, 0, file, error)) << error;
         const Image image(cairo_image_surface_create_from_png(file.c_str()));
+        // WRENMAIL_KEEP_SNAPSHOTS=DIR keeps each scene's picture for a person to look at.
+        if (const char* keep = std::getenv("WRENMAIL_KEEP_SNAPSHOTS")) {
+            std::filesystem::copy_file(file, std::filesystem::path(keep) / file.filename(),
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
         std::filesystem::remove(file);
         ASSERT_EQ(image.Width(), harbor::kStageWidth) << def->name;
         // Buttons of scenes that show some when entered; the others are still drawn above.
