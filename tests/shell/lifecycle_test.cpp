@@ -141,8 +141,9 @@ TEST_F(LifecycleTest, OtherMessagesChangeNothing) {
     Start("Robin", "robin7");
     wm::PMScreenBase* current = wm::CurrentScreen();
     host_.Forget();
+    // aWrenmailGetMail and aWrenmailSendMail run the mail transfers (tests/transport).
     for (uint16_t type : {wm::code::kClick, wm::code::kTick, atoms::actions::aOnMailDownloaded,
-                          atoms::actions::aWrenmailGetMail, atoms::actions::aWrenmailSendMail}) {
+                          atoms::actions::aWrenmailVerifyUser, atoms::actions::aWrenmailUpdateMessages}) {
         EDict record = Record(type);
         EXPECT_FALSE(PM_Main(&record));
     }

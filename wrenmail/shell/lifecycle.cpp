@@ -15,13 +15,13 @@
 #include "shell/service_handles.h"
 #include "shell/settings.h"
 #include "shell/user_identity.h"
+#include "store/header_list_builder.h"
+#include "store/message_import.h"
+#include "transport/mail_transfer.h"
 #include "wrenmail.h"
 
 namespace wm {
 namespace {
-
-// The mail chain leaves a little time between its steps.
-constexpr int32_t kMailStepDelay = 10;
 
 struct ScreenPort {
     const uint16_t* port;
@@ -47,10 +47,12 @@ void DetachScreenPorts() {
     }
 }
 
-// A known player without a kite account goes straight to the mailbox; everyone else signs in.
+// A known player without a kite account goes straight to the mailbox, listed from the stored mail;
+// everyone else signs in.
 void ShowFirstScreen() {
     const UserIdentity& identity = Identity();
     if (identity.GetPlayerId()[0] != '\0' && identity.GetKiteId()[0] == '\0') {
+        BuildHeaderList();
         ShowScreen(atoms::ports::ScWnMain);
     } else {
         ShowScreen(atoms::ports::ScCsSignIn);
@@ -75,6 +77,7 @@ const StartStep kStartSequence[] = {
     [](const EDict*) { Screens().CreateScreens(); },
     [](const EDict*) { Screens().NameScreens(); },
     [](const EDict*) { CreateHeaderList(); },
+    [](const EDict*) { ImportWaitingMessages(); },
     [](const EDict*) { ShowFirstScreen(); },
 };
 
@@ -89,20 +92,14 @@ const StopStep kStopSequence[] = {
     &ReleaseConnection,
 };
 
-// The mail chain's notice between sending and fetching.
-void AnnounceFetch() {
-    if (PMScreenBase* screen = CurrentScreen()) {
-        screen->ShowDialog(kDialogNoButtons, atoms::dialogs::GettingMail, "Checking for new messages...");
-    }
-    PostAction(atoms::ports::PM, atoms::actions::aWrenmailGetMail, kMailStepDelay);
-}
-
 struct ModuleAction {
     const uint16_t* type;
     void (*run)();
 };
 
 const ModuleAction kModuleActions[] = {
+    {&atoms::actions::aWrenmailGetMail, &FetchNewMail},
+    {&atoms::actions::aWrenmailSendMail, &SendOutbox},
     {&atoms::actions::aOnMailUploaded, &AnnounceFetch},
 };
 

@@ -10,6 +10,7 @@
 #include "shell/screen_registry.h"
 #include "shell/settings.h"
 #include "shell/user_identity.h"
+#include "transport/mail_transfer.h"
 #include "wrenmail.h"
 
 namespace wm {
@@ -117,6 +118,8 @@ bool MainScreen::OnScreenButton(uint16_t sprite) {
         ShowScreen(atoms::ports::ScWrWrite);
     } else if (sprite == addressButton_) {
         OpenAddressBook();
+    } else if (sprite == updateButton_) {
+        StartSendAndFetch();
     } else if (sprite == parentButton_) {
         OpenWebAddress(AppSettings().parentUrl.c_str());
     } else {

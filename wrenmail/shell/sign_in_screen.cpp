@@ -12,6 +12,9 @@
 #include "shell/service_handles.h"
 #include "shell/settings.h"
 #include "shell/user_identity.h"
+#include "store/header_list_builder.h"
+#include "transport/connection_client.h"
+#include "transport/mail_requests.h"
 #include "wrenmail.h"
 
 namespace wm {
@@ -21,7 +24,6 @@ constexpr int32_t kAnimationTime = 5000;  // the opening and the splash each run
 constexpr int32_t kSkipDelay = 1;         // a click ends an animation almost at once
 constexpr int32_t kReminderDelay = 20;    // the exit question is gone before the reminder comes
 constexpr int32_t kFailureDelay = 100;
-constexpr int32_t kConnectedDelay = 10;
 // The fields hold at most this many characters of a kite ID or password.
 constexpr std::size_t kMaxFieldText = 31;
 
@@ -37,9 +39,14 @@ bool IsEmpty(const char* text) {
     return text == nullptr || text[0] == '\0';
 }
 
-std::string FieldText(uint16_t scene, uint16_t field) {
+std::string FullFieldText(uint16_t scene, uint16_t field) {
     const char* text = GetEditText(scene, field);
-    std::string value = text != nullptr ? text : "";
+    return text != nullptr ? text : "";
+}
+
+// The identity keeps at most kMaxFieldText characters.
+std::string FieldText(uint16_t scene, uint16_t field) {
+    std::string value = FullFieldText(scene, field);
     if (value.size() > kMaxFieldText) {
         value.resize(kMaxFieldText);
     }
@@ -178,6 +185,8 @@ bool SignInScreen::OnAction(uint16_t type) {
         OnOpeningDone();
     } else if (type == splashDone_) {
         OnSplashDone();
+    } else if (type == atoms::actions::aValidateUser) {
+        ValidateUser();
     } else if (type == atoms::actions::aOnConnectionFailed) {
         OnValidationFailed(0, 0);
     } else {
@@ -246,6 +255,8 @@ bool SignInScreen::OnScreenButton(uint16_t sprite) {
         OnEnterButton();
     } else if (sprite == cancelButton_) {
         Identity().ClearKiteLogin();
+        // Afresh: the list may hold the kite account's mail, or the player's from an earlier visit.
+        RebuildHeaderList();
         ShowScreen(atoms::ports::ScWnMain);
     } else if (sprite == exitButton_) {
         SetFieldsVisible(false, kSend);
@@ -265,18 +276,29 @@ void SignInScreen::OnEnterButton() {
         return;
     }
     ShowDialog(kDialogNoButtons, checkingPassword_, kCheckingText);
-    RequestValidation();
+    StartDial();
 }
 
-void SignInScreen::RequestValidation() {
-    const int32_t delay = Services().connection != 0 ? kConnectedDelay : 0;
-    PostAction(atoms::ports::OrbitSignInPort, atoms::actions::aValidateUser, delay);
+void SignInScreen::ValidateUser() {
+    const std::string kiteId = FullFieldText(Scene(), nameField_);
+    const std::string password = FullFieldText(Scene(), passwordField_);
+    CloseMailManager();
+    const SignInAnswer answer = MailSignIn(kiteId.c_str(), password.c_str());
+    Services().mailManager = answer.manager;
+    CloseDialog(0);
+    SetFieldsVisible(true, 0);
+    if (SignedIn(answer)) {
+        OnValidated();
+    } else {
+        OnValidationFailed(answer.success ? 1 : 0, answer.status);
+    }
 }
 
 void SignInScreen::OnValidated() {
     const std::string kiteId = FieldText(Scene(), nameField_);
     const std::string password = FieldText(Scene(), passwordField_);
     Identity().SetKiteLogin(kiteId.c_str(), password.c_str());
+    RebuildHeaderList();
     ShowScreen(atoms::ports::ScWnMain);
 }
 

@@ -26,6 +26,9 @@ public:
     virtual void ShowNoConnectDialog();
     virtual void ShowBadUserDialog();
 
+    // Signs the entered kite ID in at the mail service (run on aValidateUser).
+    void ValidateUser();
+
     bool OpeningPassed() const { return openingPassed_ != 0; }
     bool EntryShown() const { return entryShown_ != 0; }
 
@@ -40,8 +43,6 @@ private:
     void OnSplashDone();
     void ShowEntry();
     void SetFieldsVisible(bool visible, int32_t mode);
-    // Validation runs on aValidateUser, at once when a connection is up or none is needed.
-    void RequestValidation();
 
     uint16_t enterButton_ = 0;
     uint16_t helpButton_ = 0;

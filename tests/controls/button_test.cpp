@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include "controls/arrow_button.h"
+#include "controls/control_atoms.h"
+#include "fake_canvas.h"
+#include "fake_ports.h"
+#include "hxmsg.h"
+#include "messaging/message_codes.h"
+#include "messaging/name_atoms.h"
+#include "wrenmail.h"
+
+namespace wm::testing {
+namespace {
+
+using ButtonTest = ControlsTest;
+
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
+
+bool Same(const Segment& s, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    return s.x1 == x1 && s.y1 == y1 && s.x2 == x2 && s.y2 == y2;
+}
+
+TEST(ArrowTriangle, UpArrowOfSixteenSpansRowsThreeToTenWideningToSeven) {
+    const auto rows = ArrowTriangle(ArrowKind::kUp, true, 16, 16);
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_TRUE(Same(rows.front(), 7, 3, 7, 3));
+    EXPECT_TRUE(Same(rows.back(), 4, 10, 10, 10));
+    // Half-widths: the integer part of ((y - 3) / 7 * 6 + 1) / 2.
+    const int32_t halves[] = {0, 0, 1, 1, 2, 2, 3, 3};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].y1, static_cast<int32_t>(3 + i));
+        EXPECT_EQ(rows[i].x2 - 7, halves[i]) << "row " << i;
+        EXPECT_EQ(7 - rows[i].x1, halves[i]) << "row " << i;
+    }
+}
+
+TEST(ArrowTriangle, DownLookIsPressedOnePixelRightAndDown) {
+    const auto rows = ArrowTriangle(ArrowKind::kUp, false, 16, 16);
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_TRUE(Same(rows.front(), 8, 4, 8, 4));
+    EXPECT_TRUE(Same(rows.back(), 5, 11, 11, 11));
+    // An odd width keeps mid = (w + 1) / 2 for the pressed look.
+    EXPECT_EQ(ArrowTriangle(ArrowKind::kUp, false, 15, 16).front().x1, 8);
+    EXPECT_EQ(ArrowTriangle(ArrowKind::kUp, true, 15, 16).front().x1, 7);
+}
+
+TEST(ArrowTriangle, OtherKindsPointTheirOwnWay) {
+    const auto down = ArrowTriangle(ArrowKind::kDown, true, 16, 16);
+    EXPECT_TRUE(Same(down.front(), 7, 12, 7, 12));
+    EXPECT_TRUE(Same(down.back(), 4, 5, 10, 5));
+    const auto left = ArrowTriangle(ArrowKind::kLeft, true, 16, 16);
+    EXPECT_TRUE(Same(left.front(), 3, 7, 3, 7));
+    EXPECT_TRUE(Same(left.back(), 10, 4, 10, 10));
+    const auto right = ArrowTriangle(ArrowKind::kRight, true, 16, 16);
+    EXPECT_TRUE(Same(right.front(), 12, 7, 12, 7));
+    EXPECT_TRUE(Same(right.back(), 5, 4, 5, 10));
+    // Across a wide horizontal arrow the triangle follows the height, along it the width.
+    const auto wide = ArrowTriangle(ArrowKind::kRight, true, 20, 16);
+    EXPECT_EQ(wide.size(), 12u);
+    EXPECT_EQ(wide.front().y1, 7);
+}
+
+TEST_F(ButtonTest, ConstructionMakesTwoLooksAndAHiddenInteractiveButton) {
+    PMArrowButton button(ArrowKind::kUp, 3, 4, 16, scene_, events_, 7);
+    EXPECT_STREQ(DaNameGetString(button.Sprite()), "PM Button Sprite Name Number 0");
+    const auto pivots = FakeHost::To(atoms::ResPort, code::kSet);
+    std::vector<uint16_t> pivot_ports;
+    std::vector<int32_t> background_red;
+    for (const Delivery& d : pivots) {
+        if (EDictHasKey(&d.record, atoms::PIVOT)) {
+            pivot_ports.push_back(EDictGetShort(&d.record, atoms::PIVOT));
+        }
+        if (EDictHasKey(&d.record, atoms::BG_RED)) {
+            background_red.push_back(EDictGetLong(&d.record, atoms::BG_RED));
+        }
+    }
+    EXPECT_EQ(pivot_ports, (std::vector<uint16_t>{atoms::controls::PivotButtonCanvasPortDown,
+                                                  atoms::controls::PivotButtonCanvasPortUp}));
+    EXPECT_EQ(background_red, (std::vector<int32_t>{0, 255}));
+    const EDict& properties = pivots.back().record;
+    EXPECT_EQ(EDictGetShort(&properties, atoms::KIND), atoms::BUTTON);
+    EXPECT_EQ(EDictGetLong(&properties, atoms::VISIBLE), 0);
+    EXPECT_EQ(EDictGetLong(&properties, atoms::INTERACTIVE), 1);
+    const auto placed = FakeHost::To(scene_, code::kStart);
+    ASSERT_EQ(placed.size(), 1u);
+    EXPECT_EQ(EDictGetLong(&placed[0].record, atoms::X), 3);
+    EXPECT_EQ(EDictGetLong(&placed[0].record, atoms::Z), 7);
+}
+
+TEST_F(ButtonTest, EachLookIsPaintedOnceThroughItsCanvasPort) {
+    PMArrowButton button(ArrowKind::kUp, 0, 0, 16, scene_, events_, 1);
+    FakeCanvas canvas(16, 16);
+    EDict up = DrawRecord(button.Sprite(), &canvas);
+    EXPECT_TRUE(HxPortSend(atoms::controls::PivotButtonCanvasPortUp, &up));
+    EXPECT_TRUE(EDictGetBool(&up, atoms::UPDATED));
+
+    Rgb colour{};
+    ASSERT_TRUE(canvas.ColourAt(5, 0, &colour));
+    EXPECT_TRUE(SameColour(colour, kWhite)) << "raised top edge";
+    ASSERT_TRUE(canvas.ColourAt(15, 8, &colour));
+    EXPECT_TRUE(SameColour(colour, kBlack)) << "raised right edge";
+    ASSERT_TRUE(canvas.ColourAt(7, 3, &colour));
+    EXPECT_TRUE(SameColour(colour, kBlack)) << "apex";
+    ASSERT_TRUE(canvas.ColourAt(4, 4, &colour));
+    EXPECT_TRUE(SameColour(colour, (Rgb{204, 204, 204}))) << "face beside the apex";
+
+    EDict again = DrawRecord(button.Sprite(), &canvas);
+    const EDict before = again;
+    EXPECT_FALSE(PM_ButtonDrawUp(&again));
+    EXPECT_EQ(EDictKeyCount(&again), EDictKeyCount(&before));
+    EXPECT_FALSE(EDictHasKey(&again, atoms::UPDATED));
+
+    FakeCanvas pressed(16, 16);
+    EDict down = DrawRecord(button.Sprite(), &pressed);
+    EXPECT_TRUE(PM_ButtonDrawDown(&down));
+    ASSERT_TRUE(pressed.ColourAt(5, 0, &colour));
+    EXPECT_TRUE(SameColour(colour, kBlack)) << "sunken top edge";
+    ASSERT_TRUE(pressed.ColourAt(8, 4, &colour));
+    EXPECT_TRUE(SameColour(colour, kBlack)) << "pressed apex";
+    ASSERT_TRUE(pressed.ColourAt(7, 3, &colour));
+    EXPECT_TRUE(SameColour(colour, (Rgb{154, 154, 154})));
+}
+
+TEST_F(ButtonTest, RequestsWithoutAButtonOrCanvasAreRefused) {
+    PMArrowButton button(ArrowKind::kDown, 0, 0, 16, scene_, events_, 1);
+    FakeCanvas canvas(16, 16);
+    EDict stranger = DrawRecord(FetchAtom("not a button"), &canvas);
+    EXPECT_FALSE(PM_ButtonDrawUp(&stranger));
+    EDict blind = DrawRecord(button.Sprite(), nullptr);
+    EXPECT_FALSE(PM_ButtonDrawUp(&blind));
+    EXPECT_TRUE(canvas.Ops().empty());
+    EXPECT_FALSE(PM_ButtonDrawUp(nullptr));
+}
+
+TEST_F(ButtonTest, TheLastButtonDetachesThePortsAndRestartsTheNames) {
+    {
+        PMArrowButton first(ArrowKind::kUp, 0, 0, 16, scene_, events_, 1);
+        PMArrowButton second(ArrowKind::kDown, 0, 16, 16, scene_, events_, 1);
+        EXPECT_STREQ(DaNameGetString(second.Sprite()), "PM Button Sprite Name Number 1");
+        FakeHost::ClearLog();
+    }
+    EXPECT_EQ(PMButton::LiveCount(), 0u);
+    // Each button: one deletion sent to the scene and five posted resources.
+    EXPECT_EQ(FakeHost::To(scene_, code::kDelete).size(), 2u);
+    EXPECT_EQ(FakeHost::Posted(atoms::ResPort, code::kDelete).size(), 10u);
+    FakeCanvas canvas(16, 16);
+    EDict up = DrawRecord(1, &canvas);
+    EXPECT_FALSE(HxPortSend(atoms::controls::PivotButtonCanvasPortUp, &up));
+    PMArrowButton again(ArrowKind::kUp, 0, 0, 16, scene_, events_, 1);
+    EXPECT_STREQ(DaNameGetString(again.Sprite()), "PM Button Sprite Name Number 0");
+}
+
+}  // namespace
+}  // namespace wm::testing

@@ -1,0 +1,277 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/control_atoms.h"
+#include "controls/list_box.h"
+#include "fake_canvas.h"
+#include "fake_ports.h"
+#include "hxmsg.h"
+#include "messaging/message_codes.h"
+#include "messaging/name_atoms.h"
+
+namespace wm::testing {
+namespace {
+
+// Rows measure 12 + 2 = 14 on the fake canvas: a height of 70 shows five of them.
+class RecordingList : public PMListBox {
+public:
+    using PMListBox::PMListBox;
+    void RowClicked(uint32_t index, bool selected, bool, bool) override {
+        clicks.push_back(std::to_string(index) + (selected ? "+" : "-"));
+    }
+    std::vector<std::string> clicks;
+};
+
+class ListBoxTest : public ControlsTest {
+protected:
+    ListBoxSpec Spec(bool multiple) const {
+        return ListBoxSpec{0, 0, 216, 70, 16, multiple, scene_, events_, 0, 0, false, 5};
+    }
+
+    static void Fill(PMListBoxBase& list, uint32_t count) {
+        for (uint32_t i = 0; i < count; ++i) {
+            const std::string text = "item " + std::to_string(i);
+            list.AddItem(text.c_str(), 100 + i);
+        }
+    }
+
+    static void Paint(PMListBoxBase& list, FakeCanvas& canvas) {
+        EDict request = DrawRecord(list.Sprite(), &canvas);
+        PMListBoxBase::PM_ListDraw(&request);
+    }
+
+    // A press and release on the row area at (x, y).
+    static void Click(PMListBoxBase& list, int32_t y, bool shift = false, bool ctrl = false) {
+        list.MouseDown(20, y, shift, ctrl);
+        list.MouseUp(20, y, shift, ctrl);
+    }
+
+    static std::vector<int32_t> Selection(const PMListBoxBase& list) {
+        std::vector<int32_t> indexes;
+        for (uint32_t n = 0; list.SelectedIndexAt(n) >= 0; ++n) {
+            indexes.push_back(list.SelectedIndexAt(n));
+        }
+        return indexes;
+    }
+};
+
+TEST_F(ListBoxTest, ScrollBarPageAndPositionFollowTheRows) {
+    RecordingList list(Spec(false));
+    Fill(list, 10);
+    FakeCanvas canvas(200, 70);
+    Paint(list, canvas);
+    EXPECT_EQ(list.RowHeight(), 14u);
+    EXPECT_EQ(list.VisibleRows(), 5u);
+    PMScroll& bar = list.ScrollBar();
+    EXPECT_EQ(bar.PageRatio(), 200u);
+    EXPECT_EQ(bar.Step(), 21u) << "100 * 14 / 70 + 1";
+    list.SetTopRow(5);
+    EXPECT_EQ(bar.GetPosition(), 10000u);
+    list.SetTopRow(1);
+    EXPECT_EQ(bar.GetPosition(), 2000u);
+
+    bar.SetPosition(5000);
+    list.SyncFromScrollBar();
+    EXPECT_EQ(list.GetTopRow(), 2u) << "(5000 * 5 + 2500) / 10000";
+    bar.SetPosition(7500);
+    list.SyncFromScrollBar();
+    EXPECT_EQ(list.GetTopRow(), 4u);
+
+    list.RemoveAll();
+    EXPECT_EQ(bar.PageRatio(), 100u);
+    EXPECT_EQ(bar.GetPosition(), 0u);
+    list.SyncFromScrollBar();
+    EXPECT_EQ(list.GetTopRow(), 0u);
+}
+
+TEST_F(ListBoxTest, ScrollingStopsAtBothEnds) {
+    RecordingList list(Spec(false));
+    Fill(list, 7);
+    FakeCanvas canvas(200, 70);
+    Paint(list, canvas);
+    list.ScrollUp();
+    EXPECT_EQ(list.GetTopRow(), 0u);
+    for (int i = 0; i < 5; ++i) {
+        list.ScrollDown();
+    }
+    EXPECT_EQ(list.GetTopRow(), 2u) << "the last item is on the bottom row";
+    list.SetTopRow(7);
+    EXPECT_EQ(list.GetTopRow(), 2u);
+    list.ScrollUp();
+    EXPECT_EQ(list.GetTopRow(), 1u);
+}
+
+TEST_F(ListBoxTest, PlainClicksSelectOneRowAndPostTheChange) {
+    RecordingList list(Spec(false));
+    Fill(list, 10);
+    FakeCanvas canvas(200, 70);
+    Paint(list, canvas);
+    list.SetTopRow(3);
+    Click(list, 30);  // row 30 / 14 + 3
+    EXPECT_EQ(Selection(list), (std::vector<int32_t>{5}));
+    const auto added = FakeHost::Posted(events_, atoms::actions::aPMListBoxAddSelectedItem);
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_STREQ(EDictGetText(&added[0].record, atoms::STRING), "item 5");
+    EXPECT_EQ(EDictGetLong(&added[0].record, atoms::ID), 105);
+    EXPECT_EQ(EDictGetLong(&added[0].record, atoms::controls::ITEM), 5);
+    EXPECT_EQ(EDictGetPointer(&added[0].record, atoms::controls::POINTER), &list);
+
+    // Ctrl and shift mean nothing to a single-selection list.
+    Click(list, 2, false, true);
+    EXPECT_EQ(Selection(list), (std::vector<int32_t>{3}));
+    Click(list, 60, true, false);
+    EXPECT_EQ(Selection(list), (std::vector<int32_t>{7}));
+    EXPECT_EQ(list.clicks, (std::vector<std::string>{"5+", "3+", "7+"}));
+    EXPECT_EQ(FakeHost::Posted(events_, atoms::actions::aPMListBoxRemoveSelectedItem).size(), 2u);
+}
+
+TEST_F(ListBoxTest, CtrlTogglesAndShiftSelectsTheRangeInMultipleLists) {
+    RecordingList list(Spec(true));
+    Fill(list, 10);
+    FakeCanvas canvas(200, 70);
+    Paint(list, canvas);
+    Click(list, 50, true, false);  // shift with nothing selected: only row 3
+    EXPECT_EQ(Selection(list), (std::vector<int32_t>{3}));
+    Click(list, 5, false, true);
+    EXPECT_EQ(Selection(list), (std::vector<int32_t>{3, 0}));
+    Click(list, 30, true, false);  // from the last selected (0) up to row 2
+    EXPECT_EQ(Selection(list), (std::vector<int32_t>{3, 0, 1, 2}));
+    Click(list, 50, false, true);
+    EXPECT_EQ(Selection(list), (std::vector<int32_t>{0, 1, 2}));
+    EXPECT_EQ(list.clicks, (std::vector<std::string>{"3+", "0+", "0+", "1+", "2+", "3-"}));
+    Click(list, 20);
+    EXPECT_EQ(Selection(list), (std::vector<int32_t>{1}));
+}
+
+TEST_F(ListBoxTest, ClickBelowTheLastItemClearsTheSelection) {
+    RecordingList list(Spec(true));
+    Fill(list, 3);
+    FakeCanvas canvas(200, 70);
+    Paint(list, canvas);
+    list.Select(0);
+    list.Select(2);
+    list.clicks.clear();
+    Click(list, 60);
+    EXPECT_TRUE(Selection(list).empty());
+    EXPECT_EQ(list.clicks, (std::vector<std::string>{"0-", "2-"}));
+    // Presses on the scroll bar's strip or released elsewhere are no clicks.
+    list.MouseDown(205, 5, false, false);
+    list.MouseUp(205, 5, false, false);
+    list.MouseDown(20, 5, false, false);
+    list.MouseUp(20, 95, false, false);
+    EXPECT_TRUE(Selection(list).empty());
+}
+
+TEST_F(ListBoxTest, RepaintDrawsTheVisibleRowsOnly) {
+    RecordingList list(Spec(false));
+    Fill(list, 10);
+    FakeCanvas first(200, 70);
+    Paint(list, first);
+    list.SetTopRow(2);
+    list.Select(3);
+    FakeCanvas canvas(200, 70);
+    EDict request = DrawRecord(list.Sprite(), &canvas);
+    ASSERT_TRUE(HxPortSend(atoms::controls::ListCanvasPort, &request));
+    EXPECT_EQ(EDictGetLong(&request, atoms::WIDTH), 216);
+    EXPECT_EQ(EDictGetLong(&request, atoms::HEIGHT), 70);
+
+    const auto texts = canvas.OpsNamed("DrawText");
+    ASSERT_EQ(texts.size(), 5u);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(texts[i].text, "item " + std::to_string(i + 2));
+        EXPECT_FLOAT_EQ(texts[i].args[0], 4.0f);
+        EXPECT_FLOAT_EQ(texts[i].args[1], 14.0f * static_cast<float>(i));
+    }
+    Rgb colour{};
+    ASSERT_TRUE(canvas.ColourAt(100, 20, &colour));
+    EXPECT_TRUE(SameColour(colour, (Rgb{160, 160, 164}))) << "row 3 is selected";
+    ASSERT_TRUE(canvas.ColourAt(100, 5, &colour));
+    EXPECT_TRUE(SameColour(colour, (Rgb{240, 240, 240})));
+    const auto fonts = canvas.OpsNamed("SelectFont");
+    ASSERT_FALSE(fonts.empty());
+    EXPECT_EQ(fonts[0].text, "Times");
+    EXPECT_FLOAT_EQ(fonts[0].args[1], 14.0f);
+    EXPECT_FLOAT_EQ(fonts[2].args[0], 1.0f) << "the selected row is bold";
+
+    FakeCanvas clean(200, 70);
+    EDict again = DrawRecord(list.Sprite(), &clean);
+    EXPECT_FALSE(PMListBoxBase::PM_ListDraw(&again));
+    EXPECT_TRUE(clean.Ops().empty());
+    list.SetFont("Comic Sans MS", 18);
+    EXPECT_TRUE(list.Dirty());
+}
+
+TEST_F(ListBoxTest, VeryFirstDrawAnswerCarriesOnlyUpdated) {
+    PMListBoxBase::DrawAnswers().Reset();
+    RecordingList list(Spec(false));
+    FakeCanvas canvas(200, 70);
+    EDict refused = DrawRecord(FetchAtom("not a list"), &canvas);
+    EXPECT_FALSE(PMListBoxBase::PM_ListDraw(&refused));
+    EDict first = DrawRecord(list.Sprite(), &canvas);
+    ASSERT_TRUE(PMListBoxBase::PM_ListDraw(&first));
+    EXPECT_TRUE(EDictHasKey(&first, atoms::X)) << "the refused request was the first";
+
+    PMListBoxBase::DrawAnswers().Reset();
+    list.AddItem("one", 1);
+    EDict fresh = DrawRecord(list.Sprite(), &canvas);
+    ASSERT_TRUE(PMListBoxBase::PM_ListDraw(&fresh));
+    EXPECT_TRUE(EDictGetBool(&fresh, atoms::UPDATED));
+    EXPECT_FALSE(EDictHasKey(&fresh, atoms::X));
+    EXPECT_FALSE(EDictHasKey(&fresh, atoms::WIDTH));
+}
+
+TEST_F(ListBoxTest, ItemsAndSelectionKeepTheirIndexes) {
+    RecordingList list(Spec(true));
+    EXPECT_FALSE(list.AddItem(nullptr, 1));
+    Fill(list, 4);
+    list.Select(2);
+    list.Select(9);
+    list.RemoveItem(0);
+    list.RemoveItem(9);
+    EXPECT_EQ(list.GetItemCount(), 3u);
+    EXPECT_EQ(Selection(list), (std::vector<int32_t>{2})) << "not renumbered";
+    EXPECT_STREQ(list.SelectedText(0).text, "item 3");
+    EXPECT_EQ(list.SelectedText(1).text, nullptr);
+    EXPECT_EQ(list.SelectedText(1).data, 0u);
+    EXPECT_STREQ(list.FindItem(102), "item 2");
+    EXPECT_EQ(list.FindItem(100), nullptr);
+    EXPECT_EQ(list.ItemAt(3).text, nullptr);
+}
+
+TEST_F(ListBoxTest, KeysAndArrowsScrollTheRowsThroughTheBar) {
+    RecordingList list(Spec(false));
+    Fill(list, 10);
+    FakeCanvas canvas(200, 70);
+    Paint(list, canvas);
+    EXPECT_TRUE(list.Key(34, false, false));
+    EXPECT_EQ(list.GetTopRow(), 2u) << "a page of 5000: (5000 * 5 + 2500) / 10000";
+    EXPECT_TRUE(list.Key(36, false, false));
+    EXPECT_EQ(list.GetTopRow(), 0u);
+
+    // The arrow moves the list one row; the bar follows.
+    EDict press = Record(code::kPress, 100);
+    EDictPutShort(&press, atoms::NAME, list.ScrollBar().DownArrow());
+    HxPortSend(events_, &press);
+    EXPECT_EQ(list.GetTopRow(), 1u);
+    EXPECT_EQ(list.ScrollBar().GetPosition(), 2000u);
+    EXPECT_TRUE(list.OwnsSprite(list.ScrollBar().DownArrow()));
+    EXPECT_EQ(PMControlBase::Captured(), &list.ScrollBar());
+}
+
+TEST_F(ListBoxTest, TheLastListDetachesItsCanvasPortAndRestartsTheNames) {
+    {
+        RecordingList a(Spec(false));
+        RecordingList b(Spec(false));
+        EXPECT_STREQ(DaNameGetString(b.Sprite()), "PM List Box Name Number 1");
+    }
+    FakeCanvas canvas(200, 70);
+    EDict request = DrawRecord(1, &canvas);
+    EXPECT_FALSE(HxPortSend(atoms::controls::ListCanvasPort, &request));
+    RecordingList again(Spec(false));
+    EXPECT_STREQ(DaNameGetString(again.Sprite()), "PM List Box Name Number 0");
+}
+
+}  // namespace
+}  // namespace wm::testing

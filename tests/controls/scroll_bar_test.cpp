@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include "controls/control_atoms.h"
+#include "controls/scroll_bar.h"
+#include "fake_canvas.h"
+#include "fake_ports.h"
+#include "hxmsg.h"
+#include "messaging/message_codes.h"
+#include "messaging/name_atoms.h"
+
+namespace wm::testing {
+namespace {
+
+class ScrollBarTest : public ControlsTest {
+protected:
+    // A vertical bar at (200, 0), 16 wide and 132 high: a track of 100 and two arrows below it.
+    ScrollBarSpec Vertical(bool apart = false) const {
+        return ScrollBarSpec{200, 0, 16, 132, true, scene_, events_, 0, 0, apart, 5};
+    }
+
+    void Tick(uint32_t time) {
+        EDict record = Record(code::kTick, time);
+        HxPortSend(atoms::TimerPortTick, &record);
+    }
+    void Send(EDict record) { HxPortSend(events_, &record); }
+    void PointerAt(int32_t x, int32_t y) {
+        EDict record = Record(code::kPointerMoved);
+        EDictPutLong(&record, atoms::X, x);
+        EDictPutLong(&record, atoms::Y, y);
+        Send(record);
+    }
+    void PressSprite(uint16_t sprite, uint32_t time) {
+        EDict record = Record(code::kPress, time);
+        EDictPutShort(&record, atoms::NAME, sprite);
+        Send(record);
+    }
+};
+
+TEST_F(ScrollBarTest, TrackLeavesRoomForTheArrowsBesideOrAroundIt) {
+    PMScroll bar(Vertical());
+    EXPECT_EQ(bar.GetLeft(), 200u);
+    EXPECT_EQ(bar.GetTop(), 0u);
+    EXPECT_EQ(bar.GetWidth(), 16u);
+    EXPECT_EQ(bar.GetHeight(), 100u);
+    const auto placed = FakeHost::To(scene_, code::kStart);
+    ASSERT_EQ(placed.size(), 3u);  // the bar, then the two arrow buttons
+    EXPECT_EQ(EDictGetLong(&placed[1].record, atoms::Y), 100);
+    EXPECT_EQ(EDictGetLong(&placed[1].record, atoms::Z), 4) << "arrows sit below the bar";
+    EXPECT_EQ(EDictGetLong(&placed[2].record, atoms::Y), 116);
+    EXPECT_FALSE(bar.Shown());
+
+    PMScroll apart(Vertical(true));
+    EXPECT_EQ(apart.GetTop(), 16u);
+    EXPECT_EQ(apart.GetHeight(), 100u);
+
+    PMScroll across(ScrollBarSpec{0, 300, 140, 20, false, scene_, events_, 0, 0, true, 5});
+    EXPECT_EQ(across.GetLeft(), 20u);
+    EXPECT_EQ(across.GetWidth(), 100u);
+    EXPECT_EQ(across.GetHeight(), 20u);
+    EXPECT_TRUE(across.OwnsSprite(across.UpArrow()));
+    EXPECT_FALSE(across.OwnsSprite(bar.BarSprite()));
+}
+
+TEST_F(ScrollBarTest, ThumbFollowsThePageRatioAndPosition) {
+    PMScroll bar(Vertical());
+    EXPECT_EQ(bar.GetThumb().length, 100) << "inert bar: the thumb fills the track";
+    bar.SetPageRatio(200);
+    EXPECT_EQ(bar.GetThumb().length, 50);
+    EXPECT_EQ(bar.GetThumb().start, 0);
+    bar.SetPosition(5000);
+    EXPECT_EQ(bar.GetThumb().start, 25);
+    bar.SetPosition(10000);
+    EXPECT_EQ(bar.GetThumb().start, 50);
+    bar.SetPageRatio(10000);
+    EXPECT_EQ(bar.GetThumb().length, 16);
+    EXPECT_EQ(bar.GetThumb().start, 84);
+}
+
+TEST_F(ScrollBarTest, RatioOfAHundredShowsAnInertBarAndBelowHidesIt) {
+    PMScroll bar(Vertical());
+    bar.SetPageRatio(100);
+    EXPECT_TRUE(bar.Shown());
+    bar.SetPosition(3000);
+    EXPECT_TRUE(bar.Key(34, false, false));
+    EXPECT_TRUE(bar.MouseDown(208, 90, false, false));
+    EXPECT_EQ(bar.GetPosition(), 3000u);
+    EXPECT_FALSE(bar.GetTouched());
+    FakeHost::ClearLog();
+    bar.SetPageRatio(99);
+    EXPECT_FALSE(bar.Shown());
+    const auto hidden = FakeHost::To(scene_, code::kSet);
+    ASSERT_EQ(hidden.size(), 3u);
+    for (const Delivery& d : hidden) {
+        EXPECT_FALSE(EDictGetBool(&d.record, atoms::VISIBLE));
+    }
+}
+
+TEST_F(ScrollBarTest, KeysPageStepAndJumpWithinTheEnds) {
+    PMScroll bar(Vertical());
+    bar.SetPageRatio(200);  // a page is 5000, a step of 10 is 1000
+    bar.SetPosition(9000);
+    EXPECT_TRUE(bar.Key(34, false, false));
+    EXPECT_EQ(bar.GetPosition(), 10000u);
+    EXPECT_TRUE(bar.GetTouched());
+    bar.SetPosition(3000);
+    bar.Key(33, false, false);
+    EXPECT_EQ(bar.GetPosition(), 0u);
+    bar.Key(40, false, false);
+    bar.Key(39, false, false);
+    EXPECT_EQ(bar.GetPosition(), 2000u);
+    bar.Key(38, false, false);
+    EXPECT_EQ(bar.GetPosition(), 1000u);
+    bar.Key(35, false, false);
+    EXPECT_EQ(bar.GetPosition(), 10000u);
+    bar.Key(36, false, false);
+    EXPECT_EQ(bar.GetPosition(), 0u);
+    bar.SetPageRatio(300);
+    bar.SetStep(25);  // 25 * 1000000 / 200 / 100
+    bar.StepDown();
+    EXPECT_EQ(bar.GetPosition(), 1250u);
+}
+
+TEST_F(ScrollBarTest, PressesBesideTheThumbPageAndOnItDrag) {
+    PMScroll bar(Vertical());
+    bar.SetPageRatio(200);
+    bar.SetPosition(5000);  // thumb 25..74
+    EXPECT_FALSE(bar.MouseDown(100, 50, false, false)) << "outside the track";
+    EXPECT_TRUE(bar.MouseDown(208, 80, false, false));
+    EXPECT_EQ(bar.GetPosition(), 10000u);
+    EXPECT_TRUE(bar.MouseDown(208, 10, false, false));
+    EXPECT_EQ(bar.GetPosition(), 5000u);
+    EXPECT_FALSE(bar.Dragging());
+
+    EXPECT_TRUE(bar.MouseDown(208, 35, false, false));  // 10 into the thumb
+    EXPECT_TRUE(bar.Dragging());
+    FakeHost::ClearLog();
+    EXPECT_TRUE(bar.MouseMove(300, 50));  // thumb start 40 of a room of 50
+    EXPECT_EQ(bar.GetPosition(), 8000u);
+    const auto forced = FakeHost::To(scene_, code::kSet);
+    ASSERT_EQ(forced.size(), 1u);
+    EXPECT_TRUE(EDictGetBool(&forced[0].record, atoms::FORCEDUPDATE));
+    bar.MouseMove(208, 500);
+    EXPECT_EQ(bar.GetPosition(), 10000u);
+    bar.MouseMove(208, -40);
+    EXPECT_EQ(bar.GetPosition(), 0u);
+    EXPECT_TRUE(bar.MouseUp(208, 20, false, false));
+    EXPECT_EQ(bar.GetPosition(), 2000u);
+    EXPECT_FALSE(bar.Dragging());
+    EXPECT_FALSE(bar.MouseUp(208, 20, false, false));
+}
+
+TEST_F(ScrollBarTest, HeldArrowRepeatsAfterFiveHundredThenEveryHundred) {
+    PMScroll bar(Vertical());
+    bar.SetPageRatio(200);  // one step is 1000
+    PointerAt(208, 120);
+    PressSprite(bar.DownArrow(), 1000);
+    EXPECT_EQ(bar.GetPosition(), 1000u) << "one step at once";
+    Tick(1499);
+    EXPECT_EQ(bar.GetPosition(), 1000u);
+    Tick(1500);
+    EXPECT_EQ(bar.GetPosition(), 2000u);
+    Tick(1599);
+    EXPECT_EQ(bar.GetPosition(), 2000u);
+    Tick(1600);
+    EXPECT_EQ(bar.GetPosition(), 3000u);
+    PointerAt(100, 120);  // off the arrow: ticks pass without steps
+    Tick(1700);
+    EXPECT_EQ(bar.GetPosition(), 3000u);
+    PointerAt(210, 130);
+    Tick(1750);
+    EXPECT_EQ(bar.GetPosition(), 3000u) << "100 counts from the last tick, stepping or not";
+    Tick(1800);
+    EXPECT_EQ(bar.GetPosition(), 4000u);
+    Send(Record(code::kReleased, 1850));
+    Tick(2500);
+    EXPECT_EQ(bar.GetPosition(), 4000u);
+    // A record stamped earlier than the last repeat is not taken as late.
+    PressSprite(bar.UpArrow(), 3000);
+    EXPECT_EQ(bar.GetPosition(), 3000u);
+    EXPECT_TRUE(bar.IsUpArrowActive() == bar.Shown());
+    Tick(0);
+    EXPECT_EQ(bar.GetPosition(), 3000u);
+    Tick(3500);
+    EXPECT_EQ(bar.GetPosition(), 2000u);
+}
+
+TEST_F(ScrollBarTest, RepaintPaintsTheRaisedThumbAndReportsThePosition) {
+    PMScroll bar(Vertical());
+    bar.SetPageRatio(200);
+    bar.SetPosition(5000);
+    FakeCanvas canvas(16, 100);
+    EDict request = DrawRecord(bar.BarSprite(), &canvas);
+    ASSERT_TRUE(HxPortSend(atoms::controls::ScrollCanvasPort, &request));
+    EXPECT_TRUE(EDictGetBool(&request, atoms::UPDATED));
+    EXPECT_EQ(EDictGetLong(&request, atoms::HEIGHT), 100);
+    EXPECT_EQ(EDictGetLong(&request, atoms::WIDTH), 16);
+
+    Rgb colour{};
+    ASSERT_TRUE(canvas.ColourAt(8, 50, &colour));
+    EXPECT_TRUE(SameColour(colour, (Rgb{160, 160, 164})));
+    ASSERT_TRUE(canvas.ColourAt(8, 10, &colour));
+    EXPECT_TRUE(SameColour(colour, (Rgb{204, 204, 204})));
+    ASSERT_TRUE(canvas.ColourAt(1, 40, &colour));
+    EXPECT_TRUE(SameColour(colour, (Rgb{255, 255, 255})));
+    ASSERT_TRUE(canvas.ColourAt(8, 74, &colour));
+    EXPECT_TRUE(SameColour(colour, (Rgb{0, 0, 0})));
+    ASSERT_TRUE(canvas.ColourAt(8, 75, &colour));
+    EXPECT_TRUE(SameColour(colour, (Rgb{204, 204, 204})));
+
+    const auto changes = FakeHost::Posted(events_, atoms::actions::aPMScrollChange);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(EDictGetLong(&changes[0].record, atoms::controls::CONTROLPOS), 5000);
+    EXPECT_EQ(EDictGetPointer(&changes[0].record, atoms::controls::POINTER), &bar);
+
+    EDict clean = DrawRecord(bar.BarSprite(), &canvas);
+    EXPECT_FALSE(PMScroll::PM_ScrollDraw(&clean));
+    EXPECT_FALSE(EDictHasKey(&clean, atoms::UPDATED));
+    EDict stranger = DrawRecord(FetchAtom("no such bar"), &canvas);
+    bar.SetPosition(0);
+    EXPECT_FALSE(PMScroll::PM_ScrollDraw(&stranger));
+}
+
+TEST_F(ScrollBarTest, VeryFirstDrawAnswerCarriesOnlyUpdated) {
+    PMScroll::DrawAnswers().Reset();
+    PMScroll bar(Vertical());
+    FakeCanvas canvas(16, 100);
+    EDict first = DrawRecord(bar.BarSprite(), &canvas);
+    ASSERT_TRUE(PMScroll::PM_ScrollDraw(&first));
+    EXPECT_EQ(EDictKeyCount(&first), 3);  // NAME, Bitmap, UPDATED
+    bar.SetPosition(100);
+    EDict second = DrawRecord(bar.BarSprite(), &canvas);
+    ASSERT_TRUE(PMScroll::PM_ScrollDraw(&second));
+    EXPECT_TRUE(EDictHasKey(&second, atoms::X));
+    EXPECT_EQ(EDictGetLong(&second, atoms::Y), 0);
+}
+
+TEST_F(ScrollBarTest, TemplateArrowsAreInstancesDeletedWithTheBar) {
+    const uint16_t up = FetchAtom("Up Template");
+    const uint16_t down = FetchAtom("Down Template");
+    {
+        PMScroll bar(ScrollBarSpec{200, 0, 16, 132, true, scene_, events_, up, down, false, 5});
+        EXPECT_STREQ(DaNameGetString(bar.UpArrow()), "PM Up Arrow Name Number 1");
+        const auto instances = FakeHost::To(scene_, code::kStart);
+        ASSERT_EQ(instances.size(), 3u);
+        EXPECT_EQ(EDictGetShort(&instances[1].record, atoms::SPRITENAME), up);
+        EXPECT_EQ(EDictGetShort(&instances[1].record, atoms::INAME), bar.UpArrow());
+        EXPECT_FALSE(EDictGetBool(&instances[1].record, atoms::VISIBLE));
+        const auto still = FakeHost::To(scene_, code::kSetEffect);
+        ASSERT_EQ(still.size(), 2u);
+        EXPECT_EQ(EDictGetShort(&still[1].record, atoms::FX), atoms::controls::Still);
+        FakeHost::ClearLog();
+    }
+    // The bar sprite and both instances leave the scene; nothing draws for it any more.
+    EXPECT_EQ(FakeHost::To(scene_, code::kDelete).size(), 3u);
+    EDict request = DrawRecord(1, nullptr);
+    EXPECT_FALSE(HxPortSend(atoms::controls::ScrollCanvasPort, &request));
+}
+
+}  // namespace
+}  // namespace wm::testing

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "transport/mail_requests.h"
+#include "transport_fixture.h"
+
+namespace {
+
+using Keys = std::vector<std::pair<uint16_t, uint16_t>>;
+
+class MailRequestsTest : public TransportTest {
+protected:
+    // The records the module sent to MailPort, as it made them.
+    std::vector<HostRequest> Sent(uint16_t type) const { return host_.Requests(atoms::mail::MailPort, type); }
+};
+
+TEST_F(MailRequestsTest, SignInTestPassesBelowFourHundredWithManagerAndSuccessOnly) {
+    EXPECT_TRUE(wm::SignedIn({7, 399, true}));
+    EXPECT_FALSE(wm::SignedIn({7, 400, true}));
+    EXPECT_TRUE(wm::SignedIn({7, -5, true}));  // signed: a negative status is below 400
+    EXPECT_FALSE(wm::SignedIn({0, 235, true}));
+    EXPECT_FALSE(wm::SignedIn({7, 235, false}));
+}
+
+TEST_F(MailRequestsTest, SignInSendsManagerNameAndPasswordAndReadsTheAnswer) {
+    mail_.accounts["ann_01"] = "apple";
+    mail_.okStatus = 399;
+    const wm::SignInAnswer answer = wm::MailSignIn("ann_01", "apple");
+    EXPECT_EQ(answer.manager, 70u);
+    EXPECT_EQ(answer.status, 399);
+    EXPECT_TRUE(answer.success);
+    EXPECT_TRUE(wm::SignedIn(answer));
+
+    const auto requests = Sent(wm::code::kOpen);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].event, HxTraceSend);
+    EXPECT_EQ(KeysOf(requests[0].record), (Keys{{atoms::mail::Manager, EDictHandle},
+                                                {atoms::mail::Username, EDictText},
+                                                {atoms::mail::Password, EDictText}}));
+    EXPECT_EQ(EDictGetLong(&requests[0].record, atoms::mail::Manager), 0);
+
+    mail_.okStatus = 400;
+    EXPECT_FALSE(wm::SignedIn(wm::MailSignIn("ann_01", "apple")));
+    const wm::SignInAnswer wrong = wm::MailSignIn("ann_01", "pear");
+    EXPECT_EQ(wrong.manager, 0u);
+    EXPECT_EQ(wrong.status, 535);
+    EXPECT_TRUE(wrong.success);
+
+    mail_.offline = true;
+    const wm::SignInAnswer offline = wm::MailSignIn("ann_01", "apple");
+    EXPECT_EQ(offline.manager, 0u);
+    EXPECT_EQ(offline.status, 0);
+    EXPECT_FALSE(offline.success);
+}
+
+TEST_F(MailRequestsTest, TransferRequestsNameTheManagerFirst) {
+    mail_.waiting.push_back(FakeMailServer::DataOf("bob_02", "Hi", 5));
+    const uint32_t fetched = wm::MailNextMessage(70);
+    ASSERT_NE(fetched, 0u);
+    EXPECT_EQ(wm::MailNextMessage(70), 0u);
+    EXPECT_TRUE(wm::MailSendMessage(70, fetched));
+    mail_.sendSucceeds = false;
+    EXPECT_FALSE(wm::MailSendMessage(70, fetched));
+    wm::MailSignOut(70);
+    EXPECT_EQ(mail_.signedOut, std::vector<uint32_t>{70});
+
+    EXPECT_EQ(KeysOf(Sent(wm::code::kFetchNext)[0].record), (Keys{{atoms::mail::Manager, EDictHandle}}));
+    EXPECT_EQ(KeysOf(Sent(wm::code::kSendMessage)[0].record),
+              (Keys{{atoms::mail::Manager, EDictHandle}, {atoms::mail::Message, EDictHandle}}));
+    EXPECT_EQ(KeysOf(Sent(wm::code::kClose)[0].record), (Keys{{atoms::mail::Manager, EDictHandle}}));
+}
+
+TEST_F(MailRequestsTest, PartsAreMadeAddedAndFoundByIndex) {
+    const uint32_t message = wm::MailNewMessage(nullptr);
+    const uint32_t part = wm::MailNewPart();
+    ASSERT_NE(part, 0u);
+    wm::MailSetText(part, atoms::mail::ContentType, "text/plain");
+    wm::MailAddPart(message, part);
+    EXPECT_EQ(wm::MailGetLong(message, atoms::mail::Parts), 1);
+    EXPECT_EQ(wm::MailGetPart(message, 0), part);
+    EXPECT_EQ(wm::MailGetPart(message, 1), 0u);
+    EXPECT_STREQ(wm::MailGetText(wm::MailGetPart(message, 0), atoms::mail::ContentType), "text/plain");
+
+    const auto created = Sent(wm::code::kCreate);
+    ASSERT_EQ(created.size(), 2u);
+    EXPECT_EQ(KeysOf(created[0].record), (Keys{{atoms::mail::Message, EDictHandle}}));
+    EXPECT_EQ(KeysOf(created[1].record), (Keys{{atoms::mail::Part, EDictHandle}}));
+    EXPECT_EQ(KeysOf(Sent(wm::code::kAddPart)[0].record),
+              (Keys{{atoms::mail::Message, EDictHandle}, {atoms::mail::Part, EDictHandle}}));
+    const auto byIndex = Sent(wm::code::kGet);
+    EXPECT_EQ(KeysOf(byIndex[1].record), (Keys{{atoms::mail::Message, EDictHandle},
+                                               {atoms::mail::Index, EDictLong},
+                                               {atoms::mail::Part, EDictHandle}}));
+    EXPECT_EQ(EDictGetLong(&byIndex[2].record, atoms::mail::Index), 1);
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include "store/file_requests.h"
+#include "store/header_list_builder.h"
+#include "store/message_body.h"
+#include "store/message_import.h"
+#include "store/stored_names.h"
+#include "transport/mail_requests.h"
+#include "transport_fixture.h"
+
+namespace {
+
+class StoredMailTest : public TransportTest {
+protected:
+    // Message files of the folder, by name.
+    std::vector<std::string> MessageFiles(const Path& folder) {
+        std::vector<std::string> names;
+        for (const auto& [name, contents] : files_.At(folder).files) {
+            if (wm::IsMessageFileName(name.c_str())) names.push_back(name);
+        }
+        return names;
+    }
+    // A message with parts of the given content types, each part's body naming its type.
+    uint32_t WithParts(const std::vector<std::string>& types) {
+        FakeObject message;
+        message.texts[atoms::mail::Body] = "own body";
+        for (const std::string& type : types) {
+            FakeObject part;
+            part.isPart = true;
+            part.texts[atoms::mail::ContentType] = type;
+            part.texts[atoms::mail::Body] = "body of " + type;
+            message.parts.push_back(mail_.Add(part));
+        }
+        return mail_.Add(message);
+    }
+    static std::string Select(uint32_t message, uint8_t* rich) {
+        const char* text = wm::SelectMessageBody(message, rich);
+        return text != nullptr ? text : "(null)";
+    }
+};
+
+TEST_F(StoredMailTest, MessageFileNamesAreTheOnesWhoseSecondTokenIsWnl) {
+    EXPECT_TRUE(wm::IsMessageFileName("WN12.wnl"));
+    EXPECT_TRUE(wm::IsMessageFileName("WN12.wnl.old"));
+    EXPECT_TRUE(wm::IsMessageFileName("WN12..wnl"));
+    EXPECT_FALSE(wm::IsMessageFileName("folder.dat"));
+    EXPECT_FALSE(wm::IsMessageFileName("WN12.WNL"));
+    EXPECT_FALSE(wm::IsMessageFileName("wnl"));
+    EXPECT_FALSE(wm::IsMessageFileName(".wnl"));
+    EXPECT_FALSE(wm::IsMessageFileName("a.b.wnl"));
+    EXPECT_FALSE(wm::IsMessageFileName(nullptr));
+}
+
+TEST_F(StoredMailTest, ImportsAtStartLandInThePlayersNewInboxAndLeaveImportEmpty) {
+    PutImport("mail-1.dct", {"p7", "gran", "Hello", "text/wrenmail", "A <kite> for you", 1234});
+    files_.At({"Import"}).files["broken.dct"] = {};  // not a data dictionary
+    Start("p7");
+
+    EXPECT_TRUE(files_.At({"Import"}).files.empty());
+    EXPECT_EQ(importReadsOutsideImport_, 0);
+    const auto stored = MessageFiles(kP7InBox);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(StoredText(kP7InBox, stored[0]), FakeMailServer::DataOf("gran", "Hello", 1234, "p7", "A <kite> for you"));
+    EXPECT_TRUE(mail_.objects.empty());
+    // The player goes straight to the mailbox, whose list already holds the import.
+    ASSERT_EQ(Headers().size(), 1u);
+    EXPECT_EQ(Headers()[0].substr(0, 2), "2/");
+    EXPECT_NE(Headers()[0].find("gran: Hello"), std::string::npos);
+
+    // The message's fields in order, then the part's type and body.
+    std::vector<uint16_t> set;
+    for (const HostRequest& r : host_.Requests(atoms::mail::MailPort, wm::code::kSet)) {
+        set.push_back(EDictKeyAt(&r.record, 1, nullptr));
+    }
+    namespace mail = atoms::mail;
+    EXPECT_EQ(set, (std::vector<uint16_t>{mail::To, mail::From, mail::Subject, mail::Date, mail::Body,
+                                          mail::ContentType, mail::Body}));
+    EXPECT_EQ(host_.Requests(atoms::mail::MailPort, wm::code::kAddPart).size(), 1u);
+}
+
+TEST_F(StoredMailTest, ImportTextsAreCutToTheirBuffers) {
+    PutImport("long.dct", {"p7", std::string(200, 'f'), std::string(130, 's'), std::string(70, 't'), "x", 1});
+    wm::Services().fileService = wm::FileOpenHandle();
+    wm::ImportWaitingMessages();
+    const auto stored = MessageFiles(kP7InBox);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(StoredText(kP7InBox, stored[0]),
+              FakeMailServer::DataOf(std::string(127, 'f'), std::string(127, 's'), 1, "p7", "x"));
+    std::vector<std::string> types;
+    for (const auto& [key, text] : mail_.textsSet) {
+        if (key == atoms::mail::ContentType) types.push_back(text);
+    }
+    EXPECT_EQ(types, std::vector<std::string>{std::string(63, 't')});
+}
+
+TEST_F(StoredMailTest, AnImportWithoutAUsablePlayerIsDroppedUnstored) {
+    PutImport("nobody.dct", {"", "gran", "Hello", "text/plain", "x", 1});
+    PutImport("escape.dct", {"../p7", "gran", "Hello", "text/plain", "x", 1});
+    wm::Services().fileService = wm::FileOpenHandle();
+    wm::ImportWaitingMessages();
+    EXPECT_TRUE(files_.At({"Import"}).files.empty());
+    EXPECT_EQ(files_.At({"MailBoxes"}).dirs.count("Players"), 0u);
+    EXPECT_TRUE(mail_.objects.empty());
+}
+
+TEST_F(StoredMailTest, HeaderListHoldsKiteThenPlayerMessagesWithIdsSkippingTheRest) {
+    wm::Services().fileService = wm::FileOpenHandle();
+    wm::Identity().SetPlayerId("p7");
+    wm::Identity().SetKiteLogin("ann_01", "apple");
+    PutMessage(kAnnInBox, 2, FakeMailServer::DataOf("bob_02", "B", 20));
+    PutMessage(kAnnInBox, 1, FakeMailServer::DataOf("cy_03", "A", 10));
+    files_.At(kAnnInBox).files["folder.dat"] = {{Atom("LastID"), EDictLong, 2, ""}};
+    files_.At(kAnnInBox).files["WN9.wnl"] = {{atoms::mail::Message, EDictText, 0, "From=x\n"}};  // no MailID
+    files_.At(kAnnInBox).unreadable["WN8.wnl"] = "";
+    PutMessage(kP7InBox, 5, FakeMailServer::DataOf("mum", "Tea", 30));
+
+    wm::BuildHeaderList();
+    // Listing order (the fake lists by name), kite inbox first.
+    EXPECT_EQ(Headers(), (std::vector<std::string>{"1/1 cy_03: A", "1/2 bob_02: B", "2/5 mum: Tea"}));
+    EXPECT_EQ(wm::Services().headerList->Head()->date, 10u);
+    EXPECT_TRUE(mail_.objects.empty());
+}
+
+TEST_F(StoredMailTest, HeaderListWithoutIdentityStaysEmpty) {
+    wm::Services().fileService = wm::FileOpenHandle();
+    PutMessage(kAnnInBox, 1, FakeMailServer::DataOf("cy_03", "A", 10));
+    wm::BuildHeaderList();
+    ASSERT_NE(wm::Services().headerList, nullptr);
+    EXPECT_TRUE(Headers().empty());
+}
+
+TEST_F(StoredMailTest, RichPartWinsOverPlainWhateverTheirOrder) {
+    uint8_t rich = 9;
+    EXPECT_EQ(Select(WithParts({"text/plain", "text/wrenmail"}), &rich), "body of text/wrenmail");
+    EXPECT_EQ(rich, 1);
+    EXPECT_EQ(Select(WithParts({"image/png", "text/plain"}), &rich), "body of text/plain");
+    EXPECT_EQ(rich, 0);
+}
+
+TEST_F(StoredMailTest, TypesMatchExactlyElseTheMessagesOwnBodyIsShown) {
+    uint8_t rich = 9;
+    EXPECT_EQ(Select(WithParts({"Text/Plain", "text/Wrenmail"}), &rich), "own body");
+    EXPECT_EQ(rich, 0);
+    EXPECT_EQ(Select(WithParts({}), &rich), "own body");
+    // A part the service no longer has is passed over.
+    const uint32_t message = WithParts({"text/wrenmail", "text/plain"});
+    mail_.objects.erase(mail_.objects[message].parts[0]);
+    EXPECT_EQ(Select(message, &rich), "body of text/plain");
+    EXPECT_EQ(rich, 0);
+}
+
+}  // namespace

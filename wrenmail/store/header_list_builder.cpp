@@ -1,0 +1,61 @@
+#include "store/header_list_builder.h"
+
+#include "messaging/name_atoms.h"
+#include "shell/service_handles.h"
+#include "shell/user_identity.h"
+#include "store/file_requests.h"
+#include "store/mail_folder.h"
+#include "store/message_file.h"
+#include "store/message_header_list.h"
+#include "store/stored_names.h"
+#include "transport/mail_requests.h"
+
+namespace wm {
+namespace {
+
+void AppendStoredHeader(const char* fileName, uint32_t ownerKind) {
+    uint32_t mailId = 0;
+    const char* text = LoadMessageFile(fileName, &mailId);
+    if (text == nullptr) {
+        return;
+    }
+    const uint32_t message = MailNewMessage(text);
+    if (mailId != 0) {
+        AppendHeader(Services().headerList, MailGetText(message, atoms::mail::From),
+                     MailGetText(message, atoms::mail::Subject),
+                     static_cast<uint32_t>(MailGetLong(message, atoms::mail::Date)), mailId, ownerKind);
+    }
+    MailFree(message);
+}
+
+void AppendInboxHeaders(const char* ownerId, uint32_t ownerKind) {
+    if (ownerId[0] == '\0') {
+        return;
+    }
+    OpenMailFolder(ownerId, ownerKind, FolderInBox);
+    FioQueryInterface* listing = FileList(Services().fileService);
+    if (listing == nullptr) {
+        return;
+    }
+    // Reads do not touch the listing; only the next listing replaces it.
+    for (int32_t index = 0; const char* name = listing->NameAt(index); ++index) {
+        if (IsMessageFileName(name)) {
+            AppendStoredHeader(name, ownerKind);
+        }
+    }
+}
+
+}  // namespace
+
+void BuildHeaderList() {
+    CreateHeaderList();
+    AppendInboxHeaders(Identity().GetKiteId(), OwnerKiteAccount);
+    AppendInboxHeaders(Identity().GetPlayerId(), OwnerPlayer);
+}
+
+void RebuildHeaderList() {
+    DeleteHeaderList();
+    BuildHeaderList();
+}
+
+}  // namespace wm
