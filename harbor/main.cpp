@@ -59,6 +59,8 @@ int RunWindow(const CommandLine& line, Session& session) {
         return kUsage;
     }
     ScenePainter painter(session.Options().content_dir);
+    CanvasSprites& canvases = session.Canvases();
+    painter.SetPictureProvider([&canvases](uint16_t scene, uint16_t sprite) { return canvases.Picture(scene, sprite); });
     return window->Run(session, [&painter](cairo_t* cr, const SceneService& scenes, uint64_t now_ms) {
         painter.Paint(cr, scenes, now_ms);
     });

@@ -103,7 +103,12 @@ std::string Driver::Stop() {
 }
 
 std::string Driver::Snapshot(const std::string& file) {
-    if (!painter_) painter_ = std::make_unique<ScenePainter>(session_.Options().content_dir);
+    if (!painter_) {
+        painter_ = std::make_unique<ScenePainter>(session_.Options().content_dir);
+        CanvasSprites& canvases = session_.Canvases();
+        painter_->SetPictureProvider([&canvases](uint16_t scene, uint16_t sprite) { return canvases.Picture(scene, sprite); });
+    }
+    if (!session_.Ended()) session_.Canvases().Refresh();  // the pictures as the module draws them now
     std::string error;
     if (!painter_->WritePng(session_.Scenes(), HxNow(), file, error)) return "snapshot: " + error;
     return "";

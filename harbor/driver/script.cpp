@@ -1,6 +1,7 @@
 #include "driver/script.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -158,9 +159,13 @@ std::string ParseLine(std::string_view line, int number, std::vector<ScriptComma
     return error;
 }
 
-// Snapshot files named relative to the script land beside it, wherever harbor was started.
+// Snapshot files named relative to the script land beside it, wherever harbor was started, or in
+// HARBOR_SNAPSHOT_DIR when that is set (tests keep the source tree clean that way).
 void PlaceSnapshots(Script& script) {
-    const std::filesystem::path folder = std::filesystem::path(script.file).parent_path();
+    const char* chosen = std::getenv("HARBOR_SNAPSHOT_DIR");
+    const std::filesystem::path folder = chosen != nullptr && *chosen != '\0'
+                                             ? std::filesystem::path(chosen)
+                                             : std::filesystem::path(script.file).parent_path();
     for (ScriptCommand& command : script.commands) {
         if (command.kind != CommandKind::Snapshot) continue;
         const std::filesystem::path file(command.target);

@@ -20,6 +20,8 @@ std::string EventName(int event, int32_t delay) {
     }
 }
 
+constexpr uint16_t kPictureRequest = 30072;
+
 }  // namespace
 
 RecordTracer::RecordTracer(bool include_timers)
@@ -40,7 +42,9 @@ std::string RecordTracer::Line(int event, uint16_t port, const EDict& record, in
 void RecordTracer::Hook(int event, uint16_t port, const EDict* record, int32_t delay, void* user) {
     auto* self = static_cast<RecordTracer*>(user);
     if (record == nullptr || self == nullptr) return;
-    if (!self->include_timers_ && (port == self->tick_port_ || port == self->seconds_port_)) return;
+    // Canvas picture requests go out at every tick too (canvas/canvas_sprites.h).
+    const bool periodic = port == self->tick_port_ || port == self->seconds_port_ || record->type == kPictureRequest;
+    if (!self->include_timers_ && periodic) return;
     TraceLog::Instance().Write(Line(event, port, *record, delay, HxNow()));
 }
 

@@ -2,8 +2,8 @@
 //   [    1234] send    AppPort            30013 NAME=ScCsSignIn
 //   [    1234] post+320 HarborPort         30003
 //   [    1554] deliver HarborPort         30003
-// The timer ports carry a record every 16 ms; they are left out unless asked for, so a trace
-// stays readable.
+// The timer ports carry a record every 16 ms, and each tick asks the canvas sprites for their
+// pictures (30072); both are left out unless asked for, so a trace stays readable.
 #ifndef HARBOR_RUNTIME_RECORD_TRACER_H
 #define HARBOR_RUNTIME_RECORD_TRACER_H
 

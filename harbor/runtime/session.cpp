@@ -53,6 +53,7 @@ Session::Session(SessionOptions options)
       connection_(options_.dialup),
       resources_(options_.content_dir, dictionaries_),
       scenes_(options_.content_dir),
+      canvases_(scenes_, options_.content_dir),
       files_(options_.data_dir) {
     if (!options_.data_dir.empty()) {
         std::error_code ec;

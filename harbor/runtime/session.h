@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas/canvas_sprites.h"
 #include "datadict/data_dict_store.h"
 #include "fileio/file_service.h"
 #include "mail/connection_service.h"
@@ -76,6 +77,7 @@ public:
     Application& App() { return application_; }
     ModuleHost& Module() { return module_; }
     SceneService& Scenes() { return scenes_; }
+    CanvasSprites& Canvases() { return canvases_; }
     PluginDataService& PluginData() { return plugin_data_; }
     HarborPortService& HarborPort() { return harbor_port_; }
     TimerService& Timers() { return timers_; }
@@ -103,6 +105,7 @@ private:
     ConnectionService connection_;
     ResourceService resources_;
     SceneService scenes_;
+    CanvasSprites canvases_;  // after scenes_: it is their sprite resolver
     TimerService timers_;
     FileService files_;
     ModuleHost module_;

@@ -30,6 +30,7 @@ inline constexpr uint16_t kPress = 30036;         // NAME, X, Y, COUNT
 inline constexpr uint16_t kLeft = 30041;
 inline constexpr uint16_t kSpriteReady = 30060;   // NAME
 inline constexpr uint16_t kReleased = 30068;
+inline constexpr uint16_t kModifiers = 30065;   // ALTKEY, SHIFTKEY, CTLKEY
 
 }  // namespace harbor::scene_code
 

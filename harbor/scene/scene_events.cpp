@@ -80,4 +80,12 @@ void SceneEvents::Key(const KeyEvent& key) const {
     Post(n_.keyboard_port, d);
 }
 
+void SceneEvents::ModifierKeys(uint16_t port, bool alt, bool shift, bool ctrl) const {
+    EDict d = Record(scene_code::kModifiers);
+    EDictPutBool(&d, n_.alt_key, alt);
+    EDictPutBool(&d, n_.shift_key, shift);
+    EDictPutBool(&d, n_.ctl_key, ctrl);
+    Post(port, d);
+}
+
 }  // namespace harbor

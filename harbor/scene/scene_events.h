@@ -32,6 +32,7 @@ public:
     void Move(uint16_t port, int32_t x, int32_t y) const;
     void Release(uint16_t port) const;
     void Key(const KeyEvent& key) const;
+    void ModifierKeys(uint16_t port, bool alt, bool shift, bool ctrl) const;
 
 private:
     const SceneNames& n_;

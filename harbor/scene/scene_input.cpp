@@ -192,6 +192,12 @@ void SceneService::ToKeyboardPort(const KeyStroke& stroke) {
     events_.Key(e);
 }
 
+void SceneService::modifiers(Modifiers held) {
+    if (held.alt == held_.alt && held.shift == held_.shift && held.ctrl == held_.ctrl) return;
+    held_ = held;
+    if (const SceneState* top = Top()) events_.ModifierKeys(top->Def().event_port, held.alt, held.shift, held.ctrl);
+}
+
 void SceneService::typeText(std::string_view utf8) {
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const char c = utf8[i];

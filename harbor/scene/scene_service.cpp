@@ -132,6 +132,10 @@ uint16_t SceneService::currentScene() const { return stack_.empty() ? 0 : stack_
 
 const SceneState* SceneService::scene(uint16_t scene) const { return State(scene); }
 
+void SceneService::touch(uint16_t scene) {
+    if (SceneState* state = State(scene)) state->Touch();
+}
+
 std::optional<SpriteInfo> SceneService::sprite(uint16_t scene, uint16_t sprite) const {
     const SceneState* state = State(scene);
     const Sprite* s = state != nullptr ? state->Find(sprite) : nullptr;

@@ -129,6 +129,10 @@ public:
     // Each character as a key; tab and line break as Tab and Enter, other control characters
     // and non-ASCII text typed only into a focused field.
     void typeText(std::string_view utf8);
+    // The modifier keys held, as the input source tells them: when they differ from the last
+    // known, 30065 with ALTKEY, SHIFTKEY and CTLKEY reaches the top scene's event port, where
+    // the module's controls read Shift and Ctrl for the next press.
+    void modifiers(Modifiers held);
 
     // --- Queries ---------------------------------------------------------------------------
     uint16_t currentScene() const;  // top of the stack, 0 when empty
@@ -139,6 +143,12 @@ public:
     std::optional<SpriteInfo> sprite(uint16_t sprite) const;  // in the current scene
     uint16_t focus() const;                                  // of the current scene
     bool coverUp() const;                                    // of the current scene
+    // The sprite a pointer press took, until the release.
+    std::optional<Hit> pressed() const { return pressed_; }
+
+    // A change painters must see that no request made (a canvas sprite's new picture): raises
+    // the scene's revision.
+    void touch(uint16_t scene);
 
 private:
     bool OnAppPort(EDict* record) override;
@@ -167,6 +177,7 @@ private:
     std::vector<uint16_t> stack_;
     std::optional<Hit> pressed_;
     bool want_attached_ = false;
+    Modifiers held_;
 };
 
 }  // namespace harbor

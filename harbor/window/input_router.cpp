@@ -11,6 +11,12 @@ StagePoint Mapped(const Letterbox& box, double pixel_ratio, int32_t x, int32_t y
     return ToStage(box, (x + 0.5) * pixel_ratio, (y + 0.5) * pixel_ratio);
 }
 
+// Shift, Ctrl and Alt pressed or released on their own: controls read them for the next click.
+bool IsModifierKey(SDL_Keycode key) {
+    return key == SDLK_LSHIFT || key == SDLK_RSHIFT || key == SDLK_LCTRL || key == SDLK_RCTRL || key == SDLK_LALT ||
+           key == SDLK_RALT;
+}
+
 }  // namespace
 
 int32_t InputRouter::PressCount(uint8_t sdl_clicks) { return sdl_clicks % 2 == 0 && sdl_clicks > 0 ? 2 : 1; }
@@ -28,7 +34,14 @@ InputRouter::Outcome InputRouter::Handle(const SDL_Event& event, const Letterbox
             scenes_.pointerMove(at.x, at.y);
             return Outcome::Delivered;
         }
-        case SDL_KEYDOWN: return KeyDown(event.key);
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            // SDL's modifier state already includes the key's own press or release.
+            if (IsModifierKey(event.key.keysym.sym)) {
+                scenes_.modifiers(ModifiersFromSdl(event.key.keysym.mod));
+                return Outcome::Delivered;
+            }
+            return event.type == SDL_KEYDOWN ? KeyDown(event.key) : Outcome::Ignored;
         case SDL_TEXTINPUT: scenes_.typeText(event.text.text); return Outcome::Delivered;
         default: return Outcome::Ignored;
     }

@@ -12,6 +12,8 @@ base=${script%.harbor}
 rm -rf "$data"
 mkdir -p "$data"
 export HARBOR_PASSWORD_COST=fast HARBOR_MODULE="$module" HARBOR_CONTENT="$content"
+export HARBOR_SNAPSHOT_DIR="$data/snapshots"
+mkdir -p "$HARBOR_SNAPSHOT_DIR"
 if [ -f "$base.setup.sh" ]; then
   sh "$base.setup.sh" "$data" "$harbor"
 fi

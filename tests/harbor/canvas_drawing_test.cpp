@@ -1,0 +1,143 @@
+// The module's drawing canvas: paths, pixels, pen and text measurement.
+#include <cmath>
+
+#include "canvas/cairo_canvas.h"
+#include "canvas_test_support.h"
+
+namespace {
+
+using namespace canvas_test;
+
+class CanvasDrawingTest : public ::testing::Test {
+protected:
+    CanvasDrawingTest() : canvas_(Fonts(), 40, 30) { canvas_.Clear(255, 255, 255); }
+
+    Colour At(int x, int y) { return PixelAt(canvas_.Surface(), x, y); }
+
+    harbor::CairoCanvas canvas_;
+};
+
+TEST_F(CanvasDrawingTest, FilledRectangleCoversExactlyItsPixels) {
+    canvas_.SetColor(255, 0, 0);
+    canvas_.Rectangle(2, 3, 4, 5);
+    canvas_.Fill();
+    EXPECT_EQ(At(2, 3), kRed);
+    EXPECT_EQ(At(5, 7), kRed);
+    EXPECT_EQ(At(6, 7), kWhite);
+    EXPECT_EQ(At(5, 8), kWhite);
+    EXPECT_EQ(At(1, 3), kWhite);
+    EXPECT_EQ(At(2, 2), kWhite);
+}
+
+TEST_F(CanvasDrawingTest, OnePixelLinesCoverTheirRowAndBothEnds) {
+    canvas_.SetColor(0, 0, 0);
+    canvas_.SetPenWidth(1);
+    canvas_.MoveTo(3, 4);
+    canvas_.LineTo(8, 4);
+    canvas_.Stroke();
+    for (int x = 3; x <= 8; ++x) {
+        EXPECT_EQ(At(x, 4), kBlack) << x;
+        EXPECT_EQ(At(x, 3), kWhite) << x;
+        EXPECT_EQ(At(x, 5), kWhite) << x;
+    }
+    EXPECT_EQ(At(2, 4), kWhite);
+    // A line from a point to itself is that one pixel (the tip of an arrow's triangle).
+    canvas_.MoveTo(20, 10);
+    canvas_.LineTo(20, 10);
+    canvas_.Stroke();
+    EXPECT_EQ(At(20, 10), kBlack);
+    EXPECT_EQ(At(19, 10), kWhite);
+    EXPECT_EQ(At(21, 10), kWhite);
+    EXPECT_EQ(At(20, 11), kWhite);
+}
+
+TEST_F(CanvasDrawingTest, StrokeOfARectangleLeavesItsInsideAlone) {
+    canvas_.SetColor(0, 0, 0);
+    canvas_.Rectangle(10, 10, 10, 10);
+    canvas_.Stroke();
+    EXPECT_EQ(At(10, 10), kBlack);
+    EXPECT_EQ(At(20, 15), kBlack);
+    EXPECT_EQ(At(15, 15), kWhite);
+    // The path was used up: a fill now paints nothing.
+    canvas_.SetColor(255, 0, 0);
+    canvas_.Fill();
+    EXPECT_EQ(At(15, 15), kWhite);
+}
+
+TEST_F(CanvasDrawingTest, PenFollowsMovesLinesAndRectanglesAcrossFills) {
+    float x = -1, y = -1;
+    canvas_.MoveTo(3, 4);
+    canvas_.PenPosition(&x, &y);
+    EXPECT_EQ(x, 3);
+    EXPECT_EQ(y, 4);
+    canvas_.LineTo(7.5f, 9);
+    canvas_.PenPosition(&x, &y);
+    EXPECT_EQ(x, 7.5f);
+    EXPECT_EQ(y, 9);
+    canvas_.Rectangle(1, 2, 3, 4);
+    canvas_.Fill();
+    canvas_.PenPosition(&x, &y);
+    EXPECT_EQ(x, 1);
+    EXPECT_EQ(y, 2);
+}
+
+TEST_F(CanvasDrawingTest, DrawTextAdvancesThePenByTheMeasuredWidth) {
+    canvas_.SelectFont("Comic Sans MS", 0, 12);
+    float width = 0, height = 0;
+    canvas_.MeasureText("Hi", &width, &height);
+    ASSERT_GT(width, 5);
+    canvas_.SetColor(0, 0, 0);
+    canvas_.MoveTo(4, 2);
+    canvas_.DrawText("Hi");
+    float x = 0, y = 0;
+    canvas_.PenPosition(&x, &y);
+    EXPECT_FLOAT_EQ(x, 4 + width);
+    EXPECT_EQ(y, 2);
+    int ink = 0;
+    for (int j = 2; j < 2 + static_cast<int>(height); ++j) {
+        for (int i = 4; i < 4 + static_cast<int>(width); ++i) ink += At(i, j) == kWhite ? 0 : 1;
+    }
+    EXPECT_GT(ink, 10);
+    for (int j = 0; j < 30; ++j) EXPECT_EQ(At(1, j), kWhite) << "ink left of the pen at row " << j;
+}
+
+TEST_F(CanvasDrawingTest, TextLeavesThePathBeingBuilt) {
+    canvas_.SetColor(255, 0, 0);
+    canvas_.Rectangle(30, 20, 5, 5);
+    canvas_.MoveTo(0, 0);
+    canvas_.DrawText("a");
+    canvas_.Fill();
+    EXPECT_EQ(At(32, 22), kRed);
+}
+
+TEST_F(CanvasDrawingTest, IntegerMeasuresRoundUp) {
+    canvas_.SelectFont("Comic Sans MS", 0, 12);
+    float fw = 0, fh = 0;
+    int32_t w = 0, h = 0;
+    canvas_.MeasureText("Gg", &fw, &fh);
+    canvas_.MeasureTextInt("Gg", &w, &h);
+    EXPECT_EQ(w, static_cast<int32_t>(std::ceil(fw)));
+    EXPECT_EQ(h, static_cast<int32_t>(std::ceil(fh)));
+    // A row of the mail list is this height plus 2: a 12 pixel font needs between 12 and 20.
+    EXPECT_GE(h, 12);
+    EXPECT_LE(h, 20);
+    EXPECT_GE(static_cast<float>(w), fw);
+    EXPECT_LT(static_cast<float>(w) - fw, 1.0f);
+}
+
+TEST_F(CanvasDrawingTest, FontNameStyleAndSizeAllCount) {
+    auto width = [this](const char* family, int32_t style, int32_t size) {
+        canvas_.SelectFont(family, style, size);
+        float w = 0, h = 0;
+        canvas_.MeasureText("Wrenmail mailbox", &w, &h);
+        return w;
+    };
+    // The module's names resolve through Harbor's font configuration.
+    EXPECT_FLOAT_EQ(width("Comic Sans MS", 0, 14), width("Comic Neue", 0, 14));
+    EXPECT_NE(width("Times", 0, 14), width("Comic Sans MS", 0, 14));
+    EXPECT_GT(width("Times", 1, 14), width("Times", 0, 14));
+    EXPECT_NE(width("Times", 2, 14), width("Times", 0, 14));
+    EXPECT_NEAR(width("Times", 0, 28), 2 * width("Times", 0, 14), 1.0);
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+// Input to a canvas sprite reaches the scene's event port, where the module's controls listen:
+// press with X, Y and COUNT, moves, release and the modifier keys, each stamped with the clock.
+#include <filesystem>
+
+#include "canvas_sprite_support.h"
+#include "driver/driver.h"
+#include "runtime/session.h"
+#include "window/input_router.h"
+
+namespace {
+
+using namespace canvas_test;
+
+std::vector<std::pair<uint16_t, EDict>> received;
+
+bool HXCALL OnScenePort(EDict* record) {
+    received.emplace_back(A("RtPort"), *record);
+    return true;
+}
+
+bool HXCALL OnKeyboard(EDict* record) {
+    received.emplace_back(A("KeyboardPort"), *record);
+    return true;
+}
+
+class CanvasInputTest : public CanvasSpriteTest {
+protected:
+    void SetUp() override {
+        CanvasSpriteTest::SetUp();
+        received.clear();
+        HxPortAttach(A("RtPort"), &OnScenePort);
+        HxPortAttach(A("KeyboardPort"), &OnKeyboard);
+        MakeCanvasSprite(A("CvList"), A("ScRtTest"), A("TestPivotUp"), {100, 50, 60, 40});
+        HxRunUntilIdle();
+        received.clear();
+    }
+
+    // The records of one type delivered since the last call, in order.
+    std::vector<EDict> Of(uint16_t type, uint16_t port = A("RtPort")) {
+        HxRunUntilIdle();
+        std::vector<EDict> out;
+        for (const auto& [to, record] : received) {
+            if (to == port && record.type == type) out.push_back(record);
+        }
+        return out;
+    }
+};
+
+TEST_F(CanvasInputTest, PressMoveAndReleaseCarryPositionCountAndTime) {
+    HxAdvanceTime(1234);
+    ASSERT_TRUE(service_->pointerDown(110, 60, 2));
+    HxAdvanceTime(100);
+    service_->pointerMove(300, 200);  // dragging off the sprite still reports
+    HxAdvanceTime(100);
+    service_->pointerUp(300, 200);
+    const std::vector<EDict> presses = Of(30036);
+    ASSERT_EQ(presses.size(), 1u);
+    EXPECT_EQ(EDictGetShort(&presses[0], A("NAME")), A("CvList"));
+    EXPECT_EQ(EDictGetLong(&presses[0], A("X")), 110);
+    EXPECT_EQ(EDictGetLong(&presses[0], A("Y")), 60);
+    EXPECT_EQ(EDictGetLong(&presses[0], A("COUNT")), 2);
+    EXPECT_EQ(EDictGetTime(&presses[0]), 1234u);
+    const std::vector<EDict> moves = Of(30019);
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(EDictGetLong(&moves[0], A("X")), 300);
+    EXPECT_EQ(EDictGetLong(&moves[0], A("Y")), 200);
+    EXPECT_EQ(EDictGetTime(&moves[0]), 1334u);
+    const std::vector<EDict> releases = Of(30068);
+    ASSERT_EQ(releases.size(), 1u);
+    EXPECT_EQ(EDictGetTime(&releases[0]), 1434u);
+    EXPECT_TRUE(Of(30035).empty()) << "released away from the sprite: no click";
+}
+
+TEST_F(CanvasInputTest, ModifierChangesReachTheSceneEventPort) {
+    HxAdvanceTime(50);
+    service_->modifiers({.shift = true});
+    service_->modifiers({.shift = true});
+    ASSERT_TRUE(service_->pointerDown(110, 60));
+    service_->pointerUp(110, 60);
+    service_->modifiers({.ctrl = true});
+    HxRunUntilIdle();
+    std::vector<uint16_t> order;
+    for (const auto& [port, record] : received) {
+        if (record.type == 30065 || record.type == 30036) order.push_back(record.type);
+    }
+    EXPECT_EQ(order, (std::vector<uint16_t>{30065, 30036, 30065})) << "only changes are told, before the press";
+    const std::vector<EDict> changes = Of(30065);
+    ASSERT_EQ(changes.size(), 2u);
+    EXPECT_TRUE(EDictGetBool(&changes[0], A("SHIFTKEY")));
+    EXPECT_FALSE(EDictGetBool(&changes[0], A("CTLKEY")));
+    EXPECT_FALSE(EDictGetBool(&changes[0], A("ALTKEY")));
+    EXPECT_EQ(EDictGetTime(&changes[0]), 50u);
+    EXPECT_FALSE(EDictGetBool(&changes[1], A("SHIFTKEY")));
+    EXPECT_TRUE(EDictGetBool(&changes[1], A("CTLKEY")));
+}
+
+SDL_Event Key(uint32_t type, SDL_Keycode key, uint16_t mod) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.keysym.sym = key;
+    e.key.keysym.mod = mod;
+    return e;
+}
+
+// In the window, Shift held down on its own before a click is known at the press.
+TEST_F(CanvasInputTest, WindowTellsShiftPressedAndReleasedOnItsOwn) {
+    harbor::InputRouter router(*service_);
+    const harbor::Letterbox box;
+    EXPECT_EQ(router.Handle(Key(SDL_KEYDOWN, SDLK_LSHIFT, KMOD_LSHIFT), box), harbor::InputRouter::Outcome::Delivered);
+    ASSERT_TRUE(service_->pointerDown(110, 60));
+    router.Handle(Key(SDL_KEYUP, SDLK_LSHIFT, KMOD_NONE), box);
+    router.Handle(Key(SDL_KEYUP, SDLK_a, KMOD_NONE), box);
+    HxRunUntilIdle();
+    std::vector<std::pair<uint16_t, bool>> seen;
+    for (const auto& [port, record] : received) {
+        if (record.type == 30065 || record.type == 30036) seen.emplace_back(record.type, EDictGetBool(&record, A("SHIFTKEY")));
+    }
+    EXPECT_EQ(seen, (std::vector<std::pair<uint16_t, bool>>{{30065, true}, {30036, false}, {30065, false}}));
+}
+
+TEST_F(CanvasInputTest, KeysCarryTheirModifiersAndTheClock) {
+    HxAdvanceTime(70);
+    service_->key(harbor::Key::Down, {.shift = true});
+    const std::vector<EDict> keys = Of(30024, A("KeyboardPort"));
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(EDictGetLong(&keys[0], A("KEY")), 40);
+    EXPECT_TRUE(EDictGetBool(&keys[0], A("SHIFTKEY")));
+    EXPECT_FALSE(EDictGetBool(&keys[0], A("CTLKEY")));
+    EXPECT_EQ(EDictGetTime(&keys[0]), 70u);
+}
+
+// The driver's snapshot paints the pictures as the module draws them at that moment.
+TEST(CanvasSnapshotTest, DriverSnapshotShowsCanvasSprites) {
+    HxReset();
+    up_pivot = Pivot{};
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("canvas_snapshot_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "scenes");
+    std::ofstream(dir / "scenes" / "ScCoCommon.json") << R"({"scene": "ScCoCommon", "sprites": []})";
+    std::ofstream(dir / "scenes" / "ScRtTest.json")
+        << R"({"scene": "ScRtTest", "eventPort": "RtPort", "background": {"fill": "#ffffff"}, "sprites": []})";
+    {
+        harbor::SessionOptions options;
+        options.content_dir = dir;
+        options.data_dir = dir / "data";
+        harbor::Session session(options);
+        ASSERT_TRUE(session.Scenes().showScene(A("ScRtTest")));
+        HxPortAttach(A("TestPivotUp"), &OnUpPivot);
+        MakeCanvasSprite(A("CvList"), A("ScRtTest"), A("TestPivotUp"), {100, 50, 60, 40});
+        harbor::Driver driver(session);
+        const std::filesystem::path png = dir / "stage.png";
+        ASSERT_EQ(driver.Snapshot(png.string()), "");
+        render_test::Image image(cairo_image_surface_create_from_png(png.c_str()));
+        EXPECT_EQ(image.At(130, 70), render_test::Rgb(255, 0, 0));
+        EXPECT_EQ(image.At(90, 70), render_test::Rgb(255, 255, 255));
+        EXPECT_EQ(up_pivot.requests.size(), 1u);
+    }
+    HxReset();
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+}
+
+}  // namespace

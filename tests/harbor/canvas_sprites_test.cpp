@@ -1,0 +1,240 @@
+// Canvas sprites: the ResPort answers, placement on a scene, pictures from the pivot ports,
+// the transparent colour, two-look buttons and deletion.
+#include <algorithm>
+
+#include "canvas_sprite_support.h"
+#include "runtime/record_tracer.h"
+#include "runtime/trace_log.h"
+
+namespace {
+
+using namespace canvas_test;
+using render_test::Rgb;
+
+const uint16_t kScene = A("ScRtTest");
+
+TEST_F(CanvasSpriteTest, ResPortAnswersStatusAndNames) {
+    const uint16_t sprite = A("CvTestSprite");
+    EXPECT_EQ(NewEffect(sprite, "Default"), 0) << "no look for a sprite not made";
+    EDict d = Record(30080);
+    EDictPutLong(&d, A("TYPE"), 3);
+    EDictPutShort(&d, A("NAME"), sprite);
+    HxPortSend(A("ResPort"), &d);
+    EXPECT_EQ(Made(d), sprite);
+
+    const uint16_t look = NewEffect(sprite, "Default");
+    EXPECT_NE(look, 0);
+    EXPECT_NE(look, sprite);
+    EXPECT_EQ(NewEffect(sprite, "Default"), look) << "the same look is not made twice";
+    EXPECT_NE(NewEffect(sprite, "down"), look);
+
+    const uint16_t first = NewBitmap(30, 20);
+    const uint16_t second = NewBitmap(30, 20);
+    EXPECT_NE(first, 0);
+    EXPECT_NE(second, 0);
+    EXPECT_NE(first, second);
+    ASSERT_NE(canvases_->Canvas(first), nullptr);
+    EXPECT_EQ(canvases_->Canvas(first)->Width(), 30);
+    EXPECT_EQ(canvases_->Canvas(first)->Height(), 20);
+    EXPECT_EQ(NewBitmap(0, 20), 0);
+    EXPECT_EQ(NewBitmap(20, -1), 0);
+
+    EDict unknown = Record(30052);
+    EDictPutLong(&unknown, A("TYPE"), 3);
+    EDictPutShort(&unknown, A("NAME"), A("CvNobody"));
+    HxPortSend(A("ResPort"), &unknown);
+    EXPECT_FALSE(EDictGetBool(&unknown, A("STATUS")));
+
+    // A sprite made again under its name starts without the looks it had.
+    HxPortSend(A("ResPort"), &d);
+    EXPECT_FALSE(canvases_->Knows(look));
+    EXPECT_TRUE(canvases_->Knows(sprite));
+}
+
+TEST_F(CanvasSpriteTest, BitmapBackgroundFillsTheCanvas) {
+    const uint16_t bitmap = NewBitmap(4, 4);
+    SetTransparent(bitmap, Colour{255, 0, 0, 255}, Colour{0, 255, 0, 255});
+    EXPECT_EQ(PixelAt(canvases_->Canvas(bitmap)->Surface(), 3, 3), kRed);
+}
+
+TEST_F(CanvasSpriteTest, PlacedSpriteTakesItsBitmapsSizeAndFlags) {
+    MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40, 7, true});
+    MakeCanvasSprite(A("CvStill"), kScene, A("TestPivotUp"), {300, 50, 20, 10, 8, false});
+    const std::optional<harbor::SpriteInfo> list = service_->sprite(A("CvList"));
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->rect.x, 100);
+    EXPECT_EQ(list->rect.y, 50);
+    EXPECT_EQ(list->rect.width, 60);
+    EXPECT_EQ(list->rect.height, 40);
+    EXPECT_EQ(list->z, 7);
+    EXPECT_TRUE(list->visible);
+    EXPECT_TRUE(list->interactive);
+    EXPECT_EQ(list->kind, harbor::SpriteKind::Sprite);
+    const std::optional<harbor::SpriteInfo> still = service_->sprite(A("CvStill"));
+    ASSERT_TRUE(still);
+    EXPECT_FALSE(still->interactive);
+    EXPECT_EQ(service_->hitTest(110, 60)->sprite, A("CvList"));
+    EXPECT_FALSE(service_->hitTest(305, 55));
+}
+
+TEST_F(CanvasSpriteTest, PaintedFromThePivotsAnswerWithGreenKeyedOut) {
+    up_pivot.green_columns = 10;
+    const CanvasParts parts = MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40});
+    const render_test::Image image = Refreshed();
+    ASSERT_EQ(up_pivot.requests.size(), 1u);
+    const EDict& request = up_pivot.requests[0];
+    EXPECT_EQ(request.type, 30072);
+    EXPECT_EQ(EDictGetShort(&request, A("NAME")), A("CvList"));
+    EXPECT_EQ(EDictGetPointer(&request, A("Bitmap")), static_cast<CanvasInterface*>(canvases_->Canvas(parts.bitmap)));
+    EXPECT_EQ(image.At(130, 70), Rgb(255, 0, 0));
+    EXPECT_EQ(image.At(159, 89), Rgb(255, 0, 0));
+    EXPECT_EQ(image.At(105, 70), Rgb(255, 255, 255)) << "the green columns show the scene";
+    EXPECT_EQ(image.At(160, 70), Rgb(255, 255, 255));
+    EXPECT_EQ(image.At(130, 90), Rgb(255, 255, 255));
+}
+
+TEST_F(CanvasSpriteTest, FalseAnswerKeepsTheLastPicture) {
+    MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40});
+    EXPECT_EQ(Refreshed().At(130, 70), Rgb(255, 0, 0));
+    up_pivot.fill = Colour{0, 0, 255, 255};
+    up_pivot.answer = false;
+    EXPECT_EQ(Refreshed().At(130, 70), Rgb(255, 0, 0));
+    up_pivot.answer = true;
+    up_pivot.updated = false;
+    EXPECT_EQ(Refreshed().At(130, 70), Rgb(255, 0, 0)) << "true without UPDATED changes nothing";
+    up_pivot.updated = true;
+    EXPECT_EQ(Refreshed().At(130, 70), Rgb(0, 0, 255));
+}
+
+TEST_F(CanvasSpriteTest, NoPictureBeforeTheFirstUpdatedAnswer) {
+    up_pivot.answer = false;
+    MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40});
+    EXPECT_EQ(Refreshed().At(130, 70), Rgb(255, 255, 255));
+    EXPECT_EQ(canvases_->Picture(kScene, A("CvList")), nullptr);
+}
+
+TEST_F(CanvasSpriteTest, GivenTransparentColourIsKeyedOutAndGreenStays) {
+    up_pivot.fill = Colour{255, 0, 255, 255};
+    up_pivot.green_columns = 10;
+    const CanvasParts parts = MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40});
+    SetTransparent(parts.bitmap, kBlack, Colour{255, 0, 255, 255});
+    const render_test::Image image = Refreshed();
+    EXPECT_EQ(image.At(130, 70), Rgb(255, 255, 255));
+    EXPECT_EQ(image.At(105, 70), Rgb(0, 255, 0));
+}
+
+TEST_F(CanvasSpriteTest, TicksAskVisibleSpritesOnlyAndTouchTheScene) {
+    MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40});
+    const uint64_t before = service_->scene(kScene)->Revision();
+    EDict tick = Record(30040);
+    HxPortSend(A("TimerPortTick"), &tick);
+    EXPECT_EQ(up_pivot.requests.size(), 1u);
+    EXPECT_GT(service_->scene(kScene)->Revision(), before) << "a new picture must be painted";
+
+    up_pivot.answer = false;
+    const uint64_t unchanged = service_->scene(kScene)->Revision();
+    HxPortSend(A("TimerPortTick"), &tick);
+    EXPECT_EQ(up_pivot.requests.size(), 2u);
+    EXPECT_EQ(service_->scene(kScene)->Revision(), unchanged);
+
+    EDict hide = Record(30052);
+    EDictPutShort(&hide, A("NAME"), A("CvList"));
+    EDictPutBool(&hide, A("VISIBLE"), false);
+    HxPortSend(kScene, &hide);
+    HxPortSend(A("TimerPortTick"), &tick);
+    EXPECT_EQ(up_pivot.requests.size(), 2u);
+}
+
+// Picture requests go out with every tick: a trace shows them only with the timers.
+TEST_F(CanvasSpriteTest, TraceLeavesPictureRequestsOutWithTheTimers) {
+    MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40});
+    std::vector<std::string> lines;
+    harbor::TraceLog::Instance().SetSink([&lines](std::string_view line) { lines.emplace_back(line); });
+    for (bool timers : {false, true}) {
+        harbor::RecordTracer tracer(timers);
+        lines.clear();
+        canvases_->Refresh();
+        const bool traced = std::any_of(lines.begin(), lines.end(),
+                                        [](const std::string& l) { return l.find("30072") != std::string::npos; });
+        EXPECT_EQ(traced, timers);
+    }
+    harbor::TraceLog::Instance().SetSink(nullptr);
+    EXPECT_EQ(up_pivot.requests.size(), 2u);
+}
+
+TEST_F(CanvasSpriteTest, NonInteractiveSpriteWithoutPivotIsNeverAsked) {
+    MakeCanvasSprite(A("CvStill"), kScene, A("TestPivotUp"), {100, 50, 60, 40, 5, false});
+    EXPECT_EQ(Refreshed().At(130, 70), Rgb(255, 255, 255));
+    EXPECT_TRUE(up_pivot.requests.empty());
+}
+
+TEST_F(CanvasSpriteTest, DeletionRemovesSpriteAndParts) {
+    const CanvasParts parts = MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40});
+    EXPECT_EQ(Refreshed().At(130, 70), Rgb(255, 0, 0));
+    EDict from_scene = Record(30004);
+    EDictPutShort(&from_scene, A("NAME"), A("CvList"));
+    HxPortSend(kScene, &from_scene);
+    EXPECT_FALSE(service_->sprite(A("CvList")));
+    for (uint16_t part : {A("CvList"), parts.effect, parts.bitmap}) {
+        EDict d = Record(30004);
+        EDictPutShort(&d, A("NAME"), part);
+        HxPortPost(A("ResPort"), &d, 0);
+    }
+    HxRunUntilIdle();
+    EXPECT_FALSE(canvases_->Knows(A("CvList")));
+    EXPECT_FALSE(canvases_->Knows(parts.effect));
+    EXPECT_FALSE(canvases_->Knows(parts.bitmap));
+    EXPECT_EQ(Refreshed().At(130, 70), Rgb(255, 255, 255));
+    EXPECT_EQ(NewBitmap(5, 5), parts.bitmap) << "the bitmap's name is free again";
+}
+
+// A drawn button: "down" and "up" looks with a bitmap and a pivot each, kind BUTTON.
+void MakeButton(uint16_t sprite, uint16_t scene) {
+    EDict d = Record(30080);
+    EDictPutLong(&d, A("TYPE"), 3);
+    EDictPutShort(&d, A("NAME"), sprite);
+    HxPortSend(A("ResPort"), &d);
+    const struct {
+        const char* fx;
+        const char* pivot;
+    } looks[] = {{"down", "TestPivotDown"}, {"up", "TestPivotUp"}};
+    for (const auto& look : looks) {
+        NewEffect(sprite, look.fx);
+        const uint16_t bitmap = NewBitmap(16, 16);
+        SetTransparent(bitmap, kBlack, Colour{0, 255, 0, 255});
+        SetLook(sprite, look.fx, A(look.pivot), bitmap);
+    }
+    EDict props = Record(30052);
+    EDictPutLong(&props, A("TYPE"), 3);
+    EDictPutShort(&props, A("KIND"), A("BUTTON"));
+    EDictPutShort(&props, A("NAME"), sprite);
+    EDictPutLong(&props, A("TRANSPARENCY"), 0);
+    EDictPutLong(&props, A("VISIBLE"), 0);
+    EDictPutLong(&props, A("INTERACTIVE"), 1);
+    HxPortSend(A("ResPort"), &props);
+    EDict place = Record(30013);
+    EDictPutShort(&place, A("SPRITENAME"), sprite);
+    EDictPutLong(&place, A("X"), 200);
+    EDictPutLong(&place, A("Y"), 100);
+    EDictPutLong(&place, A("Z"), 4);
+    HxPortSend(scene, &place);
+}
+
+TEST_F(CanvasSpriteTest, ButtonShowsItsDownLookWhilePressed) {
+    down_pivot.fill = Colour{0, 0, 255, 255};
+    MakeButton(A("CvButton"), kScene);
+    ASSERT_TRUE(service_->sprite(A("CvButton")));
+    EXPECT_EQ(service_->sprite(A("CvButton"))->kind, harbor::SpriteKind::Button);
+    EXPECT_EQ(Refreshed().At(208, 108), Rgb(255, 0, 0));
+    EXPECT_EQ(up_pivot.requests.size(), 1u);
+    EXPECT_EQ(down_pivot.requests.size(), 1u) << "both looks are ready before the press";
+
+    ASSERT_TRUE(service_->pointerDown(208, 108));
+    const uint64_t before = service_->scene(kScene)->Revision();
+    EXPECT_EQ(Refreshed().At(208, 108), Rgb(0, 0, 255));
+    EXPECT_GT(service_->scene(kScene)->Revision(), before) << "the look changed: the window must repaint";
+    service_->pointerUp(300, 300);
+    EXPECT_EQ(Refreshed().At(208, 108), Rgb(255, 0, 0));
+}
+
+}  // namespace
