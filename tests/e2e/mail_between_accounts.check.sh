@@ -11,3 +11,24 @@ if ls "$1/.postoffice/waiting/bob_02" 2>/dev/null | grep -q .; then
   echo "mail still waits for bob_02" >&2
   exit 1
 fi
+# The list was empty while the mail was fetched and shows one line once it is in.
+python3 - "$1/snapshots" "$(dirname "$0")/../window" <<'PY'
+import sys
+from pathlib import Path
+
+sys.path.insert(0, sys.argv[2])
+from window_check import Picture  # the window test's PNG reader
+
+folder = Path(sys.argv[1])
+
+
+def text_rows(shot):
+    # Rows of the list's Date column (right of the notice card) with dark text in them.
+    return {y for y in range(181, 374) for x in range(484, 543) if sum(shot.at(x, y)[:3]) < 200}
+
+
+before, after = Picture(folder / "before.png"), Picture(folder / "after.png")
+assert not text_rows(before), "the list is not empty before the fetch"
+rows = text_rows(after)
+assert rows and max(rows) < 181 + 40, f"expected one listed line after the fetch, text rows {sorted(rows)[:3]}.."
+PY

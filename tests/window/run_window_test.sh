@@ -133,6 +133,8 @@ xdotool key --delay 30 BackSpace BackSpace BackSpace BackSpace BackSpace
 xdotool type --delay 30 "secret"
 xdotool key Return
 await "deliver AppPort            30013 NAME=ScWnMain"
+# The mailbox's first start runs Get/Send; its notices are gone once the mail is in.
+await "deliver WrenmailMainPort   aOnMailDownloaded"
 take_picture 3 mailbox.png
 python3 "$check" mailbox "$work/mailbox.png" "$content" || fail "the mailbox is not on screen as it should be"
 

@@ -1,15 +1,24 @@
 #include "shell/main_screen.h"
 
+#include "controls/mailbox_list.h"
 #include "hxmsg.h"
 #include "messaging/message_codes.h"
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
+#include "screens/address_book_names.h"
+#include "screens/mailbox_lines.h"
 #include "shell/common_dialog.h"
 #include "shell/host_application.h"
 #include "shell/screen_handover.h"
 #include "shell/screen_registry.h"
+#include "shell/service_handles.h"
 #include "shell/settings.h"
 #include "shell/user_identity.h"
+#include "store/mail_folder.h"
+#include "store/message_file.h"
+#include "store/message_header_list.h"
+#include "store/trash.h"
+#include "transport/mail_requests.h"
 #include "transport/mail_transfer.h"
 #include "wrenmail.h"
 
@@ -18,15 +27,36 @@ namespace {
 
 // The exit question is gone before the reminder comes.
 constexpr int32_t kReminderDelay = 20;
+constexpr int32_t kDoubleClick = 2;
+
+ListBoxSpec MailboxListSpec() {
+    return ListBoxSpec{155, 180, 405, 195, 16, false, atoms::ports::ScWnMain, atoms::ports::WrenmailMainPort,
+                       0, 0, true, 10};
+}
+constexpr ColumnShares kMailboxColumns{25, 58, 17};
+constexpr const char* kListFont = "Comic Sans MS";
+constexpr uint32_t kListFontSize = 14;
+
+const char* OwnerIdOf(uint32_t ownerKind) {
+    return ownerKind == OwnerKiteAccount ? Identity().GetKiteId() : Identity().GetPlayerId();
+}
 
 }  // namespace
 
 MainScreen::MainScreen() {
     SetScene(atoms::ports::ScWnMain);
     AddDialogButtons();
+    Handover().sortKey = SortByDate;
+    Handover().sortDescending = true;
 }
 
-MainScreen::~MainScreen() = default;
+// The screens go at plug-in end; the message last opened goes with them.
+MainScreen::~MainScreen() {
+    if (Handover().currentMessage != 0) {
+        MailFree(Handover().currentMessage);
+        Handover().currentMessage = 0;
+    }
+}
 
 void MainScreen::InitNames() {
     addressButton_ = FetchAtom("BtnWnAddress");
@@ -50,6 +80,13 @@ void MainScreen::InitNames() {
 void MainScreen::Enter() {
     HxPortAttach(atoms::KeyboardPort, &PM_WrenmailMain);
     ShowMailboxName();
+    CreateList();
+    if (firstStart_) {
+        StartSendAndFetch();
+        firstStart_ = false;
+    }
+    RefreshList();
+    list_->Show();
     for (uint16_t button : {addressButton_, changeButton_, deleteButton_, exitButton_, helpButton_, newButton_,
                             readButton_, updateButton_, parentButton_, fromButton_, subjectButton_, dateButton_}) {
         AddButton(button, true);
@@ -63,6 +100,33 @@ void MainScreen::Enter() {
 
 void MainScreen::Leave() {
     HxPortDetach(atoms::KeyboardPort, &PM_WrenmailMain);
+    DestroyList();
+}
+
+void MainScreen::CreateList() {
+    list_ = std::make_unique<PMMailboxList>(MailboxListSpec(), kMailboxColumns);
+    list_->SetFont(kListFont, kListFontSize);
+}
+
+void MainScreen::DestroyList() {
+    if (list_) {
+        list_->RemoveAll();
+        list_.reset();
+    }
+}
+
+void MainScreen::RefreshList() {
+    if (!list_) {
+        return;
+    }
+    const MessageHeaderList* headers = Services().headerList;
+    if (headers == nullptr || headers->Size() == 0) {
+        list_->RemoveAll();
+        return;
+    }
+    AddressBookNames book;
+    book.Load(Identity().GetKiteId());
+    FillMailboxList(*list_, *headers, book, SortOrder{Handover().sortKey, Handover().sortDescending});
 }
 
 bool MainScreen::HandleMessage(EDict* record) {
@@ -76,10 +140,21 @@ bool MainScreen::HandleMessage(EDict* record) {
         Leave();
     } else if (type == code::kClick) {
         OnButton(EDictGetShort(record, atoms::NAME));
+    } else if (type == code::kPress) {
+        OnPress(record);
+    } else if (type == atoms::actions::aOnMailDownloaded) {
+        RefreshList();
     } else if (type == showDisconnectReminder_) {
         ShowDialog(kDialogOk, disconnectReminder_, kDisconnectReminderText);
     }
     return true;
+}
+
+void MainScreen::OnPress(const EDict* record) {
+    if (list_ && list_->IsOwnSprite(EDictGetShort(record, atoms::NAME)) &&
+        EDictGetLong(record, atoms::COUNT) == kDoubleClick) {
+        OnButton(readButton_);
+    }
 }
 
 bool MainScreen::OnButton(uint16_t sprite) {
@@ -90,7 +165,9 @@ bool MainScreen::OnDialogButton(uint16_t sprite) {
     namespace sprites = atoms::dialog_sprites;
     const uint16_t dialog = CommonDialog().current;
     if (sprite == sprites::BtnCoYes) {
-        if (dialog == ConfirmExitDialog()) {
+        if (dialog == confirmDelete_) {
+            DeleteSelected();
+        } else if (dialog == ConfirmExitDialog()) {
             PostAction(atoms::ports::WrenmailMainPort, showDisconnectReminder_, kReminderDelay);
         }
         CloseDialog(sprite);
@@ -110,6 +187,12 @@ bool MainScreen::OnDialogButton(uint16_t sprite) {
 bool MainScreen::OnScreenButton(uint16_t sprite) {
     if (sprite == exitButton_) {
         ShowDialog(kDialogYesNo, ConfirmExitDialog(), kConfirmExitText);
+    } else if (sprite == readButton_) {
+        OpenSelected();
+    } else if (sprite == deleteButton_) {
+        if (list_ && list_->SelectionSize() > 0) {
+            ShowDialog(kDialogYesNo, confirmDelete_, kConfirmDeleteText);
+        }
     } else if (sprite == helpButton_) {
         PlayHelpSound();
     } else if (sprite == changeButton_) {
@@ -120,12 +203,68 @@ bool MainScreen::OnScreenButton(uint16_t sprite) {
         OpenAddressBook();
     } else if (sprite == updateButton_) {
         StartSendAndFetch();
+        RefreshList();
     } else if (sprite == parentButton_) {
         OpenWebAddress(AppSettings().parentUrl.c_str());
+    } else if (sprite == fromButton_) {
+        SortBy(SortByFrom);
+    } else if (sprite == subjectButton_) {
+        SortBy(SortBySubject);
+    } else if (sprite == dateButton_) {
+        SortBy(SortByDate);
     } else {
         return false;
     }
     return true;
+}
+
+// The current column's button turns the order round; another column keeps the direction.
+void MainScreen::SortBy(int32_t key) {
+    ScreenHandover& state = Handover();
+    if (state.sortKey == key) {
+        state.sortDescending = !state.sortDescending;
+    } else {
+        state.sortKey = key;
+    }
+    RefreshList();
+}
+
+void MainScreen::OpenSelected() {
+    if (!list_) {
+        return;
+    }
+    const ItemView selected = list_->SelectedText(0);
+    if (selected.text == nullptr || selected.data == 0) {
+        return;
+    }
+    ScreenHandover& state = Handover();
+    if (state.currentMessage != 0) {
+        MailFree(state.currentMessage);
+        state.currentMessage = 0;
+    }
+    const uint32_t ownerKind = LineOwnerKind(selected.text);
+    OpenMailFolder(OwnerIdOf(ownerKind), ownerKind, FolderInBox);
+    uint32_t mailId = 0;
+    state.currentMessage = MailNewMessage(LoadMessageById(selected.data, &mailId));
+    ShowScreen(atoms::ports::ScRdRead);
+}
+
+// The other lines keep their places: the list is not rebuilt after a delete.
+void MainScreen::DeleteSelected() {
+    if (!list_) {
+        return;
+    }
+    const int32_t index = list_->SelectedIndexAt(0);
+    if (index < 0) {
+        return;
+    }
+    const auto row = static_cast<uint32_t>(index);
+    const ItemView item = list_->ItemAt(row);
+    if (item.text != nullptr && item.data != 0) {
+        TrashMessage(LineOwnerKind(item.text), item.data);
+    }
+    list_->Deselect(row);
+    list_->RemoveItem(row);
 }
 
 void MainScreen::OpenAddressBook() {

@@ -4,10 +4,15 @@
 #define WRENMAIL_SHELL_MAIN_SCREEN_H
 
 #include <cstdint>
+#include <memory>
 
 #include "shell/screen_base.h"
 
 namespace wm {
+
+class PMMailboxList;
+
+inline constexpr const char* kConfirmDeleteText = "Are you sure you want to delete this message?";
 
 class MainScreen : public PMScreenBase {
 public:
@@ -20,10 +25,20 @@ public:
     void InitNames() override;
     bool OnButton(uint16_t sprite) override;
 
+    // Rebuilds the lines from the header list; nothing while the screen is stopped.
+    void RefreshList();
+    PMMailboxList* List() const { return list_.get(); }
+
 private:
     bool OnDialogButton(uint16_t sprite);
     bool OnScreenButton(uint16_t sprite);
     void OpenAddressBook();
+    void CreateList();
+    void DestroyList();
+    void OnPress(const EDict* record);
+    void SortBy(int32_t key);
+    void OpenSelected();
+    void DeleteSelected();
 
     uint16_t addressButton_ = 0;
     uint16_t changeButton_ = 0;
@@ -40,6 +55,8 @@ private:
     uint16_t confirmDelete_ = 0;
     uint16_t disconnectReminder_ = 0;
     uint16_t showDisconnectReminder_ = 0;
+    std::unique_ptr<PMMailboxList> list_;
+    bool firstStart_ = true;
 };
 
 }  // namespace wm

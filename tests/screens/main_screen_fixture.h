@@ -1,0 +1,99 @@
+// Test support: the module against the shell's fake host, with the store's file and mail services
+// and a regional service that writes a date as its number, driving the main screen.
+#ifndef WRENMAIL_TESTS_SCREENS_MAIN_SCREEN_FIXTURE_H
+#define WRENMAIL_TESTS_SCREENS_MAIN_SCREEN_FIXTURE_H
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "../shell/shell_fixture.h"
+#include "../store/store_fakes.h"
+#include "controls/mailbox_list.h"
+#include "shell/main_screen.h"
+#include "store/message_header_list.h"
+
+class MainScreenTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        files_.Install();
+        mail_.Install();
+        HxPortAttach(atoms::RegionalPort, &MainScreenTest::FormatDate);
+        HxPortAttach(atoms::PM, &PM_Main);
+    }
+    void TearDown() override {
+        ShellTest::TearDown();
+        wm::DeleteHeaderList();
+        wm::Services() = wm::ServiceHandles{};
+    }
+
+    // A kite user starts at sign-in; the test then opens the mailbox as signing in would.
+    void StartAs(const char* kite) {
+        Start("p7", kite, kite != nullptr ? "pw" : nullptr);
+        if (kite != nullptr) {
+            wm::ShowScreen(scene_);
+        }
+    }
+    void Enter() { Deliver(port_, wm::code::kEntered); }
+    void Leave() { Deliver(port_, wm::code::kLeft); }
+    // Runs Get/Send's posted steps to their end.
+    void FinishMailChain() {
+        for (int step = 0; step < 8; ++step) Advance(10);
+    }
+
+    static Path InBox(uint32_t kind) {
+        return kind == 1 ? Path{"MailBoxes", "kiteAccounts", "ann_01", "InBox"}
+                         : Path{"MailBoxes", "Players", "p7", "InBox"};
+    }
+    static Path Trash(uint32_t kind) {
+        Path path = InBox(kind);
+        path.back() = "Trash";
+        return path;
+    }
+    // A stored message with its header, as the header list builder and Get/Send leave them.
+    void PutMail(uint32_t kind, uint32_t id, const char* from, const char* subject, uint32_t date) {
+        files_.At(InBox(kind)).files["WN" + std::to_string(id) + ".wnl"] = {
+            {atoms::mail::Message, EDictText, 0, std::string("text of ") + subject},
+            {Atom("MailID"), EDictLong, static_cast<int32_t>(id), ""}};
+        wm::AppendHeader(wm::Services().headerList, from, subject, date, id, kind);
+    }
+
+    static wm::MainScreen& Main() { return *static_cast<wm::MainScreen*>(wm::Screens().At(wm::kMainSlot)); }
+    static wm::PMMailboxList& List() { return *Main().List(); }
+    // One field (0 From, 1 Subject, 2 date, 3 type word) of every line, top to bottom.
+    static std::vector<std::string> Column(int field) {
+        std::vector<std::string> column;
+        for (uint32_t row = 0; row < List().GetItemCount(); ++row) {
+            std::string text = List().ItemAt(row).text;
+            for (int skip = 0; skip < field; ++skip) text.erase(0, text.find('\t') + 1);
+            column.push_back(text.substr(0, text.find('\t')));
+        }
+        return column;
+    }
+    static bool Press(uint16_t sprite, int32_t count) {
+        EDict record = Record(wm::code::kPress);
+        EDictPutShort(&record, atoms::NAME, sprite);
+        EDictPutLong(&record, atoms::COUNT, count);
+        EDictPutLong(&record, atoms::X, 1000);
+        EDictPutLong(&record, atoms::Y, 1000);
+        return HxPortSend(atoms::ports::WrenmailMainPort, &record);
+    }
+
+    const uint16_t port_ = atoms::ports::WrenmailMainPort;
+    const uint16_t scene_ = atoms::ports::ScWnMain;
+    FakeFileService files_;
+    FakeMailService mail_;
+
+private:
+    static bool HXCALL FormatDate(EDict* record) {
+        auto* buffer = static_cast<char*>(HxDeref(static_cast<uint32_t>(EDictGetLong(record, atoms::files::STRING))));
+        const auto size = static_cast<size_t>(EDictGetLong(record, atoms::files::SIZE));
+        if (buffer != nullptr && EDictHasKey(record, atoms::files::SHORTDATE)) {
+            std::snprintf(buffer, size, "d%u", static_cast<uint32_t>(EDictGetLong(record, atoms::files::DATE)));
+        }
+        return true;
+    }
+};
+
+#endif

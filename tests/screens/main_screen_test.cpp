@@ -1,0 +1,181 @@
+#include "main_screen_fixture.h"
+
+namespace {
+
+namespace sprites = atoms::dialog_sprites;
+using Lines = std::vector<std::string>;
+
+class MainListTest : public MainScreenTest {
+protected:
+    // Four player messages whose senders, subjects and dates each sort differently.
+    void PutFourMessages() {
+        PutMail(2, 1, "Cy <cy@x.example>", "apples", 300);
+        PutMail(2, 2, "ann@x.example", "Zoo trip", 100);
+        PutMail(2, 3, "Bo <BO@x.example>", "", 400);
+        PutMail(2, 4, "dee@x.example", "maths", 200);
+    }
+};
+
+TEST_F(MainListTest, TheListSitsInTheSceneAndTalksThroughTheScreensPort) {
+    StartAs(nullptr);
+    Enter();
+    ASSERT_NE(Main().List(), nullptr);
+    EXPECT_EQ(List().EventPort(), port_);
+    EXPECT_EQ(List().ScenePort(), scene_);
+    EXPECT_EQ(List().GetLeft(), 155u);
+    EXPECT_EQ(List().GetTop(), 180u);
+    EXPECT_EQ(List().GetWidth(), 405u);
+    EXPECT_EQ(List().GetHeight(), 195u);
+    EXPECT_EQ(List().FontName(), "Comic Sans MS");
+    EXPECT_EQ(List().GetItemCount(), 0u);  // an empty inbox
+    Leave();
+    EXPECT_EQ(Main().List(), nullptr);
+    EXPECT_EQ(wm::PMControlBase::LiveCount(), 0u);
+}
+
+TEST_F(MainListTest, ColumnButtonsSortAndTurnTheOrderRound) {
+    StartAs(nullptr);
+    PutFourMessages();
+    Enter();
+    EXPECT_EQ(Column(2), (Lines{"d400", "d300", "d200", "d100"}));  // newest first
+    EXPECT_EQ(List().ItemAt(0).text, std::string("BO@x.example\t \td400\tPlayerMail"));
+    EXPECT_EQ(List().ItemAt(0).data, 3u);
+    Click(port_, Atom("BtnWnDate"));
+    EXPECT_EQ(Column(2), (Lines{"d100", "d200", "d300", "d400"}));
+    Click(port_, Atom("BtnWnFrom"));  // keeps the ascending direction of the date click
+    EXPECT_EQ(Column(0), (Lines{"ann@x.example", "BO@x.example", "cy@x.example", "dee@x.example"}));
+    Click(port_, Atom("BtnWnFrom"));
+    EXPECT_EQ(Column(0), (Lines{"dee@x.example", "cy@x.example", "BO@x.example", "ann@x.example"}));
+    EXPECT_EQ(Column(3), (Lines{"PlayerMail", "PlayerMail", "PlayerMail", "PlayerMail"}));
+}
+
+TEST_F(MainListTest, AFreshStartSortsTheFirstSubjectClickZToA) {
+    StartAs(nullptr);
+    PutFourMessages();
+    Enter();
+    Click(port_, Atom("BtnWnSubject"));
+    EXPECT_EQ(Column(1), (Lines{"Zoo trip", "maths", "apples", " "}));
+}
+
+TEST_F(MainListTest, TheOrderAndTheFirstStartSurviveAVisitElsewhere) {
+    StartAs(nullptr);
+    PutFourMessages();
+    Enter();
+    Click(port_, Atom("BtnWnDate"));
+    const Path trash = Trash(2);
+    files_.At(trash).files["WN9.wnl"] = {};
+    Leave();
+    Enter();
+    EXPECT_EQ(Column(2), (Lines{"d100", "d200", "d300", "d400"}));
+    EXPECT_EQ(files_.At(trash).files.count("WN9.wnl"), 1u);  // Get/Send ran only on the first start
+}
+
+TEST_F(MainListTest, ReadAndDoubleClickOpenTheSelectedMessage) {
+    StartAs(nullptr);
+    PutFourMessages();
+    Enter();
+    Click(port_, Atom("BtnWnRead"));  // nothing selected
+    EXPECT_EQ(wm::Handover().currentMessage, 0u);
+    EXPECT_NE(RequestedScene(), atoms::ports::ScRdRead);
+
+    List().SelectOnly(1);  // d300: message 1
+    Click(port_, Atom("BtnWnRead"));
+    const uint32_t first = wm::Handover().currentMessage;
+    ASSERT_NE(first, 0u);
+    EXPECT_EQ(mail_.objects[first][atoms::mail::Data], "text of apples");
+    EXPECT_EQ(RequestedScene(), atoms::ports::ScRdRead);
+
+    wm::ShowScreen(scene_);
+    Press(List().Sprite(), 1);
+    EXPECT_EQ(wm::Handover().currentMessage, first);
+    Press(Atom("BtnWnRead"), 2);  // a double click elsewhere
+    EXPECT_EQ(wm::Handover().currentMessage, first);
+    List().SelectOnly(3);  // d100: message 2
+    Press(List().Sprite(), 2);
+    const uint32_t second = wm::Handover().currentMessage;
+    EXPECT_NE(second, first);
+    EXPECT_EQ(mail_.objects.count(first), 0u);  // the previous message was released
+    EXPECT_EQ(mail_.objects[second][atoms::mail::Data], "text of Zoo trip");
+    Stop();
+    EXPECT_EQ(mail_.objects.count(second), 0u);  // released at plug-in end
+}
+
+TEST_F(MainListTest, DeleteAsksThenTrashesAndDropsOnlyThatLine) {
+    StartAs("ann_01");
+    PutMail(1, 5, "ann@x.example", "first", 10);
+    PutMail(1, 6, "bo@x.example", "second", 20);
+    PutMail(2, 7, "cy@x.example", "third", 30);
+    Enter();
+    FinishMailChain();
+    EXPECT_EQ(Column(3), (Lines{"PlayerMail", "OrbitMail", "OrbitMail"}));
+
+    Click(port_, Atom("BtnWnDelete"));  // nothing selected: no question
+    EXPECT_FALSE(wm::CommonDialog().up);
+    List().SelectOnly(1);
+    Click(port_, Atom("BtnWnDelete"));
+    EXPECT_EQ(wm::CommonDialog().current, Atom("ConfirmDelete"));
+    Click(port_, sprites::BtnCoNo);
+    EXPECT_EQ(List().GetItemCount(), 3u);
+
+    // A header that arrives meanwhile shows only when the list is rebuilt, not by a delete.
+    wm::AppendHeader(wm::Services().headerList, "new@x.example", "late", 40, 8, 1);
+    Click(port_, Atom("BtnWnDelete"));
+    Click(port_, sprites::BtnCoYes);
+    EXPECT_FALSE(wm::CommonDialog().up);
+    EXPECT_EQ(Column(1), (Lines{"third", "first"}));
+    EXPECT_EQ(List().SelectionSize(), 0u);
+    EXPECT_EQ(files_.At(InBox(1)).files.count("WN6.wnl"), 0u);
+    EXPECT_EQ(files_.At(Trash(1)).files.size(), 2u);  // the message and the Trash's counter
+    EXPECT_EQ(wm::Services().headerList->Find(1, 6), nullptr);
+
+    List().SelectOnly(0);  // a player's message goes to the player's Trash
+    Click(port_, Atom("BtnWnDelete"));
+    Click(port_, sprites::BtnCoYes);
+    EXPECT_EQ(files_.At(InBox(2)).files.count("WN7.wnl"), 0u);
+    EXPECT_EQ(Column(1), (Lines{"first"}));
+}
+
+TEST_F(MainListTest, GetSendRefreshesAtOnceAndAgainWhenTheMailIsIn) {
+    StartAs("ann_01");
+    PutMail(1, 5, "ann@x.example", "first", 10);
+    Enter();
+    EXPECT_EQ(wm::CommonDialog().current, atoms::dialogs::SendingMail);
+    EXPECT_EQ(Column(1), (Lines{"first"}));
+    wm::AppendHeader(wm::Services().headerList, "bo@x.example", "fetched", 20, 6, 1);
+    Advance(10);
+    Advance(10);
+    EXPECT_EQ(List().GetItemCount(), 1u);  // the chain has not finished
+    FinishMailChain();
+    EXPECT_EQ(Column(1), (Lines{"fetched", "first"}));
+
+    wm::AppendHeader(wm::Services().headerList, "cy@x.example", "stored", 30, 7, 1);
+    Click(port_, Atom("BtnWnUpdate"));
+    EXPECT_EQ(Column(1), (Lines{"stored", "fetched", "first"}));
+    wm::RemoveHeader(wm::Services().headerList, 1, 7);
+    FinishMailChain();
+    EXPECT_EQ(Column(1), (Lines{"fetched", "first"}));
+}
+
+TEST_F(MainListTest, APlayerWithoutKiteIdCannotReachAddressBookOrMailExchange) {
+    StartAs(nullptr);
+    PutMail(2, 1, "ann@x.example", "hello", 10);
+    Enter();
+    using Fx = std::vector<uint16_t>;
+    EXPECT_EQ(Effects(scene_, Atom("BtnWnAddress")), (Fx{atoms::buttons::Up, atoms::buttons::Disabled}));
+    EXPECT_EQ(Effects(scene_, Atom("BtnWnUpdate")), (Fx{atoms::buttons::Up, atoms::buttons::Disabled}));
+    EXPECT_EQ(Effects(scene_, Atom("BtnWnDelete")), (Fx{atoms::buttons::Up}));
+    EXPECT_FALSE(wm::CommonDialog().up);  // no Get/Send notice for a player
+    EXPECT_EQ(Column(0), (Lines{"ann@x.example"}));
+}
+
+TEST_F(MainListTest, RefreshAndListEventsDoNothingWhileStopped) {
+    StartAs(nullptr);
+    PutMail(2, 1, "ann@x.example", "hello", 10);
+    Main().RefreshList();
+    Deliver(port_, atoms::actions::aOnMailDownloaded);
+    Press(Atom("BtnWnRead"), 2);
+    EXPECT_EQ(Main().List(), nullptr);
+    EXPECT_EQ(wm::Handover().currentMessage, 0u);
+}
+
+}  // namespace
