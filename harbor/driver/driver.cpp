@@ -51,6 +51,20 @@ std::string Driver::Click(const std::string& sprite) {
     return "";
 }
 
+std::string Driver::ClickAt(int32_t x, int32_t y, int32_t clicks) {
+    const std::string what = "click at " + std::to_string(x) + " " + std::to_string(y);
+    if (std::string error = NeedsModule(what); !error.empty()) return error;
+    SceneService& scenes = session_.Scenes();
+    for (int32_t count = 1; count <= clicks; ++count) {
+        scenes.pointerMove(x, y);
+        if (!scenes.pointerDown(x, y, count)) return what + ": nothing there takes input";
+        scenes.pointerUp(x, y);
+        session_.Settle();
+        if (session_.Ended()) return "";
+    }
+    return "";
+}
+
 std::string Driver::Press(const std::string& sprite) {
     if (std::string error = NeedsModule("press " + sprite); !error.empty()) return error;
     if (!session_.Scenes().cursorBegin(AtomOf(sprite))) return "press: " + WhyNoInput(sprite);

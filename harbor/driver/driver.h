@@ -33,6 +33,9 @@ public:
     // everything it made due, so the module has seen it when the call returns.
     std::string Start(const Identity& identity);
     std::string Click(const std::string& sprite);
+    // The mouse at a stage point: moved there, then pressed and released `clicks` times, the
+    // second press counting 2 (a double click); it hits whatever is frontmost there.
+    std::string ClickAt(int32_t x, int32_t y, int32_t clicks);
     std::string Press(const std::string& sprite);    // cursor BEGIN over the sprite
     std::string Release(const std::string& sprite);  // cursor END over the sprite
     // Clicks the field (it takes the focus), then types the text key by key.

@@ -64,6 +64,22 @@ std::string ParseKey(const Words& args, ScriptCommand& command) {
     return "";
 }
 
+// "clickat X Y": a stage point, as the window's mouse would press it.
+std::string ParsePoint(const Words& args, ScriptCommand& command) {
+    if (args.size() != 2) return "needs a stage point: X Y";
+    int32_t values[2] = {0, 0};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::string& text = args[i].text;
+        auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), values[i]);
+        if (ec != std::errc() || end != text.data() + text.size() || values[i] < 0 || values[i] >= 10000) {
+            return "'" + text + "' is not a stage coordinate";
+        }
+    }
+    command.x = values[0];
+    command.y = values[1];
+    return "";
+}
+
 std::string ParseWait(const Words& args, ScriptCommand& command) {
     if (args.size() != 1) return "wait needs a number of milliseconds";
     const std::string& text = args[0].text;
@@ -128,6 +144,11 @@ const std::map<std::string, std::pair<CommandKind, Parser>>& Parsers() {
         {"release", {CommandKind::Release, [](const Words& a, ScriptCommand& c) { return WantOneName(a, c, "sprite name"); }}},
         {"key", {CommandKind::Key, ParseKey}},
         {"wait", {CommandKind::Wait, ParseWait}},
+        {"clickat", {CommandKind::ClickAt, [](const Words& a, ScriptCommand& c) { return ParsePoint(a, c); }}},
+        {"doubleclickat", {CommandKind::ClickAt, [](const Words& a, ScriptCommand& c) {
+             c.clicks = 2;
+             return ParsePoint(a, c);
+         }}},
         {"expect", {CommandKind::ExpectVisible, ParseExpect}},
         {"quit", {CommandKind::Quit, [](const Words& a, ScriptCommand&) { return NoArguments(a, "quit"); }}},
         {"stop", {CommandKind::Stop, [](const Words& a, ScriptCommand&) { return NoArguments(a, "stop"); }}},

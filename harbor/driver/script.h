@@ -16,6 +16,7 @@ namespace harbor {
 enum class CommandKind {
     Start,
     Click,
+    ClickAt,  // x, y and clicks (1, or 2 for a double click)
     Press,
     Release,
     Type,
@@ -41,6 +42,9 @@ struct ScriptCommand {
     std::string text;    // typed text, expected text
     bool dialog_none = false;
     uint32_t ms = 0;     // wait
+    int32_t x = 0;       // clickat, doubleclickat: a stage point
+    int32_t y = 0;
+    int32_t clicks = 1;
     Identity identity;   // start options
 };
 

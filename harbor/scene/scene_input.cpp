@@ -70,8 +70,12 @@ bool SceneService::clickSprite(uint16_t sprite) {
     SceneState& scene = *Top();
     const uint16_t port = scene.Def().event_port;
     if (s->IsEdit()) TakeFocus(scene, *s);
+    // The pointer arrives at the sprite before it presses, as a real mouse's does.
+    const int32_t x = Centre(s->rect.x, s->rect.width);
+    const int32_t y = Centre(s->rect.y, s->rect.height);
+    events_.Move(port, x, y);
     events_.Cursor(port, sprite, true);
-    events_.Press(port, sprite, Centre(s->rect.x, s->rect.width), Centre(s->rect.y, s->rect.height), 1);
+    events_.Press(port, sprite, x, y, 1);
     events_.Cursor(port, sprite, false);
     events_.Release(port);
     events_.Click(port, sprite);
