@@ -65,6 +65,25 @@ std::string Driver::ClickAt(int32_t x, int32_t y, int32_t clicks) {
     return "";
 }
 
+std::string Driver::Drag(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    const std::string what = "drag from " + std::to_string(x1) + " " + std::to_string(y1);
+    if (std::string error = NeedsModule(what); !error.empty()) return error;
+    SceneService& scenes = session_.Scenes();
+    scenes.pointerMove(x1, y1);
+    if (!scenes.pointerDown(x1, y1, 1)) return what + ": nothing there takes input";
+    session_.Settle();
+    // A hand moves the mouse through the points between, each delivered before the next.
+    constexpr int32_t kSteps = 8;
+    for (int32_t step = 1; step <= kSteps && !session_.Ended(); ++step) {
+        scenes.pointerMove(x1 + (x2 - x1) * step / kSteps, y1 + (y2 - y1) * step / kSteps);
+        session_.Settle();
+    }
+    if (session_.Ended()) return "";
+    scenes.pointerUp(x2, y2);
+    session_.Settle();
+    return "";
+}
+
 std::string Driver::Press(const std::string& sprite) {
     if (std::string error = NeedsModule("press " + sprite); !error.empty()) return error;
     if (!session_.Scenes().cursorBegin(AtomOf(sprite))) return "press: " + WhyNoInput(sprite);

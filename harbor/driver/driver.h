@@ -36,6 +36,8 @@ public:
     // The mouse at a stage point: moved there, then pressed and released `clicks` times, the
     // second press counting 2 (a double click); it hits whatever is frontmost there.
     std::string ClickAt(int32_t x, int32_t y, int32_t clicks);
+    // Pressed at one point, moved to the other in steps, released there.
+    std::string Drag(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
     std::string Press(const std::string& sprite);    // cursor BEGIN over the sprite
     std::string Release(const std::string& sprite);  // cursor END over the sprite
     // Clicks the field (it takes the focus), then types the text key by key.

@@ -80,6 +80,17 @@ std::string ParsePoint(const Words& args, ScriptCommand& command) {
     return "";
 }
 
+// "drag X1 Y1 X2 Y2": pressed at one stage point, released at the other.
+std::string ParseDrag(const Words& args, ScriptCommand& command) {
+    if (args.size() != 4) return "drag needs two stage points: X1 Y1 X2 Y2";
+    ScriptCommand end;
+    if (std::string error = ParsePoint(Words(args.begin(), args.begin() + 2), command); !error.empty()) return error;
+    if (std::string error = ParsePoint(Words(args.begin() + 2, args.end()), end); !error.empty()) return error;
+    command.x2 = end.x;
+    command.y2 = end.y;
+    return "";
+}
+
 std::string ParseWait(const Words& args, ScriptCommand& command) {
     if (args.size() != 1) return "wait needs a number of milliseconds";
     const std::string& text = args[0].text;
@@ -145,6 +156,7 @@ const std::map<std::string, std::pair<CommandKind, Parser>>& Parsers() {
         {"key", {CommandKind::Key, ParseKey}},
         {"wait", {CommandKind::Wait, ParseWait}},
         {"clickat", {CommandKind::ClickAt, [](const Words& a, ScriptCommand& c) { return ParsePoint(a, c); }}},
+        {"drag", {CommandKind::Drag, ParseDrag}},
         {"doubleclickat", {CommandKind::ClickAt, [](const Words& a, ScriptCommand& c) {
              c.clicks = 2;
              return ParsePoint(a, c);

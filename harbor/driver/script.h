@@ -17,6 +17,7 @@ enum class CommandKind {
     Start,
     Click,
     ClickAt,  // x, y and clicks (1, or 2 for a double click)
+    Drag,     // from x, y to x2, y2
     Press,
     Release,
     Type,
@@ -45,6 +46,8 @@ struct ScriptCommand {
     int32_t x = 0;       // clickat, doubleclickat: a stage point
     int32_t y = 0;
     int32_t clicks = 1;
+    int32_t x2 = 0;      // drag: where the mouse is released
+    int32_t y2 = 0;
     Identity identity;   // start options
 };
 

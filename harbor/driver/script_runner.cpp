@@ -13,6 +13,7 @@ std::string Act(const ScriptCommand& c, Driver& d) {
         case CommandKind::Start: return d.Start(c.identity);
         case CommandKind::Click: return d.Click(c.target);
         case CommandKind::ClickAt: return d.ClickAt(c.x, c.y, c.clicks);
+        case CommandKind::Drag: return d.Drag(c.x, c.y, c.x2, c.y2);
         case CommandKind::Press: return d.Press(c.target);
         case CommandKind::Release: return d.Release(c.target);
         case CommandKind::Type: return d.Type(c.target, c.text);

@@ -1,4 +1,5 @@
-# The arrows change the rows shown and bring them back; keys past the last visible row scroll too.
+# The arrows change the rows shown and bring them back, the thumb dragged down shows rows further
+# on, and keys past the last visible row scroll too.
 set -eu
 python3 - "$1/snapshots" "$(dirname "$0")/../window" <<'PY'
 import sys
@@ -8,7 +9,7 @@ sys.path.insert(0, sys.argv[2])
 from window_check import Picture  # the window test's PNG reader
 
 folder = Path(sys.argv[1])
-shots = {n: Picture(folder / f"{n}.png") for n in ("top", "arrowed", "back", "keyed")}
+shots = {n: Picture(folder / f"{n}.png") for n in ("top", "arrowed", "back", "dragged", "keyed")}
 
 
 def texts(shot):
@@ -18,6 +19,7 @@ def texts(shot):
 
 assert texts(shots["top"]) != texts(shots["arrowed"]), "the down arrow did not scroll the list"
 assert texts(shots["top"]) == texts(shots["back"]), "the up arrow did not scroll back"
+assert texts(shots["dragged"]) not in (texts(shots["top"]), texts(shots["arrowed"])), "dragging the thumb did not scroll"
 assert texts(shots["top"]) != texts(shots["keyed"]), "the Down key did not scroll past the last row"
 print("main scroll ok")
 PY

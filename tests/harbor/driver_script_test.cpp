@@ -103,6 +103,20 @@ TEST(ScriptParseTest, LimitsAndEdges) {
     EXPECT_FALSE(quoted_command);
 }
 
+TEST(ScriptParseTest, StagePointsForClicksAndDrags) {
+    harbor::ScriptParseResult r = ParseScript("clickat 10 20\ndoubleclickat 3 4\ndrag 1 2 30 40\n", "p");
+    ASSERT_TRUE(r) << r.errors.front();
+    EXPECT_EQ(r.script.commands[0].clicks, 1);
+    EXPECT_EQ(r.script.commands[0].y, 20);
+    EXPECT_EQ(r.script.commands[1].clicks, 2);
+    EXPECT_EQ(r.script.commands[2].x2, 30);
+    EXPECT_EQ(r.script.commands[2].y2, 40);
+    harbor::ScriptParseResult bad = ParseScript("clickat 10\nclickat -1 5\ndrag 1 2 3\nclickat 5 x\n", "b");
+    ASSERT_EQ(bad.errors.size(), 4u);
+    EXPECT_EQ(bad.errors[1], "b:2: '-1' is not a stage coordinate");
+    EXPECT_EQ(bad.errors[2], "b:3: drag needs two stage points: X1 Y1 X2 Y2");
+}
+
 TEST(CommandLineTest, OptionsWithValuesInEitherForm) {
     harbor::CommandLineResult r = harbor::ParseCommandLine(
         {"--module", "/m.so", "--content=/c", "--player", "ann", "--kite=k", "--password", "", "--trace"});
