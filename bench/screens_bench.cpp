@@ -34,8 +34,8 @@ bool HXCALL FormatDate(EDict* record) {
     return true;
 }
 
-wm::ListBoxSpec Spec() {
-    return wm::ListBoxSpec{155, 180, kListWidth, kListHeight, kBarWidth, false, atoms::ports::ScWnMain,
+wm::ListBoxGeometry Spec() {
+    return wm::ListBoxGeometry{155, 180, kListWidth, kListHeight, kBarWidth, false, atoms::ports::ScWnMain,
                            atoms::ports::WrenmailMainPort, 0, 0, true, 10};
 }
 

@@ -73,7 +73,7 @@ bool SetContentType(GMimeObject* object, std::string_view type);
 std::string Addresses(GMimeMessage* message, GMimeAddressType type, std::string_view domain);
 // Bare IDs in the text are placed in `domain`.
 void SetAddresses(GMimeMessage* message, GMimeAddressType type, std::string_view text, std::string_view domain);
-// Every address of To, Cc and Bcc as written (addr-spec), for delivery.
+// Every address of To, Cc and Bcc as its bare mailbox address, for delivery.
 std::vector<std::string> Recipients(GMimeMessage* message);
 
 std::string Subject(GMimeMessage* message);

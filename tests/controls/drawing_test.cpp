@@ -36,7 +36,7 @@ TEST_F(DrawingTest, CanvasSpriteIsMadeInTheHostsOrder) {
     const uint16_t name = FetchAtom("Canvas Sprite");
     const uint16_t port = FetchAtom("Some Canvas Port");
     const CanvasSprite made =
-        MakeCanvasSprite(CanvasSpriteSpec{name, scene_, port, 5, 6, 70, 80, 9, true, 0});
+        MakeCanvasSprite(CanvasSpriteGeometry{name, scene_, port, 5, 6, 70, 80, 9, true, 0});
     const auto& log = FakeHost::Log();
     ASSERT_EQ(log.size(), 8u);
     for (std::size_t i = 0; i < 7; ++i) {
@@ -75,7 +75,7 @@ TEST_F(DrawingTest, RefusedResourcesAndPassiveSpritesSkipTheirSteps) {
     FakeHost::SetRefusing(true);
     const uint16_t name = FetchAtom("Passive Sprite");
     const CanvasSprite made =
-        MakeCanvasSprite(CanvasSpriteSpec{name, scene_, 1, 0, 0, 10, 10, 1, false, 0});
+        MakeCanvasSprite(CanvasSpriteGeometry{name, scene_, 1, 0, 0, 10, 10, 1, false, 0});
     EXPECT_EQ(made.effect, 0);
     EXPECT_EQ(made.bitmap, 0);
     // No bitmap colours and no pivot: create x3, effect bitmap, properties, placement.

@@ -26,8 +26,8 @@ public:
 
 class ListBoxTest : public ControlsTest {
 protected:
-    ListBoxSpec Spec(bool multiple) const {
-        return ListBoxSpec{0, 0, 216, 70, 16, multiple, scene_, events_, 0, 0, false, 5};
+    ListBoxGeometry Spec(bool multiple) const {
+        return ListBoxGeometry{0, 0, 216, 70, 16, multiple, scene_, events_, 0, 0, false, 5};
     }
 
     static void Fill(PMListBoxBase& list, uint32_t count) {

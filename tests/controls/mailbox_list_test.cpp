@@ -52,8 +52,8 @@ TEST(ColumnBoundaries, DropTheFractionsOfTheFloatSums) {
 
 class MailboxListTest : public ControlsTest {
 protected:
-    ListBoxSpec Spec() const {
-        return ListBoxSpec{0, 0, 422, 84, 16, false, scene_, events_, 0, 0, false, 5};
+    ListBoxGeometry Spec() const {
+        return ListBoxGeometry{0, 0, 422, 84, 16, false, scene_, events_, 0, 0, false, 5};
     }
 };
 

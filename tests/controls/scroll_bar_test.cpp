@@ -14,8 +14,8 @@ namespace {
 class ScrollBarTest : public ControlsTest {
 protected:
     // A vertical bar at (200, 0), 16 wide and 132 high: a track of 100 and two arrows below it.
-    ScrollBarSpec Vertical(bool apart = false) const {
-        return ScrollBarSpec{200, 0, 16, 132, true, scene_, events_, 0, 0, apart, 5};
+    ScrollBarGeometry Vertical(bool apart = false) const {
+        return ScrollBarGeometry{200, 0, 16, 132, true, scene_, events_, 0, 0, apart, 5};
     }
 
     void Tick(uint32_t time) {
@@ -53,7 +53,7 @@ TEST_F(ScrollBarTest, TrackLeavesRoomForTheArrowsBesideOrAroundIt) {
     EXPECT_EQ(apart.GetTop(), 16u);
     EXPECT_EQ(apart.GetHeight(), 100u);
 
-    PMScroll across(ScrollBarSpec{0, 300, 140, 20, false, scene_, events_, 0, 0, true, 5});
+    PMScroll across(ScrollBarGeometry{0, 300, 140, 20, false, scene_, events_, 0, 0, true, 5});
     EXPECT_EQ(across.GetLeft(), 20u);
     EXPECT_EQ(across.GetWidth(), 100u);
     EXPECT_EQ(across.GetHeight(), 20u);
@@ -238,7 +238,7 @@ TEST_F(ScrollBarTest, TemplateArrowsAreInstancesDeletedWithTheBar) {
     const uint16_t up = FetchAtom("Up Template");
     const uint16_t down = FetchAtom("Down Template");
     {
-        PMScroll bar(ScrollBarSpec{200, 0, 16, 132, true, scene_, events_, up, down, false, 5});
+        PMScroll bar(ScrollBarGeometry{200, 0, 16, 132, true, scene_, events_, up, down, false, 5});
         EXPECT_STREQ(DaNameGetString(bar.UpArrow()), "PM Up Arrow Name Number 1");
         const auto instances = FakeHost::To(scene_, code::kStart);
         ASSERT_EQ(instances.size(), 3u);

@@ -10,7 +10,7 @@ constexpr std::size_t kFontNameLimit = 256;
 
 }  // namespace
 
-PMListBox::PMListBox(const ListBoxSpec& spec) : PMListBoxBase(spec) {}
+PMListBox::PMListBox(const ListBoxGeometry& geometry) : PMListBoxBase(geometry) {}
 
 void PMListBox::DrawItem(CanvasInterface& canvas, uint32_t index, int32_t left, int32_t top,
                          int32_t right, int32_t bottom, bool selected) {

@@ -13,7 +13,7 @@ namespace wm {
 
 class PMListBox : public PMListBoxBase {
 public:
-    explicit PMListBox(const ListBoxSpec& spec);
+    explicit PMListBox(const ListBoxGeometry& geometry);
 
     void DrawItem(CanvasInterface& canvas, uint32_t index, int32_t left, int32_t top,
                   int32_t right, int32_t bottom, bool selected) override;

@@ -23,7 +23,7 @@ uint32_t U(int32_t value) { return static_cast<uint32_t>(std::max(value, 0)); }
 // The list's own bar: its arrow steps scroll the list by whole rows.
 class ListScrollBar : public PMScroll {
 public:
-    ListScrollBar(const ScrollBarSpec& spec, PMListBoxBase& list) : PMScroll(spec), list_(list) {}
+    ListScrollBar(const ScrollBarGeometry& geometry, PMListBoxBase& list) : PMScroll(geometry), list_(list) {}
     void StepUp() override {
         if (!Inert()) {
             list_.ScrollUp();
@@ -41,39 +41,39 @@ private:
     PMListBoxBase& list_;
 };
 
-ScrollBarSpec BarOf(const ListBoxSpec& spec) {
-    return ScrollBarSpec{spec.x + spec.width - spec.scroll_bar_width,
-                         spec.y,
-                         spec.scroll_bar_width,
-                         spec.height,
+ScrollBarGeometry BarOf(const ListBoxGeometry& geometry) {
+    return ScrollBarGeometry{geometry.x + geometry.width - geometry.scroll_bar_width,
+                         geometry.y,
+                         geometry.scroll_bar_width,
+                         geometry.height,
                          true,
-                         spec.scene_port,
-                         spec.event_port,
-                         spec.up_template,
-                         spec.down_template,
-                         spec.arrows_apart,
-                         spec.depth};
+                         geometry.scene_port,
+                         geometry.event_port,
+                         geometry.up_template,
+                         geometry.down_template,
+                         geometry.arrows_apart,
+                         geometry.depth};
 }
 
 }  // namespace
 
-PMListBoxBase::PMListBoxBase(const ListBoxSpec& spec)
-    : PMControlBase(U(spec.x), U(spec.y), U(spec.width), U(spec.height), spec.scene_port,
-                    spec.event_port),
-      scroll_bar_width_(U(spec.scroll_bar_width)),
-      multiple_selection_(spec.multiple_selection) {
+PMListBoxBase::PMListBoxBase(const ListBoxGeometry& geometry)
+    : PMControlBase(U(geometry.x), U(geometry.y), U(geometry.width), U(geometry.height), geometry.scene_port,
+                    geometry.event_port),
+      scroll_bar_width_(U(geometry.scroll_bar_width)),
+      multiple_selection_(geometry.multiple_selection) {
     ListRegistry& registry = Registry();
     if (registry.live++ == 0) {
         HxPortAttach(atoms::controls::ListCanvasPort, &PM_ListDraw);
     }
-    scroll_bar_ = std::make_unique<ListScrollBar>(BarOf(spec), *this);
+    scroll_bar_ = std::make_unique<ListScrollBar>(BarOf(geometry), *this);
     scroll_bar_->SetPageRatio(100);
     scroll_bar_->SetPosition(0);
     sprite_ = CounterAtom("PM List Box Name Number %ld", registry.name_counter++);
-    canvas_ = MakeCanvasSprite(CanvasSpriteSpec{sprite_, scene_port_,
-                                                atoms::controls::ListCanvasPort, spec.x, spec.y,
-                                                spec.width - spec.scroll_bar_width, spec.height,
-                                                spec.depth + 1, true, 0});
+    canvas_ = MakeCanvasSprite(CanvasSpriteGeometry{sprite_, scene_port_,
+                                                atoms::controls::ListCanvasPort, geometry.x, geometry.y,
+                                                geometry.width - geometry.scroll_bar_width, geometry.height,
+                                                geometry.depth + 1, true, 0});
     face_ = Rgb{240, 240, 240};
 }
 

@@ -14,7 +14,7 @@
 
 namespace wm {
 
-struct ListBoxSpec {
+struct ListBoxGeometry {
     int32_t x;
     int32_t y;
     int32_t width;
@@ -36,7 +36,7 @@ struct ItemView {
 
 class PMListBoxBase : public PMControlBase {
 public:
-    explicit PMListBoxBase(const ListBoxSpec& spec);
+    explicit PMListBoxBase(const ListBoxGeometry& geometry);
     ~PMListBoxBase() override;
 
     bool OwnsSprite(uint16_t atom) const override;

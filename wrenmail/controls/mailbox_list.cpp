@@ -82,8 +82,8 @@ void FitText(CanvasInterface& canvas, const char* text, int32_t room, char* out)
     }
 }
 
-PMMailboxList::PMMailboxList(const ListBoxSpec& spec, const ColumnShares& shares)
-    : PMListBox(spec), shares_(shares) {}
+PMMailboxList::PMMailboxList(const ListBoxGeometry& geometry, const ColumnShares& shares)
+    : PMListBox(geometry), shares_(shares) {}
 
 void PMMailboxList::DrawItem(CanvasInterface& canvas, uint32_t index, int32_t left, int32_t top,
                              int32_t right, int32_t bottom, bool selected) {

@@ -32,7 +32,7 @@ void FitText(CanvasInterface& canvas, const char* text, int32_t room, char* out)
 
 class PMMailboxList : public PMListBox {
 public:
-    PMMailboxList(const ListBoxSpec& spec, const ColumnShares& shares);
+    PMMailboxList(const ListBoxGeometry& geometry, const ColumnShares& shares);
 
     void DrawItem(CanvasInterface& canvas, uint32_t index, int32_t left, int32_t top,
                   int32_t right, int32_t bottom, bool selected) override;

@@ -27,13 +27,13 @@ ScrollRegistry& Registry() {
 }
 
 // The bar minus its two arrows, each a square as wide as the bar is thick.
-Rect Track(const ScrollBarSpec& spec) {
-    const int32_t arrow = spec.vertical ? spec.width : spec.height;
-    const int32_t skip = spec.arrows_apart ? arrow : 0;
-    if (spec.vertical) {
-        return Rect{spec.x, spec.y + skip, spec.width, spec.height - 2 * arrow};
+Rect Track(const ScrollBarGeometry& geometry) {
+    const int32_t arrow = geometry.vertical ? geometry.width : geometry.height;
+    const int32_t skip = geometry.arrows_apart ? arrow : 0;
+    if (geometry.vertical) {
+        return Rect{geometry.x, geometry.y + skip, geometry.width, geometry.height - 2 * arrow};
     }
-    return Rect{spec.x + skip, spec.y, spec.width - 2 * arrow, spec.height};
+    return Rect{geometry.x + skip, geometry.y, geometry.width - 2 * arrow, geometry.height};
 }
 
 uint32_t U(int32_t value) { return static_cast<uint32_t>(std::max(value, 0)); }
@@ -74,45 +74,45 @@ constexpr int32_t kRepeatDelay = 100;
 
 }  // namespace
 
-PMScroll::PMScroll(const ScrollBarSpec& spec)
-    : PMControlBase(U(Track(spec).x), U(Track(spec).y), U(Track(spec).width),
-                    U(Track(spec).height), spec.scene_port, spec.event_port),
-      arrow_size_(U(spec.vertical ? spec.width : spec.height)),
-      vertical_(spec.vertical) {
+PMScroll::PMScroll(const ScrollBarGeometry& geometry)
+    : PMControlBase(U(Track(geometry).x), U(Track(geometry).y), U(Track(geometry).width),
+                    U(Track(geometry).height), geometry.scene_port, geometry.event_port),
+      arrow_size_(U(geometry.vertical ? geometry.width : geometry.height)),
+      vertical_(geometry.vertical) {
     ScrollRegistry& registry = Registry();
     if (registry.live++ == 0) {
         HxPortAttach(atoms::controls::ScrollCanvasPort, &PM_ScrollDraw);
     }
     bar_sprite_ = CounterAtom("PM Scroll Bar Name Number %ld", registry.name_counter++);
-    const Rect track = Track(spec);
-    canvas_ = MakeCanvasSprite(CanvasSpriteSpec{bar_sprite_, scene_port_,
+    const Rect track = Track(geometry);
+    canvas_ = MakeCanvasSprite(CanvasSpriteGeometry{bar_sprite_, scene_port_,
                                                 atoms::controls::ScrollCanvasPort, track.x,
-                                                track.y, track.width, track.height, spec.depth,
+                                                track.y, track.width, track.height, geometry.depth,
                                                 true, 0});
-    MakeArrows(spec);
+    MakeArrows(geometry);
     SetAllShown(false);
 }
 
-void PMScroll::MakeArrows(const ScrollBarSpec& spec) {
-    const Rect track = Track(spec);
+void PMScroll::MakeArrows(const ScrollBarGeometry& geometry) {
+    const Rect track = Track(geometry);
     const auto arrow = static_cast<int32_t>(arrow_size_);
     const int32_t after = (vertical_ ? track.y + track.height : track.x + track.width);
-    const int32_t first = spec.arrows_apart ? (vertical_ ? spec.y : spec.x) : after;
-    const int32_t second = spec.arrows_apart ? after : after + arrow;
-    up_place_ = vertical_ ? ArrowPlace{spec.x, first} : ArrowPlace{first, spec.y};
-    down_place_ = vertical_ ? ArrowPlace{spec.x, second} : ArrowPlace{second, spec.y};
-    up_arrow_ = MakeArrow(spec, true, up_place_);
-    down_arrow_ = MakeArrow(spec, false, down_place_);
+    const int32_t first = geometry.arrows_apart ? (vertical_ ? geometry.y : geometry.x) : after;
+    const int32_t second = geometry.arrows_apart ? after : after + arrow;
+    up_place_ = vertical_ ? ArrowPlace{geometry.x, first} : ArrowPlace{first, geometry.y};
+    down_place_ = vertical_ ? ArrowPlace{geometry.x, second} : ArrowPlace{second, geometry.y};
+    up_arrow_ = MakeArrow(geometry, true, up_place_);
+    down_arrow_ = MakeArrow(geometry, false, down_place_);
 }
 
-uint16_t PMScroll::MakeArrow(const ScrollBarSpec& spec, bool first, ArrowPlace place) {
-    const uint16_t templ = first ? spec.up_template : spec.down_template;
+uint16_t PMScroll::MakeArrow(const ScrollBarGeometry& geometry, bool first, ArrowPlace place) {
+    const uint16_t templ = first ? geometry.up_template : geometry.down_template;
     if (templ == 0) {
         const ArrowKind kind = vertical_ ? (first ? ArrowKind::kUp : ArrowKind::kDown)
                                          : (first ? ArrowKind::kLeft : ArrowKind::kRight);
         auto button = std::make_unique<PMArrowButton>(kind, place.x, place.y,
                                                       static_cast<int32_t>(arrow_size_),
-                                                      scene_port_, event_port_, spec.depth - 1);
+                                                      scene_port_, event_port_, geometry.depth - 1);
         const uint16_t sprite = button->Sprite();
         (first ? up_button_ : down_button_) = std::move(button);
         return sprite;
@@ -120,7 +120,7 @@ uint16_t PMScroll::MakeArrow(const ScrollBarSpec& spec, bool first, ArrowPlace p
     const uint16_t name = CounterAtom(
         first ? "PM Up Arrow Name Number %ld" : "PM Down Arrow Name Number %ld",
         Registry().name_counter);
-    PlaceTemplateInstance(scene_port_, templ, name, place.x, place.y, spec.depth);
+    PlaceTemplateInstance(scene_port_, templ, name, place.x, place.y, geometry.depth);
     return name;
 }
 

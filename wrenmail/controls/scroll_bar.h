@@ -14,7 +14,7 @@
 
 namespace wm {
 
-struct ScrollBarSpec {
+struct ScrollBarGeometry {
     int32_t x;
     int32_t y;
     int32_t width;
@@ -37,7 +37,7 @@ inline constexpr uint32_t kScrollEnd = 10000;
 
 class PMScroll : public PMControlBase {
 public:
-    explicit PMScroll(const ScrollBarSpec& spec);
+    explicit PMScroll(const ScrollBarGeometry& geometry);
     ~PMScroll() override;
 
     bool OwnsSprite(uint16_t atom) const override;
@@ -95,8 +95,8 @@ private:
         int32_t y;
     };
 
-    void MakeArrows(const ScrollBarSpec& spec);
-    uint16_t MakeArrow(const ScrollBarSpec& spec, bool first, ArrowPlace place);
+    void MakeArrows(const ScrollBarGeometry& geometry);
+    uint16_t MakeArrow(const ScrollBarGeometry& geometry, bool first, ArrowPlace place);
     void SetAllShown(bool shown);
     bool OverArrow(ArrowPlace place, int32_t x, int32_t y) const;
     int32_t Along(int32_t x, int32_t y) const { return vertical_ ? y : x; }

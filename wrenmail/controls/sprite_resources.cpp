@@ -113,16 +113,16 @@ void PostResourceDeletion(uint16_t resource) {
     HxPortPost(atoms::ResPort, &record, 0);
 }
 
-CanvasSprite MakeCanvasSprite(const CanvasSpriteSpec& spec) {
-    CreateSpriteResource(spec.name);
-    const uint16_t effect = CreateEffect(spec.name, atoms::controls::Default);
-    const uint16_t bitmap = CreateBitmap(spec.width, spec.height, Rgb{0, 0, 0});
-    if (spec.interactive) {
-        SetEffectPivot(spec.name, atoms::controls::Default, spec.canvas_port);
+CanvasSprite MakeCanvasSprite(const CanvasSpriteGeometry& geometry) {
+    CreateSpriteResource(geometry.name);
+    const uint16_t effect = CreateEffect(geometry.name, atoms::controls::Default);
+    const uint16_t bitmap = CreateBitmap(geometry.width, geometry.height, Rgb{0, 0, 0});
+    if (geometry.interactive) {
+        SetEffectPivot(geometry.name, atoms::controls::Default, geometry.canvas_port);
     }
-    SetEffectBitmap(spec.name, atoms::controls::Default, bitmap);
-    SetSpriteProperties(spec.name, 0, spec.transparency, true, spec.interactive);
-    PlaceSprite(spec.scene_port, spec.name, spec.x, spec.y, spec.depth);
+    SetEffectBitmap(geometry.name, atoms::controls::Default, bitmap);
+    SetSpriteProperties(geometry.name, 0, geometry.transparency, true, geometry.interactive);
+    PlaceSprite(geometry.scene_port, geometry.name, geometry.x, geometry.y, geometry.depth);
     return CanvasSprite{bitmap, effect};
 }
 

@@ -24,7 +24,7 @@ void PlaceSprite(uint16_t scene_port, uint16_t name, int32_t x, int32_t y, int32
 // Posts the deletion of one resource.
 void PostResourceDeletion(uint16_t resource);
 
-struct CanvasSpriteSpec {
+struct CanvasSpriteGeometry {
     uint16_t name;
     uint16_t scene_port;
     uint16_t canvas_port;
@@ -43,7 +43,7 @@ struct CanvasSprite {
 };
 
 // A sprite whose picture the module paints through the canvas port.
-CanvasSprite MakeCanvasSprite(const CanvasSpriteSpec& spec);
+CanvasSprite MakeCanvasSprite(const CanvasSpriteGeometry& geometry);
 void RemoveCanvasSprite(uint16_t name, const CanvasSprite& handles, uint16_t scene_port);
 
 void ShowOrHideSprite(uint16_t scene_port, uint16_t sprite, bool visible);

@@ -29,8 +29,8 @@ namespace {
 constexpr int32_t kReminderDelay = 20;
 constexpr int32_t kDoubleClick = 2;
 
-ListBoxSpec MailboxListSpec() {
-    return ListBoxSpec{155, 180, 405, 195, 16, false, atoms::ports::ScWnMain, atoms::ports::WrenmailMainPort,
+ListBoxGeometry MailboxListSpec() {
+    return ListBoxGeometry{155, 180, 405, 195, 16, false, atoms::ports::ScWnMain, atoms::ports::WrenmailMainPort,
                        0, 0, true, 10};
 }
 constexpr ColumnShares kMailboxColumns{25, 58, 17};
