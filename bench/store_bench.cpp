@@ -8,6 +8,8 @@
 // costs the same whatever the folder holds, since ids are taken in order.
 #include <benchmark/benchmark.h>
 
+#include "bench_scratch.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -57,29 +59,8 @@ bool HXCALL AnswerData(EDict* record) {
     return true;
 }
 
-// Scratch space for the whole run, removed at exit.
-class Scratch {
-public:
-    Scratch() : root_(fs::temp_directory_path() / ("wrenmail_store_bench_" + std::to_string(getpid()))) {
-        fs::create_directories(root_);
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-    fs::path Fresh(const std::string& name) {
-        const fs::path dir = root_ / (name + std::to_string(++made_));
-        fs::create_directories(dir);
-        return dir;
-    }
-
-private:
-    fs::path root_;
-    int made_ = 0;
-};
-
-Scratch& Space() {
-    static Scratch scratch;
+bench::Scratch& Space() {
+    static bench::Scratch scratch("wrenmail_store_bench_");
     return scratch;
 }
 

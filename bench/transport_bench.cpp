@@ -17,6 +17,8 @@
 // the CPU times too.
 #include <benchmark/benchmark.h>
 
+#include "bench_scratch.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <gmime/gmime.h>
@@ -63,28 +65,8 @@ std::string MessageText(int n) {
     return text;
 }
 
-class Scratch {
-public:
-    Scratch() : root_(fs::temp_directory_path() / ("wrenmail_transport_bench_" + std::to_string(getpid()))) {
-        fs::create_directories(root_);
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-    fs::path Fresh(const std::string& name) {
-        const fs::path dir = root_ / (name + std::to_string(++made_));
-        fs::create_directories(dir);
-        return dir;
-    }
-
-private:
-    fs::path root_;
-    int made_ = 0;
-};
-
-Scratch& Space() {
-    static Scratch scratch;
+bench::Scratch& Space() {
+    static bench::Scratch scratch("wrenmail_transport_bench_");
     return scratch;
 }
 
