@@ -134,13 +134,10 @@ bool MainScreen::HandleMessage(EDict* record) {
         return true;
     }
     const uint16_t type = EDictGetType(record);
-    if (type == code::kEntered) {
-        Enter();
-    } else if (type == code::kLeft) {
-        Leave();
-    } else if (type == code::kClick) {
-        OnButton(EDictGetShort(record, atoms::NAME));
-    } else if (type == code::kPress) {
+    if (HandleEnterLeaveClick(record)) {
+        return true;
+    }
+    if (type == code::kPress) {
         OnPress(record);
     } else if (type == atoms::actions::aOnMailDownloaded) {
         RefreshList();

@@ -45,14 +45,7 @@ bool ReadScreen::HandleMessage(EDict* record) {
     if (PMScreenBase::HandleMessage(record)) {
         return true;
     }
-    const uint16_t type = EDictGetType(record);
-    if (type == code::kEntered) {
-        Enter();
-    } else if (type == code::kClick) {
-        OnButton(EDictGetShort(record, atoms::NAME));
-    } else if (type == code::kLeft) {
-        Leave();
-    }
+    HandleEnterLeaveClick(record);
     return true;
 }
 

@@ -153,4 +153,20 @@ void PMScreenBase::DrawEnabled(ButtonRecord* button, bool enabled) {
     SetSpriteFX(button->port, button->sprite, enabled ? atoms::buttons::Up : atoms::buttons::Disabled, 0);
 }
 
+bool PMScreenBase::HandleEnterLeaveClick(EDict* record) {
+    switch (EDictGetType(record)) {
+        case code::kEntered:
+            Enter();
+            return true;
+        case code::kLeft:
+            Leave();
+            return true;
+        case code::kClick:
+            OnButton(EDictGetShort(record, atoms::NAME));
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace wm

@@ -60,6 +60,9 @@ public:
     const IntrusiveList<ButtonRecord>& Buttons() const { return buttons_; }
 
 protected:
+    // What every screen does with its scene's notices and clicks, after its controls had their
+    // turn: 30032 enters, 30041 leaves, 30035 goes to OnButton. True when the record was one.
+    bool HandleEnterLeaveClick(EDict* record);
     void SetScene(uint16_t scene) { scene_ = scene; }
     void SetHelpSound(uint16_t sound) { helpSound_ = sound; }
     uint16_t ConfirmExitDialog() const { return confirmExit_; }

@@ -67,14 +67,7 @@ bool WriteScreen::HandleMessage(EDict* record) {
     if (PMScreenBase::HandleMessage(record)) {
         return true;
     }
-    const uint16_t type = EDictGetType(record);
-    if (type == code::kEntered) {
-        Enter();
-    } else if (type == code::kLeft) {
-        Leave();
-    } else if (type == code::kClick) {
-        OnButton(EDictGetShort(record, atoms::NAME));
-    } else if (type == code::kEditKey) {
+    if (!HandleEnterLeaveClick(record) && EDictGetType(record) == code::kEditKey) {
         OnEditKey(EDictGetShort(record, atoms::NAME), EDictGetShort(record, atoms::KEY));
     }
     return true;
