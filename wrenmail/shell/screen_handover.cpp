@@ -1,5 +1,7 @@
 #include "shell/screen_handover.h"
 
+#include <cstring>
+
 namespace wm {
 namespace {
 
@@ -9,6 +11,14 @@ ScreenHandover g_handover;
 
 ScreenHandover& Handover() {
     return g_handover;
+}
+
+void SetReplyText(char (&buffer)[kReplyTextSize], const char* text) {
+    const std::size_t length = text == nullptr ? 0 : strnlen(text, kReplyTextSize - 1);
+    if (length > 0) {
+        std::memcpy(buffer, text, length);
+    }
+    buffer[length] = '\0';
 }
 
 }  // namespace wm

@@ -2,9 +2,13 @@
 #ifndef WRENMAIL_SHELL_SCREEN_HANDOVER_H
 #define WRENMAIL_SHELL_SCREEN_HANDOVER_H
 
+#include <cstddef>
 #include <cstdint>
 
 namespace wm {
+
+// Room of the reply texts, their terminating NUL included; longer texts are cut.
+inline constexpr std::size_t kReplyTextSize = 128;
 
 class PMScreenBase;
 
@@ -16,7 +20,18 @@ struct ScreenHandover {
     // The mailbox list's order, kept across visits: 0 From, 1 Subject, 2 Date.
     int32_t sortKey = 2;
     bool sortDescending = true;
+    // Set by the read screen's Reply; the write screen prepares the reply and clears it.
+    uint8_t replyPending = 0;
+    char replyAddress[kReplyTextSize] = {};
+    char replySubject[kReplyTextSize] = {};
+    // 1: stamps shown as pictures, 0: as their names. Shared by the write, read and print screens.
+    uint8_t displayMode = 1;
+    // Set while a message is being printed; the Print buttons wait for it to clear.
+    uint8_t printing = 0;
 };
+
+// Copies `text` into a reply buffer, cut to fit; null gives the empty text.
+void SetReplyText(char (&buffer)[kReplyTextSize], const char* text);
 
 ScreenHandover& Handover();
 
