@@ -15,8 +15,8 @@
 #include "messaging/name_atoms.h"
 #include "render/font_config.h"
 #include "render/text_system.h"
-#include "screens/address_book_names.h"
 #include "screens/mailbox_lines.h"
+#include "store/address_book.h"
 #include "store/message_header_list.h"
 
 namespace {

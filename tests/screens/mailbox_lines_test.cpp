@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "screens/address_book_names.h"
+#include "store/address_book.h"
 #include "screens/mailbox_lines.h"
 #include "store/message_header_list.h"
 

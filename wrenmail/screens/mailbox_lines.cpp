@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "controls/list_box_base.h"
-#include "screens/address_book_names.h"
 #include "store/mail_folder.h"
 #include "store/message_header_list.h"
 #include "store/regional_requests.h"
@@ -50,16 +49,6 @@ const char* OrSpace(const char* text) {
 }
 
 }  // namespace
-
-void NormaliseSender(const char* from, char (&out)[kLineFieldSize]) {
-    const char* open = std::strchr(from, '<');
-    const char* close = open != nullptr ? std::strchr(open + 1, '>') : nullptr;
-    if (close != nullptr) {
-        CopyCut(out, open + 1, std::min(static_cast<std::size_t>(close - open - 1), kSenderLength));
-    } else {
-        CopyCut(out, from, std::min(std::strlen(from), kSenderLength));
-    }
-}
 
 int CompareLines(const MailboxLine& a, const MailboxLine& b, SortOrder order) {
     const MailboxLine& first = order.descending ? b : a;

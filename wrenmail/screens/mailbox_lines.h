@@ -8,14 +8,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "store/address_book.h"
+
 namespace wm {
 
-class AddressBookNames;
 class MessageHeaderList;
 class PMListBoxBase;
 
 inline constexpr std::size_t kLineFieldSize = 129;  // 128 characters and the terminator
-inline constexpr std::size_t kSenderLength = 20;
 inline constexpr std::size_t kTypeWordSize = 16;
 inline constexpr std::size_t kDateTextSize = 64;
 inline constexpr std::size_t kFormattedLineSize = 2 * kLineFieldSize + kDateTextSize + kTypeWordSize + 4;
@@ -38,9 +38,6 @@ struct MailboxLine {
     char type[kTypeWordSize];
     uint32_t mailId;
 };
-
-// The sender as listed: the part between "<" and ">" when there is one, cut to 20 characters.
-void NormaliseSender(const char* from, char (&out)[kLineFieldSize]);
 
 // Negative when a goes before b. Equal dates never compare equal: their order is left to the sort.
 int CompareLines(const MailboxLine& a, const MailboxLine& b, SortOrder order);

@@ -8,7 +8,7 @@
 #include "messaging/dict_object.h"
 #include "messaging/message_codes.h"
 #include "messaging/name_atoms.h"
-#include "screens/address_book_names.h"
+#include "store/address_book.h"
 #include "shell/service_handles.h"
 
 namespace {
