@@ -12,6 +12,7 @@ packages=(
   fonts-comic-neue fonts-urw-base35 fonts-liberation2
   espeak-ng librsvg2-bin xvfb xauth xdotool
   libgmime-3.0-dev libsodium-dev
+  poppler-utils
 )
 
 missing=()
