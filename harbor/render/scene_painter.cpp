@@ -158,6 +158,16 @@ void ScenePainter::Paint(cairo_t* cr, const SceneService& scenes, uint64_t now_m
     cairo_restore(cr);
 }
 
+void ScenePainter::PaintSceneAlone(cairo_t* cr, const SceneState& scene, uint64_t now_ms) {
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    ClipTo(cr, {0, 0, kStageWidth, kStageHeight});
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    PaintScene(cr, scene, false, now_ms);
+    cairo_restore(cr);
+}
+
 bool ScenePainter::WritePng(const SceneService& scenes, uint64_t now_ms, const std::filesystem::path& file,
                             std::string& error) {
     CairoSurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kStageWidth, kStageHeight));
@@ -301,8 +311,9 @@ void ScenePainter::PaintPicture(cairo_t* cr, const Frame& frame, const Sprite& s
     cairo_translate(cr, box.x, box.y);
     if (scaled) cairo_scale(cr, box.width / width, box.height / height);
     cairo_set_source_surface(cr, picture, 0, 0);
-    // Edge pixels repeat outward, so scaling does not fade the picture's border.
-    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    // Edge pixels repeat outward, so scaling does not fade the picture's border. Only pixels: a
+    // vector picture (a printed page's) padded would be rasterised by the PDF surface.
+    if (image) cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
     cairo_paint(cr);
     cairo_restore(cr);
 }

@@ -53,6 +53,9 @@ public:
     // Paints the stage (0, 0, 640, 480 in the context's user space) at clock time `now_ms`,
     // which drives the caret's blink and the animations.
     void Paint(cairo_t* cr, const SceneService& scenes, uint64_t now_ms);
+    // Paints one scene alone over white, as a scene that does not take input (no caret): what
+    // a printed page shows of it.
+    void PaintSceneAlone(cairo_t* cr, const SceneState& scene, uint64_t now_ms);
     // Paints a 640 by 480 ARGB32 image and writes it as PNG.
     bool WritePng(const SceneService& scenes, uint64_t now_ms, const std::filesystem::path& file,
                   std::string& error);
