@@ -1,6 +1,8 @@
 #include "port_registry.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <exception>
 
 namespace hxmsg {
 
@@ -17,6 +19,20 @@ public:
 private:
     unsigned& count_;
 };
+
+// The barrier around every handler: an exception never unwinds through the sender's frames (which
+// may be another library's C code). It is reported and counts as "not taken", and the port's
+// other handlers still get the record.
+bool CallHandler(HxHandler handler, uint16_t port, EDict* record) {
+    try {
+        return handler(record);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "hxmsg: a handler on port %u failed: %s\n", unsigned{port}, e.what());
+    } catch (...) {
+        std::fprintf(stderr, "hxmsg: a handler on port %u failed\n", unsigned{port});
+    }
+    return false;
+}
 
 } // namespace
 
@@ -69,7 +85,7 @@ bool PortRegistry::Deliver(uint16_t port, EDict* record) {
         for (size_t i = 0; i < p.entries.size(); ++i) {
             Entry entry = p.entries[i];
             if (entry.handler == nullptr || entry.serial >= attached_before) continue;
-            answered = entry.handler(record) || answered;
+            answered = CallHandler(entry.handler, port, record) || answered;
         }
     }
     if (p.deliveries == 0 && p.has_blanks) Compact(p);

@@ -1,5 +1,7 @@
 #include "hxmsg_test_support.h"
 
+#include <stdexcept>
+
 namespace hxtest {
 namespace {
 
@@ -88,6 +90,18 @@ TEST_F(HxPorts, ResetDetachesEveryHandlerEvenMidDelivery) {
     HxPortSend(port_, &r);
     EXPECT_FALSE(HxPortSend(other_, &r));
     EXPECT_EQ(Handlers(), (Ints{1}));
+}
+
+TEST_F(HxPorts, AHandlerThatThrowsCountsAsNotTakenAndTheOthersStillRun) {
+    HxPortAttach(port_, Logger<1>);
+    HxPortAttach(port_, Logger<2>);
+    answers[1] = true;
+    during = [](int n, EDict*) {
+        if (n == 1) throw std::runtime_error("broken handler");
+    };
+    EDict r = Record(1);
+    EXPECT_FALSE(HxPortSend(port_, &r));  // the throwing handler's true answer never came
+    EXPECT_EQ(Handlers(), (Ints{1, 2}));
 }
 
 } // namespace
