@@ -16,6 +16,7 @@
 #include "shell/settings.h"
 #include "shell/user_identity.h"
 #include "store/header_list_builder.h"
+#include "store/message_header_list.h"
 #include "store/message_import.h"
 #include "transport/mail_transfer.h"
 #include "wrenmail.h"

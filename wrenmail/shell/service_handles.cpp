@@ -4,7 +4,6 @@
 #include "messaging/message_codes.h"
 #include "messaging/name_atoms.h"
 #include "store/file_requests.h"
-#include "store/message_header_list.h"
 
 namespace wm {
 namespace {
@@ -32,17 +31,6 @@ void OpenFileService() {
 void CloseFileService() {
     FileCloseHandle(g_services.fileService);
     g_services.fileService = 0;
-}
-
-void CreateHeaderList() {
-    if (g_services.headerList == nullptr) {
-        g_services.headerList = new MessageHeaderList();
-    }
-}
-
-void DeleteHeaderList() {
-    delete g_services.headerList;
-    g_services.headerList = nullptr;
 }
 
 void CloseMailManager() {

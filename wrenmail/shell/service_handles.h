@@ -23,10 +23,6 @@ ServiceHandles& Services();
 void OpenFileService();
 // Closes the held file service handle and forgets it.
 void CloseFileService();
-// Creates the empty header list; an existing one is kept.
-void CreateHeaderList();
-void DeleteHeaderList();
-
 // Closes the held mail manager at the mail service and forgets it.
 void CloseMailManager();
 // Asks the connection manager to hang the held connection up. The handle is kept: only the

@@ -1,5 +1,7 @@
 #include "store/message_header_list.h"
 
+#include "shell/service_handles.h"
+
 namespace wm {
 namespace {
 
@@ -50,6 +52,17 @@ void RemoveHeader(MessageHeaderList* list, uint32_t boxKind, uint32_t mailId) {
     if (MessageHeader* header = list->Find(boxKind, mailId)) {
         list->Remove(header);
     }
+}
+
+void CreateHeaderList() {
+    if (Services().headerList == nullptr) {
+        Services().headerList = new MessageHeaderList();
+    }
+}
+
+void DeleteHeaderList() {
+    delete Services().headerList;
+    Services().headerList = nullptr;
 }
 
 }  // namespace wm

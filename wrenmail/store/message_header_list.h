@@ -59,6 +59,11 @@ void AppendHeader(MessageHeaderList* list, const char* from, const char* subject
 // Removes the header with this pair; nothing when there is none (or no list).
 void RemoveHeader(MessageHeaderList* list, uint32_t boxKind, uint32_t mailId);
 
+// The process-wide header list held in Services(): creates the empty list (an existing one is
+// kept), and deletes it.
+void CreateHeaderList();
+void DeleteHeaderList();
+
 }  // namespace wm
 
 #endif
