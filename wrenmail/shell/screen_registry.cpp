@@ -7,11 +7,29 @@
 #include "shell/screen_base.h"
 #include "shell/sign_in_screen.h"
 #include "shell/write_screen.h"
+#include "transport/transfer_progress.h"
 
 namespace wm {
 namespace {
 
 ScreenRegistry g_screens;
+
+// Get/Send's notices appear in whichever screen is current when they come.
+class CurrentScreenProgress final : public TransferProgress {
+public:
+    void ShowNotice(uint16_t dialog, const char* text) override {
+        if (PMScreenBase* screen = CurrentScreen()) {
+            screen->ShowDialog(kDialogNoButtons, dialog, text);
+        }
+    }
+    void CloseNotice() override {
+        if (PMScreenBase* screen = CurrentScreen()) {
+            screen->CloseDialog(0);
+        }
+    }
+};
+
+CurrentScreenProgress g_progress;
 
 }  // namespace
 
@@ -25,6 +43,7 @@ void ScreenRegistry::CreateScreens() {
     screens_[kWriteSlot] = new WriteScreen;
     screens_[kAddressSlot] = new AddressBookScreen;
     count_ = kScreenSlots;
+    SetTransferProgress(&g_progress);
 }
 
 void ScreenRegistry::NameScreens() {
@@ -40,6 +59,7 @@ void ScreenRegistry::DeleteScreens() {
     }
     count_ = 0;
     current_ = nullptr;
+    SetTransferProgress(nullptr);
 }
 
 PMScreenBase* ScreenRegistry::At(int32_t slot) const {

@@ -4,8 +4,6 @@
 
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
-#include "shell/screen_base.h"
-#include "shell/screen_registry.h"
 #include "shell/service_handles.h"
 #include "shell/user_identity.h"
 #include "store/file_requests.h"
@@ -15,6 +13,7 @@
 #include "store/stored_names.h"
 #include "store/trash.h"
 #include "transport/mail_requests.h"
+#include "transport/transfer_progress.h"
 
 namespace wm {
 namespace {
@@ -26,15 +25,17 @@ bool IsEmpty(const char* text) {
     return text == nullptr || text[0] == '\0';
 }
 
+TransferProgress* g_progress = nullptr;
+
 void ShowNotice(uint16_t dialog, const char* text) {
-    if (PMScreenBase* screen = CurrentScreen()) {
-        screen->ShowDialog(kDialogNoButtons, dialog, text);
+    if (g_progress != nullptr) {
+        g_progress->ShowNotice(dialog, text);
     }
 }
 
 void CloseNotice() {
-    if (PMScreenBase* screen = CurrentScreen()) {
-        screen->CloseDialog(0);
+    if (g_progress != nullptr) {
+        g_progress->CloseNotice();
     }
 }
 
@@ -78,6 +79,10 @@ void StoreMessage(uint32_t message) {
 }
 
 }  // namespace
+
+void SetTransferProgress(TransferProgress* progress) {
+    g_progress = progress;
+}
 
 void StartSendAndFetch() {
     const UserIdentity& identity = Identity();
