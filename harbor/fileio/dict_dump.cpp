@@ -1,7 +1,9 @@
 #include "fileio/dict_dump.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
+#include <strings.h>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -62,6 +64,38 @@ bool Verify(const fs::path& file, std::vector<DictFileEntry>& entries, std::stri
     return ReadWhole(file, bytes, error) && DecodeDictFile(bytes, entries, &error);
 }
 
+// An address book maps names (keys) to kite IDs (atoms stored by name). It is printed as a table,
+// names in the order the mail client lists them; any other entries follow as usual.
+constexpr const char* kAddressBookFile = "AddBook.wdb";
+
+void PrintAddressBook(const fs::path& file, const std::vector<DictFileEntry>& entries, std::ostream& out) {
+    std::vector<const DictFileEntry*> names;
+    std::vector<DictFileEntry> others;
+    std::size_t width = 4;
+    for (const DictFileEntry& e : entries) {
+        if (e.kind == StoredKind::NamedShort) {
+            names.push_back(&e);
+            width = std::max(width, e.key.size());
+        } else {
+            others.push_back(e);
+        }
+    }
+    std::stable_sort(names.begin(), names.end(), [](const DictFileEntry* a, const DictFileEntry* b) {
+        return strcasecmp(std::string(a->key).c_str(), std::string(b->key).c_str()) < 0;
+    });
+    const std::string owner = file.parent_path().filename().string();
+    out << "# address book" << (owner.empty() ? "" : " of " + owner) << ": " << names.size()
+        << (names.size() == 1 ? " name\n" : " names\n");
+    if (!names.empty()) out << "Name" << std::string(width - 4 + 2, ' ') << "Kite ID\n";
+    for (const DictFileEntry* e : names) {
+        out << e->key << std::string(width - e->key.size() + 2, ' ') << e->text << "\n";
+    }
+    if (!others.empty()) {
+        out << "# other entries, kept as they are: " << others.size() << "\n";
+        PrintEntries(others, out);
+    }
+}
+
 int DumpFile(const fs::path& file, std::ostream& out, std::ostream& err) {
     std::string bytes;
     std::string error;
@@ -72,7 +106,11 @@ int DumpFile(const fs::path& file, std::ostream& out, std::ostream& err) {
     }
     out << "# " << file.string() << ": dictionary file version " << kDictFileVersion << ", " << entries.size()
         << (entries.size() == 1 ? " entry\n" : " entries\n");
-    PrintEntries(entries, out);
+    if (file.filename() == kAddressBookFile) {
+        PrintAddressBook(file, entries, out);
+    } else {
+        PrintEntries(entries, out);
+    }
     return kGood;
 }
 

@@ -57,6 +57,27 @@ TEST_F(DictDumpTest, PrintsEveryEntryReadably) {
                               "\"t\" Type9 4000000000\n");
 }
 
+TEST_F(DictDumpTest, AnAddressBookPrintsItsNamesSortedWithTheirKiteIds) {
+    std::string bytes;
+    ASSERT_TRUE(harbor::EncodeDictFile({{"zoe", harbor::StoredKind::NamedShort, 7, "zoe_9"},
+                                        {"Version", harbor::StoredKind::Long, 2, {}},
+                                        {"Granny", harbor::StoredKind::NamedShort, 9, "gran_42"},
+                                        {"bob", harbor::StoredKind::NamedShort, 8, "bob_7"}},
+                                       bytes));
+    const fs::path book = scratch_.Root() / "MailBoxes" / "kiteAccounts" / "ann_01" / "AddBook.wdb";
+    fs::create_directories(book.parent_path());
+    WriteBytes(book, bytes);
+    ASSERT_EQ(Run({book.string()}), 0);
+    EXPECT_EQ(out_.str(), "# " + book.string() + ": dictionary file version 1, 4 entries\n" +
+                              "# address book of ann_01: 3 names\n"
+                              "Name    Kite ID\n"
+                              "bob     bob_7\n"
+                              "Granny  gran_42\n"
+                              "zoe     zoe_9\n"
+                              "# other entries, kept as they are: 1\n"
+                              "\"Version\" Long 2\n");
+}
+
 TEST_F(DictDumpTest, ADamagedFileIsReportedWithExitOne) {
     WriteBytes(File("WN2.wnl"), good_.substr(0, good_.size() - 2));
     EXPECT_EQ(Run({File("WN2.wnl").string()}), 1);
