@@ -120,6 +120,11 @@ public:
     // Image instances named so far in the module's life ("image0", "image1", ...).
     static int ImageInstanceCounter();
 
+    // The scene port through which the images of a loaded tagged body text are driven (the
+    // owning view's port); 0 until set.
+    void SetImagePort(uint16_t port) { image_port_ = port; }
+    uint16_t ImagePort() const { return image_port_; }
+
 private:
     // The editing steps live beside the fields they change, out of this header.
     friend struct RichDocumentInternals;
@@ -138,6 +143,7 @@ private:
     NodeList char_blocks_;
     NodeList image_blocks_;
     uint32_t next_serial_ = 0;
+    uint16_t image_port_ = 0;
 };
 
 }  // namespace wm
