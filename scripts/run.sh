@@ -5,14 +5,17 @@
 #   scripts/run.sh --player ann --trace              the same, as player ann, every record shown
 #   scripts/run.sh --headless --script FILE          a driver script (docs/driver-scripts.md)
 #   scripts/run.sh --help                            every option
-# The build goes to build-run/ (override with WRENMAIL_RUN_BUILD=DIR).
+# It shares build/ with scripts/test.sh (override with WRENMAIL_BUILD=DIR): whichever runs first
+# configures the tree the same way, and the other builds only what is still missing. The help
+# sounds are part of what it builds, so Help is heard.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=${WRENMAIL_RUN_BUILD:-build-run}
+build=${WRENMAIL_BUILD:-build}
 bash scripts/install-deps.sh >&2
 if [ ! -f "$build/build.ninja" ]; then
-  cmake -S . -B "$build" -G Ninja -DWRENMAIL_TESTS=OFF -DWRENMAIL_BENCH=OFF >/dev/null
+  echo "run.sh: configuring $build/ (shared with scripts/test.sh)" >&2
+  cmake -S . -B "$build" -G Ninja -DWRENMAIL_WERROR=ON >/dev/null
 fi
-ninja -C "$build" harbor wrenmail >&2
+ninja -C "$build" harbor wrenmail content_sounds >&2
 exec "$build/harbor/harbor" "$@"

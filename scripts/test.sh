@@ -3,6 +3,7 @@
 #   scripts/test.sh              normal build (warnings are errors) and all tests
 #   scripts/test.sh --sanitize   the same under AddressSanitizer and UndefinedBehaviorSanitizer
 #   scripts/test.sh --fuzz SECS  builds the fuzz targets with clang and runs each for SECS seconds
+# The normal build goes to build/, the tree scripts/run.sh runs from (override with WRENMAIL_BUILD).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,7 +13,7 @@ case "${1:-}" in
   "") ;;
   --sanitize) mode=sanitize ;;
   --fuzz) mode=fuzz; fuzz_seconds=${2:?--fuzz needs a number of seconds} ;;
-  -h|--help) sed -n '2,5p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+  -h|--help) sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
   *) echo "test.sh: unknown option '$1' (see --help)" >&2; exit 2 ;;
 esac
 
@@ -21,9 +22,10 @@ jobs=$(nproc)
 
 case $mode in
   normal)
-    cmake -S . -B build -G Ninja -DWRENMAIL_WERROR=ON >/dev/null
-    ninja -C build -j"$jobs"
-    ctest --test-dir build --output-on-failure -j"$jobs"
+    build=${WRENMAIL_BUILD:-build}
+    cmake -S . -B "$build" -G Ninja -DWRENMAIL_WERROR=ON >/dev/null
+    ninja -C "$build" -j"$jobs"
+    ctest --test-dir "$build" --output-on-failure -j"$jobs"
     ;;
   sanitize)
     cmake -S . -B build-sanitize -G Ninja -DWRENMAIL_WERROR=ON -DWRENMAIL_SANITIZE=ON \
