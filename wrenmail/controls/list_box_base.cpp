@@ -241,6 +241,11 @@ void PMListBoxBase::Deselect(uint32_t index) {
     PostSelection(atoms::actions::aPMListBoxRemoveSelectedItem, index);
 }
 
+void PMListBoxBase::SetBackground(uint8_t red, uint8_t green, uint8_t blue) {
+    face_ = Rgb{red, green, blue};
+    dirty_ = true;
+}
+
 void PMListBoxBase::PostSelection(uint16_t type, uint32_t index) {
     const ItemView item = ItemAt(index);
     EDict record;

@@ -79,6 +79,8 @@ public:
     static bool HXCALL PM_ListDraw(EDict* record);
     static DrawAnswer& DrawAnswers();
 
+    // The colour behind the rows (the face colour); not one of the table's operations.
+    void SetBackground(uint8_t red, uint8_t green, uint8_t blue);
     uint16_t Sprite() const { return sprite_; }
     PMScroll& ScrollBar() { return *scroll_bar_; }
     uint32_t VisibleRows() const { return visible_rows_; }

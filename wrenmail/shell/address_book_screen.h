@@ -4,10 +4,14 @@
 #define WRENMAIL_SHELL_ADDRESS_BOOK_SCREEN_H
 
 #include <cstdint>
+#include <memory>
 
 #include "shell/screen_base.h"
 
 namespace wm {
+
+class DictObject;
+class PMListBox;
 
 class AddressBookScreen : public PMScreenBase {
 public:
@@ -23,7 +27,17 @@ public:
     void ShowDialog(int32_t kind, uint16_t dialog, const char* text) override;
     void CloseDialog(uint16_t button) override;
 
+    // While the screen is up: the book being edited and the list of its names.
+    DictObject* Book() { return book_.get(); }
+    PMListBox* List() { return list_.get(); }
+
 private:
+    void CreateList();
+    void FillList();
+    void ShowEntry(int32_t index);
+    void SetFields(const char* name, const char* kiteId);
+    void Add();
+    void Delete();
     void OnEditKey(uint16_t field, uint16_t key);
     void SetFieldsVisible(bool visible);
     void PlaceDialog(int32_t kind);
@@ -36,6 +50,8 @@ private:
     uint16_t idField_ = 0;
     uint16_t emptyField_ = 0;
     uint16_t illegalName_ = 0;
+    std::unique_ptr<PMListBox> list_;
+    std::unique_ptr<DictObject> book_;
 };
 
 }  // namespace wm

@@ -93,6 +93,17 @@ void NormaliseSender(const char* from, char* out, std::size_t size) {
     }
 }
 
+void CopyBookEntries(DictInterface& from, DictInterface& to) {
+    const int32_t count = from.KeyCount();
+    for (int32_t n = 0; n < count; ++n) {
+        uint16_t type = 0;
+        const uint16_t key = from.KeyAt(n, &type);
+        if (key != 0) {
+            CopyEntry(from, to, key, type);
+        }
+    }
+}
+
 void LoadAddressBook(const char* kiteId, DictInterface& book) {
     if (!HasBook(kiteId)) {
         return;
@@ -103,14 +114,7 @@ void LoadAddressBook(const char* kiteId, DictInterface& book) {
         FileCreateDict(Services().fileService, kAddressBookFile);
         return;
     }
-    const int32_t count = stored->KeyCount();
-    for (int32_t n = 0; n < count; ++n) {
-        uint16_t type = 0;
-        const uint16_t key = stored->KeyAt(n, &type);
-        if (key != 0) {
-            CopyEntry(*stored, book, key, type);
-        }
-    }
+    CopyBookEntries(*stored, book);
 }
 
 void SaveAddressBook(const char* kiteId, DictInterface& book) {

@@ -26,6 +26,9 @@ void NormaliseSender(const char* from, char (&out)[N]) {
     NormaliseSender(from, out, N);
 }
 
+// Puts every entry of `from` into `to`, of whatever kind.
+void CopyBookEntries(DictInterface& from, DictInterface& to);
+
 // Copies every entry of the stored book into `book`; a missing file is created empty.
 void LoadAddressBook(const char* kiteId, DictInterface& book);
 // Replaces the stored file with exactly the entries of `book`.
