@@ -1,1 +1,0 @@
-. "$(dirname "$0")/accounts.sh"
