@@ -106,6 +106,7 @@ void RichDocumentInternals::CancelPlacement(Placement* plan) {
 }
 
 RichSlice* RichDocumentInternals::SplitSlice(RichDocument& d, RichSlice* slice, uint32_t keep, RichSlice* tail) {
+    tail->kind = slice->kind;
     tail->block = slice->block;
     tail->start = static_cast<uint8_t>(slice->start + keep);
     tail->count = static_cast<uint8_t>(slice->count - keep);
