@@ -1,0 +1,2 @@
+set -eu
+. "$(dirname "$0")/accounts.sh"
