@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include "hxmsg.h"
+#include "messaging/message_codes.h"
+#include "messaging/name_atoms.h"
+#include "rich_text_fixture.h"
+#include "virtual_keys.h"
+
+namespace wm::testing {
+namespace {
+
+using Spot = std::pair<int32_t, int32_t>;
+
+class RichTextCursorTest : public RichTextTest {
+protected:
+    uint32_t Position() const { return view_->Cursor().Position(); }
+    std::string Text() const { return view_->ProducePlainBodyText(); }
+    // A key followed by the paint that places the cursor.
+    void KeyAndPaint(int32_t key, bool control = false) {
+        EXPECT_TRUE(Key(key, control));
+        Paint();
+    }
+    Spot At(int32_t x, int32_t line) const { return {kTextLeft + x, kTextTop + 40 * line}; }
+    void Blink() { Send(Record(atoms::actions::CursorBlinkMessage)); }
+};
+
+// "hello world foo": line 1 is "hello " (1..6), line 2 "world foo" (7..15).
+TEST_F(RichTextCursorTest, ArrowsHomeAndEndFollowTheShownLine) {
+    MakeView();
+    Type("hello world foo");
+    Paint();
+    EXPECT_EQ(Position(), 16u);
+    EXPECT_EQ(CursorSpot(), At(63, 1));
+    KeyAndPaint(VKEY_HOME);
+    EXPECT_EQ(Position(), 7u);
+    EXPECT_EQ(CursorSpot(), At(0, 1));
+    KeyAndPaint(VKEY_LEFT);
+    EXPECT_EQ(Position(), 6u);
+    EXPECT_EQ(CursorSpot(), At(35, 0));
+    KeyAndPaint(VKEY_END);
+    EXPECT_EQ(Position(), 7u);
+    EXPECT_TRUE(view_->Cursor().AtLineEnd());
+    EXPECT_EQ(CursorSpot(), At(42, 0)) << "at the end of the wrapped line, not the next one";
+    KeyAndPaint(VKEY_HOME);
+    EXPECT_EQ(Position(), 1u) << "Home acts on the line the cursor is shown on";
+    KeyAndPaint(VKEY_LEFT);
+    EXPECT_EQ(Position(), 1u);
+    KeyAndPaint(VKEY_RIGHT);
+    EXPECT_EQ(Position(), 2u);
+    KeyAndPaint(VKEY_END, true);
+    EXPECT_EQ(Position(), 16u);
+    KeyAndPaint(VKEY_RIGHT);
+    EXPECT_EQ(Position(), 16u) << "no further than the end";
+    KeyAndPaint(VKEY_HOME, true);
+    EXPECT_EQ(Position(), 1u);
+    KeyAndPaint(VKEY_RIGHT, true);
+    EXPECT_EQ(Position(), 7u);
+    KeyAndPaint(VKEY_RIGHT, true);
+    EXPECT_EQ(Position(), 13u);
+    KeyAndPaint(VKEY_LEFT, true);
+    EXPECT_EQ(Position(), 7u);
+}
+
+TEST_F(RichTextCursorTest, UpAndDownKeepTheHorizontalOffset) {
+    MakeView();
+    Type("hello world foo");
+    Paint();
+    KeyAndPaint(VKEY_HOME, true);
+    KeyAndPaint(VKEY_RIGHT);
+    KeyAndPaint(VKEY_RIGHT);  // x 14
+    KeyAndPaint(VKEY_DOWN);
+    EXPECT_EQ(Position(), 9u);
+    EXPECT_EQ(CursorSpot(), At(14, 1));
+    KeyAndPaint(VKEY_DOWN);
+    EXPECT_EQ(Position(), 9u) << "no line below";
+    KeyAndPaint(VKEY_END);
+    KeyAndPaint(VKEY_UP);  // x 63 is past line 1
+    EXPECT_EQ(Position(), 7u);
+    EXPECT_FALSE(view_->Cursor().AtLineEnd());
+    EXPECT_FALSE(Key(VKEY_UP, true)) << "Control with Up is left to the screen";
+}
+
+TEST_F(RichTextCursorTest, EmptyLinesHoldTheCursorAfterAFinalLineFeed) {
+    MakeView();
+    Type("ab\n");
+    Paint();
+    EXPECT_EQ(Position(), 4u);
+    EXPECT_EQ(CursorSpot(), At(0, 1)) << "below the last text line";
+    KeyAndPaint(VKEY_END);
+    EXPECT_EQ(Position(), 4u);
+    KeyAndPaint(VKEY_UP);
+    KeyAndPaint(VKEY_END);
+    EXPECT_EQ(Position(), 3u);
+    EXPECT_EQ(CursorSpot(), At(14, 0));
+    KeyAndPaint(VKEY_DOWN);
+    EXPECT_EQ(Position(), 4u);
+}
+
+TEST_F(RichTextCursorTest, EditingKeysChangeTheTextAtTheCursor) {
+    MakeView();
+    Type("abc");
+    EXPECT_TRUE(Key(VKEY_BACKSPACE));
+    EXPECT_EQ(Text(), "ab");
+    EXPECT_EQ(Position(), 3u);
+    Key(VKEY_HOME, true);
+    EXPECT_TRUE(Key(VKEY_DELETE));
+    EXPECT_EQ(Text(), "b");
+    EXPECT_TRUE(Key(VKEY_BACKSPACE)) << "taken at position 1, doing nothing";
+    EXPECT_EQ(Text(), "b");
+    Key(VKEY_TAB);
+    EXPECT_EQ(Text(), "     b");
+    EXPECT_EQ(Position(), 6u);
+    Key(VKEY_ENTER);
+    EXPECT_EQ(Text(), "     \r\nb");
+    Key(VKEY_END, true);
+    EXPECT_TRUE(Key(VKEY_DELETE)) << "nothing after the end";
+    EXPECT_EQ(Text(), "     \r\nb");
+}
+
+TEST_F(RichTextCursorTest, TypedCharactersAreTheSignedBytesFrom32To127) {
+    MakeView();
+    EDict del = Record(code::kKeyPressed);
+    EDictPutLong(&del, atoms::KEY, VKEY_DELETE + 200);  // a code above 127 reads negative
+    EDictPutLong(&del, atoms::ASCII, 127);
+    EXPECT_TRUE(Send(del));
+    EDict high = Record(code::kKeyPressed);
+    EDictPutLong(&high, atoms::KEY, 65);
+    EDictPutLong(&high, atoms::ASCII, 200);
+    EXPECT_FALSE(Send(high));
+    EDict bare = Record(code::kKeyPressed);
+    EDictPutLong(&bare, atoms::KEY, VKEY_F1);
+    EXPECT_FALSE(Send(bare)) << "no ASCII: not taken";
+    EXPECT_EQ(Text(), "\x7f");
+    EDict comma = Record(code::kKeyPressed);
+    EDictPutLong(&comma, atoms::KEY, VKEY_COMMA);  // 188 reads as a negative byte
+    EDictPutLong(&comma, atoms::ASCII, ',');
+    EXPECT_TRUE(Send(comma));
+    EXPECT_EQ(Text(), "\x7f,");
+    EXPECT_TRUE(Key(VKEY_C, true));
+    EXPECT_TRUE(Key(VKEY_V, true));
+    EXPECT_TRUE(Key(VKEY_X, true));
+    EXPECT_TRUE(Key(VKEY_ESCAPE));
+    EXPECT_FALSE(Key(VKEY_BACKSPACE, true));
+    EXPECT_FALSE(Key(VKEY_ENTER, true));
+    EXPECT_FALSE(Key(VKEY_DELETE, true));
+    EXPECT_FALSE(Key(VKEY_A, true));
+    EXPECT_EQ(Text(), "\x7f,");
+}
+
+TEST_F(RichTextCursorTest, PagesMoveByTheVisibleCountAtTheSameOffset) {
+    MakeView();
+    Type("a\nb\nc\nd\ne\nf\ng\nhh");  // eight lines, line k at 2k - 1
+    Paint();
+    EXPECT_EQ(view_->Layout().TopLine(), 6u);
+    KeyAndPaint(VKEY_LEFT);  // offset 1 in line 8
+    KeyAndPaint(VKEY_PAGE_UP);
+    EXPECT_EQ(view_->Layout().TopLine(), 3u);
+    EXPECT_EQ(Position(), 10u) << "line 5 has no offset 1: its end";
+    EXPECT_EQ(CursorSpot(), At(7, 2));
+    KeyAndPaint(VKEY_PAGE_UP);
+    KeyAndPaint(VKEY_PAGE_UP);
+    EXPECT_EQ(view_->Layout().TopLine(), 1u);
+    EXPECT_EQ(Position(), 2u);
+    KeyAndPaint(VKEY_PAGE_DOWN);
+    EXPECT_EQ(Position(), 8u);
+    EXPECT_EQ(view_->Layout().TopLine(), 4u);
+    KeyAndPaint(VKEY_PAGE_DOWN);
+    KeyAndPaint(VKEY_PAGE_DOWN);
+    EXPECT_EQ(Position(), 16u);
+    EXPECT_EQ(view_->Layout().TopLine(), 6u) << "the view stays full";
+    KeyAndPaint(VKEY_PAGE_UP, true);
+    EXPECT_EQ(Position(), 11u);
+    KeyAndPaint(VKEY_PAGE_DOWN, true);
+    EXPECT_EQ(Position(), 17u);
+    EXPECT_TRUE(view_->Cursor().AtLineEnd());
+}
+
+TEST_F(RichTextCursorTest, ClicksGoBeforeOrAfterAnElementAtItsHalfway) {
+    MakeView();
+    Type("hello world foo");
+    Paint();
+    view_->Unfocus();
+    EXPECT_TRUE(Press(kTextLeft + 10, kTextTop + 5));  // 'e' spans 7..14: halfway 10.5
+    EXPECT_TRUE(view_->Focused()) << "a click focuses";
+    Paint();
+    EXPECT_EQ(Position(), 2u);
+    Press(kTextLeft + 11, kTextTop + 5);
+    Paint();
+    EXPECT_EQ(Position(), 3u);
+    Press(kTextLeft + 3, kTextTop + 5);  // 'h' 0..7: halfway 3.5
+    Paint();
+    EXPECT_EQ(Position(), 1u);
+    Press(kTextLeft + 69, kTextTop + 40);  // past line 1: bottom edge 40 still counts
+    Paint();
+    EXPECT_EQ(Position(), 7u);
+    EXPECT_TRUE(view_->Cursor().AtLineEnd());
+    EXPECT_EQ(CursorSpot(), At(42, 0));
+    Press(kTextLeft + 70, kTextTop + 120);  // the far corner: below every line
+    Paint();
+    EXPECT_EQ(Position(), 16u);
+    EXPECT_FALSE(view_->Cursor().AtLineEnd());
+    EXPECT_FALSE(Press(kTextLeft + 71, kTextTop + 5));
+    EXPECT_FALSE(Press(kTextLeft - 1, kTextTop + 5));
+    EXPECT_FALSE(Press(kTextLeft, kTextTop + 121));
+}
+
+TEST_F(RichTextCursorTest, EditorButtonsScrollTheCursorAwayUntilItMovesAgain) {
+    MakeView();
+    Type("a\nb\nc\nd\ne\nf\ng\nh");
+    Paint();
+    const uint16_t up = atoms::richview::BtnWrEditorUp;
+    const uint16_t down = atoms::richview::BtnWrEditorDown;
+    EXPECT_TRUE(Button(down));
+    EXPECT_FALSE(view_->NeedsPaint()) << "already at the bottom";
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(Button(up));
+    }
+    EXPECT_EQ(view_->Layout().TopLine(), 3u);
+    Paint();
+    EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"c", "d", "e"}));
+    EXPECT_FALSE(view_->Cursor().InView());
+    EXPECT_EQ(LastCursorVisible(), 0);
+    KeyAndPaint(VKEY_LEFT);
+    EXPECT_TRUE(view_->Cursor().InView());
+    EXPECT_EQ(LastCursorVisible(), 1);
+    EXPECT_EQ(view_->Layout().TopLine(), 6u);
+    EXPECT_EQ(CursorSpot(), At(0, 2));
+    EXPECT_FALSE(Button(FetchAtom("BtnWrDone")));
+}
+
+TEST_F(RichTextCursorTest, PendingBlinksKeepTheCursorSteadyWhileItMoves) {
+    MakeView();
+    Type("ab");
+    Paint();  // the first placement moves the sprite
+    EXPECT_EQ(view_->Cursor().PendingBlinks(), 1u);
+    const auto blinks = [&] {
+        return FakeHost::Posted(atoms::ports::WritePort, atoms::actions::CursorBlinkMessage).size();
+    };
+    EXPECT_EQ(blinks(), 2u) << "the chain started at creation, and one more for the move";
+    FakeHost::ClearLog();
+    Blink();
+    EXPECT_EQ(view_->Cursor().PendingBlinks(), 0u);
+    EXPECT_EQ(blinks(), 0u) << "a swallowed blink ends its chain";
+    EXPECT_EQ(LastCursorVisible(), -1);
+    Blink();
+    EXPECT_EQ(LastCursorVisible(), 0);
+    Blink();
+    EXPECT_EQ(LastCursorVisible(), 1);
+    EXPECT_EQ(blinks(), 2u);
+    const auto posted = FakeHost::Posted(atoms::ports::WritePort, atoms::actions::CursorBlinkMessage);
+    EXPECT_EQ(EDictKeyCount(&posted[0].record), 0);
+
+    view_->Unfocus();
+    FakeHost::ClearLog();
+    Blink();
+    EXPECT_EQ(LastCursorVisible(), -1) << "an unfocused cursor does not blink";
+    EXPECT_EQ(blinks(), 1u) << "but the chain goes on";
+}
+
+TEST_F(RichTextCursorTest, ReadOnlyAndUnfocusedViewsLeaveKeysAndClicksAlone) {
+    MakeView();
+    Type("abc");
+    view_->SetReadOnly(true);
+    EXPECT_EQ(LastCursorVisible(), 0);
+    EXPECT_FALSE(Char('x'));
+    EXPECT_TRUE(Press(kTextLeft, kTextTop)) << "taken, but the cursor stays";
+    Paint();
+    EXPECT_EQ(Position(), 4u);
+    EDict ready = Record(code::kSpriteReady);
+    EDictPutShort(&ready, atoms::NAME, atoms::richview::AniWrCursor);
+    FakeHost::ClearLog();
+    EXPECT_TRUE(Send(ready));
+    EXPECT_EQ(LastCursorVisible(), 0);
+    view_->SetReadOnly(false);
+    EXPECT_EQ(LastCursorVisible(), 1);
+    view_->Unfocus();
+    EXPECT_FALSE(Char('x'));
+    EXPECT_EQ(Text(), "abc");
+}
+
+}  // namespace
+}  // namespace wm::testing

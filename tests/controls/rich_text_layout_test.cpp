@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include "hxmsg.h"
+#include "messaging/message_codes.h"
+#include "messaging/name_atoms.h"
+#include "rich_text_fixture.h"
+
+namespace wm::testing {
+namespace {
+
+using LineList = std::vector<std::pair<uint32_t, uint32_t>>;
+
+class RichTextLayoutTest : public RichTextTest {
+protected:
+    LineList LinesOf(const std::string& text) {
+        view_->LoadPlainBodyText(text.c_str());
+        Paint();
+        return Lines();
+    }
+
+    // The image instance sprites moved by a send (the cursor's moves are posted).
+    std::vector<Delivery> ImageMoves() const {
+        std::vector<Delivery> moves;
+        for (const Delivery& d : FakeHost::To(scene_, code::kMove)) {
+            if (!d.posted) {
+                moves.push_back(d);
+            }
+        }
+        return moves;
+    }
+};
+
+TEST_F(RichTextLayoutTest, WordsMoveWholeToTheNextLineAndSpacesNeverBreak) {
+    MakeView();  // ten characters to a line
+    EXPECT_EQ(LinesOf("hello world foo"), (LineList{{1, 6}, {7, 15}}));
+    EXPECT_EQ(LinesOf("aaaaaaaaa    b"), (LineList{{1, 13}, {14, 14}})) << "trailing spaces stay";
+    EXPECT_EQ(LinesOf("abcdefghij"), (LineList{{1, 10}})) << "a word exactly as wide fits";
+}
+
+TEST_F(RichTextLayoutTest, AWordWiderThanALineIsCutIntoFullPieces) {
+    MakeView();
+    EXPECT_EQ(LinesOf("abcdefghijklmnopqrstuvwxy z"), (LineList{{1, 10}, {11, 20}, {21, 27}}))
+        << "the last piece goes on with the following tokens";
+    EXPECT_EQ(LinesOf("ab abcdefghijklmnop"), (LineList{{1, 3}, {4, 13}, {14, 19}}))
+        << "the line before the long word is ended first";
+}
+
+TEST_F(RichTextLayoutTest, ACharacterWiderThanTheLineStillTakesALineOfItsOwn) {
+    SetTextWidth(5);  // narrower than one character of 7
+    MakeView();
+    EXPECT_EQ(LinesOf("abc d"), (LineList{{1, 1}, {2, 2}, {3, 4}, {5, 5}}));
+}
+
+TEST_F(RichTextLayoutTest, LineFeedsEndLinesAndAFinalOneAddsAnEmptyLine) {
+    MakeView();
+    EXPECT_EQ(LinesOf("ab\n"), (LineList{{1, 2}, {4, 0}}));
+    EXPECT_EQ(LinesOf("\n\nx"), (LineList{{1, 0}, {2, 0}, {3, 3}}));
+    EXPECT_EQ(LinesOf("ab\ncd"), (LineList{{1, 2}, {4, 5}}));
+    EXPECT_EQ(LinesOf("\n"), (LineList{{1, 0}, {2, 0}}));
+    EXPECT_EQ(view_->LineCount(), 2u);
+    EXPECT_EQ(LinesOf(""), LineList{});
+    EXPECT_EQ(view_->LineCount(), 0u);
+}
+
+TEST_F(RichTextLayoutTest, TheDefaultFontsAreMadeAtTheFirstLayout) {
+    MakeView();
+    view_->LoadPlainBodyText("x");
+    Paint();
+    const FontRun* text = view_->Document().FindTextFontAt(1);
+    const FontRun* names = view_->Document().FindImageNameFontAt(1);
+    ASSERT_NE(text, nullptr);
+    ASSERT_NE(names, nullptr);
+    EXPECT_STREQ(text->font_name, "Comic Sans MS");
+    EXPECT_EQ(text->size, 24.0f);
+    EXPECT_EQ(text->blue, 0);
+    EXPECT_EQ(names->blue, 255);
+    EXPECT_FALSE(view_->NeedsPaint()) << "making the defaults asks for no second layout";
+    const auto fonts = Canvas().OpsNamed("SelectFont");
+    ASSERT_FALSE(fonts.empty());
+    EXPECT_EQ(fonts.back().text, "Comic Sans MS");
+    EXPECT_EQ(fonts.back().args[1], 24.0f);
+}
+
+TEST_F(RichTextLayoutTest, PaintFillsTheBackgroundDrawsVisibleLinesAndAnswers) {
+    MakeView();
+    view_->LoadPlainBodyText("hello world foo bar baz qux");  // four lines, three shown
+    EDict answer = Paint();
+    EXPECT_TRUE(EDictGetBool(&answer, atoms::UPDATED));
+    EXPECT_EQ(EDictGetLong(&answer, atoms::X), 0);
+    EXPECT_EQ(EDictGetLong(&answer, atoms::Y), 0);
+    EXPECT_EQ(EDictGetLong(&answer, atoms::WIDTH), 73);
+    EXPECT_EQ(EDictGetLong(&answer, atoms::HEIGHT), 123);
+    Rgb colour{};
+    ASSERT_TRUE(Canvas().ColourAt(72, 122, &colour));
+    EXPECT_TRUE(SameColour(colour, Rgb{255, 251, 240}));
+    EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"hello ", "world foo ", "bar baz "}));
+    const auto drawn = Canvas().OpsNamed("DrawText");
+    EXPECT_EQ(drawn[0].args[0], 3.0f);
+    EXPECT_EQ(drawn[0].args[1], 3.0f);
+    EXPECT_EQ(drawn[1].args[1], 43.0f);
+    EXPECT_EQ(drawn[2].args[1], 83.0f);
+    EXPECT_EQ(view_->VisibleCount(), 3u);
+    EXPECT_EQ(view_->LineCount(), 4u);
+
+    answer = Paint();
+    EXPECT_FALSE(EDictHasKey(&answer, atoms::UPDATED)) << "nothing changed, nothing painted";
+    EXPECT_TRUE(Canvas().Ops().empty());
+}
+
+TEST_F(RichTextLayoutTest, AnEmptyDocumentPaintsTheBackgroundAndPutsTheCursorAtTheOrigin) {
+    MakeView();
+    Paint();
+    EXPECT_TRUE(DrawnTexts().empty());
+    EXPECT_EQ(Canvas().OpsNamed("Fill").size(), 1u);
+    EXPECT_EQ(CursorSpot(), (std::pair<int32_t, int32_t>{kTextLeft, kTextTop}));
+}
+
+TEST_F(RichTextLayoutTest, DrawRequestsWithoutCanvasOrGeometryAreTakenButPaintNothing) {
+    view_ = std::make_unique<RichTextView>(scene_, sprite_);  // no geometry yet
+    view_->LoadPlainBodyText("abc");
+    EDict answer = Paint();
+    EXPECT_FALSE(EDictHasKey(&answer, atoms::UPDATED));
+    EXPECT_TRUE(Canvas().Ops().empty());
+    MakeView();
+    view_->LoadPlainBodyText("abc");
+    EDict bare = DrawRecord(sprite_, nullptr);
+    EXPECT_TRUE(view_->HandleMessage(&bare));
+    EXPECT_FALSE(EDictHasKey(&bare, atoms::UPDATED));
+    EDict other = DrawRecord(FetchAtom("Another Sprite"), nullptr);
+    EXPECT_FALSE(view_->HandleMessage(&other));
+}
+
+TEST_F(RichTextLayoutTest, GraphicModeMovesImagesOverThePictureAndNeverCutsThem) {
+    MakeView();
+    Type("ab ");
+    ASSERT_TRUE(view_->InsertImageAtCursor(wide_stamp_, "Rocket"));
+    EXPECT_EQ(view_->Cursor().Position(), 6u) << "past the image and the space after it";
+    Type("cd");
+    FakeHost::ClearLog();
+    Paint();
+    EXPECT_EQ(Lines(), (LineList{{1, 3}, {4, 5}, {6, 7}})) << "the wide image has a line of its own";
+    const auto moves = ImageMoves();
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(EDictGetLong(&moves[0].record, atoms::X), kLeft + 3 + 100 / 2);
+    EXPECT_EQ(EDictGetLong(&moves[0].record, atoms::Y), kTop + 43 + 40 / 2);
+    const uint16_t instance = EDictGetShort(&moves[0].record, atoms::NAME);
+    const auto sets = FakeHost::To(scene_, code::kSet);
+    ASSERT_GE(sets.size(), 2u);
+    EXPECT_EQ(EDictGetShort(&sets[0].record, atoms::NAME), instance);
+    EXPECT_FALSE(EDictGetBool(&sets[0].record, atoms::VISIBLE)) << "hidden before painting";
+    bool shown = false;
+    for (const Delivery& d : sets) {
+        shown = shown || (EDictGetShort(&d.record, atoms::NAME) == instance &&
+                          EDictGetBool(&d.record, atoms::VISIBLE) && !d.posted);
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"ab ", " ", "cd"}));
+    const auto drawn = Canvas().OpsNamed("DrawText");
+    EXPECT_EQ(drawn[1].args[0], 103.0f) << "the pen moved past the image";
+}
+
+TEST_F(RichTextLayoutTest, TextModeHidesImagesAndDrawsTheirNamesInBlue) {
+    MakeView();
+    Type("ab ");
+    view_->InsertImageAtCursor(wide_stamp_, "Rocket");
+    Type("cd");
+    Paint();
+    FakeHost::ClearLog();
+    view_->SetTextMode();
+    const auto hidden = FakeHost::To(scene_, code::kSet);
+    ASSERT_EQ(hidden.size(), 1u);
+    EXPECT_FALSE(EDictGetBool(&hidden[0].record, atoms::VISIBLE));
+    EXPECT_TRUE(view_->NeedsPaint());
+    Paint();
+    EXPECT_EQ(Lines(), (LineList{{1, 5}, {6, 7}})) << "the name is narrower than the picture";
+    EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"ab ", "Rocket", " ", "cd"}));
+    const auto drawn = Canvas().OpsNamed("DrawText");
+    EXPECT_TRUE(SameColour(drawn[1].colour, Rgb{0, 0, 255}));
+    EXPECT_TRUE(SameColour(drawn[2].colour, Rgb{0, 0, 0}));
+    EXPECT_TRUE(ImageMoves().empty());
+
+    view_->SetGraphicMode();
+    Paint();
+    EXPECT_EQ(ImageMoves().size(), 1u);
+}
+
+TEST_F(RichTextLayoutTest, ShowFromLineKeepsTheLinesAndPaintsFromThere) {
+    MakeView();
+    view_->SetReadOnly(true);
+    view_->LoadPlainBodyText("a\nb\nc\nd\ne\nf");
+    Paint();
+    ASSERT_EQ(view_->LineCount(), 6u);
+    FakeHost::ClearLog();
+    view_->ShowFromLine(4);
+    EXPECT_EQ(view_->VisibleCount(), 3u);
+    EXPECT_TRUE(view_->NeedsPaint());
+    Paint();
+    EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"d", "e", "f"}));
+    view_->ShowFromLine(6);
+    EXPECT_EQ(view_->VisibleCount(), 1u) << "the last page is not filled from above";
+    Paint();
+    EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"f"}));
+    EXPECT_EQ(CursorSpot(), (std::pair<int32_t, int32_t>{0, 0})) << "the cursor is not placed";
+}
+
+}  // namespace
+}  // namespace wm::testing
