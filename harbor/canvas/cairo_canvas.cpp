@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string_view>
 
 #include <pango/pangocairo.h>
 
@@ -28,13 +30,15 @@ bool OddWidth(float width) { return std::lround(width) % 2 == 1; }
 
 }  // namespace
 
-CairoCanvas::CairoCanvas(const TextSystem& text, int32_t width, int32_t height)
+CairoCanvas::CairoCanvas(const TextSystem& text, int32_t width, int32_t height, std::size_t measure_cache)
     : text_(text),
       width_(std::max(width, 0)),
       height_(std::max(height, 0)),
       surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width_, height_)),
       cr_(cairo_create(surface_.get())),
-      font_(FontOf(kDefaultFamily, 0, kDefaultSize)) {
+      font_(FontOf(kDefaultFamily, 0, kDefaultSize)),
+      measures_(measure_cache) {
+    measures_.SelectFont(kDefaultFamily, 0, kDefaultSize);
     cairo_set_line_width(cr_.get(), pen_width_);
     cairo_set_line_cap(cr_.get(), CAIRO_LINE_CAP_SQUARE);
     cairo_set_source_rgb(cr_.get(), 0, 0, 0);
@@ -102,6 +106,7 @@ void CairoCanvas::DrawText(const char* text) {
     cairo_new_path(cr);
     cairo_move_to(cr, pen_x_, pen_y_);
     pango_cairo_show_layout(cr, layout.get());
+    RecordDrawn(text);
     cairo_new_path(cr);
     cairo_append_path(cr, path);
     cairo_path_destroy(path);
@@ -110,9 +115,26 @@ void CairoCanvas::DrawText(const char* text) {
 }
 
 void CairoCanvas::MeasureText(const char* text, float* width, float* height) {
-    const TextExtent extent = TextSystem::Extent(LayoutOf(text).get());
-    if (width != nullptr) *width = static_cast<float>(extent.width);
-    if (height != nullptr) *height = static_cast<float>(extent.height);
+    const std::string_view key = text != nullptr ? text : "";
+    std::optional<Measurement> found = measures_.Find(key);
+    if (!found) {
+        const TextExtent extent = TextSystem::Extent(LayoutOf(text).get());
+        found = Measurement{static_cast<float>(extent.width), static_cast<float>(extent.height)};
+        measures_.Store(key, *found);
+    }
+    if (width != nullptr) *width = found->width;
+    if (height != nullptr) *height = found->height;
+}
+
+void CairoCanvas::RecordDrawn(const char* text) {
+    if (!drawn_text_.empty() && pen_y_ != drawn_text_y_) drawn_text_.push_back('\n');
+    drawn_text_y_ = pen_y_;
+    if (text != nullptr) drawn_text_ += text;
+}
+
+void CairoCanvas::ForgetDrawnText() {
+    drawn_text_.clear();
+    drawn_text_y_ = 0;
 }
 
 void CairoCanvas::MeasureTextInt(const char* text, int32_t* width, int32_t* height) {
@@ -145,7 +167,12 @@ void CairoCanvas::Fill() {
     dots_.clear();
 }
 
-void CairoCanvas::SelectFont(const char* name, int32_t style, int32_t size) { font_ = FontOf(name, style, size); }
+void CairoCanvas::SelectFont(const char* name, int32_t style, int32_t size) {
+    font_ = FontOf(name, style, size);
+    // The key is what FontOf makes of the request, so requests that give the same font share it.
+    measures_.SelectFont(pango_font_description_get_family(font_.get()),
+                         style & (kBold | kItalic), std::max(size, 1));
+}
 
 void CairoCanvas::Clear(uint8_t red, uint8_t green, uint8_t blue) {
     cairo_t* cr = cr_.get();

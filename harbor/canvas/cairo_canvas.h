@@ -10,10 +10,14 @@
 //
 // Text is drawn with its layout box's top left corner at the pen, and the pen then moves right by
 // the text's width. MeasureTextInt rounds the float measure up (ceil), so a box of that size holds
-// the whole text.
+// the whole text. Measurements are remembered per font (measure_cache.h).
+//
+// The canvas keeps the texts drawn on it since ForgetDrawnText, so checks can read what a painted
+// picture says without reading pixels.
 #ifndef HARBOR_CANVAS_CAIRO_CANVAS_H
 #define HARBOR_CANVAS_CAIRO_CANVAS_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -22,6 +26,7 @@
 #include <cairo.h>
 
 #include "canvas.h"
+#include "canvas/measure_cache.h"
 #include "render/gobject_ptr.h"
 #include "render/text_system.h"
 
@@ -30,7 +35,9 @@ namespace harbor {
 class CairoCanvas final : public CanvasInterface {
 public:
     // A width by height ARGB32 surface, black until drawn on; `text` must outlive the canvas.
-    CairoCanvas(const TextSystem& text, int32_t width, int32_t height);
+    // `measure_cache` bounds the remembered measurements (0: measure every time).
+    CairoCanvas(const TextSystem& text, int32_t width, int32_t height,
+                std::size_t measure_cache = MeasureCache::kDefaultCapacity);
     CairoCanvas(const CairoCanvas&) = delete;
     CairoCanvas& operator=(const CairoCanvas&) = delete;
     ~CairoCanvas() override;
@@ -57,8 +64,14 @@ public:
     int32_t Width() const { return width_; }
     int32_t Height() const { return height_; }
 
+    // The texts drawn since ForgetDrawnText, in drawing order; a text drawn at another pen height
+    // than the text before it starts a new line ("\n").
+    const std::string& DrawnText() const { return drawn_text_; }
+    void ForgetDrawnText();
+
 private:
     GObjectPtr<PangoLayout> LayoutOf(const char* text) const;
+    void RecordDrawn(const char* text);
 
     const TextSystem& text_;
     int32_t width_;
@@ -66,6 +79,9 @@ private:
     CairoSurfacePtr surface_;
     CairoPtr cr_;
     FontDescriptionPtr font_;
+    MeasureCache measures_;
+    std::string drawn_text_;
+    float drawn_text_y_ = 0;  // the pen height of the last text drawn
     float pen_x_ = 0;
     float pen_y_ = 0;
     float pen_width_ = 1;

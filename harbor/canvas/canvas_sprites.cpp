@@ -17,7 +17,6 @@ namespace {
 
 constexpr uint16_t kDelete = 30004;
 constexpr uint16_t kSet = 30052;
-constexpr uint16_t kDraw = 30072;
 constexpr uint16_t kCreate = 30080;
 constexpr int32_t kTypeSprite = 3;
 constexpr int32_t kTypeEffect = 4;
@@ -33,7 +32,7 @@ struct Keys {
              trans_green = AtomOf("TRANSGREEN"), trans_blue = AtomOf("TRANSBLUE"), pivot = AtomOf("PIVOT"),
              bitmap = AtomOf("BITMAP"), transparency = AtomOf("TRANSPARENCY"), visible = AtomOf("VISIBLE"),
              interactive = AtomOf("INTERACTIVE"), kind = AtomOf("KIND"), button = AtomOf("BUTTON"),
-             updated = AtomOf("UPDATED"), canvas = AtomOf("Bitmap"), res_port = AtomOf("ResPort"),
+             res_port = AtomOf("ResPort"),
              tick_port = AtomOf("TimerPortTick");
 };
 
@@ -54,7 +53,9 @@ bool IsDownLook(uint16_t fx) { return strcasecmp(KnownName(fx).c_str(), "down") 
 CanvasSprites* CanvasSprites::live_ = nullptr;
 
 CanvasSprites::CanvasSprites(SceneService& scenes, std::filesystem::path content_dir)
-    : scenes_(scenes), content_dir_(std::move(content_dir)) {
+    : scenes_(scenes),
+      content_dir_(std::move(content_dir)),
+      rich_texts_(scenes_, [this]() -> const TextSystem& { return Text(); }) {
     assert(live_ == nullptr && "one canvas sprite service at a time");
     live_ = this;
     HxPortAttach(K().res_port, &CanvasSprites::OnResPort);
@@ -246,10 +247,20 @@ uint16_t CanvasSprites::ShownLook(uint16_t scene, uint16_t sprite) const {
 }
 
 cairo_surface_t* CanvasSprites::Picture(uint16_t scene, uint16_t sprite) const {
+    if (cairo_surface_t* rich = rich_texts_.Picture(scene, sprite)) return rich;
     auto effect = effects_.find(ShownLook(scene, sprite));
     if (effect == effects_.end()) return nullptr;
     auto bitmap = bitmaps_.find(effect->second.bitmap);
     return bitmap == bitmaps_.end() ? nullptr : bitmap->second.picture.get();
+}
+
+std::optional<std::string> CanvasSprites::DrawnText(uint16_t scene, uint16_t sprite) const {
+    if (const ModulePicture* rich = rich_texts_.Find(scene, sprite)) return rich->text;
+    auto effect = effects_.find(ShownLook(scene, sprite));
+    if (effect == effects_.end()) return std::nullopt;
+    auto bitmap = bitmaps_.find(effect->second.bitmap);
+    if (bitmap == bitmaps_.end() || !bitmap->second.picture) return std::nullopt;
+    return bitmap->second.text;
 }
 
 // --- Pictures -----------------------------------------------------------------------------------
@@ -260,10 +271,12 @@ bool CanvasSprites::OnTick(EDict* record) {
 }
 
 void CanvasSprites::Refresh() {
-    if (sprites_.empty()) return;
     const std::vector<uint16_t> stack = scenes_.sceneStack();  // a draw handler may change it
+    rich_texts_.KeepOnly(stack);
     for (uint16_t scene : stack) {
-        if (RefreshScene(scene)) scenes_.touch(scene);
+        bool changed = !sprites_.empty() && RefreshScene(scene);
+        changed = rich_texts_.Refresh(scene) || changed;
+        if (changed) scenes_.touch(scene);
     }
 }
 
@@ -292,17 +305,10 @@ bool CanvasSprites::AskPicture(uint16_t effect_atom) {
     if (effect == effects_.end() || effect->second.pivot == 0) return false;
     const Effect look = effect->second;
     CairoCanvas* canvas = Canvas(look.bitmap);
-    if (canvas == nullptr) return false;
-    EDict request;
-    EDictClear(&request);
-    EDictSetType(&request, kDraw);
-    request.time = static_cast<uint32_t>(HxNow());
-    EDictPutShort(&request, K().name, look.sprite);
-    EDictPutPointer(&request, K().canvas, static_cast<CanvasInterface*>(canvas));
-    if (!HxPortSend(look.pivot, &request) || !EDictGetBool(&request, K().updated)) return false;
+    if (canvas == nullptr || !RequestDrawing(look.pivot, look.sprite, *canvas)) return false;
     auto bitmap = bitmaps_.find(look.bitmap);  // the handler may have deleted it
     if (bitmap == bitmaps_.end()) return false;
-    bitmap->second.picture = KeyedPicture(bitmap->second.canvas->Surface(), bitmap->second.transparent);
+    bitmap->second.Keep();
     return true;
 }
 

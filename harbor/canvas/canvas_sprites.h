@@ -16,6 +16,9 @@
 // answer of true with UPDATED makes the canvas the look's new picture (the transparent colour
 // keyed out); anything else keeps the last one. A look without a pivot never gets a picture.
 //
+// The scenes' rich text sprites get their pictures the same way, at the same moments
+// (rich_text_sprites.h); Picture and DrawnText answer for both.
+//
 // A sprite with a look named "down" shows it while the pointer press that took the sprite lasts,
 // and otherwise its first other look (a button's "up", a control's "Default").
 #ifndef HARBOR_CANVAS_CANVAS_SPRITES_H
@@ -25,12 +28,16 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include <cairo.h>
 
 #include "canvas/cairo_canvas.h"
 #include "canvas/keyed_picture.h"
+#include "canvas/module_picture.h"
+#include "canvas/rich_text_sprites.h"
 #include "edict.h"
 #include "render/gobject_ptr.h"
 #include "render/text_system.h"
@@ -53,16 +60,16 @@ public:
     // The picture to paint for a sprite, or null: for ScenePainter::SetPictureProvider.
     cairo_surface_t* Picture(uint16_t scene, uint16_t sprite) const;
 
+    // The texts drawn on the sprite's picture now shown (CairoCanvas::DrawnText); nothing when
+    // the module has not painted it.
+    std::optional<std::string> DrawnText(uint16_t scene, uint16_t sprite) const;
+
     bool Knows(uint16_t atom) const;
     // The canvas of a bitmap, or null.
     CairoCanvas* Canvas(uint16_t bitmap) const;
 
 private:
-    struct Bitmap {
-        std::unique_ptr<CairoCanvas> canvas;
-        Rgb transparent = kDefaultTransparent;
-        CairoSurfacePtr picture;
-    };
+    using Bitmap = ModulePicture;
     struct Effect {
         uint16_t sprite = 0;
         uint16_t fx = 0;
@@ -102,6 +109,7 @@ private:
     std::map<uint16_t, Sprite> sprites_;
     std::map<uint16_t, Effect> effects_;
     std::map<uint16_t, Bitmap> bitmaps_;
+    RichTextSprites rich_texts_;
     static CanvasSprites* live_;  // HxHandler carries no context: one live instance
 };
 

@@ -1,5 +1,8 @@
 #include "driver/driver.h"
 
+#include <string_view>
+#include <vector>
+
 #include "hxmsg.h"
 #include "render/scene_painter.h"
 #include "runtime/atoms.h"
@@ -119,6 +122,22 @@ std::string Driver::Key(const std::string& name) {
     return "";
 }
 
+std::string Driver::Keys(const std::string& text) {
+    if (std::string error = NeedsModule("keys"); !error.empty()) return error;
+    for (std::size_t i = 0; i < text.size() && !session_.Ended(); ++i) {
+        std::size_t n = 1;  // a CR LF pair is one Enter; a UTF-8 sequence one character
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') n = 2;
+        while (static_cast<unsigned char>(text[i]) >= 0xC0 && i + n < text.size() &&
+               (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) {
+            ++n;
+        }
+        session_.Scenes().typeText(std::string_view(text).substr(i, n));
+        session_.Settle();
+        i += n - 1;
+    }
+    return "";
+}
+
 std::string Driver::Wait(uint32_t ms) {
     session_.Advance(ms);
     return "";
@@ -201,6 +220,37 @@ Check Driver::Dialog(const std::optional<std::string>& text) const {
     const bool shown = info && info->visible;
     check.found = shown ? "dialog " + Quoted(info->text) : std::string("no dialog");
     check.ok = text ? shown && info->text == *text : !shown;
+    return check;
+}
+
+namespace {
+
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += "\\n";
+        else out.push_back(c);
+    }
+    return out;
+}
+
+}  // namespace
+
+Check Driver::Drawn(const std::string& sprite, const std::string& text) const {
+    Check check;
+    check.expected = "drawn " + sprite + " containing " + Quoted(Escaped(text));
+    if (!session_.Ended()) session_.Canvases().Refresh();
+    const SceneService& scenes = session_.Scenes();
+    const uint16_t atom = AtomOf(sprite);
+    const std::vector<uint16_t>& stack = scenes.sceneStack();
+    for (auto scene = stack.rbegin(); scene != stack.rend(); ++scene) {
+        if (!scenes.sprite(*scene, atom)) continue;
+        const std::optional<std::string> drawn = session_.Canvases().DrawnText(*scene, atom);
+        check.ok = drawn && drawn->find(text) != std::string::npos;
+        check.found = drawn ? "drawn " + sprite + " " + Quoted(Escaped(*drawn)) : sprite + " not painted by the module yet";
+        return check;
+    }
+    check.found = "no sprite " + sprite + " in " + CurrentSceneName();
     return check;
 }
 

@@ -43,6 +43,9 @@ public:
     // Clicks the field (it takes the focus), then types the text key by key.
     std::string Type(const std::string& field, const std::string& text);
     std::string Key(const std::string& name);
+    // Types the text key by key to whatever has the keyboard (a focused field, else KeyboardPort
+    // as 30024 with KEY and ASCII), each key delivered before the next.
+    std::string Keys(const std::string& text);
     std::string Wait(uint32_t ms);
     std::string Quit();
     std::string Stop();
@@ -56,6 +59,10 @@ public:
     // The sprite's current effect (its look: Up, Roll, Disabled, Play1...).
     Check Effect(const std::string& sprite, const std::string& effect) const;
     Check Dialog(const std::optional<std::string>& text) const;
+    // The texts drawn on the sprite's picture (a rich text or canvas sprite the module paints)
+    // contain `text`; lines are joined with "\n". The pictures are asked for first, as before a
+    // snapshot.
+    Check Drawn(const std::string& sprite, const std::string& text) const;
     Check Ended() const;
 
     Session& GetSession() { return session_; }

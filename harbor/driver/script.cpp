@@ -58,6 +58,20 @@ std::string ParseType(const Words& args, ScriptCommand& command, std::string_vie
     return "";
 }
 
+// "keys TEXT": one quoted word, or the rest of the line as written.
+std::string ParseKeys(const Words& args, ScriptCommand& command, std::string_view line) {
+    if (args.empty()) return "keys needs a text";
+    if (args.size() == 1) {
+        command.text = args[0].text;
+        return "";
+    }
+    for (const Word& word : args) {
+        if (word.quoted) return "keys: quote the whole text, or none of it";
+    }
+    command.text = std::string(line.substr(args[0].start, args.back().end - args[0].start));
+    return "";
+}
+
 std::string ParseKey(const Words& args, ScriptCommand& command) {
     if (std::string error = WantOneName(args, command, "key name"); !error.empty()) return error;
     if (!KeyFromName(command.target)) return "unknown key '" + command.target + "'";
@@ -103,7 +117,7 @@ std::string ParseWait(const Words& args, ScriptCommand& command) {
 }
 
 std::string ParseExpect(const Words& args, ScriptCommand& command) {
-    if (args.empty()) return "expect needs what: visible, hidden, text, effect, scene, dialog or ended";
+    if (args.empty()) return "expect needs what: visible, hidden, text, drawn, effect, scene, dialog or ended";
     const std::string& what = args[0].text;
     const Words rest(args.begin() + 1, args.end());
     if (what == "visible" || what == "hidden") {
@@ -117,6 +131,13 @@ std::string ParseExpect(const Words& args, ScriptCommand& command) {
     if (what == "text") {
         command.kind = CommandKind::ExpectText;
         if (rest.size() != 2 || !rest[1].quoted) return "expect text needs a sprite and a quoted text";
+        command.target = rest[0].text;
+        command.text = rest[1].text;
+        return "";
+    }
+    if (what == "drawn") {
+        command.kind = CommandKind::ExpectDrawn;
+        if (rest.size() != 2 || !rest[1].quoted) return "expect drawn needs a sprite and a quoted text";
         command.target = rest[0].text;
         command.text = rest[1].text;
         return "";
@@ -140,7 +161,7 @@ std::string ParseExpect(const Words& args, ScriptCommand& command) {
         command.kind = CommandKind::ExpectEnded;
         return rest.empty() ? "" : "expect ended takes nothing more";
     }
-    return "unknown expectation '" + what + "' (visible, hidden, text, effect, scene, dialog, ended)";
+    return "unknown expectation '" + what + "' (visible, hidden, text, drawn, effect, scene, dialog, ended)";
 }
 
 std::string NoArguments(const Words& args, const char* name) {
@@ -182,6 +203,9 @@ std::string ParseLine(std::string_view line, int number, std::vector<ScriptComma
     if (name == "type") {
         command.kind = CommandKind::Type;
         error = ParseType(args, command, line);
+    } else if (name == "keys") {
+        command.kind = CommandKind::Keys;
+        error = ParseKeys(args, command, line);
     } else {
         auto it = Parsers().find(name);
         if (it == Parsers().end() || words->front().quoted) return "unknown command '" + name + "'";

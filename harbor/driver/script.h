@@ -22,6 +22,7 @@ enum class CommandKind {
     Release,
     Type,
     Key,
+    Keys,     // text: typed to whatever has the keyboard
     Wait,
     ExpectVisible,
     ExpectHidden,
@@ -30,6 +31,7 @@ enum class CommandKind {
     ExpectScene,
     ExpectDialog,    // text empty and dialog_none set: the dialog is hidden
     ExpectEnded,
+    ExpectDrawn,     // target: the sprite; text: what its picture's texts contain
     Snapshot,        // target: the PNG file, made relative to the script's folder
     Quit,
     Stop,

@@ -18,6 +18,7 @@ std::string Act(const ScriptCommand& c, Driver& d) {
         case CommandKind::Release: return d.Release(c.target);
         case CommandKind::Type: return d.Type(c.target, c.text);
         case CommandKind::Key: return d.Key(c.target);
+        case CommandKind::Keys: return d.Keys(c.text);
         case CommandKind::Wait: return d.Wait(c.ms);
         case CommandKind::Quit: return d.Quit();
         case CommandKind::Stop: return d.Stop();
@@ -36,6 +37,7 @@ std::optional<Check> Expect(const ScriptCommand& c, const Driver& d) {
         case CommandKind::ExpectDialog:
             return d.Dialog(c.dialog_none ? std::nullopt : std::optional<std::string>(c.text));
         case CommandKind::ExpectEnded: return d.Ended();
+        case CommandKind::ExpectDrawn: return d.Drawn(c.target, c.text);
         default: return std::nullopt;
     }
 }

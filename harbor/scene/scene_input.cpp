@@ -44,6 +44,8 @@ bool SceneService::pointerDown(int32_t x, int32_t y, int32_t count) {
     SceneState& scene = *State(hit->scene);
     Sprite& s = *scene.Find(hit->sprite);
     if (s.IsEdit()) TakeFocus(scene, s);
+    // A rich text is typed into through KeyboardPort: pressing it takes the keyboard from a field.
+    if (s.kind == SpriteKind::RichText) scene.SetFocus(0);
     events_.Cursor(scene.Def().event_port, s.name, true);
     events_.Press(scene.Def().event_port, s.name, x, y, count);
     pressed_ = hit;
@@ -70,6 +72,7 @@ bool SceneService::clickSprite(uint16_t sprite) {
     SceneState& scene = *Top();
     const uint16_t port = scene.Def().event_port;
     if (s->IsEdit()) TakeFocus(scene, *s);
+    if (s->kind == SpriteKind::RichText) scene.SetFocus(0);
     // The pointer arrives at the sprite before it presses, as a real mouse's does.
     const int32_t x = Centre(s->rect.x, s->rect.width);
     const int32_t y = Centre(s->rect.y, s->rect.height);

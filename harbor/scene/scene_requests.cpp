@@ -113,7 +113,9 @@ void SceneRequests::Set(SceneState& scene, const EDict* record) const {
         if (Sprite* s = Named(scene, record, n_.name)) SetProperties(scene, *s, record);
         return;
     }
-    if (Has(record, n_.focus) && !EDictGetBool(record, n_.focus)) {
+    // FOCUS without a NAME: the scene itself takes the keyboard (true) or nothing has it (false);
+    // either way no field keeps it, and keys go to KeyboardPort.
+    if (Has(record, n_.focus)) {
         scene.SetFocus(0);
     } else if (!Has(record, n_.forced_update)) {
         return Note(scene, record, "no NAME");

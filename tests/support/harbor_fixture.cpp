@@ -62,6 +62,7 @@ bool HarborFixture::Type(const std::string& field, const std::string& text) {
     return Done(GetDriver().Type(field, text));
 }
 bool HarborFixture::Key(const std::string& name) { return Done(GetDriver().Key(name)); }
+bool HarborFixture::Keys(const std::string& text) { return Done(GetDriver().Keys(text)); }
 void HarborFixture::Wait(uint32_t ms) { Done(GetDriver().Wait(ms)); }
 void HarborFixture::Quit() { Done(GetDriver().Quit()); }
 void HarborFixture::Stop() { Done(GetDriver().Stop()); }
@@ -86,3 +87,6 @@ void HarborFixture::Stop() { Done(GetDriver().Stop()); }
 }
 ::testing::AssertionResult HarborFixture::NoDialog() { return Result(GetDriver().Dialog(std::nullopt)); }
 ::testing::AssertionResult HarborFixture::HasEnded() { return Result(GetDriver().Ended()); }
+::testing::AssertionResult HarborFixture::Drawn(const std::string& sprite, const std::string& text) {
+    return Result(GetDriver().Drawn(sprite, text));
+}

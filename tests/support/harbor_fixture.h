@@ -48,6 +48,7 @@ protected:
     bool Release(const std::string& sprite);
     bool Type(const std::string& field, const std::string& text);
     bool Key(const std::string& name);
+    bool Keys(const std::string& text);  // to whatever has the keyboard
     void Wait(uint32_t ms);
     void Quit();
     void Stop();
@@ -59,6 +60,8 @@ protected:
     ::testing::AssertionResult DialogShows(const std::string& text);
     ::testing::AssertionResult NoDialog();
     ::testing::AssertionResult HasEnded();
+    // The texts drawn on the sprite's picture contain `text` (Driver::Drawn).
+    ::testing::AssertionResult Drawn(const std::string& sprite, const std::string& text);
 
 private:
     bool Done(const std::string& error);

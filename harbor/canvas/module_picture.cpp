@@ -1,0 +1,36 @@
+#include "canvas/module_picture.h"
+
+#include "edict.h"
+#include "hxmsg.h"
+#include "runtime/atoms.h"
+
+namespace harbor {
+
+namespace {
+
+constexpr uint16_t kDraw = 30072;
+
+}  // namespace
+
+void ModulePicture::Keep() {
+    if (!canvas) return;
+    picture = KeyedPicture(canvas->Surface(), transparent);
+    text = canvas->DrawnText();
+}
+
+bool RequestDrawing(uint16_t port, uint16_t sprite, CairoCanvas& canvas) {
+    static const uint16_t name_key = AtomOf("NAME");
+    static const uint16_t canvas_key = AtomOf("Bitmap");
+    static const uint16_t updated_key = AtomOf("UPDATED");
+    if (port == 0) return false;
+    canvas.ForgetDrawnText();
+    EDict request;
+    EDictClear(&request);
+    EDictSetType(&request, kDraw);
+    request.time = static_cast<uint32_t>(HxNow());
+    EDictPutShort(&request, name_key, sprite);
+    EDictPutPointer(&request, canvas_key, static_cast<CanvasInterface*>(&canvas));
+    return HxPortSend(port, &request) && EDictGetBool(&request, updated_key);
+}
+
+}  // namespace harbor
