@@ -1,0 +1,1 @@
+. "$(dirname "$0")/accounts.sh"
