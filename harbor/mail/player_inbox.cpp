@@ -17,7 +17,8 @@ std::filesystem::path PlayerDir(const std::filesystem::path& root, const std::st
     return root / "MailBoxes" / "Players" / player;
 }
 
-std::string MessageFileName(uint32_t id) { return "WN" + std::to_string(id) + ".wnl"; }
+// The module writes the id's 32 bits as a signed number; an id with the top bit set is negative.
+std::string MessageFileName(uint32_t id) { return "WN" + std::to_string(static_cast<int32_t>(id)) + ".wnl"; }
 
 // The dictionary file's entries, or false when it is missing or damaged.
 bool ReadDict(int dir, const std::string& name, std::string& bytes, std::vector<DictFileEntry>& entries) {
