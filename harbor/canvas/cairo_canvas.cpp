@@ -45,6 +45,18 @@ CairoCanvas::CairoCanvas(const TextSystem& text, int32_t width, int32_t height, 
     Clear(0, 0, 0);
 }
 
+CairoCanvas::CairoCanvas(const TextSystem& text, CairoSurfacePtr target, int32_t width, int32_t height)
+    : CairoCanvas(text, 0, 0) {
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    surface_ = std::move(target);
+    cr_.reset(cairo_create(surface_.get()));
+    cairo_set_line_width(cr_.get(), pen_width_);
+    cairo_set_line_cap(cr_.get(), CAIRO_LINE_CAP_SQUARE);
+    cairo_set_source_rgb(cr_.get(), 0, 0, 0);
+    Clear(0, 0, 0);
+}
+
 CairoCanvas::~CairoCanvas() = default;
 
 void CairoCanvas::PenPosition(float* x, float* y) {

@@ -38,6 +38,9 @@ public:
     // `measure_cache` bounds the remembered measurements (0: measure every time).
     CairoCanvas(const TextSystem& text, int32_t width, int32_t height,
                 std::size_t measure_cache = MeasureCache::kDefaultCapacity);
+    // Draws onto `target`, a surface of the given size, instead: a recording surface keeps what
+    // the module draws as vectors, so a printed page keeps its text as text.
+    CairoCanvas(const TextSystem& text, CairoSurfacePtr target, int32_t width, int32_t height);
     CairoCanvas(const CairoCanvas&) = delete;
     CairoCanvas& operator=(const CairoCanvas&) = delete;
     ~CairoCanvas() override;

@@ -20,6 +20,9 @@ const std::map<std::string, Setter>& ValueOptions() {
         {"--kite", [](CommandLine& c, const std::string& v) { c.identity.kite = v; }},
         {"--password", [](CommandLine& c, const std::string& v) { c.identity.password = v; }},
         {"--dialup", [](CommandLine& c, const std::string& v) { c.dialup = ParseDialup(v).value_or(DialupOptions{}); }},
+        {"--paper", [](CommandLine& c, const std::string& v) { c.paper = v; }},
+        {"--printer", [](CommandLine& c, const std::string& v) { c.printer = v; }},
+        {"--print-command", [](CommandLine& c, const std::string& v) { c.print_command = v; }},
     };
     return options;
 }
@@ -102,6 +105,12 @@ Options:
   --trace           print every record that crosses a port, and the services' notes, on
                     standard error; timer ticks are left out
   --trace-timers    --trace, timer ticks included
+  --paper SIZE      the paper printed pages are laid out for: a4 or letter (default: the
+                    locale's paper)
+  --printer NAME    send printed letters to this printer; without it a window run uses the
+                    system's default printer when there is one, a headless run none. Every
+                    printed letter is also kept as DATA/Printed/<date>-<subject>.pdf
+  --print-command PROGRAM   the program that prints a PDF, called as lp is (-d NAME -- FILE)
   --headless        no window: deterministic clock, web addresses are only traced; runs the
                     demo unless --script is given
   --script FILE     run a driver script (implies --headless); exits 0 when every expectation

@@ -20,6 +20,9 @@ struct CommandLine {
     std::optional<std::filesystem::path> sounds;
     Identity identity;
     std::optional<DialupOptions> dialup;  // --dialup: simulate a dial-up connection
+    std::optional<std::string> paper;          // --paper: a4 or letter
+    std::optional<std::string> printer;        // --printer NAME
+    std::optional<std::string> print_command;  // --print-command PROGRAM, in place of lp
     bool mail_offline = false;            // --mail-offline: the mail service cannot be reached
     bool trace = false;
     bool trace_timers = false;

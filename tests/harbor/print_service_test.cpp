@@ -1,0 +1,264 @@
+// Printing scenes through a Harbor session: a small print scene whose rich text sprite this test
+// paints as the module would, printed onto the recording target and into real PDF files read
+// back with pdfinfo and pdftotext.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "canvas.h"
+#include "harbor_fixture.h"
+#include "harbor_test_support.h"
+#include "print/pdf_target.h"
+#include "print/print_service.h"
+#include "print/print_setup.h"
+#include "print/recording_target.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using harbor_test::A;
+using harbor_test::Record;
+
+// Answers on PtPort as a module would: the page statuses it was sent, and the body's picture.
+std::vector<int32_t> statuses;
+std::string body_text = "first body line";
+
+bool HXCALL PtPort(EDict* record) {
+    if (EDictGetType(record) == 30063) statuses.push_back(EDictGetLong(record, A("STATUS")));
+    if (EDictGetType(record) != 30072) return false;
+    auto* canvas = static_cast<CanvasInterface*>(EDictGetPointer(record, A("Bitmap")));
+    canvas->SetColor(250, 0, 0);
+    canvas->Rectangle(0, 0, 200, 100);
+    canvas->Fill();
+    canvas->SetColor(0, 0, 0);
+    canvas->MoveTo(4, 4);
+    canvas->DrawText(body_text.c_str());
+    EDictPutBool(record, A("UPDATED"), true);
+    return true;
+}
+
+std::string Output(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+        pclose(pipe);
+    }
+    return out;
+}
+
+std::vector<fs::path> FilesIn(const fs::path& folder) {
+    std::vector<fs::path> files;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) files.push_back(entry.path());
+    return files;
+}
+
+class PrintTest : public HarborFixture {
+protected:
+    void SetUp() override {
+        HarborFixture::SetUp();
+        statuses.clear();
+        harbor_test::WriteFakeContent(content_.Path());
+        harbor_test::WriteFile(content_.Path() / "scenes" / "ScPtPage.json", R"({
+  "scene": "ScPtPage", "eventPort": "PtPort", "overlay": true, "size": [640, 480], "background": {"fill": "#ffffff"},
+  "sprites": [
+    { "name": "TxtPrSubject", "kind": "text", "rect": [40, 10, 500, 30], "z": 5, "visible": true, "text": "" },
+    { "name": "TxtPtTo", "kind": "text", "rect": [40, 40, 500, 30], "z": 5, "visible": true, "text": "To: granny" },
+    { "name": "PvtPtBody", "kind": "richtext", "rect": [40, 200, 200, 100], "z": 6, "visible": true }
+  ]
+})");
+        Options().module_path = FAKE_MODULE_PATH;
+        Options().content_dir = content_.Path();
+        Options().data_dir = data_.Path();
+        HxPortAttach(A("PtPort"), &PtPort);
+    }
+
+    void Use(harbor::PrintTargetFactory targets, harbor::Paper paper = harbor::A4Paper()) {
+        harbor::PrintOptions options;
+        options.paper = paper;
+        options.targets = std::move(targets);
+        UseOptions(std::move(options));
+    }
+    void UseOptions(harbor::PrintOptions options) {
+        harbor::Session& session = GetSession();
+        printing_ = std::make_unique<harbor::PrintService>(session.Scenes(), content_.Path(), nullptr, std::move(options));
+    }
+    void TearDown() override {
+        printing_.reset();
+        HarborFixture::TearDown();
+    }
+
+    void Show() {
+        ASSERT_TRUE(GetSession().Scenes().showScene(A("ScPtPage")));
+        Wait(20);
+    }
+    void SetSubject(const std::string& text) {
+        EDict set = Record(30052);
+        EDictPutShort(&set, A("NAME"), A("TxtPrSubject"));
+        EDictPutText(&set, A("TEXT"), text.c_str());
+        HxPortSend(A("ScPtPage"), &set);
+    }
+    void PrintPage() {
+        EDict print = Record(30047);
+        EDictPutBool(&print, A("NEWPRINT"), true);
+        EDictPutBool(&print, A("BESTFIT"), true);
+        HxPortPost(A("ScPtPage"), &print, 0);
+        Wait(20);
+    }
+    void Leave() {
+        ASSERT_TRUE(GetSession().Scenes().closeScene(A("ScPtPage")));
+        Wait(20);
+    }
+
+    harbor_test::TempDir content_;
+    harbor_test::TempDir data_;
+    std::unique_ptr<harbor::PrintService> printing_;
+};
+
+TEST_F(PrintTest, EachRequestIsAPageAndLeavingTheSceneEndsTheJob) {
+    harbor::RecordingPrinter printer;
+    Use(printer.Factory(), harbor::LetterPaper());
+    Show();
+    SetSubject("Hi granny");
+    PrintPage();
+    PrintPage();
+    EXPECT_EQ(statuses, (std::vector<int32_t>{0, 0}));
+    ASSERT_EQ(printer.Jobs().size(), 1u);
+    EXPECT_FALSE(printer.Jobs()[0].finished);
+    Leave();
+    const harbor::RecordedJob& job = printer.Jobs()[0];
+    EXPECT_TRUE(job.finished);
+    EXPECT_EQ(job.info.subject, "Hi granny");
+    ASSERT_EQ(job.pages.size(), 2u);
+    EXPECT_EQ(job.pages[1].paper.name, "Letter");
+
+    // The stage fits the page with its aspect kept: the body the module painted red lands where
+    // the placement puts the sprite's middle, and the page outside the stage stays white.
+    const harbor::PagePlacement placed = harbor::FitOnPage(harbor::LetterPaper(), 640, 480, 36);
+    EXPECT_NEAR(placed.scale, (8.5 * 72 - 72) / 640, 1e-9);
+    harbor::CairoSurfacePtr page = printer.Render(0, 0);
+    ASSERT_NE(page, nullptr);
+    auto pixel = [&](double x, double y) {
+        const unsigned char* data = cairo_image_surface_get_data(page.get());
+        const int stride = cairo_image_surface_get_stride(page.get());
+        const unsigned char* p = data + static_cast<int>(y) * stride + static_cast<int>(x) * 4;
+        return (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+    };
+    EXPECT_EQ(pixel(placed.x + (40 + 150) * placed.scale, placed.y + (200 + 80) * placed.scale), 0xfa0000u);
+    EXPECT_EQ(pixel(placed.x + 300 * placed.scale, placed.y + 700 * placed.scale), 0xffffffu);
+
+    // A new visit prints a new job.
+    Show();
+    PrintPage();
+    Leave();
+    EXPECT_EQ(printer.Jobs().size(), 2u);
+}
+
+TEST_F(PrintTest, FailuresAnswerANonZeroStatusAndDropTheJob) {
+    harbor::RecordingPrinter printer;
+    Use(printer.Factory());
+    PrintPage();  // the scene is not shown
+    Show();
+    printer.FailPage(1);
+    PrintPage();
+    PrintPage();
+    EXPECT_EQ(statuses, (std::vector<int32_t>{1, 0, 1}));
+    ASSERT_EQ(printer.Jobs().size(), 1u);
+    EXPECT_TRUE(printer.Jobs()[0].dropped);
+    EXPECT_FALSE(printer.Jobs()[0].finished);
+
+    // A job that cannot end is reported after the scene is left, as one more status.
+    statuses.clear();
+    printer.FailFinish(true);
+    PrintPage();
+    Leave();
+    EXPECT_EQ(statuses, (std::vector<int32_t>{0, 1}));
+    EXPECT_NE(printing_->LastOutcome().find("printing failed"), std::string::npos);
+}
+
+TEST_F(PrintTest, APdfKeepsTextAsTextAndLandsUnderItsDateAndSubject) {
+    harbor::PdfTargetOptions pdf;
+    pdf.folder = harbor::PrintedFolder(data_.Path());
+    Use(harbor::PdfTargets(pdf));
+    for (int copy = 0; copy < 2; ++copy) {
+        Show();
+        SetSubject("Hi / granny?");
+        body_text = "page one of copy " + std::to_string(copy);
+        PrintPage();
+        body_text = "page two";
+        PrintPage();
+        Leave();
+    }
+    EXPECT_EQ(statuses, (std::vector<int32_t>{0, 0, 0, 0}));
+    // The second copy takes a new name; no temporary file stays behind.
+    const fs::path first = pdf.folder / "2026-12-05-Hi_granny.pdf";
+    const fs::path second = pdf.folder / "2026-12-05-Hi_granny-2.pdf";
+    EXPECT_EQ(FilesIn(pdf.folder).size(), 2u);
+    ASSERT_TRUE(fs::exists(first));
+    ASSERT_TRUE(fs::exists(second));
+    EXPECT_NE(printing_->LastOutcome().find(second.string()), std::string::npos);
+
+    const std::string info = Output("pdfinfo '" + first.string() + "'");
+    EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
+    EXPECT_NE(info.find("595.276 x 841.89 pts (A4)"), std::string::npos) << info;
+    const std::string text = Output("pdftotext -layout '" + first.string() + "' -");
+    EXPECT_NE(text.find("To: granny"), std::string::npos) << text;
+    EXPECT_NE(text.find("page one of copy 0"), std::string::npos) << text;
+    EXPECT_NE(text.find("page two"), std::string::npos) << text;
+    EXPECT_EQ(Output("pdfimages -list '" + first.string() + "' | tail -n +3"), "");  // nothing rasterised
+}
+
+TEST_F(PrintTest, APrinterCommandGetsTheFinishedFileAndItsFailureIsReported) {
+    const fs::path log = data_.Path() / "lp.log";
+    const fs::path good = data_.Path() / "good-lp";
+    const fs::path bad = data_.Path() / "bad-lp";
+    harbor_test::WriteFile(good, "#!/bin/sh\necho \"$@\" > '" + log.string() + "'\n");
+    harbor_test::WriteFile(bad, "#!/bin/sh\necho 'lp: The printer or class does not exist.' >&2\nexit 1\n");
+    chmod(good.c_str(), 0700);
+    chmod(bad.c_str(), 0700);
+
+    std::string error;
+    std::optional<harbor::PrintOptions> options =
+        harbor::PrintOptionsFor({data_.Path(), "letter", "office", good.string(), true}, error);
+    ASSERT_TRUE(options) << error;
+    UseOptions(std::move(*options));
+    EXPECT_EQ(printing_->PaperSize().name, "Letter");
+    Show();
+    PrintPage();
+    Leave();
+    EXPECT_EQ(statuses, (std::vector<int32_t>{0}));
+    std::ifstream in(log);
+    std::string args;
+    std::getline(in, args);
+    EXPECT_EQ(args, "-d office -- " + (harbor::PrintedFolder(data_.Path()) / "2026-12-05-letter.pdf").string());
+
+    printing_.reset();
+    options = harbor::PrintOptionsFor({data_.Path(), std::nullopt, "office", bad.string(), true}, error);
+    UseOptions(std::move(*options));
+    statuses.clear();
+    Show();
+    PrintPage();
+    Leave();
+    EXPECT_EQ(statuses, (std::vector<int32_t>{0, 1}));
+    EXPECT_NE(printing_->LastOutcome().find("The printer or class does not exist"), std::string::npos)
+        << printing_->LastOutcome();
+    EXPECT_FALSE(harbor::PrintOptionsFor({data_.Path(), "A5", std::nullopt, std::nullopt, true}, error));
+}
+
+TEST_F(PrintTest, AFolderThatCannotBeWrittenPrintsNothing) {
+    harbor_test::WriteFile(data_.Path() / "Printed", "a file where the folder should be");
+    harbor::PdfTargetOptions pdf;
+    pdf.folder = harbor::PrintedFolder(data_.Path());
+    Use(harbor::PdfTargets(pdf));
+    Show();
+    PrintPage();
+    Leave();
+    EXPECT_EQ(statuses, (std::vector<int32_t>{1}));
+    EXPECT_TRUE(fs::is_regular_file(pdf.folder));
+}
+
+}  // namespace
