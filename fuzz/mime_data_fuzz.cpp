@@ -19,6 +19,14 @@ void ReadAll(harbor::MimeObjectTable& table, uint32_t handle, int depth) {
                            MailProperty::ContentType, MailProperty::Data}) {
         if (table.Text(handle, p) == nullptr) std::abort();  // a live object answers every text
     }
+    // Header texts are one line of valid UTF-8: nothing the module could take for a field break.
+    for (MailProperty p : {MailProperty::To, MailProperty::From, MailProperty::Subject}) {
+        const char* text = table.Text(handle, p);
+        if (!g_utf8_validate(text, -1, nullptr)) std::abort();
+        for (const char* c = text; *c != '\0'; ++c) {
+            if (static_cast<unsigned char>(*c) < 0x20) std::abort();
+        }
+    }
     if (!table.Long(handle, MailProperty::Date)) std::abort();
     const int32_t parts = table.Long(handle, MailProperty::Parts).value_or(-1);
     if (parts < 0) std::abort();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <mutex>
 
+#include "mail/display_text.h"
+
 namespace harbor::mime {
 
 namespace {
@@ -165,6 +167,24 @@ void CollectAddresses(InternetAddressList* list, std::vector<std::string>& out) 
     }
 }
 
+// A mailbox that is only a name (a sender who wrote no address) is shown by that name.
+void CollectShownAddresses(InternetAddressList* list, std::vector<std::string>& out) {
+    if (list == nullptr) return;
+    for (int i = 0; i < internet_address_list_length(list); ++i) {
+        InternetAddress* address = internet_address_list_get_address(list, i);
+        if (INTERNET_ADDRESS_IS_GROUP(address)) {
+            CollectShownAddresses(internet_address_group_get_members(INTERNET_ADDRESS_GROUP(address)), out);
+            continue;
+        }
+        if (!INTERNET_ADDRESS_IS_MAILBOX(address)) continue;
+        const char* addr = internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address));
+        const char* name = internet_address_get_name(address);
+        std::string shown = CleanLine(addr != nullptr ? addr : "");
+        if (shown.empty() && name != nullptr) shown = CleanLine(name);
+        if (!shown.empty()) out.push_back(std::move(shown));
+    }
+}
+
 std::string ForDisplay(const std::string& addr, std::string_view domain) {
     const auto at = addr.rfind('@');
     if (at == std::string::npos || !SameDomain(std::string_view(addr).substr(at + 1), domain)) return addr;
@@ -276,7 +296,7 @@ bool SetContentType(GMimeObject* object, std::string_view type) {
 
 std::string Addresses(GMimeMessage* message, GMimeAddressType type, std::string_view domain) {
     std::vector<std::string> addrs;
-    CollectAddresses(g_mime_message_get_addresses(message, type), addrs);
+    CollectShownAddresses(g_mime_message_get_addresses(message, type), addrs);
     std::string out;
     for (const std::string& addr : addrs) {
         if (!out.empty()) out += ", ";
@@ -305,9 +325,17 @@ std::vector<std::string> Recipients(GMimeMessage* message) {
     return out;
 }
 
+// The header's value as it stands in the message (folded, encoded), or null without one.
+static const char* RawHeader(GMimeMessage* message, const char* name) {
+    GMimeHeaderList* headers = g_mime_object_get_header_list(GMIME_OBJECT(message));
+    GMimeHeader* header = headers != nullptr ? g_mime_header_list_get_header(headers, name) : nullptr;
+    return header != nullptr ? g_mime_header_get_raw_value(header) : nullptr;
+}
+
 std::string Subject(GMimeMessage* message) {
+    if (const char* raw = RawHeader(message, "Subject")) return DisplayHeader(raw);
     const char* subject = g_mime_message_get_subject(message);
-    return subject != nullptr ? ToLf(subject) : std::string();
+    return subject != nullptr ? CleanLine(subject) : std::string();
 }
 
 void SetSubject(GMimeMessage* message, std::string_view text) {

@@ -69,13 +69,15 @@ std::string ContentType(GMimeObject* object);
 // False (nothing changed) when the type cannot apply: a leaf cannot become multipart and back.
 bool SetContentType(GMimeObject* object, std::string_view type);
 
-// Addresses for display: those in `domain` as bare IDs, others as they are, ", " between.
+// Addresses for display: those in `domain` as bare IDs, others as they are, ", " between; a
+// mailbox without an address by its name. One clean line (display_text.h).
 std::string Addresses(GMimeMessage* message, GMimeAddressType type, std::string_view domain);
 // Bare IDs in the text are placed in `domain`.
 void SetAddresses(GMimeMessage* message, GMimeAddressType type, std::string_view text, std::string_view domain);
 // Every address of To, Cc and Bcc as its bare mailbox address, for delivery.
 std::vector<std::string> Recipients(GMimeMessage* message);
 
+// For display: unfolded, decoded and one clean line (display_text.h).
 std::string Subject(GMimeMessage* message);
 void SetSubject(GMimeMessage* message, std::string_view text);
 // Seconds since 1970 UTC; 0 without a date, dates outside 32 bits are clamped.

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "mail/mime_message.h"
 #include "mail/player_inbox.h"
 #include "runtime/trace_log.h"
+#include "services/regional_service.h"
 
 namespace harbor {
 
@@ -27,7 +29,37 @@ bool SplitSpooled(const std::string& bytes, std::string& recipient, std::string_
     return !recipient.empty();
 }
 
+std::string Taken(char* text) {
+    std::string out(text != nullptr ? text : "");
+    g_free(text);
+    return out;
+}
+
+// The header lines a message lacks, in the message's own line end.
+std::string MissingHeaders(std::string_view message, const std::string& domain) {
+    mime::Ref<GMimeMessage> parsed = mime::MessageFromText(message);
+    GMimeObject* object = GMIME_OBJECT(parsed.get());
+    const auto first_end = message.find('\n');
+    const std::string eol = first_end != std::string_view::npos && first_end > 0 && message[first_end - 1] == '\r'
+                                ? "\r\n"
+                                : "\n";
+    std::string lines;
+    if (g_mime_object_get_header(object, "Date") == nullptr) {
+        GDateTime* now = g_date_time_new_from_unix_utc(static_cast<gint64>(RegionalService::Now()));
+        lines += "Date: " + Taken(g_mime_utils_header_format_date(now)) + eol;
+        g_date_time_unref(now);
+    }
+    if (g_mime_object_get_header(object, "Message-ID") == nullptr) {
+        lines += "Message-ID: <" + Taken(g_mime_utils_generate_message_id(domain.c_str())) + ">" + eol;
+    }
+    return lines;
+}
+
 }  // namespace
+
+std::string PostOffice::Accepted(std::string_view message) const {
+    return MissingHeaders(message, options_.domain) + std::string(message);
+}
 
 PostOffice::PostOffice(PostOfficeOptions options)
     : options_(std::move(options)),
@@ -38,9 +70,10 @@ PostOffice::PostOffice(PostOfficeOptions options)
 
 bool PostOffice::Submit(std::string_view message, const std::vector<std::string>& recipients) {
     if (recipients.empty() || !spool_.Ready()) return false;
+    const std::string accepted = Accepted(message);
     for (const std::string& recipient : recipients) {
         if (recipient.find('\n') != std::string::npos) return false;
-        if (spool_.Put(recipient + "\n" + std::string(message)).empty()) {
+        if (spool_.Put(recipient + "\n" + accepted).empty()) {
             ProblemNote("MailPort", "a message could not be spooled: " + spool_.Error());
             return false;
         }

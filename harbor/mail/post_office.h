@@ -58,7 +58,8 @@ public:
     AccountBook& Accounts() { return accounts_; }
     const PostOfficeOptions& Options() const { return options_; }
 
-    // One spooled copy per recipient; true once every copy is on disk.
+    // One spooled copy per recipient; true once every copy is on disk. A message without a Date
+    // or a Message-ID gets one now, as it is accepted (the rest of its text is kept as it is).
     bool Submit(std::string_view message, const std::vector<std::string>& recipients);
     // Delivers what can be delivered locally; the number of copies delivered.
     std::size_t DeliverSpool();
@@ -73,6 +74,9 @@ public:
     void DiscardWaiting(const std::string& account);
 
     MailQueue& Spool() { return spool_; }
+
+    // The message as accepted: missing Date and Message-ID header lines put in front.
+    std::string Accepted(std::string_view message) const;
 
 private:
     enum class Route { Account, Player, Elsewhere };
