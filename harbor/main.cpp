@@ -20,7 +20,9 @@
 #include "runtime/locations.h"
 #include "runtime/record_tracer.h"
 #include "runtime/session.h"
+#include "runtime/start_checks.h"
 #include "runtime/trace_log.h"
+#include "window/error_page.h"
 #include "window/sound_player.h"
 #include "window/stage_window.h"
 
@@ -51,13 +53,21 @@ WindowOptions WindowOptionsFrom(const CommandLine& line, const SessionOptions& s
     return options;
 }
 
-int RunWindow(const CommandLine& line, Session& session) {
-    std::string why;
-    std::unique_ptr<StageWindow> window = StageWindow::Open(WindowOptionsFrom(line, session.Options()), why);
-    if (!window) {
-        std::cerr << "harbor: no display found (" << why << "); run with --headless for the demo or --script FILE\n";
-        return kUsage;
-    }
+// A problem that stops harbor before the module runs: one line on standard error, and a plain
+// page in the window when harbor was to open one.
+int Fatal(const CommandLine& line, const SessionOptions& options, const std::string& problem) {
+    std::cerr << "harbor: " << problem << "\n";
+    if (!line.headless) ShowErrorPage(problem, options.content_dir);
+    return kUsage;
+}
+
+std::string VersionText(const CommandLine& line) {
+    const SessionOptions options = OptionsFrom(line);
+    return std::string("harbor ") + HARBOR_VERSION + "\nwrenmail module " + HARBOR_VERSION + " (built with this harbor): " +
+           options.module_path.string() + "\n";
+}
+
+int RunWindow(std::unique_ptr<StageWindow> window, Session& session) {
     ScenePainter painter(session.Options().content_dir);
     CanvasSprites& canvases = session.Canvases();
     painter.SetPictureProvider([&canvases](uint16_t scene, uint16_t sprite) { return canvases.Picture(scene, sprite); });
@@ -68,13 +78,16 @@ int RunWindow(const CommandLine& line, Session& session) {
 
 std::optional<Script> ReadScript(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        std::cerr << "harbor: cannot read the script " << file.string() << "\n";
+    if (const std::string problem = ScriptFileProblem(file); !problem.empty() || !in) {
+        std::cerr << "harbor: " << (problem.empty() ? "cannot read the script " + file.string() : problem) << "\n";
         return std::nullopt;
     }
     std::ostringstream text;
     text << in.rdbuf();
-    ScriptParseResult parsed = ParseScript(text.str(), file.string());
+    std::string_view words = text.view();
+    // Editors on some systems start a UTF-8 file with a byte-order mark; it is not part of line 1.
+    if (words.starts_with("\xEF\xBB\xBF")) words.remove_prefix(3);
+    ScriptParseResult parsed = ParseScript(words, file.string());
     for (const std::string& error : parsed.errors) std::cerr << error << "\n";
     if (!parsed) return std::nullopt;
     return std::move(parsed.script);
@@ -87,6 +100,7 @@ int RunScriptFile(Session& session, const Script& script) {
         std::cerr << outcome.failure << "\n";
         return kFailed;
     }
+    std::cout << script.file << ": " << outcome.commands_run << " lines held\n";
     session.Stop();
     return 0;
 }
@@ -101,13 +115,37 @@ int Run(const CommandLine& line) {
     } else {
         TraceLog::Instance().SetProblemSink([](std::string_view text) { std::cerr << "harbor: " << text << '\n'; });
     }
-    Session session(OptionsFrom(line));
+    const SessionOptions options = OptionsFrom(line);
+    std::string problem = ModuleFileProblem(options.module_path);
+    if (problem.empty()) problem = ContentFolderProblem(options.content_dir);
+    if (problem.empty()) problem = DataFolderProblem(options.data_dir);
+    if (!problem.empty()) return Fatal(line, options, problem);
+    std::unique_ptr<StageWindow> window;
+    if (!line.headless) {
+        std::string why;
+        window = StageWindow::Open(WindowOptionsFrom(line, options), why);
+        if (!window) {
+            std::cerr << "harbor: no display found (" << why << "); run with --headless for the demo or --script FILE\n";
+            return kUsage;
+        }
+    }
+    // Made only now: a run that stops for want of a display leaves nothing behind.
+    if (problem = MakeDataFolder(options.data_dir); !problem.empty()) {
+        window.reset();
+        return Fatal(line, options, problem);
+    }
+    Session session(options);
+    if (!session.SceneProblems().empty()) {
+        window.reset();
+        return Fatal(line, options, "the content folder " + options.content_dir.string() + " cannot be used: " +
+                                        session.SceneProblems().front());
+    }
     std::string error;
     if (!session.LoadModule(error)) {
         std::cerr << "harbor: " << error << "\n";
         return kUsage;
     }
-    if (!line.headless) return RunWindow(line, session);
+    if (window) return RunWindow(std::move(window), session);
     return script ? RunScriptFile(session, *script) : RunDemo(session, std::cout);
 }
 
@@ -126,6 +164,10 @@ int main(int argc, char** argv) {
     if (!parsed.error.empty()) {
         std::cerr << "harbor: " << parsed.error << "\n";
         return kUsage;
+    }
+    if (parsed.options.version) {
+        std::cout << VersionText(parsed.options);
+        return 0;
     }
     if (parsed.options.help) {
         std::cout << HelpText() << "\n" << MailCommandHelp();

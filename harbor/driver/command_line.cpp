@@ -33,6 +33,7 @@ const std::map<std::string, bool CommandLine::*>& Flags() {
         {"--headless", &CommandLine::headless}, {"--demo", &CommandLine::demo},
         {"--mail-offline", &CommandLine::mail_offline},
         {"--help", &CommandLine::help},         {"-h", &CommandLine::help},
+        {"--version", &CommandLine::version},
     };
     return flags;
 }
@@ -54,7 +55,9 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
             continue;
         }
         auto option = ValueOptions().find(name);
-        if (option == ValueOptions().end()) return {{}, "unknown option '" + args[i] + "' (see --help)"};
+        if (option == ValueOptions().end()) {
+            return {{}, std::string(name.starts_with("-") ? "unknown option '" : "unknown command '") + args[i] + "' (see --help)"};
+        }
         if (!value) {
             if (i + 1 == args.size()) return {{}, name + " needs a value"};
             value = args[++i];
@@ -82,8 +85,8 @@ module to finish (it has 2 seconds), then stops it. Without a display, harbor sa
 exits with status 2.
 
 Accounts: a kite ID with its password is the account a player signs in with. A launcher
-hands over who is playing with --player, and may sign in at once with --kite and --password;
-without them the sign-in scene asks.
+hands over who is playing with --player; --kite and --password fill in the sign-in form, and
+the player still presses Enter.
 
 Options:
   --module PATH     the mail module to load (default: libwrenmail.so in ../lib beside the
@@ -117,7 +120,15 @@ Options:
                     holds, 1 when one fails or a command cannot be carried out, 2 when the
                     script or the command line is wrong or the module cannot be loaded
   --demo            the headless demo session (implies --headless)
+  --version         harbor's version and the mail module's, with the module's path
   -h, --help        this text
+
+Exit status: 0 the session ended normally (a script: every expectation held); 1 a script's
+expectation failed or a command could not be carried out, or the window could not paint;
+2 harbor could not start: a wrong command line, a script with errors or one that cannot be
+read, a data folder, content folder (missing, or a broken scene file) or module that cannot
+be used (each named with the reason), or no display. A window run shows such a problem on a
+plain page too. Nothing is created before these checks pass.
 
 Debugging the window: `kill -USR1 PID` makes a running window write what it shows to
 $TMPDIR/harbor-window-PID.png (/tmp without TMPDIR) and name the file on standard error.

@@ -8,8 +8,6 @@
 
 #include "../store/store_fakes.h"
 #include "controls/rich_text_view.h"
-#include "screens/address_picker.h"
-#include "screens/stamp_panel.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -142,14 +140,6 @@ protected:
         }
         return false;
     }
-    // The last visibility the screen gave the sprite: 1 shown, 0 hidden, -1 none.
-    int LastVisibility(const char* sprite) const {
-        int visible = -1;
-        for (const HostRequest& r : About(atoms::ports::ScWrWrite, wm::code::kSet, atoms::NAME, Atom(sprite))) {
-            if (EDictHasKey(&r.record, atoms::VISIBLE)) visible = EDictGetBool(&r.record, atoms::VISIBLE) ? 1 : 0;
-        }
-        return visible;
-    }
     void ClickWrite(const char* sprite) { Click(port_, Atom(sprite)); }
     std::vector<std::string> OutBox() {
         std::vector<std::string> letters;
@@ -259,25 +249,6 @@ TEST_F(WriteScreenTest, DoneSavesTwoPartsToTheOutBoxWithFieldsCutToTheirRoom) {
     EXPECT_EQ(RequestedScene(), atoms::ports::ScWnMain);
 }
 
-TEST_F(WriteScreenTest, EmptyAndIllegalAddressesAreRefusedAndNothingIsMade) {
-    EnterAs("ann_01");
-    ClickWrite("BtnWrDone");
-    EXPECT_EQ(wm::CommonDialog().current, Atom("NeedAddress"));
-    EXPECT_EQ(LastVisibility("EdtWrSubject"), 0) << "the subject hides under the dialog";
-    ClickWrite("BtnCoOk");
-    EXPECT_FALSE(wm::CommonDialog().up);
-    EXPECT_EQ(LastVisibility("EdtWrSubject"), 1);
-    for (const char* to : {"bob.02", "bob 02", "b\xc3\xa9"}) {
-        Field("EdtWrTo") = to;
-        ClickWrite("BtnWrDone");
-        EXPECT_EQ(wm::CommonDialog().current, Atom("IllegalName")) << to;
-        ClickWrite("BtnCoOk");
-    }
-    EXPECT_EQ(mail_.messagesMade, 0);
-    EXPECT_TRUE(OutBox().empty());
-    EXPECT_NE(RequestedScene(), atoms::ports::ScWnMain);
-}
-
 TEST_F(WriteScreenTest, APlayerWithoutKiteIdIsToldItWasSavedButNothingIsStored) {
     EnterAs(nullptr);
     Field("EdtWrTo") = "bob_02";
@@ -332,52 +303,6 @@ TEST_F(WriteScreenTest, TabMovesFromToToSubjectToTheBodyAndStripsTabs) {
     EXPECT_TRUE(sceneFocus) << "the fields let go of the keyboard";
     EditKey(port_, Atom("EdtWrTo"), atoms::FOCUS);
     EXPECT_FALSE(Write().Editor()->Focused()) << "a field taking the focus takes it from the body";
-}
-
-TEST_F(WriteScreenTest, TheStampPanelHidesBothFieldsAndDialogsLeaveSubjectHiddenUnderIt) {
-    EnterAs("ann_01");
-    ClickWrite("BtnWrStamps");
-    ASSERT_TRUE(Write().Panel()->IsOpen());
-    EXPECT_EQ(LastVisibility("EdtWrTo"), 0);
-    EXPECT_EQ(LastVisibility("EdtWrSubject"), 0);
-    EXPECT_TRUE(Write().Editor()->Focused());
-    ClickWrite("BtnWrBack");
-    ClickWrite("BtnCoNo");
-    EXPECT_EQ(LastVisibility("EdtWrSubject"), 0) << "the panel is still open";
-    ClickWrite("BtnWrStamps");
-    EXPECT_FALSE(Write().Panel()->IsOpen());
-    EXPECT_EQ(LastVisibility("EdtWrTo"), 1);
-    EXPECT_EQ(LastVisibility("EdtWrSubject"), 1);
-}
-
-TEST_F(WriteScreenTest, TheModeButtonsSwapAndSetTheSharedDisplayMode) {
-    EnterAs("ann_01");
-    EXPECT_EQ(LastVisibility("BtnWrText"), 0);
-    ClickWrite("BtnWrPictures");
-    EXPECT_EQ(LastVisibility("BtnWrPictures"), 0);
-    EXPECT_EQ(LastVisibility("BtnWrText"), 1);
-    EXPECT_EQ(wm::Handover().displayMode, 0);
-    EXPECT_TRUE(Write().Editor()->TextMode());
-    ClickWrite("BtnWrText");
-    EXPECT_EQ(LastVisibility("BtnWrPictures"), 1);
-    EXPECT_EQ(wm::Handover().displayMode, 1);
-    EXPECT_FALSE(Write().Editor()->TextMode());
-}
-
-TEST_F(WriteScreenTest, ThePickerClosesOnAClickElsewhereAndPutsThePickedNameInTo) {
-    EnterAs("ann_01");
-    ClickWrite("BtnWrAddress");
-    ASSERT_NE(Write().Picker(), nullptr);
-    Write().Picker()->AddItem("Grandma", Atom("nana_07"));
-    ClickWrite("BtnWrHelp");
-    EXPECT_EQ(Write().Picker(), nullptr);
-    ClickWrite("BtnWrAddress");
-    Write().Picker()->AddItem("Grandma", Atom("nana_07"));
-    Write().Picker()->Select(0);
-    HxAdvanceTime(1);
-    EXPECT_EQ(Write().Picker(), nullptr);
-    EXPECT_EQ(TextsSet("EdtWrTo").back(), "Grandma");
-    EXPECT_EQ(wm::PMControlBase::LiveCount(), 0u);
 }
 
 }  // namespace
