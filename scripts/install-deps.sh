@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   libcairo2-dev libpango1.0-dev librsvg2-dev libsdl2-dev
-  fonts-comic-neue fonts-urw-base35 fonts-liberation2
+  fonts-comic-neue fonts-urw-base35 fonts-liberation2 fonts-droid-fallback
   espeak-ng librsvg2-bin xvfb xauth xdotool
   libgmime-3.0-dev libsodium-dev
   poppler-utils

@@ -29,6 +29,7 @@ struct CommandLine {
     bool headless = false;
     bool demo = false;
     bool help = false;
+    bool version = false;  // --version
 };
 
 struct CommandLineResult {

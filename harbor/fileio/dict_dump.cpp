@@ -173,6 +173,8 @@ Usage:
                                  ones; exit 1 when any is bad. Temporary files of interrupted
                                  writes are listed as leftovers, not as bad
   harbor dict-dump --help        this text
+
+Exit status: 0 every file read well; 1 a file is damaged or bad; 2 wrong usage.
 )";
 }
 

@@ -3,13 +3,17 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "mail/account_book.h"
+#include "mail/account_mailbox.h"
 #include "mail/import_file.h"
+#include "mail/import_source.h"
 #include "mail/mime_message.h"
 #include "mail/password_prompt.h"
 #include "mail/post_office.h"
+#include "runtime/start_checks.h"
 
 namespace harbor {
 
@@ -22,14 +26,27 @@ constexpr int kUsage = 2;
 struct Parsed {
     std::vector<std::string> words;
     std::map<std::string, std::string> options;
+    std::set<std::string> flags;  // options without a value
     std::string error;
+    bool help = false;
 };
+
+// Options that take no value.
+bool IsFlag(const std::string& word) { return word == "--keep-mail" || word == "--delete-mail"; }
 
 // Splits "--name VALUE" and "--name=VALUE" from the plain words.
 Parsed ParseWords(const std::vector<std::string>& args, std::size_t first) {
     Parsed parsed;
     for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& word = args[i];
+        if (word == "--help" || word == "-h") {
+            parsed.help = true;
+            continue;
+        }
+        if (IsFlag(word)) {
+            parsed.flags.insert(word);
+            continue;
+        }
         if (!word.starts_with("--")) {
             parsed.words.push_back(word);
             continue;
@@ -61,9 +78,9 @@ std::optional<std::string> AskPassword(MailCommandContext& c, const std::string&
     return first;
 }
 
-int Report(MailCommandContext& c, AccountError e, const std::string& done) {
+int Report(MailCommandContext& c, AccountError e, const std::string& what, const std::string& done) {
     if (e != AccountError::None) {
-        c.err << "harbor: " << Describe(e) << "\n";
+        c.err << "harbor: " << what << ": " << Describe(e) << "\n";
         return kFailed;
     }
     c.out << done << "\n";
@@ -82,59 +99,110 @@ void ListAccounts(PostOffice& office, std::ostream& out) {
     for (const SpooledMail& mail : outgoing) out << "  to " << mail.recipient << "\n";
 }
 
-int RunAccount(const std::vector<std::string>& args, MailCommandContext& c) {
-    const Parsed parsed = ParseWords(args, 1);
-    const std::filesystem::path root = DataRoot(parsed, c);
-    if (!parsed.error.empty() || parsed.words.empty() || root.empty()) {
-        c.err << "harbor: " << (parsed.error.empty() ? "usage: harbor account add|passwd|remove NAME, or list" : parsed.error)
-              << (root.empty() ? " (no data folder: give --data DIR)" : "") << "\n";
+// Keep (true) or delete (false) a removed account's letters: the flag, else the answer to a
+// question on the terminal; nothing when neither says.
+std::optional<bool> KeepMail(const Parsed& parsed, MailCommandContext& c, const std::string& name) {
+    const bool keep = parsed.flags.count("--keep-mail") != 0;
+    const bool drop = parsed.flags.count("--delete-mail") != 0;
+    if (keep != drop) return keep;
+    if (keep || !c.terminal) return std::nullopt;
+    c.err << "Keep " << name << "'s letters (put aside, a new account of that name starts empty) or delete them? [keep/delete] ";
+    std::string answer;
+    if (!std::getline(c.in, answer)) return std::nullopt;
+    if (answer == "keep" || answer == "k") return true;
+    if (answer == "delete" || answer == "d") return false;
+    return std::nullopt;
+}
+
+int RemoveAccount(PostOffice& office, const Parsed& parsed, MailCommandContext& c, const std::filesystem::path& root) {
+    const std::string& name = parsed.words[1];
+    const std::optional<std::string> account = office.Accounts().Find(name);
+    if (!account) return Report(c, AccountError::Unknown, "account remove " + name, "");
+    const std::optional<bool> keep = KeepMail(parsed, c, *account);
+    if (!keep) {
+        c.err << "harbor: account remove " << name << ": say --keep-mail or --delete-mail (what happens to its letters)\n";
         return kUsage;
     }
-    PostOffice office({root, std::string(kDefaultMailDomain), c.password_cost, true});
+    const AccountError e = office.Accounts().Remove(*account);
+    if (e != AccountError::None) return Report(c, e, "account remove " + name, "");
+    office.DiscardWaiting(*account);
+    std::string error;
+    if (!*keep) {
+        if (!DeleteMailbox(root, *account, error)) c.err << "harbor: account remove " << name << ": " << error << "\n";
+        return Report(c, AccountError::None, "", "removed " + *account + " and deleted its letters");
+    }
+    const std::filesystem::path aside = SetMailboxAside(root, *account, c.now, error);
+    if (!error.empty()) c.err << "harbor: account remove " << name << ": " << error << "\n";
+    return Report(c, AccountError::None, "",
+                  "removed " + *account + (aside.empty() ? " (it had no letters)" : "; its letters are kept in " + aside.string()));
+}
+
+// A mailbox left from an earlier account of this name is put aside, and said so, so that the
+// new account starts empty.
+void ClearOldMailbox(MailCommandContext& c, const std::filesystem::path& root, const std::string& name) {
+    std::string error;
+    const std::filesystem::path aside = SetMailboxAside(root, name, c.now, error);
+    if (!aside.empty()) c.out << "letters of an earlier account " << name << " were put aside in " << aside.string() << "\n";
+    if (!error.empty()) c.err << "harbor: account add " << name << ": " << error << "\n";
+}
+
+int AccountUsage(MailCommandContext& c, const std::string& problem) {
+    c.err << "harbor: " << problem << "\n" << AccountHelp("");
+    return kUsage;
+}
+
+int RunAccount(const std::vector<std::string>& args, MailCommandContext& c) {
+    const Parsed parsed = ParseWords(args, 1);
+    if (parsed.help) {
+        c.out << AccountHelp(parsed.words.empty() ? "" : parsed.words[0]);
+        return kDone;
+    }
+    if (!parsed.error.empty()) return AccountUsage(c, "account: " + parsed.error);
+    if (parsed.words.empty()) return AccountUsage(c, "account: name a verb");
     const std::string& verb = parsed.words[0];
-    if (verb == "list" && parsed.words.size() == 1) {
+    const bool known = verb == "add" || verb == "passwd" || verb == "remove";
+    if (!(verb == "list" && parsed.words.size() == 1) && !(known && parsed.words.size() == 2)) {
+        return AccountUsage(c, "account: unknown verb or wrong number of words: " + verb);
+    }
+    const std::filesystem::path root = DataRoot(parsed, c);
+    if (const std::string problem = DataFolderProblem(root); !problem.empty()) {
+        c.err << "harbor: account " << verb << ": " << problem << "\n";
+        return kUsage;
+    }
+    // Listing only reads: a data folder or post office not made yet holds no accounts.
+    std::error_code ec;
+    if (verb == "list" && !std::filesystem::is_directory(root / ".postoffice", ec)) {
+        c.out << "no accounts\n";
+        return kDone;
+    }
+    PostOffice office({root, std::string(kDefaultMailDomain), c.password_cost, true});
+    if (verb == "list") {
         ListAccounts(office, c.out);
         return kDone;
     }
-    if (parsed.words.size() != 2 || (verb != "add" && verb != "passwd" && verb != "remove")) {
-        c.err << "harbor: usage: harbor account add|passwd|remove NAME, or list\n";
-        return kUsage;
-    }
+    if (verb == "remove") return RemoveAccount(office, parsed, c, root);
     const std::string& name = parsed.words[1];
-    if (verb == "remove") {
-        const std::optional<std::string> account = office.Accounts().Find(name);
-        const AccountError e = office.Accounts().Remove(name);
-        if (e == AccountError::None && account) office.DiscardWaiting(*account);
-        return Report(c, e, "removed " + name);
-    }
-    if (verb == "add" && !IsValidKiteId(name)) return Report(c, AccountError::InvalidName, "");
-    if (verb == "passwd" && !office.Accounts().Find(name)) return Report(c, AccountError::Unknown, "");
+    const std::string what = "account " + verb + " " + name;
+    if (verb == "add" && !IsValidKiteId(name)) return Report(c, AccountError::InvalidName, what, "");
+    if (verb == "add" && office.Accounts().Find(name)) return Report(c, AccountError::Exists, what, "");
+    if (verb == "passwd" && !office.Accounts().Find(name)) return Report(c, AccountError::Unknown, what, "");
     const std::optional<std::string> password = AskPassword(c, name);
     if (!password) {
-        c.err << "harbor: no password given\n";
+        c.err << "harbor: " << what << ": no password given\n";
         return kFailed;
     }
-    if (verb == "add") return Report(c, office.Accounts().Add(name, *password), "added " + name);
-    return Report(c, office.Accounts().SetPassword(name, *password), "changed the password of " + name);
-}
-
-bool ReadWhole(const std::string& file, std::istream& in, std::string& out) {
-    std::ostringstream text;
-    if (file == "-") {
-        text << in.rdbuf();
-    } else {
-        std::ifstream stream(file, std::ios::binary);
-        if (!stream) return false;
-        text << stream.rdbuf();
-    }
-    out = text.str();
-    return true;
+    if (verb == "passwd") return Report(c, office.Accounts().SetPassword(name, *password), what, "changed the password of " + name);
+    const AccountError added = office.Accounts().Add(name, *password);
+    if (added == AccountError::None) ClearOldMailbox(c, root, name);
+    return Report(c, added, what, "added " + name);
 }
 
 // A file that reads as a mail message gives its sender, subject, date and body.
-ImportMail MailFromFile(const std::string& text, uint32_t now) {
+ImportMail MailFromFile(const std::string& file, const std::string& text, uint32_t now) {
     ImportMail mail;
     mail.date = now;
+    mail.subject = PlainImportSubject(file, text);
+    mail.from = PlainImportSender();
     mime::Ref<GMimeMessage> message = mime::MessageFromText(text);
     const std::string from = mime::Addresses(message.get(), GMIME_ADDRESS_TYPE_FROM, kDefaultMailDomain);
     const std::string subject = mime::Subject(message.get());
@@ -175,10 +243,15 @@ std::string UnknownOption(const Parsed& parsed) {
 
 int RunImport(const std::vector<std::string>& args, MailCommandContext& c) {
     const Parsed parsed = ParseWords(args, 1);
+    if (parsed.help) {
+        c.out << ImportHelp();
+        return kDone;
+    }
     const std::filesystem::path root = DataRoot(parsed, c);
     std::string error = parsed.error.empty() ? UnknownOption(parsed) : parsed.error;
     if (error.empty() && parsed.words.empty()) error = "name at least one FILE ('-' for standard input)";
-    if (error.empty() && root.empty()) error = "no data folder: give --data DIR";
+    if (error.empty() && !parsed.flags.empty()) error = "unknown option " + *parsed.flags.begin();
+    if (error.empty()) error = DataFolderProblem(root);
     if (!error.empty()) {
         c.err << "harbor: import: " << error << "\n";
         return kUsage;
@@ -186,13 +259,20 @@ int RunImport(const std::vector<std::string>& args, MailCommandContext& c) {
     int status = kDone;
     for (const std::string& file : parsed.words) {
         std::string text;
-        if (!ReadWhole(file, c.in, text)) {
-            c.err << "harbor: import: cannot read " << file << "\n";
+        if (!ReadImportSource(file, c.in, text, error)) {
+            c.err << "harbor: import: " << error << "\n";
             status = kFailed;
             continue;
         }
-        ImportMail mail = MailFromFile(text, c.now);
+        ImportMail mail = MailFromFile(file, text, c.now);
         ApplyOptions(parsed, mail);
+        if (const std::size_t size = ImportFileText(mail).size(); size > kMaxImportFile) {
+            c.err << "harbor: import: " << file << ": " << MiB(text.size()) << " read, " << MiB(size)
+                  << " as an import file (escapes and line breaks take more room there); an import file holds at most "
+                  << MiB(kMaxImportFile) << "\n";
+            status = kFailed;
+            continue;
+        }
         const std::string name = WriteImportFile(root, mail, error);
         if (name.empty()) {
             c.err << "harbor: import: " << file << ": " << error << "\n";
@@ -214,16 +294,65 @@ std::optional<int> RunMailCommand(const std::vector<std::string>& args, MailComm
 }
 
 std::string MailCommandHelp() {
-    return R"(Post office commands (each takes --data DIR):
-  harbor account add NAME       make a kite account; asks for its password (read without echo
-                                from a terminal, else one line of standard input)
+    return R"(Post office commands (each takes --data DIR, and --help):
+  harbor account add NAME       make a kite account; asks for its password
   harbor account passwd NAME    change an account's password
-  harbor account remove NAME    remove an account and the mail waiting for it
+  harbor account remove NAME --keep-mail|--delete-mail
+                                remove an account and the mail waiting for it; its letters
+                                are put aside or deleted (asked on a terminal)
   harbor account list           the accounts, their waiting mail, and the outgoing spool
   harbor import --player ID [--from ID] [--subject TEXT] [--type TYPE] [--date SECONDS] FILE...
-                                put each FILE (a mail message, or plain text; '-' is standard
-                                input) into the Import folder: the player's InBox receives it
-                                at the module's next start
+                                put each FILE into the Import folder: the player's InBox
+                                receives it at the module's next start
+
+Exit status: 0 done; 1 the command could not be done (an unknown account, a file that cannot
+be read or imported); 2 wrong usage, or the data folder cannot be used.
+)";
+}
+
+std::string AccountHelp(const std::string& verb) {
+    static const std::map<std::string, std::string> verbs = {
+        {"add", R"(harbor account add NAME [--data DIR]
+  Makes a kite account a child signs in with. NAME is 1 to 31 letters, digits and
+  underscores. The password (1 to 31 characters) is read without echo from a terminal, twice,
+  or as one line of standard input. Letters left by an earlier account of the same name are
+  put aside (MailBoxes/Removed), so the new account starts empty.
+)"},
+        {"passwd", R"(harbor account passwd NAME [--data DIR]
+  Changes the account's password, read as for `account add`.
+)"},
+        {"remove", R"(harbor account remove NAME (--keep-mail | --delete-mail) [--data DIR]
+  Removes the account and the mail waiting for it. Its letters (MailBoxes/kiteAccounts/NAME)
+  are put aside in MailBoxes/Removed/NAME-DATE with --keep-mail, or deleted with --delete-mail;
+  on a terminal without either, harbor asks. Never left for a new account of that name.
+)"},
+        {"list", R"(harbor account list [--data DIR]
+  Lists the accounts, the mail waiting for each, and mail kept in the outgoing spool. Only
+  reads: a data folder that does not exist yet has no accounts and is not made.
+)"},
+    };
+    const std::string common = R"(
+Exit status: 0 done; 1 the command could not be done (an unknown or existing account, no
+password); 2 wrong usage, or the data folder cannot be used (it is named, with the reason).
+)";
+    if (auto it = verbs.find(verb); it != verbs.end()) return it->second + common;
+    std::string all = "Usage: harbor account VERB ... [--data DIR]   (harbor account VERB --help for one)\n";
+    for (const char* name : {"add", "passwd", "remove", "list"}) all += verbs.at(name);
+    return all + common;
+}
+
+std::string ImportHelp() {
+    return R"(harbor import --player ID [--from ID] [--subject TEXT] [--type TYPE] [--date SECONDS]
+              [--data DIR] FILE...
+  Puts each FILE into the data folder's Import folder; the player's InBox receives it at the
+  module's next start. FILE is a mail message (its sender, subject, date and plain body are
+  taken) or plain text ('-' is standard input): plain text is sent by the computer's user,
+  with the file's name (for standard input, its first line) as the subject. The options
+  replace what the file gives. Folders and files larger than 8 MiB are refused before they are
+  read; an import file holds at most 4 MiB.
+
+Exit status: 0 every FILE was imported; 1 one could not be (named, with the reason); 2 wrong
+usage, or the data folder cannot be used.
 )";
 }
 

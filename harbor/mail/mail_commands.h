@@ -41,6 +41,9 @@ struct MailCommandContext {
 std::optional<int> RunMailCommand(const std::vector<std::string>& args, MailCommandContext& context);
 
 std::string MailCommandHelp();
+// `harbor account [VERB] --help` (every verb for an unknown or empty VERB), `harbor import --help`.
+std::string AccountHelp(const std::string& verb);
+std::string ImportHelp();
 
 }  // namespace harbor
 

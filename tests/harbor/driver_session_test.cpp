@@ -174,23 +174,25 @@ TEST_F(HarborProgramTest, TheTraceShowsRecordsAndTheDemoTellsItIsHeadless) {
     EXPECT_NE(run.output.find("the module confirmed the close request"), std::string::npos) << run.output;
 }
 
-TEST(HarborContentTest, DamagedSettingsAndMissingScenesAreReportedAndTheRunGoesOn) {
+TEST(HarborContentTest, DamagedSettingsAndMissingScenesStopHarborBeforeItRuns) {
     harbor_test::TempDir dir;
     const std::filesystem::path content = dir.Path() / "content";
     std::filesystem::copy(HARBOR_CONTENT_DIR, content, std::filesystem::copy_options::recursive);
     harbor_test::WriteFile(content / "WNSettings.dct", "{ \"SIGNUPURL\": \"x\",\n");
+    const std::string options = std::string("--module ") + WRENMAIL_MODULE_PATH + " --content " + content.string() +
+                                " --data " + (dir.Path() / "data").string() + " --player p7 --headless";
+    ProgramRun damaged = Harbor(options);
+    EXPECT_EQ(damaged.status, 2) << damaged.output;
+    EXPECT_NE(damaged.output.find("has damaged default settings: " + (content / "WNSettings.dct").string() + ":2:1:"),
+              std::string::npos)
+        << damaged.output;
+    std::filesystem::copy_file(std::filesystem::path(HARBOR_CONTENT_DIR) / "WNSettings.dct", content / "WNSettings.dct",
+                               std::filesystem::copy_options::overwrite_existing);
     std::filesystem::remove(content / "scenes" / "ScWnMain.json");
-    ProgramRun run = Harbor(std::string("--module ") + WRENMAIL_MODULE_PATH + " --content " + content.string() +
-                            " --data " + (dir.Path() / "data").string() + " --player p7 --headless");
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find("harbor: cannot load data dictionary \"WNSettings.dct\": " +
-                              (content / "WNSettings.dct").string() + ":2:1:"),
-              std::string::npos)
-        << run.output;
-    EXPECT_NE(run.output.find("harbor: the module asked for ScWnMain, which is neither a scene nor a loaded resource"),
-              std::string::npos)
-        << run.output;
-    EXPECT_NE(run.output.find("the module confirmed the close request"), std::string::npos) << run.output;
+    ProgramRun missing = Harbor(options);
+    EXPECT_EQ(missing.status, 2) << missing.output;
+    EXPECT_NE(missing.output.find("has no scene file for ScWnMain"), std::string::npos) << missing.output;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "data"));
 }
 
 }  // namespace

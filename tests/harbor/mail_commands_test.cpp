@@ -6,6 +6,7 @@
 
 #include "datadict/data_dict_loader.h"
 #include "mail/import_file.h"
+#include "mail/import_source.h"
 #include "mail/mail_commands.h"
 #include "mail/post_office.h"
 #include "mail_test_support.h"
@@ -62,7 +63,7 @@ TEST_F(MailCommandsTest, AccountsAreAddedChangedListedAndRemoved) {
     EXPECT_EQ(Run({"account", "add", "bob_02"}, ""), 1);  // no password given
     EXPECT_EQ(Run({"account", "list"}), 0);
     EXPECT_EQ(out_.str(), "ann_01  (0 waiting)\n");
-    EXPECT_EQ(Run({"account", "remove", "ann_01"}), 0);
+    EXPECT_EQ(Run({"account", "remove", "ann_01", "--delete-mail"}), 0);
     EXPECT_EQ(Run({"account", "list"}), 0);
     EXPECT_EQ(out_.str(), "no accounts\n");
 }
@@ -84,7 +85,7 @@ TEST_F(MailCommandsTest, ListShowsWaitingAndOutgoingMail) {
     office.DeliverSpool();
     EXPECT_EQ(Run({"account", "list"}), 0);
     EXPECT_EQ(out_.str(), "bob_02  (1 waiting)\n1 outgoing, kept until a mail server is set up:\n  to gran@example.org\n");
-    EXPECT_EQ(Run({"account", "remove", "bob_02"}), 0);
+    EXPECT_EQ(Run({"account", "remove", "bob_02", "--keep-mail"}), 0);
     EXPECT_EQ(office.WaitingCount("bob_02"), 0u);
 }
 
@@ -109,7 +110,7 @@ TEST_F(MailCommandsTest, ImportWritesADataDictionaryTheModuleCanRead) {
     EXPECT_EQ(TextOf(*first.dict, "MESSAGE"), "Hi \"p7\"\\ é\n");
     EXPECT_EQ(TextOf(*second.dict, "MESSAGE"), "<b>x</b>");
     EXPECT_EQ(TextOf(*second.dict, "MAILTYPE"), "text/wrenmail");
-    EXPECT_EQ(TextOf(*second.dict, "FROM"), "");
+    EXPECT_EQ(TextOf(*second.dict, "FROM"), harbor::PlainImportSender());  // plain text: from whoever imported it
 }
 
 TEST_F(MailCommandsTest, ImportRefusesWhatTheModuleCannotTake) {
