@@ -80,6 +80,21 @@ TEST_F(RichTextCursorTest, UpAndDownKeepTheHorizontalOffset) {
     EXPECT_FALSE(Key(VKEY_UP, true)) << "Control with Up is left to the screen";
 }
 
+TEST_F(RichTextCursorTest, KeysBetweenTwoPaintsActInTheOrderTheyCame) {
+    MakeView();
+    Type("a\nb\nc\nd");
+    Paint();
+    KeyAndPaint(VKEY_HOME, true);
+    Key(VKEY_DOWN);
+    Key(VKEY_DOWN);
+    Paint();
+    EXPECT_EQ(Position(), 5u) << "two lines down";
+    Key(VKEY_DOWN);
+    Key(VKEY_LEFT);
+    Paint();
+    EXPECT_EQ(Position(), 4u) << "the later move wins over the pending one";
+}
+
 TEST_F(RichTextCursorTest, EmptyLinesHoldTheCursorAfterAFinalLineFeed) {
     MakeView();
     Type("ab\n");

@@ -32,6 +32,10 @@ void RichCursor::MoveTo(uint32_t position) {
     const uint32_t end = layout_.Document().Length() + 1;
     position_ = std::clamp<uint32_t>(position, 1, end);
     at_line_end_ = 0;
+    // Several keys may come between two paints: a move made after an Up, Down or click that is
+    // not resolved yet is the one the user made last, and wins.
+    vertical_pending_ = 0;
+    click_pending_ = 0;
     layout_.SetUserScrolled(false);
     layout_.SetNeedsPaint();
 }
@@ -54,7 +58,8 @@ const LineRecord* RichCursor::Line() const {
 }
 
 void RichCursor::MoveVertically(int direction) {
-    const LineRecord* line = Line();
+    // A second Up or Down before the paint goes on from the line the first one aims at.
+    const LineRecord* line = vertical_pending_ != 0 ? layout_.LineNumbered(target_line_) : Line();
     if (line == nullptr) {
         return;
     }
