@@ -111,7 +111,32 @@ bool SceneService::OnAppPort(EDict* record) {
 
 bool SceneService::OnScenePort(uint16_t scene, EDict* record) {
     SceneState* state = State(scene);
-    return state != nullptr && requests_.Handle(*state, record);
+    if (state == nullptr) return false;
+    if (SceneState* shown = NoticeScene(*state, record)) {
+        // The scene keeps its notice where its own screen puts it: a move meant for the closed
+        // overlay's frame would carry it off the shown scene.
+        if (EDictGetType(record) == scene_code::kMove) return true;
+        return requests_.Handle(*shown, record);
+    }
+    return requests_.Handle(*state, record);
+}
+
+// A module may still address its notices to an overlay it has closed (the screen stays its
+// current one): the dialog, its buttons and the cover then go to the scene the child sees.
+SceneState* SceneService::NoticeScene(const SceneState& scene, const EDict* record) {
+    if (!scene.Def().overlay || stack_.empty() ||
+        std::find(stack_.begin(), stack_.end(), scene.Def().atom) != stack_.end()) {
+        return nullptr;
+    }
+    const uint16_t type = EDictGetType(record);
+    if (type == scene_code::kCoverUp || type == scene_code::kCoverDown) return Top();
+    const uint16_t key = EDictHasKey(record, names_.sprite_name) ? names_.sprite_name : names_.name;
+    if (!EDictHasKey(record, key)) return nullptr;
+    const uint16_t sprite = EDictGetShort(record, key);
+    for (const auto& common : library_.CommonSprites()) {
+        if (common->atom == sprite) return Top();
+    }
+    return nullptr;
 }
 
 // --- Queries --------------------------------------------------------------------------------

@@ -157,6 +157,8 @@ private:
     SceneState* State(uint16_t scene);
     const SceneState* State(uint16_t scene) const;
     SceneState* Top();
+    // The scene that shows a notice addressed to `scene`, when that is a closed overlay; else null.
+    SceneState* NoticeScene(const SceneState& scene, const EDict* record);
     void Enter(SceneState& scene);
     void LeaveDownTo(std::size_t depth);
     bool BindPorts();

@@ -25,6 +25,7 @@ protected:
     }
 
     std::vector<uint16_t> Stack() const { return service_->sceneStack(); }
+    harbor::SpriteInfo MainCover() const { return *service_->sprite(A("ScTsMain"), A("SptCoCover")); }
 };
 
 TEST_F(SceneStackTest, SwitchLeavesTheOldSceneBeforeEnteringTheNew) {
@@ -117,6 +118,31 @@ TEST_F(SceneStackTest, EachSceneHasItsOwnCopyOfTheCommonSprites) {
     Send(A("ScTsOther"), d);  // a scene that is not entered still has its own state
     EXPECT_FALSE(Info("SptCoCover").visible);
     EXPECT_TRUE(service_->sprite(A("ScTsOther"), A("SptCoCover"))->visible);
+}
+
+TEST_F(SceneStackTest, NoticesForAClosedOverlayShowOnTheSceneBelowWithoutItsMoves) {
+    service_->showScene(A("ScTsMain"));
+    service_->showScene(A("ScTsOver"));
+    EDict show = scene_test::Request(30013);
+    EDictPutShort(&show, A("SPRITENAME"), A("SptCoCover"));
+    Send(A("ScTsOver"), show);  // open: its own cover
+    EXPECT_FALSE(MainCover().visible);
+    service_->closeScene(A("ScTsOver"));
+    EDict hide = scene_test::Request(30059);
+    EDictPutShort(&hide, A("NAME"), A("SptCoCover"));
+    Send(A("ScTsOver"), hide);
+    EXPECT_TRUE(service_->sprite(A("ScTsOver"), A("SptCoCover"))->visible);  // closed: not its own any more
+
+    const harbor::Rect before = MainCover().rect;
+    Send(A("ScTsOver"), show);
+    EDict move = scene_test::Request(30020);
+    EDictPutShort(&move, A("NAME"), A("SptCoCover"));
+    EDictPutLong(&move, A("X"), -115);
+    EDictPutLong(&move, A("Y"), -75);
+    Send(A("ScTsOver"), move);
+    EXPECT_TRUE(MainCover().visible);
+    EXPECT_EQ(MainCover().rect.x, before.x);
+    EXPECT_EQ(MainCover().rect.y, before.y);
 }
 
 TEST_F(SceneStackTest, DetachedServiceHearsNothingAndOnlyOneServiceHoldsThePorts) {
