@@ -30,8 +30,12 @@ InputRouter::Outcome InputRouter::Handle(const SDL_Event& event, const Letterbox
         case SDL_MOUSEMOTION: {
             const StagePoint at = Mapped(box, pixel_ratio, event.motion.x, event.motion.y);
             // Off the stage only a held button's drag goes on.
-            if (!OnStage(at) && !left_down_) return Outcome::Ignored;
+            if (!OnStage(at) && !left_down_) {
+                Hover(std::nullopt);
+                return Outcome::Ignored;
+            }
             scenes_.pointerMove(at.x, at.y);
+            if (!left_down_) Hover(scenes_.hitTest(at.x, at.y));
             return Outcome::Delivered;
         }
         case SDL_KEYDOWN:
@@ -57,8 +61,17 @@ InputRouter::Outcome InputRouter::Button(const SDL_MouseButtonEvent& e, StagePoi
     }
     if (!left_down_) return Outcome::Ignored;
     left_down_ = false;
+    hovered_.reset();  // the release ends the cursor over the pressed sprite; the next move begins anew
     scenes_.pointerUp(at.x, at.y);
     return Outcome::Delivered;
+}
+
+void InputRouter::Hover(std::optional<Hit> now) {
+    const bool same = now && hovered_ && now->scene == hovered_->scene && now->sprite == hovered_->sprite;
+    if (same || (!now && !hovered_)) return;
+    if (hovered_) scenes_.cursorEnd(hovered_->sprite);
+    if (now) scenes_.cursorBegin(now->sprite);
+    hovered_ = now;
 }
 
 InputRouter::Outcome InputRouter::KeyDown(const SDL_KeyboardEvent& e) {

@@ -6,6 +6,8 @@
 
 #include <SDL_events.h>
 
+#include <optional>
+
 #include "scene/scene_service.h"
 #include "window/letterbox.h"
 
@@ -28,9 +30,13 @@ public:
 private:
     Outcome Button(const SDL_MouseButtonEvent& e, StagePoint at, bool down);
     Outcome KeyDown(const SDL_KeyboardEvent& e);
+    // The pointer over a sprite, no button held: the cursor notices a real pointer gives when it
+    // comes over a sprite and leaves it, so buttons show their hover look. Null: nothing hovered.
+    void Hover(std::optional<Hit> now);
 
     SceneService& scenes_;
     bool left_down_ = false;
+    std::optional<Hit> hovered_;
 };
 
 }  // namespace harbor

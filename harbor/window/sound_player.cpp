@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "scene/scene_names.h"
+#include "window/audio_presence.h"
 
 namespace harbor {
 
@@ -42,6 +43,12 @@ std::vector<uint8_t> ConvertAudio(const uint8_t* data, uint32_t length, const SD
 
 SoundPlayer::SoundPlayer(std::filesystem::path folder, Log problem, Log note)
     : folder_(std::move(folder)), note_(std::move(note)) {
+    // Asking the audio system on a machine without sound makes its libraries complain on
+    // standard error; the trace is enough to say Help is silent.
+    if (const std::string none = NoAudioOutput(AudioPlaces::FromEnvironment()); !none.empty()) {
+        if (note_) note_("no sound: " + none + "; the window stays silent");
+        return;
+    }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         if (problem) problem(std::string("no sound: ") + SDL_GetError() + "; going on without it");
         return;

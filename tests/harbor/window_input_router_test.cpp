@@ -125,6 +125,24 @@ TEST_F(InputRouterTest, MovesOnTheStageAndDragsIntoTheBars) {
     EXPECT_LT(EDictGetLong(&got.back().record, A("X")), 0);
 }
 
+TEST_F(InputRouterTest, ThePointerOverAButtonBeginsItsCursorAndLeavingEndsIt) {
+    Send(Motion(80 + 2 * 20, 2 * 15));  // onto BtnTsGo
+    EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30019", "TsMainPort 30027 BtnTsGo BEGIN"}));
+    Send(Motion(80 + 2 * 21, 2 * 16));  // still over it: no second notice
+    EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30019"}));
+    Send(Motion(80 + 600, 400));  // onto bare stage
+    EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30019", "TsMainPort 30027 BtnTsGo END"}));
+    Send(Motion(80 + 2 * 20, 2 * 15));
+    Delivered();
+    EXPECT_EQ(Send(Motion(20, 30)), Outcome::Ignored);  // out into the bar: the cursor leaves too
+    EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30027 BtnTsGo END"}));
+    // After a click the release has ended the cursor; the next move over the button begins it again.
+    ClickAt(80 + 2 * 20, 2 * 15);
+    Delivered();
+    Send(Motion(80 + 2 * 21, 2 * 15));
+    EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30019", "TsMainPort 30027 BtnTsGo BEGIN"}));
+}
+
 TEST_F(InputRouterTest, TextAndEditingKeysGoToTheFocusedField) {
     ClickAt(80 + 2 * 210, 2 * 110);  // EdtTsName, holding "ab"
     Delivered();
