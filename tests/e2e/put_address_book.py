@@ -3,13 +3,16 @@
 the account's folder, each name a key whose value is the atom of its kite ID (a Short stored with
 its name, kind 0x83). The file format is Harbor's dictionary file (docs/dictionary-files.md).
 
-    put_address_book.py DATA_DIR KITE_ID NAME=ID [NAME=ID ...]
+    put_address_book.py DATA_DIR KITE_ID NAME=ID [NAME=ID ...] [KEY:long=NUMBER ...]
+
+A KEY:long entry is a number, not an address: the book must carry it along untouched.
 """
 import os
 import struct
 import sys
 import zlib
 
+KIND_LONG = 1
 KIND_ATOM_SHORT = 0x83
 
 
@@ -19,6 +22,8 @@ def name(text):
 
 
 def entry(key, address):
+    if key.endswith(":long"):
+        return struct.pack("<B", KIND_LONG) + name(key[: -len(":long")]) + struct.pack("<i", int(address))
     return struct.pack("<B", KIND_ATOM_SHORT) + name(key) + struct.pack("<H", 0) + name(address)
 
 
