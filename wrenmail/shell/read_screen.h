@@ -4,10 +4,13 @@
 #define WRENMAIL_SHELL_READ_SCREEN_H
 
 #include <cstdint>
+#include <memory>
 
 #include "shell/screen_base.h"
 
 namespace wm {
+
+class RichTextView;
 
 class ReadScreen : public PMScreenBase {
 public:
@@ -20,7 +23,18 @@ public:
     void InitNames() override;
     bool OnButton(uint16_t sprite) override;
 
+    // The body view while the screen is up; null otherwise.
+    RichTextView* Body() { return body_.get(); }
+
 private:
+    void FillFields();
+    void FillFrom(uint32_t message);
+    void FillTo(uint32_t message);
+    void FillBody(uint32_t message);
+    void Reply();
+    void Print();
+    void SetDisplayMode(uint8_t mode);
+
     uint16_t backButton_ = 0;
     uint16_t printButton_ = 0;
     uint16_t replyButton_ = 0;
@@ -30,6 +44,9 @@ private:
     uint16_t toName_ = 0;
     uint16_t subjectName_ = 0;
     uint16_t fromName_ = 0;
+    uint16_t bodySprite_ = 0;
+    uint16_t printing_ = 0;
+    std::unique_ptr<RichTextView> body_;
 };
 
 }  // namespace wm
