@@ -62,6 +62,7 @@ RichDocumentInternals::Holder RichDocumentInternals::FindSlice(const RichDocumen
             }
             sum += slice->count;
         }
+        if (holder.slice == nullptr) return Holder{};
     }
     holder.last = holder.first + holder.slice->count - 1;
     return holder;
