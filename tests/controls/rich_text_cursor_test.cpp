@@ -93,6 +93,10 @@ TEST_F(RichTextCursorTest, KeysBetweenTwoPaintsActInTheOrderTheyCame) {
     Key(VKEY_LEFT);
     Paint();
     EXPECT_EQ(Position(), 4u) << "the later move wins over the pending one";
+    Key(VKEY_DOWN);
+    Key(VKEY_END);
+    Paint();
+    EXPECT_EQ(Position(), 6u) << "End on the line Down aims at";
 }
 
 TEST_F(RichTextCursorTest, EmptyLinesHoldTheCursorAfterAFinalLineFeed) {

@@ -57,9 +57,13 @@ const LineRecord* RichCursor::Line() const {
     return layout_.LineOf(shown);
 }
 
+const LineRecord* RichCursor::PendingTarget() const {
+    return vertical_pending_ != 0 ? layout_.LineNumbered(target_line_) : nullptr;
+}
+
 void RichCursor::MoveVertically(int direction) {
     // A second Up or Down before the paint goes on from the line the first one aims at.
-    const LineRecord* line = vertical_pending_ != 0 ? layout_.LineNumbered(target_line_) : Line();
+    const LineRecord* line = vertical_pending_ != 0 ? PendingTarget() : Line();
     if (line == nullptr) {
         return;
     }

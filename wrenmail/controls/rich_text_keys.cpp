@@ -139,13 +139,16 @@ void RichTextKeys::Insert(char character) {
     }
 }
 
-uint32_t RichTextKeys::ShownPosition() const {
+const LineRecord* RichTextKeys::HomeEndLine() const {
+    if (const LineRecord* target = cursor_.PendingTarget()) {
+        return target;
+    }
     const uint32_t position = cursor_.Position();
-    return cursor_.AtLineEnd() && position > 1 ? position - 1 : position;
+    return layout_.LineOf(cursor_.AtLineEnd() && position > 1 ? position - 1 : position);
 }
 
 void RichTextKeys::Home() {
-    const LineRecord* line = layout_.LineOf(ShownPosition());
+    const LineRecord* line = HomeEndLine();
     if (line != nullptr) {
         cursor_.MoveTo(line->first);
     }
@@ -153,7 +156,7 @@ void RichTextKeys::Home() {
 
 // An empty line has no last position: End leaves the cursor on it, before its line feed.
 void RichTextKeys::End() {
-    const LineRecord* line = layout_.LineOf(ShownPosition());
+    const LineRecord* line = HomeEndLine();
     if (line != nullptr) {
         cursor_.MoveTo(line->End());
         cursor_.SetAtLineEnd(!line->Empty());

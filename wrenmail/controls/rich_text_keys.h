@@ -12,6 +12,7 @@ namespace wm {
 class RichDocument;
 class RichLayout;
 class RichCursor;
+struct LineRecord;
 
 class RichTextKeys {
 public:
@@ -28,8 +29,9 @@ private:
     void Home();
     void End();
     void Page(bool down);
-    // The position Home and End act on: one back when the cursor stands at a line's end.
-    uint32_t ShownPosition() const;
+    // The line Home and End act on: the one the cursor is shown on (the previous position's when
+    // it stands at a line's end), or the one an Up or Down not yet painted aims at.
+    const LineRecord* HomeEndLine() const;
 
     RichDocument& document_;
     RichLayout& layout_;
