@@ -81,6 +81,20 @@ uint16_t WalkBack(DictInterface& book, const char* text, Match match) {
     return 0;
 }
 
+// The file service's dictionary of the stored book, valid until its next read; a missing file is
+// created empty. The lookups walk it in place: a copy would find the same entries.
+DictInterface* ReadStoredBook(const char* kiteId) {
+    if (!HasBook(kiteId)) {
+        return nullptr;
+    }
+    OpenMailFolder(kiteId, OwnerKiteAccount, FolderOwner);
+    DictInterface* stored = FileReadDict(Services().fileService, kAddressBookFile);
+    if (stored == nullptr) {
+        FileCreateDict(Services().fileService, kAddressBookFile);
+    }
+    return stored;
+}
+
 }  // namespace
 
 void NormaliseSender(const char* from, char* out, std::size_t size) {
@@ -105,16 +119,9 @@ void CopyBookEntries(DictInterface& from, DictInterface& to) {
 }
 
 void LoadAddressBook(const char* kiteId, DictInterface& book) {
-    if (!HasBook(kiteId)) {
-        return;
+    if (DictInterface* stored = ReadStoredBook(kiteId)) {
+        CopyBookEntries(*stored, book);
     }
-    OpenMailFolder(kiteId, OwnerKiteAccount, FolderOwner);
-    DictInterface* stored = FileReadDict(Services().fileService, kAddressBookFile);
-    if (stored == nullptr) {
-        FileCreateDict(Services().fileService, kAddressBookFile);
-        return;
-    }
-    CopyBookEntries(*stored, book);
 }
 
 void SaveAddressBook(const char* kiteId, DictInterface& book) {
@@ -139,21 +146,13 @@ uint16_t FindAddressFor(DictInterface& book, const char* name) {
 }
 
 uint16_t NameForAddress(const char* kiteId, const char* address) {
-    if (!HasBook(kiteId)) {
-        return 0;
-    }
-    DictObject book;
-    LoadAddressBook(kiteId, book);
-    return FindNameFor(book, address);
+    DictInterface* stored = ReadStoredBook(kiteId);
+    return stored != nullptr ? FindNameFor(*stored, address) : 0;
 }
 
 uint16_t AddressForName(const char* kiteId, const char* name) {
-    if (!HasBook(kiteId)) {
-        return 0;
-    }
-    DictObject book;
-    LoadAddressBook(kiteId, book);
-    return FindAddressFor(book, name);
+    DictInterface* stored = ReadStoredBook(kiteId);
+    return stored != nullptr ? FindAddressFor(*stored, name) : 0;
 }
 
 void ShownAddress(const char* kiteId, const char* address, char* out, std::size_t size) {
@@ -187,12 +186,8 @@ std::vector<AddressBookName> SortedNames(DictInterface& book) {
 }
 
 std::vector<AddressBookName> SortedBookNames(const char* kiteId) {
-    if (!HasBook(kiteId)) {
-        return {};
-    }
-    DictObject book;
-    LoadAddressBook(kiteId, book);
-    return SortedNames(book);
+    DictInterface* stored = ReadStoredBook(kiteId);
+    return stored != nullptr ? SortedNames(*stored) : std::vector<AddressBookName>{};
 }
 
 void AddressBookNames::Load(const char* kiteId) {
@@ -200,16 +195,16 @@ void AddressBookNames::Load(const char* kiteId) {
     if (!HasBook(kiteId)) {
         return;
     }
-    DictObject book;
-    LoadAddressBook(kiteId, book);
-    for (int32_t n = 0; n < book.KeyCount(); ++n) {
+    DictInterface* book = ReadStoredBook(kiteId);
+    const int32_t count = book != nullptr ? book->KeyCount() : 0;
+    for (int32_t n = 0; n < count; ++n) {
         uint16_t type = 0;
-        const uint16_t key = book.KeyAt(n, &type);
+        const uint16_t key = book->KeyAt(n, &type);
         if (type != EDictShort) {
             continue;
         }
         const char* name = DaNameGetString(key);
-        const char* address = DaNameGetString(book.GetShort(key));
+        const char* address = DaNameGetString(book->GetShort(key));
         if (name != nullptr && address != nullptr) {
             Add(name, address);
         }
