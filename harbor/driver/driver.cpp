@@ -119,6 +119,7 @@ std::string Driver::Key(const std::string& name) {
     if (!KeyFromName(name)) return "key: unknown key " + name;
     session_.Scenes().keyByName(name);
     session_.Settle();
+    Frame();
     return "";
 }
 
@@ -133,9 +134,18 @@ std::string Driver::Keys(const std::string& text) {
         }
         session_.Scenes().typeText(std::string_view(text).substr(i, n));
         session_.Settle();
+        Frame();
         i += n - 1;
     }
     return "";
+}
+
+// A window draws a frame between two keys of a person's: the module paints what the key changed
+// (and lays its text out again) before the next key comes, without the clock moving.
+void Driver::Frame() {
+    if (session_.Ended()) return;
+    session_.Canvases().Refresh();
+    session_.Settle();
 }
 
 std::string Driver::Wait(uint32_t ms) {

@@ -44,7 +44,7 @@ public:
     std::string Type(const std::string& field, const std::string& text);
     std::string Key(const std::string& name);
     // Types the text key by key to whatever has the keyboard (a focused field, else KeyboardPort
-    // as 30024 with KEY and ASCII), each key delivered before the next.
+    // as 30024 with KEY and ASCII), each key delivered and a frame drawn before the next.
     std::string Keys(const std::string& text);
     std::string Wait(uint32_t ms);
     std::string Quit();
@@ -71,6 +71,7 @@ private:
     std::string NeedsModule(const std::string& what) const;
     std::string WhyNoInput(const std::string& sprite) const;
     std::string CurrentSceneName() const;
+    void Frame();  // the module's pictures asked for, as after each key a person presses
 
     Session& session_;
     std::unique_ptr<ScenePainter> painter_;  // made by the first snapshot
