@@ -95,6 +95,11 @@ public:
 
     void SetMode(RichMode mode) { mode_ = mode; }
     RichMode Mode() const { return mode_; }
+    // The colour behind the text: the editor's paper, or white on a printed page.
+    void SetBackground(Rgb color) {
+        background_ = color;
+        needs_paint_ = 1;
+    }
 
     bool NeedsPaint() const { return needs_paint_ != 0; }
     void SetNeedsPaint() { needs_paint_ = 1; }
@@ -119,6 +124,8 @@ private:
     void PaintLine(RichPainter& painter, const LineRecord& line, float y);
     void ShowImage(CanvasInterface& canvas, const ImageSlot& slot);
     void ClearVisible();
+    // From the top line (which must exist), as many lines as the text height holds, at least one.
+    void ShowLinesFromTop();
 
     std::unique_ptr<RichCursor> cursor_;
     RichDocument& document_;

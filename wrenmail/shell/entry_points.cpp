@@ -2,6 +2,7 @@
 // which hands the record to the screen of its scene.
 #include "controls/button.h"
 #include "messaging/name_atoms.h"
+#include "screens/print_screen.h"
 #include "shell/lifecycle.h"
 #include "shell/screen_registry.h"
 #include "transport/connection_client.h"
@@ -70,6 +71,9 @@ HX_API bool HXCALL PM_Connection(EDict* record) {
 }
 
 // Entry points of subsystems whose behaviour has not landed yet answer "not consumed".
-HX_API bool HXCALL PM_PrintMessage(EDict*) { return false; }
+// WNPrintPort and, while the print screen is active, TimerPortTick.
+HX_API bool HXCALL PM_PrintMessage(EDict* record) {
+    return Guarded("PM_PrintMessage", [record] { return record != nullptr && wm::HandlePrintMessage(record); });
+}
 HX_API bool HXCALL PM_ButtonDrawUp(EDict* record) { return wm::PMButton::DrawUp(record); }
 HX_API bool HXCALL PM_ButtonDrawDown(EDict* record) { return wm::PMButton::DrawDown(record); }

@@ -1,0 +1,186 @@
+#include "screens/print_screen.h"
+
+#include <cstdio>
+
+#include "controls/canvas_drawing.h"
+#include "hxmsg.h"
+#include "messaging/message_codes.h"
+#include "messaging/name_atoms.h"
+#include "messaging/request_builders.h"
+#include "shell/screen_base.h"
+#include "shell/screen_handover.h"
+#include "shell/screen_registry.h"
+#include "store/message_body.h"
+#include "store/regional_requests.h"
+#include "transport/mail_requests.h"
+#include "wrenmail.h"
+
+namespace wm {
+
+namespace {
+
+constexpr Rgb kPaperWhite{255, 255, 255};
+constexpr int32_t kPrintDelay = 1000;
+constexpr int32_t kDateSize = 64;
+constexpr const char* kPrintingErrorText =
+    "There was an error during printing. Please make sure your printer is turned on and connected properly.";
+
+uint16_t Scene() { return atoms::ports::ScPrPrint; }
+
+void SetPageNumber(uint32_t number) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(number));
+    SetSpriteText(Scene(), atoms::print::TxtPrPage, text, kSend);
+}
+
+// Loads a page decoration into the scene.
+void LoadDecoration(uint16_t sprite) {
+    EDict record;
+    EDictClear(&record);
+    EDictSetType(&record, code::kStart);
+    EDictPutShort(&record, atoms::SPRITENAME, sprite);
+    HxPortSend(Scene(), &record);
+}
+
+// A new view of the current message's body on the body sprite, white as paper, in the display
+// mode the read and write screens chose.
+void MakeView(uint16_t sprite) {
+    PrintScreenState& state = PrintScreen();
+    state.view = std::make_unique<RichTextView>(Scene(), sprite);
+    state.view->Layout().SetBackground(kPaperWhite);
+    uint8_t rich = 0;
+    const char* body = SelectMessageBody(Handover().currentMessage, &rich);
+    if (body != nullptr) {
+        if (rich != 0) {
+            state.view->LoadTaggedBodyText(body);
+        } else {
+            state.view->LoadPlainBodyText(body);
+        }
+    }
+    if (Handover().displayMode == 0) {
+        state.view->SetTextMode();
+    } else {
+        state.view->SetGraphicMode();
+    }
+}
+
+void HideNotice() {
+    if (PMScreenBase* screen = CurrentScreen()) screen->CloseDialog(0);
+}
+
+void LeaveScene() {
+    PostCloseScene(Scene(), 0);
+    HideNotice();
+}
+
+void SetHeaderText(uint16_t sprite, uint16_t key) {
+    if (const char* text = MailGetText(Handover().currentMessage, key)) SetSpriteText(Scene(), sprite, text, kSend);
+}
+
+void FillHeader() {
+    const uint32_t message = Handover().currentMessage;
+    SetHeaderText(atoms::print::TxtPrTo, atoms::mail::To);
+    SetHeaderText(atoms::print::TxtPrFrom, atoms::mail::From);
+    SetHeaderText(atoms::print::TxtPrSubject, atoms::mail::Subject);
+    if (const auto date = static_cast<uint32_t>(MailGetLong(message, atoms::mail::Date)); date != 0) {
+        char text[kDateSize] = {};
+        RegionalFormatDate(date, text, kDateSize, true);
+        SetSpriteText(Scene(), atoms::print::TxtPrDate, text, kSend);
+    }
+    SetPageNumber(PrintScreen().pageNumber);
+}
+
+void StartFirstPage() {
+    HxPortAttach(atoms::TimerPortTick, &PM_PrintMessage);
+    LoadDecoration(atoms::print::AniPrFirstPage);
+    LoadDecoration(atoms::print::AniPrOtherPage);
+    SetSpriteVisible(Scene(), atoms::print::AniPrFirstPage, false, kSend);
+    SetSpriteVisible(Scene(), atoms::print::AniPrOtherPage, false, kSend);
+    MakeView(atoms::print::PvtPrMessage1);
+    PrintScreenState& state = PrintScreen();
+    state.pageNumber = 1;
+    state.nextTopLine = 1;
+    state.linesPrinted = 0;
+    if (Handover().currentMessage == 0) {
+        LeaveScene();
+        return;
+    }
+    FillHeader();
+    PostNewPrint(Scene(), kPrintDelay);
+}
+
+// The page just printed is done: the next one shows the body from the line after its last one,
+// without the header. It is printed from a tick, once its view has been painted.
+void SetUpNextPage() {
+    PrintScreenState& state = PrintScreen();
+    if (!state.view) return;  // the screen has stopped: no page to follow
+    ++state.pageNumber;
+    state.linesPrinted += state.view->VisibleCount();
+    state.nextTopLine = state.linesPrinted + 1;
+    state.view.reset();
+    MakeView(atoms::print::PvtPrMessage2);
+    for (uint16_t sprite : {atoms::print::TxtPrTo, atoms::print::TxtPrFrom, atoms::print::TxtPrSubject,
+                            atoms::print::TxtPrDate, atoms::print::TxtPrToStatic, atoms::print::TxtPrFromStatic,
+                            atoms::print::TxtPrSubjectStatic, atoms::print::TxtPrDateStatic,
+                            atoms::print::AniPrFirstPage}) {
+        SetSpriteVisible(Scene(), sprite, false, kSend);
+    }
+    SetSpriteVisible(Scene(), atoms::print::AniPrOtherPage, true, kSend);
+    SetPageNumber(state.pageNumber);
+    state.pagePending = 1;
+}
+
+void OnTick() {
+    PrintScreenState& state = PrintScreen();
+    if (state.pagePending == 0 || !state.view || state.view->NeedsPaint()) return;
+    if (state.nextTopLine > state.view->LineCount()) {
+        LeaveScene();
+    } else {
+        state.view->ShowFromLine(state.nextTopLine);
+        PostNewPrint(Scene(), kPrintDelay);
+    }
+    state.pagePending = 0;
+}
+
+void OnPrintFailed() {
+    LeaveScene();
+    if (PMScreenBase* screen = CurrentScreen()) {
+        screen->ShowDialog(kDialogOk, atoms::dialogs::PrintingError, kPrintingErrorText);
+    }
+}
+
+void Stop() {
+    HxPortDetach(atoms::TimerPortTick, &PM_PrintMessage);
+    PrintScreenState& state = PrintScreen();
+    state.view.reset();
+    state.pagePending = 0;
+    Handover().printing = 0;
+}
+
+}  // namespace
+
+PrintScreenState& PrintScreen() {
+    static PrintScreenState state;
+    return state;
+}
+
+bool HandlePrintMessage(EDict* record) {
+    PrintScreenState& state = PrintScreen();
+    if (state.view && state.view->HandleMessage(record)) return true;
+    switch (EDictGetType(record)) {
+        case code::kEntered: StartFirstPage(); break;
+        case code::kTick: OnTick(); break;
+        case code::kLeft: Stop(); break;
+        case code::kPageDone:
+            if (EDictGetLong(record, atoms::STATUS) != 0) {
+                OnPrintFailed();
+            } else {
+                SetUpNextPage();
+            }
+            break;
+        default: break;
+    }
+    return false;
+}
+
+}  // namespace wm
