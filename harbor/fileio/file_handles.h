@@ -17,7 +17,11 @@ namespace harbor {
 
 struct FileHandle {
     std::vector<std::string> path;  // the current directory, from the root down
-    UniqueFd dir;                   // the current directory, open
+    UniqueFd dir;                   // the current directory, open; invalid while lost
+    // Levels below `path` the module believes it went into after a change of folder failed.
+    // While above 0 the handle is in no folder: nothing is listed, read, written or deleted,
+    // and PARENT counts back up (the module's own idea of where it is) until it is found again.
+    std::size_t lost = 0;
     // Made on first use and kept for the handle's life, so each keeps one address (and one
     // reference); every read or listing replaces the contents of its object.
     std::unique_ptr<StoredDict> dict;

@@ -115,7 +115,7 @@ FileHandle* FileService::Target(const EDict& r) {
 
 std::optional<std::filesystem::path> FileService::LastUsedDirectory() {
     const FileHandle* h = handles_.Find(last_handle_);
-    if (h == nullptr) return std::nullopt;
+    if (h == nullptr || h->lost > 0) return std::nullopt;
     std::filesystem::path dir = root_path_;
     for (const std::string& name : h->path) dir /= name;
     return dir;
@@ -168,7 +168,7 @@ void FileService::ChangeOrCreate(EDict& r) {
     bool ok = true;
     if (create) {
         const std::optional<std::string> name = NameIn(r, keys_.directory, "30052 CREATE");
-        ok = name && CreateDirectory(*h, *name);
+        ok = name && Placed(*h, "30052 CREATE") && CreateDirectory(*h, *name);
     }
     if (change) ok = ChangeDirectory(*h, r) && ok;
     Answer(r, ok);
@@ -191,8 +191,11 @@ bool FileService::CreateDirectory(FileHandle& h, const std::string& name) {
 }
 
 // Root, parent and name are applied to a copy; the handle moves only when every step worked.
+// A change that fails leaves the handle in no folder (fail closed): a module that does not look
+// at the answer must not go on listing, writing or deleting in the folder it failed to leave.
 bool FileService::ChangeDirectory(FileHandle& h, const EDict& r) {
     std::vector<std::string> path = h.path;
+    std::size_t lost = h.lost;
     const bool to_root = Flag(r, keys_.root);
     const bool up = Flag(r, keys_.parent);
     const bool down = EDictHasKey(&r, keys_.directory);
@@ -200,17 +203,46 @@ bool FileService::ChangeDirectory(FileHandle& h, const EDict& r) {
         Note("30052 CHANGE: no ROOT, PARENT or DIRECTORY: nothing done");
         return false;
     }
-    if (to_root) path.clear();
-    if (up && !path.empty()) path.pop_back();
+    if (to_root) {
+        path.clear();
+        lost = 0;
+    }
+    if (up && lost > 0) {
+        --lost;
+    } else if (up && !path.empty()) {
+        path.pop_back();
+    }
+    if (lost > 0) {
+        Note("30052 CHANGE: the handle is in no folder since a change failed; ROOT finds one again");
+        return Lose(h, std::move(path), lost + (down ? 1 : 0));
+    }
     UniqueFd dir = (to_root || up) ? OpenPath(root_.Get(), path) : UniqueFd(::fcntl(h.dir.Get(), F_DUPFD_CLOEXEC, 0));
     if (!dir.Valid()) {
         Refused("30052 CHANGE", {}, SystemError("the directory is gone"));
-        return false;
+        return Lose(h, std::move(path), 1);
     }
-    if (down && !Descend(path, dir, r)) return false;
+    if (down && !Descend(path, dir, r)) return Lose(h, std::move(path), 1);
     h.path = std::move(path);
     h.dir = std::move(dir);
+    h.lost = 0;
     return true;
+}
+
+bool FileService::Lose(FileHandle& h, std::vector<std::string> path, std::size_t lost) {
+    h.path = std::move(path);
+    h.dir = UniqueFd();
+    h.lost = lost;
+    if (h.listing) {
+        std::string ignored;
+        h.listing->Take(-1, ignored);  // an answered listing of the old folder names nothing now
+    }
+    return false;
+}
+
+bool FileService::Placed(const FileHandle& h, std::string_view request) const {
+    if (h.dir.Valid()) return true;
+    Note(std::string(request) + ": the handle is in no folder (a change of folder failed): nothing done");
+    return false;
 }
 
 bool FileService::Descend(std::vector<std::string>& path, UniqueFd& dir, const EDict& r) {
@@ -236,7 +268,7 @@ void FileService::WriteDict(EDict& r) {
         Refused("30073", *name, "no DICT to write");
         return Answer(r, false);
     }
-    Answer(r, Store(*h, *name, dict));
+    Answer(r, Placed(*h, "30073") && Store(*h, *name, dict));
 }
 
 // The whole dictionary or nothing: one value that cannot be stored keeps the old file as it was.
@@ -261,7 +293,7 @@ bool FileService::Store(FileHandle& h, const std::string& name, DictInterface* d
 void FileService::ReadDict(EDict& r) {
     FileHandle* h = Target(r);
     const std::optional<std::string> name = h != nullptr ? NameIn(r, keys_.filename, "30013") : std::nullopt;
-    const bool ok = name && Load(*h, *name);
+    const bool ok = name && Placed(*h, "30013") && Load(*h, *name);
     EDictPutHandle(&r, keys_.dict, ok ? HxRef(static_cast<DictInterface*>(h->dict.get())) : 0);
     Answer(r, ok);
 }
@@ -284,7 +316,7 @@ bool FileService::Load(FileHandle& h, const std::string& name) {
 void FileService::Delete(EDict& r) {
     FileHandle* h = Target(r);
     const std::optional<std::string> name = h != nullptr ? NameIn(r, keys_.filename, "30004") : std::nullopt;
-    if (!name) return Answer(r, false);
+    if (!name || !Placed(*h, "30004")) return Answer(r, false);
     if (::unlinkat(h->dir.Get(), name->c_str(), 0) != 0) {
         Refused("30004", *name, errno == EISDIR ? std::string("a directory: not deleted") : SystemError("cannot delete"));
         return Answer(r, false);
@@ -298,6 +330,13 @@ void FileService::List(EDict& r) {
     if (h == nullptr) return Answer(r, false);
     if (!h->listing) h->listing = std::make_unique<DirectoryListing>();
     std::string why;
+    if (!h->dir.Valid()) {
+        h->listing->Take(-1, why);  // no folder: an empty listing, for a module that does not look
+        Placed(*h, "30049");
+        Answer(r, false);
+        EDictPutPointer(&r, keys_.query, static_cast<FioQueryInterface*>(h->listing.get()));
+        return;
+    }
     if (!h->listing->Take(h->dir.Get(), why)) {
         Refused("30049", {}, why);
         return Answer(r, false);

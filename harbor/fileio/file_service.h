@@ -13,7 +13,10 @@
 //   30004 delete FILENAME (files only)
 //   30049 list the current directory  answers STATUS 1 and FioQuery
 // Every request but open answers STATUS too: 1 done, 0 refused or failed (the module does not
-// look; tests and tools do). A refused request changes nothing and says why in the trace.
+// look; tests and tools do). A refused request changes nothing and says why in the trace, except
+// a failed CHANGE: it leaves the handle in no folder, where listing answers an empty FioQuery
+// (STATUS 0) and creating, writing, reading and deleting fail, until ROOT (or PARENT back up past
+// the failed step) finds a folder again.
 //
 // Usable in-process without a session:
 //   harbor::FileService files(root);  files.attach();  ...HxPortSend(FileIOPort, &r)...;  files.detach();
@@ -82,6 +85,10 @@ private:
     bool CreateDirectory(FileHandle& h, const std::string& name);
     bool ChangeDirectory(FileHandle& h, const EDict& r);
     bool Descend(std::vector<std::string>& path, UniqueFd& dir, const EDict& r);
+    // Puts the handle in no folder, `lost` levels below `path`; false, for the caller to answer.
+    bool Lose(FileHandle& h, std::vector<std::string> path, std::size_t lost);
+    // True when the handle is in a folder; otherwise notes that `request` did nothing.
+    bool Placed(const FileHandle& h, std::string_view request) const;
     bool Store(FileHandle& h, const std::string& name, DictInterface* dict);
     bool Load(FileHandle& h, const std::string& name);
 

@@ -88,9 +88,9 @@ TEST_F(FileServiceTest, ParentStopsAtTheRootAndANameWithRootStartsFromTheRoot) {
     EXPECT_EQ(files_.Down(h_, "A", /*from_root=*/true), 1);  // root, then down: A
     EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"B"});
     EXPECT_EQ(files_.Down(h_, "B"), 1);
-    // A failed change leaves the directory where it was, even with ROOT in the request.
+    // A failed change leaves the handle in no folder (fail_closed_test); PARENT counts back up.
     EXPECT_EQ(files_.Down(h_, "Missing", /*from_root=*/true), 0);
-    EXPECT_EQ(ReadLong("deep.dat"), 2);
+    EXPECT_EQ(ReadLong("deep.dat"), -1);
     EXPECT_EQ(files_.Up(h_), 1);
     EXPECT_EQ(files_.Up(h_), 1);
     EXPECT_EQ(files_.Up(h_), 1);
@@ -126,6 +126,7 @@ TEST_F(FileServiceTest, SymbolicLinksInsideTheRootAreNeverFollowed) {
     fs::create_directory_symlink(scratch_.Outside(), scratch_.Root() / "evil");
     fs::create_symlink(scratch_.Outside() / "secret.dat", scratch_.Root() / "link.dat");
     EXPECT_EQ(files_.Down(h_, "evil"), 0);
+    EXPECT_EQ(files_.Up(h_), 1);  // back where the module believes it came from
     EXPECT_EQ(files_.MakeDir(h_, "evil"), 0);
     EXPECT_EQ(files_.Read(h_, "link.dat"), nullptr);
     EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"keep.dat"});
