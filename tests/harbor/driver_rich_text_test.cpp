@@ -6,7 +6,9 @@
 
 #include <cstring>
 #include <optional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <cairo.h>
@@ -368,6 +370,46 @@ TEST_F(RichTextProtocolTest, ScriptsTypeKeysAndCheckWhatIsDrawn) {
     harbor::ScriptOutcome nowhere = RunText("expect drawn PvtNothing \"x\"\n");
     EXPECT_FALSE(nowhere.ok);
     EXPECT_NE(nowhere.failure.find("no sprite PvtNothing in ScWrWrite"), std::string::npos) << nowhere.failure;
+}
+
+// Between two keys the module paints, so a key sees the layout the one before it made; the clock
+// stands still.
+TEST_F(RichTextProtocolTest, EachKeyIsFollowedByAFrame) {
+    ShowViewSprites();
+    Wait(16);
+    const std::size_t before = view.draws.size();
+    const uint64_t now = HxNow();
+    ASSERT_TRUE(Keys("ab"));
+    EXPECT_EQ(view.draws.size(), before + 2);
+    ASSERT_TRUE(Key("End"));
+    EXPECT_EQ(view.draws.size(), before + 3);
+    EXPECT_EQ(HxNow(), now);
+}
+
+// The scenes the rich text views paint on hold what they rely on: interactive rich texts behind
+// the stamp instances (layer 10) and a thin cursor in front of them.
+TEST_F(RichTextProtocolTest, ContentDeclaresTheRichTextsAndTheirCursor) {
+    const harbor::SceneLibrary& library = GetSession().Scenes().library();
+    const std::vector<std::pair<const char*, std::vector<const char*>>> scenes = {
+        {"ScWrWrite", {"PvtWrMessage"}}, {"ScRdRead", {"PvtRdMessage"}}, {"ScPrPrint", {"PvtPrMessage1", "PvtPrMessage2"}}};
+    for (const auto& [scene, texts] : scenes) {
+        const harbor::SceneDef* def = library.Find(A(scene));
+        ASSERT_NE(def, nullptr) << scene;
+        for (const char* text : texts) {
+            const harbor::SpriteDef* s = def->Find(A(text));
+            ASSERT_NE(s, nullptr) << scene << " " << text;
+            EXPECT_EQ(s->kind, harbor::SpriteKind::RichText) << text;
+            EXPECT_TRUE(s->interactive) << text;
+            EXPECT_GT(s->z, 10) << text;
+            EXPECT_GE(s->rect.height, 40) << text;  // at least one line
+        }
+        const harbor::SpriteDef* cursor = def->Find(A("AniWrCursor"));
+        ASSERT_NE(cursor, nullptr) << scene;
+        EXPECT_LT(cursor->z, 10) << scene;
+        EXPECT_LE(cursor->rect.width, 4) << scene;
+        EXPECT_FALSE(cursor->interactive) << scene;
+        EXPECT_TRUE(cursor->KnowsEffect("Still")) << scene;
+    }
 }
 
 TEST(RichTextScriptParseTest, KeysAndExpectDrawnAreCheckedBeforeRunning) {
