@@ -65,6 +65,7 @@ public:
     std::vector<HostRequest> Delivered(uint16_t port, uint16_t type = 0) const { return Filter(port, type, true); }
 
     std::map<uint16_t, std::string> editTexts;
+    std::map<uint16_t, std::string> spriteTexts;
     std::vector<EDict> moduleData;
 
 private:
@@ -99,8 +100,18 @@ private:
         return true;
     }
 
-    // Edit fields: 30008 with GET reads the text, without it replaces it.
+    // Edit fields: 30008 with GET reads the text, without it replaces it. Sprite texts set with
+    // 30052 are kept and answered to 30011.
     static bool HXCALL OnScene(EDict* record) {
+        if (EDictGetType(record) == wm::code::kSet && EDictHasKey(record, atoms::TEXT)) {
+            const char* text = EDictGetText(record, atoms::TEXT);
+            instance_->spriteTexts[EDictGetShort(record, atoms::NAME)] = text != nullptr ? text : "";
+            return false;
+        }
+        if (EDictGetType(record) == wm::code::kGet && instance_->spriteTexts.count(EDictGetShort(record, atoms::NAME))) {
+            EDictPutText(record, atoms::TEXT, instance_->spriteTexts[EDictGetShort(record, atoms::NAME)].c_str());
+            return true;
+        }
         if (EDictGetType(record) != wm::code::kEditText) {
             return false;
         }

@@ -1,0 +1,131 @@
+// The address book screen against a fake host: the sorted list, Add (new and known names and the
+// two refusals), Delete, the dialog placement, and the save when it closes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/control_atoms.h"
+#include "controls/list_box.h"
+#include "fake_services.h"
+#include "messaging/dict_object.h"
+#include "shell/address_book_screen.h"
+#include "shell_fixture.h"
+
+namespace {
+
+namespace sprites = atoms::dialog_sprites;
+
+class AddressBookScreenTest : public ShellTest {
+protected:
+    void Open() {
+        Start("Robin", "robin7", "pw");
+        services_.Install();
+        services_.Name("zed", "zed_1");
+        services_.Name("Bob", "bob_2");
+        services_.book.PutLong(Atom("Version"), 3);
+        services_.Name("alfie", "alf_3");
+        wm::ShowScreen(atoms::ports::ScAbAddress);
+        Deliver(bookPort_, wm::code::kEntered);
+    }
+    wm::AddressBookScreen& Screen() {
+        return *static_cast<wm::AddressBookScreen*>(wm::Screens().At(wm::kAddressSlot));
+    }
+    std::vector<std::string> Lines() {
+        std::vector<std::string> lines;
+        wm::PMListBox* list = Screen().List();
+        for (uint32_t n = 0; list != nullptr && n < list->GetItemCount(); ++n) lines.push_back(list->ItemAt(n).text);
+        return lines;
+    }
+    void Fields(const char* name, const char* kiteId) {
+        host_.editTexts[Atom("EdtAbName")] = name;
+        host_.editTexts[Atom("EdtAbEmail")] = kiteId;
+    }
+    std::string KiteIdOf(const char* name) {
+        const char* text = DaNameGetString(Screen().Book()->GetShort(Atom(name)));
+        return text != nullptr ? text : "";
+    }
+
+    FakeServices services_;
+    const uint16_t bookPort_ = atoms::ports::AddressPort;
+    const uint16_t scene_ = atoms::ports::ScAbAddress;
+};
+
+TEST_F(AddressBookScreenTest, ListsNamesIgnoringCaseAndShowsTheSelectedEntry) {
+    Open();
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"alfie", "Bob", "zed"}));
+    EDict selected = Record(atoms::actions::aPMListBoxAddSelectedItem);
+    EDictPutLong(&selected, atoms::controls::ITEM, 1);
+    HxPortSend(bookPort_, &selected);
+    EXPECT_EQ(host_.spriteTexts[Atom("EdtAbName")], "Bob");
+    EXPECT_EQ(host_.spriteTexts[Atom("EdtAbEmail")], "bob_2");
+    EDict removed = Record(atoms::actions::aPMListBoxRemoveSelectedItem);
+    HxPortSend(bookPort_, &removed);
+    EXPECT_EQ(host_.spriteTexts[Atom("EdtAbName")], "");
+    EXPECT_EQ(host_.spriteTexts[Atom("EdtAbEmail")], "");
+}
+
+TEST_F(AddressBookScreenTest, AddReplacesAKnownNameInPlaceAndSortsANewOneIn) {
+    Open();
+    Screen().List()->Select(2);
+    Fields("Bob", "bobby_9");
+    Click(bookPort_, Atom("BtnAbAdd"));
+    EXPECT_EQ(KiteIdOf("Bob"), "bobby_9");
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"alfie", "Bob", "zed"}));
+    EXPECT_EQ(Screen().List()->SelectionSize(), 0u);
+    EXPECT_EQ(host_.spriteTexts[Atom("EdtAbName")], "");
+
+    Fields("Carla", "carla_4");
+    Click(bookPort_, Atom("BtnAbAdd"));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"alfie", "Bob", "Carla", "zed"}));
+    EXPECT_EQ(KiteIdOf("Carla"), "carla_4");
+}
+
+TEST_F(AddressBookScreenTest, BadFieldsGetTheirDialogWithTheFieldsHiddenAndChangeNothing) {
+    Open();
+    Fields("Aunt May", "may_5");
+    Click(bookPort_, Atom("BtnAbAdd"));
+    EXPECT_EQ(wm::CommonDialog().current, Atom("IllegalName"));
+    EXPECT_EQ(host_.spriteTexts[sprites::TxtCoDialog], "A name or kite ID can only have letters and numbers.");
+    const auto hidden = About(scene_, wm::code::kSet, atoms::NAME, Atom("EdtAbEmail"));
+    ASSERT_FALSE(hidden.empty());
+    EXPECT_FALSE(EDictGetBool(&hidden.back().record, atoms::VISIBLE));
+    const auto moved = About(scene_, wm::code::kMove, atoms::NAME, sprites::BtnCoOk);
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_EQ(EDictGetLong(&moved[0].record, atoms::X), -115);
+    EXPECT_EQ(EDictGetLong(&moved[0].record, atoms::Y), -75);
+    EXPECT_FALSE(Screen().OnButton(Atom("BtnAbAdd")));
+    Click(bookPort_, sprites::BtnCoOk);
+    EXPECT_FALSE(wm::CommonDialog().up);
+    EXPECT_TRUE(EDictGetBool(&About(scene_, wm::code::kSet, atoms::NAME, Atom("EdtAbEmail")).back().record,
+                             atoms::VISIBLE));
+
+    Fields("Carla", "");
+    Click(bookPort_, Atom("BtnAbAdd"));
+    EXPECT_EQ(wm::CommonDialog().current, Atom("EmptyField"));
+    Click(bookPort_, sprites::BtnCoOk);
+    EXPECT_EQ(Lines().size(), 3u);
+    EXPECT_FALSE(Screen().Book()->HasKey(Atom("Carla")));
+}
+
+TEST_F(AddressBookScreenTest, DeleteRemovesTheSelectedLineAndDoneSavesWithForeignEntries) {
+    Open();
+    Click(bookPort_, Atom("BtnAbDelete"));  // nothing selected: nothing happens
+    EXPECT_EQ(Lines().size(), 3u);
+    Screen().List()->Select(0);
+    Click(bookPort_, Atom("BtnAbDelete"));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Bob", "zed"}));
+    EXPECT_FALSE(Screen().Book()->HasKey(Atom("alfie")));
+
+    Click(bookPort_, Atom("BtnAbDone"));
+    EXPECT_EQ(services_.bookWrites, 0);  // the host closes the scene first
+    Deliver(bookPort_, wm::code::kLeft);
+    EXPECT_EQ(services_.bookWrites, 1);
+    EXPECT_EQ(services_.book.KeyCount(), 3);
+    EXPECT_EQ(services_.book.GetLong(Atom("Version")), 3);
+    EXPECT_FALSE(services_.book.HasKey(Atom("alfie")));
+    EXPECT_EQ(Screen().List(), nullptr);
+    EXPECT_EQ(Screen().Book(), nullptr);
+}
+
+}  // namespace

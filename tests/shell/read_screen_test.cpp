@@ -1,0 +1,108 @@
+// The read screen against a fake host: the three fields as the address book names them, reply,
+// print and the display modes.
+#include <gtest/gtest.h>
+
+#include "controls/rich_text_view.h"
+#include "fake_services.h"
+#include "shell/read_screen.h"
+#include "shell_fixture.h"
+
+namespace {
+
+namespace sprites = atoms::dialog_sprites;
+
+class ReadScreenTest : public ShellTest {
+protected:
+    // Starts a user, puts the fake services in place and enters the read screen on the message.
+    void Open(const char* player, const char* kite) {
+        Start(player, kite, kite != nullptr ? "pw" : nullptr);
+        services_.Install();
+        wm::Handover().currentMessage = FakeServices::kMessage;
+        wm::ShowScreen(atoms::ports::ScRdRead);
+        Deliver(readPort_, wm::code::kEntered);
+    }
+    // The text last set on the read scene's sprite; "(unset)" when none was.
+    std::string Shown(const char* sprite) const {
+        const auto it = host_.spriteTexts.find(Atom(sprite));
+        return it != host_.spriteTexts.end() ? it->second : "(unset)";
+    }
+    wm::ReadScreen& Screen() { return *static_cast<wm::ReadScreen*>(wm::Screens().At(wm::kReadSlot)); }
+
+    FakeServices services_;
+    const uint16_t readPort_ = atoms::ports::ReadPort;
+};
+
+TEST_F(ReadScreenTest, SendersShowAsTheBookNamesThemOrCutToTwenty) {
+    services_.Name("Gran", "GRAN_42");
+    services_.texts[atoms::mail::From] = "Granny Smith <gran_42>";
+    services_.texts[atoms::mail::To] = "Robin R <robin7>";
+    services_.texts[atoms::mail::Subject] = "Cookies";
+    Open("Robin", "robin7");
+    EXPECT_EQ(Shown("TxtRdFromName"), "Gran");
+    EXPECT_EQ(Shown("TxtRdToName"), "robin7");
+    EXPECT_EQ(Shown("TxtRdSubjectName"), "Cookies");
+    const auto constrained = About(atoms::ports::ScRdRead, wm::code::kSet, atoms::NAME, Atom("TxtRdSubjectName"));
+    ASSERT_FALSE(constrained.empty());
+    EXPECT_TRUE(EDictGetBool(&constrained.back().record, atoms::CONSTRAINED));
+
+    Deliver(readPort_, wm::code::kLeft);
+    services_.texts[atoms::mail::From] = "a_sender_with_a_long_name";
+    wm::ShowScreen(atoms::ports::ScRdRead);
+    Deliver(readPort_, wm::code::kEntered);
+    EXPECT_EQ(Shown("TxtRdFromName"), "a_sender_with_a_long");
+}
+
+TEST_F(ReadScreenTest, WithoutToTheReaderIsTheRecipient) {
+    services_.Name("Me", "robin7");
+    Open("Robin", "robin7");
+    EXPECT_EQ(Shown("TxtRdFromName"), "");  // no From: the empty text
+    EXPECT_EQ(Shown("TxtRdToName"), "Me");  // the kite ID, looked up like any address
+    EXPECT_EQ(Shown("TxtRdSubjectName"), "(unset)");
+}
+
+TEST_F(ReadScreenTest, APlayerWithoutKiteIdIsShownUnchangedAndHasNoBook) {
+    services_.Name("Robin", "Robin");
+    Open("Robin", nullptr);
+    EXPECT_EQ(Shown("TxtRdToName"), "Robin");
+    EXPECT_EQ(Shown("TxtRdFromName"), "");
+}
+
+TEST_F(ReadScreenTest, ReplyCarriesTheShownSenderAndSubject) {
+    services_.Name("Gran", "gran_42");
+    services_.texts[atoms::mail::From] = "gran_42";
+    services_.texts[atoms::mail::Subject] = "Cookies";
+    Open("Robin", "robin7");
+    Click(readPort_, Atom("BtnRdReply"));
+    EXPECT_EQ(wm::Handover().replyPending, 1);
+    EXPECT_STREQ(wm::Handover().replyAddress, "Gran");
+    EXPECT_STREQ(wm::Handover().replySubject, "Cookies");
+    EXPECT_EQ(CurrentScene(), atoms::ports::ScWrWrite);
+}
+
+TEST_F(ReadScreenTest, PrintOnceWhilePrintingAndTheModesSwapTheButtons) {
+    Open("Robin", "robin7");
+    ASSERT_NE(Screen().Body(), nullptr);
+    EXPECT_TRUE(Screen().Body()->ReadOnly());
+    EXPECT_EQ(wm::Handover().displayMode, 1);
+    Click(readPort_, Atom("BtnRdPictures"));
+    EXPECT_TRUE(Screen().Body()->TextMode());
+    EXPECT_EQ(wm::Handover().displayMode, 0);
+    Click(readPort_, Atom("BtnRdText"));
+    EXPECT_FALSE(Screen().Body()->TextMode());
+    EXPECT_EQ(wm::Handover().displayMode, 1);
+
+    Click(readPort_, Atom("BtnRdPrint"));
+    EXPECT_EQ(wm::Handover().printing, 1);
+    EXPECT_TRUE(wm::CommonDialog().up);
+    EXPECT_EQ(RequestedScene(), atoms::ports::ScPrPrint);
+    EXPECT_FALSE(Screen().OnButton(Atom("BtnRdBack")));  // only OK while the dialog is up
+    Screen().CloseDialog(sprites::BtnCoOk);
+    Click(readPort_, Atom("BtnRdPrint"));
+    EXPECT_FALSE(wm::CommonDialog().up);  // still printing: nothing happens
+    wm::Handover().printing = 0;
+    Deliver(readPort_, wm::code::kLeft);
+    EXPECT_EQ(Screen().Body(), nullptr);
+    EXPECT_FALSE(Attached(atoms::KeyboardPort, &PM_ReadMessage));
+}
+
+}  // namespace
