@@ -181,14 +181,16 @@ TEST(AddressBookTest, ForeignEntriesSurviveALoadAndASave) {
     files.book.PutLong(A("Version"), 3);
     files.book.PutText(A("Owner"), "ann");
     files.book.PutHandle(A("Cookie"), 99);
+    files.book.PutFloat(A("Scale"), 1.5f);
     wm::DictObject book;
     wm::LoadAddressBook("ann_01", book);
-    ASSERT_EQ(book.KeyCount(), 4);
+    ASSERT_EQ(book.KeyCount(), 5);
     book.PutShort(A("Bob"), A("bob_7"));
     wm::SaveAddressBook("ann_01", book);
     EXPECT_EQ(files.creations, (std::vector<std::string>{"AddBook.wdb"}));  // afresh, then written
     ASSERT_EQ(files.writes, 1);
-    EXPECT_EQ(files.written.KeyCount(), 5);
+    EXPECT_EQ(files.written.KeyCount(), 6);
+    EXPECT_EQ(EDictGetFloat(files.written.FirstRecord(), A("Scale")), 1.5f);
     EXPECT_EQ(files.written.GetLong(A("Version")), 3);
     EXPECT_STREQ(static_cast<const char*>(HxDeref(files.written.GetText(A("Owner")))), "ann");
     EXPECT_EQ(files.written.GetHandle(A("Cookie")), 99u);

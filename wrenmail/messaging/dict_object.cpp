@@ -157,6 +157,10 @@ bool HXCALL DictObject::PutBool(uint16_t key, bool value) {
     return PutWith(key, [&](EDict* record) { return EDictPutBool(record, key, value); });
 }
 
+bool DictObject::PutFloat(uint16_t key, float value) {
+    return PutWith(key, [&](EDict* record) { return EDictPutFloat(record, key, value); });
+}
+
 bool HXCALL DictObject::PutPointer(uint16_t key, const void* address) {
     return PutWith(key, [&](EDict* record) { return EDictPutPointer(record, key, address); });
 }

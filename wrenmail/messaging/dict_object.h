@@ -46,6 +46,9 @@ public:
     uint32_t HXCALL GetType9(uint16_t key) override;
     bool HXCALL PutType9(uint16_t key, uint32_t value) override;
 
+    // Not one of the interface's operations (it has no float put): for copies that keep a Float.
+    bool PutFloat(uint16_t key, float value);
+
     EDict* FirstRecord() { return &first_; }
     bool Copied() const { return copied_; }
     // Records in the chain, the first one included.

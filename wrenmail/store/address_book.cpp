@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "edict.h"
@@ -52,6 +53,15 @@ void CopyEntry(DictInterface& from, DictInterface& to, uint16_t key, uint16_t ty
             break;
         case EDictType9:
             to.PutType9(key, from.GetType9(key));
+            break;
+        case EDictFloat:
+            // The 32-bit get gives a Float's bits unchanged; only the module's own object can
+            // store them back as a Float.
+            if (auto* object = dynamic_cast<DictObject*>(&to)) {
+                object->PutFloat(key, std::bit_cast<float>(from.GetLong(key)));
+            } else {
+                to.PutLong(key, from.GetLong(key));
+            }
             break;
         default:
             // Longs, and any other 32-bit value by its bits.
