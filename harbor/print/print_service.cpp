@@ -149,7 +149,9 @@ bool PrintService::AddPage(const SceneState& scene, std::string& error) {
 }
 
 // The module paints each visible rich text sprite once more, now, on a canvas that records
-// vectors; a sprite it does not paint keeps the picture the window shows.
+// vectors; a sprite it does not paint keeps the picture the window shows. The page is a new
+// surface for the sprite, so it is reported ready first (30060), as a sprite the host has just
+// made: that tells the module the sprite has no picture there yet.
 void PrintService::AskVectorPictures(const SceneState& scene) {
     std::vector<std::pair<uint16_t, Rect>> wanted;
     for (const auto& sprite : scene.Sprites()) {
@@ -163,6 +165,11 @@ void PrintService::AskVectorPictures(const SceneState& scene) {
         CairoSurfacePtr drawing(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents));
         CairoCanvas canvas(painter_->Text(), CairoSurfacePtr(cairo_surface_reference(drawing.get())), rect.width,
                            rect.height);
+        EDict ready;
+        EDictClear(&ready);
+        EDictSetType(&ready, scene_code::kSpriteReady);
+        EDictPutShort(&ready, AtomOf("NAME"), sprite);
+        HxPortSend(scene.Def().event_port, &ready);
         if (RequestDrawing(scene.Def().event_port, sprite, canvas)) {
             cairo_surface_flush(canvas.Surface());
             vector_pictures_[Key{scene.Atom(), sprite}] = std::move(drawing);

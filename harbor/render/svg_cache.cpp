@@ -50,6 +50,17 @@ cairo_surface_t* SvgCache::Raster(const std::string& name, RsvgHandle* handle, i
 bool SvgCache::Draw(cairo_t* cr, const std::string& name, const Box& box) {
     RsvgHandle* handle = Handle(name);
     if (handle == nullptr || box.width <= 0 || box.height <= 0) return handle != nullptr;
+    // A vector target (a printed page) takes the drawing itself, so it stays sharp on paper.
+    const cairo_surface_type_t target = cairo_surface_get_type(cairo_get_target(cr));
+    if (target == CAIRO_SURFACE_TYPE_PDF || target == CAIRO_SURFACE_TYPE_RECORDING) {
+        cairo_save(cr);
+        cairo_rectangle(cr, box.x, box.y, box.width, box.height);
+        cairo_clip(cr);
+        const RsvgRectangle viewport{box.x, box.y, box.width, box.height};
+        const bool drawn = rsvg_handle_render_document(handle, cr, &viewport, nullptr);
+        cairo_restore(cr);
+        return drawn;
+    }
     // Rasterised at the device's scale, so a window that scales the stage up stays crisp.
     double sx = box.width, sy = box.height;
     cairo_user_to_device_distance(cr, &sx, &sy);
