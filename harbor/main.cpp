@@ -15,6 +15,7 @@
 #include "driver/script_runner.h"
 #include "mail/mail_commands.h"
 #include "mail/password_prompt.h"
+#include "print/print_setup.h"
 #include "fileio/dict_dump.h"
 #include "render/scene_painter.h"
 #include "runtime/locations.h"
@@ -121,6 +122,9 @@ int Run(const CommandLine& line) {
     if (problem.empty()) problem = DataFolderProblem(options.data_dir);
     if (!problem.empty()) return Fatal(line, options, problem);
     std::unique_ptr<StageWindow> window;
+    std::optional<PrintOptions> print_options = PrintOptionsFor(
+        {options.data_dir, line.paper, line.printer, line.print_command, line.headless}, problem);
+    if (!print_options) return Fatal(line, options, problem);
     if (!line.headless) {
         std::string why;
         window = StageWindow::Open(WindowOptionsFrom(line, options), why);
@@ -146,6 +150,11 @@ int Run(const CommandLine& line) {
         return kUsage;
     }
     if (window) return RunWindow(std::move(window), session);
+    if (window) print_options->notice = [](const std::string& what) { std::cerr << "harbor: " << what << "\n"; };
+    CanvasSprites& canvases = session.Canvases();
+    PrintService printing(session.Scenes(), options.content_dir,
+                          [&canvases](uint16_t scene, uint16_t sprite) { return canvases.Picture(scene, sprite); },
+                          std::move(*print_options));
     return script ? RunScriptFile(session, *script) : RunDemo(session, std::cout);
 }
 
