@@ -75,12 +75,21 @@ bool HXCALL Fields(EDict* record) {
     return true;
 }
 
+// The mail service without flushes, on the root.
+harbor::MailServiceOptions MailOptions(const fs::path& root) {
+    harbor::MailServiceOptions options;
+    options.data_root = root;
+    options.password_cost = harbor::PasswordCost::Fast();
+    options.durable = false;
+    return options;
+}
+
 // The write screen of a kite user, with its letter written, on Harbor's file and mail services.
 class WriteOnHarbor {
 public:
     explicit WriteOnHarbor(const fs::path& root)
         : files_((HxReset(), root), harbor::FileServiceOptions{false}),
-          mail_(harbor::MailServiceOptions{root, "", true, harbor::PasswordCost::Fast(), false}) {
+          mail_(MailOptions(root)) {
         files_.attach();
         HxPortAttach(atoms::ports::ScWrWrite, &Fields);
         wm::Services().fileService = wm::FileOpenHandle();
@@ -172,6 +181,7 @@ public:
     }
     bool Ok() const { return ok_; }
     bool Click(const char* sprite) { return driver_->Click(sprite).empty(); }
+    bool Shows(const char* sprite) const { return driver_->Visible(sprite, true).ok; }
 
 private:
     static harbor::SessionOptions Options() {
@@ -196,6 +206,11 @@ void ClickPairs(benchmark::State& state, const char* sprite) {
     HxReset();
     WriteSession session;
     if (!session.Ok()) state.SkipWithError("no write screen");
+    // The Stamps click opens the panel and the next closes it.
+    if (!session.Click(sprite) || session.Shows("AniWrPanel1") != (std::string(sprite) == "BtnWrStamps") ||
+        !session.Click(sprite) || session.Shows("AniWrPanel1")) {
+        state.SkipWithError("the panel does not open and close as it should");
+    }
     for (auto _ : state) {
         if (!session.Click(sprite) || !session.Click(sprite)) state.SkipWithError("the click failed");
     }

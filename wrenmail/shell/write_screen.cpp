@@ -138,7 +138,7 @@ void WriteScreen::Enter() {
         editor_->Focus();
         SetSpriteFocus(Scene(), 0, true, 0);
     }
-    // The reply was built from the message; the read screen's side releases it.
+    // The message has served the reply: its reference is dropped, the object is not freed here.
     Handover().currentMessage = 0;
 }
 
