@@ -121,10 +121,10 @@ int Run(const CommandLine& line) {
     if (problem.empty()) problem = ContentFolderProblem(options.content_dir);
     if (problem.empty()) problem = DataFolderProblem(options.data_dir);
     if (!problem.empty()) return Fatal(line, options, problem);
-    std::unique_ptr<StageWindow> window;
     std::optional<PrintOptions> print_options = PrintOptionsFor(
         {options.data_dir, line.paper, line.printer, line.print_command, line.headless}, problem);
     if (!print_options) return Fatal(line, options, problem);
+    std::unique_ptr<StageWindow> window;
     if (!line.headless) {
         std::string why;
         window = StageWindow::Open(WindowOptionsFrom(line, options), why);
@@ -149,12 +149,12 @@ int Run(const CommandLine& line) {
         std::cerr << "harbor: " << error << "\n";
         return kUsage;
     }
-    if (window) return RunWindow(std::move(window), session);
     if (window) print_options->notice = [](const std::string& what) { std::cerr << "harbor: " << what << "\n"; };
     CanvasSprites& canvases = session.Canvases();
     PrintService printing(session.Scenes(), options.content_dir,
                           [&canvases](uint16_t scene, uint16_t sprite) { return canvases.Picture(scene, sprite); },
                           std::move(*print_options));
+    if (window) return RunWindow(std::move(window), session);
     return script ? RunScriptFile(session, *script) : RunDemo(session, std::cout);
 }
 
