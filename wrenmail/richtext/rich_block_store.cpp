@@ -94,8 +94,7 @@ void RichDocumentInternals::TakeFirstFree(RichDocument& d, RichSlice* target) {
     ConsumeFront(&free_list, free_slice);
 }
 
-void RichDocumentInternals::GrowInPlace(RichDocument& d, RichSlice* slice) {
-    RichSlice* free_slice = AdjacentFree(d, slice);
+void RichDocumentInternals::GrowInPlace(RichDocument& d, RichSlice* slice, RichSlice* free_slice) {
     ++slice->count;
     ConsumeFront(&FreeList(d, slice->kind), free_slice);
 }

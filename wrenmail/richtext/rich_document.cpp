@@ -85,9 +85,12 @@ bool RichDocumentInternals::PlanPlacement(RichDocument& d, uint32_t position, Ri
         // At a slice boundary the element goes after the node before the position.
         RichNode* before = position == holder.first ? holder.slice->prev : holder.slice;
         RichSlice* neighbour = AsSlice(before);
-        if (neighbour != nullptr && neighbour->kind == slice_kind && AdjacentFree(d, neighbour) != nullptr) {
-            plan->grow = neighbour;
-            return true;
+        if (neighbour != nullptr && neighbour->kind == slice_kind) {
+            plan->grow_from = AdjacentFree(d, neighbour);
+            if (plan->grow_from != nullptr) {
+                plan->grow = neighbour;
+                return true;
+            }
         }
         plan->after = before;
     } else if (holder.slice != nullptr) {
@@ -129,7 +132,7 @@ void RichDocumentInternals::SetHint(RichDocument& d, RichSlice* slice, uint32_t 
 
 RichSlice* RichDocumentInternals::ApplyPlacement(RichDocument& d, Placement* plan) {
     if (plan->grow != nullptr) {
-        GrowInPlace(d, plan->grow);
+        GrowInPlace(d, plan->grow, plan->grow_from);
         return plan->grow;
     }
     RichSlice* fresh = plan->fresh;

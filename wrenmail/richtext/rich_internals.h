@@ -23,6 +23,7 @@ struct RichDocumentInternals {
     struct Placement {
         Holder holder;
         RichSlice* grow = nullptr;
+        RichSlice* grow_from = nullptr;  // the free slice directly behind `grow`
         RichNode* after = nullptr;
         bool split = false;
         uint32_t split_at = 0;
@@ -39,7 +40,7 @@ struct RichDocumentInternals {
     static bool EnsureFreeSpace(RichDocument& d, RichKind slice_kind);
     static RichSlice* AdjacentFree(RichDocument& d, const RichSlice* slice);
     static void TakeFirstFree(RichDocument& d, RichSlice* target);
-    static void GrowInPlace(RichDocument& d, RichSlice* slice);
+    static void GrowInPlace(RichDocument& d, RichSlice* slice, RichSlice* free_slice);
     static void GiveToFree(RichDocument& d, RichSlice* part);
     static void FreeAll(RichDocument& d);
     static void DeleteNode(RichNode* node);
