@@ -4,7 +4,6 @@
 #include <cassert>
 #include <utility>
 
-#include "canvas/module_picture.h"
 #include "hxmsg.h"
 #include "runtime/atoms.h"
 #include "runtime/trace_log.h"
@@ -18,6 +17,7 @@ namespace {
 
 constexpr uint16_t kPrint = 30047;        // scene port: print the scene as a page
 constexpr uint16_t kPagePrinted = 30063;  // event port: STATUS of the page
+constexpr uint16_t kDraw = 30072;         // event port: paint a rich text sprite on "Bitmap"
 constexpr const char* kPort = "Print";
 
 // Port handlers see only the record: each bound scene port gets a handler of its own slot.
@@ -47,11 +47,19 @@ PrintService::PrintService(SceneService& scenes, std::filesystem::path content_d
     assert(live_ == nullptr && "one print service at a time");
     live_ = this;
     Bind();
+    for (const std::string& name : options_.vector_scenes) {
+        const SceneDef* def = scenes_.library().Find(AtomOf(name));
+        if (def == nullptr || def->event_port == 0) continue;
+        vector_scenes_.push_back(def->atom);
+        vector_ports_.push_back(def->event_port);
+        HxPortAttach(def->event_port, &PrintService::OnDrawRequest);
+    }
 }
 
 PrintService::~PrintService() {
     DropJob();
     Unbind();
+    for (uint16_t port : vector_ports_) HxPortDetach(port, &PrintService::OnDrawRequest);
     live_ = nullptr;
 }
 
@@ -123,7 +131,7 @@ bool PrintService::StartJob(const SceneState& scene, std::string& error) {
     return true;
 }
 
-bool PrintService::AddPage(const SceneState& scene, std::string& error) {
+ScenePainter& PrintService::Painter() {
     if (!painter_) {
         painter_ = std::make_unique<ScenePainter>(content_dir_);
         painter_->SetPictureProvider([this](uint16_t on_scene, uint16_t sprite) -> cairo_surface_t* {
@@ -132,7 +140,12 @@ bool PrintService::AddPage(const SceneState& scene, std::string& error) {
             return pictures_ ? pictures_(on_scene, sprite) : nullptr;
         });
     }
-    AskVectorPictures(scene);
+    return *painter_;
+}
+
+bool PrintService::AddPage(const SceneState& scene, std::string& error) {
+    ScenePainter& painter = Painter();
+    KeepTeedPicture();
     const SceneDef& def = scene.Def();
     const PagePlacement placed = FitOnPage(paper_, def.width, def.height, options_.margin);
     const bool added = job_.target->AddPage(
@@ -140,41 +153,47 @@ bool PrintService::AddPage(const SceneState& scene, std::string& error) {
         [&](cairo_t* cr) {
             cairo_translate(cr, placed.x, placed.y);
             cairo_scale(cr, placed.scale, placed.scale);
-            painter_->PaintSceneAlone(cr, scene, HxNow());
+            painter.PaintSceneAlone(cr, scene, HxNow());
         },
         error);
-    vector_pictures_.clear();
     if (added) ++job_.pages;
     return added;
 }
 
-// The module paints each visible rich text sprite once more, now, on a canvas that records
-// vectors; a sprite it does not paint keeps the picture the window shows. The page is a new
-// surface for the sprite, so it is reported ready first (30060), as a sprite the host has just
-// made: that tells the module the sprite has no picture there yet.
-void PrintService::AskVectorPictures(const SceneState& scene) {
-    std::vector<std::pair<uint16_t, Rect>> wanted;
-    for (const auto& sprite : scene.Sprites()) {
-        if (sprite->visible && sprite->kind == SpriteKind::RichText && sprite->rect.width > 0 &&
-            sprite->rect.height > 0) {
-            wanted.emplace_back(sprite->name, sprite->rect);
-        }
+bool PrintService::OnDrawRequest(EDict* record) {
+    if (live_ != nullptr && record != nullptr && EDictGetType(record) == kDraw) live_->TeeDrawing(*record);
+    return false;
+}
+
+// A draw request for a rich text sprite of a vector scene, on its way to the module: the module
+// gets a canvas that draws on the sprite's canvas and on a vector copy at once.
+void PrintService::TeeDrawing(EDict& record) {
+    static const uint16_t name_key = AtomOf("NAME");
+    static const uint16_t canvas_key = AtomOf("Bitmap");
+    KeepTeedPicture();
+    auto* shown = static_cast<CanvasInterface*>(EDictGetPointer(&record, canvas_key));
+    const uint16_t sprite = EDictGetShort(&record, name_key);
+    if (shown == nullptr) return;
+    for (uint16_t scene : vector_scenes_) {
+        const std::optional<SpriteInfo> info = scenes_.sprite(scene, sprite);
+        if (!info || info->kind != SpriteKind::RichText) continue;
+        tee_ = std::make_unique<TeeCanvas>(*shown, Painter().Text());
+        tee_key_ = Key{scene, sprite};
+        EDictPutPointer(&record, canvas_key, static_cast<CanvasInterface*>(tee_.get()));
+        return;
     }
-    for (const auto& [sprite, rect] : wanted) {
-        cairo_rectangle_t extents{0, 0, double(rect.width), double(rect.height)};
-        CairoSurfacePtr drawing(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents));
-        CairoCanvas canvas(painter_->Text(), CairoSurfacePtr(cairo_surface_reference(drawing.get())), rect.width,
-                           rect.height);
-        EDict ready;
-        EDictClear(&ready);
-        EDictSetType(&ready, scene_code::kSpriteReady);
-        EDictPutShort(&ready, AtomOf("NAME"), sprite);
-        HxPortSend(scene.Def().event_port, &ready);
-        if (RequestDrawing(scene.Def().event_port, sprite, canvas)) {
-            cairo_surface_flush(canvas.Surface());
-            vector_pictures_[Key{scene.Atom(), sprite}] = std::move(drawing);
-        }
-    }
+}
+
+// The last tee becomes the sprite's vector picture when the module drew on it; a request it
+// left alone keeps the picture before.
+void PrintService::KeepTeedPicture() {
+    if (tee_ && tee_->Drew()) vector_pictures_[tee_key_] = tee_->Copy();
+    tee_.reset();
+}
+
+void PrintService::ForgetPictures(uint16_t scene) {
+    KeepTeedPicture();
+    std::erase_if(vector_pictures_, [scene](const auto& entry) { return entry.first.first == scene; });
 }
 
 void PrintService::FinishJob() {
@@ -182,6 +201,7 @@ void PrintService::FinishJob() {
     HxPortDetach(job_.event_port, &PrintService::OnEventPort);
     Job job = std::move(job_);
     job_ = Job{};
+    ForgetPictures(job.scene);
     std::string where;
     std::string error;
     if (job.target->Finish(where, error)) {
@@ -199,6 +219,7 @@ void PrintService::FinishJob() {
 void PrintService::DropJob() {
     if (!job_.target) return;
     HxPortDetach(job_.event_port, &PrintService::OnEventPort);
+    ForgetPictures(job_.scene);
     job_ = Job{};
 }
 

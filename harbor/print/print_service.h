@@ -32,6 +32,7 @@
 #include "edict.h"
 #include "print/paper.h"
 #include "print/print_target.h"
+#include "print/tee_canvas.h"
 #include "render/gobject_ptr.h"
 #include "render/scene_painter.h"
 #include "scene/scene_service.h"
@@ -42,6 +43,9 @@ struct PrintOptions {
     std::optional<Paper> paper;  // none: the locale's paper
     PrintTargetFactory targets;  // where jobs go (pdf_target.h, recording_target.h)
     std::string subject_sprite = "TxtPrSubject";  // the job's name; else the scene's name
+    // Scenes whose rich text pictures are kept as vectors for their pages; the pictures of
+    // other scenes print as the window shows them.
+    std::vector<std::string> vector_scenes = {"ScPrPrint"};
     double margin = 36;                           // points on every side
     // Told in words where each finished job went, or why it failed (a window shows it).
     std::function<void(const std::string&)> notice;
@@ -50,7 +54,8 @@ struct PrintOptions {
 class PrintService {
 public:
     // `pictures` answers the pictures of the other sprites the module paints (canvas sprites),
-    // as the window shows them.
+    // as the window shows them. Made before the module starts: the vector scenes' draw requests
+    // must reach this service before the module.
     PrintService(SceneService& scenes, std::filesystem::path content_dir, ScenePainter::PictureProvider pictures,
                  PrintOptions options);
     ~PrintService();  // an unfinished job is dropped
@@ -75,15 +80,19 @@ private:
     using Key = std::pair<uint16_t, uint16_t>;  // scene, sprite
 
     static bool HXCALL OnEventPort(EDict* record);
+    static bool HXCALL OnDrawRequest(EDict* record);
 
     void Bind();
     void Unbind();
     void PrintScene(uint16_t scene);
     bool AddPage(const SceneState& scene, std::string& error);
+    ScenePainter& Painter();
     bool StartJob(const SceneState& scene, std::string& error);
     void FinishJob();
     void DropJob();
-    void AskVectorPictures(const SceneState& scene);
+    void TeeDrawing(EDict& record);
+    void KeepTeedPicture();
+    void ForgetPictures(uint16_t scene);
     void Answer(uint16_t event_port, int32_t status) const;
     void Tell(const std::string& what) const;
 
@@ -93,8 +102,12 @@ private:
     PrintOptions options_;
     Paper paper_;
     std::unique_ptr<ScenePainter> painter_;  // made by the first page
-    std::map<Key, CairoSurfacePtr> vector_pictures_;  // of the page being drawn
-    std::vector<uint16_t> bound_;                     // the scene of each handler slot
+    std::map<Key, CairoSurfacePtr> vector_pictures_;  // the module's last pictures, as vectors
+    std::unique_ptr<TeeCanvas> tee_;                  // handed to the module by the last draw request
+    Key tee_key_{0, 0};
+    std::vector<uint16_t> bound_;         // the scene of each handler slot
+    std::vector<uint16_t> vector_ports_;  // the event ports of the vector scenes
+    std::vector<uint16_t> vector_scenes_;
     Job job_;
     std::string last_outcome_;
     static PrintService* live_;

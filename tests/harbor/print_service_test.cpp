@@ -74,7 +74,6 @@ protected:
         Options().module_path = FAKE_MODULE_PATH;
         Options().content_dir = content_.Path();
         Options().data_dir = data_.Path();
-        HxPortAttach(A("PtPort"), &PtPort);
     }
 
     void Use(harbor::PrintTargetFactory targets, harbor::Paper paper = harbor::A4Paper()) {
@@ -85,7 +84,10 @@ protected:
     }
     void UseOptions(harbor::PrintOptions options) {
         harbor::Session& session = GetSession();
+        options.vector_scenes = {"ScPtPage"};
         printing_ = std::make_unique<harbor::PrintService>(session.Scenes(), content_.Path(), nullptr, std::move(options));
+        // The stand-in for the module attaches after the service, as the module starts after it.
+        HxPortAttach(A("PtPort"), &PtPort);
     }
     void TearDown() override {
         printing_.reset();
@@ -102,7 +104,9 @@ protected:
         EDictPutText(&set, A("TEXT"), text.c_str());
         HxPortSend(A("ScPtPage"), &set);
     }
+    // After a frame, so the body's picture is the module's latest.
     void PrintPage() {
+        Wait(20);
         EDict print = Record(30047);
         EDictPutBool(&print, A("NEWPRINT"), true);
         EDictPutBool(&print, A("BESTFIT"), true);
