@@ -85,7 +85,22 @@ std::optional<CharacterKey> VirtualKeyOf(char c) {
     return std::nullopt;
 }
 
-std::optional<KeyStroke> KeyFromName(std::string_view name) {
+namespace {
+
+// Takes a leading "Ctrl+", "Shift+" or "Alt+" (any case) off `name` into `held`.
+bool TakeModifier(std::string_view& name, Modifiers& held) {
+    const std::size_t plus = name.find('+');
+    if (plus == std::string_view::npos || plus + 1 == name.size()) return false;
+    const std::string_view prefix = name.substr(0, plus);
+    if (SameLetters(prefix, "ctrl")) held.ctrl = true;
+    else if (SameLetters(prefix, "shift")) held.shift = true;
+    else if (SameLetters(prefix, "alt")) held.alt = true;
+    else return false;
+    name.remove_prefix(plus + 1);
+    return true;
+}
+
+std::optional<KeyStroke> PlainKeyFromName(std::string_view name) {
     if (name.size() == 1 && VirtualKeyOf(name[0])) {
         KeyStroke k;
         k.character = name[0];
@@ -95,6 +110,17 @@ std::optional<KeyStroke> KeyFromName(std::string_view name) {
         if (SameLetters(name, k.name)) return KeyStroke{k.key, 0, {}};
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<KeyStroke> KeyFromName(std::string_view name) {
+    Modifiers held;
+    while (TakeModifier(name, held)) {
+    }
+    std::optional<KeyStroke> stroke = PlainKeyFromName(name);
+    if (stroke) stroke->modifiers = held;
+    return stroke;
 }
 
 }  // namespace harbor

@@ -35,7 +35,8 @@ struct CharacterKey {
 std::optional<CharacterKey> VirtualKeyOf(char c);
 
 // "Tab", "Enter", "Backspace", "Delete", "Left", "Right", "Up", "Down", "Home", "End",
-// "Escape", "PageUp", "PageDown" (any case) or one printable character.
+// "Escape", "PageUp", "PageDown" (any case) or one printable character, after any of the
+// prefixes "Ctrl+", "Shift+" and "Alt+" (any case), which hold those keys: "Ctrl+Home", "Ctrl+c".
 std::optional<KeyStroke> KeyFromName(std::string_view name);
 
 }  // namespace harbor

@@ -151,7 +151,10 @@ bool SceneService::keyByName(std::string_view name, Modifiers modifiers) {
         Note("key: no key named '" + std::string(name) + "'");
         return false;
     }
-    stroke->modifiers = modifiers;
+    // Held keys add to those the name gives ("Ctrl+Home").
+    stroke->modifiers.shift = stroke->modifiers.shift || modifiers.shift;
+    stroke->modifiers.ctrl = stroke->modifiers.ctrl || modifiers.ctrl;
+    stroke->modifiers.alt = stroke->modifiers.alt || modifiers.alt;
     return keyStroke(*stroke);
 }
 

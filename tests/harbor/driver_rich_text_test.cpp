@@ -372,6 +372,33 @@ TEST_F(RichTextProtocolTest, ScriptsTypeKeysAndCheckWhatIsDrawn) {
     EXPECT_NE(nowhere.failure.find("no sprite PvtNothing in ScWrWrite"), std::string::npos) << nowhere.failure;
 }
 
+// The rich text's Control keys: a named key or a character after "Ctrl+", "Shift+", "Alt+".
+TEST_F(RichTextProtocolTest, KeysCanBePressedWithModifiersHeld) {
+    ASSERT_TRUE(Key("Ctrl+Home"));
+    ASSERT_TRUE(Key("ctrl+shift+c"));
+    ASSERT_TRUE(Key("Alt+Left"));
+    ASSERT_EQ(keys.size(), 3u);
+    EXPECT_EQ(EDictGetLong(&keys[0], A("KEY")), 36);
+    EXPECT_TRUE(EDictGetBool(&keys[0], A("CTLKEY")));
+    EXPECT_FALSE(EDictGetBool(&keys[0], A("SHIFTKEY")));
+    EXPECT_EQ(EDictGetLong(&keys[1], A("KEY")), 67);
+    EXPECT_TRUE(EDictGetBool(&keys[1], A("CTLKEY")));
+    EXPECT_TRUE(EDictGetBool(&keys[1], A("SHIFTKEY")));
+    EXPECT_TRUE(EDictGetBool(&keys[2], A("ALTKEY")));
+    EXPECT_FALSE(EDictGetBool(&keys[2], A("CTLKEY")));
+    // A field does not take keys with Control held: they go to KeyboardPort.
+    ASSERT_TRUE(Type("EdtWrTo", "ann"));
+    ASSERT_TRUE(Key("Ctrl+v"));
+    EXPECT_TRUE(TextIs("EdtWrTo", "ann"));
+    EXPECT_EQ(keys.size(), 4u);
+    harbor::Driver& driver = GetDriver();
+    EXPECT_EQ(driver.Key("Ctrl+"), "key: unknown key Ctrl+");
+    EXPECT_EQ(driver.Key("Hyper+a"), "key: unknown key Hyper+a");
+    EXPECT_EQ(driver.Key("Ctrl+Nothing"), "key: unknown key Ctrl+Nothing");
+    ASSERT_TRUE(Key("+"));  // the plus key itself, into the field
+    EXPECT_TRUE(TextIs("EdtWrTo", "ann+"));
+}
+
 // Between two keys the module paints, so a key sees the layout the one before it made; the clock
 // stands still.
 TEST_F(RichTextProtocolTest, EachKeyIsFollowedByAFrame) {
