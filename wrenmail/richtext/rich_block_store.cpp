@@ -1,11 +1,10 @@
-// Blocks of 254 elements and the free space inside them. Blocks are only ever added: space given
-// back goes to a free list, and every block is freed at once when the document is reset.
+#include "richtext/rich_block_store.h"
+
 #include <new>
 
 #include "hxmsg.h"
 #include "messaging/message_codes.h"
 #include "messaging/name_atoms.h"
-#include "richtext/rich_internals.h"
 
 namespace wm {
 namespace {
@@ -31,17 +30,17 @@ void DeleteList(NodeList* list) {
     while (list->head != nullptr) {
         RichNode* node = list->head;
         list->Unlink(node);
-        RichDocumentInternals::DeleteNode(node);
+        RichBlockStore::DeleteNode(node);
     }
 }
 
 }  // namespace
 
-NodeList& RichDocumentInternals::FreeList(RichDocument& d, RichKind slice_kind) {
+NodeList& RichBlockStore::FreeList(RichDocument& d, RichKind slice_kind) {
     return slice_kind == RichKind::TextSlice ? d.free_text_ : d.free_images_;
 }
 
-bool RichDocumentInternals::EnsureFreeSpace(RichDocument& d, RichKind slice_kind) {
+bool RichBlockStore::EnsureFreeSpace(RichDocument& d, RichKind slice_kind) {
     NodeList& free_list = FreeList(d, slice_kind);
     if (!free_list.Empty()) return true;
     RichNode* block = nullptr;
@@ -62,7 +61,7 @@ bool RichDocumentInternals::EnsureFreeSpace(RichDocument& d, RichKind slice_kind
     return true;
 }
 
-RichSlice* RichDocumentInternals::AdjacentFree(RichDocument& d, const RichSlice* slice) {
+RichSlice* RichBlockStore::AdjacentFree(RichDocument& d, const RichSlice* slice) {
     const uint32_t behind = static_cast<uint32_t>(slice->start) + slice->count;
     for (RichNode* node = FreeList(d, slice->kind).head; node != nullptr; node = node->next) {
         auto* free_slice = static_cast<RichSlice*>(node);
@@ -85,7 +84,7 @@ void ConsumeFront(NodeList* free_list, RichSlice* free_slice) {
 
 }  // namespace
 
-void RichDocumentInternals::TakeFirstFree(RichDocument& d, RichSlice* target) {
+void RichBlockStore::TakeFirstFree(RichDocument& d, RichSlice* target) {
     NodeList& free_list = FreeList(d, target->kind);
     auto* free_slice = static_cast<RichSlice*>(free_list.head);
     target->block = free_slice->block;
@@ -94,12 +93,12 @@ void RichDocumentInternals::TakeFirstFree(RichDocument& d, RichSlice* target) {
     ConsumeFront(&free_list, free_slice);
 }
 
-void RichDocumentInternals::GrowInPlace(RichDocument& d, RichSlice* slice, RichSlice* free_slice) {
+void RichBlockStore::GrowInPlace(RichDocument& d, RichSlice* slice, RichSlice* free_slice) {
     ++slice->count;
     ConsumeFront(&FreeList(d, slice->kind), free_slice);
 }
 
-void RichDocumentInternals::GiveToFree(RichDocument& d, RichSlice* part) {
+void RichBlockStore::GiveToFree(RichDocument& d, RichSlice* part) {
     NodeList& free_list = FreeList(d, part->kind);
     RichNode* node = free_list.head;
     while (node != nullptr && !OrderedBefore(part, static_cast<RichSlice*>(node))) {
@@ -108,7 +107,7 @@ void RichDocumentInternals::GiveToFree(RichDocument& d, RichSlice* part) {
     free_list.InsertBefore(node, part);
 }
 
-void RichDocumentInternals::ReleaseSlots(RichSlice* part) {
+void RichBlockStore::ReleaseSlots(RichSlice* part) {
     for (uint32_t i = 0; i < part->count; ++i) {
         ImageSlot* slot = part->SlotAt(i);
         if (slot->sprite != 0) {
@@ -122,7 +121,7 @@ void RichDocumentInternals::ReleaseSlots(RichSlice* part) {
     }
 }
 
-void RichDocumentInternals::DeleteNode(RichNode* node) {
+void RichBlockStore::DeleteNode(RichNode* node) {
     switch (node->kind) {
         case RichKind::TextSlice:
         case RichKind::ImageSlice:
@@ -147,7 +146,7 @@ void RichDocumentInternals::DeleteNode(RichNode* node) {
     }
 }
 
-void RichDocumentInternals::FreeAll(RichDocument& d) {
+void RichBlockStore::FreeAll(RichDocument& d) {
     delete[] d.string_buffer_;
     d.string_buffer_ = nullptr;
     // Every image still in the text loses its host instance with its block.

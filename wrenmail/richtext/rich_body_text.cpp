@@ -7,7 +7,7 @@
 #include <string>
 
 #include "messaging/name_atoms.h"
-#include "richtext/rich_internals.h"
+#include "richtext/rich_document.h"
 
 namespace wm {
 
@@ -140,7 +140,7 @@ void WriteRuns(const NodeList& runs, bool tagged, char* out) {
 }
 
 const char* Produce(RichDocument& d, const NodeList& runs, bool tagged) {
-    char* buffer = RichDocumentInternals::ReplaceBuffer(d, ProducedSize(runs, tagged) + 1);
+    char* buffer = RichBodyText::ReplaceBuffer(d, ProducedSize(runs, tagged) + 1);
     if (buffer == nullptr) return "";
     WriteRuns(runs, tagged, buffer);
     return buffer;
@@ -160,7 +160,7 @@ const char* ParseImageTag(const char* text, ImageTag* tag) {
     return at + 1;
 }
 
-char* RichDocumentInternals::ReplaceBuffer(RichDocument& d, uint64_t size) {
+char* RichBodyText::ReplaceBuffer(RichDocument& d, uint64_t size) {
     delete[] d.string_buffer_;
     d.string_buffer_ = new (std::nothrow) char[size];
     return d.string_buffer_;
@@ -175,11 +175,11 @@ const char* RichDocument::ProducePlainBodyText() {
 }
 
 void RichDocument::LoadTaggedBodyText(const char* text) {
-    Internals::Load(*this, text, true);
+    RichBodyText::Load(*this, text, true);
 }
 
 void RichDocument::LoadPlainBodyText(const char* text) {
-    Internals::Load(*this, text, false);
+    RichBodyText::Load(*this, text, false);
 }
 
 namespace {
@@ -196,7 +196,7 @@ bool InsertTag(RichDocument& d, uint32_t position, const ImageTag& tag) {
 
 // The position counter advances only when an insertion succeeds, so every insertion stays
 // within 1 to length + 1 even when one is refused.
-void RichDocumentInternals::Load(RichDocument& d, const char* text, bool tags) {
+void RichBodyText::Load(RichDocument& d, const char* text, bool tags) {
     d.Reset();
     if (text == nullptr) return;
     uint32_t position = 1;

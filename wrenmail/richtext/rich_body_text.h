@@ -20,6 +20,15 @@ struct ImageTag {
 // '>', or null when the tag is malformed or breaks off (the views into `text` are then unset).
 const char* ParseImageTag(const char* text, ImageTag* tag);
 
+class RichDocument;
+
+struct RichBodyText {
+    // Resets the document, then inserts the text's content from position 1.
+    static void Load(RichDocument& d, const char* text, bool tags);
+    // The document's string buffer, replaced by a new one of `size` bytes (null without memory).
+    static char* ReplaceBuffer(RichDocument& d, uint64_t size);
+};
+
 }  // namespace wm
 
 #endif

@@ -9,7 +9,8 @@
 #include <new>
 
 #include "messaging/request_builders.h"
-#include "richtext/rich_internals.h"
+#include "richtext/rich_block_store.h"
+#include "richtext/rich_document_internals.h"
 
 namespace wm {
 
@@ -18,11 +19,11 @@ RichDocument::RichDocument() {
 }
 
 RichDocument::~RichDocument() {
-    Internals::FreeAll(*this);
+    RichBlockStore::FreeAll(*this);
 }
 
 void RichDocument::Reset() {
-    Internals::FreeAll(*this);
+    RichBlockStore::FreeAll(*this);
     length_ = 0;
     image_count_ = 0;
     walker_ = WalkerState{};
@@ -77,7 +78,7 @@ FontRun* RichDocumentInternals::FindFontBefore(RichNode* node, RichKind kind) {
 
 bool RichDocumentInternals::PlanPlacement(RichDocument& d, uint32_t position, RichKind slice_kind,
                                           Placement* plan) {
-    if (!EnsureFreeSpace(d, slice_kind)) return false;
+    if (!RichBlockStore::EnsureFreeSpace(d, slice_kind)) return false;
     const Holder holder = FindSlice(d, position);
     plan->holder = holder;
     bool need_tail = false;
@@ -86,7 +87,7 @@ bool RichDocumentInternals::PlanPlacement(RichDocument& d, uint32_t position, Ri
         RichNode* before = position == holder.first ? holder.slice->prev : holder.slice;
         RichSlice* neighbour = AsSlice(before);
         if (neighbour != nullptr && neighbour->kind == slice_kind) {
-            plan->grow_from = AdjacentFree(d, neighbour);
+            plan->grow_from = RichBlockStore::AdjacentFree(d, neighbour);
             if (plan->grow_from != nullptr) {
                 plan->grow = neighbour;
                 return true;
@@ -132,7 +133,7 @@ void RichDocumentInternals::SetHint(RichDocument& d, RichSlice* slice, uint32_t 
 
 RichSlice* RichDocumentInternals::ApplyPlacement(RichDocument& d, Placement* plan) {
     if (plan->grow != nullptr) {
-        GrowInPlace(d, plan->grow, plan->grow_from);
+        RichBlockStore::GrowInPlace(d, plan->grow, plan->grow_from);
         return plan->grow;
     }
     RichSlice* fresh = plan->fresh;
@@ -142,7 +143,7 @@ RichSlice* RichDocumentInternals::ApplyPlacement(RichDocument& d, Placement* pla
     } else {
         d.runs_.InsertAfter(plan->after, fresh);
     }
-    TakeFirstFree(d, fresh);
+    RichBlockStore::TakeFirstFree(d, fresh);
     plan->fresh = nullptr;
     plan->tail = nullptr;
     return fresh;
@@ -238,8 +239,8 @@ void RichDocument::DeleteRange(uint32_t first, uint32_t last) {
     int spares_used = 0;
     const uint32_t images = CountImages(runs_, first, last);
     auto remove = [this](RichSlice* part) {
-        if (!part->IsText()) Internals::ReleaseSlots(part);
-        Internals::GiveToFree(*this, part);
+        if (!part->IsText()) RichBlockStore::ReleaseSlots(part);
+        RichBlockStore::GiveToFree(*this, part);
     };
     RichSlice* untouched = nullptr;
     uint32_t untouched_first = 0;

@@ -128,6 +128,9 @@ public:
 private:
     // The editing steps live beside the fields they change, out of this header.
     friend struct RichDocumentInternals;
+    friend struct RichBlockStore;
+    friend struct RichImageRecords;
+    friend struct RichBodyText;
 
     uint8_t modified_ = 1;
     uint32_t change_position_ = 1;

@@ -1,5 +1,5 @@
-// Images in the text: each one is a host sprite instance made from a source sprite, and every
-// source has one shared record (its NAME text and size) in a list sorted by ID name.
+#include "richtext/rich_images.h"
+
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -7,7 +7,7 @@
 #include "hxmsg.h"
 #include "messaging/message_codes.h"
 #include "messaging/name_atoms.h"
-#include "richtext/rich_internals.h"
+#include "richtext/rich_document_internals.h"
 
 namespace wm {
 namespace {
@@ -71,7 +71,7 @@ int RichDocument::ImageInstanceCounter() {
     return g_image_instances;
 }
 
-ImageInfo* RichDocumentInternals::FindRecord(const RichDocument& d, const char* id_name) {
+ImageInfo* RichImageRecords::FindRecord(const RichDocument& d, const char* id_name) {
     for (RichNode* node = d.image_records_.head; node != nullptr; node = node->next) {
         auto* record = static_cast<ImageInfo*>(node);
         if (std::strcmp(record->id_name, id_name) == 0) return record;
@@ -79,7 +79,7 @@ ImageInfo* RichDocumentInternals::FindRecord(const RichDocument& d, const char* 
     return nullptr;
 }
 
-ImageInfo* RichDocumentInternals::NewRecord(const char* id_name, const char* name_text, uint16_t width,
+ImageInfo* RichImageRecords::NewRecord(const char* id_name, const char* name_text, uint16_t width,
                                             uint16_t height) {
     auto* record = new (std::nothrow) ImageInfo;
     if (record == nullptr) return nullptr;
@@ -96,7 +96,7 @@ ImageInfo* RichDocumentInternals::NewRecord(const char* id_name, const char* nam
 }
 
 // Records are kept in decreasing byte order of their ID names.
-void RichDocumentInternals::LinkRecord(RichDocument& d, ImageInfo* record) {
+void RichImageRecords::LinkRecord(RichDocument& d, ImageInfo* record) {
     RichNode* node = d.image_records_.head;
     while (node != nullptr && std::strcmp(static_cast<ImageInfo*>(node)->id_name, record->id_name) >= 0) {
         node = node->next;
@@ -115,14 +115,14 @@ bool RichDocument::InsertImage(uint32_t position, uint16_t port, uint16_t source
     if (width == 0 || height == 0) AskSize(port, source, &width, &height);
     const char* id_name = DaNameGetString(source);
     if (id_name == nullptr) id_name = "";
-    ImageInfo* record = Internals::FindRecord(*this, id_name);
+    ImageInfo* record = RichImageRecords::FindRecord(*this, id_name);
     if (record == nullptr) {
-        record = Internals::NewRecord(id_name, name_text, width, height);
+        record = RichImageRecords::NewRecord(id_name, name_text, width, height);
         if (record == nullptr) {
             Internals::CancelPlacement(&plan);
             return false;
         }
-        Internals::LinkRecord(*this, record);
+        RichImageRecords::LinkRecord(*this, record);
     }
     const uint16_t instance = NameInstance();
     CreateInstance(port, source, instance);

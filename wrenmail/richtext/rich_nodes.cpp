@@ -3,8 +3,6 @@
 #include <cstring>
 #include <new>
 
-#include "richtext/rich_internals.h"
-
 namespace wm {
 
 void NodeList::Append(RichNode* node) {

@@ -134,6 +134,9 @@ inline bool IsFontRun(const RichNode* node) {
     return node != nullptr && (node->kind == RichKind::TextFont || node->kind == RichKind::ImageNameFont);
 }
 
+// A copy of the text in a new array, or null when memory runs out. Null copies as "".
+char* CopyText(const char* text, uint32_t* length);
+
 }  // namespace wm
 
 #endif
