@@ -23,7 +23,8 @@
 #include "runtime/session.h"
 #include "runtime/start_checks.h"
 #include "runtime/trace_log.h"
-#include "window/error_page.h"
+#include "window/page_command.h"
+#include "window/plain_page.h"
 #include "window/sound_player.h"
 #include "window/stage_window.h"
 
@@ -163,6 +164,9 @@ int Run(const CommandLine& line) {
 int main(int argc, char** argv) {
     if (argc > 1 && std::string_view(argv[1]) == "dict-dump") {
         return RunDictDump(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+    }
+    if (argc > 1 && std::string_view(argv[1]) == "page") {
+        return RunPageCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
     }
     MailCommandContext mail_context{std::cin, std::cout, std::cerr};
     mail_context.terminal = StdinIsTerminal();

@@ -79,6 +79,8 @@ Usage:
   harbor --headless [--demo]            a short demo session without a window
   harbor --headless --script FILE       runs a driver script (docs/driver-scripts.md)
   harbor dict-dump FILE | --check DIR   prints or verifies dictionary files (dict-dump --help)
+  harbor page FILE                      shows a web page's words in a plain window: the viewer
+                                        for content/pages when there is no browser
 
 The window runs on the real clock with the embedded post office. Closing it asks the mail
 module to finish (it has 2 seconds), then stops it. Without a display, harbor says so and

@@ -9,6 +9,7 @@
 #include "runtime/atoms.h"
 #include "runtime/codes.h"
 #include "runtime/trace_log.h"
+#include "services/web_address.h"
 
 namespace harbor {
 
@@ -41,14 +42,14 @@ bool Session::OnAppPortUnknownName(EDict* record) {
     return false;
 }
 
-HarborPortService::AddressOpener Session::Opener(bool headless) {
+HarborPortService::AddressOpener Session::Opener(bool headless, const std::filesystem::path& content_dir) {
     if (headless) return nullptr;
-    return [](const std::string& address) { OpenWithDesktop(address); };
+    return [content_dir](const std::string& address) { OpenAddress(address, content_dir); };
 }
 
 Session::Session(SessionOptions options)
     : options_(WithClockChosen(std::move(options))),
-      harbor_port_(application_, Opener(options_.headless)),
+      harbor_port_(application_, Opener(options_.headless, options_.content_dir)),
       mail_(MailOptionsOf(options_)),
       connection_(options_.dialup),
       resources_(options_.content_dir, dictionaries_),

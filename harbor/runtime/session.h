@@ -88,7 +88,8 @@ public:
     FileService& Files() { return files_; }
 
 private:
-    static HarborPortService::AddressOpener Opener(bool headless);
+    // Addresses without a scheme are pages of the content folder.
+    static HarborPortService::AddressOpener Opener(bool headless, const std::filesystem::path& content_dir);
     // Reports scene or resource names on AppPort that no service knows: a missing scene file
     // would otherwise leave the stage silently empty.
     static bool OnAppPortUnknownName(EDict* record);

@@ -1,16 +1,28 @@
-// A plain page in the window for a problem that stops harbor before the module runs (a data or
-// content folder that cannot be used): someone who started harbor from a menu sees why instead
-// of a blank window or nothing at all. The page stays until it is closed, clicked, or a key is
-// pressed; SIGUSR1 writes it to a picture as the stage window does.
-#ifndef HARBOR_WINDOW_ERROR_PAGE_H
-#define HARBOR_WINDOW_ERROR_PAGE_H
+// A plain page in a window of its own: a heading, wrapped text and a line at the foot, in the
+// program's colours. Two uses: a problem that stops harbor before the module runs (a data or
+// content folder that cannot be used), so that someone who started harbor from a menu sees why
+// instead of a blank window; and the built-in viewer for the parents' pages when the computer has
+// no browser. Arrows, Page Up/Down and the wheel scroll a long page; SIGUSR1 writes the page to a
+// picture as the stage window does.
+#ifndef HARBOR_WINDOW_PLAIN_PAGE_H
+#define HARBOR_WINDOW_PLAIN_PAGE_H
 
 #include <filesystem>
 #include <string>
 
 namespace harbor {
 
-// Shows `message` under a short heading. False when no window could be opened (no display).
+struct PlainPage {
+    std::string title;
+    std::string text;    // paragraphs separated by blank lines
+    std::string footer;  // how to close it
+    bool any_input_closes = false;  // otherwise only Escape and closing the window do
+};
+
+// Shows the page until it is closed. False when no window could be opened (no display).
+bool ShowPlainPage(const PlainPage& page, const std::filesystem::path& content_dir);
+
+// The page for a problem that stops harbor; any click or key closes it.
 bool ShowErrorPage(const std::string& message, const std::filesystem::path& content_dir);
 
 }  // namespace harbor

@@ -1,0 +1,61 @@
+// The addresses of the settings' Sign Me Up and Parents buttons: pages shipped in the content
+// folder become file addresses a browser opens, and harbor's own viewer reads their words.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "services/page_text.h"
+#include "services/web_address.h"
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(WebAddressTest, APageOfTheContentFolderBecomesAFileAddressAndBack) {
+    const std::string page = harbor::ResolveAddress("pages/a page é.html", "/opt/wren mail/content");
+    EXPECT_EQ(page, "file:///opt/wren%20mail/content/pages/a%20page%20%C3%A9.html");
+    EXPECT_EQ(harbor::LocalFile(page), "/opt/wren mail/content/pages/a page é.html");
+    for (const char* kept : {"https://example.org/signup", "mailto:gran@example.org", "file:///tmp/x.html", ""}) {
+        EXPECT_EQ(harbor::ResolveAddress(kept, "/c"), kept);
+    }
+    EXPECT_EQ(harbor::LocalFile("https://example.org/x"), "");
+    EXPECT_EQ(harbor::LocalFile("file:///a%2"), "/a%2");  // a cut escape stays as written
+}
+
+TEST(WebAddressTest, TheDefaultSettingsOpenPagesShippedWithTheProgram) {
+    const std::filesystem::path content = HARBOR_CONTENT_DIR;
+    const std::string settings = ReadFile(content / "WNSettings.dct");
+    for (const char* key : {"\"SIGNUPURL\": \"", "\"PARENTURL\": \""}) {
+        const std::size_t at = settings.find(key);
+        ASSERT_NE(at, std::string::npos) << key;
+        const std::size_t start = at + std::string(key).size();
+        const std::string address = settings.substr(start, settings.find('"', start) - start);
+        const std::filesystem::path file = harbor::LocalFile(harbor::ResolveAddress(address, content));
+        ASSERT_TRUE(std::filesystem::is_regular_file(file)) << address;
+        const harbor::PageText words = harbor::ReadPageText(ReadFile(file));
+        EXPECT_FALSE(words.title.empty()) << address;
+        EXPECT_NE(words.text.find("harbor account add"), std::string::npos) << address;
+        EXPECT_EQ(words.text.find('<'), std::string::npos) << address;
+    }
+}
+
+TEST(PageTextTest, KeepsWhatAPersonReadsAndSurvivesBrokenPages) {
+    const harbor::PageText page = harbor::ReadPageText(
+        "<html><head><title>T</title><style>p { color: red }</style></head><body>"
+        "<h1>Hello &amp; welcome</h1><p>One   two\nthree</p><ul><li>a</li><li>b</li></ul>"
+        "<pre>x  y\nz</pre><script>alert(1)</script><p>fish &chips; &lt;ok&gt;</p></body></html>");
+    EXPECT_EQ(page.title, "Hello & welcome");
+    EXPECT_EQ(page.text, "One two three\n\n• a\n• b\n\nx  y\nz\n\nfish &chips; <ok>");
+    EXPECT_EQ(harbor::ReadPageText("<title>Only</title>plain").title, "Only");
+    EXPECT_EQ(harbor::ReadPageText("text <b unclosed").text, "text");
+    EXPECT_EQ(harbor::ReadPageText("<!-- never closed").text, "");
+    EXPECT_EQ(harbor::ReadPageText("<style>never closed <p>x").text, "");
+}
+
+}  // namespace
