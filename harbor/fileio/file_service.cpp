@@ -10,6 +10,7 @@
 
 #include "fileio/dict_collector.h"
 #include "fileio/file_names.h"
+#include "fileio/stored_messages.h"
 #include "hxmsg.h"
 #include "runtime/atoms.h"
 #include "runtime/codes.h"
@@ -76,12 +77,14 @@ void FileService::attach() {
     assert(live_ == nullptr && "one file service attached at a time");
     live_ = this;
     attached_ = true;
+    StoredMessages::Instance().SetWatching(true);
     HxPortAttach(keys_.port, &FileService::OnPort);
 }
 
 void FileService::detach() {
     if (!attached_) return;
     HxPortDetach(keys_.port, &FileService::OnPort);
+    StoredMessages::Instance().SetWatching(false);
     live_ = nullptr;
     attached_ = false;
 }
@@ -286,6 +289,9 @@ bool FileService::Store(FileHandle& h, const std::string& name, DictInterface* d
     if (!WriteAtomically(h.dir.Get(), name, bytes_, options_.durable, hook_, why)) {
         Lost(name, why);
         return false;
+    }
+    for (const DictFileEntry& entry : entries_) {
+        if (entry.kind == StoredKind::Text && entry.key == "Message") StoredMessages::Instance().NoteStored(entry.text);
     }
     return true;
 }

@@ -1,5 +1,8 @@
 #include "mail/mail_queue.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <charconv>
 #include <cstdio>
 
@@ -63,6 +66,12 @@ std::vector<std::string> MailQueue::Entries() const {
 bool MailQueue::Read(const std::string& entry, std::string& out) const {
     std::string error;
     return dir_.Valid() && IsEntryName(entry) && ReadRegularFile(dir_.Get(), entry, kMaxMessageBytes, out, error);
+}
+
+uint64_t MailQueue::SizeOf(const std::string& entry) const {
+    struct stat st {};
+    if (!dir_.Valid() || !IsEntryName(entry) || ::fstatat(dir_.Get(), entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return 0;
+    return static_cast<uint64_t>(st.st_size);
 }
 
 bool MailQueue::Remove(const std::string& entry) {

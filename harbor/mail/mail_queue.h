@@ -30,6 +30,8 @@ public:
     std::vector<std::string> Entries() const;
     bool Read(const std::string& entry, std::string& out) const;
     bool Remove(const std::string& entry);
+    // The entry's size in bytes; 0 when it cannot be found.
+    uint64_t SizeOf(const std::string& entry) const;
 
     void SetWriteStageHook(WriteStageHook hook) { hook_ = std::move(hook); }
 

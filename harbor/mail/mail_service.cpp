@@ -5,6 +5,9 @@
 #include <initializer_list>
 #include <vector>
 
+#include <sys/statvfs.h>
+
+#include "fileio/stored_messages.h"
 #include "hxmsg.h"
 #include "mail/mail_codes.h"
 #include "runtime/atoms.h"
@@ -104,11 +107,35 @@ void MailService::SignIn(EDict& r) {
         TraceNote(kPort, "sign-in refused for '" + name + "': " + (account ? "wrong password" : "no such account"));
         return;
     }
+    if (!DiskCanTake(*account)) {
+        EDictRemove(&r, keys_.status);
+        EDictRemove(&r, keys_.success);
+        return;
+    }
     const uint32_t manager = next_manager_++;
     managers_[manager] = *account;
     EDictPutHandle(&r, keys_.manager, manager);
     office_->DeliverSpool();
     TraceNote(kPort, *account + " signed in as " + Numbered("manager", manager));
+}
+
+uint64_t MailService::FreeBytes() const {
+    if (options_.free_bytes) return options_.free_bytes();
+    struct statvfs fs {};
+    if (::statvfs(options_.data_root.c_str(), &fs) != 0) return UINT64_MAX;  // cannot tell: do not stop mail
+    return static_cast<uint64_t>(fs.f_bavail) * fs.f_frsize;
+}
+
+// Mail moves only when the disk can take it: every waiting message stored (and its temporary
+// file while it is written) plus a margin. Otherwise sign-in answers as if the service could
+// not be reached, and says why.
+bool MailService::DiskCanTake(const std::string& account) {
+    const uint64_t need = 2 * office_->WaitingBytes(account) + kDiskMargin;
+    const uint64_t free = FreeBytes();
+    if (free >= need) return true;
+    ProblemNote(kPort, "the disk is full: " + std::to_string(free / 1024) + " KiB free, " + std::to_string(need / 1024) +
+                           " KiB needed to move mail for " + account + "; no mail is sent or fetched until there is room");
+    return false;
 }
 
 void MailService::SignOut(EDict& r) {
@@ -185,11 +212,27 @@ void MailService::AddPart(EDict& r) {
     }
 }
 
+// The module frees a fetched message whether or not storing it worked: while a file service
+// watches, only a message whose text it stored is acknowledged; any other stays waiting (in
+// flight until the next start, so a full disk does not make the get-mail chain spin on it).
+bool MailService::StoredByModule(uint32_t handle) {
+    const StoredMessages& stored = StoredMessages::Instance();
+    if (!stored.Watching()) return true;
+    const char* data = objects_.Text(handle, MailProperty::Data);
+    return data != nullptr && stored.WasStored(data);
+}
+
 void MailService::Free(EDict& r) {
     const uint32_t handle = HandleOf(r, keys_.message);
-    if (!objects_.Free(handle)) return NotThere(r, handle, "free");
     auto fetched = fetched_.find(handle);
+    const bool stored = fetched == fetched_.end() || StoredByModule(handle);
+    if (!objects_.Free(handle)) return NotThere(r, handle, "free");
     if (fetched == fetched_.end()) return;
+    if (!stored) {
+        ProblemNote(kPort, "a fetched message was not stored (is the disk full?); it stays waiting for the next start");
+        fetched_.erase(fetched);
+        return;
+    }
     if (office_ != nullptr && !office_->Acknowledge(fetched->second)) {
         ProblemNote(kPort, "a fetched message could not be marked fetched; it will be handed out again");
     }

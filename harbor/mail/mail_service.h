@@ -18,13 +18,17 @@
 // about an object that is not there (never made, or freed) answers no property keys and leaves a
 // note in the trace.
 //
-// A fetched message counts as delivered only when the module frees it (it stores it first): until
-// then it stays in the account's waiting mail and is handed out again by the next service.
+// A fetched message counts as delivered only when the module frees it after storing it (with a
+// file service attached, only when that service stored its text: stored_messages.h): until then
+// it stays in the account's waiting mail and is handed out again by the next service. Sign-in
+// answers as unreachable, with a "the disk is full" problem note, when the free space under the
+// data root is below twice the account's waiting mail plus kDiskMargin.
 #ifndef HARBOR_MAIL_MAIL_SERVICE_H
 #define HARBOR_MAIL_MAIL_SERVICE_H
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -41,7 +45,12 @@ struct MailServiceOptions {
     bool reachable = true;  // false plays a mail server that cannot be reached
     PasswordCost password_cost = PasswordCost::Standard();
     bool durable = true;
+    // Free bytes under the data root; empty: asked of the file system (tests play a full disk).
+    std::function<uint64_t()> free_bytes;
 };
+
+// Room kept free beyond what the waiting mail needs before mail moves.
+inline constexpr uint64_t kDiskMargin = uint64_t{1} << 20;
 
 inline constexpr int32_t kSignInAccepted = 235;
 inline constexpr int32_t kSignInRefused = 535;
@@ -85,6 +94,9 @@ private:
     void AnswerProperty(EDict& r, uint32_t handle, uint16_t key);
     void SetProperty(EDict& r, uint32_t handle, uint16_t key, uint16_t type);
     void NotThere(EDict& r, uint32_t handle, const char* request);
+    bool StoredByModule(uint32_t handle);
+    uint64_t FreeBytes() const;
+    bool DiskCanTake(const std::string& account);
 
     static MailService* live_;  // HxHandler carries no context: one live service
     MailServiceOptions options_;

@@ -173,6 +173,13 @@ bool PostOffice::Acknowledge(const WaitingMail& mail) {
 
 std::size_t PostOffice::WaitingCount(const std::string& account) { return Waiting(account).Entries().size(); }
 
+uint64_t PostOffice::WaitingBytes(const std::string& account) {
+    MailQueue& queue = Waiting(account);
+    uint64_t total = 0;
+    for (const std::string& entry : queue.Entries()) total += queue.SizeOf(entry);
+    return total;
+}
+
 void PostOffice::DiscardWaiting(const std::string& account) {
     MailQueue& queue = Waiting(account);
     for (const std::string& entry : queue.Entries()) queue.Remove(entry);

@@ -70,6 +70,8 @@ public:
     // The message was stored by the receiver: it is no longer waiting.
     bool Acknowledge(const WaitingMail& mail);
     std::size_t WaitingCount(const std::string& account);
+    // The size on disk of the account's waiting mail.
+    uint64_t WaitingBytes(const std::string& account);
     // Drops an account's waiting mail (the account is being removed).
     void DiscardWaiting(const std::string& account);
 
