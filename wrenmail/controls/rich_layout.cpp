@@ -176,6 +176,11 @@ void RichLayout::ComputeVisibleLines() {
         }
         top_line_ = std::min(top_line_, lowest);
     }
+    ShowLinesFromTop();
+}
+
+void RichLayout::ShowLinesFromTop() {
+    const auto count = static_cast<uint32_t>(lines_.size());
     first_visible_ = top_line_;
     last_visible_ = top_line_;
     float sum = lines_[top_line_ - 1].height;  // the first line is always shown
@@ -197,17 +202,8 @@ void RichLayout::ShowFromLine(uint32_t number) {
         visible_count_ = 0;
         return;
     }
-    const auto count = static_cast<uint32_t>(lines_.size());
-    top_line_ = std::clamp<uint32_t>(number, 1, count);
-    first_visible_ = top_line_;
-    last_visible_ = top_line_;
-    float sum = lines_[top_line_ - 1].height;
-    while (last_visible_ < count &&
-           sum + lines_[last_visible_].height <= static_cast<float>(text_height_)) {
-        sum += lines_[last_visible_].height;
-        ++last_visible_;
-    }
-    visible_count_ = last_visible_ - first_visible_ + 1;
+    top_line_ = std::clamp<uint32_t>(number, 1, static_cast<uint32_t>(lines_.size()));
+    ShowLinesFromTop();
 }
 
 void RichLayout::ScrollUp() {
