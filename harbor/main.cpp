@@ -9,12 +9,14 @@
 #include <string_view>
 
 #include "driver/command_line.h"
+#include "hxmsg.h"
 #include "driver/demo.h"
 #include "driver/driver.h"
 #include "driver/script.h"
 #include "driver/script_runner.h"
 #include "mail/mail_commands.h"
 #include "mail/password_prompt.h"
+#include "print/print_notice.h"
 #include "print/print_setup.h"
 #include "fileio/dict_dump.h"
 #include "render/scene_painter.h"
@@ -69,12 +71,13 @@ std::string VersionText(const CommandLine& line) {
            options.module_path.string() + "\n";
 }
 
-int RunWindow(std::unique_ptr<StageWindow> window, Session& session) {
+int RunWindow(std::unique_ptr<StageWindow> window, Session& session, const PrintNotice& print_notice) {
     ScenePainter painter(session.Options().content_dir);
     CanvasSprites& canvases = session.Canvases();
     painter.SetPictureProvider([&canvases](uint16_t scene, uint16_t sprite) { return canvases.Picture(scene, sprite); });
-    return window->Run(session, [&painter](cairo_t* cr, const SceneService& scenes, uint64_t now_ms) {
+    return window->Run(session, [&painter, &print_notice](cairo_t* cr, const SceneService& scenes, uint64_t now_ms) {
         painter.Paint(cr, scenes, now_ms);
+        print_notice.Paint(cr, now_ms);
     });
 }
 
@@ -150,12 +153,19 @@ int Run(const CommandLine& line) {
         std::cerr << "harbor: " << error << "\n";
         return kUsage;
     }
-    if (window) print_options->notice = [](const std::string& what) { std::cerr << "harbor: " << what << "\n"; };
+    // A window shows where each printed letter went (or why it failed), and says it on stderr.
+    PrintNotice print_notice;
+    if (window) {
+        print_options->notice = [&print_notice](const std::string& what) {
+            std::cerr << "harbor: " << what << "\n";
+            print_notice.Show(what, HxNow());
+        };
+    }
     CanvasSprites& canvases = session.Canvases();
     PrintService printing(session.Scenes(), options.content_dir,
                           [&canvases](uint16_t scene, uint16_t sprite) { return canvases.Picture(scene, sprite); },
                           std::move(*print_options));
-    if (window) return RunWindow(std::move(window), session);
+    if (window) return RunWindow(std::move(window), session, print_notice);
     return script ? RunScriptFile(session, *script) : RunDemo(session, std::cout);
 }
 
