@@ -16,6 +16,7 @@
 #include "driver/script_runner.h"
 #include "mail/mail_commands.h"
 #include "mail/password_prompt.h"
+#include "mail/recover_command.h"
 #include "print/print_notice.h"
 #include "print/print_setup.h"
 #include "fileio/dict_dump.h"
@@ -177,6 +178,9 @@ int main(int argc, char** argv) {
     }
     if (argc > 1 && std::string_view(argv[1]) == "page") {
         return RunPageCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+    }
+    if (argc > 1 && std::string_view(argv[1]) == "recover") {
+        return RunRecoverCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr, DefaultDataDir());
     }
     MailCommandContext mail_context{std::cin, std::cout, std::cerr};
     mail_context.terminal = StdinIsTerminal();

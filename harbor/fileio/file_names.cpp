@@ -1,5 +1,7 @@
 #include "fileio/file_names.h"
 
+#include "fileio/held_files.h"
+
 #include <signal.h>
 #include <unistd.h>
 
@@ -64,6 +66,7 @@ const char* RefusedName(std::string_view name) {
         if (IsControl(static_cast<unsigned char>(ch))) return "the name holds a control character";
     }
     if (IsTempName(name)) return "the name is kept for temporary files";
+    if (name == kHeldFolder) return "the name is kept for deleted files (harbor recover)";
     return nullptr;
 }
 

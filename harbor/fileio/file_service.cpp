@@ -6,10 +6,12 @@
 
 #include <cassert>
 #include <cerrno>
+#include <ctime>
 #include <system_error>
 
 #include "fileio/dict_collector.h"
 #include "fileio/file_names.h"
+#include "fileio/held_files.h"
 #include "fileio/stored_messages.h"
 #include "hxmsg.h"
 #include "runtime/atoms.h"
@@ -68,7 +70,9 @@ FileService::FileService(std::filesystem::path root, FileServiceOptions options)
             AtomOf("FILENAME"),   AtomOf("DICT"),      AtomOf("FioQuery")},
       root_path_(std::move(root)),
       options_(options),
-      root_(OpenRoot(root_path_)) {}
+      root_(OpenRoot(root_path_)) {
+    if (root_.Valid()) SweepHeld(root_path_, static_cast<long long>(std::time(nullptr)));
+}
 
 FileService::~FileService() { detach(); }
 
@@ -323,12 +327,29 @@ void FileService::Delete(EDict& r) {
     FileHandle* h = Target(r);
     const std::optional<std::string> name = h != nullptr ? NameIn(r, keys_.filename, "30004") : std::nullopt;
     if (!name || !Placed(*h, "30004")) return Answer(r, false);
+    if (IsMessageFile(*name)) return Answer(r, Hold(*h, *name));
     if (::unlinkat(h->dir.Get(), name->c_str(), 0) != 0) {
         Refused("30004", *name, errno == EISDIR ? std::string("a directory: not deleted") : SystemError("cannot delete"));
         return Answer(r, false);
     }
     Flush(h->dir.Get());
     Answer(r, true);
+}
+
+// A message file is kept in the holding area rather than deleted (held_files.h); when it cannot
+// be moved there it stays where it is: a letter twice is better than a letter lost.
+bool FileService::Hold(FileHandle& h, const std::string& name) {
+    struct stat st {};
+    if (::fstatat(h.dir.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
+        Refused("30004", name, S_ISDIR(st.st_mode) ? std::string("a directory: not deleted") : SystemError("cannot delete"));
+        return false;
+    }
+    std::string why;
+    if (!HoldFile(root_.Get(), h.path, h.dir.Get(), name, options_.durable, why)) {
+        ProblemNote("FileIOPort", Line("30004", name, "not deleted: " + why));
+        return false;
+    }
+    return true;
 }
 
 void FileService::List(EDict& r) {

@@ -10,7 +10,8 @@
 //   30073 write FILENAME from DICT;   with CREATE 1 the file is made to exist, holding DICT's
 //         entries or, without DICT, an empty dictionary
 //   30013 read FILENAME               answers DICT (0 when the file cannot be read)
-//   30004 delete FILENAME (files only)
+//   30004 delete FILENAME (files only; a message file "WN<id>.wnl" goes to the holding area,
+//         held_files.h, and entries held over 30 days are forgotten when the service starts)
 //   30049 list the current directory  answers STATUS 1 and FioQuery
 // Every request but open answers STATUS too: 1 done, 0 refused or failed (the module does not
 // look; tests and tools do). A refused request changes nothing and says why in the trace, except
@@ -91,6 +92,7 @@ private:
     bool Placed(const FileHandle& h, std::string_view request) const;
     bool Store(FileHandle& h, const std::string& name, DictInterface* dict);
     bool Load(FileHandle& h, const std::string& name);
+    bool Hold(FileHandle& h, const std::string& name);
 
     FileHandle* Target(const EDict& r);
     // The name under `key`, or nothing (with a trace note) when it is missing or refused.

@@ -245,7 +245,8 @@ TEST_F(FileServiceTest, DeleteRemovesFilesOnly) {
     EXPECT_EQ(files_.Delete(h_, "WN1.wnl"), 1);
     EXPECT_EQ(files_.Delete(h_, "WN1.wnl"), 0);
     EXPECT_EQ(files_.Delete(h_, "InBox"), 0);
-    EXPECT_EQ(OnDisk(scratch_.Root()), std::vector<std::string>{"InBox"});
+    EXPECT_EQ(OnDisk(scratch_.Root()), (std::vector<std::string>{".held", "InBox"}));  // the message file is held
+    EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"InBox"});
 }
 
 TEST_F(FileServiceTest, ListingIsASortedSnapshotThatDeletesDoNotShift) {

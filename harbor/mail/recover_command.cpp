@@ -1,0 +1,98 @@
+#include "mail/recover_command.h"
+
+#include <ctime>
+#include <fstream>
+#include <iterator>
+
+#include "fileio/dict_file_format.h"
+#include "fileio/held_files.h"
+#include "mail/mime_message.h"
+
+namespace harbor {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: harbor recover [ID...] [--data DIR]\n"
+    "Without an ID, lists the message files deleted in the last 30 days; with IDs, puts those back\n"
+    "where they were.\n";
+
+std::string PathText(const std::vector<std::string>& parts) {
+    std::string text;
+    for (const std::string& part : parts) text += (text.empty() ? "" : "/") + part;
+    return text;
+}
+
+std::string DateText(long long seconds) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm parts{};
+    gmtime_r(&t, &parts);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M UTC", &parts);
+    return buffer;
+}
+
+// The subject of the message a held file keeps, or "" when it holds none.
+std::string SubjectOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<DictFileEntry> entries;
+    if (!DecodeDictFile(bytes, entries)) return {};
+    for (const DictFileEntry& entry : entries) {
+        if (entry.key == "Message" && entry.kind == StoredKind::Text) {
+            return mime::Subject(mime::MessageFromText(entry.text).get());
+        }
+    }
+    return {};
+}
+
+int List(const std::filesystem::path& root, std::ostream& out) {
+    const std::vector<HeldFile> held = ListHeld(root);
+    if (held.empty()) {
+        out << "nothing is held\n";
+        return 0;
+    }
+    for (const HeldFile& file : held) {
+        std::filesystem::path where = root / kHeldFolder / file.id;
+        for (const std::string& part : file.path) where /= part;
+        out << file.id << "  " << DateText(file.held_at) << "  " << PathText(file.path) << "  \"" << SubjectOf(where)
+            << "\"\n";
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunRecoverCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      const std::filesystem::path& default_data) {
+    std::filesystem::path root = default_data;
+    std::vector<std::string> ids;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h") {
+            out << kUsage;
+            return 0;
+        }
+        if (args[i] == "--data" && i + 1 < args.size()) {
+            root = args[++i];
+        } else if (args[i].starts_with("-")) {
+            err << "harbor recover: unknown option " << args[i] << "\n" << kUsage;
+            return 2;
+        } else {
+            ids.push_back(args[i]);
+        }
+    }
+    if (ids.empty()) return List(root, out);
+    int status = 0;
+    for (const std::string& id : ids) {
+        std::string error;
+        if (RestoreHeld(root, id, error)) {
+            out << "restored " << id << "\n";
+        } else {
+            err << "harbor recover: " << error << "\n";
+            status = 1;
+        }
+    }
+    return status;
+}
+
+}  // namespace harbor

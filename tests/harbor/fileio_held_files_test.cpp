@@ -1,0 +1,123 @@
+// Deleted message files go to the holding area and `harbor recover` brings them back: a crash
+// between the module's delete and its Trash copy loses nothing.
+#include <sstream>
+
+#include "fileio/dict_file_format.h"
+#include "fileio/file_service.h"
+#include "fileio/held_files.h"
+#include "fileio_test_support.h"
+#include "mail/recover_command.h"
+#include "messaging/dict_object.h"
+
+using namespace fileio_test;
+
+namespace {
+
+class HeldFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HxReset();
+        fs::create_directories(scratch_.Root());
+        Start();
+    }
+    void TearDown() override {
+        service_.reset();
+        HxReset();
+    }
+    void Start() {
+        service_.reset();
+        service_ = std::make_unique<harbor::FileService>(scratch_.Root(), harbor::FileServiceOptions{.durable = false});
+        service_->attach();
+        h_ = files_.Open();
+    }
+    void IntoInBox() {
+        for (const char* level : {"MailBoxes", "kiteAccounts", "ann_01", "InBox"}) {
+            ASSERT_EQ(files_.MakeDir(h_, level), 1);
+            ASSERT_EQ(files_.Down(h_, level), 1);
+        }
+    }
+    void WriteMessage(const char* file, const char* text) {
+        wm::DictObject d;
+        d.PutText(A("Message"), text);
+        ASSERT_EQ(files_.Write(h_, file, &d), 1);
+    }
+    std::string Recover(std::vector<std::string> args, int expect = 0) {
+        args.insert(args.end(), {"--data", scratch_.Root().string()});
+        std::ostringstream out, err;
+        EXPECT_EQ(harbor::RunRecoverCommand(args, out, err, "/nonexistent"), expect) << err.str();
+        return out.str() + err.str();
+    }
+
+    Scratch scratch_;
+    std::unique_ptr<harbor::FileService> service_;
+    FileClient files_;
+    uint32_t h_ = 0;
+};
+
+// The module deletes the InBox file before it writes the Trash copy: 18 of 21 kills in between
+// lost the letter.
+TEST_F(HeldFilesTest, ALetterDeletedJustBeforeACrashCanBeRecovered) {
+    IntoInBox();
+    WriteMessage("WN3.wnl", "Subject: the kite\n\nfly it\n");
+    const std::string before = ReadBytes(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox/WN3.wnl");
+    EXPECT_EQ(files_.Delete(h_, "WN3.wnl"), 1);
+    EXPECT_TRUE(files_.Names(h_).empty());
+    Start();  // the crash: no Trash copy was written
+
+    const std::vector<harbor::HeldFile> held = harbor::ListHeld(scratch_.Root());
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(held[0].path, (std::vector<std::string>{"MailBoxes", "kiteAccounts", "ann_01", "InBox", "WN3.wnl"}));
+    const std::string listed = Recover({});
+    EXPECT_NE(listed.find(held[0].id + "  "), std::string::npos) << listed;
+    EXPECT_NE(listed.find("MailBoxes/kiteAccounts/ann_01/InBox/WN3.wnl  \"the kite\""), std::string::npos) << listed;
+
+    EXPECT_NE(Recover({held[0].id}).find("restored"), std::string::npos);
+    EXPECT_EQ(ReadBytes(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox/WN3.wnl"), before);
+    EXPECT_TRUE(harbor::ListHeld(scratch_.Root()).empty());
+    EXPECT_NE(Recover({held[0].id}, 1).find("nothing is held as"), std::string::npos);
+    EXPECT_NE(Recover({"../.."}, 1).find("nothing is held as"), std::string::npos);
+}
+
+TEST_F(HeldFilesTest, ARestoreNeverReplacesAFileOfThatName) {
+    IntoInBox();
+    WriteMessage("WN3.wnl", "Subject: old\n\nx\n");
+    ASSERT_EQ(files_.Delete(h_, "WN3.wnl"), 1);
+    WriteMessage("WN3.wnl", "Subject: new\n\ny\n");  // the id was handed out again
+    const std::vector<harbor::HeldFile> held = harbor::ListHeld(scratch_.Root());
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_NE(Recover({held[0].id}, 1).find("is there again"), std::string::npos);
+    EXPECT_EQ(harbor::ListHeld(scratch_.Root()).size(), 1u);
+}
+
+TEST_F(HeldFilesTest, OnlyMessageFilesAreHeldAndTheAreaIsHiddenFromTheModule) {
+    WriteMessage("folder.dat", "x");
+    WriteMessage("WN12.wnl", "Subject: a\n\nb\n");
+    EXPECT_EQ(files_.Delete(h_, "folder.dat"), 1);
+    EXPECT_EQ(files_.Delete(h_, "WN12.wnl"), 1);
+    EXPECT_EQ(harbor::ListHeld(scratch_.Root()).size(), 1u);
+    EXPECT_TRUE(files_.Names(h_).empty());  // ".held" is not listed
+    EXPECT_EQ(files_.Down(h_, ".held"), 0);
+    EXPECT_EQ(files_.Root(h_), 1);
+    EXPECT_EQ(files_.Delete(h_, ".held"), 0);
+    for (const char* name : {"WN1.wnl", "WN123456.wnl"}) EXPECT_TRUE(harbor::IsMessageFile(name)) << name;
+    for (const char* name : {"WN.wnl", "WNx.wnl", "wn1.wnl", "WN1.wnlx", "folder.dat"}) {
+        EXPECT_FALSE(harbor::IsMessageFile(name)) << name;
+    }
+}
+
+TEST_F(HeldFilesTest, EntriesOlderThanThirtyDaysAreForgottenAtStart) {
+    const long long now = static_cast<long long>(std::time(nullptr));
+    const long long old = now - 31LL * 24 * 60 * 60;
+    const long long recent = now - 29LL * 24 * 60 * 60;
+    for (long long at : {old, recent}) {
+        const fs::path entry = scratch_.Root() / ".held" / (std::to_string(at) + "-1-1") / "InBox";
+        fs::create_directories(entry);
+        WriteBytes(entry / "WN1.wnl", "x");
+    }
+    Start();
+    const std::vector<harbor::HeldFile> held = harbor::ListHeld(scratch_.Root());
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(held[0].held_at, recent);
+}
+
+}  // namespace
