@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "fileio/file_names.h"
+#include "fileio/held_files.h"
 
 namespace harbor {
 
@@ -118,6 +119,7 @@ struct CheckCounts {
     std::size_t checked = 0;
     std::size_t bad = 0;
     std::size_t leftovers = 0;
+    std::size_t empty_messages = 0;
 };
 
 void CheckOne(const fs::path& file, CheckCounts& counts, std::ostream& out) {
@@ -133,6 +135,9 @@ void CheckOne(const fs::path& file, CheckCounts& counts, std::ostream& out) {
     if (!Verify(file, entries, bytes, error)) {
         ++counts.bad;
         out << "bad: " << file.string() << ": " << error << "\n";
+    } else if (entries.empty() && IsMessageFile(file.filename().string())) {
+        ++counts.empty_messages;
+        out << "leftover: " << file.string() << ": empty message file of an interrupted save (nothing lists it)\n";
     }
 }
 
@@ -153,6 +158,7 @@ int CheckTree(const fs::path& dir, std::ostream& out, std::ostream& err) {
     }
     out << "checked " << counts.checked << " file(s): " << counts.bad << " bad";
     if (counts.leftovers > 0) out << ", " << counts.leftovers << " leftover temporary file(s)";
+    if (counts.empty_messages > 0) out << ", " << counts.empty_messages << " empty message file(s)";
     out << "\n";
     return counts.bad > 0 ? kBad : kGood;
 }

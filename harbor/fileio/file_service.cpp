@@ -71,7 +71,11 @@ FileService::FileService(std::filesystem::path root, FileServiceOptions options)
       root_path_(std::move(root)),
       options_(options),
       root_(OpenRoot(root_path_)) {
-    if (root_.Valid()) SweepHeld(root_path_, static_cast<long long>(std::time(nullptr)));
+    if (!root_.Valid()) return;
+    SweepHeld(root_path_, static_cast<long long>(std::time(nullptr)));
+    if (const std::size_t swept = HoldEmptyMessageFiles(root_.Get(), root_path_, options_.durable)) {
+        Note("moved " + std::to_string(swept) + " empty message file(s) of interrupted saves to the holding area");
+    }
 }
 
 FileService::~FileService() { detach(); }

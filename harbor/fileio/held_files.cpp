@@ -10,7 +10,12 @@
 #include <cstring>
 #include <ctime>
 
+#include <fstream>
+#include <iterator>
+
 #include "fileio/atomic_file.h"
+#include "fileio/dict_file_format.h"
+#include "fileio/file_handles.h"
 #include "fileio/file_names.h"
 #include "fileio/unique_fd.h"
 
@@ -142,6 +147,45 @@ bool RestoreHeld(const std::filesystem::path& data_root, const std::string& id, 
     std::error_code ec;
     std::filesystem::remove_all(entry, ec);
     return true;
+}
+
+namespace {
+
+constexpr std::uintmax_t kLargestEmptyDictFile = 64;
+
+bool IsEmptyDictFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<DictFileEntry> entries;
+    return DecodeDictFile(bytes, entries) && entries.empty();
+}
+
+}  // namespace
+
+std::size_t HoldEmptyMessageFiles(int root, const std::filesystem::path& data_root, bool durable) {
+    std::vector<std::filesystem::path> found;
+    std::error_code ec;
+    std::filesystem::recursive_directory_iterator it(data_root, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (it->is_directory(ec) && !it->is_symlink(ec) && name.starts_with(".")) {
+            it.disable_recursion_pending();  // the holding area, the post office
+            continue;
+        }
+        if (it->symlink_status(ec).type() != std::filesystem::file_type::regular || !IsMessageFile(name)) continue;
+        if (it->file_size(ec) <= kLargestEmptyDictFile && IsEmptyDictFile(it->path())) found.push_back(it->path());
+    }
+    std::size_t held = 0;
+    for (const std::filesystem::path& file : found) {
+        std::vector<std::string> path;
+        for (const auto& part : std::filesystem::relative(file.parent_path(), data_root)) {
+            if (part != ".") path.push_back(part.string());
+        }
+        UniqueFd dir = OpenPath(root, path);
+        std::string error;
+        if (dir.Valid() && HoldFile(root, path, dir.Get(), file.filename().string(), durable, error)) ++held;
+    }
+    return held;
 }
 
 std::size_t SweepHeld(const std::filesystem::path& data_root, long long now) {

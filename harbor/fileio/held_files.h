@@ -42,6 +42,9 @@ std::vector<HeldFile> ListHeld(const std::filesystem::path& data_root);
 // Puts the file back where it was (making missing folders). False, with `error`, when the id is
 // unknown or a file of that name is there again.
 bool RestoreHeld(const std::filesystem::path& data_root, const std::string& id, std::string& error);
+// Holds every empty message file (a dictionary file of no entries: a crash between the module's
+// create and the write that fills it) under the data root, outside the holding area; how many.
+std::size_t HoldEmptyMessageFiles(int root, const std::filesystem::path& data_root, bool durable);
 // Forgets entries held longer than kHeldDays; how many went.
 std::size_t SweepHeld(const std::filesystem::path& data_root, long long now);
 

@@ -103,6 +103,18 @@ TEST_F(DictDumpTest, CheckListsTheBadFilesOfAWholeTree) {
     EXPECT_EQ(Run({"--check", File("WN1.wnl").string()}), 1);  // not a folder
 }
 
+TEST_F(DictDumpTest, CheckFlagsEmptyMessageFilesACrashLeft) {
+    std::string empty;
+    ASSERT_TRUE(harbor::EncodeDictFile({}, empty));
+    WriteBytes(File("WN7.wnl"), empty);
+    WriteBytes(File("folder.dat"), empty);  // an empty dictionary is fine for anything else
+    EXPECT_EQ(Run({"--check", scratch_.Root().string()}), 0);
+    EXPECT_NE(out_.str().find("leftover: " + File("WN7.wnl").string() + ": empty message file"), std::string::npos)
+        << out_.str();
+    EXPECT_EQ(out_.str().find("folder.dat"), std::string::npos) << out_.str();
+    EXPECT_NE(out_.str().find(", 1 empty message file(s)\n"), std::string::npos) << out_.str();
+}
+
 TEST_F(DictDumpTest, TheHarborProgramRunsIt) {
     const auto run = [](const std::string& args) {
         const std::string command = std::string(HARBOR_PROGRAM) + " dict-dump " + args + " >/dev/null 2>&1";

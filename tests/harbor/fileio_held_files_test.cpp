@@ -120,4 +120,19 @@ TEST_F(HeldFilesTest, EntriesOlderThanThirtyDaysAreForgottenAtStart) {
     EXPECT_EQ(held[0].held_at, recent);
 }
 
+TEST_F(HeldFilesTest, EmptyMessageFilesOfInterruptedSavesAreHeldAtStart) {
+    IntoInBox();
+    ASSERT_EQ(files_.Write(h_, "WN4.wnl", nullptr, /*create=*/true), 1);  // the crash: never filled
+    WriteMessage("WN5.wnl", "Subject: whole\n\nx\n");
+    ASSERT_EQ(files_.Write(h_, "folder.dat", nullptr, true), 1);
+    Start();
+    const fs::path inbox = scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox";
+    EXPECT_FALSE(fs::exists(inbox / "WN4.wnl"));
+    EXPECT_TRUE(fs::exists(inbox / "WN5.wnl"));
+    EXPECT_TRUE(fs::exists(inbox / "folder.dat"));
+    const std::vector<harbor::HeldFile> held = harbor::ListHeld(scratch_.Root());
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(held[0].path.back(), "WN4.wnl");
+}
+
 }  // namespace
