@@ -21,6 +21,17 @@ protected:
         Paint();
     }
     Spot At(int32_t x, int32_t line) const { return {kTextLeft + x, kTextTop + 40 * line}; }
+    struct Step {
+        int32_t key;
+        bool control;
+        uint32_t position;  // where the cursor is after the key and a paint
+    };
+    void Walk(std::initializer_list<Step> steps) {
+        for (const Step& step : steps) {
+            KeyAndPaint(step.key, step.control);
+            EXPECT_EQ(Position(), step.position) << "after key " << step.key << (step.control ? " with Control" : "");
+        }
+    }
     void Blink() { Send(Record(atoms::actions::CursorBlinkMessage)); }
 };
 
@@ -31,34 +42,22 @@ TEST_F(RichTextCursorTest, ArrowsHomeAndEndFollowTheShownLine) {
     Paint();
     EXPECT_EQ(Position(), 16u);
     EXPECT_EQ(CursorSpot(), At(63, 1));
-    KeyAndPaint(VKEY_HOME);
-    EXPECT_EQ(Position(), 7u);
+    Walk({{VKEY_HOME, false, 7}});
     EXPECT_EQ(CursorSpot(), At(0, 1));
-    KeyAndPaint(VKEY_LEFT);
-    EXPECT_EQ(Position(), 6u);
+    Walk({{VKEY_LEFT, false, 6}});
     EXPECT_EQ(CursorSpot(), At(35, 0));
-    KeyAndPaint(VKEY_END);
-    EXPECT_EQ(Position(), 7u);
+    Walk({{VKEY_END, false, 7}});
     EXPECT_TRUE(view_->Cursor().AtLineEnd());
     EXPECT_EQ(CursorSpot(), At(42, 0)) << "at the end of the wrapped line, not the next one";
-    KeyAndPaint(VKEY_HOME);
-    EXPECT_EQ(Position(), 1u) << "Home acts on the line the cursor is shown on";
-    KeyAndPaint(VKEY_LEFT);
-    EXPECT_EQ(Position(), 1u);
-    KeyAndPaint(VKEY_RIGHT);
-    EXPECT_EQ(Position(), 2u);
-    KeyAndPaint(VKEY_END, true);
-    EXPECT_EQ(Position(), 16u);
-    KeyAndPaint(VKEY_RIGHT);
-    EXPECT_EQ(Position(), 16u) << "no further than the end";
-    KeyAndPaint(VKEY_HOME, true);
-    EXPECT_EQ(Position(), 1u);
-    KeyAndPaint(VKEY_RIGHT, true);
-    EXPECT_EQ(Position(), 7u);
-    KeyAndPaint(VKEY_RIGHT, true);
-    EXPECT_EQ(Position(), 13u);
-    KeyAndPaint(VKEY_LEFT, true);
-    EXPECT_EQ(Position(), 7u);
+    Walk({{VKEY_HOME, false, 1},  // Home acts on the line the cursor is shown on
+          {VKEY_LEFT, false, 1},
+          {VKEY_RIGHT, false, 2},
+          {VKEY_END, true, 16},
+          {VKEY_RIGHT, false, 16},
+          {VKEY_HOME, true, 1},
+          {VKEY_RIGHT, true, 7},
+          {VKEY_RIGHT, true, 13},
+          {VKEY_LEFT, true, 7}});
 }
 
 TEST_F(RichTextCursorTest, UpAndDownKeepTheHorizontalOffset) {

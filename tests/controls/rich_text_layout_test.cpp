@@ -30,6 +30,24 @@ protected:
     }
 };
 
+TEST_F(RichTextLayoutTest, TheViewShowsItsSpritesAsksTheRectangleAndStopsItsSprite) {
+    MakeView();
+    const auto shown = FakeHost::To(scene_, code::kStart);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(EDictGetShort(&shown[0].record, atoms::SPRITENAME), sprite_);
+    EXPECT_EQ(EDictGetShort(&shown[1].record, atoms::SPRITENAME), atoms::richview::AniWrCursor);
+    const auto asked = FakeHost::To(scene_, code::kGetRect);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(EDictGetShort(&asked[0].record, atoms::NAME), sprite_);
+    EXPECT_EQ(EDictGetShort(&asked[0].record, atoms::KIND), atoms::SP_GENERAL);
+    EXPECT_TRUE(EDictHasKey(&asked[0].record, atoms::layout::NOTIFY));
+    EXPECT_FALSE(EDictGetBool(&asked[0].record, atoms::layout::NOTIFY));
+    view_.reset();
+    const auto stopped = FakeHost::To(scene_, code::kStop);
+    ASSERT_EQ(stopped.size(), 1u);
+    EXPECT_EQ(EDictGetShort(&stopped[0].record, atoms::NAME), sprite_);
+}
+
 TEST_F(RichTextLayoutTest, WordsMoveWholeToTheNextLineAndSpacesNeverBreak) {
     MakeView();  // ten characters to a line
     EXPECT_EQ(LinesOf("hello world foo"), (LineList{{1, 6}, {7, 15}}));
