@@ -138,6 +138,12 @@ await "deliver WrenmailMainPort   aOnMailDownloaded"
 take_picture 3 mailbox.png
 python3 "$check" mailbox "$work/mailbox.png" "$content" || fail "the mailbox is not on screen as it should be"
 
+# The pointer over a button, no button held: the module is told, and the button shows its hover look.
+read -r x y < <(python3 "$check" point "$content" ScWnMain BtnWnHelp "$width" "$height")
+xdotool mousemove --window "$window" "$x" "$y"
+await "30044 NAME=BtnWnHelp FX=Roll"
+echo "ok   the pointer over a button gives it its hover look"
+
 xdotool key alt+F4
 within 10 bash -c "! kill -0 $harbor_pid 2>/dev/null" || fail "harbor did not end within 10 s of Alt+F4"
 status=0
