@@ -145,13 +145,18 @@ bool PdfTarget::Finish(std::string& where, std::string& error) {
         return false;
     }
     cairo_surface_finish(surface_.get());
-    if (Failed(error) || fsync(fd_) != 0 || close(fd_) != 0) {
+    if (Failed(error) || fsync(fd_) != 0) {
         if (error.empty()) error = "cannot write " + temporary_.string() + ": " + std::strerror(errno);
-        fd_ = -1;
         Discard();
         return false;
     }
+    const int fd = fd_;
     fd_ = -1;
+    if (close(fd) != 0) {
+        error = "cannot write " + temporary_.string() + ": " + std::strerror(errno);
+        Discard();
+        return false;
+    }
     if (!Publish(error)) {
         Discard();
         return false;
