@@ -1,7 +1,10 @@
 // Printing scenes through a Harbor session: a small print scene whose rich text sprite this test
 // paints as the module would, printed onto the recording target and into real PDF files read
 // back with pdfinfo and pdftotext.
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <memory>
@@ -263,6 +266,30 @@ TEST_F(PrintTest, AFolderThatCannotBeWrittenPrintsNothing) {
     Leave();
     EXPECT_EQ(statuses, (std::vector<int32_t>{1}));
     EXPECT_TRUE(fs::is_regular_file(pdf.folder));
+}
+
+// A disk that fills up while the job is written: every write past a small size fails (the file
+// size limit stands in for a full disk). The job fails, and nothing is left in Printed/.
+TEST_F(PrintTest, ADiskThatFillsUpLeavesNothingHalfWritten) {
+    harbor::PdfTargetOptions pdf;
+    pdf.folder = harbor::PrintedFolder(data_.Path());
+    Use(harbor::PdfTargets(pdf));
+    Show();
+    body_text = std::string(400, 'x');
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 1500;
+    void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    PrintPage();
+    PrintPage();
+    Leave();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.back(), 1);
+    EXPECT_TRUE(FilesIn(pdf.folder).empty());
 }
 
 }  // namespace
