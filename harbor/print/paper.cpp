@@ -19,16 +19,26 @@ bool SameLetters(std::string_view a, std::string_view b) {
            });
 }
 
-// The locale's paper size in millimetres; glibc answers it through nl_langinfo's paper items,
-// whose "string" is really the number.
+// A word item of nl_langinfo: glibc hands back the number in the union it shares with the
+// string pointer, so only the word's own bytes are the number.
+unsigned int LanginfoWord(nl_item item) {
+    union {
+        const char* string;
+        unsigned int word;
+    } value{};
+    value.string = nl_langinfo(item);
+    return value.word;
+}
+
+// The locale's paper size in millimetres.
 std::pair<long, long> LocalePaperMm() {
     const char* saved = std::setlocale(LC_PAPER, nullptr);
     const std::string restore = saved != nullptr ? saved : "C";
     std::setlocale(LC_PAPER, "");
-    const auto width = reinterpret_cast<std::intptr_t>(nl_langinfo(_NL_PAPER_WIDTH));
-    const auto height = reinterpret_cast<std::intptr_t>(nl_langinfo(_NL_PAPER_HEIGHT));
+    const long width = LanginfoWord(_NL_PAPER_WIDTH);
+    const long height = LanginfoWord(_NL_PAPER_HEIGHT);
     std::setlocale(LC_PAPER, restore.c_str());
-    return {static_cast<long>(width), static_cast<long>(height)};
+    return {width, height};
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 // The small parts of printing: job file names, paper and placement, the window's notice.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
 #include "print/job_name.h"
 #include "print/paper.h"
 #include "print/print_notice.h"
 #include "render/gobject_ptr.h"
+#include "harbor_test_support.h"
 
 namespace {
 
@@ -33,6 +38,21 @@ TEST(PrintPaper, NamesAndThePlacementOfTheStage) {
     const harbor::PagePlacement tall = harbor::FitOnPage(wide, 100, 200, 50);
     EXPECT_NEAR(tall.scale, 2, 1e-9);
     EXPECT_NEAR(tall.x, 400, 1e-9);
+}
+
+// US Letter where the locale's paper is, A4 elsewhere: a US locale compiled for the test.
+TEST(PrintPaper, TheLocaleChoosesLetterOrA4) {
+    harbor_test::TempDir locales;
+    const std::string make = "localedef -i en_US -f UTF-8 '" + (locales.Path() / "en_US.UTF-8").string() + "' 2>/dev/null";
+    if (std::system(make.c_str()) != 0) GTEST_SKIP() << "localedef cannot make en_US here";
+    unsetenv("LC_ALL");  // it would stand above LC_PAPER
+    setenv("LOCPATH", locales.Path().c_str(), 1);
+    setenv("LC_PAPER", "en_US.UTF-8", 1);
+    EXPECT_EQ(harbor::PaperFromLocale().name, "Letter");
+    setenv("LC_PAPER", "C", 1);
+    EXPECT_EQ(harbor::PaperFromLocale().name, "A4");
+    unsetenv("LC_PAPER");
+    unsetenv("LOCPATH");
 }
 
 TEST(PrintNotice, ABannerForAFewSeconds) {
