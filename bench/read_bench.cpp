@@ -65,7 +65,13 @@ public:
         ok_ = ok_ && Select();
     }
     bool Ok() const { return ok_; }
-    bool Open() { return driver_->Click("BtnWnRead").empty() && driver_->Scene("ScRdRead").ok; }
+    // Read, then one frame: the pictures asked for and painted, the body's first among them.
+    bool Open() {
+        if (!driver_->Click("BtnWnRead").empty() || !driver_->Scene("ScRdRead").ok) return false;
+        session_.Canvases().Refresh();
+        session_.Settle();
+        return true;
+    }
     bool Back() { return driver_->Click("BtnRdBack").empty() && Select(); }
 
 private:
