@@ -44,12 +44,12 @@ const char* Describe(AccountError error) {
     return "?";
 }
 
-AccountBook::AccountBook(std::filesystem::path file, PasswordCost cost, bool durable)
-    : file_(std::move(file)), cost_(cost), durable_(durable) {}
+AccountBook::AccountBook(std::filesystem::path file, PasswordCost cost, bool durable, std::filesystem::path root)
+    : file_(std::move(file)), root_(std::move(root)), cost_(cost), durable_(durable) {}
 
 AccountBook::Accounts AccountBook::Load() const {
     Accounts accounts;
-    UniqueFd dir = OpenDirectory(file_.parent_path());
+    UniqueFd dir = OpenDirectory(file_.parent_path(), root_);
     std::string text;
     std::string error;
     if (!dir.Valid() || !ReadRegularFile(dir.Get(), file_.filename().string(), kMaxFileBytes, text, error)) {
@@ -74,7 +74,7 @@ bool AccountBook::Save(const Accounts& accounts) const {
     std::string text(kHeader);
     for (const auto& [name, hash] : accounts) text += name + " " + hash + "\n";
     std::string error;
-    UniqueFd dir = OpenOrCreateDirectory(file_.parent_path(), durable_, error);
+    UniqueFd dir = OpenOrCreateDirectory(file_.parent_path(), durable_, error, root_);
     if (dir.Valid() && WriteAtomically(dir.Get(), file_.filename().string(), text, durable_, nullptr, error)) return true;
     ProblemNote("MailPort", "cannot write the accounts file " + file_.string() + ": " + error);
     return false;

@@ -35,7 +35,8 @@ const char* Describe(AccountError error);
 
 class AccountBook {
 public:
-    AccountBook(std::filesystem::path file, PasswordCost cost, bool durable);
+    // With a `root`, the file's folder is opened inside it without following links.
+    AccountBook(std::filesystem::path file, PasswordCost cost, bool durable, std::filesystem::path root = {});
 
     AccountError Add(std::string_view name, std::string_view password);
     AccountError SetPassword(std::string_view name, std::string_view password);
@@ -55,6 +56,7 @@ private:
     static AccountError CheckPassword(std::string_view password);
 
     std::filesystem::path file_;
+    std::filesystem::path root_;
     PasswordCost cost_;
     bool durable_;
 };

@@ -40,11 +40,53 @@ void ForEachEntry(int dir, Each each) {
 
 }  // namespace
 
-UniqueFd OpenDirectory(const std::filesystem::path& path) {
+namespace {
+
+// `path` below `root`, one level at a time from the root's own descriptor, never through a link.
+UniqueFd OpenBelow(const std::filesystem::path& root, const std::filesystem::path& path, bool create, bool durable,
+                   std::string& error) {
+    const std::filesystem::path relative = path.lexically_normal().lexically_relative(root.lexically_normal());
+    if (relative.empty() || (relative.begin() != relative.end() && *relative.begin() == "..")) {
+        error = path.string() + " is not inside " + root.string();
+        return UniqueFd();
+    }
+    if (create) {
+        std::error_code ec;
+        std::filesystem::create_directories(root, ec);
+    }
+    UniqueFd dir(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.Valid()) error = SystemError("cannot open " + root.string());
+    for (const auto& part : relative) {
+        const std::string name = part.string();
+        if (!dir.Valid() || name == ".") continue;
+        if (const char* why = RefusedName(name)) {
+            error = path.string() + ": " + why;
+            return UniqueFd();
+        }
+        if (create && ::mkdirat(dir.Get(), name.c_str(), kDirMode) == 0 && durable) ::fsync(dir.Get());
+        UniqueFd next = OpenSubdirectory(dir.Get(), name);
+        if (!next.Valid()) {
+            error = errno == ELOOP || errno == ENOTDIR ? path.string() + ": " + name + " is not a folder (links are not followed)"
+                                                       : SystemError("cannot open " + path.string());
+        }
+        dir = std::move(next);
+    }
+    return dir;
+}
+
+}  // namespace
+
+UniqueFd OpenDirectory(const std::filesystem::path& path, const std::filesystem::path& root) {
+    if (!root.empty()) {
+        std::string ignored;
+        return OpenBelow(root, path, false, false, ignored);
+    }
     return UniqueFd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
-UniqueFd OpenOrCreateDirectory(const std::filesystem::path& path, bool durable, std::string& error) {
+UniqueFd OpenOrCreateDirectory(const std::filesystem::path& path, bool durable, std::string& error,
+                               const std::filesystem::path& root) {
+    if (!root.empty()) return OpenBelow(root, path, true, durable, error);
     if (UniqueFd dir = OpenDirectory(path); dir.Valid()) return dir;
     const std::filesystem::path parent_path = path.parent_path();
     if (parent_path.empty() || parent_path == path) {

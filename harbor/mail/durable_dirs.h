@@ -13,9 +13,14 @@
 namespace harbor {
 
 // Opens `path` as a directory, creating the missing levels; invalid (with `error`) on failure.
-UniqueFd OpenOrCreateDirectory(const std::filesystem::path& path, bool durable, std::string& error);
-// Opens an existing directory; invalid when there is none.
-UniqueFd OpenDirectory(const std::filesystem::path& path);
+// With a `root` (the data root), `path` must lie inside it and every level below the root is
+// opened relative to its parent without following a symbolic link, as the file service does: a
+// link planted inside the data root never takes the post office outside it.
+UniqueFd OpenOrCreateDirectory(const std::filesystem::path& path, bool durable, std::string& error,
+                               const std::filesystem::path& root = {});
+// Opens an existing directory; invalid when there is none (or, with a `root`, when a level is a
+// link or `path` is not inside it).
+UniqueFd OpenDirectory(const std::filesystem::path& path, const std::filesystem::path& root = {});
 
 // The regular files of `dir`, sorted by name, without temporary files of writes in progress.
 std::vector<std::string> ListFiles(int dir);

@@ -50,7 +50,7 @@ std::string ImportFileText(const ImportMail& mail) {
 
 std::string WriteImportFile(const std::filesystem::path& data_root, const ImportMail& mail, std::string& error) {
     if (error = ImportProblem(mail); !error.empty()) return {};
-    UniqueFd dir = OpenOrCreateDirectory(data_root / "Import", true, error);
+    UniqueFd dir = OpenOrCreateDirectory(data_root / "Import", true, error, data_root);
     if (!dir.Valid()) return {};
     const std::string stem = "mail-" + std::to_string(mail.date) + "-" + std::to_string(static_cast<long>(::getpid()));
     std::string name;

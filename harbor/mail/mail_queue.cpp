@@ -38,8 +38,9 @@ bool MailQueue::IsEntryName(const std::string& name) {
     return true;
 }
 
-MailQueue::MailQueue(std::filesystem::path dir, bool durable) : path_(std::move(dir)), durable_(durable) {
-    dir_ = OpenOrCreateDirectory(path_, durable_, error_);
+MailQueue::MailQueue(std::filesystem::path dir, bool durable, const std::filesystem::path& root)
+    : path_(std::move(dir)), durable_(durable) {
+    dir_ = OpenOrCreateDirectory(path_, durable_, error_, root);
     if (!dir_.Valid()) return;
     RemoveStaleTemps(dir_.Get());
     const std::vector<std::string> entries = Entries();

@@ -19,7 +19,8 @@ namespace harbor {
 class MailQueue {
 public:
     // Creates the directory when missing and clears temporary files a crash left behind.
-    MailQueue(std::filesystem::path dir, bool durable);
+    // With a `root`, `dir` is opened inside it without following links (durable_dirs.h).
+    MailQueue(std::filesystem::path dir, bool durable, const std::filesystem::path& root = {});
 
     bool Ready() const { return dir_.Valid(); }
     const std::string& Error() const { return error_; }

@@ -65,7 +65,7 @@ bool WriteDict(int dir, const std::string& name, const std::vector<DictFileEntry
 }  // namespace
 
 bool PlayerKnown(const std::filesystem::path& data_root, const std::string& player) {
-    return IsValidKiteId(player) && OpenDirectory(PlayerDir(data_root, player)).Valid();
+    return IsValidKiteId(player) && OpenDirectory(PlayerDir(data_root, player), data_root).Valid();
 }
 
 uint32_t SaveToPlayerInbox(const std::filesystem::path& data_root, const std::string& player, std::string_view message,
@@ -74,7 +74,7 @@ uint32_t SaveToPlayerInbox(const std::filesystem::path& data_root, const std::st
         error = "not a player ID";
         return 0;
     }
-    UniqueFd dir = OpenOrCreateDirectory(PlayerDir(data_root, player) / "InBox", durable, error);
+    UniqueFd dir = OpenOrCreateDirectory(PlayerDir(data_root, player) / "InBox", durable, error, data_root);
     if (!dir.Valid()) return 0;
     const uint32_t id = FreeId(dir.Get());
     if (id == 0) {

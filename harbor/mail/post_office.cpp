@@ -63,8 +63,8 @@ std::string PostOffice::Accepted(std::string_view message) const {
 
 PostOffice::PostOffice(PostOfficeOptions options)
     : options_(std::move(options)),
-      accounts_(OfficeDir(options_) / "accounts", options_.password_cost, options_.durable),
-      spool_(OfficeDir(options_) / "spool", options_.durable) {
+      accounts_(OfficeDir(options_) / "accounts", options_.password_cost, options_.durable, options_.data_root),
+      spool_(OfficeDir(options_) / "spool", options_.durable, options_.data_root) {
     if (!spool_.Ready()) ProblemNote("MailPort", "the post office cannot keep mail: " + spool_.Error());
 }
 
@@ -100,7 +100,8 @@ PostOffice::Route PostOffice::RouteOf(const std::string& address, std::string& l
 
 MailQueue& PostOffice::Waiting(const std::string& account) {
     std::unique_ptr<MailQueue>& queue = waiting_[account];
-    if (queue == nullptr) queue = std::make_unique<MailQueue>(OfficeDir(options_) / "waiting" / account, options_.durable);
+    if (queue == nullptr) queue = std::make_unique<MailQueue>(OfficeDir(options_) / "waiting" / account, options_.durable,
+                                                              options_.data_root);
     return *queue;
 }
 
