@@ -27,8 +27,6 @@ void RichDocument::Reset() {
     length_ = 0;
     image_count_ = 0;
     walker_ = WalkerState{};
-    hint_slice_ = nullptr;
-    hint_first_ = 0;
     modified_ = 1;
     change_position_ = 1;
 }
@@ -49,11 +47,8 @@ RichDocumentInternals::Holder RichDocumentInternals::FindSlice(const RichDocumen
         holder.slice = AsSlice(node);
         holder.first = d.length_ - holder.slice->count + 1;
     } else {
-        // Every slice holds at least one element, so counting on from any slice whose first
-        // position is known finds the same slice as counting from the head.
-        const bool from_hint = d.hint_slice_ != nullptr && position >= d.hint_first_;
-        uint32_t sum = from_hint ? d.hint_first_ - 1 : 0;
-        for (RichNode* node = from_hint ? d.hint_slice_ : d.runs_.head; node != nullptr; node = node->next) {
+        uint32_t sum = 0;
+        for (RichNode* node = d.runs_.head; node != nullptr; node = node->next) {
             RichSlice* slice = AsSlice(node);
             if (slice == nullptr) continue;
             if (sum + slice->count >= position) {
@@ -125,12 +120,6 @@ RichSlice* RichDocumentInternals::SplitSlice(RichDocument& d, RichSlice* slice, 
     return tail;
 }
 
-void RichDocumentInternals::SetHint(RichDocument& d, RichSlice* slice, uint32_t position) {
-    // The new element is the slice's last.
-    d.hint_slice_ = slice;
-    d.hint_first_ = position - slice->count + 1;
-}
-
 RichSlice* RichDocumentInternals::ApplyPlacement(RichDocument& d, Placement* plan) {
     if (plan->grow != nullptr) {
         RichBlockStore::GrowInPlace(d, plan->grow, plan->grow_from);
@@ -155,7 +144,6 @@ bool RichDocument::InsertCharacter(uint32_t position, char character) {
     if (!Internals::PlanPlacement(*this, position, RichKind::TextSlice, &plan)) return false;
     RichSlice* slice = Internals::ApplyPlacement(*this, &plan);
     *slice->CharAt(slice->count - 1u) = character;
-    Internals::SetHint(*this, slice, position);
     ++length_;
     modified_ = 1;
     change_position_ = position;
@@ -242,8 +230,6 @@ void RichDocument::DeleteRange(uint32_t first, uint32_t last) {
         if (!part->IsText()) RichBlockStore::ReleaseSlots(part);
         RichBlockStore::GiveToFree(*this, part);
     };
-    RichSlice* untouched = nullptr;
-    uint32_t untouched_first = 0;
     uint32_t position = 0;
     RichNode* node = runs_.head;
     while (node != nullptr && position < last) {
@@ -254,11 +240,7 @@ void RichDocument::DeleteRange(uint32_t first, uint32_t last) {
         const uint32_t slice_first = position + 1;
         const uint32_t slice_last = position + slice->count;
         position = slice_last;
-        if (slice_last < first) {
-            untouched = slice;
-            untouched_first = slice_first;
-            continue;
-        }
+        if (slice_last < first) continue;
         const uint32_t from = std::max(first, slice_first);
         const uint32_t to = std::min(last, slice_last);
         const uint32_t count = to - from + 1;
@@ -289,8 +271,6 @@ void RichDocument::DeleteRange(uint32_t first, uint32_t last) {
     for (int i = spares_used; i < 2; ++i) delete spare[i];
     image_count_ -= images;
     length_ -= last - first + 1;
-    hint_slice_ = untouched;
-    hint_first_ = untouched_first;
     if (length_ == 0) Reset();
     modified_ = 1;
     change_position_ = first;

@@ -147,10 +147,6 @@ private:
     NodeList image_blocks_;
     uint32_t next_serial_ = 0;
     uint16_t image_port_ = 0;
-    // A slice whose first position is known (the one that took the latest insertion): lookups
-    // of later positions count on from it instead of from the head.
-    RichSlice* hint_slice_ = nullptr;
-    uint32_t hint_first_ = 0;
 };
 
 }  // namespace wm

@@ -40,8 +40,6 @@ struct RichDocumentInternals {
     static void CancelPlacement(Placement* plan);
     // Returns the slice that received the element; its last element is the new one.
     static RichSlice* ApplyPlacement(RichDocument& d, Placement* plan);
-    // Remembers the slice that took the element at `position` as the lookup hint.
-    static void SetHint(RichDocument& d, RichSlice* slice, uint32_t position);
     static RichSlice* SplitSlice(RichDocument& d, RichSlice* slice, uint32_t keep, RichSlice* tail);
 };
 

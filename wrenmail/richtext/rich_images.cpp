@@ -127,7 +127,6 @@ bool RichDocument::InsertImage(uint32_t position, uint16_t port, uint16_t source
     const uint16_t instance = NameInstance();
     CreateInstance(port, source, instance);
     RichSlice* slice = Internals::ApplyPlacement(*this, &plan);
-    Internals::SetHint(*this, slice, position);
     ImageSlot* slot = slice->SlotAt(slice->count - 1u);
     slot->record = record;
     slot->port = port;
