@@ -69,6 +69,16 @@ bool Verify(const fs::path& file, std::vector<DictFileEntry>& entries, std::stri
 // names in the order the mail client lists them; any other entries follow as usual.
 constexpr const char* kAddressBookFile = "AddBook.wdb";
 
+// A name as typed when it is plain text; quoted and escaped when it holds control characters,
+// quotes or backslashes, so that a damaged or hostile book cannot drive the terminal.
+std::string Plain(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '"' || c == '\\') return Quoted(text);
+    }
+    return text.empty() ? Quoted(text) : std::string(text);
+}
+
 void PrintAddressBook(const fs::path& file, const std::vector<DictFileEntry>& entries, std::ostream& out) {
     std::vector<const DictFileEntry*> names;
     std::vector<DictFileEntry> others;
@@ -76,7 +86,7 @@ void PrintAddressBook(const fs::path& file, const std::vector<DictFileEntry>& en
     for (const DictFileEntry& e : entries) {
         if (e.kind == StoredKind::NamedShort) {
             names.push_back(&e);
-            width = std::max(width, e.key.size());
+            width = std::max(width, Plain(e.key).size());
         } else {
             others.push_back(e);
         }
@@ -89,7 +99,8 @@ void PrintAddressBook(const fs::path& file, const std::vector<DictFileEntry>& en
         << (names.size() == 1 ? " name\n" : " names\n");
     if (!names.empty()) out << "Name" << std::string(width - 4 + 2, ' ') << "Kite ID\n";
     for (const DictFileEntry* e : names) {
-        out << e->key << std::string(width - e->key.size() + 2, ' ') << e->text << "\n";
+        const std::string name = Plain(e->key);
+        out << name << std::string(width - name.size() + 2, ' ') << Plain(e->text) << "\n";
     }
     if (!others.empty()) {
         out << "# other entries, kept as they are: " << others.size() << "\n";

@@ -62,18 +62,21 @@ TEST_F(DictDumpTest, AnAddressBookPrintsItsNamesSortedWithTheirKiteIds) {
     ASSERT_TRUE(harbor::EncodeDictFile({{"zoe", harbor::StoredKind::NamedShort, 7, "zoe_9"},
                                         {"Version", harbor::StoredKind::Long, 2, {}},
                                         {"Granny", harbor::StoredKind::NamedShort, 9, "gran_42"},
-                                        {"bob", harbor::StoredKind::NamedShort, 8, "bob_7"}},
+                                        {"bob", harbor::StoredKind::NamedShort, 8, "bob_7"},
+                                        {"x\x1b[2J", harbor::StoredKind::NamedShort, 6, "y"}},
                                        bytes));
     const fs::path book = scratch_.Root() / "MailBoxes" / "kiteAccounts" / "ann_01" / "AddBook.wdb";
     fs::create_directories(book.parent_path());
     WriteBytes(book, bytes);
     ASSERT_EQ(Run({book.string()}), 0);
-    EXPECT_EQ(out_.str(), "# " + book.string() + ": dictionary file version 1, 4 entries\n" +
-                              "# address book of ann_01: 3 names\n"
-                              "Name    Kite ID\n"
-                              "bob     bob_7\n"
-                              "Granny  gran_42\n"
-                              "zoe     zoe_9\n"
+    // A name with a control character is quoted and escaped; the columns make room for it.
+    EXPECT_EQ(out_.str(), "# " + book.string() + ": dictionary file version 1, 5 entries\n" +
+                              "# address book of ann_01: 4 names\n"
+                              "Name        Kite ID\n"
+                              "bob         bob_7\n"
+                              "Granny      gran_42\n"
+                              "\"x\\x1B[2J\"  y\n"
+                              "zoe         zoe_9\n"
                               "# other entries, kept as they are: 1\n"
                               "\"Version\" Long 2\n");
 }
