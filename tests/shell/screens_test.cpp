@@ -96,7 +96,7 @@ TEST_F(ScreensTest, TheAddressBookCoversItsCallerWhileOpen) {
     Deliver(bookPort, wm::code::kLeft);
     EXPECT_EQ(host_.Requests(mainScene_, wm::code::kAfterCover).size(), 1u);
     EXPECT_EQ(wm::Handover().addressBookCaller, nullptr);
-    // Closing the book over the main scene leaves the main screen current.
+    // The host shows the main scene again, but closing a scene leaves the current screen as it was.
     EXPECT_EQ(CurrentScene(), atoms::ports::ScAbAddress);
 }
 
