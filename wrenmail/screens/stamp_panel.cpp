@@ -87,6 +87,11 @@ StampPage::StampPage(StampPanel& owner, uint32_t index, uint16_t scene)
       scene_(scene),
       highlight_(atoms::stamps::AniWrHilite),
       owner_(&owner) {
+    // The category's dictionary is bound first and released once its stamps are read.
+    DataDictReader reader;
+    reader.SetNameAtom(FetchAtomFormat("DctWrIcons%d", static_cast<int>(index) + 1));
+    reader.Bind();
+    category_ = reader.GetText(atoms::stamps::Category, DataDictReader::kPlain);
     CreateHidden(scene_, pageSprite_);
     for (std::size_t k = 0; k < kStampSlots; ++k) {
         const auto letter = static_cast<char>('A' + k);
@@ -94,7 +99,7 @@ StampPage::StampPage(StampPanel& owner, uint32_t index, uint16_t scene)
         slotSprites_[k] = FetchAtom((std::string("SptWrIcon") + letter).c_str());
     }
     CreateCaptions();
-    ReadStamps(FetchAtomFormat("DctWrIcons%d", static_cast<int>(index) + 1));
+    ReadStamps(reader);
 }
 
 StampPage::~StampPage() {
@@ -116,11 +121,7 @@ void StampPage::CreateCaptions() {
     }
 }
 
-void StampPage::ReadStamps(uint16_t dictionary) {
-    DataDictReader reader;
-    reader.SetNameAtom(dictionary);
-    reader.Bind();
-    category_ = reader.GetText(atoms::stamps::Category, DataDictReader::kPlain);
+void StampPage::ReadStamps(DataDictReader& reader) {
     const int32_t count = reader.FormsCount();
     for (int32_t j = 0; j < count; ++j) {
         auto* entry = new StampEntry;

@@ -15,6 +15,7 @@
 
 namespace wm {
 
+class DataDictReader;
 class RichTextView;
 class StampPanel;
 
@@ -68,7 +69,8 @@ public:
     static const std::array<SlotPoint, kStampSlots>& SlotPoints();
 
 private:
-    void ReadStamps(uint16_t dictionary);
+    // One entry per form of the bound dictionary, in its order.
+    void ReadStamps(DataDictReader& reader);
     void CreateCaptions();
     // Takes the shown stamps away and blanks every caption, before showing other ones.
     void Clear();

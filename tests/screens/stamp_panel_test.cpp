@@ -1,0 +1,143 @@
+// The stamp panel against the fake host, its four categories published as the scene's data
+// dictionary sprites: the first with ten stamps, the others empty.
+#include "screens/stamp_panel.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <vector>
+
+#include "../messaging/host_tree.h"
+#include "../shell/fake_host.h"
+#include "controls/rich_text_view.h"
+
+namespace {
+
+constexpr const char* kCaptions[] = {"c0", "c1", "c2", "c3", "c4", "c5", "c6", "c7", "c8", "c9"};
+constexpr int kStamps = 10;
+
+class StampPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HxReset();
+        host_.Install();
+        for (int n = 1; n <= 4; ++n) {
+            Publish(n, n == 1 ? kStamps : 0);
+        }
+    }
+    void TearDown() override {
+        for (int n = 1; n <= 4; ++n) {
+            HxWithdrawValue(Dictionary(n));
+        }
+        host_.Uninstall();
+        HxReset();
+    }
+
+    static uint16_t Dictionary(int n) { return wm::FetchAtomFormat("DctWrIcons%d", n); }
+    static uint16_t Stamp(int j) { return wm::FetchAtomFormat("SptTestStamp%d", j); }
+    void Publish(int n, int count) {
+        std::vector<HostValue> forms;
+        for (int j = 0; j < count; ++j) {
+            forms.push_back(HostTree::Name(Stamp(j)));
+            forms.push_back(HostTree::Text(kCaptions[j]));
+        }
+        const HostValue root = tree_.Dict({{Atom("Category"), HostTree::Text("Animals")},
+                                           {Atom("TEMPLATE"), tree_.Array({HostTree::Name(Atom("image")),
+                                                                            HostTree::Name(Atom("text"))})},
+                                           {Atom("FORMS"), tree_.Array(std::move(forms))}},
+                                          4);
+        HxPublishValue(Dictionary(n), tree_.Keep(root));
+    }
+
+    static bool Offer(wm::StampPanel& panel, uint16_t type, uint16_t sprite, uint16_t action = 0) {
+        EDict record;
+        EDictClear(&record);
+        EDictSetType(&record, type);
+        if (type == wm::code::kCursor) {
+            EDictPutShort(&record, atoms::ACTION, action);
+            EDictPutShort(&record, atoms::CNAME, atoms::CURSOR);
+        }
+        EDictPutShort(&record, atoms::NAME, sprite);
+        return panel.HandleMessage(&record);
+    }
+    static int Shown(wm::StampPanel& panel, std::size_t slot) {
+        const wm::StampEntry* entry = panel.Page(panel.CurrentCategory()).InSlot(slot);
+        for (int j = 0; entry != nullptr && j < kStamps; ++j) {
+            if (entry->sprite == Stamp(j)) return j;
+        }
+        return -1;
+    }
+    // Where the first request of the type to the port naming the sprite under the key stands.
+    std::ptrdiff_t First(uint16_t port, uint16_t type, uint16_t key, uint16_t sprite) const {
+        const std::vector<HostRequest> all = host_.Requests(0);
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (all[i].port == port && EDictGetType(&all[i].record) == type &&
+                EDictGetShort(&all[i].record, key) == sprite) {
+                return static_cast<std::ptrdiff_t>(i);
+            }
+        }
+        return -1;
+    }
+
+    FakeHost host_;
+    HostTree tree_;
+};
+
+TEST_F(StampPanelTest, ACategoryIsBoundBeforeItsPageSpritesAreMadeAndReleasedAfter) {
+    wm::StampPanel panel(atoms::ports::ScWrWrite, nullptr);
+    EXPECT_EQ(panel.Page(0).Category(), "Animals");
+    EXPECT_EQ(panel.Page(0).Size(), static_cast<std::size_t>(kStamps));
+    const std::ptrdiff_t bind = First(atoms::AppPort, wm::code::kStart, atoms::NAME, Dictionary(1));
+    const std::ptrdiff_t page = First(atoms::ports::ScWrWrite, wm::code::kStart, atoms::SPRITENAME, Atom("AniWrPanel1"));
+    const std::ptrdiff_t caption = First(atoms::ports::ScWrWrite, wm::code::kStart, atoms::INAME, Atom("IconText7"));
+    const std::ptrdiff_t release = First(atoms::AppPort, wm::code::kStop, atoms::NAME, Dictionary(1));
+    const std::ptrdiff_t next = First(atoms::AppPort, wm::code::kStart, atoms::NAME, Dictionary(2));
+    ASSERT_GE(bind, 0);
+    EXPECT_LT(bind, page);
+    EXPECT_LT(page, caption);
+    EXPECT_LT(caption, release);
+    EXPECT_LT(release, next);
+}
+
+TEST_F(StampPanelTest, TenStampsPageByRowsOfFourAndEachCategoryKeepsItsPlace) {
+    wm::StampPanel panel(atoms::ports::ScWrWrite, nullptr);
+    panel.Open();
+    const uint16_t down = Atom("BtnWrArrowDown");
+    const uint16_t up = Atom("BtnWrArrowUp");
+    EXPECT_TRUE(Offer(panel, wm::code::kClick, up));
+    EXPECT_EQ(Shown(panel, 0), 0) << "Up at the start does nothing";
+    EXPECT_EQ(Shown(panel, 7), 7);
+    Offer(panel, wm::code::kClick, down);
+    EXPECT_EQ(Shown(panel, 0), 4);
+    EXPECT_EQ(Shown(panel, 5), 9);
+    EXPECT_EQ(Shown(panel, 6), -1);
+    Offer(panel, wm::code::kClick, down);
+    EXPECT_EQ(Shown(panel, 0), 8);
+    Offer(panel, wm::code::kClick, down);
+    EXPECT_EQ(Shown(panel, 0), 8) << "one stamp after the first shown is not a row";
+
+    EXPECT_TRUE(Offer(panel, wm::code::kClick, Atom("BtnWrCategory2")));
+    EXPECT_EQ(panel.CurrentCategory(), 1u);
+    EXPECT_FALSE(Offer(panel, wm::code::kCursor, Atom("SptWrIconA"), atoms::BEGIN)) << "an empty slot";
+    Offer(panel, wm::code::kClick, Atom("BtnWrCategory1"));
+    EXPECT_EQ(Shown(panel, 0), 8);
+
+    host_.Forget();
+    EXPECT_TRUE(Offer(panel, wm::code::kCursor, Atom("SptWrIconB"), atoms::BEGIN));
+    const std::vector<HostRequest> effects = host_.Requests(atoms::ports::ScWrWrite, wm::code::kSetEffect);
+    ASSERT_EQ(effects.size(), 1u);
+    EXPECT_EQ(EDictGetShort(&effects[0].record, atoms::NAME), Atom("AniWrHilite"));
+    EXPECT_EQ(EDictGetShort(&effects[0].record, atoms::FX), Atom("BoxB"));
+    EXPECT_FALSE(Offer(panel, wm::code::kCursor, Atom("SptWrIconC"), atoms::BEGIN)) << "past the last stamp";
+}
+
+TEST_F(StampPanelTest, AClickedStampGoesIntoTheBodyWithASpaceAndTheClickGoesOn) {
+    wm::RichTextView editor(atoms::ports::ScWrWrite, Atom("PvtWrMessage"));
+    wm::StampPanel panel(atoms::ports::ScWrWrite, &editor);
+    panel.Open();
+    EXPECT_FALSE(Offer(panel, wm::code::kClick, Atom("SptWrIconC")));
+    EXPECT_STREQ(editor.ProducePlainBodyText(), "c2 ");
+    EXPECT_TRUE(panel.IsOpen());
+}
+
+}  // namespace
