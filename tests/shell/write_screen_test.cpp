@@ -270,6 +270,17 @@ TEST_F(WriteScreenTest, PrintMakesARichOnlyCopyOnceUntilPrintingEnds) {
     wm::Handover().printing = 0;
 }
 
+TEST_F(WriteScreenTest, APrintedCopyIsFromTheKiteIdEvenWhenThatIsEmpty) {
+    EnterAs(nullptr);
+    Field("EdtWrTo") = "bob_02";
+    ClickWrite("BtnWrPrint");
+    const uint32_t copy = wm::Handover().currentMessage;
+    ASSERT_NE(copy, 0u);
+    EXPECT_EQ(mail_.Data(copy), "To=bob_02;From=;Subject=;Date=1000;Body=;[text/wrenmail|]")
+        << "the player ID never stands in for the kite ID";
+    wm::Handover().printing = 0;
+}
+
 TEST_F(WriteScreenTest, TabStripsTabsAndTheSubjectsTabGivesTheBodyTheKeyboard) {
     EnterAs("ann_01");
     Field("EdtWrTo") = "bo\tb\r\n";

@@ -57,15 +57,6 @@ std::string AddressFor(const char* kiteId, const std::string& to) {
     return to;
 }
 
-// From on a printed copy: the kite ID, or the player ID when no kite ID was ever given.
-const char* PrintedFrom() {
-    const char* kite = Identity().GetKiteId();
-    if (kite[0] != '\0' || KiteGivenAtStart()) {
-        return kite;
-    }
-    return Identity().GetPlayerId();
-}
-
 }  // namespace
 
 std::string FitLetterField(const char* text) {
@@ -373,7 +364,8 @@ void WriteScreen::BuildPrintCopy() {
     Handover().currentMessage = message;
     const std::string to = OrEmpty(GetEditText(Scene(), toField_));
     const std::string subject = OrEmpty(GetEditText(Scene(), subjectField_));
-    MailSetText(message, atoms::mail::From, PrintedFrom());
+    // The identity always holds a kite ID text, if only an empty one, and that is the From.
+    MailSetText(message, atoms::mail::From, Identity().GetKiteId());
     MailSetText(message, atoms::mail::To, to.c_str());
     MailSetText(message, atoms::mail::Subject, subject.c_str());
     MailSetLong(message, atoms::mail::Date, static_cast<int32_t>(RegionalNow()));
