@@ -1,5 +1,6 @@
 // The document's storage, host messages, classes and walker, case by case.
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +144,34 @@ TEST_F(RichDocumentTest, DeletionsPostOneDeletePerInstanceAndAnEmptiedTextResets
     EXPECT_TRUE(document_.Runs().Empty() && document_.CharBlocks().Empty() && document_.ImageRecords().Empty());
     document_.DeleteRange(1, 5);
     EXPECT_EQ(document_.Length(), 0u);
+}
+
+// A deletion gives up instances in text order; a reset frees blocks and so goes slot by slot.
+TEST_F(RichDocumentTest, DeletesFollowTheTextButAResetFollowsTheSlots) {
+    ASSERT_TRUE(AddImage(1, "StpAnt", "ant"));  // slot 0
+    ASSERT_TRUE(AddImage(1, "StpBee", "bee"));  // slot 1, placed before the ant
+    RichElement bee, ant;
+    ASSERT_TRUE(document_.ElementAt(1, &bee));
+    ASSERT_TRUE(document_.ElementAt(2, &ant));
+    const uint16_t bee_sprite = bee.image->sprite;
+    const uint16_t ant_sprite = ant.image->sprite;
+    auto deleted = [this] {
+        std::vector<uint16_t> sprites;
+        for (const Traced& t : host_.OfType(code::kDelete)) sprites.push_back(EDictGetShort(&t.record, atoms::NAME));
+        return sprites;
+    };
+    host_.Clear();
+    document_.LoadPlainBodyText("");
+    EXPECT_EQ(deleted(), (std::vector<uint16_t>{ant_sprite, bee_sprite}));
+
+    ASSERT_TRUE(AddImage(1, "StpAnt", "ant"));
+    ASSERT_TRUE(AddImage(1, "StpBee", "bee"));
+    ASSERT_TRUE(document_.ElementAt(1, &bee));
+    ASSERT_TRUE(document_.ElementAt(2, &ant));
+    const std::vector<uint16_t> in_text_order{bee.image->sprite, ant.image->sprite};
+    host_.Clear();
+    document_.DeleteRange(1, 2);
+    EXPECT_EQ(deleted(), in_text_order);
 }
 
 TEST_F(RichDocumentTest, ClassesAndWordStarts) {
