@@ -17,6 +17,7 @@
 #include "mail/mail_commands.h"
 #include "mail/password_prompt.h"
 #include "mail/recover_command.h"
+#include "mail/server_command.h"
 #include "print/print_notice.h"
 #include "print/print_setup.h"
 #include "fileio/dict_dump.h"
@@ -182,6 +183,10 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::string_view(argv[1]) == "recover") {
         return RunRecoverCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr, DefaultDataDir());
     }
+    if (argc > 1 && std::string_view(argv[1]) == "server") {
+        return RunServerCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr, DefaultDataDir(),
+                                FirstExisting(ContentCandidates(ExecutableDir())));
+    }
     MailCommandContext mail_context{std::cin, std::cout, std::cerr};
     mail_context.terminal = StdinIsTerminal();
     mail_context.default_data = DefaultDataDir();
@@ -197,7 +202,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (parsed.options.help) {
-        std::cout << HelpText() << "\n" << MailCommandHelp();
+        std::cout << HelpText() << "\n" << MailCommandHelp() << "\nMail server commands:\n" << ServerHelp();
         return 0;
     }
     const int status = Run(parsed.options);

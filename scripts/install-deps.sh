@@ -13,6 +13,8 @@ packages=(
   espeak-ng librsvg2-bin xvfb xauth xdotool
   libgmime-3.0-dev libsodium-dev
   poppler-utils
+  libcurl4-openssl-dev
+  dovecot-core dovecot-imapd dovecot-lmtpd python3-aiosmtpd isync openssl
 )
 
 missing=()

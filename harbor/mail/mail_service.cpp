@@ -9,7 +9,10 @@
 
 #include "fileio/stored_messages.h"
 #include "hxmsg.h"
+#include "mail/local_backend.h"
 #include "mail/mail_codes.h"
+#include "mail/remote_backend.h"
+#include "mail/server_settings.h"
 #include "runtime/atoms.h"
 #include "runtime/trace_log.h"
 #include "services/regional_service.h"
@@ -47,6 +50,10 @@ MailService* MailService::live_ = nullptr;
 namespace {
 
 MailServiceOptions WithDomain(MailServiceOptions options) {
+    std::string unused;
+    if (auto server = LoadServerSettings(options.data_root, unused); server && !server->domain.empty()) {
+        options.domain = server->domain;
+    }
     if (options.domain.empty()) options.domain = std::string(kDefaultMailDomain);
     return options;
 }
@@ -62,7 +69,15 @@ MailService::MailService(MailServiceOptions options)
     if (!options_.data_root.empty()) {
         office_ = std::make_unique<PostOffice>(
             PostOfficeOptions{options_.data_root, options_.domain, options_.password_cost, options_.durable});
-        office_->DeliverSpool();
+        std::string error;
+        if (std::optional<ServerSettings> server = LoadServerSettings(options_.data_root, error)) {
+            backend_ = std::make_unique<RemoteBackend>(*server, options_.data_root, options_.durable);
+            TraceNote(kPort, "mail goes through the server " + server->imap + " / " + server->smtp);
+        } else {
+            if (!error.empty()) ProblemNote(kPort, error + "; the embedded post office is used");
+            office_->DeliverSpool();
+            backend_ = std::make_unique<LocalBackend>(*office_);
+        }
     }
     live_ = this;
     HxPortAttach(keys_.port, &MailService::OnPort);
@@ -71,6 +86,7 @@ MailService::MailService(MailServiceOptions options)
 MailService::~MailService() {
     HxPortDetach(keys_.port, &MailService::OnPort);
     live_ = nullptr;
+    backend_.reset();  // stops its threads before the post office goes
 }
 
 bool MailService::OnPort(EDict* record) { return live_ != nullptr && record != nullptr && live_->HandleRecord(*record); }
@@ -99,12 +115,19 @@ void MailService::SignIn(EDict& r) {
         return;
     }
     const std::string name = TextOf(r, keys_.username);
-    const std::optional<std::string> account = office_->Accounts().Find(name);
-    const bool accepted = account && office_->Accounts().Verify(*account, TextOf(r, keys_.password));
+    const SignInAnswer answer = backend_->SignIn(name, TextOf(r, keys_.password));
+    if (answer.kind == SignInAnswer::Kind::Unreachable) {
+        EDictRemove(&r, keys_.status);
+        EDictRemove(&r, keys_.success);
+        TraceNote(kPort, "sign-in: " + answer.why);
+        return;
+    }
+    const bool accepted = answer.kind == SignInAnswer::Kind::Accepted;
+    const std::optional<std::string> account = accepted ? std::optional(answer.account) : std::nullopt;
     EDictPutLong(&r, keys_.success, 1);
     EDictPutLong(&r, keys_.status, accepted ? kSignInAccepted : kSignInRefused);
     if (!accepted) {
-        TraceNote(kPort, "sign-in refused for '" + name + "': " + (account ? "wrong password" : "no such account"));
+        TraceNote(kPort, "sign-in refused for '" + name + "': " + answer.why);
         return;
     }
     if (!DiskCanTake(*account)) {
@@ -115,7 +138,7 @@ void MailService::SignIn(EDict& r) {
     const uint32_t manager = next_manager_++;
     managers_[manager] = *account;
     EDictPutHandle(&r, keys_.manager, manager);
-    office_->DeliverSpool();
+    backend_->Opened(*account);
     TraceNote(kPort, *account + " signed in as " + Numbered("manager", manager));
 }
 
@@ -130,7 +153,7 @@ uint64_t MailService::FreeBytes() const {
 // file while it is written) plus a margin. Otherwise sign-in answers as if the service could
 // not be reached, and says why.
 bool MailService::DiskCanTake(const std::string& account) {
-    const uint64_t need = 2 * office_->WaitingBytes(account) + kDiskMargin;
+    const uint64_t need = 2 * backend_->WaitingBytes(account) + kDiskMargin;
     const uint64_t free = FreeBytes();
     if (free >= need) return true;
     ProblemNote(kPort, "the disk is full: " + std::to_string(free / 1024) + " KiB free, " + std::to_string(need / 1024) +
@@ -161,7 +184,7 @@ void MailService::Next(EDict& r) {
     EDictPutHandle(&r, keys_.message, 0);
     const std::string* account = AccountOf(r, "next message");
     if (account == nullptr) return;
-    std::optional<WaitingMail> mail = office_->Next(*account);
+    std::optional<WaitingMail> mail = backend_->Next(*account);
     if (!mail) return;
     const uint32_t message = objects_.NewMessage(mail->text);
     fetched_[message] = std::move(*mail);
@@ -181,7 +204,8 @@ std::string MailService::OutgoingText(GMimeObject* message) const {
 
 void MailService::Send(EDict& r) {
     EDictPutLong(&r, keys_.success, 0);
-    if (AccountOf(r, "send") == nullptr) return;
+    const std::string* account = AccountOf(r, "send");
+    if (account == nullptr) return;
     const uint32_t handle = HandleOf(r, keys_.message);
     GMimeObject* message = objects_.Object(handle);
     if (message == nullptr || !GMIME_IS_MESSAGE(message)) return NotThere(r, handle, "send");
@@ -190,9 +214,8 @@ void MailService::Send(EDict& r) {
         TraceNote(kPort, "send: " + Numbered("message", handle) + " has no recipient");
         return;
     }
-    if (!office_->Submit(OutgoingText(message), recipients)) return;
+    if (!backend_->Submit(*account, OutgoingText(message), recipients)) return;
     EDictPutLong(&r, keys_.success, 1);
-    office_->DeliverSpool();
 }
 
 void MailService::New(EDict& r) {
@@ -233,7 +256,7 @@ void MailService::Free(EDict& r) {
         fetched_.erase(fetched);
         return;
     }
-    if (office_ != nullptr && !office_->Acknowledge(fetched->second)) {
+    if (backend_ != nullptr && !backend_->Acknowledge(fetched->second)) {
         ProblemNote(kPort, "a fetched message could not be marked fetched; it will be handed out again");
     }
     fetched_.erase(fetched);

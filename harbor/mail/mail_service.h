@@ -34,6 +34,7 @@
 #include <string>
 
 #include "edict.h"
+#include "mail/mail_backend.h"
 #include "mail/mime_objects.h"
 #include "mail/post_office.h"
 
@@ -68,6 +69,10 @@ public:
 
     MimeObjectTable& Objects() { return objects_; }
     PostOffice* Office() { return office_.get(); }  // null without a data root
+    // Lets the back end's network work in flight finish (headless runs, before the clock moves).
+    void FinishInFlight() {
+        if (backend_) backend_->FinishInFlight();
+    }
 
 private:
     struct Keys {
@@ -86,7 +91,7 @@ private:
     void Get(EDict& r);
     void Set(EDict& r);
 
-    bool Reachable() const { return options_.reachable && office_ != nullptr && office_->Ready(); }
+    bool Reachable() const { return options_.reachable && backend_ != nullptr && backend_->Reachable(); }
     // The account of a manager handle, or null (with a note) when it is not there.
     const std::string* AccountOf(const EDict& r, const char* request);
     // The message text as it goes into the spool: with a Date and a Message-ID.
@@ -103,6 +108,7 @@ private:
     Keys keys_;
     MimeObjectTable objects_;
     std::unique_ptr<PostOffice> office_;
+    std::unique_ptr<MailBackend> backend_;  // the post office, or the data root's mail server
     std::map<uint32_t, std::string> managers_;  // manager handle -> account
     uint32_t next_manager_ = 1;
     std::map<uint32_t, WaitingMail> fetched_;   // message handle -> its waiting mail

@@ -131,6 +131,8 @@ void Session::Quit() {
 // Once the application has ended nothing is delivered any more: posts still pending may carry
 // texts that point into the unloaded module.
 void Session::Settle() {
+    // Headless runs are deterministic: mail on its way to a server is sent before time moves on.
+    if (options_.headless) mail_.FinishInFlight();
     if (!Ended()) HxRunUntilIdle();
     AfterDelivery();
 }

@@ -1,0 +1,49 @@
+#include "mail/fetched_uids.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "fileio/unique_fd.h"
+
+namespace harbor {
+
+FetchedUids::FetchedUids(std::filesystem::path file, bool durable) : file_(std::move(file)), durable_(durable) {}
+
+std::set<uint32_t> FetchedUids::Load(uint32_t uidvalidity) {
+    std::set<uint32_t> uids;
+    std::ifstream in(file_);
+    std::string word;
+    uint64_t validity = 0;
+    if (!(in >> word >> validity) || word != "UIDVALIDITY" || validity != uidvalidity) return uids;
+    uint64_t uid = 0;
+    while (in >> uid) {
+        if (uid > 0 && uid <= UINT32_MAX) uids.insert(static_cast<uint32_t>(uid));
+    }
+    return uids;
+}
+
+bool FetchedUids::Add(uint32_t uidvalidity, uint32_t uid) {
+    std::ifstream in(file_);
+    std::string word;
+    uint64_t validity = 0;
+    const bool same = (in >> word >> validity) && word == "UIDVALIDITY" && validity == uidvalidity;
+    in.close();
+    if (!same) {
+        std::error_code ec;
+        std::filesystem::create_directories(file_.parent_path(), ec);
+        std::filesystem::remove(file_, ec);
+        if (!Append("UIDVALIDITY " + std::to_string(uidvalidity) + "\n")) return false;
+    }
+    return Append(std::to_string(uid) + "\n");
+}
+
+bool FetchedUids::Append(const std::string& line) {
+    const UniqueFd fd(::open(file_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600));
+    if (!fd.Valid()) return false;
+    if (::write(fd.Get(), line.data(), line.size()) != static_cast<ssize_t>(line.size())) return false;
+    return !durable_ || ::fsync(fd.Get()) == 0;
+}
+
+}  // namespace harbor

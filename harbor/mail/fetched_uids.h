@@ -1,0 +1,33 @@
+// Which messages of an account's server INBOX were fetched and stored: their UIDs under the
+// mailbox's UIDVALIDITY, in the data root's ".remote/<account>.fetched" (one line each, appended
+// and flushed as each message is stored). A new UIDVALIDITY starts the record again: the server
+// renumbered its mail, so everything is fetched again rather than anything lost.
+#ifndef HARBOR_MAIL_FETCHED_UIDS_H
+#define HARBOR_MAIL_FETCHED_UIDS_H
+
+#include <cstdint>
+#include <filesystem>
+#include <set>
+#include <string>
+
+namespace harbor {
+
+class FetchedUids {
+public:
+    FetchedUids(std::filesystem::path file, bool durable);
+
+    // Reads the record; the UIDs fetched under `uidvalidity` (none when it differs).
+    std::set<uint32_t> Load(uint32_t uidvalidity);
+    // Records one more UID; false when it could not be written.
+    bool Add(uint32_t uidvalidity, uint32_t uid);
+
+private:
+    bool Append(const std::string& line);
+
+    std::filesystem::path file_;
+    bool durable_;
+};
+
+}  // namespace harbor
+
+#endif

@@ -1,0 +1,90 @@
+#include "mail/imap_reply.h"
+
+#include <charconv>
+
+namespace harbor {
+
+namespace {
+
+// Reads the unsigned number at `pos`, moving past it; false when there is none or it overflows.
+template <typename T>
+bool ReadNumber(std::string_view s, std::size_t& pos, T& out) {
+    const char* begin = s.data() + pos;
+    const auto [end, ec] = std::from_chars(begin, s.data() + s.size(), out);
+    if (ec != std::errc() || end == begin) return false;
+    pos += static_cast<std::size_t>(end - begin);
+    return true;
+}
+
+bool StartsWith(std::string_view s, std::size_t pos, std::string_view word) { return s.substr(pos, word.size()) == word; }
+
+void SkipSpaces(std::string_view s, std::size_t& pos) {
+    while (pos < s.size() && s[pos] == ' ') ++pos;
+}
+
+std::size_t LineEnd(std::string_view s, std::size_t pos) {
+    const std::size_t end = s.find('\n', pos);
+    return end == std::string_view::npos ? s.size() : end;
+}
+
+// Reads the items of one "* n FETCH (" response from `pos` to the end of its last line.
+std::size_t ReadFetch(std::string_view s, std::size_t pos, ImapReply& reply) {
+    ImapMessage message;
+    while (pos < s.size() && s[pos] != '\n') {
+        SkipSpaces(s, pos);
+        if (StartsWith(s, pos, "UID ")) {
+            pos += 4;
+            if (!ReadNumber(s, pos, message.uid)) message.uid = 0;
+        } else if (StartsWith(s, pos, "RFC822.SIZE ")) {
+            pos += 12;
+            if (!ReadNumber(s, pos, message.size)) message.size = 0;
+        } else if (s[pos] == '{') {
+            ++pos;
+            uint64_t size = 0;
+            if (!ReadNumber(s, pos, size) || !StartsWith(s, pos, "}\r\n") || size > s.size() - pos - 3) {
+                return LineEnd(s, pos);  // a literal cut short: the rest is not this message
+            }
+            pos += 3;
+            message.text.assign(s.substr(pos, size));
+            message.has_text = true;
+            pos += size;
+        } else {
+            ++pos;
+        }
+    }
+    if (message.uid != 0) reply.messages.push_back(std::move(message));
+    return pos;
+}
+
+void ReadSearch(std::string_view s, std::size_t pos, ImapReply& reply) {
+    const std::size_t end = LineEnd(s, pos);
+    while (pos < end) {
+        SkipSpaces(s, pos);
+        uint32_t uid = 0;
+        if (!ReadNumber(s, pos, uid)) break;
+        reply.search.push_back(uid);
+    }
+}
+
+}  // namespace
+
+ImapReply ReadImapReply(std::string_view s) {
+    ImapReply reply;
+    std::size_t pos = 0;
+    while (pos < s.size()) {
+        if (StartsWith(s, pos, "* OK [UIDVALIDITY ")) {
+            std::size_t at = pos + 18;
+            if (!ReadNumber(s, at, reply.uidvalidity)) reply.uidvalidity = 0;
+        } else if (StartsWith(s, pos, "* SEARCH")) {
+            ReadSearch(s, pos + 8, reply);
+        } else if (StartsWith(s, pos, "* ")) {
+            std::size_t at = pos + 2;
+            uint32_t sequence = 0;
+            if (ReadNumber(s, at, sequence) && StartsWith(s, at, " FETCH (")) pos = ReadFetch(s, at + 8, reply);
+        }
+        pos = LineEnd(s, pos) + 1;
+    }
+    return reply;
+}
+
+}  // namespace harbor

@@ -1,0 +1,32 @@
+// Reads what an IMAP server said during one command, as the transfer library hands it over:
+// every response line, and the literals (message texts) inside them byte for byte. Takes the
+// mailbox's UIDVALIDITY from SELECT, the UIDs from SEARCH, and the messages from FETCH.
+#ifndef HARBOR_MAIL_IMAP_REPLY_H
+#define HARBOR_MAIL_IMAP_REPLY_H
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace harbor {
+
+struct ImapMessage {
+    uint32_t uid = 0;
+    uint64_t size = 0;      // RFC822.SIZE, when asked for
+    std::string text;       // BODY[] / BODY.PEEK[], when asked for
+    bool has_text = false;
+};
+
+struct ImapReply {
+    uint32_t uidvalidity = 0;
+    std::vector<uint32_t> search;
+    std::vector<ImapMessage> messages;  // in the order the server sent them
+};
+
+// Never fails: what cannot be read is left out (a message without a UID is dropped).
+ImapReply ReadImapReply(std::string_view stream);
+
+}  // namespace harbor
+
+#endif

@@ -1,0 +1,385 @@
+#include "mail/remote_backend.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <ctime>
+#include <sstream>
+
+#include "runtime/trace_log.h"
+
+namespace harbor {
+
+namespace {
+
+constexpr const char* kTrace = "MailPort";
+constexpr std::chrono::seconds kFirstRetry{2};
+constexpr std::chrono::seconds kLongestRetry{300};
+
+bool IsKiteId(const std::string& name) {
+    return !name.empty() && name.size() <= 63 &&
+           std::all_of(name.begin(), name.end(), [](unsigned char ch) { return std::isalnum(ch) || ch == '_' || ch == '.' || ch == '-'; });
+}
+
+std::string Joined(const std::vector<std::string>& words) {
+    std::string out;
+    for (const std::string& w : words) out += (out.empty() ? "" : " ") + w;
+    return out;
+}
+
+std::string DateNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    gmtime_r(&now, &tm);
+    char text[64];
+    std::strftime(text, sizeof text, "%a, %d %b %Y %H:%M:%S +0000", &tm);
+    return text;
+}
+
+// The entry name of a fetched message: "UIDVALIDITY:UID".
+std::string EntryOf(uint32_t validity, uint32_t uid) { return std::to_string(validity) + ":" + std::to_string(uid); }
+
+bool ParseEntry(const std::string& entry, uint32_t& validity, uint32_t& uid) {
+    unsigned long v = 0, u = 0;
+    char rest = 0;
+    if (std::sscanf(entry.c_str(), "%lu:%lu%c", &v, &u, &rest) != 2 || v > UINT32_MAX || u > UINT32_MAX) return false;
+    validity = static_cast<uint32_t>(v);
+    uid = static_cast<uint32_t>(u);
+    return true;
+}
+
+// A spooled message: its sender's kite ID, its recipients' addresses, then its text.
+struct Spooled {
+    std::string sender;
+    std::vector<std::string> recipients;
+    std::string text;
+};
+
+std::optional<Spooled> ReadSpooled(const std::string& bytes) {
+    const auto first = bytes.find('\n');
+    const auto second = first == std::string::npos ? first : bytes.find('\n', first + 1);
+    if (second == std::string::npos) return std::nullopt;
+    Spooled s{bytes.substr(0, first), {}, bytes.substr(second + 1)};
+    std::istringstream words(bytes.substr(first + 1, second - first - 1));
+    for (std::string w; words >> w;) s.recipients.push_back(w);
+    if (s.sender.empty() || s.recipients.empty()) return std::nullopt;
+    return s;
+}
+
+std::string HeaderValue(const std::string& message, const std::string& name) {
+    std::istringstream in(message);
+    for (std::string line; std::getline(in, line) && line != "\r" && !line.empty();) {
+        if (line.size() > name.size() && strncasecmp(line.c_str(), name.c_str(), name.size()) == 0 && line[name.size()] == ':') {
+            std::string value = line.substr(name.size() + 1);
+            while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
+            return value.substr(value.find_first_not_of(' ') == std::string::npos ? value.size() : value.find_first_not_of(' '));
+        }
+    }
+    return "";
+}
+
+}  // namespace
+
+RemoteBackend::RemoteBackend(ServerSettings settings, std::filesystem::path data_root, bool durable)
+    : settings_(std::move(settings)),
+      root_(data_root / ".remote"),
+      durable_(durable),
+      spool_(root_ / "spool", durable) {
+    if (!spool_.Entries().empty()) wanted_ = 1;
+    sender_ = std::thread([this] { SendLoop(); });
+}
+
+RemoteBackend::~RemoteBackend() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    sender_.join();
+    for (auto& [account, round] : rounds_) {
+        if (round->worker.joinable()) round->worker.join();
+    }
+}
+
+std::string RemoteBackend::AddressOf(const std::string& id) const {
+    if (id.find('@') != std::string::npos || settings_.domain.empty()) return id;
+    return id + "@" + settings_.domain;
+}
+
+std::optional<Credentials> RemoteBackend::CredentialsOf(const std::string& account) {
+    std::lock_guard lock(mutex_);
+    auto it = signed_in_.find(account);
+    if (it == signed_in_.end()) return std::nullopt;
+    return it->second;
+}
+
+SignInAnswer RemoteBackend::SignIn(const std::string& name, const std::string& password) {
+    if (!IsKiteId(name)) return {SignInAnswer::Kind::Refused, "", "no such account"};
+    const Credentials who{LoginName(settings_, name), password};
+    const TransferResult result = ImapCommand(settings_, who, "", "");
+    switch (result.outcome) {
+        case TransferResult::Outcome::Done: break;
+        case TransferResult::Outcome::Refused: return {SignInAnswer::Kind::Refused, "", "the server refused the login"};
+        default: return {SignInAnswer::Kind::Unreachable, "", "the mail server " + settings_.imap + ": " + result.error};
+    }
+    {
+        std::lock_guard lock(mutex_);
+        signed_in_[name] = who;
+        ++wanted_;  // mail this account spooled earlier can go now
+    }
+    changed_.notify_all();
+    return {SignInAnswer::Kind::Accepted, name, ""};
+}
+
+std::optional<WaitingMail> RemoteBackend::Next(const std::string& account) {
+    const std::optional<Credentials> who = CredentialsOf(account);
+    if (!who) return std::nullopt;
+    std::unique_lock lock(mutex_);
+    std::unique_ptr<Round>& round = rounds_[account];
+    if (!round) round = std::make_unique<Round>();
+    if (round->ready.empty() && !round->running) {
+        if (round->worker.joinable()) round->worker.join();
+        round->running = true;
+        round->done = false;
+        round->worker = std::thread([this, account, who = *who, skip = round->in_flight] { FetchRound(account, who, skip); });
+    }
+    changed_.wait(lock, [&] { return !round->ready.empty() || round->done; });
+    if (round->ready.empty()) {
+        round->running = false;
+        return std::nullopt;
+    }
+    WaitingMail mail = std::move(round->ready.front());
+    round->ready.pop_front();
+    uint32_t validity = 0, uid = 0;
+    if (ParseEntry(mail.entry, validity, uid)) round->in_flight.insert(uid);
+    return mail;
+}
+
+// Lists the INBOX, then fetches what was not fetched before in batches, handing each message to
+// Next as it arrives.
+void RemoteBackend::FetchRound(std::string account, Credentials who, std::set<uint32_t> skip) {
+    if (settings_.delete_after_fetch) DeleteStored(account, who);
+    const TransferResult listed = ImapCommand(settings_, who, "INBOX", "UID SEARCH ALL");
+    const ImapReply reply = ReadImapReply(listed.stream);
+    std::vector<uint32_t> wanted;
+    if (listed.outcome == TransferResult::Outcome::Done && reply.uidvalidity != 0) {
+        const std::set<uint32_t> fetched = FetchedUids(root_ / (account + ".fetched"), durable_).Load(reply.uidvalidity);
+        for (uint32_t uid : reply.search) {
+            if (!fetched.contains(uid) && !skip.contains(uid)) wanted.push_back(uid);
+        }
+        std::sort(wanted.begin(), wanted.end());
+    } else {
+        ProblemNote(kTrace, "cannot list the mail of " + account + ": " + listed.error);
+    }
+    for (std::size_t at = 0; at < wanted.size();) {
+        // Sizes first, so that one batch's answer stays within what a command may return.
+        const std::size_t chunk = std::min<std::size_t>(wanted.size() - at, 1000);
+        std::string set;
+        for (std::size_t i = at; i < at + chunk; ++i) set += (set.empty() ? "" : ",") + std::to_string(wanted[i]);
+        const ImapReply sizes = ReadImapReply(ImapCommand(settings_, who, "INBOX", "UID FETCH " + set + " (RFC822.SIZE)").stream);
+        std::map<uint32_t, uint64_t> size_of;
+        for (const ImapMessage& m : sizes.messages) size_of[m.uid] = m.size;
+        std::vector<uint32_t> batch;
+        uint64_t bytes = 0;
+        bool ok = true;
+        for (std::size_t i = at; i < at + chunk && ok; ++i) {
+            const uint64_t size = size_of.count(wanted[i]) ? size_of[wanted[i]] : kBatchBytes;
+            if (!batch.empty() && (bytes + size > kBatchBytes || batch.size() >= kBatchMessages)) {
+                ok = FetchBatch(account, who, reply.uidvalidity, batch);
+                batch.clear();
+                bytes = 0;
+            }
+            batch.push_back(wanted[i]);
+            bytes += size;
+        }
+        if (ok && !batch.empty()) ok = FetchBatch(account, who, reply.uidvalidity, batch);
+        if (!ok) break;
+        at += chunk;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        rounds_[account]->done = true;
+    }
+    changed_.notify_all();
+}
+
+// One UID FETCH of many messages; a message the batch did not bring (too large for one answer)
+// is fetched alone. False when the server cannot be reached any more.
+bool RemoteBackend::FetchBatch(const std::string& account, const Credentials& who, uint32_t validity,
+                               const std::vector<uint32_t>& uids) {
+    std::string set;
+    for (uint32_t uid : uids) set += (set.empty() ? "" : ",") + std::to_string(uid);
+    const TransferResult result = ImapCommand(settings_, who, "INBOX", "UID FETCH " + set + " (UID BODY.PEEK[])");
+    if (result.outcome == TransferResult::Outcome::Unreachable || result.outcome == TransferResult::Outcome::Refused) {
+        ProblemNote(kTrace, "fetching mail for " + account + " stopped: " + result.error);
+        return false;
+    }
+    ImapReply reply = ReadImapReply(result.stream);
+    if (reply.uidvalidity != 0 && reply.uidvalidity != validity) return false;  // renumbered: next round starts again
+    std::map<uint32_t, std::string> texts;
+    for (ImapMessage& m : reply.messages) {
+        if (m.has_text) texts[m.uid] = std::move(m.text);
+    }
+    for (uint32_t uid : uids) {
+        auto it = texts.find(uid);
+        if (it == texts.end()) {
+            TransferResult alone = ImapMessageText(settings_, who, "INBOX;UIDVALIDITY=" + std::to_string(validity), uid);
+            if (alone.outcome == TransferResult::Outcome::Unreachable) return false;
+            if (alone.outcome != TransferResult::Outcome::Done) continue;  // gone meanwhile
+            it = texts.emplace(uid, std::move(alone.stream)).first;
+        }
+        Offer(account, WaitingMail{account, EntryOf(validity, uid), std::move(it->second)});
+    }
+    return true;
+}
+
+void RemoteBackend::Offer(const std::string& account, WaitingMail mail) {
+    {
+        std::lock_guard lock(mutex_);
+        rounds_[account]->ready.push_back(std::move(mail));
+    }
+    changed_.notify_all();
+}
+
+bool RemoteBackend::Acknowledge(const WaitingMail& mail) {
+    uint32_t validity = 0, uid = 0;
+    if (!ParseEntry(mail.entry, validity, uid)) return false;
+    const bool recorded = FetchedUids(root_ / (mail.account + ".fetched"), durable_).Add(validity, uid);
+    std::lock_guard lock(mutex_);
+    if (auto it = rounds_.find(mail.account); it != rounds_.end()) it->second->in_flight.erase(uid);
+    if (recorded && settings_.delete_after_fetch) to_delete_[mail.account].insert(uid);
+    return recorded;
+}
+
+// Removes the messages stored since the last round from the server (--delete-after-fetch); those
+// not removed now are tried again at the next round.
+void RemoteBackend::DeleteStored(const std::string& account, const Credentials& who) {
+    std::set<uint32_t> uids;
+    {
+        std::lock_guard lock(mutex_);
+        uids.swap(to_delete_[account]);
+    }
+    if (uids.empty()) return;
+    std::string set;
+    for (uint32_t uid : uids) set += (set.empty() ? "" : ",") + std::to_string(uid);
+    const bool flagged = ImapCommand(settings_, who, "INBOX", "UID STORE " + set + " +FLAGS.SILENT (\\Deleted)").outcome ==
+                         TransferResult::Outcome::Done;
+    if (flagged && ImapCommand(settings_, who, "INBOX", "UID EXPUNGE " + set).outcome == TransferResult::Outcome::Done) return;
+    std::lock_guard lock(mutex_);
+    to_delete_[account].insert(uids.begin(), uids.end());
+}
+
+uint64_t RemoteBackend::WaitingBytes(const std::string& account) {
+    (void)account;  // the server's mail is counted as it arrives, not before
+    return 0;
+}
+
+bool RemoteBackend::Submit(const std::string& sender, std::string_view message, const std::vector<std::string>& recipients) {
+    std::vector<std::string> addresses;
+    for (const std::string& r : recipients) addresses.push_back(AddressOf(r));
+    std::string bytes = sender + "\n" + Joined(addresses) + "\n";
+    bytes.append(message);
+    std::string entry;
+    {
+        std::lock_guard lock(mutex_);
+        entry = spool_.Put(bytes);
+        if (!entry.empty()) ++wanted_;
+    }
+    if (entry.empty()) {
+        ProblemNote(kTrace, "cannot spool a letter: " + spool_.Error());
+        return false;
+    }
+    changed_.notify_all();
+    return true;
+}
+
+void RemoteBackend::FinishInFlight() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return passed_ >= wanted_ || stopping_; });
+}
+
+void RemoteBackend::SendLoop() {
+    std::unique_lock lock(mutex_);
+    auto next = std::chrono::steady_clock::time_point::max();
+    while (!stopping_) {
+        const uint64_t seen = wanted_;
+        if (passed_ >= seen && std::chrono::steady_clock::now() < next) {
+            changed_.wait_until(lock, next, [&] { return stopping_ || wanted_ != seen; });
+            continue;
+        }
+        lock.unlock();
+        next = SendPass();
+        lock.lock();
+        passed_ = seen;
+        changed_.notify_all();
+    }
+}
+
+std::chrono::steady_clock::time_point RemoteBackend::SendPass() {
+    auto next = std::chrono::steady_clock::time_point::max();
+    const auto now = std::chrono::steady_clock::now();
+    for (const std::string& entry : spool_.Entries()) {
+        {
+            std::lock_guard lock(mutex_);
+            if (stopping_) break;
+            if (auto due = retry_at_.find(entry); due != retry_at_.end() && due->second > now) {
+                next = std::min(next, due->second);
+                continue;
+            }
+        }
+        if (SendOne(entry)) continue;
+        std::lock_guard lock(mutex_);
+        auto& wait = backoff_[entry];
+        wait = wait.count() == 0 ? kFirstRetry : std::min(wait * 2, kLongestRetry);
+        retry_at_[entry] = now + wait;
+        next = std::min(next, now + wait);
+    }
+    return next;
+}
+
+// True when the entry is done with: sent, or refused for good and its sender told.
+bool RemoteBackend::SendOne(const std::string& entry) {
+    std::string bytes;
+    if (!spool_.Read(entry, bytes)) return true;
+    const std::optional<Spooled> mail = ReadSpooled(bytes);
+    if (!mail) {
+        ProblemNote(kTrace, "a spooled letter (" + entry + ") cannot be read; it is kept in the spool");
+        return true;
+    }
+    const std::optional<Credentials> who = CredentialsOf(mail->sender);
+    if (!who) return true;  // goes once its sender signs in again
+    const TransferResult result = SmtpSubmit(settings_, *who, AddressOf(who->login), mail->recipients, mail->text);
+    if (result.outcome == TransferResult::Outcome::Done) {
+        TraceNote(kTrace, "sent " + entry + " for " + mail->sender);
+    } else if (result.outcome == TransferResult::Outcome::Failed && result.Permanent()) {
+        const std::string letter = Undeliverable(mail->sender, mail->text, result.error);
+        if (ImapAppend(settings_, *who, "INBOX", letter).outcome != TransferResult::Outcome::Done) return false;
+        ProblemNote(kTrace, "a letter from " + mail->sender + " could not be delivered: " + result.error);
+    } else {
+        TraceNote(kTrace, "sending " + entry + " failed for now: " + result.error);
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    spool_.Remove(entry);
+    backoff_.erase(entry);
+    retry_at_.erase(entry);
+    return true;
+}
+
+std::string RemoteBackend::Undeliverable(const std::string& sender, const std::string& message, const std::string& why) const {
+    const std::string subject = HeaderValue(message, "Subject");
+    const std::string to = HeaderValue(message, "To");
+    std::string letter = "From: Mail Delivery <postmaster@" + (settings_.domain.empty() ? "localhost" : settings_.domain) + ">\r\n";
+    letter += "To: " + AddressOf(sender) + "\r\n";
+    letter += "Subject: Your letter could not be delivered\r\n";
+    letter += "Date: " + DateNow() + "\r\n";
+    letter += "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=utf-8\r\n\r\n";
+    letter += "Your letter could not be delivered.\r\n\r\n";
+    letter += "To: " + to + "\r\nSubject: " + subject + "\r\n\r\n";
+    letter += "The mail server said: " + why + "\r\n";
+    return letter;
+}
+
+}  // namespace harbor

@@ -1,0 +1,89 @@
+// A real mail server as the mail service's back end: sign-in is an IMAP login, fetching reads the
+// server INBOX's messages not fetched before (oldest first, in batches, on a worker thread), and
+// sending spools each message durably under ".remote/spool" before a sender thread submits it over
+// SMTP with retries. A message leaves the spool only once the server took it; one the server
+// refuses for good (5xx) becomes a "could not be delivered" letter in the sender's INBOX.
+// Passwords are held in memory only, for the accounts signed in during this run: mail spooled
+// by an account goes out once it signs in again.
+#ifndef HARBOR_MAIL_REMOTE_BACKEND_H
+#define HARBOR_MAIL_REMOTE_BACKEND_H
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "mail/fetched_uids.h"
+#include "mail/imap_reply.h"
+#include "mail/mail_backend.h"
+#include "mail/mail_queue.h"
+#include "mail/mail_transfer.h"
+#include "mail/server_settings.h"
+
+namespace harbor {
+
+class RemoteBackend : public MailBackend {
+public:
+    RemoteBackend(ServerSettings settings, std::filesystem::path data_root, bool durable);
+    ~RemoteBackend() override;
+
+    bool Reachable() const override { return spool_.Ready(); }
+    SignInAnswer SignIn(const std::string& name, const std::string& password) override;
+    std::optional<WaitingMail> Next(const std::string& account) override;
+    bool Acknowledge(const WaitingMail& mail) override;
+    bool Submit(const std::string& sender, std::string_view message, const std::vector<std::string>& recipients) override;
+    uint64_t WaitingBytes(const std::string& account) override;
+    void FinishInFlight() override;
+
+    // The largest batch fetched with one command (the transfer library keeps a command's
+    // answer in memory and caps it), and the most messages in one.
+    static constexpr uint64_t kBatchBytes = 192 * 1024;
+    static constexpr std::size_t kBatchMessages = 250;
+
+private:
+    struct Round {  // one account's fetch in progress
+        std::deque<WaitingMail> ready;
+        std::set<uint32_t> in_flight;  // handed out, not yet stored
+        bool running = false;
+        bool done = false;
+        std::thread worker;
+    };
+
+    std::optional<Credentials> CredentialsOf(const std::string& account);
+    std::string AddressOf(const std::string& id) const;
+    void FetchRound(std::string account, Credentials who, std::set<uint32_t> skip);
+    bool FetchBatch(const std::string& account, const Credentials& who, uint32_t validity,
+                    const std::vector<uint32_t>& uids);
+    void Offer(const std::string& account, WaitingMail mail);
+    void DeleteStored(const std::string& account, const Credentials& who);
+    void SendLoop();
+    // Tries each spooled message once; the earliest moment one should be tried again.
+    std::chrono::steady_clock::time_point SendPass();
+    bool SendOne(const std::string& entry);
+    std::string Undeliverable(const std::string& sender, const std::string& message, const std::string& why) const;
+
+    ServerSettings settings_;
+    std::filesystem::path root_;  // data root / ".remote"
+    bool durable_;
+    MailQueue spool_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<std::string, Credentials> signed_in_;
+    std::map<std::string, std::unique_ptr<Round>> rounds_;
+    std::map<std::string, std::set<uint32_t>> to_delete_;  // stored, to be removed from the server
+    std::map<std::string, std::chrono::seconds> backoff_;  // spool entry -> its next wait
+    std::map<std::string, std::chrono::steady_clock::time_point> retry_at_;
+    uint64_t wanted_ = 0;  // raised by every submit and sign-in: the sender has work
+    uint64_t passed_ = 0;  // the `wanted_` the sender's last whole pass saw
+    bool stopping_ = false;
+    std::thread sender_;
+};
+
+}  // namespace harbor
+
+#endif
