@@ -45,6 +45,11 @@ private:
 // invalid descriptor when some step fails.
 UniqueFd OpenPath(int root, const std::vector<std::string>& path);
 
+// Folder names are found ignoring letter case and kept as first written (the platform the module
+// was made for worked this way): `name` when `dir` has an entry of exactly that name, else the
+// first entry (in name order) that differs from it only in ASCII case, else `name`.
+std::string FirstSpelling(int dir, const std::string& name);
+
 }  // namespace harbor
 
 #endif

@@ -185,7 +185,8 @@ void FileService::ChangeOrCreate(EDict& r) {
     Answer(r, ok);
 }
 
-bool FileService::CreateDirectory(FileHandle& h, const std::string& name) {
+bool FileService::CreateDirectory(FileHandle& h, const std::string& asked) {
+    const std::string name = FirstSpelling(h.dir.Get(), asked);
     if (::mkdirat(h.dir.Get(), name.c_str(), kDirMode) == 0) {
         Flush(h.dir.Get());
         return true;
@@ -259,13 +260,14 @@ bool FileService::Placed(const FileHandle& h, std::string_view request) const {
 bool FileService::Descend(std::vector<std::string>& path, UniqueFd& dir, const EDict& r) {
     const std::optional<std::string> name = NameIn(r, keys_.directory, "30052 CHANGE");
     if (!name) return false;
-    UniqueFd next = OpenSubdirectory(dir.Get(), *name);
+    const std::string spelled = FirstSpelling(dir.Get(), *name);
+    UniqueFd next = OpenSubdirectory(dir.Get(), spelled);
     if (!next.Valid()) {
         Refused("30052 CHANGE", *name, errno == ELOOP ? std::string("a symbolic link: not followed")
                                                       : SystemError("cannot enter"));
         return false;
     }
-    path.push_back(*name);
+    path.push_back(spelled);
     dir = std::move(next);
     return true;
 }
@@ -279,11 +281,14 @@ void FileService::WriteDict(EDict& r) {
         Refused("30073", *name, "no DICT to write");
         return Answer(r, false);
     }
-    Answer(r, Placed(*h, "30073") && Store(*h, *name, dict));
+    // A new empty file needs no flush of its own: a crash before the write that fills it (which
+    // is flushed) loses nothing, since it held nothing.
+    const bool durable = options_.durable && dict != nullptr;
+    Answer(r, Placed(*h, "30073") && Store(*h, *name, dict, durable));
 }
 
 // The whole dictionary or nothing: one value that cannot be stored keeps the old file as it was.
-bool FileService::Store(FileHandle& h, const std::string& name, DictInterface* dict) {
+bool FileService::Store(FileHandle& h, const std::string& name, DictInterface* dict, bool durable) {
     std::string why;
     entries_.clear();
     if (dict != nullptr && !CollectEntries(*dict, entries_, why)) {
@@ -294,7 +299,7 @@ bool FileService::Store(FileHandle& h, const std::string& name, DictInterface* d
         Lost(name, "the dictionary is too large to store");
         return false;
     }
-    if (!WriteAtomically(h.dir.Get(), name, bytes_, options_.durable, hook_, why)) {
+    if (!WriteAtomically(h.dir.Get(), name, bytes_, durable, hook_, why)) {
         Lost(name, why);
         return false;
     }

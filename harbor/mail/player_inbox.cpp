@@ -4,6 +4,7 @@
 
 #include "fileio/atomic_file.h"
 #include "fileio/dict_file_format.h"
+#include "fileio/file_handles.h"
 #include "mail/account_book.h"
 #include "mail/durable_dirs.h"
 
@@ -13,8 +14,11 @@ namespace {
 
 constexpr uint32_t kMaxId = 100000;
 
+// The player's folder as first written: "P7" finds the folder "p7" (file_handles.h).
 std::filesystem::path PlayerDir(const std::filesystem::path& root, const std::string& player) {
-    return root / "MailBoxes" / "Players" / player;
+    const std::filesystem::path players = root / "MailBoxes" / "Players";
+    UniqueFd dir = OpenDirectory(players, root);
+    return players / (dir.Valid() ? FirstSpelling(dir.Get(), player) : player);
 }
 
 // The module writes the id's 32 bits as a signed number; an id with the top bit set is negative.

@@ -87,3 +87,20 @@ INSTANTIATE_TEST_SUITE_P(HostileLinks, ConfinementTest,
                                            Planted{"MailBoxes"}));
 
 }  // namespace
+
+namespace {
+
+using namespace mailtest;
+
+class PlayerCaseTest : public MailFixture {};
+
+TEST_F(PlayerCaseTest, MailForAPlayerInAnotherCaseReachesTheOneInBox) {
+    std::filesystem::create_directories(scratch_.Path() / "MailBoxes" / "Players" / "p7");
+    EXPECT_TRUE(harbor::PlayerKnown(scratch_.Path(), "P7"));
+    std::string error;
+    EXPECT_NE(harbor::SaveToPlayerInbox(scratch_.Path(), "P7", "Subject: hi\n\nx\n", false, error), 0u) << error;
+    EXPECT_TRUE(std::filesystem::exists(scratch_.Path() / "MailBoxes/Players/p7/InBox"));
+    EXPECT_FALSE(std::filesystem::exists(scratch_.Path() / "MailBoxes/Players/P7"));
+}
+
+}  // namespace

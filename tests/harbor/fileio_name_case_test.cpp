@@ -1,0 +1,77 @@
+// Folder names are found ignoring letter case and kept as first written: "ANN_01" and "ann_01"
+// are one mailbox, whichever spelling the module sends.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "fileio/file_handles.h"
+#include "fileio/file_service.h"
+#include "fileio_test_support.h"
+#include "messaging/dict_object.h"
+
+using namespace fileio_test;
+
+namespace {
+
+class NameCaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HxReset();
+        fs::create_directories(scratch_.Root());
+        service_ = std::make_unique<harbor::FileService>(scratch_.Root(), harbor::FileServiceOptions{.durable = false});
+        service_->attach();
+        h_ = files_.Open();
+    }
+    void TearDown() override {
+        service_.reset();
+        HxReset();
+    }
+    void IntoMailbox(const char* owner) {
+        ASSERT_EQ(files_.Root(h_), 1);
+        for (const char* level : {"MailBoxes", "kiteAccounts", owner, "InBox"}) {
+            ASSERT_EQ(files_.MakeDir(h_, level), 1) << level;
+            ASSERT_EQ(files_.Down(h_, level), 1) << level;
+        }
+    }
+    Scratch scratch_;
+    std::unique_ptr<harbor::FileService> service_;
+    FileClient files_;
+    uint32_t h_ = 0;
+};
+
+// The post office accepted ANN_01 for ann_01, the module then opened a second mailbox
+// "ANN_01" and her letters seemed to vanish.
+TEST_F(NameCaseTest, OneMailboxWhateverTheCaseOfTheOwnerId) {
+    wm::DictObject d;
+    d.PutLong(A("MailID"), 1);
+    IntoMailbox("ann_01");
+    ASSERT_EQ(files_.Write(h_, "WN1.wnl", &d), 1);
+    IntoMailbox("ANN_01");
+    EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"WN1.wnl"});
+    IntoMailbox("Ann_01");
+    ASSERT_EQ(files_.Write(h_, "WN2.wnl", &d), 1);
+    std::vector<std::string> owners;
+    for (const auto& e : fs::directory_iterator(scratch_.Root() / "MailBoxes" / "kiteAccounts")) {
+        owners.push_back(e.path().filename().string());
+    }
+    EXPECT_EQ(owners, std::vector<std::string>{"ann_01"});  // kept as first written
+    EXPECT_TRUE(fs::exists(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox/WN2.wnl"));
+}
+
+TEST_F(NameCaseTest, TheExactSpellingWinsThenTheFirstInNameOrder) {
+    fs::create_directories(scratch_.Root() / "b");
+    fs::create_directories(scratch_.Root() / "B");
+    fs::create_directories(scratch_.Root() / "cc");
+    const int dir = ::open(scratch_.Root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(dir, 0);
+    EXPECT_EQ(harbor::FirstSpelling(dir, "b"), "b");
+    EXPECT_EQ(harbor::FirstSpelling(dir, "B"), "B");
+    EXPECT_EQ(harbor::FirstSpelling(dir, "CC"), "cc");
+    EXPECT_EQ(harbor::FirstSpelling(dir, "C"), "C");    // no entry of that length
+    EXPECT_EQ(harbor::FirstSpelling(dir, "new"), "new");
+    ::close(dir);
+}
+
+}  // namespace
