@@ -90,7 +90,7 @@ private:
     bool Lose(FileHandle& h, std::vector<std::string> path, std::size_t lost);
     // True when the handle is in a folder; otherwise notes that `request` did nothing.
     bool Placed(const FileHandle& h, std::string_view request) const;
-    bool Store(FileHandle& h, const std::string& name, DictInterface* dict);
+    bool Store(FileHandle& h, const std::string& name, DictInterface* dict, bool durable);
     bool Load(FileHandle& h, const std::string& name);
     bool Hold(FileHandle& h, const std::string& name);
 
