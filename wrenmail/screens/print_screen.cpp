@@ -42,25 +42,28 @@ void LoadDecoration(uint16_t sprite) {
     HxPortSend(Scene(), &record);
 }
 
-// A new view of the current message's body on the body sprite, white as paper, in the display
-// mode the read and write screens chose.
+// A new, empty view on the body sprite, white as paper.
 void MakeView(uint16_t sprite) {
     PrintScreenState& state = PrintScreen();
     state.view = std::make_unique<RichTextView>(Scene(), sprite);
     state.view->Layout().SetBackground(kPaperWhite);
-    uint8_t rich = 0;
-    const char* body = SelectMessageBody(Handover().currentMessage, &rich);
+}
+
+// The body goes into the view as it was stored, then the view takes the display mode the read
+// and write screens chose.
+void FillView(const char* body, uint8_t rich) {
+    RichTextView& view = *PrintScreen().view;
     if (body != nullptr) {
         if (rich != 0) {
-            state.view->LoadTaggedBodyText(body);
+            view.LoadTaggedBodyText(body);
         } else {
-            state.view->LoadPlainBodyText(body);
+            view.LoadPlainBodyText(body);
         }
     }
     if (Handover().displayMode == 0) {
-        state.view->SetTextMode();
+        view.SetTextMode();
     } else {
-        state.view->SetGraphicMode();
+        view.SetGraphicMode();
     }
 }
 
@@ -73,23 +76,8 @@ void LeaveScene() {
     HideNotice();
 }
 
-void SetHeaderText(uint16_t sprite, uint16_t key) {
-    if (const char* text = MailGetText(Handover().currentMessage, key)) SetSpriteText(Scene(), sprite, text, kSend);
-}
-
-void FillHeader() {
-    const uint32_t message = Handover().currentMessage;
-    SetHeaderText(atoms::print::TxtPrTo, atoms::mail::To);
-    SetHeaderText(atoms::print::TxtPrFrom, atoms::mail::From);
-    SetHeaderText(atoms::print::TxtPrSubject, atoms::mail::Subject);
-    if (const auto date = static_cast<uint32_t>(MailGetLong(message, atoms::mail::Date)); date != 0) {
-        char text[kDateSize] = {};
-        RegionalFormatDate(date, text, kDateSize, true);
-        SetSpriteText(Scene(), atoms::print::TxtPrDate, text, kSend);
-    }
-    SetPageNumber(PrintScreen().pageNumber);
-}
-
+// The first page: the header values and the body are all read from the message before the first
+// sprite is set; the texts stay the message's own while they are shown.
 void StartFirstPage() {
     HxPortAttach(atoms::TimerPortTick, &PM_PrintMessage);
     LoadDecoration(atoms::print::AniPrFirstPage);
@@ -101,24 +89,44 @@ void StartFirstPage() {
     state.pageNumber = 1;
     state.nextTopLine = 1;
     state.linesPrinted = 0;
-    if (Handover().currentMessage == 0) {
+    const uint32_t message = Handover().currentMessage;
+    if (message == 0) {
         LeaveScene();
         return;
     }
-    FillHeader();
+    const char* to = MailGetText(message, atoms::mail::To);
+    const char* from = MailGetText(message, atoms::mail::From);
+    const char* subject = MailGetText(message, atoms::mail::Subject);
+    const auto date = static_cast<uint32_t>(MailGetLong(message, atoms::mail::Date));
+    uint8_t rich = 0;
+    const char* body = SelectMessageBody(message, &rich);
+    if (to != nullptr) SetSpriteText(Scene(), atoms::print::TxtPrTo, to, kSend);
+    if (from != nullptr) SetSpriteText(Scene(), atoms::print::TxtPrFrom, from, kSend);
+    if (subject != nullptr) SetSpriteText(Scene(), atoms::print::TxtPrSubject, subject, kSend);
+    if (date != 0) {
+        char text[kDateSize] = {};
+        RegionalFormatDate(date, text, kDateSize, true);
+        SetSpriteText(Scene(), atoms::print::TxtPrDate, text, kSend);
+    }
+    SetPageNumber(state.pageNumber);
+    FillView(body, rich);
     PostNewPrint(Scene(), kPrintDelay);
 }
 
 // The page just printed is done: the next one shows the body from the line after its last one,
-// without the header. It is printed from a tick, once its view has been painted.
+// without the header. It is printed from a tick, once its view has been painted. A report that
+// comes after the scene stopped has no view to follow and no scene to fill: it is dropped.
 void SetUpNextPage() {
     PrintScreenState& state = PrintScreen();
-    if (!state.view) return;  // the screen has stopped: no page to follow
+    if (!state.view) return;
     ++state.pageNumber;
     state.linesPrinted += state.view->VisibleCount();
     state.nextTopLine = state.linesPrinted + 1;
     state.view.reset();
     MakeView(atoms::print::PvtPrMessage2);
+    uint8_t rich = 0;
+    const char* body = SelectMessageBody(Handover().currentMessage, &rich);
+    FillView(body, rich);
     for (uint16_t sprite : {atoms::print::TxtPrTo, atoms::print::TxtPrFrom, atoms::print::TxtPrSubject,
                             atoms::print::TxtPrDate, atoms::print::TxtPrToStatic, atoms::print::TxtPrFromStatic,
                             atoms::print::TxtPrSubjectStatic, atoms::print::TxtPrDateStatic,
@@ -149,11 +157,11 @@ void OnPrintFailed() {
     }
 }
 
+// Only the view goes with the scene: the page counters and the pending flag are left as they are
+// (a start sets the counters again).
 void Stop() {
     HxPortDetach(atoms::TimerPortTick, &PM_PrintMessage);
-    PrintScreenState& state = PrintScreen();
-    state.view.reset();
-    state.pagePending = 0;
+    PrintScreen().view.reset();
     Handover().printing = 0;
 }
 

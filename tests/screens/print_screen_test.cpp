@@ -1,0 +1,226 @@
+// The print screen against the shell's fake host, acting as the host would on WNPrintPort: the
+// order of its requests, the pages paced by painted views, stop, and a missing letter.
+#include "screens/print_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "../controls/fake_canvas.h"
+#include "../shell/shell_fixture.h"
+#include "controls/control_atoms.h"
+
+namespace {
+
+constexpr uint32_t kLetter = 41;
+constexpr int32_t kDate = 123;
+
+class PrintScreenTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        Start("p7", "ann_01", "pw");
+        HxPortAttach(atoms::mail::MailPort, &PrintScreenTest::OnMail);
+        HxPortAttach(atoms::RegionalPort, &PrintScreenTest::OnRegional);
+        HxPortAttach(scene_, &PrintScreenTest::OnScene);
+        shownTexts_.clear();
+        texts_ = {{atoms::mail::To, "p7"}, {atoms::mail::From, "granny_05"}, {atoms::mail::Subject, "Hello"},
+                  {atoms::mail::Body, "one\ntwo\nthree\nfour\nfive\nsix\nseven"}};
+        wm::Handover().currentMessage = kLetter;
+        wm::Handover().printing = 1;
+        wm::CurrentScreen()->ShowDialog(wm::kDialogNoButtons, Atom("Printing"), "Printing...");
+    }
+    void TearDown() override {
+        wm::Handover().currentMessage = 0;
+        ShellTest::TearDown();
+    }
+
+    static bool Deliver(EDict record) { return PM_PrintMessage(&record); }
+    static void PageDone(int32_t status) {
+        EDict done = Record(wm::code::kPageDone);
+        EDictPutLong(&done, atoms::STATUS, status);
+        Deliver(done);
+    }
+    // The host shows the body sprite and asks for its picture.
+    std::vector<std::string> ShowAndPaint(uint16_t sprite) {
+        EDict ready = Record(wm::code::kSpriteReady);
+        EDictPutShort(&ready, atoms::NAME, sprite);
+        Deliver(ready);
+        return Paint(sprite);
+    }
+    std::vector<std::string> Paint(uint16_t sprite) {
+        wm::testing::FakeCanvas canvas(203, 123);
+        EDict draw = Record(wm::code::kDraw);
+        EDictPutShort(&draw, atoms::NAME, sprite);
+        EDictPutPointer(&draw, atoms::controls::Bitmap, static_cast<CanvasInterface*>(&canvas));
+        EXPECT_TRUE(Deliver(draw));
+        std::vector<std::string> drawn;
+        for (const auto& op : canvas.OpsNamed("DrawText")) drawn.push_back(op.text);
+        return drawn;
+    }
+
+    void Forget() {
+        host_.Forget();
+        shownTexts_.clear();
+    }
+    // What the screen asked of the mail and regional services and of its scene, in order. A text
+    // is taken as the scene got it: the record holds only its address.
+    std::vector<std::string> Trace() const {
+        std::vector<std::string> trace;
+        size_t texts = 0;
+        for (const HostRequest& r : host_.Requests(0)) {
+            const uint16_t type = EDictGetType(&r.record);
+            const auto name = [&r](uint16_t key) { return std::string(DaNameGetString(EDictGetShort(&r.record, key))); };
+            if (r.port == atoms::mail::MailPort && type == wm::code::kGet) {
+                trace.push_back(std::string("get ") + DaNameGetString(EDictKeyAt(&r.record, 1, nullptr)));
+            } else if (r.port == atoms::RegionalPort) {
+                trace.push_back("date " + std::to_string(EDictGetLong(&r.record, atoms::files::DATE)) + " size " +
+                                std::to_string(EDictGetLong(&r.record, atoms::files::SIZE)) + " short " +
+                                std::to_string(EDictGetLong(&r.record, atoms::files::SHORTDATE)));
+            } else if (r.port == scene_ && type == wm::code::kStart) {
+                trace.push_back("load " + name(atoms::SPRITENAME));
+            } else if (r.port == scene_ && type == wm::code::kSet && EDictHasKey(&r.record, atoms::TEXT)) {
+                trace.push_back("text " + name(atoms::NAME) + " " +
+                                (texts < shownTexts_.size() ? shownTexts_[texts++] : "(missed)"));
+            } else if (r.port == scene_ && type == wm::code::kSet && EDictHasKey(&r.record, atoms::VISIBLE) &&
+                       EDictGetShort(&r.record, atoms::NAME) != atoms::richview::AniWrCursor) {
+                trace.push_back((EDictGetBool(&r.record, atoms::VISIBLE) ? "show " : "hide ") + name(atoms::NAME));
+            } else if (r.port == scene_ && type == wm::code::kPrint) {
+                trace.push_back("print " + std::to_string(r.delay) +
+                                (EDictGetBool(&r.record, atoms::messaging::NEWPRINT) ? " NEWPRINT" : "") +
+                                (EDictGetBool(&r.record, atoms::BESTFIT) ? " BESTFIT" : ""));
+            } else if (r.port == atoms::AppPort && type == wm::code::kStop) {
+                trace.push_back("leave " + name(atoms::NAME) + " " + std::to_string(r.delay));
+            }
+        }
+        return trace;
+    }
+    size_t Prints() const { return host_.Requests(scene_, wm::code::kPrint).size(); }
+
+    // The letter's texts; its date; it has no parts, so its own body is printed.
+    static bool HXCALL OnMail(EDict* record) {
+        if (EDictGetType(record) != wm::code::kGet || EDictGetLong(record, atoms::mail::Message) != kLetter) return true;
+        for (const auto& [key, text] : texts_) {
+            if (EDictHasKey(record, key)) EDictPutText(record, key, text.c_str());
+        }
+        if (EDictHasKey(record, atoms::mail::Date)) EDictPutLong(record, atoms::mail::Date, kDate);
+        return true;
+    }
+    static bool HXCALL OnRegional(EDict* record) {
+        auto* buffer = static_cast<char*>(HxDeref(static_cast<uint32_t>(EDictGetLong(record, atoms::files::STRING))));
+        const auto size = static_cast<size_t>(EDictGetLong(record, atoms::files::SIZE));
+        if (buffer != nullptr) std::snprintf(buffer, size, "d%d", EDictGetLong(record, atoms::files::DATE));
+        return true;
+    }
+    // The first page's body area holds two lines, the further pages' three.
+    static bool HXCALL OnScene(EDict* record) {
+        if (EDictGetType(record) == wm::code::kSet && EDictHasKey(record, atoms::TEXT)) {
+            const char* text = EDictGetText(record, atoms::TEXT);
+            shownTexts_.push_back(text != nullptr ? text : "(null)");
+        }
+        if (EDictGetType(record) != wm::code::kGetRect) return false;
+        const bool first = EDictGetShort(record, atoms::NAME) == atoms::print::PvtPrMessage1;
+        EDictPutLong(record, atoms::RX1, 0);
+        EDictPutLong(record, atoms::RY1, 0);
+        EDictPutLong(record, atoms::RX2, 203);
+        EDictPutLong(record, atoms::RY2, first ? 83 : 123);
+        return true;
+    }
+
+    static inline std::map<uint16_t, std::string> texts_;
+    static inline std::vector<std::string> shownTexts_;
+    const uint16_t scene_ = atoms::ports::ScPrPrint;
+};
+
+TEST_F(PrintScreenTest, TheFirstPageReadsTheWholeLetterBeforeFillingTheScene) {
+    Forget();
+    EXPECT_FALSE(Deliver(Record(wm::code::kEntered)));
+    EXPECT_TRUE(Attached(atoms::TimerPortTick, &PM_PrintMessage));
+    const std::vector<std::string> expected = {
+        "load AniPrFirstPage", "load AniPrOtherPage", "hide AniPrFirstPage", "hide AniPrOtherPage",
+        "load PvtPrMessage1", "load AniWrCursor",
+        "get To", "get From", "get Subject", "get Date", "get Parts", "get Body",
+        "text TxtPrTo p7", "text TxtPrFrom granny_05", "text TxtPrSubject Hello",
+        "date 123 size 64 short 1", "text TxtPrDate d123", "text TxtPrPage 1",
+        "print 1000 NEWPRINT BESTFIT"};
+    EXPECT_EQ(Trace(), expected);
+}
+
+TEST_F(PrintScreenTest, WithoutALetterTheSceneIsLeftAndNothingIsAsked) {
+    wm::Handover().currentMessage = 0;
+    Forget();
+    Deliver(Record(wm::code::kEntered));
+    const std::vector<std::string> expected = {"load AniPrFirstPage", "load AniPrOtherPage", "hide AniPrFirstPage",
+                                               "hide AniPrOtherPage", "load PvtPrMessage1", "load AniWrCursor",
+                                               "leave ScPrPrint 0"};
+    EXPECT_EQ(Trace(), expected);
+    EXPECT_FALSE(wm::CommonDialog().up);
+    EXPECT_EQ(wm::Handover().printing, 1) << "only the scene's stop clears it";
+}
+
+TEST_F(PrintScreenTest, EachPageStartsAfterTheLastLineOfTheOneBeforeOncePainted) {
+    Deliver(Record(wm::code::kEntered));
+    EXPECT_EQ(ShowAndPaint(atoms::print::PvtPrMessage1), (std::vector<std::string>{"one", "two"}));
+    Forget();
+    PageDone(0);
+    const std::vector<std::string> nextPage = {
+        "load PvtPrMessage2", "load AniWrCursor", "get Parts", "get Body",
+        "hide TxtPrTo", "hide TxtPrFrom", "hide TxtPrSubject", "hide TxtPrDate", "hide TxtPrToStatic",
+        "hide TxtPrFromStatic", "hide TxtPrSubjectStatic", "hide TxtPrDateStatic", "hide AniPrFirstPage",
+        "show AniPrOtherPage", "text TxtPrPage 2"};
+    EXPECT_EQ(Trace(), nextPage);
+    Tick();  // the new view has not been painted yet
+    EXPECT_EQ(Prints(), 0u);
+    ShowAndPaint(atoms::print::PvtPrMessage2);
+    Tick();
+    EXPECT_EQ(Trace().back(), "print 1000 NEWPRINT BESTFIT");
+    Tick();
+    EXPECT_EQ(Prints(), 1u) << "one request per page";
+    EXPECT_EQ(Paint(atoms::print::PvtPrMessage2), (std::vector<std::string>{"three", "four", "five"}));
+
+    PageDone(0);
+    EXPECT_EQ(Trace().back(), "text TxtPrPage 3");
+    ShowAndPaint(atoms::print::PvtPrMessage2);
+    Tick();
+    EXPECT_EQ(Paint(atoms::print::PvtPrMessage2), (std::vector<std::string>{"six", "seven"}));
+    PageDone(0);
+    ShowAndPaint(atoms::print::PvtPrMessage2);
+    Tick();  // line 8 is past the end: the letter is done
+    EXPECT_EQ(Trace().back(), "leave ScPrPrint 0");
+    EXPECT_EQ(Prints(), 2u);
+    EXPECT_FALSE(wm::CommonDialog().up);
+    EXPECT_EQ(wm::Handover().printing, 1);
+    Deliver(Record(wm::code::kLeft));
+    EXPECT_EQ(wm::Handover().printing, 0);
+    EXPECT_FALSE(Attached(atoms::TimerPortTick, &PM_PrintMessage));
+}
+
+TEST_F(PrintScreenTest, AFailedPageLeavesWithTheNoticeAndAStopKeepsThePendingPage) {
+    Deliver(Record(wm::code::kEntered));
+    ShowAndPaint(atoms::print::PvtPrMessage1);
+    Forget();
+    PageDone(1);
+    EXPECT_EQ(Trace(), std::vector<std::string>{"leave ScPrPrint 0"});
+    EXPECT_TRUE(wm::CommonDialog().up);
+    EXPECT_EQ(wm::CommonDialog().current, atoms::dialogs::PrintingError);
+
+    // Stop takes the view, the tick and the printing flag, nothing else: a page set up before it
+    // still waits, and the next start's first painted view prints it.
+    PageDone(0);
+    Deliver(Record(wm::code::kLeft));
+    EXPECT_EQ(wm::Handover().printing, 0);
+    EXPECT_EQ(wm::PrintScreen().view, nullptr);
+    EXPECT_EQ(wm::PrintScreen().pagePending, 1);
+    Forget();
+    PageDone(0);  // a report after the stop has no page to follow
+    EXPECT_TRUE(Trace().empty());
+    Deliver(Record(wm::code::kEntered));
+    ShowAndPaint(atoms::print::PvtPrMessage1);
+    Tick();
+    EXPECT_EQ(Prints(), 2u);
+}
+
+}  // namespace
