@@ -47,7 +47,18 @@ const char* Describe(AccountError error) {
 AccountBook::AccountBook(std::filesystem::path file, PasswordCost cost, bool durable, std::filesystem::path root)
     : file_(std::move(file)), root_(std::move(root)), cost_(cost), durable_(durable) {}
 
-AccountBook::Accounts AccountBook::Load() const {
+const char* AccountBook::NotAnAccount(std::string_view line, const Accounts& so_far) {
+    const auto space = line.find(' ');
+    if (space == std::string_view::npos) return "no password hash after the kite ID";
+    const std::string_view name = line.substr(0, space);
+    const std::string_view hash = line.substr(space + 1);
+    if (!IsValidKiteId(name)) return "not a kite ID";
+    if (!hash.starts_with("$argon2") || hash.find_first_of(" \t") != std::string_view::npos) return "not a password hash";
+    if (Lookup(so_far, name) != so_far.end()) return "the kite ID is there already";
+    return nullptr;
+}
+
+AccountBook::Accounts AccountBook::Load(std::vector<std::string>* unreadable) const {
     Accounts accounts;
     UniqueFd dir = OpenDirectory(file_.parent_path(), root_);
     std::string text;
@@ -57,22 +68,25 @@ AccountBook::Accounts AccountBook::Load() const {
     }
     std::istringstream lines(text);
     std::string line;
-    while (std::getline(lines, line)) {
+    for (int number = 1; std::getline(lines, line); ++number) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();  // written on another system
         if (line.empty() || line[0] == '#') continue;
-        const auto space = line.find(' ');
-        const std::string name = line.substr(0, space);
-        if (space == std::string::npos || !IsValidKiteId(name) || Lookup(accounts, name) != accounts.end()) {
-            ProblemNote("MailPort", "the accounts file holds a line that is not an account; it is passed over");
+        if (const char* why = NotAnAccount(line, accounts)) {
+            ProblemNote("MailPort", file_.string() + ", line " + std::to_string(number) + ": not an account (" + why +
+                                        "); it is kept as it is and not used");
+            if (unreadable != nullptr) unreadable->push_back(line);
             continue;
         }
-        accounts.emplace_back(name, line.substr(space + 1));
+        const auto space = line.find(' ');
+        accounts.emplace_back(line.substr(0, space), line.substr(space + 1));
     }
     return accounts;
 }
 
-bool AccountBook::Save(const Accounts& accounts) const {
+bool AccountBook::Save(const Accounts& accounts, const std::vector<std::string>& unreadable) const {
     std::string text(kHeader);
     for (const auto& [name, hash] : accounts) text += name + " " + hash + "\n";
+    for (const std::string& line : unreadable) text += line + "\n";
     std::string error;
     UniqueFd dir = OpenOrCreateDirectory(file_.parent_path(), durable_, error, root_);
     if (dir.Valid() && WriteAtomically(dir.Get(), file_.filename().string(), text, durable_, nullptr, error)) return true;
@@ -93,31 +107,34 @@ AccountError AccountBook::CheckPassword(std::string_view password) {
 AccountError AccountBook::Add(std::string_view name, std::string_view password) {
     if (!IsValidKiteId(name)) return AccountError::InvalidName;
     if (AccountError e = CheckPassword(password); e != AccountError::None) return e;
-    Accounts accounts = Load();
+    std::vector<std::string> unreadable;
+    Accounts accounts = Load(&unreadable);
     if (Lookup(accounts, name) != accounts.end()) return AccountError::Exists;
     std::optional<std::string> hash = HashPassword(password, cost_);
     if (!hash) return AccountError::Storage;
     accounts.emplace_back(std::string(name), std::move(*hash));
-    return Save(accounts) ? AccountError::None : AccountError::Storage;
+    return Save(accounts, unreadable) ? AccountError::None : AccountError::Storage;
 }
 
 AccountError AccountBook::SetPassword(std::string_view name, std::string_view password) {
     if (AccountError e = CheckPassword(password); e != AccountError::None) return e;
-    Accounts accounts = Load();
+    std::vector<std::string> unreadable;
+    Accounts accounts = Load(&unreadable);
     auto it = Lookup(accounts, name);
     if (it == accounts.end()) return AccountError::Unknown;
     std::optional<std::string> hash = HashPassword(password, cost_);
     if (!hash) return AccountError::Storage;
     accounts[static_cast<std::size_t>(it - accounts.begin())].second = std::move(*hash);
-    return Save(accounts) ? AccountError::None : AccountError::Storage;
+    return Save(accounts, unreadable) ? AccountError::None : AccountError::Storage;
 }
 
 AccountError AccountBook::Remove(std::string_view name) {
-    Accounts accounts = Load();
+    std::vector<std::string> unreadable;
+    Accounts accounts = Load(&unreadable);
     auto it = Lookup(accounts, name);
     if (it == accounts.end()) return AccountError::Unknown;
     accounts.erase(it);
-    return Save(accounts) ? AccountError::None : AccountError::Storage;
+    return Save(accounts, unreadable) ? AccountError::None : AccountError::Storage;
 }
 
 std::optional<std::string> AccountBook::Find(std::string_view name) const {

@@ -50,8 +50,12 @@ public:
 private:
     using Accounts = std::vector<std::pair<std::string, std::string>>;  // name, hash
 
-    Accounts Load() const;
-    bool Save(const Accounts& accounts) const;
+    // The accounts; lines that are not one go to `unreadable` (when given) as they stand, so
+    // that a rewrite keeps them, and each is reported with its line number.
+    Accounts Load(std::vector<std::string>* unreadable = nullptr) const;
+    bool Save(const Accounts& accounts, const std::vector<std::string>& unreadable) const;
+    // Why the line is not an account, or null when it is one.
+    static const char* NotAnAccount(std::string_view line, const Accounts& so_far);
     static Accounts::const_iterator Lookup(const Accounts& accounts, std::string_view name);
     static AccountError CheckPassword(std::string_view password);
 
