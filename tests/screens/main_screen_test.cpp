@@ -156,6 +156,26 @@ TEST_F(MainListTest, GetSendRefreshesAtOnceAndAgainWhenTheMailIsIn) {
     EXPECT_EQ(Column(1), (Lines{"fetched", "first"}));
 }
 
+TEST_F(MainListTest, EachSenderIsLookedUpInTheStoredBookAsItIsRead) {
+    StartAs("ann_01");
+    files_.At({"MailBoxes", "kiteAccounts", "ann_01"}).files["AddBook.wdb"] = {
+        {Atom("Bea"), EDictShort, Atom("bo@x.example"), ""},
+        {Atom("Counter"), EDictLong, Atom("cy@x.example"), ""}};  // not a Short: never a name
+    PutMail(1, 5, "Bo <BO@X.example>", "first", 10);
+    PutMail(1, 6, "cy@x.example", "second", 20);
+    PutMail(1, 7, nullptr, "third", 30);
+    Enter();
+    FinishMailChain();
+    EXPECT_EQ(Column(0), (Lines{" ", "cy@x.example", "Bea"}));
+    // The book is read afresh for each sender; a message without one asks for nothing.
+    const int before = files_.reads;
+    Click(port_, Atom("BtnWnFrom"));
+    EXPECT_EQ(files_.reads - before, 2);
+    files_.At({"MailBoxes", "kiteAccounts", "ann_01"}).files["AddBook.wdb"] = {};
+    Click(port_, Atom("BtnWnFrom"));
+    EXPECT_EQ(Column(0), (Lines{" ", "BO@X.example", "cy@x.example"}));
+}
+
 TEST_F(MainListTest, APlayerWithoutKiteIdCannotReachAddressBookOrMailExchange) {
     StartAs(nullptr);
     PutMail(2, 1, "ann@x.example", "hello", 10);

@@ -80,6 +80,8 @@ private:
         for (const StoredEntry& entry : stored) {
             if (entry.type == EDictText) {
                 dict->PutText(entry.key, entry.text.c_str());
+            } else if (entry.type == EDictShort) {
+                dict->PutShort(entry.key, static_cast<uint16_t>(entry.number));
             } else {
                 dict->PutLong(entry.key, entry.number);
             }

@@ -33,7 +33,7 @@ const char* TypeWord(uint32_t boxKind) {
     return boxKind == OwnerPlayer ? kPlayerMailWord : kUnknownMailWord;
 }
 
-void FillSender(MailboxLine& line, const MessageHeader& header, const AddressBookNames& book) {
+void FillSender(MailboxLine& line, const MessageHeader& header, const SenderNames& book) {
     if (header.from.empty()) {
         line.from[0] = '\0';
         return;
@@ -65,7 +65,7 @@ int CompareLines(const MailboxLine& a, const MailboxLine& b, SortOrder order) {
     }
 }
 
-std::vector<MailboxLine> BuildLines(const MessageHeaderList& headers, const AddressBookNames& book) {
+std::vector<MailboxLine> BuildLines(const MessageHeaderList& headers, const SenderNames& book) {
     std::vector<MailboxLine> lines(headers.Size());
     std::size_t n = 0;
     for (const MessageHeader* header = headers.Head(); header != nullptr; header = header->next, ++n) {
@@ -98,7 +98,7 @@ void FormatLine(const MailboxLine& line, char (&out)[kFormattedLineSize]) {
                   OrSpace(line.type));
 }
 
-void FillMailboxList(PMListBoxBase& list, const MessageHeaderList& headers, const AddressBookNames& book,
+void FillMailboxList(PMListBoxBase& list, const MessageHeaderList& headers, const SenderNames& book,
                      SortOrder order) {
     list.RemoveAll();
     if (headers.Size() == 0) {

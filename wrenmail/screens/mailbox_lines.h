@@ -43,14 +43,14 @@ struct MailboxLine {
 int CompareLines(const MailboxLine& a, const MailboxLine& b, SortOrder order);
 
 // One record per header, in list order; senders found in the book show its name.
-std::vector<MailboxLine> BuildLines(const MessageHeaderList& headers, const AddressBookNames& book);
+std::vector<MailboxLine> BuildLines(const MessageHeaderList& headers, const SenderNames& book);
 void SortLines(std::vector<MailboxLine>& lines, SortOrder order);
 
 // Asks the host for the short date text and joins the four fields, an empty one as " ".
 void FormatLine(const MailboxLine& line, char (&out)[kFormattedLineSize]);
 
 // Empties the list and fills it with the sorted lines, each carrying its message id.
-void FillMailboxList(PMListBoxBase& list, const MessageHeaderList& headers, const AddressBookNames& book,
+void FillMailboxList(PMListBoxBase& list, const MessageHeaderList& headers, const SenderNames& book,
                      SortOrder order);
 
 // Whose inbox a formatted line's message is in: the kite account for "OrbitMail", else the player.

@@ -124,8 +124,8 @@ void MainScreen::RefreshList() {
         list_->RemoveAll();
         return;
     }
-    AddressBookNames book;
-    book.Load(Identity().GetKiteId());
+    // Each sender is looked up in the stored book as it is read.
+    const StoredBookNames book(Identity().GetKiteId());
     FillMailboxList(*list_, *headers, book, SortOrder{Handover().sortKey, Handover().sortDescending});
 }
 

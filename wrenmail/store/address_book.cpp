@@ -200,6 +200,11 @@ std::vector<AddressBookName> SortedBookNames(const char* kiteId) {
     return stored != nullptr ? SortedNames(*stored) : std::vector<AddressBookName>{};
 }
 
+const char* StoredBookNames::NameFor(const char* address) const {
+    const uint16_t atom = NameForAddress(kiteId_.c_str(), address);
+    return atom != 0 ? DaNameGetString(atom) : nullptr;
+}
+
 void AddressBookNames::Load(const char* kiteId) {
     entries_.clear();
     if (!HasBook(kiteId)) {

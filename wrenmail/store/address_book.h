@@ -59,14 +59,32 @@ std::vector<AddressBookName> SortedNames(DictInterface& book);
 // The same for the stored book of the kite ID.
 std::vector<AddressBookName> SortedBookNames(const char* kiteId);
 
-// The book read once, for looking up many senders (the mailbox list) without reading it for each.
-class AddressBookNames {
+// Gives the book's name for a normalised sender: null when the book has none for it.
+class SenderNames {
+public:
+    virtual ~SenderNames() = default;
+    virtual const char* NameFor(const char* address) const = 0;
+};
+
+// The stored book of a kite ID, read afresh for every sender as every other reader of the book
+// does; an empty kite ID finds nothing and reads nothing.
+class StoredBookNames final : public SenderNames {
+public:
+    explicit StoredBookNames(const char* kiteId) : kiteId_(kiteId != nullptr ? kiteId : "") {}
+    const char* NameFor(const char* address) const override;
+
+private:
+    std::string kiteId_;
+};
+
+// The book read once into memory: its names for many senders without a file request for each.
+class AddressBookNames final : public SenderNames {
 public:
     // Reads the book of the kite ID; an empty ID leaves no names.
     void Load(const char* kiteId);
     void Add(std::string name, std::string address);
     // The name of the last entry whose address equals this one ignoring case; null when none does.
-    const char* NameFor(const char* address) const;
+    const char* NameFor(const char* address) const override;
     bool Empty() const { return entries_.empty(); }
 
 private:
