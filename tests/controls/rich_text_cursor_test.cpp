@@ -79,7 +79,8 @@ TEST_F(RichTextCursorTest, UpAndDownKeepTheHorizontalOffset) {
     EXPECT_FALSE(Key(VKEY_UP, true)) << "Control with Up is left to the screen";
 }
 
-TEST_F(RichTextCursorTest, KeysBetweenTwoPaintsActInTheOrderTheyCame) {
+// "a\nb\nc\nd": line k holds position 2k - 1.
+TEST_F(RichTextCursorTest, AnUpDownOrClickPendingAtThePaintWinsOverLaterKeys) {
     MakeView();
     Type("a\nb\nc\nd");
     Paint();
@@ -87,31 +88,66 @@ TEST_F(RichTextCursorTest, KeysBetweenTwoPaintsActInTheOrderTheyCame) {
     Key(VKEY_DOWN);
     Key(VKEY_DOWN);
     Paint();
-    EXPECT_EQ(Position(), 5u) << "two lines down";
+    EXPECT_EQ(Position(), 3u) << "both aim at the line after the cursor's";
     Key(VKEY_DOWN);
     Key(VKEY_LEFT);
     Paint();
-    EXPECT_EQ(Position(), 4u) << "the later move wins over the pending one";
+    EXPECT_EQ(Position(), 5u) << "the pending Down is resolved after the Left";
     Key(VKEY_DOWN);
     Key(VKEY_END);
     Paint();
-    EXPECT_EQ(Position(), 6u) << "End on the line Down aims at";
+    EXPECT_EQ(Position(), 7u);
+    EXPECT_FALSE(view_->Cursor().AtLineEnd());
+    Press(kTextLeft + 20, kTextTop + 5);  // past the end of the top line, line 2
+    Key(VKEY_LEFT);
+    Paint();
+    EXPECT_EQ(Position(), 4u) << "the click is resolved after the Left";
+    EXPECT_TRUE(view_->Cursor().AtLineEnd());
 }
 
-TEST_F(RichTextCursorTest, EmptyLinesHoldTheCursorAfterAFinalLineFeed) {
+// "ab\n": line 1 is 1..2, line 2 the empty line at 4 after the final line feed.
+TEST_F(RichTextCursorTest, EndAndPagingOnAnEmptyLineGoToItsLastPositionPlusOne) {
     MakeView();
     Type("ab\n");
     Paint();
     EXPECT_EQ(Position(), 4u);
     EXPECT_EQ(CursorSpot(), At(0, 1)) << "below the last text line";
     KeyAndPaint(VKEY_END);
-    EXPECT_EQ(Position(), 4u);
-    KeyAndPaint(VKEY_UP);
-    KeyAndPaint(VKEY_END);
-    EXPECT_EQ(Position(), 3u);
+    EXPECT_EQ(Position(), 1u) << "an empty line's last position is 0";
+    EXPECT_TRUE(view_->Cursor().AtLineEnd());
     EXPECT_EQ(CursorSpot(), At(14, 0));
     KeyAndPaint(VKEY_DOWN);
     EXPECT_EQ(Position(), 4u);
+    KeyAndPaint(VKEY_PAGE_DOWN, true);
+    EXPECT_EQ(Position(), 1u);
+    EXPECT_TRUE(view_->Cursor().AtLineEnd());
+
+    view_->LoadPlainBodyText("x\n\n\n\nab");  // lines 2 to 4 are empty, line 5 is 6..7
+    Key(VKEY_END, true);
+    Paint();
+    EXPECT_EQ(view_->Layout().TopLine(), 3u);
+    KeyAndPaint(VKEY_PAGE_UP);  // target line 2, empty: offset 2 is past its last position
+    EXPECT_EQ(Position(), 1u);
+    EXPECT_EQ(view_->Layout().TopLine(), 1u);
+}
+
+// "ab\n\ncd": line 2 is the empty line at 4, line 3 is 5..6.
+TEST_F(RichTextCursorTest, AClickOnAnEmptyLineBeforeATextLineStandsAtLineEnd) {
+    MakeView();
+    Type("ab\n\ncd");
+    Paint();
+    Press(kTextLeft + 10, kTextTop + 50);
+    Paint();
+    EXPECT_EQ(Position(), 4u);
+    EXPECT_TRUE(view_->Cursor().AtLineEnd()) << "any position is past an empty line's last, 0";
+    EXPECT_EQ(CursorSpot(), At(14, 0)) << "shown on the line of the position before";
+    Key(VKEY_END, true);
+    Type("\n\n");  // "ab\n\ncd\n\n": the empty line at 8 is followed by the empty line at 9
+    Paint();
+    Press(kTextLeft + 10, kTextTop + 50);  // lines 3 to 5 are shown
+    Paint();
+    EXPECT_EQ(Position(), 8u);
+    EXPECT_FALSE(view_->Cursor().AtLineEnd());
 }
 
 TEST_F(RichTextCursorTest, EditingKeysChangeTheTextAtTheCursor) {

@@ -202,6 +202,43 @@ TEST_F(RichTextLayoutTest, TextModeHidesImagesAndDrawsTheirNamesInBlue) {
     EXPECT_EQ(ImageMoves().size(), 1u);
 }
 
+TEST_F(RichTextLayoutTest, DrawingSetsColourThenFontAndMeasuringFontThenColour) {
+    MakeView();
+    view_->LoadPlainBodyText("hello world foo");
+    Paint();
+    const auto& ops = Canvas().Ops();
+    size_t draws = 0;
+    size_t measures = 0;
+    for (size_t i = 2; i < ops.size(); ++i) {
+        if (ops[i].name == "DrawText") {
+            ++draws;
+            EXPECT_EQ(ops[i - 2].name, "SetColor") << "before drawing " << ops[i].text;
+            EXPECT_EQ(ops[i - 1].name, "SelectFont") << "before drawing " << ops[i].text;
+        } else if (ops[i].name == "MeasureText" && ops[i].text != "M") {  // "M": a new font run
+            ++measures;
+            EXPECT_EQ(ops[i - 2].name, "SelectFont") << "before measuring " << ops[i].text;
+            EXPECT_EQ(ops[i - 1].name, "SetColor") << "before measuring " << ops[i].text;
+        }
+    }
+    EXPECT_EQ(draws, 2u);
+    EXPECT_GT(measures, 0u);
+}
+
+TEST_F(RichTextLayoutTest, ASecondSpriteReadyReadsTheRectangleAgainAndAsksNoPaint) {
+    MakeView();
+    view_->LoadPlainBodyText("hello world foo");
+    Paint();
+    ASSERT_FALSE(view_->NeedsPaint());
+    FakeHost::ClearLog();
+    EDict ready = Record(code::kSpriteReady);
+    EDictPutShort(&ready, atoms::NAME, sprite_);
+    EXPECT_TRUE(Send(ready));
+    EXPECT_EQ(FakeHost::To(scene_, code::kGetRect).size(), 1u);
+    EXPECT_FALSE(view_->NeedsPaint());
+    EDict answer = Paint();
+    EXPECT_FALSE(EDictHasKey(&answer, atoms::UPDATED));
+}
+
 TEST_F(RichTextLayoutTest, ShowFromLineKeepsTheLinesAndPaintsFromThere) {
     MakeView();
     view_->SetReadOnly(true);

@@ -32,10 +32,7 @@ void RichCursor::MoveTo(uint32_t position) {
     const uint32_t end = layout_.Document().Length() + 1;
     position_ = std::clamp<uint32_t>(position, 1, end);
     at_line_end_ = 0;
-    // Several keys may come between two paints: a move made after an Up, Down or click that is
-    // not resolved yet is the one the user made last, and wins.
-    vertical_pending_ = 0;
-    click_pending_ = 0;
+    // An Up, Down or click still pending is left as it is: the next paint resolves it first.
     layout_.SetUserScrolled(false);
     layout_.SetNeedsPaint();
 }
@@ -57,13 +54,10 @@ const LineRecord* RichCursor::Line() const {
     return layout_.LineOf(shown);
 }
 
-const LineRecord* RichCursor::PendingTarget() const {
-    return vertical_pending_ != 0 ? layout_.LineNumbered(target_line_) : nullptr;
-}
-
 void RichCursor::MoveVertically(int direction) {
-    // A second Up or Down before the paint goes on from the line the first one aims at.
-    const LineRecord* line = vertical_pending_ != 0 ? PendingTarget() : Line();
+    // Always from the line the cursor is shown on: a second Up or Down before the paint aims
+    // at the same line as the first.
+    const LineRecord* line = Line();
     if (line == nullptr) {
         return;
     }
@@ -133,9 +127,9 @@ void RichCursor::ResolveClick(CanvasInterface& canvas) {
     RichPainter painter(canvas, layout_.Mode());
     position_ = layout_.HitPosition(painter, *line, static_cast<float>(click_x_));
     // Past the end of a wrapped line the cursor stays on that line rather than jumping to the
-    // start of the next; an empty line has no elements to be past.
+    // start of the next. An empty line's last position is 0, so any position is past it.
     const LineRecord* next = layout_.LineNumbered(line->number + 1);
-    at_line_end_ = !line->Empty() && position_ > line->last && next != nullptr && !next->Empty();
+    at_line_end_ = position_ > line->last && next != nullptr && !next->Empty();
 }
 
 const LineRecord* RichCursor::ClickedLine() const {

@@ -31,8 +31,6 @@ public:
     // The line the cursor is shown on: that of the previous position when at line end.
     const LineRecord* Line() const;
 
-    // The line an Up or Down not yet resolved aims at, or null.
-    const LineRecord* PendingTarget() const;
     // Up (-1) or down (+1) one line; the position is found at the next paint from the x offset.
     void MoveVertically(int direction);
     // A click at text coordinates, resolved at the next paint.

@@ -41,17 +41,11 @@ void RichLayout::LearnGeometry() {
     HxPortSend(port_, &record);
     rect_ = SpriteRect{EDictGetLong(&record, atoms::RX1), EDictGetLong(&record, atoms::RY1),
                        EDictGetLong(&record, atoms::RX2), EDictGetLong(&record, atoms::RY2)};
-    const uint16_t old_width = text_width_;
     text_left_ = ClampUnsigned16(int64_t{rect_.x1} + left_margin_);
     text_top_ = ClampUnsigned16(int64_t{rect_.y1} + top_margin_);
     text_width_ = ClampUnsigned16(int64_t{rect_.x2} - rect_.x1 - left_margin_);
     text_height_ = ClampUnsigned16(int64_t{rect_.y2} - rect_.y1 - top_margin_);
-    // A sprite (re)made by the host has no picture yet; lines made for another width are stale.
-    if (geometry_known_ != 0 && old_width != text_width_) {
-        document_.SetModified(true);
-    }
     geometry_known_ = 1;
-    needs_paint_ = 1;
 }
 
 bool RichLayout::InsideText(int32_t x, int32_t y) const {
@@ -268,13 +262,13 @@ void RichLayout::PaintLine(RichPainter& painter, const LineRecord& line, float y
     std::string text;
     WalkPieces(line.start, line.first, line.last, [&](const RichPiece& piece) {
         if (piece.image == nullptr) {
-            SelectRunFont(canvas, piece.text_font);
+            SetRunColourAndFont(canvas, piece.text_font);
             text.assign(piece.chars, piece.count);
             canvas.DrawText(text.c_str());
         } else if (mode_ == RichMode::Graphic) {
             ShowImage(canvas, *piece.image);
         } else {
-            SelectRunFont(canvas, piece.image_name_font);
+            SetRunColourAndFont(canvas, piece.image_name_font);
             canvas.DrawText(ImageNameText(piece.image));
         }
     });

@@ -31,8 +31,6 @@ struct LineRecord {
     WalkerState start;    // the walker at the first position: drawing starts here
 
     bool Empty() const { return last == 0; }
-    // The position just after the line's last element; an empty line's own position.
-    uint32_t End() const { return Empty() ? first : last + 1; }
 };
 
 struct SpriteRect {

@@ -12,6 +12,15 @@ void SelectRunFont(CanvasInterface& canvas, const FontRun* run) {
     canvas.SetColor(run->red, run->green, run->blue);
 }
 
+void SetRunColourAndFont(CanvasInterface& canvas, const FontRun* run) {
+    if (run == nullptr) {
+        return;
+    }
+    canvas.SetColor(run->red, run->green, run->blue);
+    canvas.SelectFont(run->font_name != nullptr ? run->font_name : "", static_cast<int32_t>(run->style),
+                      static_cast<int32_t>(run->size));
+}
+
 float RichPainter::TextWidth(const FontRun* font, const char* chars, uint32_t count) {
     // Slices are not NUL-terminated: the canvas gets a terminated copy.
     thread_local std::string text;

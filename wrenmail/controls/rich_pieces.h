@@ -71,8 +71,11 @@ inline const char* ImageNameText(const ImageSlot* slot) {
     return slot->record->name_text;
 }
 
-// Selects the run's font and colour on the canvas (nothing for a missing run).
+// Selects the run's font and then its colour on the canvas, as measuring does (nothing for a
+// missing run).
 void SelectRunFont(CanvasInterface& canvas, const FontRun* run);
+// Sets the run's colour and then its font, as drawing does (nothing for a missing run).
+void SetRunColourAndFont(CanvasInterface& canvas, const FontRun* run);
 
 // Measures and draws pieces in one mode on one canvas.
 class RichPainter {

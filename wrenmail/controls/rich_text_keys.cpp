@@ -39,8 +39,8 @@ bool RichTextKeys::WithControl(int8_t key) {
         case VKEY_PAGE_DOWN: {
             const LineRecord* line = layout_.LineNumbered(layout_.LastVisible());
             if (line != nullptr) {
-                cursor_.MoveTo(line->End());
-                cursor_.SetAtLineEnd(!line->Empty());
+                cursor_.MoveTo(line->last + 1);
+                cursor_.SetAtLineEnd(true);
             }
             return true;
         }
@@ -140,9 +140,6 @@ void RichTextKeys::Insert(char character) {
 }
 
 const LineRecord* RichTextKeys::HomeEndLine() const {
-    if (const LineRecord* target = cursor_.PendingTarget()) {
-        return target;
-    }
     const uint32_t position = cursor_.Position();
     return layout_.LineOf(cursor_.AtLineEnd() && position > 1 ? position - 1 : position);
 }
@@ -154,12 +151,13 @@ void RichTextKeys::Home() {
     }
 }
 
-// An empty line has no last position: End leaves the cursor on it, before its line feed.
+// After the line's last position. An empty line's last position is 0, so End on it goes to
+// position 1.
 void RichTextKeys::End() {
     const LineRecord* line = HomeEndLine();
     if (line != nullptr) {
-        cursor_.MoveTo(line->End());
-        cursor_.SetAtLineEnd(!line->Empty());
+        cursor_.MoveTo(line->last + 1);
+        cursor_.SetAtLineEnd(true);
     }
 }
 
@@ -184,8 +182,8 @@ void RichTextKeys::Page(bool down) {
     }
     const uint32_t offset = cursor_.Position() >= line->first ? cursor_.Position() - line->first : 0;
     uint32_t position = target->first + offset;
-    if (target->Empty() || position > target->last) {
-        position = target->End();
+    if (position > target->last) {
+        position = target->last + 1;  // 1 for an empty target, whose last position is 0
     }
     cursor_.MoveTo(position);
 }

@@ -30,7 +30,7 @@ private:
     void End();
     void Page(bool down);
     // The line Home and End act on: the one the cursor is shown on (the previous position's when
-    // it stands at a line's end), or the one an Up or Down not yet painted aims at.
+    // it stands at a line's end).
     const LineRecord* HomeEndLine() const;
 
     RichDocument& document_;
