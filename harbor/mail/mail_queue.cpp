@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <charconv>
+#include <ctime>
 #include <cstdio>
 
 #include "mail/durable_dirs.h"
@@ -67,6 +68,12 @@ std::vector<std::string> MailQueue::Entries() const {
 bool MailQueue::Read(const std::string& entry, std::string& out) const {
     std::string error;
     return dir_.Valid() && IsEntryName(entry) && ReadRegularFile(dir_.Get(), entry, kMaxMessageBytes, out, error);
+}
+
+long long MailQueue::AgeOf(const std::string& entry) const {
+    struct stat st {};
+    if (!dir_.Valid() || !IsEntryName(entry) || ::fstatat(dir_.Get(), entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return 0;
+    return static_cast<long long>(std::time(nullptr)) - static_cast<long long>(st.st_mtime);
 }
 
 uint64_t MailQueue::SizeOf(const std::string& entry) const {

@@ -31,6 +31,8 @@ public:
     std::vector<std::string> Entries() const;
     bool Read(const std::string& entry, std::string& out) const;
     bool Remove(const std::string& entry);
+    // Seconds since the entry was written; 0 when it cannot be found.
+    long long AgeOf(const std::string& entry) const;
     // The entry's size in bytes; 0 when it cannot be found.
     uint64_t SizeOf(const std::string& entry) const;
 

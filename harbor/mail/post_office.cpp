@@ -70,6 +70,11 @@ PostOffice::PostOffice(PostOfficeOptions options)
 
 bool PostOffice::Submit(std::string_view message, const std::vector<std::string>& recipients) {
     if (recipients.empty() || !spool_.Ready()) return false;
+    if (recipients.size() > kMaxRecipients) {
+        ProblemNote("MailPort", "a letter may go to at most " + std::to_string(kMaxRecipients) + " recipients; this one has " +
+                                    std::to_string(recipients.size()) + ": it is not sent");
+        return false;
+    }
     const std::string accepted = Accepted(message);
     for (const std::string& recipient : recipients) {
         if (recipient.find('\n') != std::string::npos) return false;
@@ -123,6 +128,9 @@ bool PostOffice::DeliverOne(const std::string& entry, const std::string& bytes) 
             if (SaveToPlayerInbox(options_.data_root, local, message, options_.durable, error) != 0) return true;
             break;
         case Route::Elsewhere:
+            if (IsValidKiteId(local) && spool_.AgeOf(entry) > kUndeliverableAfterSeconds) {
+                return ReturnToSender(recipient, message);
+            }
             if (noted_.insert(entry).second) {
                 TraceNote("MailPort", "mail to " + recipient + " waits in the outgoing spool: it is not an account or "
                                       "player of this computer, and no mail server is set up");
@@ -131,6 +139,29 @@ bool PostOffice::DeliverOne(const std::string& entry, const std::string& bytes) 
     }
     ProblemNote("MailPort", "mail to " + recipient + " could not be delivered (" + error + "); it stays in the spool");
     return false;
+}
+
+// Mail for a kite ID of this computer that nobody has: after kUndeliverableAfterSeconds the
+// sender gets a friendly letter saying so, with the letter inside, and the copy leaves the spool.
+bool PostOffice::ReturnToSender(const std::string& recipient, std::string_view message) {
+    mime::Ref<GMimeMessage> letter = mime::MessageFromText(message);
+    const std::string from = mime::Addresses(letter.get(), GMIME_ADDRESS_TYPE_FROM, options_.domain);
+    std::string sender;
+    if (RouteOf(from.substr(0, from.find(',')), sender) != Route::Account) {
+        TraceNote("MailPort", "mail to " + recipient + " cannot be delivered and its sender is not an account here: "
+                              "it stays in the spool");
+        return false;
+    }
+    const std::string subject = mime::Subject(letter.get());
+    const std::string text = "From: Wrenmail Post Office <postmaster@" + options_.domain + ">\nTo: " + sender + "@" +
+                             options_.domain + "\nSubject: Could not be delivered: " + subject +
+                             "\nMIME-Version: 1.0\nContent-Type: text/plain; charset=utf-8\n\n"
+                             "Hello!\n\nYour letter \"" + subject + "\" could not be delivered to " + recipient +
+                             ": nobody has that ID on this computer. Check the name and send it again.\n\n"
+                             "Here is your letter as you wrote it:\n\n" + std::string(message);
+    if (Waiting(sender).Put(Accepted(text)).empty()) return false;
+    TraceNote("MailPort", "mail to " + recipient + " could not be delivered: it went back to " + sender);
+    return true;
 }
 
 std::size_t PostOffice::DeliverSpool() {

@@ -31,6 +31,10 @@
 namespace harbor {
 
 inline constexpr std::string_view kDefaultMailDomain = "wrenmail.local";
+inline constexpr std::size_t kMaxRecipients = 100;
+// Mail for a kite ID of this computer that nobody has waits this long (the account may be made
+// meanwhile), then goes back to its sender.
+inline constexpr long long kUndeliverableAfterSeconds = 3 * 24 * 60 * 60;
 
 struct PostOfficeOptions {
     std::filesystem::path data_root;
@@ -58,7 +62,7 @@ public:
     AccountBook& Accounts() { return accounts_; }
     const PostOfficeOptions& Options() const { return options_; }
 
-    // One spooled copy per recipient; true once every copy is on disk. A message without a Date
+    // One spooled copy per recipient (at most kMaxRecipients); true once every copy is on disk. A message without a Date
     // or a Message-ID gets one now, as it is accepted (the rest of its text is kept as it is).
     bool Submit(std::string_view message, const std::vector<std::string>& recipients);
     // Delivers what can be delivered locally; the number of copies delivered.
@@ -87,6 +91,7 @@ private:
     std::string LocalName(const std::string& address) const;
     Route RouteOf(const std::string& address, std::string& local) const;
     bool DeliverOne(const std::string& entry, const std::string& bytes);
+    bool ReturnToSender(const std::string& recipient, std::string_view message);
     MailQueue& Waiting(const std::string& account);
 
     PostOfficeOptions options_;

@@ -1,0 +1,58 @@
+// Limits of the post office: at most 100 recipients per letter, and mail for a kite ID nobody
+// has goes back to its sender as a friendly letter instead of waiting forever.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "mail_test_support.h"
+
+namespace {
+
+using namespace mailtest;
+
+class LimitsTest : public MailFixture {
+protected:
+    void SetUp() override {
+        MailFixture::SetUp();
+        service_ = std::make_unique<harbor::MailService>(Options());
+        ASSERT_EQ(Office().Accounts().Add("ann_01", "apple"), harbor::AccountError::None);
+    }
+    void TearDown() override {
+        service_.reset();
+        MailFixture::TearDown();
+    }
+    harbor::PostOffice& Office() { return *service_->Office(); }
+    std::unique_ptr<harbor::MailService> service_;
+};
+
+// One letter to 10,001 addresses became 10,000 spool copies (2.4 GB).
+TEST_F(LimitsTest, ALetterGoesToAtMostAHundredRecipients) {
+    std::vector<std::string> many;
+    for (int i = 0; i < 101; ++i) many.push_back("friend" + std::to_string(i) + "@example.org");
+    EXPECT_FALSE(Office().Submit("Subject: party\n\nx\n", many));
+    EXPECT_TRUE(Office().Spool().Entries().empty());
+    many.pop_back();
+    EXPECT_TRUE(Office().Submit("Subject: party\n\nx\n", many));
+    EXPECT_EQ(Office().Spool().Entries().size(), 100u);
+}
+
+TEST_F(LimitsTest, MailForAnIdNobodyHasComesBackToTheSender) {
+    ASSERT_TRUE(Office().Submit("From: ann_01@wrenmail.local\nTo: nobody_9@wrenmail.local\nSubject: hello\n\nhi\n",
+                                {"nobody_9@wrenmail.local"}));
+    Office().DeliverSpool();
+    ASSERT_EQ(Office().Spool().Entries().size(), 1u) << "waits a while: the account may be made meanwhile";
+    EXPECT_EQ(Office().WaitingCount("ann_01"), 0u);
+
+    const auto spooled = scratch_.Path() / ".postoffice" / "spool" / Office().Spool().Entries()[0];
+    std::filesystem::last_write_time(spooled, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 4));
+    Office().DeliverSpool();
+    EXPECT_TRUE(Office().Spool().Entries().empty());
+    const uint32_t ann = SignIn("ann_01", "apple").manager;
+    const uint32_t back = Next(ann);
+    ASSERT_NE(back, 0u);
+    EXPECT_EQ(GetText(back, "Subject"), "Could not be delivered: hello");
+    EXPECT_EQ(GetText(back, "To"), "ann_01");
+    EXPECT_NE(GetText(back, "Body").value_or("").find("nobody has that ID on this computer"), std::string::npos);
+}
+
+}  // namespace
