@@ -82,6 +82,8 @@ double ScrollBy(const SDL_Event& event) {
 
 bool ShowPlainPage(const PlainPage& page, const std::filesystem::path& content_dir) {
     if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) return false;
+    // Before the window shows: a picture asked for as soon as it is seen must not end harbor.
+    SnapshotSignal snapshots;
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
     SDL_Window* window = SDL_CreateWindow(page.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                           stage::kWidth, stage::kHeight, SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
@@ -96,7 +98,6 @@ bool ShowPlainPage(const PlainPage& page, const std::filesystem::path& content_d
     const TextSystem text(HarborFontConfig());
     {
         StageView view(renderer);
-        SnapshotSignal snapshots;
         double scroll = 0;
         double height = 0;
         bool repaint = true;
