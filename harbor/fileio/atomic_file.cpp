@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "fileio/file_names.h"
@@ -68,16 +69,23 @@ bool FillTemp(int dir, const std::string& temp, std::string_view bytes, bool dur
 
 std::string SystemError(std::string_view doing) { return std::string(doing) + ": " + std::strerror(errno); }
 
-bool WriteAtomically(int dir, const std::string& name, std::string_view bytes, bool durable,
-                     const WriteStageHook& hook, std::string& error) {
+namespace {
+
+// The temporary file becomes `name`: over what has that name, or (without `replace`) only when
+// nothing has it, which another process writing the same folder cannot race.
+bool WriteAndPlace(int dir, const std::string& name, std::string_view bytes, bool durable, bool replace,
+                   const WriteStageHook& hook, std::string& error, bool* taken = nullptr) {
     const std::string temp = NewTempName();
     if (!FillTemp(dir, temp, bytes, durable, hook, error)) {
         ::unlinkat(dir, temp.c_str(), 0);
         return false;
     }
     Stage(hook, WriteStage::TempSynced);
-    if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0) {
-        error = SystemError("cannot put the file in place");
+    const int placed = replace ? ::renameat(dir, temp.c_str(), dir, name.c_str())
+                               : ::renameat2(dir, temp.c_str(), dir, name.c_str(), RENAME_NOREPLACE);
+    if (placed != 0) {
+        if (taken != nullptr) *taken = errno == EEXIST;
+        error = errno == EEXIST ? std::string("the name is taken") : SystemError("cannot put the file in place");
         ::unlinkat(dir, temp.c_str(), 0);
         return false;
     }
@@ -87,6 +95,19 @@ bool WriteAtomically(int dir, const std::string& name, std::string_view bytes, b
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool WriteAtomically(int dir, const std::string& name, std::string_view bytes, bool durable,
+                     const WriteStageHook& hook, std::string& error) {
+    return WriteAndPlace(dir, name, bytes, durable, true, hook, error);
+}
+
+bool WriteNewFile(int dir, const std::string& name, std::string_view bytes, bool durable, const WriteStageHook& hook,
+                  std::string& error, bool& taken) {
+    taken = false;
+    return WriteAndPlace(dir, name, bytes, durable, false, hook, error, &taken);
 }
 
 bool ReadRegularFile(int dir, const std::string& name, std::size_t limit, std::string& out, std::string& error) {

@@ -22,6 +22,10 @@ using WriteStageHook = std::function<void(WriteStage)>;
 // False, with `error` set and no temporary file left, when any step fails.
 bool WriteAtomically(int dir, const std::string& name, std::string_view bytes, bool durable,
                      const WriteStageHook& hook, std::string& error);
+// The same, but only when nothing has that name yet: `taken` tells when something had (another
+// process made it first); nothing is replaced.
+bool WriteNewFile(int dir, const std::string& name, std::string_view bytes, bool durable, const WriteStageHook& hook,
+                  std::string& error, bool& taken);
 
 // Reads the regular file `name` of `dir` into `out` (its capacity is reused). False, with `error`
 // set, for a missing file, a link, a directory or other non-regular file, or one over `limit`.

@@ -48,12 +48,16 @@ MailQueue::MailQueue(std::filesystem::path dir, bool durable, const std::filesys
     if (!entries.empty()) next_ = NumberOf(entries.back()) + 1;
 }
 
+// Names are taken exclusively, never renamed over: a second process putting into the same queue
+// (its counter read at its own start) steps past the names the first one took.
 std::string MailQueue::Put(std::string_view bytes) {
     if (!dir_.Valid()) return {};
-    const std::string name = NameOf(next_);
-    if (!WriteAtomically(dir_.Get(), name, bytes, durable_, hook_, error_)) return {};
-    ++next_;
-    return name;
+    for (;;) {
+        const std::string name = NameOf(next_++);
+        bool taken = false;
+        if (WriteNewFile(dir_.Get(), name, bytes, durable_, hook_, error_, taken)) return name;
+        if (!taken) return {};
+    }
 }
 
 std::vector<std::string> MailQueue::Entries() const {
