@@ -45,6 +45,8 @@ std::size_t ReadFetch(std::string_view s, std::size_t pos, ImapReply& reply) {
                 return LineEnd(s, pos);  // a literal cut short: the rest is not this message
             }
             pos += 3;
+            // A literal ends where its FETCH item goes on: anything else means bytes were lost.
+            if (pos + size < s.size() && s[pos + size] != ')' && s[pos + size] != ' ') return LineEnd(s, pos);
             message.text.assign(s.substr(pos, size));
             message.has_text = true;
             pos += size;
@@ -75,6 +77,10 @@ ImapReply ReadImapReply(std::string_view s) {
         if (StartsWith(s, pos, "* OK [UIDVALIDITY ")) {
             std::size_t at = pos + 18;
             if (!ReadNumber(s, at, reply.uidvalidity)) reply.uidvalidity = 0;
+        } else if (const std::string_view line = s.substr(pos, LineEnd(s, pos) - pos);
+                   line.starts_with("* ") && (line.ends_with(" EXISTS\r") || line.ends_with(" EXISTS"))) {
+            std::size_t at = pos + 2;
+            if (!ReadNumber(s, at, reply.exists)) reply.exists = 0;
         } else if (StartsWith(s, pos, "* SEARCH")) {
             ReadSearch(s, pos + 8, reply);
         } else if (StartsWith(s, pos, "* ")) {

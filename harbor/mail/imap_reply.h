@@ -20,11 +20,13 @@ struct ImapMessage {
 
 struct ImapReply {
     uint32_t uidvalidity = 0;
+    uint32_t exists = 0;  // messages in the mailbox, from SELECT
     std::vector<uint32_t> search;
     std::vector<ImapMessage> messages;  // in the order the server sent them
 };
 
-// Never fails: what cannot be read is left out (a message without a UID is dropped).
+// Never fails: what cannot be read is left out (a message without a UID is dropped, and so is
+// one whose literal is not followed by the rest of its FETCH item, as when bytes went missing).
 ImapReply ReadImapReply(std::string_view stream);
 
 }  // namespace harbor

@@ -38,6 +38,19 @@ std::string DateNow() {
     return text;
 }
 
+// The UIDs as an IMAP set, runs written as ranges ("1:40,42"): short commands for long batches.
+std::string UidSet(const std::vector<uint32_t>& uids) {
+    std::string set;
+    for (std::size_t i = 0; i < uids.size();) {
+        std::size_t j = i;
+        while (j + 1 < uids.size() && uids[j + 1] == uids[j] + 1) ++j;
+        set += (set.empty() ? "" : ",") + std::to_string(uids[i]);
+        if (j > i) set += ":" + std::to_string(uids[j]);
+        i = j + 1;
+    }
+    return set;
+}
+
 // The entry name of a fetched message: "UIDVALIDITY:UID".
 std::string EntryOf(uint32_t validity, uint32_t uid) { return std::to_string(validity) + ":" + std::to_string(uid); }
 
@@ -161,43 +174,48 @@ std::optional<WaitingMail> RemoteBackend::Next(const std::string& account) {
 // Next as it arrives.
 void RemoteBackend::FetchRound(std::string account, Credentials who, std::set<uint32_t> skip) {
     if (settings_.delete_after_fetch) DeleteStored(account, who);
-    const TransferResult listed = ImapCommand(settings_, who, "INBOX", "UID SEARCH ALL");
-    const ImapReply reply = ReadImapReply(listed.stream);
+    // The INBOX's UIDs (with its UIDVALIDITY from the SELECT before), then their sizes in chunks.
+    const TransferResult selected = ImapCommand(settings_, who, "INBOX", "UID SEARCH ALL");
+    const ImapReply mailbox = ReadImapReply(selected.stream);
     std::vector<uint32_t> wanted;
-    if (listed.outcome == TransferResult::Outcome::Done && reply.uidvalidity != 0) {
-        const std::set<uint32_t> fetched = FetchedUids(root_ / (account + ".fetched"), durable_).Load(reply.uidvalidity);
-        for (uint32_t uid : reply.search) {
+    std::map<uint32_t, uint64_t> size_of;
+    if (selected.outcome == TransferResult::Outcome::Done && mailbox.uidvalidity != 0) {
+        if (mailbox.search.size() < mailbox.exists) {
+            ProblemNote(kTrace, "the server listed " + std::to_string(mailbox.search.size()) + " of " +
+                                    std::to_string(mailbox.exists) + " messages; the rest come at the next fetch");
+        }
+        const std::set<uint32_t> fetched = FetchedUids(root_ / (account + ".fetched"), durable_).Load(mailbox.uidvalidity);
+        for (uint32_t uid : mailbox.search) {
             if (!fetched.contains(uid) && !skip.contains(uid)) wanted.push_back(uid);
         }
         std::sort(wanted.begin(), wanted.end());
-    } else {
-        ProblemNote(kTrace, "cannot list the mail of " + account + ": " + listed.error);
-    }
-    for (std::size_t at = 0; at < wanted.size();) {
-        // Sizes first, so that one batch's answer stays within what a command may return.
-        const std::size_t chunk = std::min<std::size_t>(wanted.size() - at, 1000);
-        std::string set;
-        for (std::size_t i = at; i < at + chunk; ++i) set += (set.empty() ? "" : ",") + std::to_string(wanted[i]);
-        const ImapReply sizes = ReadImapReply(ImapCommand(settings_, who, "INBOX", "UID FETCH " + set + " (RFC822.SIZE)").stream);
-        std::map<uint32_t, uint64_t> size_of;
-        for (const ImapMessage& m : sizes.messages) size_of[m.uid] = m.size;
-        std::vector<uint32_t> batch;
-        uint64_t bytes = 0;
-        bool ok = true;
-        for (std::size_t i = at; i < at + chunk && ok; ++i) {
-            const uint64_t size = size_of.count(wanted[i]) ? size_of[wanted[i]] : kBatchBytes;
-            if (!batch.empty() && (bytes + size > kBatchBytes || batch.size() >= kBatchMessages)) {
-                ok = FetchBatch(account, who, reply.uidvalidity, batch);
-                batch.clear();
-                bytes = 0;
-            }
-            batch.push_back(wanted[i]);
-            bytes += size;
+        wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+        for (std::size_t at = 0; at < wanted.size(); at += kListChunk) {
+            const std::size_t end = std::min<std::size_t>(wanted.size(), at + kListChunk);
+            const std::string set = UidSet({wanted.begin() + static_cast<std::ptrdiff_t>(at), wanted.begin() + static_cast<std::ptrdiff_t>(end)});
+            const TransferResult sizes = ImapCommand(settings_, who, "INBOX", "UID FETCH " + set + " (RFC822.SIZE)");
+            for (const ImapMessage& m : ReadImapReply(sizes.stream).messages) size_of[m.uid] = m.size;
         }
-        if (ok && !batch.empty()) ok = FetchBatch(account, who, reply.uidvalidity, batch);
-        if (!ok) break;
-        at += chunk;
+        for (uint32_t uid : wanted) size_of.try_emplace(uid, kBatchBytes);  // unknown size: fetched alone
+    } else {
+        ProblemNote(kTrace, "cannot list the mail of " + account + ": " + selected.error);
     }
+    ImapReply reply;
+    reply.uidvalidity = mailbox.uidvalidity;
+    std::vector<uint32_t> batch;
+    uint64_t bytes = 0;
+    bool ok = true;
+    for (uint32_t uid : wanted) {  // oldest first
+        if (!batch.empty() && (bytes + size_of[uid] > kBatchBytes || batch.size() >= kBatchMessages)) {
+            ok = FetchBatch(account, who, reply.uidvalidity, batch);
+            batch.clear();
+            bytes = 0;
+            if (!ok) break;
+        }
+        batch.push_back(uid);
+        bytes += size_of[uid];
+    }
+    if (ok && !batch.empty()) FetchBatch(account, who, reply.uidvalidity, batch);
     {
         std::lock_guard lock(mutex_);
         rounds_[account]->done = true;
@@ -205,16 +223,16 @@ void RemoteBackend::FetchRound(std::string account, Credentials who, std::set<ui
     changed_.notify_all();
 }
 
-// One UID FETCH of many messages; a message the batch did not bring (too large for one answer)
-// is fetched alone. False when the server cannot be reached any more.
+// One UID FETCH of many messages. A batch the library cannot take whole (its answer is kept
+// like header lines, under a cap) is fetched again in halves; a single message that still does
+// not come is fetched alone by its URL. False when the server cannot be reached any more.
 bool RemoteBackend::FetchBatch(const std::string& account, const Credentials& who, uint32_t validity,
                                const std::vector<uint32_t>& uids) {
-    std::string set;
-    for (uint32_t uid : uids) set += (set.empty() ? "" : ",") + std::to_string(uid);
-    const TransferResult result = ImapCommand(settings_, who, "INBOX", "UID FETCH " + set + " (UID BODY.PEEK[])");
-    if (result.outcome == TransferResult::Outcome::Unreachable || result.outcome == TransferResult::Outcome::Refused) {
-        ProblemNote(kTrace, "fetching mail for " + account + " stopped: " + result.error);
-        return false;
+    const TransferResult result = ImapCommand(settings_, who, "INBOX", "UID FETCH " + UidSet(uids) + " (UID BODY.PEEK[])");
+    if (result.outcome != TransferResult::Outcome::Done && uids.size() > 1) {
+        const auto half = uids.begin() + static_cast<std::ptrdiff_t>(uids.size() / 2);
+        return FetchBatch(account, who, validity, {uids.begin(), half}) &&
+               FetchBatch(account, who, validity, {half, uids.end()});
     }
     ImapReply reply = ReadImapReply(result.stream);
     if (reply.uidvalidity != 0 && reply.uidvalidity != validity) return false;  // renumbered: next round starts again
@@ -226,7 +244,10 @@ bool RemoteBackend::FetchBatch(const std::string& account, const Credentials& wh
         auto it = texts.find(uid);
         if (it == texts.end()) {
             TransferResult alone = ImapMessageText(settings_, who, "INBOX;UIDVALIDITY=" + std::to_string(validity), uid);
-            if (alone.outcome == TransferResult::Outcome::Unreachable) return false;
+            if (alone.outcome == TransferResult::Outcome::Unreachable || alone.outcome == TransferResult::Outcome::Refused) {
+                ProblemNote(kTrace, "fetching mail for " + account + " stopped: " + alone.error);
+                return false;
+            }
             if (alone.outcome != TransferResult::Outcome::Done) continue;  // gone meanwhile
             it = texts.emplace(uid, std::move(alone.stream)).first;
         }
@@ -262,8 +283,7 @@ void RemoteBackend::DeleteStored(const std::string& account, const Credentials& 
         uids.swap(to_delete_[account]);
     }
     if (uids.empty()) return;
-    std::string set;
-    for (uint32_t uid : uids) set += (set.empty() ? "" : ",") + std::to_string(uid);
+    const std::string set = UidSet({uids.begin(), uids.end()});
     const bool flagged = ImapCommand(settings_, who, "INBOX", "UID STORE " + set + " +FLAGS.SILENT (\\Deleted)").outcome ==
                          TransferResult::Outcome::Done;
     if (flagged && ImapCommand(settings_, who, "INBOX", "UID EXPUNGE " + set).outcome == TransferResult::Outcome::Done) return;

@@ -39,10 +39,12 @@ public:
     uint64_t WaitingBytes(const std::string& account) override;
     void FinishInFlight() override;
 
-    // The largest batch fetched with one command (the transfer library keeps a command's
-    // answer in memory and caps it), and the most messages in one.
-    static constexpr uint64_t kBatchBytes = 192 * 1024;
-    static constexpr std::size_t kBatchMessages = 250;
+    // The largest batch fetched with one command, and the most messages in one: the transfer
+    // library passes a command's answer on as header lines and caps their total at 300 KB, which
+    // it counts at up to four times the bytes received. A batch that fails anyway is halved.
+    static constexpr uint64_t kBatchBytes = 40 * 1024;
+    static constexpr std::size_t kBatchMessages = 100;
+    static constexpr std::size_t kListChunk = 500;  // messages whose sizes one command asks
 
 private:
     struct Round {  // one account's fetch in progress
