@@ -37,6 +37,9 @@ TEST(ImapReplyTest, ReadsLiteralsByteForByteWhereverTheUidStands) {
 TEST(ImapReplyTest, SurvivesCutAndBrokenAnswers) {
     EXPECT_TRUE(ReadImapReply("* 1 FETCH (UID 3 BODY[] {500}\r\nshort").messages.empty());
     EXPECT_TRUE(ReadImapReply("* 1 FETCH (BODY[] {2}\r\nab)\r\n").messages.empty());  // no UID
+    // Bytes lost inside a literal: what follows it is not the rest of the item, so it is dropped.
+    EXPECT_TRUE(ReadImapReply("* 1 FETCH (UID 3 BODY[] {4}\r\nabcdef)\r\n").messages.empty());
+    EXPECT_EQ(ReadImapReply("* 12 EXISTS\r\n").exists, 12u);
     EXPECT_TRUE(ReadImapReply("* 1 FETCH (UID 99999999999 BODY[] {99999999999999999999}\r\n").messages.empty());
     const ImapReply search = ReadImapReply("* SEARCH 3 10 4000000000\r\n* SEARCH\r\n");
     EXPECT_EQ(search.search, (std::vector<uint32_t>{3, 10, 4000000000u}));
