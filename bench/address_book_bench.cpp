@@ -14,9 +14,9 @@
 #include "hxmsg.h"
 #include "messaging/dict_object.h"
 #include "messaging/name_atoms.h"
-#include "shell/service_handles.h"
+#include "state/service_handles.h"
 #include "store/address_book.h"
-#include "store/file_requests.h"
+#include "clients/file_requests.h"
 #include "store/mail_folder.h"
 
 namespace {

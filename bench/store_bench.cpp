@@ -27,8 +27,8 @@
 #include "messaging/dict_object.h"
 #include "messaging/message_codes.h"
 #include "messaging/name_atoms.h"
-#include "shell/service_handles.h"
-#include "store/file_requests.h"
+#include "state/service_handles.h"
+#include "clients/file_requests.h"
 #include "store/mail_folder.h"
 #include "store/message_file.h"
 

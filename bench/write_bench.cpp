@@ -28,11 +28,11 @@
 #include "messaging/message_codes.h"
 #include "messaging/name_atoms.h"
 #include "runtime/session.h"
-#include "shell/common_dialog.h"
-#include "shell/service_handles.h"
-#include "shell/user_identity.h"
-#include "shell/write_screen.h"
-#include "store/file_requests.h"
+#include "screens/common_dialog.h"
+#include "state/service_handles.h"
+#include "state/user_identity.h"
+#include "screens/write_screen.h"
+#include "clients/file_requests.h"
 
 namespace {
 

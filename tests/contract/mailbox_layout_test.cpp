@@ -9,7 +9,7 @@
 
 #include "fileio/file_service.h"
 #include "mail/player_inbox.h"
-#include "shell/service_handles.h"
+#include "state/service_handles.h"
 #include "store/mail_folder.h"
 #include "store/message_file.h"
 

@@ -10,7 +10,7 @@
 #include "../shell/shell_fixture.h"
 #include "../store/store_fakes.h"
 #include "controls/mailbox_list.h"
-#include "shell/main_screen.h"
+#include "screens/main_screen.h"
 #include "store/message_header_list.h"
 
 class MainScreenTest : public ShellTest {

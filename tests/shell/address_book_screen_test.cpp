@@ -8,7 +8,7 @@
 #include "controls/list_box.h"
 #include "fake_services.h"
 #include "messaging/dict_object.h"
-#include "shell/address_book_screen.h"
+#include "screens/address_book_screen.h"
 #include "shell_fixture.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "shell/address_book_screen.h"
-#include "shell/write_screen.h"
+#include "screens/address_book_screen.h"
+#include "screens/write_screen.h"
 #include "shell_fixture.h"
 
 namespace {

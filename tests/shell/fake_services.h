@@ -12,7 +12,7 @@
 #include "messaging/dict_object.h"
 #include "messaging/message_codes.h"
 #include "messaging/name_atoms.h"
-#include "shell/service_handles.h"
+#include "state/service_handles.h"
 #include "store/address_book.h"
 
 class FakeServices {

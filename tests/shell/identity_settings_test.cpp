@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/mail_id.h"
+#include "store/mail_id.h"
 #include "shell_fixture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "controls/rich_text_view.h"
 #include "fake_services.h"
-#include "shell/read_screen.h"
+#include "screens/read_screen.h"
 #include "shell_fixture.h"
 
 namespace {

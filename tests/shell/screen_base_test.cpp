@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "shell/main_screen.h"
+#include "screens/main_screen.h"
 #include "shell_fixture.h"
 
 namespace {

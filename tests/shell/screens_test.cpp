@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/host_application.h"
+#include "clients/host_application.h"
 #include "shell_fixture.h"
 
 namespace {

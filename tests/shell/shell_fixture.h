@@ -7,14 +7,14 @@
 
 #include "fake_host.h"
 #include "messaging/delayed_post.h"
-#include "shell/common_dialog.h"
-#include "shell/lifecycle.h"
-#include "shell/screen_base.h"
-#include "shell/screen_handover.h"
-#include "shell/screen_registry.h"
-#include "shell/service_handles.h"
-#include "shell/settings.h"
-#include "shell/user_identity.h"
+#include "screens/common_dialog.h"
+#include "app/lifecycle.h"
+#include "screens/screen_base.h"
+#include "state/screen_handover.h"
+#include "screens/screen_registry.h"
+#include "state/service_handles.h"
+#include "state/settings.h"
+#include "state/user_identity.h"
 #include "wrenmail.h"
 
 inline EDict Record(uint16_t type) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "shell/host_application.h"
-#include "shell/sign_in_screen.h"
+#include "clients/host_application.h"
+#include "screens/sign_in_screen.h"
 #include "shell_fixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The write screen against the fake host, the fake file service and a mail service whose message
 // objects keep their fields and parts, so that what the screen builds can be read back.
-#include "shell/write_screen.h"
+#include "screens/write_screen.h"
 
 #include <map>
 #include <string>

@@ -9,7 +9,7 @@
 #include "messaging/message_codes.h"
 #include "messaging/name_atoms.h"
 #include "store/address_book.h"
-#include "shell/service_handles.h"
+#include "state/service_handles.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include <functional>
 
-#include "shell/lifecycle.h"
-#include "store/regional_requests.h"
+#include "app/lifecycle.h"
+#include "clients/regional_requests.h"
 #include "store_fixture.h"
-#include "transport/mail_requests.h"
+#include "clients/mail_requests.h"
 #include "wrenmail.h"
 
 namespace {

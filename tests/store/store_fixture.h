@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/service_handles.h"
-#include "shell/user_identity.h"
-#include "store/file_requests.h"
+#include "state/service_handles.h"
+#include "state/user_identity.h"
+#include "clients/file_requests.h"
 #include "store/message_header_list.h"
 #include "store_fakes.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "transport/mail_requests.h"
+#include "clients/mail_requests.h"
 #include "transport_fixture.h"
 
 namespace {

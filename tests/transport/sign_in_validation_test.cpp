@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/sign_in_screen.h"
+#include "screens/sign_in_screen.h"
 #include "transport_fixture.h"
 
 namespace {

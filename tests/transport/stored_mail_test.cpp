@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "store/file_requests.h"
+#include "clients/file_requests.h"
 #include "store/header_list_builder.h"
 #include "store/message_body.h"
 #include "store/message_import.h"
 #include "store/stored_names.h"
-#include "transport/mail_requests.h"
+#include "clients/mail_requests.h"
 #include "transport_fixture.h"
 
 namespace {

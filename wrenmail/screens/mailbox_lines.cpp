@@ -9,7 +9,7 @@
 #include "controls/list_box_base.h"
 #include "store/mail_folder.h"
 #include "store/message_header_list.h"
-#include "store/regional_requests.h"
+#include "clients/regional_requests.h"
 
 namespace wm {
 namespace {

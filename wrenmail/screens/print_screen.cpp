@@ -7,12 +7,12 @@
 #include "messaging/message_codes.h"
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
-#include "shell/screen_base.h"
-#include "shell/screen_handover.h"
-#include "shell/screen_registry.h"
+#include "screens/screen_base.h"
+#include "state/screen_handover.h"
+#include "screens/screen_registry.h"
 #include "store/message_body.h"
-#include "store/regional_requests.h"
-#include "transport/mail_requests.h"
+#include "clients/regional_requests.h"
+#include "clients/mail_requests.h"
 #include "wrenmail.h"
 
 namespace wm {

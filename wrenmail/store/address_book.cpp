@@ -9,8 +9,8 @@
 #include "edict.h"
 #include "hxmsg.h"
 #include "messaging/dict_object.h"
-#include "shell/service_handles.h"
-#include "store/file_requests.h"
+#include "state/service_handles.h"
+#include "clients/file_requests.h"
 #include "store/mail_folder.h"
 
 namespace wm {

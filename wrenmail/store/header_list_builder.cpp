@@ -1,14 +1,14 @@
 #include "store/header_list_builder.h"
 
 #include "messaging/name_atoms.h"
-#include "shell/service_handles.h"
-#include "shell/user_identity.h"
-#include "store/file_requests.h"
+#include "state/service_handles.h"
+#include "state/user_identity.h"
+#include "clients/file_requests.h"
 #include "store/mail_folder.h"
 #include "store/message_file.h"
 #include "store/message_header_list.h"
 #include "store/stored_names.h"
-#include "transport/mail_requests.h"
+#include "clients/mail_requests.h"
 
 namespace wm {
 namespace {

@@ -1,8 +1,8 @@
 #include "store/mail_folder.h"
 
 #include "messaging/dict_object.h"
-#include "shell/service_handles.h"
-#include "store/file_requests.h"
+#include "state/service_handles.h"
+#include "clients/file_requests.h"
 
 WM_DEFINE_ATOM(store, LastID)
 

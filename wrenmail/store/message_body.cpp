@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "messaging/name_atoms.h"
-#include "transport/mail_requests.h"
+#include "clients/mail_requests.h"
 
 namespace wm {
 namespace {

@@ -4,10 +4,10 @@
 
 #include "hxmsg.h"
 #include "messaging/dict_object.h"
-#include "shell/service_handles.h"
-#include "store/file_requests.h"
+#include "state/service_handles.h"
+#include "clients/file_requests.h"
 #include "store/mail_folder.h"
-#include "transport/mail_requests.h"
+#include "clients/mail_requests.h"
 
 WM_DEFINE_ATOM(store, MailID)
 

@@ -1,6 +1,6 @@
 #include "store/message_header_list.h"
 
-#include "shell/service_handles.h"
+#include "state/service_handles.h"
 
 namespace wm {
 namespace {

@@ -6,12 +6,12 @@
 
 #include "messaging/data_dict_reader.h"
 #include "messaging/name_atoms.h"
-#include "shell/service_handles.h"
-#include "store/file_requests.h"
+#include "state/service_handles.h"
+#include "clients/file_requests.h"
 #include "store/mail_folder.h"
 #include "store/mail_name.h"
 #include "store/message_file.h"
-#include "transport/mail_requests.h"
+#include "clients/mail_requests.h"
 
 WM_DECLARE_ATOM(import_keys, FROM)
 WM_DECLARE_ATOM(import_keys, TO)

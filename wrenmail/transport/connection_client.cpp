@@ -4,7 +4,7 @@
 #include "messaging/message_codes.h"
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
-#include "shell/service_handles.h"
+#include "state/service_handles.h"
 
 namespace wm {
 namespace {

@@ -4,15 +4,15 @@
 
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
-#include "shell/service_handles.h"
-#include "shell/user_identity.h"
-#include "store/file_requests.h"
+#include "state/service_handles.h"
+#include "state/user_identity.h"
+#include "clients/file_requests.h"
 #include "store/mail_folder.h"
 #include "store/message_file.h"
 #include "store/message_header_list.h"
 #include "store/stored_names.h"
 #include "store/trash.h"
-#include "transport/mail_requests.h"
+#include "clients/mail_requests.h"
 #include "transport/transfer_progress.h"
 
 namespace wm {

@@ -1,0 +1,272 @@
+#include "screens/main_screen.h"
+
+#include "controls/mailbox_list.h"
+#include "hxmsg.h"
+#include "messaging/message_codes.h"
+#include "messaging/name_atoms.h"
+#include "messaging/request_builders.h"
+#include "screens/mailbox_lines.h"
+#include "screens/common_dialog.h"
+#include "clients/host_application.h"
+#include "state/screen_handover.h"
+#include "screens/screen_registry.h"
+#include "state/service_handles.h"
+#include "state/settings.h"
+#include "state/user_identity.h"
+#include "store/address_book.h"
+#include "store/mail_folder.h"
+#include "store/message_file.h"
+#include "store/message_header_list.h"
+#include "store/trash.h"
+#include "clients/mail_requests.h"
+#include "transport/mail_transfer.h"
+#include "wrenmail.h"
+
+namespace wm {
+namespace {
+
+// The exit question is gone before the reminder comes.
+constexpr int32_t kReminderDelay = 20;
+constexpr int32_t kDoubleClick = 2;
+
+ListBoxGeometry MailboxListSpec() {
+    return ListBoxGeometry{155, 180, 405, 195, 16, false, atoms::ports::ScWnMain, atoms::ports::WrenmailMainPort,
+                       0, 0, true, 10};
+}
+constexpr ColumnShares kMailboxColumns{25, 58, 17};
+constexpr const char* kListFont = "Comic Sans MS";
+constexpr uint32_t kListFontSize = 14;
+
+const char* OwnerIdOf(uint32_t ownerKind) {
+    return ownerKind == OwnerKiteAccount ? Identity().GetKiteId() : Identity().GetPlayerId();
+}
+
+}  // namespace
+
+MainScreen::MainScreen() {
+    SetScene(atoms::ports::ScWnMain);
+    AddDialogButtons();
+    Handover().sortKey = SortByDate;
+    Handover().sortDescending = true;
+}
+
+// The screens go at plug-in end; the message last opened goes with them.
+MainScreen::~MainScreen() {
+    if (Handover().currentMessage != 0) {
+        MailFree(Handover().currentMessage);
+        Handover().currentMessage = 0;
+    }
+}
+
+void MainScreen::InitNames() {
+    addressButton_ = FetchAtom("BtnWnAddress");
+    changeButton_ = FetchAtom("BtnWnChange");
+    dateButton_ = FetchAtom("BtnWnDate");
+    deleteButton_ = FetchAtom("BtnWnDelete");
+    exitButton_ = FetchAtom("BtnWnExit");
+    fromButton_ = FetchAtom("BtnWnFrom");
+    helpButton_ = FetchAtom("BtnWnHelp");
+    newButton_ = FetchAtom("BtnWnNew");
+    parentButton_ = FetchAtom("BtnWnParent");
+    readButton_ = FetchAtom("BtnWnRead");
+    subjectButton_ = FetchAtom("BtnWnSubject");
+    updateButton_ = FetchAtom("BtnWnUpdate");
+    confirmDelete_ = FetchAtom("ConfirmDelete");
+    disconnectReminder_ = FetchAtom("DisconnectReminder");
+    showDisconnectReminder_ = FetchAtom("aShowDisconnectReminder");
+    SetHelpSound(FetchAtom("SndWnHelp"));
+}
+
+void MainScreen::Enter() {
+    HxPortAttach(atoms::KeyboardPort, &PM_WrenmailMain);
+    ShowMailboxName();
+    CreateList();
+    if (firstStart_) {
+        StartSendAndFetch();
+        firstStart_ = false;
+    }
+    RefreshList();
+    list_->Show();
+    for (uint16_t button : {addressButton_, changeButton_, deleteButton_, exitButton_, helpButton_, newButton_,
+                            readButton_, updateButton_, parentButton_, fromButton_, subjectButton_, dateButton_}) {
+        AddButton(button, true);
+    }
+    // A user known only by player ID has neither an address book nor mail exchange.
+    if (Identity().GetKiteId()[0] == '\0') {
+        SetButtonEnabled(addressButton_, false);
+        SetButtonEnabled(updateButton_, false);
+    }
+}
+
+void MainScreen::Leave() {
+    HxPortDetach(atoms::KeyboardPort, &PM_WrenmailMain);
+    DestroyList();
+}
+
+void MainScreen::CreateList() {
+    list_ = std::make_unique<PMMailboxList>(MailboxListSpec(), kMailboxColumns);
+    list_->SetFont(kListFont, kListFontSize);
+}
+
+void MainScreen::DestroyList() {
+    if (list_) {
+        list_->RemoveAll();
+        list_.reset();
+    }
+}
+
+void MainScreen::RefreshList() {
+    if (!list_) {
+        return;
+    }
+    const MessageHeaderList* headers = Services().headerList;
+    if (headers == nullptr || headers->Size() == 0) {
+        list_->RemoveAll();
+        return;
+    }
+    // Each sender is looked up in the stored book as it is read.
+    const StoredBookNames book(Identity().GetKiteId());
+    FillMailboxList(*list_, *headers, book, SortOrder{Handover().sortKey, Handover().sortDescending});
+}
+
+bool MainScreen::HandleMessage(EDict* record) {
+    if (PMScreenBase::HandleMessage(record)) {
+        return true;
+    }
+    const uint16_t type = EDictGetType(record);
+    if (HandleEnterLeaveClick(record)) {
+        return true;
+    }
+    if (type == code::kPress) {
+        OnPress(record);
+    } else if (type == atoms::actions::aOnMailDownloaded) {
+        RefreshList();
+    } else if (type == showDisconnectReminder_) {
+        ShowDialog(kDialogOk, disconnectReminder_, kDisconnectReminderText);
+    }
+    return true;
+}
+
+void MainScreen::OnPress(const EDict* record) {
+    if (list_ && list_->IsOwnSprite(EDictGetShort(record, atoms::NAME)) &&
+        EDictGetLong(record, atoms::COUNT) == kDoubleClick) {
+        OnButton(readButton_);
+    }
+}
+
+bool MainScreen::OnButton(uint16_t sprite) {
+    return CommonDialog().up ? OnDialogButton(sprite) : OnScreenButton(sprite);
+}
+
+bool MainScreen::OnDialogButton(uint16_t sprite) {
+    namespace sprites = atoms::dialog_sprites;
+    const uint16_t dialog = CommonDialog().current;
+    if (sprite == sprites::BtnCoYes) {
+        if (dialog == confirmDelete_) {
+            DeleteSelected();
+        } else if (dialog == ConfirmExitDialog()) {
+            PostAction(atoms::ports::WrenmailMainPort, showDisconnectReminder_, kReminderDelay);
+        }
+        CloseDialog(sprite);
+    } else if (sprite == sprites::BtnCoNo) {
+        CloseDialog(sprite);
+    } else if (sprite == sprites::BtnCoOk) {
+        if (dialog == disconnectReminder_) {
+            ExitApplication();
+        }
+        CloseDialog(sprite);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool MainScreen::OnScreenButton(uint16_t sprite) {
+    if (sprite == exitButton_) {
+        ShowDialog(kDialogYesNo, ConfirmExitDialog(), kConfirmExitText);
+    } else if (sprite == readButton_) {
+        OpenSelected();
+    } else if (sprite == deleteButton_) {
+        if (list_ && list_->SelectionSize() > 0) {
+            ShowDialog(kDialogYesNo, confirmDelete_, kConfirmDeleteText);
+        }
+    } else if (sprite == helpButton_) {
+        PlayHelpSound();
+    } else if (sprite == changeButton_) {
+        ShowScreen(atoms::ports::ScCsSignIn);
+    } else if (sprite == newButton_) {
+        ShowScreen(atoms::ports::ScWrWrite);
+    } else if (sprite == addressButton_) {
+        OpenAddressBook();
+    } else if (sprite == updateButton_) {
+        StartSendAndFetch();
+        RefreshList();
+    } else if (sprite == parentButton_) {
+        OpenWebAddress(AppSettings().parentUrl.c_str());
+    } else if (sprite == fromButton_) {
+        SortBy(SortByFrom);
+    } else if (sprite == subjectButton_) {
+        SortBy(SortBySubject);
+    } else if (sprite == dateButton_) {
+        SortBy(SortByDate);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The current column's button turns the order round; another column keeps the direction.
+void MainScreen::SortBy(int32_t key) {
+    ScreenHandover& state = Handover();
+    if (state.sortKey == key) {
+        state.sortDescending = !state.sortDescending;
+    } else {
+        state.sortKey = key;
+    }
+    RefreshList();
+}
+
+void MainScreen::OpenSelected() {
+    if (!list_) {
+        return;
+    }
+    const ItemView selected = list_->SelectedText(0);
+    if (selected.text == nullptr || selected.data == 0) {
+        return;
+    }
+    ScreenHandover& state = Handover();
+    if (state.currentMessage != 0) {
+        MailFree(state.currentMessage);
+        state.currentMessage = 0;
+    }
+    const uint32_t ownerKind = LineOwnerKind(selected.text);
+    OpenMailFolder(OwnerIdOf(ownerKind), ownerKind, FolderInBox);
+    uint32_t mailId = 0;
+    state.currentMessage = MailNewMessage(LoadMessageById(selected.data, &mailId));
+    ShowScreen(atoms::ports::ScRdRead);
+}
+
+// The other lines keep their places: the list is not rebuilt after a delete.
+void MainScreen::DeleteSelected() {
+    if (!list_) {
+        return;
+    }
+    const int32_t index = list_->SelectedIndexAt(0);
+    if (index < 0) {
+        return;
+    }
+    const auto row = static_cast<uint32_t>(index);
+    const ItemView item = list_->ItemAt(row);
+    if (item.text != nullptr && item.data != 0) {
+        TrashMessage(LineOwnerKind(item.text), item.data);
+    }
+    list_->Deselect(row);
+    list_->RemoveItem(row);
+}
+
+void MainScreen::OpenAddressBook() {
+    Handover().addressBookCaller = this;
+    ShowScreen(atoms::ports::ScAbAddress);
+}
+
+}  // namespace wm

@@ -1,0 +1,401 @@
+#include "screens/write_screen.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "controls/control_atoms.h"
+#include "controls/rich_text_view.h"
+#include "hxmsg.h"
+#include "messaging/message_codes.h"
+#include "messaging/name_atoms.h"
+#include "messaging/request_builders.h"
+#include "screens/address_picker.h"
+#include "screens/stamp_panel.h"
+#include "screens/common_dialog.h"
+#include "state/screen_handover.h"
+#include "screens/screen_registry.h"
+#include "state/user_identity.h"
+#include "store/address_book.h"
+#include "store/mail_folder.h"
+#include "store/mail_name.h"
+#include "store/message_body.h"
+#include "store/message_file.h"
+#include "clients/regional_requests.h"
+#include "clients/mail_requests.h"
+#include "wrenmail.h"
+
+namespace wm {
+namespace {
+
+constexpr const char* kConfirmCancelText = "Are you sure you want to leave without saving this message?";
+constexpr const char* kNotifySaveText =
+    "Your message has been saved.  It will be sent when you click the 'Get/Send' button.";
+constexpr const char* kNeedAddressText =
+    "You need to put a name in the 'TO' box before you can send this message.";
+constexpr const char* kIllegalNameText =
+    "That kite ID contains characters other than letters and numbers.  Please try again.";
+constexpr const char* kPrintingText = "Printing...";
+constexpr const char* kQuoteHeaderFormat = "\n-------------------\nOn %s %s wrote:\n";
+constexpr int32_t kReplyDateSize = 32;
+// The body's focus waits for the Subject field to let go of it.
+constexpr int32_t kBodyFocusDelay = 50;
+constexpr uint8_t kGraphicMode = 1;
+constexpr uint8_t kTextMode = 0;
+
+const char* OrEmpty(const char* text) {
+    return text != nullptr ? text : "";
+}
+
+// The address to send to: the kite ID the book keeps under the name, else the text itself.
+std::string AddressFor(const char* kiteId, const std::string& to) {
+    const uint16_t address = AddressForName(kiteId, to.c_str());
+    if (address != 0) {
+        if (const char* text = DaNameGetString(address); text != nullptr) {
+            return text;
+        }
+    }
+    return to;
+}
+
+}  // namespace
+
+std::string FitLetterField(const char* text) {
+    return std::string(OrEmpty(text), strnlen(OrEmpty(text), kLetterFieldSize - 1));
+}
+
+std::string ReplySubject(const char* subject) {
+    return FitLetterField((std::string("re: ") + OrEmpty(subject)).c_str());
+}
+
+std::string ReplyQuoteHeader(const char* date, const char* from) {
+    const int length = std::snprintf(nullptr, 0, kQuoteHeaderFormat, OrEmpty(date), OrEmpty(from));
+    std::string header(static_cast<std::size_t>(length) + 1, '\0');
+    std::snprintf(header.data(), header.size(), kQuoteHeaderFormat, OrEmpty(date), OrEmpty(from));
+    header.pop_back();
+    return header;
+}
+
+WriteScreen::WriteScreen() {
+    SetScene(atoms::ports::ScWrWrite);
+    Handover().displayMode = kGraphicMode;
+    AddDialogButtons();
+}
+
+WriteScreen::~WriteScreen() = default;
+
+void WriteScreen::InitNames() {
+    doneButton_ = FetchAtom("BtnWrDone");
+    backButton_ = FetchAtom("BtnWrBack");
+    printButton_ = FetchAtom("BtnWrPrint");
+    helpButton_ = FetchAtom("BtnWrHelp");
+    picturesButton_ = FetchAtom("BtnWrPictures");
+    textButton_ = FetchAtom("BtnWrText");
+    addressButton_ = FetchAtom("BtnWrAddress");
+    stampsButton_ = FetchAtom("BtnWrStamps");
+    toField_ = FetchAtom("EdtWrTo");
+    subjectField_ = FetchAtom("EdtWrSubject");
+    needAddress_ = FetchAtom("NeedAddress");
+    confirmCancel_ = FetchAtom("ConfirmCancel");
+    notifySave_ = FetchAtom("NotifySave");
+    illegalName_ = FetchAtom("IllegalName");
+    printing_ = FetchAtom("Printing");
+    bodySprite_ = FetchAtom("PvtWrMessage");
+    SetHelpSound(FetchAtom("SndWrHelp"));
+}
+
+void WriteScreen::Enter() {
+    HxPortAttach(atoms::KeyboardPort, &PM_WriteMessage);
+    HxPortAttach(atoms::TimerPortSeconds, &PM_WriteMessage);
+    for (uint16_t button : {addressButton_, printButton_, backButton_, doneButton_, helpButton_, picturesButton_,
+                            textButton_, stampsButton_}) {
+        ShowSprite(Scene(), button, kSend);
+    }
+    // The editor starts in graphic mode, which the Pictures button names.
+    SetSpriteVisible(Scene(), textButton_, false, kSend);
+    ShowSprite(Scene(), bodySprite_, kSend);
+    ShowMailboxName();
+    editor_ = std::make_unique<RichTextView>(Scene(), bodySprite_);
+    editor_->SetGraphicMode();
+    for (uint16_t button : {backButton_, helpButton_, doneButton_, printButton_, picturesButton_, textButton_,
+                            addressButton_, stampsButton_}) {
+        AddButton(button, true);
+    }
+    panel_ = std::make_unique<StampPanel>(Scene(), editor_.get());
+    if (Handover().replyPending == 0) {
+        SetSpriteFocus(Scene(), toField_, true, 0);
+    } else {
+        PrepareReply();
+        Handover().replyPending = 0;
+        editor_->Focus();
+        SetSpriteFocus(Scene(), 0, true, 0);
+    }
+    // The message has served the reply: its reference is dropped, the object is not freed here.
+    Handover().currentMessage = 0;
+}
+
+void WriteScreen::Leave() {
+    HxPortDetach(atoms::KeyboardPort, &PM_WriteMessage);
+    HxPortDetach(atoms::TimerPortSeconds, &PM_WriteMessage);
+    ClosePicker();
+    panel_.reset();
+    editor_.reset();
+    if (Handover().currentMessage != 0) {
+        MailFree(Handover().currentMessage);
+        Handover().currentMessage = 0;
+    }
+}
+
+void WriteScreen::PrepareReply() {
+    const std::string subject = ReplySubject(Handover().replySubject);
+    SetSpriteText(Scene(), toField_, Handover().replyAddress, kSend);
+    SetSpriteText(Scene(), subjectField_, subject.c_str(), kSend);
+    const uint32_t message = Handover().currentMessage;
+    char date[kReplyDateSize] = {};
+    RegionalFormatDate(static_cast<uint32_t>(MailGetLong(message, atoms::mail::Date)), date, kReplyDateSize, true);
+    date[kReplyDateSize - 1] = '\0';
+    const std::string header = ReplyQuoteHeader(date, MailGetText(message, atoms::mail::From));
+    uint8_t isRich = 0;
+    const char* body = SelectMessageBody(message, &isRich);
+    if (body == nullptr) {
+        return;
+    }
+    const std::string text = header + body;
+    if (isRich != 0) {
+        editor_->LoadTaggedBodyText(text.c_str());
+    } else {
+        editor_->LoadPlainBodyText(text.c_str());
+    }
+}
+
+bool WriteScreen::HandleMessage(EDict* record) {
+    bool taken = PMScreenBase::HandleMessage(record);
+    if (!taken && editor_) {
+        taken = editor_->HandleMessage(record);
+    }
+    if (!taken && panel_) {
+        taken = panel_->HandleMessage(record);
+    }
+    KeepPicker(record);
+    if (!taken && !HandleEnterLeaveClick(record) && EDictGetType(record) == code::kEditKey) {
+        OnEditKey(EDictGetShort(record, atoms::NAME), EDictGetShort(record, atoms::KEY));
+    }
+    TakePickerResult(record);
+    return true;
+}
+
+void WriteScreen::KeepPicker(const EDict* record) {
+    if (!picker_) {
+        return;
+    }
+    const uint16_t type = EDictGetType(record);
+    if (type == code::kWriteNotice ||
+        (type == code::kClick && !picker_->OwnsSprite(EDictGetShort(record, atoms::NAME)))) {
+        ClosePicker();
+    }
+}
+
+void WriteScreen::TakePickerResult(const EDict* record) {
+    const uint16_t type = EDictGetType(record);
+    if (!picker_ || EDictGetPointer(record, atoms::controls::POINTER) != picker_.get()) {
+        return;
+    }
+    if (type == atoms::actions::aPMListBoxAddSelectedItem) {
+        const std::string name = OrEmpty(EDictGetText(record, atoms::STRING));
+        ClosePicker();
+        SetSpriteText(Scene(), toField_, name.c_str(), kSend);
+    } else if (type == atoms::actions::aPMListBoxRemoveSelectedItem) {
+        ClosePicker();
+    }
+}
+
+void WriteScreen::OnEditKey(uint16_t field, uint16_t key) {
+    if (key == atoms::FOCUS) {
+        if (editor_) {
+            editor_->Unfocus();
+        }
+        return;
+    }
+    if (key != atoms::TAB) {
+        return;
+    }
+    if (field == toField_) {
+        CleanEditText(Scene(), field);
+        SetSpriteFocus(Scene(), subjectField_, true, 0);
+    } else if (field == subjectField_) {
+        CleanEditText(Scene(), field);
+        SetSpriteFocus(Scene(), 0, true, kBodyFocusDelay);
+        if (editor_) {
+            editor_->Focus();
+        }
+    }
+}
+
+bool WriteScreen::OnButton(uint16_t sprite) {
+    return CommonDialog().up ? OnDialogButton(sprite) : OnScreenButton(sprite);
+}
+
+bool WriteScreen::OnDialogButton(uint16_t sprite) {
+    namespace sprites = atoms::dialog_sprites;
+    const uint16_t dialog = CommonDialog().current;
+    if (sprite == sprites::BtnCoYes) {
+        if (dialog == confirmCancel_) {
+            ShowScreen(atoms::ports::ScWnMain);
+        }
+    } else if (sprite == sprites::BtnCoOk) {
+        // After the address notices the user stays to correct the To field.
+        if (dialog == notifySave_) {
+            ShowScreen(atoms::ports::ScWnMain);
+        }
+    } else if (sprite != sprites::BtnCoNo) {
+        return false;
+    }
+    CloseDialog(sprite);
+    return true;
+}
+
+bool WriteScreen::OnScreenButton(uint16_t sprite) {
+    if (sprite == backButton_) {
+        ShowDialog(kDialogYesNo, confirmCancel_, kConfirmCancelText);
+    } else if (sprite == doneButton_) {
+        if (ValidateAndSave()) {
+            ShowDialog(kDialogOk, notifySave_, kNotifySaveText);
+        }
+    } else if (sprite == printButton_) {
+        if (Handover().printing == 0) {
+            BuildPrintCopy();
+            Handover().printing = 1;
+        }
+    } else if (sprite == helpButton_) {
+        PlayHelpSound();
+    } else if (sprite == picturesButton_) {
+        SetDisplayMode(kTextMode);
+    } else if (sprite == textButton_) {
+        SetDisplayMode(kGraphicMode);
+    } else if (sprite == stampsButton_) {
+        ToggleStampPanel();
+    } else if (sprite == addressButton_ && !picker_) {
+        OpenPicker();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void WriteScreen::SetDisplayMode(uint8_t mode) {
+    const bool graphic = mode == kGraphicMode;
+    SetSpriteVisible(Scene(), picturesButton_, graphic, kSend);
+    SetSpriteVisible(Scene(), textButton_, !graphic, kSend);
+    Handover().displayMode = mode;
+    if (!editor_) {
+        return;
+    }
+    if (graphic) {
+        editor_->SetGraphicMode();
+    } else {
+        editor_->SetTextMode();
+    }
+}
+
+void WriteScreen::ToggleStampPanel() {
+    if (!panel_) {
+        return;
+    }
+    const bool opening = !panel_->IsOpen();
+    SetSpriteVisible(Scene(), toField_, !opening, kSend);
+    SetSpriteVisible(Scene(), subjectField_, !opening, kSend);
+    if (opening) {
+        panel_->Open();
+        if (editor_) {
+            editor_->Focus();
+        }
+    } else {
+        panel_->Close();
+    }
+}
+
+bool WriteScreen::ValidateAndSave() {
+    const std::string to = OrEmpty(GetEditText(Scene(), toField_));
+    if (to.empty()) {
+        ShowDialog(kDialogOk, needAddress_, kNeedAddressText);
+        return false;
+    }
+    if (!IsValidMailName(to.c_str())) {
+        ShowDialog(kDialogOk, illegalName_, kIllegalNameText);
+        return false;
+    }
+    if (Identity().GetKiteId()[0] != '\0') {
+        SaveLetter(to);
+    }
+    return true;
+}
+
+void WriteScreen::SaveLetter(const std::string& to) {
+    const char* kite = Identity().GetKiteId();
+    const std::string from = FitLetterField(kite);
+    const std::string subject = FitLetterField(GetEditText(Scene(), subjectField_));
+    const std::string address = FitLetterField(AddressFor(kite, to).c_str());
+    // Each production replaces the editor's last one: keep copies.
+    const std::string plain = editor_ ? OrEmpty(editor_->ProducePlainBodyText()) : "";
+    const std::string tagged = editor_ ? OrEmpty(editor_->ProduceTaggedBodyText()) : "";
+    const uint32_t message = MailNewMessage(nullptr);
+    const uint32_t plainPart = MailNewPart();
+    const uint32_t richPart = MailNewPart();
+    MailSetText(message, atoms::mail::To, address.c_str());
+    MailSetText(message, atoms::mail::From, from.c_str());
+    MailSetText(message, atoms::mail::Subject, subject.c_str());
+    MailSetLong(message, atoms::mail::Date, static_cast<int32_t>(RegionalNow()));
+    MailSetText(message, atoms::mail::Body, plain.c_str());
+    MailSetText(plainPart, atoms::mail::ContentType, kPlainContentType);
+    MailSetText(plainPart, atoms::mail::Body, plain.c_str());
+    MailSetText(richPart, atoms::mail::ContentType, kRichContentType);
+    MailSetText(richPart, atoms::mail::Body, tagged.c_str());
+    MailAddPart(message, plainPart);
+    MailAddPart(message, richPart);
+    OpenMailFolder(from.c_str(), OwnerKiteAccount, FolderOutBox);
+    SaveMessageToFolder(message);
+    MailFree(message);
+}
+
+void WriteScreen::BuildPrintCopy() {
+    if (Handover().currentMessage != 0) {
+        MailFree(Handover().currentMessage);
+    }
+    const uint32_t message = MailNewMessage(nullptr);
+    Handover().currentMessage = message;
+    const std::string to = OrEmpty(GetEditText(Scene(), toField_));
+    const std::string subject = OrEmpty(GetEditText(Scene(), subjectField_));
+    // The identity always holds a kite ID text, if only an empty one, and that is the From.
+    MailSetText(message, atoms::mail::From, Identity().GetKiteId());
+    MailSetText(message, atoms::mail::To, to.c_str());
+    MailSetText(message, atoms::mail::Subject, subject.c_str());
+    MailSetLong(message, atoms::mail::Date, static_cast<int32_t>(RegionalNow()));
+    const uint32_t part = MailNewPart();
+    MailSetText(part, atoms::mail::ContentType, kRichContentType);
+    MailSetText(part, atoms::mail::Body, editor_ ? OrEmpty(editor_->ProduceTaggedBodyText()) : "");
+    MailAddPart(message, part);
+    ShowDialog(kDialogNoButtons, printing_, kPrintingText);
+    RequestScene(atoms::ports::ScPrPrint, 0);
+}
+
+void WriteScreen::OpenPicker() {
+    picker_ = std::make_unique<PMAddressPicker>(atoms::ports::ScWrWrite, atoms::ports::WritePort);
+    picker_->Fill(Identity().GetKiteId());
+}
+
+void WriteScreen::ClosePicker() {
+    picker_.reset();
+}
+
+void WriteScreen::ShowDialog(int32_t kind, uint16_t dialog, const char* text) {
+    SetSpriteVisible(Scene(), subjectField_, false, kSend);
+    PMScreenBase::ShowDialog(kind, dialog, text);
+}
+
+void WriteScreen::CloseDialog(uint16_t button) {
+    if (!panel_ || !panel_->IsOpen()) {
+        SetSpriteVisible(Scene(), subjectField_, true, kSend);
+    }
+    PMScreenBase::CloseDialog(button);
+}
+
+}  // namespace wm

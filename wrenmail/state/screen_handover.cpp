@@ -1,0 +1,24 @@
+#include "state/screen_handover.h"
+
+#include <cstring>
+
+namespace wm {
+namespace {
+
+ScreenHandover g_handover;
+
+}  // namespace
+
+ScreenHandover& Handover() {
+    return g_handover;
+}
+
+void SetReplyText(char (&buffer)[kReplyTextSize], const char* text) {
+    const std::size_t length = text == nullptr ? 0 : strnlen(text, kReplyTextSize - 1);
+    if (length > 0) {
+        std::memcpy(buffer, text, length);
+    }
+    buffer[length] = '\0';
+}
+
+}  // namespace wm
