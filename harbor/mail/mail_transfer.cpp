@@ -57,6 +57,9 @@ Easy Prepare(const ServerSettings& server, const std::string& address, const Cre
     if (!easy) return easy;
     CURL* c = easy.get();
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    // A large receive buffer: IMAP answers are read line by line out of it, and a line longer
+    // than what is left of the buffer (a long SEARCH answer, a long line in a message) is cut.
+    curl_easy_setopt(c, CURLOPT_BUFFERSIZE, kReceiveBuffer);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
     curl_easy_setopt(c, CURLOPT_TIMEOUT, kExchangeSeconds);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);

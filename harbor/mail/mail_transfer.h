@@ -30,7 +30,8 @@ struct TransferResult {
 inline constexpr long kConnectSeconds = 6;
 inline constexpr long kExchangeSeconds = 60;
 inline constexpr long kStallSeconds = 8;  // no byte moved for this long: the server is gone
-inline constexpr long kSignInSeconds = 9;  // sign-in waits at most this long for the answer
+inline constexpr long kSignInSeconds = 9;
+inline constexpr long kReceiveBuffer = 512L * 1024;  // sign-in waits at most this long for the answer
 
 // Signs in to the IMAP server and runs `command` (empty: NOOP) in `mailbox` (empty: none).
 TransferResult ImapCommand(const ServerSettings& server, const Credentials& who, const std::string& mailbox,

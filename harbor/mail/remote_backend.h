@@ -40,11 +40,11 @@ public:
     void FinishInFlight() override;
 
     // The largest batch fetched with one command, and the most messages in one: the transfer
-    // library passes a command's answer on as header lines and caps their total at 300 KB, which
-    // it counts at up to four times the bytes received. A batch that fails anyway is halved.
-    static constexpr uint64_t kBatchBytes = 40 * 1024;
-    static constexpr std::size_t kBatchMessages = 100;
-    static constexpr std::size_t kListChunk = 500;  // messages whose sizes one command asks
+    // library passes a command's answer on as header lines and caps their total at 300 KB. A
+    // batch it refuses anyway is halved.
+    static constexpr uint64_t kBatchBytes = 160 * 1024;
+    static constexpr std::size_t kBatchMessages = 400;
+    static constexpr std::size_t kListChunk = 2000;  // messages whose sizes one command asks
 
 private:
     struct Round {  // one account's fetch in progress
