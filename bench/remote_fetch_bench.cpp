@@ -13,7 +13,7 @@
 
 #include "bench_scratch.h"
 #include "hxmsg.h"
-#include "mail/mail_codes.h"
+#include "message_codes.h"
 #include "mail/mail_service.h"
 #include "mail/server_settings.h"
 #include "runtime/atoms.h"
@@ -73,14 +73,14 @@ int FetchAll(const std::filesystem::path& root, const std::filesystem::path* sto
     options.data_root = root;
     options.durable = false;
     harbor::MailService service(options);
-    EDict r = Ask(harbor::mail_code::kOpen, 0);
+    EDict r = Ask(code::kOpen, 0);
     EDictPutText(&r, harbor::AtomOf("Username"), "bob_02");
     EDictPutText(&r, harbor::AtomOf("Password"), "bobpass2");
     HxPortSend(harbor::AtomOf("MailPort"), &r);
     const uint32_t manager = Handle(r, "Manager");
     int count = 0;
     for (;;) {
-        EDict next = Ask(harbor::mail_code::kNext, manager);
+        EDict next = Ask(code::kFetchNext, manager);
         HxPortSend(harbor::AtomOf("MailPort"), &next);
         const uint32_t message = Handle(next, "Message");
         if (message == 0) break;
@@ -88,7 +88,7 @@ int FetchAll(const std::filesystem::path& root, const std::filesystem::path* sto
             const char* data = service.Objects().Text(message, harbor::MailProperty::Data);
             std::ofstream(*store / std::to_string(count)) << (data != nullptr ? data : "");
         }
-        EDict free = Ask(harbor::mail_code::kFree, 0);
+        EDict free = Ask(code::kDelete, 0);
         EDictPutHandle(&free, harbor::AtomOf("Message"), message);
         HxPortSend(harbor::AtomOf("MailPort"), &free);
         ++count;

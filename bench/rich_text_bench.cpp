@@ -12,7 +12,7 @@
 #include "controls/control_atoms.h"
 #include "controls/rich_text_view.h"
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "render/font_config.h"
 #include "render/text_system.h"
@@ -33,7 +33,7 @@ uint16_t Scene() { return wm::FetchAtom("Rich Text Bench Scene"); }
 uint16_t Sprite() { return wm::FetchAtom("PvtWrMessage"); }
 
 bool HXCALL AnswerRect(EDict* record) {
-    if (EDictGetType(record) == wm::code::kGetRect) {
+    if (EDictGetType(record) == code::kGetRect) {
         EDictPutLong(record, atoms::RX1, 14);
         EDictPutLong(record, atoms::RY1, 164);
         EDictPutLong(record, atoms::RX2, 14 + kSpriteWidth);
@@ -96,7 +96,7 @@ struct Paper {
         view = std::make_unique<wm::RichTextView>(Scene(), Sprite());
         EDict ready;
         EDictClear(&ready);
-        EDictSetType(&ready, wm::code::kSpriteReady);
+        EDictSetType(&ready, code::kSpriteReady);
         EDictPutShort(&ready, atoms::NAME, Sprite());
         view->HandleMessage(&ready);
         view->Focus();
@@ -110,7 +110,7 @@ struct Paper {
     void Paint() {
         EDict draw;
         EDictClear(&draw);
-        EDictSetType(&draw, wm::code::kDraw);
+        EDictSetType(&draw, code::kDraw);
         EDictPutShort(&draw, atoms::NAME, Sprite());
         EDictPutPointer(&draw, atoms::controls::Bitmap, &canvas);
         view->HandleMessage(&draw);
@@ -161,7 +161,7 @@ void BM_RichTextKeystroke(benchmark::State& state) {
     for (auto _ : state) {
         EDict key;
         EDictClear(&key);
-        EDictSetType(&key, wm::code::kKeyPressed);
+        EDictSetType(&key, code::kKeyPressed);
         EDictPutLong(&key, atoms::KEY, typing ? VKEY_X : VKEY_BACKSPACE);
         if (typing) {
             EDictPutLong(&key, atoms::ASCII, 'x');

@@ -25,7 +25,7 @@
 #include "fileio/file_service.h"
 #include "hxmsg.h"
 #include "messaging/dict_object.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "state/service_handles.h"
 #include "clients/file_requests.h"
@@ -53,7 +53,7 @@ const std::string& MessageText() {
 
 // The mail service, reduced to the one answer saving needs: every message's "Data".
 bool HXCALL AnswerData(EDict* record) {
-    if (EDictGetType(record) == wm::code::kGet && EDictHasKey(record, atoms::mail::Data)) {
+    if (EDictGetType(record) == code::kGet && EDictHasKey(record, atoms::mail::Data)) {
         EDictPutText(record, atoms::mail::Data, MessageText().c_str());
     }
     return true;

@@ -25,7 +25,7 @@
 #include "mail/mail_service.h"
 #include "mail/password_hash.h"
 #include "mail/post_office.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "runtime/session.h"
 #include "screens/common_dialog.h"
@@ -68,7 +68,7 @@ std::string LetterBody() {
 
 // The scene answers the two fields' texts.
 bool HXCALL Fields(EDict* record) {
-    if (EDictGetType(record) == wm::code::kEditText && EDictHasKey(record, atoms::GET)) {
+    if (EDictGetType(record) == code::kEditText && EDictHasKey(record, atoms::GET)) {
         const bool to = EDictGetShort(record, atoms::NAME) == wm::FetchAtom("EdtWrTo");
         EDictPutText(record, atoms::TEXT, to ? "friend_01" : "Kites on Sunday");
     }

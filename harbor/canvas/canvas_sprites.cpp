@@ -1,4 +1,5 @@
 #include "canvas/canvas_sprites.h"
+#include "message_codes.h"
 
 #include <algorithm>
 #include <cassert>
@@ -15,9 +16,6 @@ namespace harbor {
 
 namespace {
 
-constexpr uint16_t kDelete = 30004;
-constexpr uint16_t kSet = 30052;
-constexpr uint16_t kCreate = 30080;
 constexpr int32_t kTypeSprite = 3;
 constexpr int32_t kTypeEffect = 4;
 constexpr int32_t kTypeBitmap = 5;
@@ -93,9 +91,9 @@ CairoCanvas* CanvasSprites::Canvas(uint16_t bitmap) const {
 bool CanvasSprites::OnResPort(EDict* record) {
     if (live_ == nullptr || record == nullptr) return false;
     switch (EDictGetType(record)) {
-        case kCreate: return live_->Create(*record);
-        case kSet: return live_->Set(*record);
-        case kDelete: return live_->Delete(EDictGetShort(record, K().name));
+        case code::kCreate: return live_->Create(*record);
+        case code::kSet: return live_->Set(*record);
+        case code::kDelete: return live_->Delete(EDictGetShort(record, K().name));
         default: return false;
     }
 }

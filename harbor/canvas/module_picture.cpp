@@ -1,4 +1,5 @@
 #include "canvas/module_picture.h"
+#include "message_codes.h"
 
 #include "edict.h"
 #include "hxmsg.h"
@@ -8,7 +9,6 @@ namespace harbor {
 
 namespace {
 
-constexpr uint16_t kDraw = 30072;
 
 }  // namespace
 
@@ -26,7 +26,7 @@ bool RequestDrawing(uint16_t port, uint16_t sprite, CairoCanvas& canvas) {
     canvas.ForgetDrawnText();
     EDict request;
     EDictClear(&request);
-    EDictSetType(&request, kDraw);
+    EDictSetType(&request, code::kDraw);
     request.time = static_cast<uint32_t>(HxNow());
     EDictPutShort(&request, name_key, sprite);
     EDictPutPointer(&request, canvas_key, static_cast<CanvasInterface*>(&canvas));

@@ -15,16 +15,13 @@
 #include "fileio/stored_messages.h"
 #include "hxmsg.h"
 #include "runtime/atoms.h"
-#include "runtime/codes.h"
+#include "message_codes.h"
 #include "runtime/trace_log.h"
 
 namespace harbor {
 
 namespace {
 
-constexpr uint16_t kOpenHandle = 30062;
-constexpr uint16_t kDelete = 30004;
-constexpr uint16_t kWriteDict = 30073;
 constexpr mode_t kDirMode = 0700;
 
 bool Tracing() { return TraceLog::Instance().Enabled(); }
@@ -103,12 +100,12 @@ bool FileService::OnPort(EDict* record) {
 
 bool FileService::HandleRecord(EDict& r) {
     switch (EDictGetType(&r)) {
-        case kOpenHandle: OpenHandle(r); return true;
+        case code::kOpen: OpenHandle(r); return true;
         case code::kClose: CloseHandle(r); return true;
         case code::kSet: ChangeOrCreate(r); return true;
-        case kWriteDict: WriteDict(r); return true;
+        case code::kWriteDict: WriteDict(r); return true;
         case code::kStart: ReadDict(r); return true;
-        case kDelete: Delete(r); return true;
+        case code::kDelete: Delete(r); return true;
         case code::kQuery: List(r); return true;
         default: return false;
     }

@@ -4,7 +4,7 @@
 #include <charconv>
 
 #include "hxmsg.h"
-#include "mail/mail_codes.h"
+#include "message_codes.h"
 #include "runtime/atoms.h"
 #include "runtime/trace_log.h"
 
@@ -69,13 +69,13 @@ bool ConnectionService::HandleRecord(EDict& r) {
         return true;
     }
     switch (type) {
-        case mail_code::kQuery:
+        case code::kQuery:
             EDictPutHandle(&r, manager_, options_.mode == DialupOptions::Mode::None ? 0 : kManagerHandle);
             return true;
-        case mail_code::kOpen:
+        case code::kOpen:
             Dial(r);
             return true;
-        case mail_code::kClose:
+        case code::kClose:
             HangUp(r);
             return true;
         default:
@@ -117,7 +117,7 @@ void ConnectionService::Notify(uint16_t notify, uint16_t code, int32_t status, u
     EDict notice;
     EDictClear(&notice);
     EDictSetType(&notice, code);
-    if (code == mail_code::kDialed) EDictPutLong(&notice, status_, status);
+    if (code == code::kDialResult) EDictPutLong(&notice, status_, status);
     EDictPutHandle(&notice, connection_key_, connection);
     HxPortSend(notify, &notice);
 }
@@ -128,18 +128,18 @@ void ConnectionService::OnTimer(const EDict& r) {
     if (event == dialed_) {
         if (options_.mode == DialupOptions::Mode::Fail) {
             TraceNote(kPort, "the dial failed (simulated)");
-            return Notify(notify, mail_code::kDialed, 0, 0);
+            return Notify(notify, code::kDialResult, 0, 0);
         }
         connection_ = next_connection_++;
         TraceNote(kPort, "connected (simulated)");
         if (options_.mode == DialupOptions::Mode::DropAfter) PostTimer(dropped_, notify, connection_, options_.drop_after_ms);
-        return Notify(notify, mail_code::kDialed, 1, connection_);
+        return Notify(notify, code::kDialResult, 1, connection_);
     }
     const auto connection = static_cast<uint32_t>(EDictGetLong(&r, connection_key_));
     if (event == dropped_ && connection != 0 && connection == connection_) {
         connection_ = 0;
         TraceNote(kPort, "the line dropped (simulated)");
-        Notify(notify, mail_code::kLineDropped, 0, connection);
+        Notify(notify, code::kLineDropped, 0, connection);
     }
 }
 

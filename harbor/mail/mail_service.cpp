@@ -10,7 +10,7 @@
 #include "fileio/stored_messages.h"
 #include "hxmsg.h"
 #include "mail/local_backend.h"
-#include "mail/mail_codes.h"
+#include "message_codes.h"
 #include "mail/remote_backend.h"
 #include "mail/server_settings.h"
 #include "runtime/atoms.h"
@@ -93,15 +93,15 @@ bool MailService::OnPort(EDict* record) { return live_ != nullptr && record != n
 
 bool MailService::HandleRecord(EDict& r) {
     switch (EDictGetType(&r)) {
-        case mail_code::kOpen: SignIn(r); return true;
-        case mail_code::kClose: SignOut(r); return true;
-        case mail_code::kNext: Next(r); return true;
-        case mail_code::kSend: Send(r); return true;
-        case mail_code::kCreate: New(r); return true;
-        case mail_code::kAddPart: AddPart(r); return true;
-        case mail_code::kFree: Free(r); return true;
-        case mail_code::kGet: Get(r); return true;
-        case mail_code::kSet: Set(r); return true;
+        case code::kOpen: SignIn(r); return true;
+        case code::kClose: SignOut(r); return true;
+        case code::kFetchNext: Next(r); return true;
+        case code::kSendMessage: Send(r); return true;
+        case code::kCreate: New(r); return true;
+        case code::kAddPart: AddPart(r); return true;
+        case code::kDelete: Free(r); return true;
+        case code::kGet: Get(r); return true;
+        case code::kSet: Set(r); return true;
         default: return false;
     }
 }

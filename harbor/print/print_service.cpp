@@ -7,7 +7,7 @@
 #include "hxmsg.h"
 #include "runtime/atoms.h"
 #include "runtime/trace_log.h"
-#include "scene/scene_codes.h"
+#include "message_codes.h"
 #include "scene/scene_ports.h"
 #include "services/regional_service.h"
 
@@ -15,9 +15,6 @@ namespace harbor {
 
 namespace {
 
-constexpr uint16_t kPrint = 30047;        // scene port: print the scene as a page
-constexpr uint16_t kPagePrinted = 30063;  // event port: STATUS of the page
-constexpr uint16_t kDraw = 30072;         // event port: paint a rich text sprite on "Bitmap"
 constexpr const char* kPort = "Print";
 
 // Port handlers see only the record: each bound scene port gets a handler of its own slot.
@@ -78,13 +75,13 @@ void PrintService::Unbind() {
 
 bool PrintService::OnScene(std::size_t slot, EDict* record) {
     if (live_ == nullptr || record == nullptr || slot >= live_->bound_.size()) return false;
-    if (EDictGetType(record) != kPrint) return false;
+    if (EDictGetType(record) != code::kPrint) return false;
     live_->PrintScene(live_->bound_[slot]);
     return true;
 }
 
 bool PrintService::OnEventPort(EDict* record) {
-    if (live_ == nullptr || record == nullptr || EDictGetType(record) != scene_code::kLeft) return false;
+    if (live_ == nullptr || record == nullptr || EDictGetType(record) != code::kLeft) return false;
     live_->FinishJob();
     return false;
 }
@@ -161,7 +158,7 @@ bool PrintService::AddPage(const SceneState& scene, std::string& error) {
 }
 
 bool PrintService::OnDrawRequest(EDict* record) {
-    if (live_ != nullptr && record != nullptr && EDictGetType(record) == kDraw) live_->TeeDrawing(*record);
+    if (live_ != nullptr && record != nullptr && EDictGetType(record) == code::kDraw) live_->TeeDrawing(*record);
     return false;
 }
 
@@ -227,7 +224,7 @@ void PrintService::Answer(uint16_t event_port, int32_t status) const {
     if (event_port == 0) return;
     EDict record;
     EDictClear(&record);
-    EDictSetType(&record, kPagePrinted);
+    EDictSetType(&record, code::kPageDone);
     EDictPutLong(&record, AtomOf("STATUS"), status);
     HxPortPost(event_port, &record, 0);
 }

@@ -4,7 +4,7 @@
 
 #include "hxmsg.h"
 #include "runtime/atoms.h"
-#include "runtime/codes.h"
+#include "message_codes.h"
 #include "runtime/trace_log.h"
 
 namespace harbor {

@@ -1,4 +1,5 @@
 #include "runtime/record_tracer.h"
+#include "message_codes.h"
 
 #include <cstdio>
 
@@ -20,7 +21,6 @@ std::string EventName(int event, int32_t delay) {
     }
 }
 
-constexpr uint16_t kPictureRequest = 30072;
 
 }  // namespace
 
@@ -43,7 +43,7 @@ void RecordTracer::Hook(int event, uint16_t port, const EDict* record, int32_t d
     auto* self = static_cast<RecordTracer*>(user);
     if (record == nullptr || self == nullptr) return;
     // Canvas picture requests go out at every tick too (canvas/canvas_sprites.h).
-    const bool periodic = port == self->tick_port_ || port == self->seconds_port_ || record->type == kPictureRequest;
+    const bool periodic = port == self->tick_port_ || port == self->seconds_port_ || record->type == code::kDraw;
     if (!self->include_timers_ && periodic) return;
     TraceLog::Instance().Write(Line(event, port, *record, delay, HxNow()));
 }

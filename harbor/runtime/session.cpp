@@ -7,7 +7,7 @@
 #include "hxmsg.h"
 #include "mail/mail_domain.h"
 #include "runtime/atoms.h"
-#include "runtime/codes.h"
+#include "message_codes.h"
 #include "runtime/trace_log.h"
 #include "services/web_address.h"
 
@@ -118,7 +118,7 @@ void Session::Quit() {
     application_.BeginQuit(HxNow());
     EDict request;
     EDictClear(&request);
-    EDictSetType(&request, code::kQuitQuery);
+    EDictSetType(&request, code::kHostQuery);
     HxPortSend(AtomOf("PM"), &request);
     Settle();
     if (auto deadline = application_.QuitDeadline(); deadline && !Ended()) {

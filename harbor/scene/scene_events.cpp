@@ -1,7 +1,7 @@
 #include "scene/scene_events.h"
 
 #include "hxmsg.h"
-#include "scene/scene_codes.h"
+#include "message_codes.h"
 
 namespace harbor {
 
@@ -21,25 +21,25 @@ void Post(uint16_t port, const EDict& d) {
 
 }  // namespace
 
-void SceneEvents::Entered(uint16_t port) const { Post(port, Record(scene_code::kEntered)); }
+void SceneEvents::Entered(uint16_t port) const { Post(port, Record(code::kEntered)); }
 
-void SceneEvents::Left(uint16_t port) const { Post(port, Record(scene_code::kLeft)); }
+void SceneEvents::Left(uint16_t port) const { Post(port, Record(code::kLeft)); }
 
 void SceneEvents::SpriteReady(uint16_t port, uint16_t sprite) const {
-    EDict d = Record(scene_code::kSpriteReady);
+    EDict d = Record(code::kSpriteReady);
     EDictPutShort(&d, n_.name, sprite);
     Post(port, d);
 }
 
 void SceneEvents::EditKey(uint16_t port, uint16_t field, uint16_t key) const {
-    EDict d = Record(scene_code::kEditKey);
+    EDict d = Record(code::kEditKey);
     EDictPutShort(&d, n_.name, field);
     EDictPutShort(&d, n_.key, key);
     Post(port, d);
 }
 
 void SceneEvents::Cursor(uint16_t port, uint16_t sprite, bool begin) const {
-    EDict d = Record(scene_code::kCursor);
+    EDict d = Record(code::kCursor);
     EDictPutShort(&d, n_.action, begin ? n_.begin : n_.end);
     EDictPutShort(&d, n_.name, sprite);
     EDictPutShort(&d, n_.cname, n_.cursor);
@@ -47,13 +47,13 @@ void SceneEvents::Cursor(uint16_t port, uint16_t sprite, bool begin) const {
 }
 
 void SceneEvents::Click(uint16_t port, uint16_t sprite) const {
-    EDict d = Record(scene_code::kClick);
+    EDict d = Record(code::kClick);
     EDictPutShort(&d, n_.name, sprite);
     Post(port, d);
 }
 
 void SceneEvents::Press(uint16_t port, uint16_t sprite, int32_t x, int32_t y, int32_t count) const {
-    EDict d = Record(scene_code::kPress);
+    EDict d = Record(code::kPress);
     EDictPutShort(&d, n_.name, sprite);
     EDictPutLong(&d, n_.x, x);
     EDictPutLong(&d, n_.y, y);
@@ -62,16 +62,16 @@ void SceneEvents::Press(uint16_t port, uint16_t sprite, int32_t x, int32_t y, in
 }
 
 void SceneEvents::Move(uint16_t port, int32_t x, int32_t y) const {
-    EDict d = Record(scene_code::kPointerMoved);
+    EDict d = Record(code::kPointerMoved);
     EDictPutLong(&d, n_.x, x);
     EDictPutLong(&d, n_.y, y);
     Post(port, d);
 }
 
-void SceneEvents::Release(uint16_t port) const { Post(port, Record(scene_code::kReleased)); }
+void SceneEvents::Release(uint16_t port) const { Post(port, Record(code::kReleased)); }
 
 void SceneEvents::Key(const KeyEvent& key) const {
-    EDict d = Record(scene_code::kKeyPressed);
+    EDict d = Record(code::kKeyPressed);
     EDictPutLong(&d, n_.key, key.virtual_key);
     EDictPutLong(&d, n_.ascii, key.ascii);
     EDictPutBool(&d, n_.alt_key, key.alt);
@@ -81,7 +81,7 @@ void SceneEvents::Key(const KeyEvent& key) const {
 }
 
 void SceneEvents::ModifierKeys(uint16_t port, bool alt, bool shift, bool ctrl) const {
-    EDict d = Record(scene_code::kModifiers);
+    EDict d = Record(code::kModifiers);
     EDictPutBool(&d, n_.alt_key, alt);
     EDictPutBool(&d, n_.shift_key, shift);
     EDictPutBool(&d, n_.ctl_key, ctrl);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "scene/scene_codes.h"
+#include "message_codes.h"
 
 namespace harbor {
 
@@ -20,7 +20,7 @@ bool Has(const EDict* record, uint16_t key) { return EDictHasKey(record, key); }
 }  // namespace
 
 bool SceneRequests::Handle(SceneState& scene, EDict* record) const {
-    using namespace scene_code;
+    using namespace code;
     switch (EDictGetType(record)) {
         case kStart:
             if (!Has(record, n_.sprite_name)) Note(scene, record, "no SPRITENAME");
@@ -32,10 +32,10 @@ bool SceneRequests::Handle(SceneState& scene, EDict* record) const {
         case kMove: Move(scene, record); return true;
         case kSet: Set(scene, record); return true;
         case kSetEffect: SetEffect(scene, record); return true;
-        case kGetText: AnswerText(scene, record); return true;
+        case kGet: AnswerText(scene, record); return true;
         case kEditText: EditText(scene, record); return true;
-        case kCoverUp: Cover(scene, record, true); return true;
-        case kCoverDown: Cover(scene, record, false); return true;
+        case kBeforeCover: Cover(scene, record, true); return true;
+        case kAfterCover: Cover(scene, record, false); return true;
         case kGetRect: AnswerRect(scene, record); return true;
         default: return false;
     }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "hxmsg.h"
-#include "scene/scene_codes.h"
+#include "message_codes.h"
 
 namespace harbor {
 
@@ -101,12 +101,12 @@ void SceneService::LeaveDownTo(std::size_t depth) {
 
 bool SceneService::OnAppPort(EDict* record) {
     const uint16_t type = EDictGetType(record);
-    if (type != scene_code::kStart && type != scene_code::kStop) return false;
+    if (type != code::kStart && type != code::kStop) return false;
     const uint16_t name = EDictGetShort(record, names_.name);
     // Other services share AppPort (data dictionary resources use the same codes): names that
     // are not scenes are theirs.
     if (State(name) == nullptr) return false;
-    return type == scene_code::kStart ? showScene(name) : closeScene(name);
+    return type == code::kStart ? showScene(name) : closeScene(name);
 }
 
 bool SceneService::OnScenePort(uint16_t scene, EDict* record) {
@@ -115,7 +115,7 @@ bool SceneService::OnScenePort(uint16_t scene, EDict* record) {
     if (SceneState* shown = NoticeScene(*state, record)) {
         // The scene keeps its notice where its own screen puts it: a move meant for the closed
         // overlay's frame would carry it off the shown scene.
-        if (EDictGetType(record) == scene_code::kMove) return true;
+        if (EDictGetType(record) == code::kMove) return true;
         return requests_.Handle(*shown, record);
     }
     return requests_.Handle(*state, record);
@@ -129,7 +129,7 @@ SceneState* SceneService::NoticeScene(const SceneState& scene, const EDict* reco
         return nullptr;
     }
     const uint16_t type = EDictGetType(record);
-    if (type == scene_code::kCoverUp || type == scene_code::kCoverDown) return Top();
+    if (type == code::kBeforeCover || type == code::kAfterCover) return Top();
     const uint16_t key = EDictHasKey(record, names_.sprite_name) ? names_.sprite_name : names_.name;
     if (!EDictHasKey(record, key)) return nullptr;
     const uint16_t sprite = EDictGetShort(record, key);

@@ -5,7 +5,7 @@
 
 #include "hxmsg.h"
 #include "runtime/atoms.h"
-#include "runtime/codes.h"
+#include "message_codes.h"
 #include "services/date_format.h"
 
 namespace harbor {

@@ -6,7 +6,7 @@
 #include "fake_canvas.h"
 #include "fake_ports.h"
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 
 namespace wm::testing {

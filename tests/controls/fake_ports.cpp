@@ -6,7 +6,7 @@
 #include "controls/list_box_base.h"
 #include "controls/scroll_bar.h"
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 
 namespace wm::testing {

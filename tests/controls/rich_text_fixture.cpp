@@ -1,7 +1,7 @@
 #include "rich_text_fixture.h"
 
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "virtual_keys.h"
 

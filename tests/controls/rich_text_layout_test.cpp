@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "rich_text_fixture.h"
 

@@ -43,19 +43,19 @@ protected:
         MailFixture::TearDown();
     }
     static uint32_t AskManager() {
-        EDict r = Record(harbor::mail_code::kQuery);
+        EDict r = Record(code::kQuery);
         EDictPutHandle(&r, A("Manager"), 0);
         HxPortSend(A("RASPort"), &r);
         return Handle(r, "Manager");
     }
     static void Dial() {
-        EDict r = Record(harbor::mail_code::kOpen);
+        EDict r = Record(code::kOpen);
         EDictPutHandle(&r, A("Connection"), 0);
         EDictPutShort(&r, A("NotifyPort"), A("ConnectPort"));
         HxPortPost(A("RASPort"), &r, 0);
     }
     static void HangUp(uint32_t connection) {
-        EDict r = Record(harbor::mail_code::kClose);
+        EDict r = Record(code::kClose);
         EDictPutHandle(&r, A("Connection"), connection);
         HxPortSend(A("RASPort"), &r);
     }
@@ -79,7 +79,7 @@ TEST_F(ConnectionTest, ASuccessfulDialAnswersAPositiveStatusAndAConnection) {
     EXPECT_TRUE(g_notices.empty());  // dialling takes a while
     HxAdvanceTime(1);
     ASSERT_EQ(g_notices.size(), 1u);
-    EXPECT_EQ(g_notices[0].code, harbor::mail_code::kDialed);
+    EXPECT_EQ(g_notices[0].code, code::kDialResult);
     EXPECT_GT(g_notices[0].status, 0);
     EXPECT_NE(g_notices[0].connection, 0u);
     EXPECT_EQ(service_->Connection(), g_notices[0].connection);
@@ -95,7 +95,7 @@ TEST_F(ConnectionTest, AFailedDialAnswersStatusZeroWithoutAConnection) {
     Dial();
     HxAdvanceTime(1000);
     ASSERT_EQ(g_notices.size(), 1u);
-    EXPECT_EQ(g_notices[0].code, harbor::mail_code::kDialed);
+    EXPECT_EQ(g_notices[0].code, code::kDialResult);
     EXPECT_TRUE(g_notices[0].has_status);
     EXPECT_LE(g_notices[0].status, 0);
     EXPECT_EQ(g_notices[0].connection, 0u);
@@ -112,7 +112,7 @@ TEST_F(ConnectionTest, TheLineDropsAfterTheGivenTime) {
     EXPECT_EQ(g_notices.size(), 1u);
     HxAdvanceTime(1);
     ASSERT_EQ(g_notices.size(), 2u);
-    EXPECT_EQ(g_notices[1].code, harbor::mail_code::kLineDropped);
+    EXPECT_EQ(g_notices[1].code, code::kLineDropped);
     EXPECT_EQ(g_notices[1].connection, connection);
     EXPECT_EQ(service_->Connection(), 0u);
 }

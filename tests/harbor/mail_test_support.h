@@ -11,7 +11,7 @@
 #include <string>
 
 #include "hxmsg.h"
-#include "mail/mail_codes.h"
+#include "message_codes.h"
 #include "mail/mail_service.h"
 #include "runtime/atoms.h"
 
@@ -34,34 +34,34 @@ inline EDict SendMail(EDict r) {
 inline uint32_t Handle(const EDict& r, const char* key) { return static_cast<uint32_t>(EDictGetLong(&r, A(key))); }
 
 inline uint32_t NewMessage(const char* data = nullptr) {
-    EDict r = Record(harbor::mail_code::kCreate);
+    EDict r = Record(code::kCreate);
     EDictPutHandle(&r, A("Message"), 0);
     if (data != nullptr) EDictPutText(&r, A("Data"), data);
     return Handle(SendMail(r), "Message");
 }
 
 inline uint32_t NewPart() {
-    EDict r = Record(harbor::mail_code::kCreate);
+    EDict r = Record(code::kCreate);
     EDictPutHandle(&r, A("Part"), 0);
     return Handle(SendMail(r), "Part");
 }
 
 inline void AddPart(uint32_t message, uint32_t part) {
-    EDict r = Record(harbor::mail_code::kAddPart);
+    EDict r = Record(code::kAddPart);
     EDictPutHandle(&r, A("Message"), message);
     EDictPutHandle(&r, A("Part"), part);
     SendMail(r);
 }
 
 inline void Free(uint32_t object) {
-    EDict r = Record(harbor::mail_code::kFree);
+    EDict r = Record(code::kDelete);
     EDictPutHandle(&r, A("Message"), object);
     SendMail(r);
 }
 
 // The text as answered; nothing when the answer has no such key or a null text.
 inline std::optional<std::string> GetText(uint32_t object, const char* key) {
-    EDict r = Record(harbor::mail_code::kGet);
+    EDict r = Record(code::kGet);
     EDictPutHandle(&r, A("Message"), object);
     EDictPutText(&r, A(key), nullptr);
     r = SendMail(r);
@@ -71,7 +71,7 @@ inline std::optional<std::string> GetText(uint32_t object, const char* key) {
 }
 
 inline const char* GetRawText(uint32_t object, const char* key) {
-    EDict r = Record(harbor::mail_code::kGet);
+    EDict r = Record(code::kGet);
     EDictPutHandle(&r, A("Message"), object);
     EDictPutText(&r, A(key), nullptr);
     r = SendMail(r);
@@ -79,7 +79,7 @@ inline const char* GetRawText(uint32_t object, const char* key) {
 }
 
 inline std::optional<int32_t> GetLong(uint32_t object, const char* key) {
-    EDict r = Record(harbor::mail_code::kGet);
+    EDict r = Record(code::kGet);
     EDictPutHandle(&r, A("Message"), object);
     EDictPutLong(&r, A(key), 0);
     r = SendMail(r);
@@ -88,21 +88,21 @@ inline std::optional<int32_t> GetLong(uint32_t object, const char* key) {
 }
 
 inline void SetText(uint32_t object, const char* key, const char* text) {
-    EDict r = Record(harbor::mail_code::kSet);
+    EDict r = Record(code::kSet);
     EDictPutHandle(&r, A("Message"), object);
     EDictPutText(&r, A(key), text);
     SendMail(r);
 }
 
 inline void SetLong(uint32_t object, const char* key, int32_t value) {
-    EDict r = Record(harbor::mail_code::kSet);
+    EDict r = Record(code::kSet);
     EDictPutHandle(&r, A("Message"), object);
     EDictPutLong(&r, A(key), value);
     SendMail(r);
 }
 
 inline uint32_t GetPart(uint32_t message, int32_t index) {
-    EDict r = Record(harbor::mail_code::kGet);
+    EDict r = Record(code::kGet);
     EDictPutHandle(&r, A("Message"), message);
     EDictPutLong(&r, A("Index"), index);
     EDictPutHandle(&r, A("Part"), 0);
@@ -116,7 +116,7 @@ struct SignInAnswer {
 };
 
 inline SignInAnswer SignIn(const char* user, const char* password) {
-    EDict r = Record(harbor::mail_code::kOpen);
+    EDict r = Record(code::kOpen);
     EDictPutHandle(&r, A("Manager"), 0);
     EDictPutText(&r, A("Username"), user);
     EDictPutText(&r, A("Password"), password);
@@ -129,13 +129,13 @@ inline SignInAnswer SignIn(const char* user, const char* password) {
 }
 
 inline void SignOut(uint32_t manager) {
-    EDict r = Record(harbor::mail_code::kClose);
+    EDict r = Record(code::kClose);
     EDictPutHandle(&r, A("Manager"), manager);
     SendMail(r);
 }
 
 inline bool Send(uint32_t manager, uint32_t message) {
-    EDict r = Record(harbor::mail_code::kSend);
+    EDict r = Record(code::kSendMessage);
     EDictPutHandle(&r, A("Manager"), manager);
     EDictPutHandle(&r, A("Message"), message);
     r = SendMail(r);
@@ -143,7 +143,7 @@ inline bool Send(uint32_t manager, uint32_t message) {
 }
 
 inline uint32_t Next(uint32_t manager) {
-    EDict r = Record(harbor::mail_code::kNext);
+    EDict r = Record(code::kFetchNext);
     EDictPutHandle(&r, A("Manager"), manager);
     return Handle(SendMail(r), "Message");
 }

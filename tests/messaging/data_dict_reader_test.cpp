@@ -6,7 +6,7 @@
 
 #include "host_tree.h"
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "port_log.h"
 
@@ -178,7 +178,7 @@ uint16_t g_knownResource = 0;
 
 bool HXCALL FakeResources(EDict* record) {
     const char* file = EDictGetText(record, atoms::XFILE);
-    if (EDictGetType(record) == wm::code::kStart && EDictGetShort(record, atoms::TYPE) == atoms::DATADICT &&
+    if (EDictGetType(record) == code::kStart && EDictGetShort(record, atoms::TYPE) == atoms::DATADICT &&
         file != nullptr && std::strcmp(file, "WNSettings.dct") == 0) {
         EDictPutShort(record, atoms::NAME, g_knownResource);
     }
@@ -198,7 +198,7 @@ protected:
     static void ExpectBindRequest(const PortEvent& request, uint16_t name) {
         EXPECT_EQ(request.event, HxTraceSend);
         EXPECT_EQ(request.port, atoms::AppPort);
-        EXPECT_EQ(EDictGetType(&request.record), wm::code::kStart);
+        EXPECT_EQ(EDictGetType(&request.record), code::kStart);
         EXPECT_EQ(KeysOf(request.record), (Keys{{atoms::NAME, EDictShort}}));
         EXPECT_EQ(EDictGetShort(&request.record, atoms::NAME), name);
     }
@@ -206,7 +206,7 @@ protected:
         EXPECT_EQ(request.event, HxTracePost);
         EXPECT_EQ(request.port, atoms::AppPort);
         EXPECT_EQ(request.delay, 0);
-        EXPECT_EQ(EDictGetType(&request.record), wm::code::kStop);
+        EXPECT_EQ(EDictGetType(&request.record), code::kStop);
         EXPECT_EQ(KeysOf(request.record), (Keys{{atoms::NAME, EDictShort}}));
         EXPECT_EQ(EDictGetShort(&request.record, atoms::NAME), name);
     }
@@ -225,7 +225,7 @@ TEST_F(ReaderRequests, OpenLoadsTheFileAsAResourceAndBindsToIt) {
     const PortEvent& load = log_.Requests()[0];
     EXPECT_EQ(load.event, HxTraceSend);
     EXPECT_EQ(load.port, atoms::ResPort);
-    EXPECT_EQ(EDictGetType(&load.record), wm::code::kStart);
+    EXPECT_EQ(EDictGetType(&load.record), code::kStart);
     EXPECT_EQ(KeysOf(load.record), (Keys{{atoms::XFILE, EDictText}, {atoms::TYPE, EDictShort}}));
     ExpectBindRequest(log_.Requests()[1], resource_);
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "port_log.h"
 #include "wrenmail.h"
@@ -60,7 +60,7 @@ protected:
         HxPortSend(atoms::TimerPortTick, &record);
         HxRunUntilIdle();
     }
-    static void Tick() { SendOnTimer(wm::code::kTick); }
+    static void Tick() { SendOnTimer(code::kTick); }
 
     uint16_t port_ = 0;
 };
@@ -125,7 +125,7 @@ TEST_F(DelayedPostTest, DuePostsArePostedWithDelayZeroToTheirPort) {
 TEST_F(DelayedPostTest, OtherMessagesOnTheTimerPortChangeNothing) {
     EDict record = Numbered(1);
     wm::DelayedPost(port_, &record, 1);
-    SendOnTimer(wm::code::kLeft);
+    SendOnTimer(code::kLeft);
     SendOnTimer(atoms::actions::CursorBlinkMessage);
     SendOnTimer(0);
     EXPECT_TRUE(PostMessages(nullptr));
@@ -142,7 +142,7 @@ TEST_F(DelayedPostTest, TheQueuedCopyIgnoresLaterChangesToTheRecord) {
     wm::DelayedPost(port_, &record, 1);
     EDictPutLong(&record, atoms::COUNT, 99);
     EDictRemove(&record, atoms::TEXT);
-    EDictSetType(&record, wm::code::kStop);
+    EDictSetType(&record, code::kStop);
     Tick();
     ASSERT_EQ(g_arrived.size(), 1u);
     EXPECT_EQ(EDictGetType(&g_arrived[0]), atoms::actions::CursorBlinkMessage);

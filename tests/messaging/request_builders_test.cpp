@@ -6,7 +6,7 @@
 #include <string>
 
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "port_log.h"
 
@@ -46,31 +46,31 @@ TEST_F(RequestBuilders, EachBuilderMakesItsTypeKeysAndDelivery) {
         {[&] { wm::PostAction(port_, atoms::actions::aWrenmailGetMail, 10); },
          {HxTracePost, port_, 10, atoms::actions::aWrenmailGetMail, {}}},
         {[&] { wm::RequestScene(atoms::ports::ScWnMain, 0); },
-         {HxTracePost, app, 0, wm::code::kStart, {{atoms::NAME, S}}}},
+         {HxTracePost, app, 0, code::kStart, {{atoms::NAME, S}}}},
         {[&] { wm::PostCloseScene(atoms::ports::ScAbAddress, 20); },
-         {HxTracePost, app, 20, wm::code::kStop, {{atoms::NAME, S}}}},
+         {HxTracePost, app, 20, code::kStop, {{atoms::NAME, S}}}},
         {[&] { wm::PostNewPrint(port_, 1000); },
-         {HxTracePost, port_, 1000, wm::code::kPrint, {{atoms::messaging::NEWPRINT, L}, {atoms::BESTFIT, L}}}},
+         {HxTracePost, port_, 1000, code::kPrint, {{atoms::messaging::NEWPRINT, L}, {atoms::BESTFIT, L}}}},
         {[&] { wm::ShowSprite(port_, sprite_, wm::kSend); },
-         {HxTraceSend, port_, 0, wm::code::kStart, {{atoms::SPRITENAME, S}}}},
+         {HxTraceSend, port_, 0, code::kStart, {{atoms::SPRITENAME, S}}}},
         {[&] { wm::ShowSpriteAt(port_, sprite_, 12, -7, 0); },
-         {HxTracePost, port_, 0, wm::code::kStart, {{atoms::SPRITENAME, S}, {atoms::X, L}, {atoms::Y, L}}}},
+         {HxTracePost, port_, 0, code::kStart, {{atoms::SPRITENAME, S}, {atoms::X, L}, {atoms::Y, L}}}},
         {[&] { wm::MoveSprite(port_, sprite_, 300, 400, wm::kSend); },
-         {HxTraceSend, port_, 0, wm::code::kMove, {{atoms::NAME, S}, {atoms::X, L}, {atoms::Y, L}}}},
+         {HxTraceSend, port_, 0, code::kMove, {{atoms::NAME, S}, {atoms::X, L}, {atoms::Y, L}}}},
         {[&] { wm::SetSpriteZ(port_, sprite_, 2, 1); },
-         {HxTracePost, port_, 1, wm::code::kSet, {{atoms::NAME, S}, {atoms::Z, L}}}},
+         {HxTracePost, port_, 1, code::kSet, {{atoms::NAME, S}, {atoms::Z, L}}}},
         {[&] { wm::SetSpriteFocus(port_, 0, true, wm::kSend); },
-         {HxTraceSend, port_, 0, wm::code::kSet, {{atoms::FOCUS, L}}}},
+         {HxTraceSend, port_, 0, code::kSet, {{atoms::FOCUS, L}}}},
         {[&] { wm::SetSpriteFocus(port_, sprite_, false, 50); },
-         {HxTracePost, port_, 50, wm::code::kSet, {{atoms::NAME, S}, {atoms::FOCUS, L}}}},
+         {HxTracePost, port_, 50, code::kSet, {{atoms::NAME, S}, {atoms::FOCUS, L}}}},
         {[&] { wm::SetSpriteText(port_, sprite_, text, 20); },
-         {HxTracePost, port_, 20, wm::code::kSet, {{atoms::NAME, S}, {atoms::TEXT, EDictText}}}},
+         {HxTracePost, port_, 20, code::kSet, {{atoms::NAME, S}, {atoms::TEXT, EDictText}}}},
         {[&] { wm::SetSpriteVisible(port_, sprite_, false, wm::kSend); },
-         {HxTraceSend, port_, 0, wm::code::kSet, {{atoms::NAME, S}, {atoms::VISIBLE, L}}}},
+         {HxTraceSend, port_, 0, code::kSet, {{atoms::NAME, S}, {atoms::VISIBLE, L}}}},
         {[&] { wm::HideSprite(port_, sprite_, 500); },
-         {HxTracePost, port_, 500, wm::code::kStop, {{atoms::NAME, S}}}},
+         {HxTracePost, port_, 500, code::kStop, {{atoms::NAME, S}}}},
         {[&] { wm::SetSpriteFX(port_, sprite_, atoms::buttons::Down, wm::kSend); },
-         {HxTraceSend, port_, 0, wm::code::kSetEffect, {{atoms::NAME, S}, {atoms::FX, S}}}},
+         {HxTraceSend, port_, 0, code::kSetEffect, {{atoms::NAME, S}, {atoms::FX, S}}}},
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE("case " + std::to_string(i));
@@ -113,9 +113,9 @@ bool g_replaced = false;
 
 bool HXCALL FakeScene(EDict* record) {
     const uint16_t type = EDictGetType(record);
-    if (type == wm::code::kGet || (type == wm::code::kEditText && EDictGetLong(record, atoms::GET) == 1)) {
+    if (type == code::kGet || (type == code::kEditText && EDictGetLong(record, atoms::GET) == 1)) {
         EDictPutText(record, atoms::TEXT, g_fieldText);
-    } else if (type == wm::code::kEditText) {
+    } else if (type == code::kEditText) {
         const char* text = EDictGetText(record, atoms::TEXT);
         g_replacedText = text != nullptr ? text : "<null>";
         g_replaced = true;
@@ -142,10 +142,10 @@ TEST_F(TextRequests, TextGetsSendTheirKeysAndReturnTheAnswer) {
     const EDict& sprite = log_.Requests()[0].record;
     const EDict& edit = log_.Requests()[1].record;
     EXPECT_EQ(log_.Requests()[0].event, HxTraceSend);
-    EXPECT_EQ(EDictGetType(&sprite), wm::code::kGet);
+    EXPECT_EQ(EDictGetType(&sprite), code::kGet);
     EXPECT_EQ(KeysOf(sprite), (Keys{{atoms::NAME, EDictShort}, {atoms::TEXT, EDictText}}));
     EXPECT_EQ(EDictGetLong(&sprite, atoms::TEXT), 0);
-    EXPECT_EQ(EDictGetType(&edit), wm::code::kEditText);
+    EXPECT_EQ(EDictGetType(&edit), code::kEditText);
     EXPECT_EQ(KeysOf(edit), (Keys{{atoms::GET, EDictLong}, {atoms::NAME, EDictShort}}));
     EXPECT_EQ(EDictGetLong(&edit, atoms::GET), 1);
 
@@ -161,7 +161,7 @@ TEST_F(TextRequests, CleanEditTextDropsTabsAndLineBreaks) {
     EXPECT_EQ(g_replacedText, "abc");
     ASSERT_EQ(log_.Requests().size(), 2u);
     const EDict& replace = log_.Requests()[1].record;
-    EXPECT_EQ(EDictGetType(&replace), wm::code::kEditText);
+    EXPECT_EQ(EDictGetType(&replace), code::kEditText);
     EXPECT_EQ(KeysOf(replace), (Keys{{atoms::NAME, EDictShort}, {atoms::TEXT, EDictText}}));
 
     g_fieldText = " x\ty z\n\n";

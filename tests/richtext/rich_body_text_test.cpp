@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "rich_test_support.h"
 

@@ -35,8 +35,8 @@ protected:
             wm::ShowScreen(scene_);
         }
     }
-    void Enter() { Deliver(port_, wm::code::kEntered); }
-    void Leave() { Deliver(port_, wm::code::kLeft); }
+    void Enter() { Deliver(port_, code::kEntered); }
+    void Leave() { Deliver(port_, code::kLeft); }
     // Runs Get/Send's posted steps to their end.
     void FinishMailChain() {
         for (int step = 0; step < 8; ++step) Advance(10);
@@ -72,7 +72,7 @@ protected:
         return column;
     }
     static bool Press(uint16_t sprite, int32_t count) {
-        EDict record = Record(wm::code::kPress);
+        EDict record = Record(code::kPress);
         EDictPutShort(&record, atoms::NAME, sprite);
         EDictPutLong(&record, atoms::COUNT, count);
         EDictPutLong(&record, atoms::X, 1000);

@@ -40,20 +40,20 @@ protected:
 
     static bool Deliver(EDict record) { return PM_PrintMessage(&record); }
     static void PageDone(int32_t status) {
-        EDict done = Record(wm::code::kPageDone);
+        EDict done = Record(code::kPageDone);
         EDictPutLong(&done, atoms::STATUS, status);
         Deliver(done);
     }
     // The host shows the body sprite and asks for its picture.
     std::vector<std::string> ShowAndPaint(uint16_t sprite) {
-        EDict ready = Record(wm::code::kSpriteReady);
+        EDict ready = Record(code::kSpriteReady);
         EDictPutShort(&ready, atoms::NAME, sprite);
         Deliver(ready);
         return Paint(sprite);
     }
     std::vector<std::string> Paint(uint16_t sprite) {
         wm::testing::FakeCanvas canvas(203, 123);
-        EDict draw = Record(wm::code::kDraw);
+        EDict draw = Record(code::kDraw);
         EDictPutShort(&draw, atoms::NAME, sprite);
         EDictPutPointer(&draw, atoms::controls::Bitmap, static_cast<CanvasInterface*>(&canvas));
         EXPECT_TRUE(Deliver(draw));
@@ -74,35 +74,35 @@ protected:
         for (const HostRequest& r : host_.Requests(0)) {
             const uint16_t type = EDictGetType(&r.record);
             const auto name = [&r](uint16_t key) { return std::string(DaNameGetString(EDictGetShort(&r.record, key))); };
-            if (r.port == atoms::mail::MailPort && type == wm::code::kGet) {
+            if (r.port == atoms::mail::MailPort && type == code::kGet) {
                 trace.push_back(std::string("get ") + DaNameGetString(EDictKeyAt(&r.record, 1, nullptr)));
             } else if (r.port == atoms::RegionalPort) {
                 trace.push_back("date " + std::to_string(EDictGetLong(&r.record, atoms::files::DATE)) + " size " +
                                 std::to_string(EDictGetLong(&r.record, atoms::files::SIZE)) + " short " +
                                 std::to_string(EDictGetLong(&r.record, atoms::files::SHORTDATE)));
-            } else if (r.port == scene_ && type == wm::code::kStart) {
+            } else if (r.port == scene_ && type == code::kStart) {
                 trace.push_back("load " + name(atoms::SPRITENAME));
-            } else if (r.port == scene_ && type == wm::code::kSet && EDictHasKey(&r.record, atoms::TEXT)) {
+            } else if (r.port == scene_ && type == code::kSet && EDictHasKey(&r.record, atoms::TEXT)) {
                 trace.push_back("text " + name(atoms::NAME) + " " +
                                 (texts < shownTexts_.size() ? shownTexts_[texts++] : "(missed)"));
-            } else if (r.port == scene_ && type == wm::code::kSet && EDictHasKey(&r.record, atoms::VISIBLE) &&
+            } else if (r.port == scene_ && type == code::kSet && EDictHasKey(&r.record, atoms::VISIBLE) &&
                        EDictGetShort(&r.record, atoms::NAME) != atoms::richview::AniWrCursor) {
                 trace.push_back((EDictGetBool(&r.record, atoms::VISIBLE) ? "show " : "hide ") + name(atoms::NAME));
-            } else if (r.port == scene_ && type == wm::code::kPrint) {
+            } else if (r.port == scene_ && type == code::kPrint) {
                 trace.push_back("print " + std::to_string(r.delay) +
                                 (EDictGetBool(&r.record, atoms::messaging::NEWPRINT) ? " NEWPRINT" : "") +
                                 (EDictGetBool(&r.record, atoms::BESTFIT) ? " BESTFIT" : ""));
-            } else if (r.port == atoms::AppPort && type == wm::code::kStop) {
+            } else if (r.port == atoms::AppPort && type == code::kStop) {
                 trace.push_back("leave " + name(atoms::NAME) + " " + std::to_string(r.delay));
             }
         }
         return trace;
     }
-    size_t Prints() const { return host_.Requests(scene_, wm::code::kPrint).size(); }
+    size_t Prints() const { return host_.Requests(scene_, code::kPrint).size(); }
 
     // The letter's texts; its date; it has no parts, so its own body is printed.
     static bool HXCALL OnMail(EDict* record) {
-        if (EDictGetType(record) != wm::code::kGet || EDictGetLong(record, atoms::mail::Message) != kLetter) return true;
+        if (EDictGetType(record) != code::kGet || EDictGetLong(record, atoms::mail::Message) != kLetter) return true;
         for (const auto& [key, text] : texts_) {
             if (EDictHasKey(record, key)) EDictPutText(record, key, text.c_str());
         }
@@ -117,11 +117,11 @@ protected:
     }
     // The first page's body area holds two lines, the further pages' three.
     static bool HXCALL OnScene(EDict* record) {
-        if (EDictGetType(record) == wm::code::kSet && EDictHasKey(record, atoms::TEXT)) {
+        if (EDictGetType(record) == code::kSet && EDictHasKey(record, atoms::TEXT)) {
             const char* text = EDictGetText(record, atoms::TEXT);
             shownTexts_.push_back(text != nullptr ? text : "(null)");
         }
-        if (EDictGetType(record) != wm::code::kGetRect) return false;
+        if (EDictGetType(record) != code::kGetRect) return false;
         const bool first = EDictGetShort(record, atoms::NAME) == atoms::print::PvtPrMessage1;
         EDictPutLong(record, atoms::RX1, 0);
         EDictPutLong(record, atoms::RY1, 0);
@@ -137,7 +137,7 @@ protected:
 
 TEST_F(PrintScreenTest, TheFirstPageReadsTheWholeLetterBeforeFillingTheScene) {
     Forget();
-    EXPECT_FALSE(Deliver(Record(wm::code::kEntered)));
+    EXPECT_FALSE(Deliver(Record(code::kEntered)));
     EXPECT_TRUE(Attached(atoms::TimerPortTick, &PM_PrintMessage));
     const std::vector<std::string> expected = {
         "load AniPrFirstPage", "load AniPrOtherPage", "hide AniPrFirstPage", "hide AniPrOtherPage",
@@ -152,7 +152,7 @@ TEST_F(PrintScreenTest, TheFirstPageReadsTheWholeLetterBeforeFillingTheScene) {
 TEST_F(PrintScreenTest, WithoutALetterTheSceneIsLeftAndNothingIsAsked) {
     wm::Handover().currentMessage = 0;
     Forget();
-    Deliver(Record(wm::code::kEntered));
+    Deliver(Record(code::kEntered));
     const std::vector<std::string> expected = {"load AniPrFirstPage", "load AniPrOtherPage", "hide AniPrFirstPage",
                                                "hide AniPrOtherPage", "load PvtPrMessage1", "load AniWrCursor",
                                                "leave ScPrPrint 0"};
@@ -162,7 +162,7 @@ TEST_F(PrintScreenTest, WithoutALetterTheSceneIsLeftAndNothingIsAsked) {
 }
 
 TEST_F(PrintScreenTest, EachPageStartsAfterTheLastLineOfTheOneBeforeOncePainted) {
-    Deliver(Record(wm::code::kEntered));
+    Deliver(Record(code::kEntered));
     EXPECT_EQ(ShowAndPaint(atoms::print::PvtPrMessage1), (std::vector<std::string>{"one", "two"}));
     Forget();
     PageDone(0);
@@ -193,13 +193,13 @@ TEST_F(PrintScreenTest, EachPageStartsAfterTheLastLineOfTheOneBeforeOncePainted)
     EXPECT_EQ(Prints(), 2u);
     EXPECT_FALSE(wm::CommonDialog().up);
     EXPECT_EQ(wm::Handover().printing, 1);
-    Deliver(Record(wm::code::kLeft));
+    Deliver(Record(code::kLeft));
     EXPECT_EQ(wm::Handover().printing, 0);
     EXPECT_FALSE(Attached(atoms::TimerPortTick, &PM_PrintMessage));
 }
 
 TEST_F(PrintScreenTest, AFailedPageLeavesWithTheNoticeAndAStopKeepsThePendingPage) {
-    Deliver(Record(wm::code::kEntered));
+    Deliver(Record(code::kEntered));
     ShowAndPaint(atoms::print::PvtPrMessage1);
     Forget();
     PageDone(1);
@@ -210,14 +210,14 @@ TEST_F(PrintScreenTest, AFailedPageLeavesWithTheNoticeAndAStopKeepsThePendingPag
     // Stop takes the view, the tick and the printing flag, nothing else: a page set up before it
     // still waits, and the next start's first painted view prints it.
     PageDone(0);
-    Deliver(Record(wm::code::kLeft));
+    Deliver(Record(code::kLeft));
     EXPECT_EQ(wm::Handover().printing, 0);
     EXPECT_EQ(wm::PrintScreen().view, nullptr);
     EXPECT_EQ(wm::PrintScreen().pagePending, 1);
     Forget();
     PageDone(0);  // a report after the stop has no page to follow
     EXPECT_TRUE(Trace().empty());
-    Deliver(Record(wm::code::kEntered));
+    Deliver(Record(code::kEntered));
     ShowAndPaint(atoms::print::PvtPrMessage1);
     Tick();
     EXPECT_EQ(Prints(), 2u);

@@ -53,7 +53,7 @@ protected:
         EDict record;
         EDictClear(&record);
         EDictSetType(&record, type);
-        if (type == wm::code::kCursor) {
+        if (type == code::kCursor) {
             EDictPutShort(&record, atoms::ACTION, action);
             EDictPutShort(&record, atoms::CNAME, atoms::CURSOR);
         }
@@ -87,11 +87,11 @@ TEST_F(StampPanelTest, ACategoryIsBoundBeforeItsPageSpritesAreMadeAndReleasedAft
     wm::StampPanel panel(atoms::ports::ScWrWrite, nullptr);
     EXPECT_EQ(panel.Page(0).Category(), "Animals");
     EXPECT_EQ(panel.Page(0).Size(), static_cast<std::size_t>(kStamps));
-    const std::ptrdiff_t bind = First(atoms::AppPort, wm::code::kStart, atoms::NAME, Dictionary(1));
-    const std::ptrdiff_t page = First(atoms::ports::ScWrWrite, wm::code::kStart, atoms::SPRITENAME, Atom("AniWrPanel1"));
-    const std::ptrdiff_t caption = First(atoms::ports::ScWrWrite, wm::code::kStart, atoms::INAME, Atom("IconText7"));
-    const std::ptrdiff_t release = First(atoms::AppPort, wm::code::kStop, atoms::NAME, Dictionary(1));
-    const std::ptrdiff_t next = First(atoms::AppPort, wm::code::kStart, atoms::NAME, Dictionary(2));
+    const std::ptrdiff_t bind = First(atoms::AppPort, code::kStart, atoms::NAME, Dictionary(1));
+    const std::ptrdiff_t page = First(atoms::ports::ScWrWrite, code::kStart, atoms::SPRITENAME, Atom("AniWrPanel1"));
+    const std::ptrdiff_t caption = First(atoms::ports::ScWrWrite, code::kStart, atoms::INAME, Atom("IconText7"));
+    const std::ptrdiff_t release = First(atoms::AppPort, code::kStop, atoms::NAME, Dictionary(1));
+    const std::ptrdiff_t next = First(atoms::AppPort, code::kStart, atoms::NAME, Dictionary(2));
     ASSERT_GE(bind, 0);
     EXPECT_LT(bind, page);
     EXPECT_LT(page, caption);
@@ -104,38 +104,38 @@ TEST_F(StampPanelTest, TenStampsPageByRowsOfFourAndEachCategoryKeepsItsPlace) {
     panel.Open();
     const uint16_t down = Atom("BtnWrArrowDown");
     const uint16_t up = Atom("BtnWrArrowUp");
-    EXPECT_TRUE(Offer(panel, wm::code::kClick, up));
+    EXPECT_TRUE(Offer(panel, code::kClick, up));
     EXPECT_EQ(Shown(panel, 0), 0) << "Up at the start does nothing";
     EXPECT_EQ(Shown(panel, 7), 7);
-    Offer(panel, wm::code::kClick, down);
+    Offer(panel, code::kClick, down);
     EXPECT_EQ(Shown(panel, 0), 4);
     EXPECT_EQ(Shown(panel, 5), 9);
     EXPECT_EQ(Shown(panel, 6), -1);
-    Offer(panel, wm::code::kClick, down);
+    Offer(panel, code::kClick, down);
     EXPECT_EQ(Shown(panel, 0), 8);
-    Offer(panel, wm::code::kClick, down);
+    Offer(panel, code::kClick, down);
     EXPECT_EQ(Shown(panel, 0), 8) << "one stamp after the first shown is not a row";
 
-    EXPECT_TRUE(Offer(panel, wm::code::kClick, Atom("BtnWrCategory2")));
+    EXPECT_TRUE(Offer(panel, code::kClick, Atom("BtnWrCategory2")));
     EXPECT_EQ(panel.CurrentCategory(), 1u);
-    EXPECT_FALSE(Offer(panel, wm::code::kCursor, Atom("SptWrIconA"), atoms::BEGIN)) << "an empty slot";
-    Offer(panel, wm::code::kClick, Atom("BtnWrCategory1"));
+    EXPECT_FALSE(Offer(panel, code::kCursor, Atom("SptWrIconA"), atoms::BEGIN)) << "an empty slot";
+    Offer(panel, code::kClick, Atom("BtnWrCategory1"));
     EXPECT_EQ(Shown(panel, 0), 8);
 
     host_.Forget();
-    EXPECT_TRUE(Offer(panel, wm::code::kCursor, Atom("SptWrIconB"), atoms::BEGIN));
-    const std::vector<HostRequest> effects = host_.Requests(atoms::ports::ScWrWrite, wm::code::kSetEffect);
+    EXPECT_TRUE(Offer(panel, code::kCursor, Atom("SptWrIconB"), atoms::BEGIN));
+    const std::vector<HostRequest> effects = host_.Requests(atoms::ports::ScWrWrite, code::kSetEffect);
     ASSERT_EQ(effects.size(), 1u);
     EXPECT_EQ(EDictGetShort(&effects[0].record, atoms::NAME), Atom("AniWrHilite"));
     EXPECT_EQ(EDictGetShort(&effects[0].record, atoms::FX), Atom("BoxB"));
-    EXPECT_FALSE(Offer(panel, wm::code::kCursor, Atom("SptWrIconC"), atoms::BEGIN)) << "past the last stamp";
+    EXPECT_FALSE(Offer(panel, code::kCursor, Atom("SptWrIconC"), atoms::BEGIN)) << "past the last stamp";
 }
 
 TEST_F(StampPanelTest, AClickedStampGoesIntoTheBodyWithASpaceAndTheClickGoesOn) {
     wm::RichTextView editor(atoms::ports::ScWrWrite, Atom("PvtWrMessage"));
     wm::StampPanel panel(atoms::ports::ScWrWrite, &editor);
     panel.Open();
-    EXPECT_FALSE(Offer(panel, wm::code::kClick, Atom("SptWrIconC")));
+    EXPECT_FALSE(Offer(panel, code::kClick, Atom("SptWrIconC")));
     EXPECT_STREQ(editor.ProducePlainBodyText(), "c2 ");
     EXPECT_TRUE(panel.IsOpen());
 }

@@ -25,7 +25,7 @@ protected:
         services_.book.PutLong(Atom("Version"), 3);
         services_.Name("alfie", "alf_3");
         wm::ShowScreen(atoms::ports::ScAbAddress);
-        Deliver(bookPort_, wm::code::kEntered);
+        Deliver(bookPort_, code::kEntered);
     }
     wm::AddressBookScreen& Screen() {
         return *static_cast<wm::AddressBookScreen*>(wm::Screens().At(wm::kAddressSlot));
@@ -52,17 +52,17 @@ TEST_F(AddressBookScreenTest, BadFieldsGetTheirDialogWithTheFieldsHiddenAndChang
     Click(bookPort_, Atom("BtnAbAdd"));
     EXPECT_EQ(wm::CommonDialog().current, Atom("IllegalName"));
     EXPECT_EQ(host_.spriteTexts[sprites::TxtCoDialog], "A name or kite ID can only have letters and numbers.");
-    const auto hidden = About(scene_, wm::code::kSet, atoms::NAME, Atom("EdtAbEmail"));
+    const auto hidden = About(scene_, code::kSet, atoms::NAME, Atom("EdtAbEmail"));
     ASSERT_FALSE(hidden.empty());
     EXPECT_FALSE(EDictGetBool(&hidden.back().record, atoms::VISIBLE));
-    const auto moved = About(scene_, wm::code::kMove, atoms::NAME, sprites::BtnCoOk);
+    const auto moved = About(scene_, code::kMove, atoms::NAME, sprites::BtnCoOk);
     ASSERT_EQ(moved.size(), 1u);
     EXPECT_EQ(EDictGetLong(&moved[0].record, atoms::X), -115);
     EXPECT_EQ(EDictGetLong(&moved[0].record, atoms::Y), -75);
     EXPECT_FALSE(Screen().OnButton(Atom("BtnAbAdd")));
     Click(bookPort_, sprites::BtnCoOk);
     EXPECT_FALSE(wm::CommonDialog().up);
-    EXPECT_TRUE(EDictGetBool(&About(scene_, wm::code::kSet, atoms::NAME, Atom("EdtAbEmail")).back().record,
+    EXPECT_TRUE(EDictGetBool(&About(scene_, code::kSet, atoms::NAME, Atom("EdtAbEmail")).back().record,
                              atoms::VISIBLE));
 
     Fields("Carla", "");
@@ -84,7 +84,7 @@ TEST_F(AddressBookScreenTest, DeleteRemovesTheSelectedLineAndDoneSavesWithForeig
 
     Click(bookPort_, Atom("BtnAbDone"));
     EXPECT_EQ(services_.bookWrites, 0);  // the host closes the scene first
-    Deliver(bookPort_, wm::code::kLeft);
+    Deliver(bookPort_, code::kLeft);
     EXPECT_EQ(services_.bookWrites, 1);
     EXPECT_EQ(services_.book.KeyCount(), 3);
     EXPECT_EQ(services_.book.GetLong(Atom("Version")), 3);

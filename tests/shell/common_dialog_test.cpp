@@ -29,7 +29,7 @@ protected:
     }
     std::vector<uint16_t> ShownButtons(uint16_t scene) const {
         std::vector<uint16_t> shown;
-        for (const HostRequest& r : host_.Requests(scene, wm::code::kStart)) {
+        for (const HostRequest& r : host_.Requests(scene, code::kStart)) {
             const uint16_t sprite = EDictGetShort(&r.record, atoms::SPRITENAME);
             if (sprite == sprites::BtnCoYes || sprite == sprites::BtnCoNo || sprite == sprites::BtnCoOk) {
                 shown.push_back(sprite);
@@ -39,7 +39,7 @@ protected:
     }
     std::vector<int32_t> ZOf(uint16_t scene, uint16_t sprite) const {
         std::vector<int32_t> z;
-        for (const HostRequest& r : About(scene, wm::code::kSet, atoms::NAME, sprite)) {
+        for (const HostRequest& r : About(scene, code::kSet, atoms::NAME, sprite)) {
             if (EDictHasKey(&r.record, atoms::Z)) z.push_back(EDictGetLong(&r.record, atoms::Z));
         }
         return z;
@@ -61,23 +61,23 @@ TEST_F(CommonDialogTest, AQuestionShowsBackdropYesNoAndTextAboveTheCover) {
     screen_->ShowDialog(wm::kDialogYesNo, question_, "Go on?");
     const int send = HxTraceSend;
     const std::vector<Step> expected = {
-        {send, wm::code::kBeforeCover, 0},        {HxTracePost, wm::code::kStart, sprites::SptCoCover},
-        {send, wm::code::kStart, sprites::AniCoDialog}, {send, wm::code::kSet, sprites::AniCoDialog},
-        {send, wm::code::kSet, sprites::AniCoDialog},   {send, wm::code::kStart, sprites::BtnCoYes},
-        {send, wm::code::kSet, sprites::BtnCoYes},      {send, wm::code::kSet, sprites::BtnCoYes},
-        {send, wm::code::kStart, sprites::BtnCoNo},     {send, wm::code::kSet, sprites::BtnCoNo},
-        {send, wm::code::kSet, sprites::BtnCoNo},       {send, wm::code::kStart, sprites::TxtCoDialog},
-        {send, wm::code::kSet, sprites::TxtCoDialog},   {send, wm::code::kSet, sprites::TxtCoDialog},
-        {send, wm::code::kSet, sprites::TxtCoDialog},
+        {send, code::kBeforeCover, 0},        {HxTracePost, code::kStart, sprites::SptCoCover},
+        {send, code::kStart, sprites::AniCoDialog}, {send, code::kSet, sprites::AniCoDialog},
+        {send, code::kSet, sprites::AniCoDialog},   {send, code::kStart, sprites::BtnCoYes},
+        {send, code::kSet, sprites::BtnCoYes},      {send, code::kSet, sprites::BtnCoYes},
+        {send, code::kStart, sprites::BtnCoNo},     {send, code::kSet, sprites::BtnCoNo},
+        {send, code::kSet, sprites::BtnCoNo},       {send, code::kStart, sprites::TxtCoDialog},
+        {send, code::kSet, sprites::TxtCoDialog},   {send, code::kSet, sprites::TxtCoDialog},
+        {send, code::kSet, sprites::TxtCoDialog},
     };
     EXPECT_EQ(Steps(scene_), expected);
     EXPECT_EQ(ZOf(scene_, sprites::AniCoDialog), std::vector<int32_t>{2});
     EXPECT_EQ(ZOf(scene_, sprites::BtnCoYes), std::vector<int32_t>{1});
     EXPECT_EQ(ZOf(scene_, sprites::TxtCoDialog), std::vector<int32_t>{1});
-    const auto yes = About(scene_, wm::code::kStart, atoms::SPRITENAME, sprites::BtnCoYes);
+    const auto yes = About(scene_, code::kStart, atoms::SPRITENAME, sprites::BtnCoYes);
     EXPECT_EQ(EDictGetLong(&yes[0].record, atoms::X), 0);
     EXPECT_TRUE(EDictHasKey(&yes[0].record, atoms::Y));
-    const auto text = About(scene_, wm::code::kSet, atoms::NAME, sprites::TxtCoDialog);
+    const auto text = About(scene_, code::kSet, atoms::NAME, sprites::TxtCoDialog);
     EXPECT_STREQ(EDictGetText(&text.back().record, atoms::TEXT), "Go on?");
     EXPECT_TRUE(wm::CommonDialog().up);
     EXPECT_EQ(wm::CommonDialog().current, question_);
@@ -89,7 +89,7 @@ TEST_F(CommonDialogTest, NoticesShowOkOrNoButtonAtAll) {
     host_.Forget();
     screen_->ShowDialog(wm::kDialogNoButtons, question_, "Working...");
     EXPECT_TRUE(ShownButtons(scene_).empty());
-    EXPECT_EQ(About(scene_, wm::code::kStart, atoms::SPRITENAME, sprites::AniCoDialog).size(), 1u);
+    EXPECT_EQ(About(scene_, code::kStart, atoms::SPRITENAME, sprites::AniCoDialog).size(), 1u);
 }
 
 TEST_F(CommonDialogTest, ClosingHidesAllFiveSpritesThenTheCoverAndKeepsTheName) {
@@ -97,10 +97,10 @@ TEST_F(CommonDialogTest, ClosingHidesAllFiveSpritesThenTheCoverAndKeepsTheName) 
     host_.Forget();
     screen_->CloseDialog(sprites::BtnCoOk);
     const std::vector<Step> expected = {
-        {HxTraceSend, wm::code::kStop, sprites::AniCoDialog}, {HxTraceSend, wm::code::kStop, sprites::BtnCoYes},
-        {HxTraceSend, wm::code::kStop, sprites::BtnCoNo},     {HxTraceSend, wm::code::kStop, sprites::BtnCoOk},
-        {HxTraceSend, wm::code::kStop, sprites::TxtCoDialog}, {HxTraceSend, wm::code::kAfterCover, 0},
-        {HxTracePost, wm::code::kStop, sprites::SptCoCover},
+        {HxTraceSend, code::kStop, sprites::AniCoDialog}, {HxTraceSend, code::kStop, sprites::BtnCoYes},
+        {HxTraceSend, code::kStop, sprites::BtnCoNo},     {HxTraceSend, code::kStop, sprites::BtnCoOk},
+        {HxTraceSend, code::kStop, sprites::TxtCoDialog}, {HxTraceSend, code::kAfterCover, 0},
+        {HxTracePost, code::kStop, sprites::SptCoCover},
     };
     EXPECT_EQ(Steps(scene_), expected);
     EXPECT_FALSE(wm::CommonDialog().up);
@@ -116,7 +116,7 @@ TEST_F(CommonDialogTest, WriteScreenHidesTheSubjectFieldWhileADialogIsUp) {
     ASSERT_GE(requests.size(), 2u);
     EXPECT_EQ(EDictGetShort(&requests.front().record, atoms::NAME), subject);
     EXPECT_EQ(EDictGetLong(&requests.front().record, atoms::VISIBLE), 0);
-    const auto shows = About(atoms::ports::ScWrWrite, wm::code::kSet, atoms::NAME, subject);
+    const auto shows = About(atoms::ports::ScWrWrite, code::kSet, atoms::NAME, subject);
     ASSERT_EQ(shows.size(), 2u);
     EXPECT_EQ(EDictGetLong(&shows[1].record, atoms::VISIBLE), 1);
 }
@@ -126,14 +126,14 @@ TEST_F(CommonDialogTest, AddressBookMovesTheDialogIntoItsSmallerScene) {
     const uint16_t scene = atoms::ports::ScAbAddress;
     book->ShowDialog(wm::kDialogOk, question_, "Empty.");
     std::vector<std::pair<uint16_t, int32_t>> moves;
-    for (const HostRequest& r : host_.Requests(scene, wm::code::kMove)) {
+    for (const HostRequest& r : host_.Requests(scene, code::kMove)) {
         moves.emplace_back(EDictGetShort(&r.record, atoms::NAME), EDictGetLong(&r.record, atoms::X));
     }
     EXPECT_EQ(moves, (std::vector<std::pair<uint16_t, int32_t>>{
                          {sprites::AniCoDialog, -115}, {sprites::BtnCoOk, -115}, {sprites::TxtCoDialog, 75}}));
-    EXPECT_EQ(About(scene, wm::code::kSet, atoms::NAME, Atom("EdtAbName")).size(), 1u);
+    EXPECT_EQ(About(scene, code::kSet, atoms::NAME, Atom("EdtAbName")).size(), 1u);
     book->CloseDialog(sprites::BtnCoOk);
-    const auto fields = About(scene, wm::code::kSet, atoms::NAME, Atom("EdtAbEmail"));
+    const auto fields = About(scene, code::kSet, atoms::NAME, Atom("EdtAbEmail"));
     ASSERT_EQ(fields.size(), 2u);
     EXPECT_EQ(EDictGetLong(&fields[0].record, atoms::VISIBLE), 0);
     EXPECT_EQ(EDictGetLong(&fields[1].record, atoms::VISIBLE), 1);

@@ -13,7 +13,7 @@
 
 #include "edict.h"
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 
 struct HostRequest {
@@ -87,14 +87,14 @@ private:
 
     static bool HXCALL OnResPort(EDict* record) {
         const char* file = EDictGetText(record, atoms::XFILE);
-        if (EDictGetType(record) == wm::code::kStart && file != nullptr && instance_->file_ == file) {
+        if (EDictGetType(record) == code::kStart && file != nullptr && instance_->file_ == file) {
             EDictPutShort(record, atoms::NAME, instance_->resource_);
         }
         return true;
     }
 
     static bool HXCALL OnAppPort(EDict* record) {
-        if (EDictGetType(record) == wm::code::kSet && EDictHasKey(record, atoms::PMDATA)) {
+        if (EDictGetType(record) == code::kSet && EDictHasKey(record, atoms::PMDATA)) {
             instance_->moduleData.push_back(*static_cast<const EDict*>(EDictGetPointer(record, atoms::PMDATA)));
         }
         return true;
@@ -103,16 +103,16 @@ private:
     // Edit fields: 30008 with GET reads the text, without it replaces it. Sprite texts set with
     // 30052 are kept and answered to 30011.
     static bool HXCALL OnScene(EDict* record) {
-        if (EDictGetType(record) == wm::code::kSet && EDictHasKey(record, atoms::TEXT)) {
+        if (EDictGetType(record) == code::kSet && EDictHasKey(record, atoms::TEXT)) {
             const char* text = EDictGetText(record, atoms::TEXT);
             instance_->spriteTexts[EDictGetShort(record, atoms::NAME)] = text != nullptr ? text : "";
             return false;
         }
-        if (EDictGetType(record) == wm::code::kGet && instance_->spriteTexts.count(EDictGetShort(record, atoms::NAME))) {
+        if (EDictGetType(record) == code::kGet && instance_->spriteTexts.count(EDictGetShort(record, atoms::NAME))) {
             EDictPutText(record, atoms::TEXT, instance_->spriteTexts[EDictGetShort(record, atoms::NAME)].c_str());
             return true;
         }
-        if (EDictGetType(record) != wm::code::kEditText) {
+        if (EDictGetType(record) != code::kEditText) {
             return false;
         }
         std::string& text = instance_->editTexts[EDictGetShort(record, atoms::NAME)];

@@ -10,7 +10,7 @@
 #include "edict.h"
 #include "hxmsg.h"
 #include "messaging/dict_object.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "state/service_handles.h"
 #include "store/address_book.h"
@@ -36,7 +36,7 @@ public:
 
 private:
     static bool HXCALL OnMail(EDict* record) {
-        if (EDictGetType(record) != wm::code::kGet) {
+        if (EDictGetType(record) != code::kGet) {
             return true;
         }
         for (const auto& [key, text] : instance_->texts) {
@@ -49,9 +49,9 @@ private:
         if (file == nullptr || std::string(file) != wm::kAddressBookFile) {
             return true;
         }
-        if (EDictGetType(record) == wm::code::kStart) {
+        if (EDictGetType(record) == code::kStart) {
             EDictPutHandle(record, atoms::files::DICT, HxRef(static_cast<DictInterface*>(&instance_->book)));
-        } else if (EDictGetType(record) == wm::code::kWriteDict && EDictGetLong(record, atoms::files::CREATE) == 0) {
+        } else if (EDictGetType(record) == code::kWriteDict && EDictGetLong(record, atoms::files::CREATE) == 0) {
             auto* written = static_cast<DictInterface*>(HxDeref(static_cast<uint32_t>(EDictGetLong(record, atoms::files::DICT))));
             instance_->book.Clear();
             wm::CopyBookEntries(*written, instance_->book);

@@ -40,11 +40,11 @@ TEST_F(IdentityTest, StartValuesBecomeTheIdentityAndAKiteIdSetsTheFlag) {
 }
 
 TEST_F(IdentityTest, TheHostsCopyIsErasedWithEmptyNamesUnderTheThreeKeys) {
-    EDict start = Record(wm::code::kEntered);
+    EDict start = Record(code::kEntered);
     EDictPutShort(&start, Atom("WNPlayerID"), Atom("Robin"));
     wm::LoadIdentity(&start);
 
-    const auto sets = host_.Requests(atoms::AppPort, wm::code::kSet);
+    const auto sets = host_.Requests(atoms::AppPort, code::kSet);
     ASSERT_EQ(sets.size(), 1u);
     EXPECT_EQ(sets[0].event, HxTraceSend);
     EXPECT_EQ(EDictKeyCount(&sets[0].record), 1);
@@ -100,7 +100,7 @@ protected:
     // Releases of the resource.
     std::vector<uint16_t> Released() const {
         std::vector<uint16_t> names;
-        for (const HostRequest& r : host_.Requests(atoms::AppPort, wm::code::kStop)) {
+        for (const HostRequest& r : host_.Requests(atoms::AppPort, code::kStop)) {
             names.push_back(EDictGetShort(&r.record, atoms::NAME));
         }
         return names;
@@ -129,7 +129,7 @@ TEST_F(SettingsTest, AMissingFileLeavesTheSettingsAsTheyWere) {
     wm::AppSettings().parentUrl = "https://parents.example";
     wm::LoadSettings();
     EXPECT_EQ(wm::AppSettings().parentUrl, "https://parents.example");
-    const auto opens = host_.Requests(atoms::ResPort, wm::code::kStart);
+    const auto opens = host_.Requests(atoms::ResPort, code::kStart);
     ASSERT_EQ(opens.size(), 1u);
     EXPECT_STREQ(EDictGetText(&opens[0].record, atoms::XFILE), "WNSettings.dct");
     // The reader lets go even of a file it never got.

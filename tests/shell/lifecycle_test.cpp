@@ -29,7 +29,7 @@ TEST_F(LifecycleTest, FirstSceneFollowsTheIdentityOfTheStartMessage) {
         Start(c.player, c.kite, "pw");
         EXPECT_EQ(RequestedScene(), c.scene);
         EXPECT_EQ(CurrentScene(), c.scene);
-        const auto scenes = host_.Requests(atoms::AppPort, wm::code::kStart);
+        const auto scenes = host_.Requests(atoms::AppPort, code::kStart);
         ASSERT_FALSE(scenes.empty());
         EXPECT_EQ(scenes.back().event, HxTracePost);
         EXPECT_EQ(scenes.back().delay, 0);
@@ -39,17 +39,17 @@ TEST_F(LifecycleTest, FirstSceneFollowsTheIdentityOfTheStartMessage) {
 
 TEST_F(LifecycleTest, EntriesAnswerFalseUntilStartAndAfterStop) {
     for (HxHandler entry : kScreenEntries) {
-        EDict click = Record(wm::code::kClick);
+        EDict click = Record(code::kClick);
         EXPECT_FALSE(entry(&click));
     }
     Start("Robin");
     for (HxHandler entry : kScreenEntries) {
-        EDict click = Record(wm::code::kClick);
+        EDict click = Record(code::kClick);
         EXPECT_TRUE(entry(&click));
     }
     Stop();
     for (HxHandler entry : kScreenEntries) {
-        EDict click = Record(wm::code::kClick);
+        EDict click = Record(code::kClick);
         EXPECT_FALSE(entry(&click));
     }
 }
@@ -92,12 +92,12 @@ TEST_F(LifecycleTest, StopClosesTheMailManagerAndReleasesTheConnection) {
     wm::Services().mailManager = 55;
     wm::Services().connection = 77;
     Stop();
-    const auto mail = host_.Requests(atoms::mail::MailPort, wm::code::kClose);
+    const auto mail = host_.Requests(atoms::mail::MailPort, code::kClose);
     ASSERT_EQ(mail.size(), 1u);
     EXPECT_EQ(mail[0].event, HxTraceSend);
     EXPECT_EQ(EDictGetLong(&mail[0].record, atoms::mail::Manager), 55);
     EXPECT_EQ(wm::Services().mailManager, 0u);
-    const auto line = host_.Requests(atoms::mail::RASPort, wm::code::kClose);
+    const auto line = host_.Requests(atoms::mail::RASPort, code::kClose);
     ASSERT_EQ(line.size(), 1u);
     EXPECT_EQ(line[0].event, HxTraceSend);
     EXPECT_EQ(EDictGetLong(&line[0].record, atoms::mail::Connection), 77);
@@ -115,7 +115,7 @@ TEST_F(LifecycleTest, StartWhileRunningIsIgnored) {
 }
 
 TEST_F(LifecycleTest, CloseQuestionAnswersAokAndConfirmsExactlyOnceAfterTwentyTicks) {
-    EDict question = Record(wm::code::kHostQuery);
+    EDict question = Record(code::kHostQuery);
     EDictPutLong(&question, atoms::AOK, 9);
     EXPECT_FALSE(PM_Main(&question));
     EXPECT_TRUE(EDictHasKey(&question, atoms::AOK));
@@ -129,7 +129,7 @@ TEST_F(LifecycleTest, CloseQuestionAnswersAokAndConfirmsExactlyOnceAfterTwentyTi
     Tick();
     const auto confirmations = host_.Delivered(harbor);
     ASSERT_EQ(confirmations.size(), 1u);
-    EXPECT_EQ(EDictGetType(&confirmations[0].record), wm::code::kClose);
+    EXPECT_EQ(EDictGetType(&confirmations[0].record), code::kClose);
     EXPECT_EQ(EDictKeyCount(&confirmations[0].record), 0);
     for (int i = 0; i < 40; ++i) {
         Tick();
@@ -142,7 +142,7 @@ TEST_F(LifecycleTest, OtherMessagesChangeNothing) {
     wm::PMScreenBase* current = wm::CurrentScreen();
     host_.Forget();
     // aWrenmailGetMail and aWrenmailSendMail run the mail transfers (tests/transport).
-    for (uint16_t type : {wm::code::kClick, wm::code::kTick, atoms::actions::aOnMailDownloaded,
+    for (uint16_t type : {code::kClick, code::kTick, atoms::actions::aOnMailDownloaded,
                           atoms::actions::aWrenmailVerifyUser, atoms::actions::aWrenmailUpdateMessages}) {
         EDict record = Record(type);
         EXPECT_FALSE(PM_Main(&record));
@@ -161,10 +161,10 @@ TEST_F(LifecycleTest, UploadedMailAnnouncesTheFetchAndPostsIt) {
 
     EXPECT_TRUE(wm::CommonDialog().up);
     EXPECT_EQ(wm::CommonDialog().current, atoms::dialogs::GettingMail);
-    const auto text = About(atoms::ports::ScWnMain, wm::code::kSet, atoms::NAME, atoms::dialog_sprites::TxtCoDialog);
+    const auto text = About(atoms::ports::ScWnMain, code::kSet, atoms::NAME, atoms::dialog_sprites::TxtCoDialog);
     ASSERT_FALSE(text.empty());
     EXPECT_STREQ(EDictGetText(&text.back().record, atoms::TEXT), "Checking for new messages...");
-    EXPECT_TRUE(About(atoms::ports::ScWnMain, wm::code::kStart, atoms::SPRITENAME, atoms::dialog_sprites::BtnCoOk)
+    EXPECT_TRUE(About(atoms::ports::ScWnMain, code::kStart, atoms::SPRITENAME, atoms::dialog_sprites::BtnCoOk)
                     .empty());
 
     const auto next = host_.Requests(atoms::PM, atoms::actions::aWrenmailGetMail);

@@ -19,7 +19,7 @@ protected:
         services_.Install();
         wm::Handover().currentMessage = FakeServices::kMessage;
         wm::ShowScreen(atoms::ports::ScRdRead);
-        Deliver(readPort_, wm::code::kEntered);
+        Deliver(readPort_, code::kEntered);
     }
     // The text last set on the read scene's sprite; "(unset)" when none was.
     std::string Shown(const char* sprite) const {
@@ -41,14 +41,14 @@ TEST_F(ReadScreenTest, SendersShowAsTheBookNamesThemOrCutToTwenty) {
     EXPECT_EQ(Shown("TxtRdFromName"), "Gran");
     EXPECT_EQ(Shown("TxtRdToName"), "robin7");
     EXPECT_EQ(Shown("TxtRdSubjectName"), "Cookies");
-    const auto constrained = About(atoms::ports::ScRdRead, wm::code::kSet, atoms::NAME, Atom("TxtRdSubjectName"));
+    const auto constrained = About(atoms::ports::ScRdRead, code::kSet, atoms::NAME, Atom("TxtRdSubjectName"));
     ASSERT_FALSE(constrained.empty());
     EXPECT_TRUE(EDictGetBool(&constrained.back().record, atoms::CONSTRAINED));
 
-    Deliver(readPort_, wm::code::kLeft);
+    Deliver(readPort_, code::kLeft);
     services_.texts[atoms::mail::From] = "a_sender_with_a_long_name";
     wm::ShowScreen(atoms::ports::ScRdRead);
-    Deliver(readPort_, wm::code::kEntered);
+    Deliver(readPort_, code::kEntered);
     EXPECT_EQ(Shown("TxtRdFromName"), "a_sender_with_a_long");
 }
 
@@ -100,7 +100,7 @@ TEST_F(ReadScreenTest, PrintOnceWhilePrintingAndTheModesSwapTheButtons) {
     Click(readPort_, Atom("BtnRdPrint"));
     EXPECT_FALSE(wm::CommonDialog().up);  // still printing: nothing happens
     wm::Handover().printing = 0;
-    Deliver(readPort_, wm::code::kLeft);
+    Deliver(readPort_, code::kLeft);
     EXPECT_EQ(Screen().Body(), nullptr);
     EXPECT_FALSE(Attached(atoms::KeyboardPort, &PM_ReadMessage));
 }

@@ -32,7 +32,7 @@ TEST_F(ScreenBaseTest, CursorOverAnEnabledButtonDrawsItRolledAndUp) {
     EXPECT_TRUE(screen_.HandleMessage(&begin));
     EXPECT_TRUE(screen_.HandleMessage(&end));
     EXPECT_EQ(Effects(scene_, go_), (Fx{atoms::buttons::Up, atoms::buttons::Roll, atoms::buttons::Up}));
-    for (const HostRequest& request : host_.Requests(scene_, wm::code::kSetEffect)) {
+    for (const HostRequest& request : host_.Requests(scene_, code::kSetEffect)) {
         EXPECT_EQ(request.event, HxTracePost);
         EXPECT_EQ(request.delay, 0);
     }
@@ -45,7 +45,7 @@ TEST_F(ScreenBaseTest, CursorOverDisabledOrUnknownSpritesIsLeftToTheScreen) {
     EDict overUnknown = Cursor(Atom("BtnTsOther"), atoms::BEGIN, atoms::CURSOR);
     EXPECT_FALSE(screen_.HandleMessage(&overDisabled));
     EXPECT_FALSE(screen_.HandleMessage(&overUnknown));
-    EXPECT_EQ(host_.Requests(scene_, wm::code::kSetEffect).size(), 1u);
+    EXPECT_EQ(host_.Requests(scene_, code::kSetEffect).size(), 1u);
 
     screen_.SetButtonEnabled(go_, true);
     EXPECT_TRUE(screen_.HandleMessage(&overDisabled));
@@ -56,7 +56,7 @@ TEST_F(ScreenBaseTest, OnlyPointerCursorRecordsAreTaken) {
     host_.Forget();
     EDict otherCursor = Cursor(go_, atoms::BEGIN, Atom("PEN"));
     EDict otherAction = Cursor(go_, atoms::MIDDLE, atoms::CURSOR);
-    EDict click = Record(wm::code::kClick);
+    EDict click = Record(code::kClick);
     EDictPutShort(&click, atoms::NAME, go_);
     EXPECT_FALSE(screen_.HandleMessage(&otherCursor));
     EXPECT_FALSE(screen_.HandleMessage(&otherAction));
@@ -83,7 +83,7 @@ TEST_F(ScreenBaseTest, HelpSoundRotatesThroughThreeEffects) {
     }
     EXPECT_EQ(Effects(scene_, help), (Fx{atoms::buttons::Play1, atoms::buttons::Play2, atoms::buttons::Play3,
                                               atoms::buttons::Play1}));
-    const auto shown = About(scene_, wm::code::kStart, atoms::SPRITENAME, help);
+    const auto shown = About(scene_, code::kStart, atoms::SPRITENAME, help);
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[0].event, HxTraceSend);
     EXPECT_EQ(screen_.HelpSoundIndex(), 1);
@@ -101,7 +101,7 @@ TEST_F(ScreenBaseTest, CoverIsAnnouncedToTheWholeSceneBeforeItMoves) {
     screen_.HideCover();
     const auto requests = host_.Requests(scene_);
     ASSERT_EQ(requests.size(), 4u);
-    const uint16_t types[] = {wm::code::kBeforeCover, wm::code::kStart, wm::code::kAfterCover, wm::code::kStop};
+    const uint16_t types[] = {code::kBeforeCover, code::kStart, code::kAfterCover, code::kStop};
     const int events[] = {HxTraceSend, HxTracePost, HxTraceSend, HxTracePost};
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(EDictGetType(&requests[i].record), types[i]) << i;

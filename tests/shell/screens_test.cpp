@@ -11,11 +11,11 @@ class ScreensTest : public ShellTest {
 protected:
     // The mailbox name requests at the scene: shown at once, its text 20 later.
     void ExpectMailboxName(uint16_t scene, const char* owner) const {
-        const auto shown = About(scene, wm::code::kStart, atoms::SPRITENAME, sprites::TxtCoMailboxName);
+        const auto shown = About(scene, code::kStart, atoms::SPRITENAME, sprites::TxtCoMailboxName);
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].event, HxTracePost);
         EXPECT_EQ(shown[0].delay, 0);
-        const auto text = About(scene, wm::code::kSet, atoms::NAME, sprites::TxtCoMailboxName);
+        const auto text = About(scene, code::kSet, atoms::NAME, sprites::TxtCoMailboxName);
         ASSERT_EQ(text.size(), 1u);
         EXPECT_EQ(text[0].event, HxTracePost);
         EXPECT_EQ(text[0].delay, 20);
@@ -28,14 +28,14 @@ protected:
 
 TEST_F(ScreensTest, MainScreenShowsTheMailboxAndKeepsAPlayerFromMailExchange) {
     Start("Robin");
-    Deliver(mainPort_, wm::code::kEntered);
+    Deliver(mainPort_, code::kEntered);
     EXPECT_TRUE(Attached(atoms::KeyboardPort, &PM_WrenmailMain));
     ExpectMailboxName(mainScene_, "Robin");
     using Fx = std::vector<uint16_t>;
     EXPECT_EQ(Effects(mainScene_, Atom("BtnWnUpdate")), (Fx{atoms::buttons::Up, atoms::buttons::Disabled}));
     EXPECT_EQ(Effects(mainScene_, Atom("BtnWnAddress")), (Fx{atoms::buttons::Up, atoms::buttons::Disabled}));
     EXPECT_EQ(Effects(mainScene_, Atom("BtnWnNew")), (Fx{atoms::buttons::Up}));
-    Deliver(mainPort_, wm::code::kLeft);
+    Deliver(mainPort_, code::kLeft);
     EXPECT_FALSE(Attached(atoms::KeyboardPort, &PM_WrenmailMain));
 }
 
@@ -44,7 +44,7 @@ TEST_F(ScreensTest, MainExitAsksThenRemindsThenEnds) {
     Click(mainPort_, Atom("BtnWnExit"));
     EXPECT_EQ(wm::CommonDialog().current, Atom("ConfirmExit"));
     Click(mainPort_, Atom("BtnWnHelp"));  // ignored while the question is up
-    EXPECT_TRUE(About(mainScene_, wm::code::kStart, atoms::SPRITENAME, Atom("SndWnHelp")).empty());
+    EXPECT_TRUE(About(mainScene_, code::kStart, atoms::SPRITENAME, Atom("SndWnHelp")).empty());
     Click(mainPort_, sprites::BtnCoYes);
     EXPECT_FALSE(wm::CommonDialog().up);
     const auto reminder = host_.Requests(mainPort_, Atom("aShowDisconnectReminder"));
@@ -52,9 +52,9 @@ TEST_F(ScreensTest, MainExitAsksThenRemindsThenEnds) {
     EXPECT_EQ(reminder[0].delay, 20);
     Advance(20);
     EXPECT_EQ(wm::CommonDialog().current, Atom("DisconnectReminder"));
-    EXPECT_EQ(About(mainScene_, wm::code::kStart, atoms::SPRITENAME, sprites::BtnCoOk).size(), 1u);
+    EXPECT_EQ(About(mainScene_, code::kStart, atoms::SPRITENAME, sprites::BtnCoOk).size(), 1u);
     Click(mainPort_, sprites::BtnCoOk);
-    const auto end = host_.Requests(atoms::shell::HarborPort, wm::code::kStop);
+    const auto end = host_.Requests(atoms::shell::HarborPort, code::kStop);
     ASSERT_EQ(end.size(), 1u);
     EXPECT_EQ(end[0].event, HxTracePost);
     EXPECT_EQ(EDictKeyCount(&end[0].record), 0);
@@ -69,7 +69,7 @@ TEST_F(ScreensTest, MainButtonsSwitchScenesAndOpenTheParentPage) {
     Click(mainPort_, Atom("BtnWnChange"));
     EXPECT_EQ(CurrentScene(), atoms::ports::ScCsSignIn);
     Click(mainPort_, Atom("BtnWnParent"));
-    const auto open = host_.Requests(atoms::shell::HarborPort, wm::code::kOpenAddress);
+    const auto open = host_.Requests(atoms::shell::HarborPort, code::kOpenAddress);
     ASSERT_EQ(open.size(), 1u);
     EXPECT_STREQ(EDictGetText(&open[0].record, atoms::STRING), "https://parents.example");
 }
@@ -82,19 +82,19 @@ TEST_F(ScreensTest, TheAddressBookCoversItsCallerWhileOpen) {
     EXPECT_EQ(wm::Handover().addressBookCaller, wm::Screens().At(wm::kMainSlot));
 
     const uint16_t bookPort = atoms::ports::AddressPort;
-    Deliver(bookPort, wm::code::kEntered);
-    EXPECT_EQ(host_.Requests(mainScene_, wm::code::kBeforeCover).size(), 1u);
-    const auto done = About(atoms::ports::ScAbAddress, wm::code::kStart, atoms::SPRITENAME, Atom("BtnAbDone"));
+    Deliver(bookPort, code::kEntered);
+    EXPECT_EQ(host_.Requests(mainScene_, code::kBeforeCover).size(), 1u);
+    const auto done = About(atoms::ports::ScAbAddress, code::kStart, atoms::SPRITENAME, Atom("BtnAbDone"));
     ASSERT_EQ(done.size(), 1u);
     EXPECT_EQ(EDictGetLong(&done[0].record, atoms::X), 200);
     EXPECT_EQ(EDictGetLong(&done[0].record, atoms::Y), 215);
 
     Click(bookPort, Atom("BtnAbDone"));
-    const auto close = About(atoms::AppPort, wm::code::kStop, atoms::NAME, atoms::ports::ScAbAddress);
+    const auto close = About(atoms::AppPort, code::kStop, atoms::NAME, atoms::ports::ScAbAddress);
     ASSERT_EQ(close.size(), 1u);
     EXPECT_EQ(close[0].event, HxTracePost);
-    Deliver(bookPort, wm::code::kLeft);
-    EXPECT_EQ(host_.Requests(mainScene_, wm::code::kAfterCover).size(), 1u);
+    Deliver(bookPort, code::kLeft);
+    EXPECT_EQ(host_.Requests(mainScene_, code::kAfterCover).size(), 1u);
     EXPECT_EQ(wm::Handover().addressBookCaller, nullptr);
     // The host shows the main scene again, but closing a scene leaves the current screen as it was.
     EXPECT_EQ(CurrentScene(), atoms::ports::ScAbAddress);
@@ -107,11 +107,11 @@ TEST_F(ScreensTest, AddressBookFieldsTabBetweenThemAndEnterLeavesThem) {
     host_.editTexts[name] = "Ann\t";
     EditKey(bookPort, name, atoms::TAB);
     EXPECT_EQ(host_.editTexts[name], "Ann");
-    const auto focus = host_.Requests(atoms::ports::ScAbAddress, wm::code::kSet);
+    const auto focus = host_.Requests(atoms::ports::ScAbAddress, code::kSet);
     ASSERT_EQ(focus.size(), 1u);
     EXPECT_EQ(EDictGetShort(&focus[0].record, atoms::NAME), Atom("EdtAbEmail"));
     EditKey(bookPort, Atom("EdtAbEmail"), atoms::ENTER);
-    const auto leave = host_.Requests(atoms::ports::ScAbAddress, wm::code::kSet);
+    const auto leave = host_.Requests(atoms::ports::ScAbAddress, code::kSet);
     ASSERT_EQ(leave.size(), 2u);
     EXPECT_FALSE(EDictHasKey(&leave[1].record, atoms::NAME));
 }
@@ -120,7 +120,7 @@ TEST_F(ScreensTest, WriteBackAsksBeforeLeavingWithoutSaving) {
     Start("Robin");
     wm::ShowScreen(atoms::ports::ScWrWrite);
     const uint16_t writePort = atoms::ports::WritePort;
-    Deliver(writePort, wm::code::kEntered);
+    Deliver(writePort, code::kEntered);
     EXPECT_TRUE(Attached(atoms::TimerPortSeconds, &PM_WriteMessage));
     ExpectMailboxName(atoms::ports::ScWrWrite, "Robin");
 
@@ -132,7 +132,7 @@ TEST_F(ScreensTest, WriteBackAsksBeforeLeavingWithoutSaving) {
     Click(writePort, sprites::BtnCoYes);
     EXPECT_EQ(CurrentScene(), mainScene_);
     EXPECT_FALSE(wm::CommonDialog().up);
-    Deliver(writePort, wm::code::kLeft);
+    Deliver(writePort, code::kLeft);
     EXPECT_FALSE(Attached(atoms::TimerPortSeconds, &PM_WriteMessage));
     EXPECT_FALSE(Attached(atoms::KeyboardPort, &PM_WriteMessage));
 }
@@ -141,7 +141,7 @@ TEST_F(ScreensTest, ReadScreenGoesBackAndAnswersOnlyOk) {
     Start("Robin", "robin7", "pw");
     wm::ShowScreen(atoms::ports::ScRdRead);
     const uint16_t readPort = atoms::ports::ReadPort;
-    Deliver(readPort, wm::code::kEntered);
+    Deliver(readPort, code::kEntered);
     ExpectMailboxName(atoms::ports::ScRdRead, "robin7");
     wm::PMScreenBase* read = wm::CurrentScreen();
     read->ShowDialog(wm::kDialogOk, atoms::dialogs::PrintingError, "Printer?");

@@ -58,19 +58,19 @@ protected:
 
     // Starts the module with the identity values a launcher gives; null leaves a value out.
     void Start(const char* player, const char* kite = nullptr, const char* password = nullptr) {
-        EDict start = Record(wm::code::kEntered);
+        EDict start = Record(code::kEntered);
         if (player != nullptr) EDictPutShort(&start, Atom("WNPlayerID"), Atom(player));
         if (kite != nullptr) EDictPutShort(&start, Atom("WNOrbitID"), Atom(kite));
         if (password != nullptr) EDictPutShort(&start, Atom("WNPassword"), Atom(password));
         PM_Main(&start);
     }
     void Stop() {
-        EDict stop = Record(wm::code::kLeft);
+        EDict stop = Record(code::kLeft);
         PM_Main(&stop);
     }
 
     static void Tick() {
-        EDict tick = Record(wm::code::kTick);
+        EDict tick = Record(code::kTick);
         HxPortSend(atoms::TimerPortTick, &tick);
         HxRunUntilIdle();
     }
@@ -82,18 +82,18 @@ protected:
         return HxPortSend(port, &record);
     }
     static bool Click(uint16_t port, uint16_t sprite) {
-        EDict record = Record(wm::code::kClick);
+        EDict record = Record(code::kClick);
         EDictPutShort(&record, atoms::NAME, sprite);
         return HxPortSend(port, &record);
     }
     static bool EditKey(uint16_t port, uint16_t field, uint16_t key) {
-        EDict record = Record(wm::code::kEditKey);
+        EDict record = Record(code::kEditKey);
         EDictPutShort(&record, atoms::NAME, field);
         EDictPutShort(&record, atoms::KEY, key);
         return HxPortSend(port, &record);
     }
     static EDict Cursor(uint16_t sprite, uint16_t action, uint16_t cursorName) {
-        EDict record = Record(wm::code::kCursor);
+        EDict record = Record(code::kCursor);
         EDictPutShort(&record, atoms::ACTION, action);
         EDictPutShort(&record, atoms::NAME, sprite);
         EDictPutShort(&record, atoms::CNAME, cursorName);
@@ -103,7 +103,7 @@ protected:
     // The effects set on the sprite at the port, in order.
     std::vector<uint16_t> Effects(uint16_t port, uint16_t sprite) const {
         std::vector<uint16_t> effects;
-        for (const HostRequest& request : host_.Requests(port, wm::code::kSetEffect)) {
+        for (const HostRequest& request : host_.Requests(port, code::kSetEffect)) {
             if (EDictGetShort(&request.record, atoms::NAME) == sprite) {
                 effects.push_back(EDictGetShort(&request.record, atoms::FX));
             }
@@ -123,7 +123,7 @@ protected:
     // The last scene the module asked the host for.
     uint16_t RequestedScene() const {
         uint16_t scene = 0;
-        for (const HostRequest& request : host_.Requests(atoms::AppPort, wm::code::kStart)) {
+        for (const HostRequest& request : host_.Requests(atoms::AppPort, code::kStart)) {
             if (request.event == HxTracePost) {
                 scene = EDictGetShort(&request.record, atoms::NAME);
             }

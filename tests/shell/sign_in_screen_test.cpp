@@ -10,17 +10,17 @@ class SignInTest : public ShellTest {
 protected:
     void Enter(const char* player, const char* kite = nullptr, const char* password = nullptr) {
         Start(player, kite, password);
-        Deliver(port_, wm::code::kEntered);
+        Deliver(port_, code::kEntered);
     }
     wm::SignInScreen* Screen() const { return static_cast<wm::SignInScreen*>(wm::Screens().At(wm::kSignInSlot)); }
     // Shown with a send on the scene.
     bool Shown(uint16_t sprite) const {
-        return !About(scene_, wm::code::kStart, atoms::SPRITENAME, sprite).empty();
+        return !About(scene_, code::kStart, atoms::SPRITENAME, sprite).empty();
     }
     std::vector<HostRequest> Actions(uint16_t action) const { return host_.Requests(port_, action); }
     std::vector<HostRequest> FocusRequests() const {
         std::vector<HostRequest> found;
-        for (const HostRequest& r : host_.Requests(scene_, wm::code::kSet)) {
+        for (const HostRequest& r : host_.Requests(scene_, code::kSet)) {
             if (EDictHasKey(&r.record, atoms::FOCUS)) found.push_back(r);
         }
         return found;
@@ -53,7 +53,7 @@ TEST_F(SignInTest, AFirstVisitWithoutPlayerPlaysTheOpeningThenTheSplash) {
     Advance(4999);
     EXPECT_FALSE(Shown(splash_));
     Advance(1);
-    EXPECT_EQ(About(scene_, wm::code::kStop, atoms::NAME, opening_).size(), 1u);
+    EXPECT_EQ(About(scene_, code::kStop, atoms::NAME, opening_).size(), 1u);
     EXPECT_TRUE(Shown(splash_));
     EXPECT_FALSE(Shown(name_));
     Advance(5000);
@@ -76,8 +76,8 @@ TEST_F(SignInTest, ClicksSkipTheAnimationsAndTheLateTimersAreIgnored) {
     Advance(1);
     EXPECT_TRUE(Screen()->EntryShown());
     Advance(10000);  // the first timers of both animations fall due now
-    EXPECT_EQ(About(scene_, wm::code::kStart, atoms::SPRITENAME, splash_).size(), 1u);
-    EXPECT_EQ(About(scene_, wm::code::kStart, atoms::SPRITENAME, name_).size(), 1u);
+    EXPECT_EQ(About(scene_, code::kStart, atoms::SPRITENAME, splash_).size(), 1u);
+    EXPECT_EQ(About(scene_, code::kStart, atoms::SPRITENAME, name_).size(), 1u);
 }
 
 TEST_F(SignInTest, APlayerSkipsTheAnimationsAndMayCancelBackToTheMailbox) {
@@ -95,7 +95,7 @@ TEST_F(SignInTest, APlayerSkipsTheAnimationsAndMayCancelBackToTheMailbox) {
 
 TEST_F(SignInTest, AKiteLoginFromTheStartFillsTheFieldsAndOtherwiseIsDropped) {
     Enter("Robin", "robin7", "pw");
-    const auto texts = host_.Requests(scene_, wm::code::kSet);
+    const auto texts = host_.Requests(scene_, code::kSet);
     ASSERT_GE(texts.size(), 2u);
     EXPECT_STREQ(EDictGetText(&texts[0].record, atoms::TEXT), "robin7");
     EXPECT_STREQ(EDictGetText(&texts[1].record, atoms::TEXT), "pw");
@@ -103,7 +103,7 @@ TEST_F(SignInTest, AKiteLoginFromTheStartFillsTheFieldsAndOtherwiseIsDropped) {
 
     Start("Robin");
     wm::Identity().SetKiteLogin("stale", "stalepw");
-    Deliver(port_, wm::code::kEntered);
+    Deliver(port_, code::kEntered);
     EXPECT_STREQ(wm::Identity().GetKiteId(), "");
     EXPECT_STREQ(wm::Identity().GetPassword(), "");
 }
@@ -156,7 +156,7 @@ TEST_F(SignInTest, AnEmptyFieldBringsTheBadEntryNoticeAndOkShowsTheFieldsAgain) 
     Click(port_, atoms::dialog_sprites::BtnCoOk);
     EXPECT_FALSE(wm::CommonDialog().up);
     EXPECT_TRUE(host_.Requests(atoms::shell::HarborPort).empty());
-    const auto shown = About(scene_, wm::code::kSet, atoms::NAME, name_);
+    const auto shown = About(scene_, code::kSet, atoms::NAME, name_);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(EDictGetLong(&shown[0].record, atoms::VISIBLE), 1);
     EXPECT_EQ(shown[0].event, HxTracePost);
@@ -176,7 +176,7 @@ TEST_F(SignInTest, ExitAsksThenRemindsToDisconnectThenEnds) {
     EXPECT_EQ(wm::CommonDialog().current, Atom("DisconnectReminder"));
     EXPECT_TRUE(host_.Requests(atoms::shell::HarborPort).empty());
     Click(port_, atoms::dialog_sprites::BtnCoOk);
-    const auto end = host_.Requests(atoms::shell::HarborPort, wm::code::kStop);
+    const auto end = host_.Requests(atoms::shell::HarborPort, code::kStop);
     EXPECT_EQ(end.size(), 1u);
 }
 
@@ -194,7 +194,7 @@ TEST_F(SignInTest, AFailedDialReleasesTheManagerAndShowsTheConnectionNotice) {
     Enter("Robin");
     wm::Services().mailManager = 31;
     Deliver(port_, atoms::actions::aOnConnectionFailed);
-    EXPECT_EQ(host_.Requests(atoms::mail::MailPort, wm::code::kClose).size(), 1u);
+    EXPECT_EQ(host_.Requests(atoms::mail::MailPort, code::kClose).size(), 1u);
     EXPECT_EQ(wm::Services().mailManager, 0u);
     EXPECT_EQ(Actions(Atom("aShowNoConnectDialog")).back().delay, 100);
     Advance(100);

@@ -58,7 +58,7 @@ private:
         const auto handle = static_cast<uint32_t>(EDictGetLong(record, atoms::mail::Message));
         const uint16_t field = EDictKeyAt(record, 1, nullptr);
         switch (EDictGetType(record)) {
-            case wm::code::kCreate:
+            case code::kCreate:
                 if (EDictHasKey(record, atoms::mail::Part)) {
                     EDictPutHandle(record, atoms::mail::Part, Make(true));
                 } else {
@@ -66,18 +66,18 @@ private:
                     EDictPutHandle(record, atoms::mail::Message, Make(false));
                 }
                 break;
-            case wm::code::kSet:
+            case code::kSet:
                 if (EDictGetText(record, field) != nullptr) {
                     objects[handle].texts[field] = EDictGetText(record, field);
                 } else {
                     objects[handle].numbers[field] = EDictGetLong(record, field);
                 }
                 break;
-            case wm::code::kAddPart:
+            case code::kAddPart:
                 objects[handle].parts.push_back(static_cast<uint32_t>(EDictGetLong(record, atoms::mail::Part)));
                 break;
-            case wm::code::kGet: Answer(handle, field, record); break;
-            case wm::code::kDelete: objects.erase(handle); break;
+            case code::kGet: Answer(handle, field, record); break;
+            case code::kDelete: objects.erase(handle); break;
             default: break;
         }
     }
@@ -124,7 +124,7 @@ protected:
     void EnterAs(const char* kite) {
         Start("p7", kite, kite != nullptr ? "pw" : nullptr);
         wm::ShowScreen(atoms::ports::ScWrWrite);
-        Deliver(port_, wm::code::kEntered);
+        Deliver(port_, code::kEntered);
         HxAdvanceTime(100);
     }
     static wm::WriteScreen& Write() {
@@ -134,7 +134,7 @@ protected:
     // The texts the screen put into the sprite through 30052, read as they arrived.
     static std::vector<std::string> TextsSet(const char* sprite) { return texts_[Atom(sprite)]; }
     static bool HXCALL SceneTexts(EDict* record) {
-        if (EDictGetType(record) == wm::code::kSet && EDictHasKey(record, atoms::TEXT)) {
+        if (EDictGetType(record) == code::kSet && EDictHasKey(record, atoms::TEXT)) {
             const char* text = EDictGetText(record, atoms::TEXT);
             texts_[EDictGetShort(record, atoms::NAME)].push_back(text != nullptr ? text : "");
         }
@@ -174,7 +174,7 @@ protected:
 
     // The current date is 1000; a formatted date is "d" and its number.
     static bool HXCALL Regional(EDict* record) {
-        if (EDictGetType(record) == wm::code::kGet) {
+        if (EDictGetType(record) == code::kGet) {
             EDictPutLong(record, atoms::files::DATE, 1000);
             return true;
         }
@@ -215,10 +215,10 @@ TEST_F(WriteScreenTest, APlainReplyBodyKeepsItsAngleBracketsAndNoBodyMeansNoHead
     EXPECT_EQ(wm::Handover().replyPending, 0);
     EXPECT_EQ(wm::Handover().currentMessage, 0u);
     EXPECT_EQ(mail_.objects.count(letter), 1u) << "the answered letter is not the write screen's to free";
-    Deliver(port_, wm::code::kLeft);
+    Deliver(port_, code::kLeft);
 
     PendReply(mail_.Make(false), "x", "Empty");
-    Deliver(port_, wm::code::kEntered);
+    Deliver(port_, code::kEntered);
     EXPECT_EQ(Write().Editor()->Document().Length(), 0u);
     EXPECT_EQ(TextsSet("EdtWrSubject").back(), "re: Empty");
 }
@@ -264,7 +264,7 @@ TEST_F(WriteScreenTest, PrintMakesARichOnlyCopyOnceUntilPrintingEnds) {
     Write().CloseDialog(0);
     ClickWrite("BtnWrPrint");
     EXPECT_EQ(wm::Handover().currentMessage, copy) << "no second copy while printing";
-    Deliver(port_, wm::code::kLeft);
+    Deliver(port_, code::kLeft);
     EXPECT_EQ(mail_.objects.count(copy), 0u) << "leaving frees the copy";
     EXPECT_EQ(wm::Handover().currentMessage, 0u);
     wm::Handover().printing = 0;
@@ -295,7 +295,7 @@ TEST_F(WriteScreenTest, TabStripsTabsAndTheSubjectsTabGivesTheBodyTheKeyboard) {
     EXPECT_EQ(Field("EdtWrSubject"), "Kites");
     EXPECT_TRUE(Write().Editor()->Focused());
     bool sceneFocus = false;
-    for (const HostRequest& r : host_.Requests(atoms::ports::ScWrWrite, wm::code::kSet)) {
+    for (const HostRequest& r : host_.Requests(atoms::ports::ScWrWrite, code::kSet)) {
         sceneFocus |= !EDictHasKey(&r.record, atoms::NAME) && EDictGetBool(&r.record, atoms::FOCUS) && r.delay == 50;
     }
     EXPECT_TRUE(sceneFocus) << "the fields let go of the keyboard";

@@ -6,7 +6,7 @@
 
 #include "hxmsg.h"
 #include "messaging/dict_object.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "store/address_book.h"
 #include "state/service_handles.h"
@@ -43,11 +43,11 @@ private:
     static bool HXCALL OnRequest(EDict* record) {
         BookService& self = *instance_;
         if (const char* dir = EDictGetText(record, atoms::files::DIRECTORY)) self.folders.push_back(dir);
-        if (EDictGetType(record) == wm::code::kStart) {
+        if (EDictGetType(record) == code::kStart) {
             const char* file = EDictGetText(record, atoms::files::FILENAME);
             self.reads.push_back(file != nullptr ? file : "");
             if (self.exists) EDictPutHandle(record, atoms::files::DICT, HxRef(static_cast<DictInterface*>(&self.book)));
-        } else if (EDictGetType(record) == wm::code::kWriteDict) {
+        } else if (EDictGetType(record) == code::kWriteDict) {
             const char* file = EDictGetText(record, atoms::files::FILENAME);
             auto* dict = static_cast<DictInterface*>(HxDeref(static_cast<uint32_t>(EDictGetLong(record, atoms::files::DICT))));
             if (EDictGetLong(record, atoms::files::CREATE) != 0) {

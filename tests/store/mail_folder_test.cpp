@@ -96,7 +96,7 @@ TEST_F(MailFolderTest, AFullFolderTakesNothing) {
     PutLastId(kKiteInBox, 0);
     RequestLog log;
     EXPECT_EQ(wm::SaveMessageToFolder(mail_.Make("new")), 0u);
-    EXPECT_EQ(log.Count(atoms::files::FileIOPort, wm::code::kWriteDict), 0u);
+    EXPECT_EQ(log.Count(atoms::files::FileIOPort, code::kWriteDict), 0u);
     EXPECT_EQ(files_.reads, 100001);
 }
 

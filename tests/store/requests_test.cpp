@@ -125,26 +125,26 @@ TEST_F(RequestsTest, ModuleStartOpensTheFileServiceAndStopClosesIt) {
     RequestLog log;
     EDict record;
     EDictClear(&record);
-    EDictSetType(&record, wm::code::kEntered);
+    EDictSetType(&record, code::kEntered);
     PM_Main(&record);
     const uint32_t handle = wm::Services().fileService;
     EXPECT_NE(handle, 0u);
     ASSERT_NE(wm::Services().headerList, nullptr);
     EXPECT_EQ(wm::Services().headerList->Size(), 0u);
-    EDictSetType(&record, wm::code::kLeft);
+    EDictSetType(&record, code::kLeft);
     PM_Main(&record);
     EXPECT_EQ(wm::Services().headerList, nullptr);
     EXPECT_EQ(wm::Services().fileService, 0u);
-    ASSERT_EQ(log.Count(atoms::files::FileIOPort, wm::code::kClose), 1u);
+    ASSERT_EQ(log.Count(atoms::files::FileIOPort, code::kClose), 1u);
     EXPECT_EQ(static_cast<uint32_t>(EDictGetLong(&log.requests.back().record, atoms::files::HANDLE)), handle);
 
     files_.failOpen = true;
-    EDictSetType(&record, wm::code::kEntered);
+    EDictSetType(&record, code::kEntered);
     PM_Main(&record);
     EXPECT_EQ(wm::Services().fileService, 0u);
-    EDictSetType(&record, wm::code::kLeft);
+    EDictSetType(&record, code::kLeft);
     PM_Main(&record);
-    EXPECT_EQ(log.Count(atoms::files::FileIOPort, wm::code::kClose), 1u);  // handle 0: no close
+    EXPECT_EQ(log.Count(atoms::files::FileIOPort, code::kClose), 1u);  // handle 0: no close
 }
 
 }  // namespace

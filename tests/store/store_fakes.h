@@ -14,7 +14,7 @@
 #include <fio_query.h>
 #include "hxmsg.h"
 #include "messaging/dict_object.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 
 using Path = std::vector<std::string>;
@@ -103,34 +103,34 @@ private:
         Path& path = handles_[handle];
         Directory& dir = At(path);
         switch (EDictGetType(record)) {
-            case wm::code::kOpen:
+            case code::kOpen:
                 EDictPutLong(record, atoms::STATUS, failOpen ? 0 : 1);
                 EDictPutHandle(record, atoms::files::HANDLE, failOpen ? 0 : ++lastHandle_);
                 break;
-            case wm::code::kSet:
+            case code::kSet:
                 if (EDictHasKey(record, atoms::files::CHANGE)) {
                     ChangeDirectory(path, record);
                 } else if (const char* name = EDictGetText(record, atoms::files::DIRECTORY); name && *name) {
                     dir.dirs[name];
                 }
                 break;
-            case wm::code::kWriteDict:
+            case code::kWriteDict:
                 dir.files[file] = Copy(static_cast<DictInterface*>(EDictGetPointer(record, atoms::files::DICT)));
                 dir.unreadable.erase(file);
                 writeLog.push_back(std::string(file) +
                                    (EDictHasKey(record, atoms::files::CREATE) ? " create" : " write"));
                 break;
-            case wm::code::kStart:
+            case code::kStart:
                 ++reads;
                 if (dir.files.count(file) != 0) {
                     EDictPutHandle(record, atoms::files::DICT, HxRef(Answer(handle, dir.files[file])));
                 }
                 break;
-            case wm::code::kDelete:
+            case code::kDelete:
                 dir.files.erase(file);
                 dir.unreadable.erase(file);
                 break;
-            case wm::code::kQuery: {
+            case code::kQuery: {
                 auto listing = std::make_unique<Listing>();
                 for (const auto& [name, contents] : dir.files) listing->names.push_back(name);
                 for (const auto& [name, contents] : dir.unreadable) listing->names.push_back(name);
@@ -177,18 +177,18 @@ private:
         const auto message = static_cast<uint32_t>(EDictGetLong(record, atoms::mail::Message));
         const uint16_t property = EDictKeyAt(record, 1, nullptr);
         switch (EDictGetType(record)) {
-            case wm::code::kCreate: {
+            case code::kCreate: {
                 const char* data = EDictGetText(record, atoms::mail::Data);
                 ++created;
                 EDictPutHandle(record, atoms::mail::Message, Make(data != nullptr ? data : ""));
                 break;
             }
-            case wm::code::kGet:
+            case code::kGet:
                 if (objects.count(message) != 0 && objects[message].count(property) != 0) {
                     EDictPutText(record, property, objects[message][property].c_str());
                 }
                 break;
-            case wm::code::kDelete:
+            case code::kDelete:
                 objects.erase(message);
                 break;
             default:

@@ -10,7 +10,7 @@ protected:
     // On the sign-in entry with a login typed, as a player (no animations).
     void AtEntry() {
         Start("p7");
-        Deliver(port_, wm::code::kEntered);
+        Deliver(port_, code::kEntered);
         host_.editTexts[Atom("EdtCsName")] = "ann_01";
         host_.editTexts[Atom("EdtCsPassword")] = "apple";
         mail_.accounts["ann_01"] = "apple";
@@ -45,7 +45,7 @@ TEST_F(ConnectionTest, ADialIsPostedAndItsSuccessKeepsTheLineAndValidates) {
     AtEntry();
     PressEnter();
     EXPECT_TRUE(ras_.dials.empty());  // posted, not sent
-    const auto posted = host_.Requests(atoms::mail::RASPort, wm::code::kOpen);
+    const auto posted = host_.Requests(atoms::mail::RASPort, code::kOpen);
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].event, HxTracePost);
     EXPECT_EQ(posted[0].delay, 0);
@@ -57,7 +57,7 @@ TEST_F(ConnectionTest, ADialIsPostedAndItsSuccessKeepsTheLineAndValidates) {
     ASSERT_EQ(ras_.dials.size(), 1u);
     EXPECT_TRUE(Validations().empty());
 
-    EXPECT_TRUE(Notify(wm::code::kDialResult, 1, 44));
+    EXPECT_TRUE(Notify(code::kDialResult, 1, 44));
     EXPECT_EQ(wm::Services().connection, 44u);
     ASSERT_EQ(Validations().size(), 1u);
     EXPECT_EQ(Validations()[0].delay, 0);
@@ -81,7 +81,7 @@ TEST_F(ConnectionTest, AFailedDialShowsTheConnectionDialog) {
     AtEntry();
     PressEnter();
     Advance(0);
-    Notify(wm::code::kDialResult, 0, 0);
+    Notify(code::kDialResult, 0, 0);
     EXPECT_EQ(host_.Requests(port_, atoms::actions::aOnConnectionFailed).size(), 1u);
     Advance(0);
     EXPECT_TRUE(mail_.signedOut.empty());
@@ -94,9 +94,9 @@ TEST_F(ConnectionTest, AFailedDialShowsTheConnectionDialog) {
 TEST_F(ConnectionTest, ADroppedLineOnlyForgetsTheHandle) {
     ras_.manager = 9;
     AtEntry();
-    Notify(wm::code::kDialResult, 1, 44);
+    Notify(code::kDialResult, 1, 44);
     host_.Forget();
-    EXPECT_TRUE(Notify(wm::code::kLineDropped, 0, 0));
+    EXPECT_TRUE(Notify(code::kLineDropped, 0, 0));
     EXPECT_EQ(wm::Services().connection, 0u);
     EXPECT_TRUE(host_.Requests(port_).empty());
     EXPECT_FALSE(wm::CommonDialog().up);
@@ -105,17 +105,17 @@ TEST_F(ConnectionTest, ADroppedLineOnlyForgetsTheHandle) {
 TEST_F(ConnectionTest, SuccessWithoutHandleLeavesNoLineSoTheNextSignInDialsAgain) {
     ras_.manager = 9;
     AtEntry();
-    Notify(wm::code::kDialResult, 1, 0);
+    Notify(code::kDialResult, 1, 0);
     EXPECT_EQ(wm::Services().connection, 0u);
     wm::StartDial();
     EXPECT_EQ(ras_.queries, 1);
-    EXPECT_EQ(host_.Requests(atoms::mail::RASPort, wm::code::kOpen).size(), 1u);
+    EXPECT_EQ(host_.Requests(atoms::mail::RASPort, code::kOpen).size(), 1u);
 }
 
 TEST_F(ConnectionTest, OtherNoticesAreTakenAndIgnored) {
     AtEntry();
     wm::Services().connection = 5;
-    EXPECT_TRUE(Notify(wm::code::kTick, 1, 6));
+    EXPECT_TRUE(Notify(code::kTick, 1, 6));
     EXPECT_EQ(wm::Services().connection, 5u);
     EXPECT_TRUE(host_.Requests(port_).empty());
 }

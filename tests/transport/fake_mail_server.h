@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 
 struct FakeObject {
@@ -134,13 +134,13 @@ private:
         const auto message = static_cast<uint32_t>(EDictGetLong(record, atoms::mail::Message));
         FakeObject* object = Find(message);
         switch (EDictGetType(record)) {
-            case wm::code::kOpen:
+            case code::kOpen:
                 SignIn(record);
                 break;
-            case wm::code::kClose:
+            case code::kClose:
                 signedOut.push_back(static_cast<uint32_t>(EDictGetLong(record, atoms::mail::Manager)));
                 break;
-            case wm::code::kCreate:
+            case code::kCreate:
                 if (EDictHasKey(record, atoms::mail::Part)) {
                     EDictPutHandle(record, atoms::mail::Part, Add(FakeObject{{}, {}, {}, true}));
                 } else {
@@ -148,16 +148,16 @@ private:
                     EDictPutHandle(record, atoms::mail::Message, AddFromData(data != nullptr ? data : ""));
                 }
                 break;
-            case wm::code::kAddPart:
+            case code::kAddPart:
                 if (object != nullptr) object->parts.push_back(static_cast<uint32_t>(EDictGetLong(record, atoms::mail::Part)));
                 break;
-            case wm::code::kGet:
+            case code::kGet:
                 if (object != nullptr) Get(record, *object);
                 break;
-            case wm::code::kSet:
+            case code::kSet:
                 if (object != nullptr) Set(record, *object);
                 break;
-            case wm::code::kDelete:
+            case code::kDelete:
                 // Parts belong to their message and go with it.
                 freed.push_back(message);
                 if (object != nullptr && !object->isPart) {
@@ -165,13 +165,13 @@ private:
                 }
                 objects.erase(message);
                 break;
-            case wm::code::kFetchNext:
+            case code::kFetchNext:
                 if (!waiting.empty()) {
                     EDictPutHandle(record, atoms::mail::Message, AddFromData(waiting.front()));
                     waiting.pop_front();
                 }
                 break;
-            case wm::code::kSendMessage:
+            case code::kSendMessage:
                 if (object != nullptr) sent.push_back(Serialise(*object));
                 EDictPutLong(record, atoms::mail::Success, sendSucceeds && object != nullptr ? 1 : 0);
                 break;
@@ -208,14 +208,14 @@ private:
         FakeConnectionManager* self = instance_;
         if (self == nullptr) return true;
         switch (EDictGetType(record)) {
-            case wm::code::kQuery:
+            case code::kQuery:
                 ++self->queries;
                 EDictPutHandle(record, atoms::mail::Manager, self->manager);
                 break;
-            case wm::code::kOpen:
+            case code::kOpen:
                 self->dials.push_back(*record);
                 break;
-            case wm::code::kClose:
+            case code::kClose:
                 self->hangUps.push_back(static_cast<uint32_t>(EDictGetLong(record, atoms::mail::Connection)));
                 break;
             default:

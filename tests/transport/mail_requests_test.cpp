@@ -30,7 +30,7 @@ TEST_F(MailRequestsTest, SignInSendsManagerNameAndPasswordAndReadsTheAnswer) {
     EXPECT_TRUE(answer.success);
     EXPECT_TRUE(wm::SignedIn(answer));
 
-    const auto requests = Sent(wm::code::kOpen);
+    const auto requests = Sent(code::kOpen);
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].event, HxTraceSend);
     EXPECT_EQ(KeysOf(requests[0].record), (Keys{{atoms::mail::Manager, EDictHandle},
@@ -63,10 +63,10 @@ TEST_F(MailRequestsTest, TransferRequestsNameTheManagerFirst) {
     wm::MailSignOut(70);
     EXPECT_EQ(mail_.signedOut, std::vector<uint32_t>{70});
 
-    EXPECT_EQ(KeysOf(Sent(wm::code::kFetchNext)[0].record), (Keys{{atoms::mail::Manager, EDictHandle}}));
-    EXPECT_EQ(KeysOf(Sent(wm::code::kSendMessage)[0].record),
+    EXPECT_EQ(KeysOf(Sent(code::kFetchNext)[0].record), (Keys{{atoms::mail::Manager, EDictHandle}}));
+    EXPECT_EQ(KeysOf(Sent(code::kSendMessage)[0].record),
               (Keys{{atoms::mail::Manager, EDictHandle}, {atoms::mail::Message, EDictHandle}}));
-    EXPECT_EQ(KeysOf(Sent(wm::code::kClose)[0].record), (Keys{{atoms::mail::Manager, EDictHandle}}));
+    EXPECT_EQ(KeysOf(Sent(code::kClose)[0].record), (Keys{{atoms::mail::Manager, EDictHandle}}));
 }
 
 TEST_F(MailRequestsTest, PartsAreMadeAddedAndFoundByIndex) {
@@ -80,13 +80,13 @@ TEST_F(MailRequestsTest, PartsAreMadeAddedAndFoundByIndex) {
     EXPECT_EQ(wm::MailGetPart(message, 1), 0u);
     EXPECT_STREQ(wm::MailGetText(wm::MailGetPart(message, 0), atoms::mail::ContentType), "text/plain");
 
-    const auto created = Sent(wm::code::kCreate);
+    const auto created = Sent(code::kCreate);
     ASSERT_EQ(created.size(), 2u);
     EXPECT_EQ(KeysOf(created[0].record), (Keys{{atoms::mail::Message, EDictHandle}}));
     EXPECT_EQ(KeysOf(created[1].record), (Keys{{atoms::mail::Part, EDictHandle}}));
-    EXPECT_EQ(KeysOf(Sent(wm::code::kAddPart)[0].record),
+    EXPECT_EQ(KeysOf(Sent(code::kAddPart)[0].record),
               (Keys{{atoms::mail::Message, EDictHandle}, {atoms::mail::Part, EDictHandle}}));
-    const auto byIndex = Sent(wm::code::kGet);
+    const auto byIndex = Sent(code::kGet);
     EXPECT_EQ(KeysOf(byIndex[1].record), (Keys{{atoms::mail::Message, EDictHandle},
                                                {atoms::mail::Index, EDictLong},
                                                {atoms::mail::Part, EDictHandle}}));

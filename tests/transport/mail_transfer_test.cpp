@@ -17,7 +17,7 @@ protected:
         Start("p7");
         wm::Identity().SetKiteLogin("ann_01", "apple");
         wm::Services().mailManager = 70;
-        Deliver(atoms::ports::WrenmailMainPort, wm::code::kEntered);
+        Deliver(atoms::ports::WrenmailMainPort, code::kEntered);
         // The first start runs Get/Send by itself; the tests start theirs after it.
         for (int step = 0; step < 4; ++step) Advance(10);
         host_.Forget();
@@ -75,7 +75,7 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
 
 TEST_F(MailTransferTest, WithoutKiteIdOnlyThePlayersTrashIsEmptied) {
     Start("p7");
-    Deliver(atoms::ports::WrenmailMainPort, wm::code::kEntered);
+    Deliver(atoms::ports::WrenmailMainPort, code::kEntered);
     PutMessage(kP7Trash, 1, "gone");
     PutMessage(kAnnTrash, 1, "kept");
     host_.Forget();

@@ -16,7 +16,7 @@ protected:
     // The sign-in entry as player p7 with the login typed, then the enter button.
     void SignIn(const char* name, const char* password) {
         Start("p7");
-        Deliver(port_, wm::code::kEntered);
+        Deliver(port_, code::kEntered);
         host_.editTexts[Atom("EdtCsName")] = name;
         host_.editTexts[Atom("EdtCsPassword")] = password;
         host_.Forget();
@@ -91,7 +91,7 @@ TEST_F(ValidationTest, TheStoredLoginIsCutToThirtyOneCharacters) {
 TEST_F(ValidationTest, CancelListsOnlyThePlayersInboxAndShowsTheMailbox) {
     SignIn("ann_01", "apple");
     ASSERT_EQ(Headers().size(), 2u);
-    Deliver(port_, wm::code::kEntered);
+    Deliver(port_, code::kEntered);
     Click(port_, Atom("BtnCsCancel"));
     EXPECT_EQ(Headers(), std::vector<std::string>{"2/1 mum: Tea"});
     EXPECT_EQ(CurrentScene(), atoms::ports::ScWnMain);

@@ -69,13 +69,13 @@ TEST_F(StoredMailTest, ImportsAtStartLandInThePlayersNewInboxAndLeaveImportEmpty
 
     // The message's fields in order, then the part's type and body.
     std::vector<uint16_t> set;
-    for (const HostRequest& r : host_.Requests(atoms::mail::MailPort, wm::code::kSet)) {
+    for (const HostRequest& r : host_.Requests(atoms::mail::MailPort, code::kSet)) {
         set.push_back(EDictKeyAt(&r.record, 1, nullptr));
     }
     namespace mail = atoms::mail;
     EXPECT_EQ(set, (std::vector<uint16_t>{mail::To, mail::From, mail::Subject, mail::Date, mail::Body,
                                           mail::ContentType, mail::Body}));
-    EXPECT_EQ(host_.Requests(atoms::mail::MailPort, wm::code::kAddPart).size(), 1u);
+    EXPECT_EQ(host_.Requests(atoms::mail::MailPort, code::kAddPart).size(), 1u);
 }
 
 TEST_F(StoredMailTest, ImportTextsAreCutToTheirBuffers) {

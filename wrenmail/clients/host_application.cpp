@@ -2,7 +2,7 @@
 
 #include "hxmsg.h"
 #include "messaging/delayed_post.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/request_builders.h"
 
 WM_DEFINE_ATOM(shell, HarborPort)

@@ -1,7 +1,7 @@
 #include "clients/regional_requests.h"
 
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 
 namespace wm {

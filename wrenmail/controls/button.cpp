@@ -7,7 +7,7 @@
 #include "controls/draw_request.h"
 #include "controls/sprite_resources.h"
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/request_builders.h"
 #include "wrenmail.h"
 

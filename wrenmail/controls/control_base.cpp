@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 
 namespace wm {

@@ -4,7 +4,7 @@
 
 #include "controls/rich_layout.h"
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
 

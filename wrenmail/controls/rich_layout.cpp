@@ -7,7 +7,7 @@
 #include "controls/rich_cursor.h"
 #include "controls/rich_line_breaker.h"
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 
 namespace wm {

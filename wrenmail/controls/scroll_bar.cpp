@@ -4,7 +4,7 @@
 
 #include "controls/control_atoms.h"
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 
 namespace wm {
 namespace {

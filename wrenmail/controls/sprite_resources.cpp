@@ -2,7 +2,7 @@
 
 #include "controls/control_atoms.h"
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/request_builders.h"
 
 namespace wm {

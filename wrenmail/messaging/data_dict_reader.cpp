@@ -2,7 +2,7 @@
 
 #include "hxmsg.h"
 #include "messaging/host_value_ops.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/message_object.h"
 #include "messaging/name_atoms.h"
 

@@ -5,7 +5,7 @@
 
 #include "hxmsg.h"
 #include "messaging/intrusive_list.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "wrenmail.h"
 
@@ -61,7 +61,7 @@ std::size_t PendingPostCount() {
 }  // namespace wm
 
 HX_API bool HXCALL PostMessages(EDict* record) {
-    if (record == nullptr || EDictGetType(record) != wm::code::kTick) {
+    if (record == nullptr || EDictGetType(record) != code::kTick) {
         return true;
     }
     wm::PendingPost* node = wm::g_pending.Head();

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "richtext/rich_document_internals.h"
 

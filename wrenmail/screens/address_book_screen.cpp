@@ -7,7 +7,7 @@
 #include "hxmsg.h"
 #include "messaging/data_dict_reader.h"
 #include "messaging/dict_object.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
 #include "screens/common_dialog.h"

@@ -2,7 +2,7 @@
 
 #include "controls/mailbox_list.h"
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
 #include "screens/mailbox_lines.h"

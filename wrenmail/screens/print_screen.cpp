@@ -4,7 +4,7 @@
 
 #include "controls/canvas_drawing.h"
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
 #include "screens/screen_base.h"

@@ -1,7 +1,7 @@
 #include "screens/screen_base.h"
 
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
 #include "screens/common_dialog.h"

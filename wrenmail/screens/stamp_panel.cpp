@@ -3,7 +3,7 @@
 #include "controls/control_atoms.h"
 #include "controls/rich_text_view.h"
 #include "messaging/data_dict_reader.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
 

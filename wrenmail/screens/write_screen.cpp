@@ -6,7 +6,7 @@
 #include "controls/control_atoms.h"
 #include "controls/rich_text_view.h"
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
 #include "screens/address_picker.h"

@@ -1,7 +1,7 @@
 #include "state/service_handles.h"
 
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "clients/file_requests.h"
 

@@ -1,7 +1,7 @@
 #include "transport/connection_client.h"
 
 #include "hxmsg.h"
-#include "messaging/message_codes.h"
+#include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
 #include "state/service_handles.h"

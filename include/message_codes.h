@@ -1,11 +1,14 @@
-// The numeric message types. A code is a verb whose meaning depends on the port it reaches; the
-// keys of the record carry the objects. Action atoms (atoms::actions) are the other message types.
-#ifndef WRENMAIL_MESSAGING_MESSAGE_CODES_H
-#define WRENMAIL_MESSAGING_MESSAGE_CODES_H
+// The numeric message types, shared by the module and every host. A code is a verb whose meaning
+// depends on the port it reaches; the keys of the record carry the objects. Action atoms are the
+// other message types.
+#ifndef HX_MESSAGE_CODES_H
+#define HX_MESSAGE_CODES_H
 
+#ifdef __cplusplus
 #include <cstdint>
 
-namespace wm::code {
+namespace code {
+
 
 inline constexpr uint16_t kAddPart = 30001;         // MailPort: Message, Part
 inline constexpr uint16_t kClose = 30003;           // release the object a handle names
@@ -47,6 +50,10 @@ inline constexpr uint16_t kSendMessage = 30091;     // MailPort: send a message
 inline constexpr uint16_t kDialResult = 30092;      // PM_Connection: Status, Connection
 inline constexpr uint16_t kLineDropped = 30093;     // PM_Connection: the connection is gone
 
-}  // namespace wm::code
+inline constexpr uint16_t kFirst = 30001;  // numeric codes lie in [kFirst, kLast]
+inline constexpr uint16_t kLast = 30093;
+
+}  // namespace code
+#endif
 
 #endif
