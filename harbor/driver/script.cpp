@@ -168,6 +168,24 @@ std::string NoArguments(const Words& args, const char* name) {
     return args.empty() ? "" : std::string(name) + " takes nothing more";
 }
 
+// Commands whose target names a sprite, scene, key or file: an empty quoted name is refused.
+bool NamesASprite(CommandKind kind) {
+    switch (kind) {
+        case CommandKind::Click:
+        case CommandKind::Press:
+        case CommandKind::Release:
+        case CommandKind::Type:
+        case CommandKind::Key:
+        case CommandKind::ExpectVisible:
+        case CommandKind::ExpectHidden:
+        case CommandKind::ExpectText:
+        case CommandKind::ExpectDrawn:
+        case CommandKind::ExpectScene:
+        case CommandKind::Snapshot: return true;
+        default: return false;
+    }
+}
+
 const std::map<std::string, std::pair<CommandKind, Parser>>& Parsers() {
     static const std::map<std::string, std::pair<CommandKind, Parser>> parsers = {
         {"start", {CommandKind::Start, ParseStart}},
@@ -212,6 +230,7 @@ std::string ParseLine(std::string_view line, int number, std::vector<ScriptComma
         command.kind = it->second.first;
         error = it->second.second(args, command);
     }
+    if (error.empty() && NamesASprite(command.kind) && command.target.empty()) error = "a name cannot be empty";
     if (error.empty()) out.push_back(std::move(command));
     return error;
 }
