@@ -70,9 +70,11 @@ TEST(ScriptParseTest, EveryBadLineIsReportedWithItsNumber) {
         "type EdtX \"open\n"
         "start mood=happy\n"
         "quit now\n"
-        "type EdtX \"a\" b\n";
+        "type EdtX \"a\" b\n"
+        "type \"\" text\n";
     harbor::ScriptParseResult r = ParseScript(text, "bad.hs");
-    ASSERT_EQ(r.errors.size(), 12u);
+    ASSERT_EQ(r.errors.size(), 13u);
+    EXPECT_EQ(r.errors[12], "bad.hs:14: a name cannot be empty");
     EXPECT_EQ(r.errors[0], "bad.hs:2: unknown command 'klick'");
     EXPECT_EQ(r.errors[1], "bad.hs:3: needs one sprite name");
     EXPECT_EQ(r.errors[2], "bad.hs:4: wait: 'soon' is not a number of milliseconds");
