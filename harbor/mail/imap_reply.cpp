@@ -32,6 +32,7 @@ std::size_t ReadFetch(std::string_view s, std::size_t pos, ImapReply& reply) {
     ImapMessage message;
     while (pos < s.size() && s[pos] != '\n') {
         SkipSpaces(s, pos);
+        if (pos == s.size()) break;  // an answer that ends in spaces
         if (StartsWith(s, pos, "UID ")) {
             pos += 4;
             if (!ReadNumber(s, pos, message.uid)) message.uid = 0;

@@ -40,6 +40,11 @@ TEST(ImapReplyTest, SurvivesCutAndBrokenAnswers) {
     // Bytes lost inside a literal: what follows it is not the rest of the item, so it is dropped.
     EXPECT_TRUE(ReadImapReply("* 1 FETCH (UID 3 BODY[] {4}\r\nabcdef)\r\n").messages.empty());
     EXPECT_EQ(ReadImapReply("* 12 EXISTS\r\n").exists, 12u);
+    // An answer that ends in spaces inside a FETCH is read to its end and no further (the exact-size
+    // buffer lets the sanitizer build see a read past it).
+    const std::string_view spaced = "* 1 FETCH (UID 7  ";
+    const std::vector<char> exact(spaced.begin(), spaced.end());
+    EXPECT_EQ(ReadImapReply(std::string_view(exact.data(), exact.size())).messages.size(), 1u);
     EXPECT_TRUE(ReadImapReply("* 1 FETCH (UID 99999999999 BODY[] {99999999999999999999}\r\n").messages.empty());
     const ImapReply search = ReadImapReply("* SEARCH 3 10 4000000000\r\n* SEARCH\r\n");
     EXPECT_EQ(search.search, (std::vector<uint32_t>{3, 10, 4000000000u}));
