@@ -8,28 +8,6 @@
 
 #include "driver/script.h"
 
-namespace {
-
-bool NeedsTarget(harbor::CommandKind kind) {
-    using harbor::CommandKind;
-    switch (kind) {
-        case CommandKind::Click:
-        case CommandKind::Press:
-        case CommandKind::Release:
-        case CommandKind::Type:
-        case CommandKind::Key:
-        case CommandKind::ExpectVisible:
-        case CommandKind::ExpectHidden:
-        case CommandKind::ExpectText:
-        case CommandKind::ExpectDrawn:
-        case CommandKind::ExpectScene:
-        case CommandKind::Snapshot: return true;
-        default: return false;
-    }
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const harbor::ScriptParseResult result = harbor::ParseScript(text, "fuzz.harbor");
@@ -40,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const harbor::ScriptCommand& command : result.script.commands) {
         if (command.line <= last_line) std::abort();  // one command a line, in order
         last_line = command.line;
-        if (NeedsTarget(command.kind) && command.target.empty()) std::abort();
+        if (harbor::NamesASprite(command.kind) && command.target.empty()) std::abort();
         if (command.kind == harbor::CommandKind::Keys && command.text.empty() && command.source.find('"') == std::string::npos) {
             std::abort();  // an unquoted text is never empty
         }

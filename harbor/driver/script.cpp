@@ -168,23 +168,6 @@ std::string NoArguments(const Words& args, const char* name) {
     return args.empty() ? "" : std::string(name) + " takes nothing more";
 }
 
-// Commands whose target names a sprite, scene, key or file: an empty quoted name is refused.
-bool NamesASprite(CommandKind kind) {
-    switch (kind) {
-        case CommandKind::Click:
-        case CommandKind::Press:
-        case CommandKind::Release:
-        case CommandKind::Type:
-        case CommandKind::Key:
-        case CommandKind::ExpectVisible:
-        case CommandKind::ExpectHidden:
-        case CommandKind::ExpectText:
-        case CommandKind::ExpectDrawn:
-        case CommandKind::ExpectScene:
-        case CommandKind::Snapshot: return true;
-        default: return false;
-    }
-}
 
 const std::map<std::string, std::pair<CommandKind, Parser>>& Parsers() {
     static const std::map<std::string, std::pair<CommandKind, Parser>> parsers = {
@@ -250,6 +233,23 @@ void PlaceSnapshots(Script& script) {
 }
 
 }  // namespace
+
+bool NamesASprite(CommandKind kind) {
+    switch (kind) {
+        case CommandKind::Click:
+        case CommandKind::Press:
+        case CommandKind::Release:
+        case CommandKind::Type:
+        case CommandKind::Key:
+        case CommandKind::ExpectVisible:
+        case CommandKind::ExpectHidden:
+        case CommandKind::ExpectText:
+        case CommandKind::ExpectDrawn:
+        case CommandKind::ExpectScene:
+        case CommandKind::Snapshot: return true;
+        default: return false;
+    }
+}
 
 ScriptParseResult ParseScript(std::string_view text, const std::string& file) {
     ScriptParseResult result;

@@ -66,6 +66,10 @@ struct ScriptParseResult {
 
 ScriptParseResult ParseScript(std::string_view text, const std::string& file);
 
+// Commands whose target names a sprite, scene, key or file: the parser never accepts them with an
+// empty target.
+bool NamesASprite(CommandKind kind);
+
 // The longest wait one command may ask for: a day of clock time.
 inline constexpr uint32_t kMaxWaitMs = 24u * 60u * 60u * 1000u;
 
