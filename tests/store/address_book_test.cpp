@@ -63,35 +63,6 @@ private:
     static inline BookService* instance_ = nullptr;
 };
 
-TEST(AddressBookNamesTest, TheKiteAccountsBookGivesNamesForAddressesIgnoringCase) {
-    BookService files;
-    files.book.PutShort(BookService::A("Granny"), BookService::A("gran_42"));
-    files.book.PutLong(BookService::A("Counter"), 3);  // not an address
-    files.book.PutShort(BookService::A("Gran"), BookService::A("GRAN_42"));
-    wm::AddressBookNames names;
-    names.Load("ann_01");
-    EXPECT_EQ(files.reads, (std::vector<std::string>{"AddBook.wdb"}));
-    ASSERT_FALSE(files.folders.empty());
-    EXPECT_EQ(files.folders.back(), "ann_01");
-    EXPECT_NE(std::find(files.folders.begin(), files.folders.end(), "kiteAccounts"), files.folders.end());
-    ASSERT_NE(names.NameFor("Gran_42"), nullptr);
-    EXPECT_STREQ(names.NameFor("Gran_42"), "Gran");  // the last matching entry
-    EXPECT_EQ(names.NameFor("gran_4"), nullptr);
-    EXPECT_EQ(names.NameFor("3"), nullptr);
-}
-
-TEST(AddressBookNamesTest, NoKiteIdOrNoBookMeansNoNames) {
-    BookService files;
-    files.book.PutShort(BookService::A("Granny"), BookService::A("gran_42"));
-    wm::AddressBookNames names;
-    names.Load("");
-    EXPECT_TRUE(files.reads.empty());
-    EXPECT_TRUE(names.Empty());
-    files.exists = false;
-    names.Load("ann_01");
-    EXPECT_TRUE(names.Empty());
-}
-
 TEST(AddressBookTest, NormalisingKeepsTheBracketedAddressAndCutsToTwenty) {
     char out[129];
     wm::NormaliseSender("Ann Lee <ann_01>", out);

@@ -205,38 +205,4 @@ const char* StoredBookNames::NameFor(const char* address) const {
     return atom != 0 ? DaNameGetString(atom) : nullptr;
 }
 
-void AddressBookNames::Load(const char* kiteId) {
-    entries_.clear();
-    if (!HasBook(kiteId)) {
-        return;
-    }
-    DictInterface* book = ReadStoredBook(kiteId);
-    const int32_t count = book != nullptr ? book->KeyCount() : 0;
-    for (int32_t n = 0; n < count; ++n) {
-        uint16_t type = 0;
-        const uint16_t key = book->KeyAt(n, &type);
-        if (type != EDictShort) {
-            continue;
-        }
-        const char* name = DaNameGetString(key);
-        const char* address = DaNameGetString(book->GetShort(key));
-        if (name != nullptr && address != nullptr) {
-            Add(name, address);
-        }
-    }
-}
-
-void AddressBookNames::Add(std::string name, std::string address) {
-    entries_.push_back(Entry{std::move(name), std::move(address)});
-}
-
-const char* AddressBookNames::NameFor(const char* address) const {
-    for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry) {
-        if (strcasecmp(entry->address.c_str(), address) == 0) {
-            return entry->name.c_str();
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace wm

@@ -77,24 +77,6 @@ private:
     std::string kiteId_;
 };
 
-// The book read once into memory: its names for many senders without a file request for each.
-class AddressBookNames final : public SenderNames {
-public:
-    // Reads the book of the kite ID; an empty ID leaves no names.
-    void Load(const char* kiteId);
-    void Add(std::string name, std::string address);
-    // The name of the last entry whose address equals this one ignoring case; null when none does.
-    const char* NameFor(const char* address) const override;
-    bool Empty() const { return entries_.empty(); }
-
-private:
-    struct Entry {
-        std::string name;
-        std::string address;
-    };
-    std::vector<Entry> entries_;  // in the book's order
-};
-
 }  // namespace wm
 
 #endif
