@@ -125,6 +125,15 @@ TEST_F(ListBoxTest, PlainClicksSelectOneRowAndPostTheChange) {
     EXPECT_EQ(Selection(list), (std::vector<int32_t>{7}));
     EXPECT_EQ(list.clicks, (std::vector<std::string>{"5+", "3+", "7+"}));
     EXPECT_EQ(FakeHost::Posted(events_, atoms::actions::aPMListBoxRemoveSelectedItem).size(), 2u);
+
+    // Select itself, not only a click, drops the earlier row of a single-selection list.
+    list.Select(1);
+    FakeHost::ClearLog();
+    list.Select(2);
+    EXPECT_EQ(Selection(list), (std::vector<int32_t>{2}));
+    const auto removed = FakeHost::Posted(events_, atoms::actions::aPMListBoxRemoveSelectedItem);
+    ASSERT_EQ(removed.size(), 1u);
+    EXPECT_EQ(EDictGetLong(&removed[0].record, atoms::controls::ITEM), 1);
 }
 
 TEST_F(ListBoxTest, CtrlTogglesAndShiftSelectsTheRangeInMultipleLists) {

@@ -130,6 +130,14 @@ TEST_F(ScrollBarTest, PressesBesideTheThumbPageAndOnItDrag) {
     EXPECT_TRUE(bar.MouseDown(208, 10, false, false));
     EXPECT_EQ(bar.GetPosition(), 5000u);
     EXPECT_FALSE(bar.Dragging());
+    EXPECT_TRUE(bar.MouseDown(208, 75, false, false)) << "first pixel after the thumb pages";
+    EXPECT_FALSE(bar.Dragging());
+    EXPECT_EQ(bar.GetPosition(), 10000u);
+    bar.SetPosition(5000);
+    EXPECT_TRUE(bar.MouseDown(208, 74, false, false)) << "last pixel of the thumb drags";
+    EXPECT_TRUE(bar.Dragging());
+    bar.MouseUp(208, 74, false, false);
+    EXPECT_EQ(bar.GetPosition(), 5000u);
 
     EXPECT_TRUE(bar.MouseDown(208, 35, false, false));  // 10 into the thumb
     EXPECT_TRUE(bar.Dragging());

@@ -53,6 +53,24 @@ TEST(DictObject, TheThirtyFirstKeyStartsALinkedSecondRecord) {
     EXPECT_EQ(EDictKeyCount(second), 1);
 }
 
+TEST(DictObject, ALinkNoLongerNamedByNextIsNotFollowed) {
+    const auto keys = MakeKeys(31);
+    for (const bool removeLink : {true, false}) {
+        SCOPED_TRACE(removeLink ? "NEXT removed" : "NEXT overwritten");
+        DictObject dict;
+        Fill(dict, keys);
+        ASSERT_EQ(dict.RecordCount(), 2);
+        if (removeLink) {
+            EDictRemove(dict.FirstRecord(), atoms::NEXT);
+        } else {
+            EDictPutLong(dict.FirstRecord(), atoms::NEXT, 7);
+        }
+        EXPECT_EQ(dict.RecordCount(), 1);
+        EXPECT_EQ(dict.KeyCount(), 30);
+        EXPECT_FALSE(dict.HasKey(keys[30]));
+    }
+}
+
 TEST(DictObject, KeyAtWalksTheChainSkippingLinks) {
     const auto keys = MakeKeys(75);
     DictObject dict;

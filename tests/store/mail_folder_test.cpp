@@ -76,6 +76,7 @@ TEST_F(MailFolderTest, TheIdSearchSkipsTakenIdsAndWrapsAtOneHundredThousand) {
         {100000, {}, 100001},
         {100000, {100001}, 1},
         {99999, {100000, 1, 2}, 3},
+        {99998, {99999}, 100000},
         {0, {}, 1},
     };
     for (const Case& c : cases) {
