@@ -16,8 +16,8 @@
 #include "message_codes.h"
 #include "mail/mail_service.h"
 #include "mail/server_settings.h"
-#include "runtime/atoms.h"
-#include "runtime/trace_log.h"
+#include "base/atoms.h"
+#include "base/trace_log.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "hxmsg.h"
 #include "render/font_config.h"
-#include "runtime/atoms.h"
-#include "runtime/trace_log.h"
+#include "base/atoms.h"
+#include "base/trace_log.h"
 
 namespace harbor {
 

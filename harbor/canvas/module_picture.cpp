@@ -3,7 +3,7 @@
 
 #include "edict.h"
 #include "hxmsg.h"
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 
 namespace harbor {
 

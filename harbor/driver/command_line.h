@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "mail/connection_service.h"
-#include "runtime/identity.h"
+#include "base/identity.h"
 
 namespace harbor {
 

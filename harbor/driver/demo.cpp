@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 
 namespace harbor {
 

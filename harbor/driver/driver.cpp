@@ -5,7 +5,7 @@
 
 #include "hxmsg.h"
 #include "render/scene_painter.h"
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 #include "scene/key_codes.h"
 
 namespace harbor {

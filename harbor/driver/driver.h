@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "runtime/identity.h"
+#include "base/identity.h"
 #include "runtime/session.h"
 
 namespace harbor {

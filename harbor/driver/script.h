@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/identity.h"
+#include "base/identity.h"
 
 namespace harbor {
 

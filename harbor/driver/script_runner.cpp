@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 namespace harbor {
 

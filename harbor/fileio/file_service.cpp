@@ -14,9 +14,9 @@
 #include "fileio/held_files.h"
 #include "fileio/stored_messages.h"
 #include "hxmsg.h"
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 #include "message_codes.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 namespace harbor {
 

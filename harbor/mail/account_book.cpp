@@ -5,7 +5,7 @@
 
 #include "fileio/atomic_file.h"
 #include "mail/durable_dirs.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 namespace harbor {
 

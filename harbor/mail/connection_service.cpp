@@ -5,8 +5,8 @@
 
 #include "hxmsg.h"
 #include "message_codes.h"
-#include "runtime/atoms.h"
-#include "runtime/trace_log.h"
+#include "base/atoms.h"
+#include "base/trace_log.h"
 
 namespace harbor {
 

@@ -13,7 +13,7 @@
 #include "mail/mime_message.h"
 #include "mail/password_prompt.h"
 #include "mail/post_office.h"
-#include "runtime/start_checks.h"
+#include "base/data_folder.h"
 
 namespace harbor {
 

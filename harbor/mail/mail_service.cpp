@@ -13,8 +13,8 @@
 #include "message_codes.h"
 #include "mail/remote_backend.h"
 #include "mail/server_settings.h"
-#include "runtime/atoms.h"
-#include "runtime/trace_log.h"
+#include "base/atoms.h"
+#include "base/trace_log.h"
 #include "services/regional_service.h"
 
 namespace harbor {

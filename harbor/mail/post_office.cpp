@@ -5,7 +5,7 @@
 
 #include "mail/mime_message.h"
 #include "mail/player_inbox.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 #include "services/regional_service.h"
 
 namespace harbor {

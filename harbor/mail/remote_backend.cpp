@@ -8,7 +8,7 @@
 #include <ctime>
 #include <sstream>
 
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 namespace harbor {
 

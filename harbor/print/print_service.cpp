@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "hxmsg.h"
-#include "runtime/atoms.h"
-#include "runtime/trace_log.h"
+#include "base/atoms.h"
+#include "base/trace_log.h"
 #include "message_codes.h"
 #include "scene/scene_ports.h"
 #include "services/regional_service.h"

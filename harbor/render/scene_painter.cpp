@@ -7,7 +7,7 @@
 #include <pango/pangocairo.h>
 
 #include "render/font_config.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 #include "scene/scene_names.h"
 
 namespace harbor {

@@ -3,9 +3,9 @@
 #include <array>
 
 #include "hxmsg.h"
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 #include "message_codes.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 namespace harbor {
 
@@ -25,10 +25,6 @@ constexpr std::array kModulePorts = {
     "WNPrintPort", "ListCanvasPort", "ScrollCanvasPort", "PivotButtonCanvasPortUp",
     "PivotButtonCanvasPortDown"};
 
-void PutIdentityValue(EDict& record, const char* key, const std::optional<std::string>& value) {
-    if (value) EDictPutShort(&record, AtomOf(key), AtomOf(*value));
-}
-
 }  // namespace
 
 ModuleHost::ModuleHost() : pm_port_(AtomOf("PM")) {}
@@ -44,16 +40,6 @@ bool ModuleHost::Load(const std::filesystem::path& path, std::string& error) {
     if (library_ == nullptr) return false;
     main_ = library_->Handler("PM_Main");
     return true;
-}
-
-EDict ModuleHost::StartMessage(const Identity& identity) {
-    EDict record;
-    EDictClear(&record);
-    EDictSetType(&record, code::kEntered);
-    PutIdentityValue(record, "WNPlayerID", identity.player);
-    PutIdentityValue(record, "WNOrbitID", identity.kite);
-    PutIdentityValue(record, "WNPassword", identity.password);
-    return record;
 }
 
 bool ModuleHost::Start(const Identity& identity) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "edict.h"
-#include "runtime/identity.h"
+#include "base/identity.h"
 #include "runtime/module_library.h"
 
 namespace harbor {
@@ -32,10 +32,6 @@ public:
     // Stops, detaches every entry point from the ports the module may have left it on, and
     // closes the library.
     void Unload();
-
-    // The start message for an identity: 30032 with WNPlayerID, WNOrbitID, WNPassword (in that
-    // order, each only when given) as the Short atoms of their texts.
-    static EDict StartMessage(const Identity& identity);
 
 private:
     void DetachEntryPoints();

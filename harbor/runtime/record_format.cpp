@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "hxmsg.h"
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 #include "message_codes.h"
 
 namespace harbor {

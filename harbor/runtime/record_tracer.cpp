@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "hxmsg.h"
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 #include "runtime/record_format.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 namespace harbor {
 

@@ -6,9 +6,9 @@
 #include "datadict/data_dict_parser.h"
 #include "hxmsg.h"
 #include "mail/mail_domain.h"
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 #include "message_codes.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 #include "services/web_address.h"
 
 namespace harbor {

@@ -18,7 +18,7 @@
 #include "fileio/file_service.h"
 #include "mail/connection_service.h"
 #include "mail/mail_service.h"
-#include "runtime/identity.h"
+#include "base/identity.h"
 #include "runtime/module_host.h"
 #include "scene/scene_service.h"
 #include "services/application.h"

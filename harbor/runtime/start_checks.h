@@ -9,12 +9,6 @@
 
 namespace harbor {
 
-// Why `dir` cannot hold the user's data, or "" when it can: an existing writable folder, or a
-// missing one whose nearest existing parent is a writable folder. Creates nothing.
-std::string DataFolderProblem(const std::filesystem::path& dir);
-// Creates the data folder (owner-only) when missing: "" or why it could not.
-std::string MakeDataFolder(const std::filesystem::path& dir);
-
 // Why `dir` is not a usable content folder, or "": it must be a folder whose scenes/ holds
 // scene files, one for each scene scenes/required-sprites.txt names when that list is there, and
 // whose default settings WNSettings.dct, when there, read as a data dictionary.

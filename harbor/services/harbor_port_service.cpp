@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "hxmsg.h"
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 #include "message_codes.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 extern char** environ;
 

@@ -3,10 +3,9 @@
 #include <cassert>
 
 #include "hxmsg.h"
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 #include "message_codes.h"
-#include "runtime/module_host.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 namespace harbor {
 
@@ -25,7 +24,7 @@ PluginDataService::~PluginDataService() {
 }
 
 void PluginDataService::Reset(const Identity& identity) {
-    record_ = ModuleHost::StartMessage(identity);
+    record_ = StartMessage(identity);
     EDictSetType(&record_, 0);
 }
 

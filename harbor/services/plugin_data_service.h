@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "edict.h"
-#include "runtime/identity.h"
+#include "base/identity.h"
 
 namespace harbor {
 

@@ -4,7 +4,7 @@
 #include <ctime>
 
 #include "hxmsg.h"
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 #include "message_codes.h"
 #include "services/date_format.h"
 

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <thread>
 
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 #include "services/harbor_port_service.h"
 
 extern char** environ;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "hxmsg.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 #include "scene/scene_names.h"
 #include "window/snapshot_signal.h"
 #include "window/sound_player.h"

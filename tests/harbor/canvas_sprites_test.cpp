@@ -4,7 +4,7 @@
 
 #include "canvas_sprite_support.h"
 #include "runtime/record_tracer.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "harbor_fixture.h"
 #include "hxmsg.h"
 #include "harbor_test_support.h"
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 
 namespace {
 

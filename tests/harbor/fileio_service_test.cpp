@@ -12,7 +12,7 @@
 #include "fileio/file_service.h"
 #include "fileio_test_support.h"
 #include "messaging/dict_object.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 using namespace fileio_test;
 

@@ -7,7 +7,7 @@
 
 #include "mail/account_book.h"
 #include "mail_test_support.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 namespace {
 

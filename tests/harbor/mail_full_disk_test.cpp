@@ -9,7 +9,7 @@
 #include "fileio/stored_messages.h"
 #include "mail/mail_domain.h"
 #include "mail_test_support.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 namespace {
 

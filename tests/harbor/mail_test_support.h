@@ -13,7 +13,7 @@
 #include "hxmsg.h"
 #include "message_codes.h"
 #include "mail/mail_service.h"
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 
 namespace mailtest {
 

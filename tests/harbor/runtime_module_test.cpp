@@ -3,7 +3,7 @@
 
 #include "harbor_fixture.h"
 #include "harbor_test_support.h"
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 #include "runtime/module_host.h"
 #include "runtime/module_library.h"
 
@@ -40,7 +40,7 @@ TEST(ModuleLibraryTest, ErrorsNameThePathAndTheCause) {
 }
 
 TEST(ModuleHostTest, StartMessageHoldsOnlyTheGivenValuesAsAtomsOfTheirTexts) {
-    EDict all = ModuleHost::StartMessage(Identity{"ann", "kite_ann", "s3cret"});
+    EDict all = StartMessage(Identity{"ann", "kite_ann", "s3cret"});
     EXPECT_EQ(EDictGetType(&all), 30032);
     ASSERT_EQ(EDictKeyCount(&all), 3);
     uint16_t type = 0;
@@ -52,10 +52,10 @@ TEST(ModuleHostTest, StartMessageHoldsOnlyTheGivenValuesAsAtomsOfTheirTexts) {
     EXPECT_EQ(NameOf(all, "WNOrbitID"), "kite_ann");
     EXPECT_EQ(NameOf(all, "WNPassword"), "s3cret");
 
-    EDict kite_only = ModuleHost::StartMessage(Identity{std::nullopt, "kite_bo", std::nullopt});
+    EDict kite_only = StartMessage(Identity{std::nullopt, "kite_bo", std::nullopt});
     EXPECT_EQ(EDictKeyCount(&kite_only), 1);
     EXPECT_EQ(NameOf(kite_only, "WNOrbitID"), "kite_bo");
-    EDict none = ModuleHost::StartMessage({});
+    EDict none = StartMessage({});
     EXPECT_EQ(EDictKeyCount(&none), 0);
 }
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "harbor_test_support.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 #include "services/resource_service.h"
 
 using harbor_test::A;

@@ -7,7 +7,7 @@
 #include "harbor_test_support.h"
 #include "runtime/record_format.h"
 #include "runtime/record_tracer.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 using harbor::FormatRecord;
 using harbor_test::A;

@@ -1,7 +1,7 @@
 #include "harbor_fixture.h"
 
 #include "hxmsg.h"
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 using harbor::Check;
 

@@ -1,4 +1,4 @@
-#include "runtime/atoms.h"
+#include "base/atoms.h"
 
 #include "hxmsg.h"
 

@@ -1,6 +1,6 @@
 // Name atoms as Harbor uses them: 16-bit, fetched by name, printed by name when known.
-#ifndef HARBOR_RUNTIME_ATOMS_H
-#define HARBOR_RUNTIME_ATOMS_H
+#ifndef HARBOR_BASE_ATOMS_H
+#define HARBOR_BASE_ATOMS_H
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,11 @@
 // Who starts the mail client, as a launcher hands it over: each value only when given.
-#ifndef HARBOR_RUNTIME_IDENTITY_H
-#define HARBOR_RUNTIME_IDENTITY_H
+#ifndef HARBOR_BASE_IDENTITY_H
+#define HARBOR_BASE_IDENTITY_H
 
 #include <optional>
 #include <string>
+
+#include "edict.h"
 
 namespace harbor {
 
@@ -21,6 +23,10 @@ struct Identity {
         return out;
     }
 };
+
+// The start message for an identity: 30032 with WNPlayerID, WNOrbitID, WNPassword (in that
+// order, each only when given) as the Short atoms of their texts.
+EDict StartMessage(const Identity& identity);
 
 }  // namespace harbor
 

@@ -1,8 +1,8 @@
 // Where trace lines go. Tracing is off until a sink is set; the record tracer and every service's
 // notes ("not there", refused names, what a headless run did instead) write through here, so one
 // switch turns the whole trace on and the lines come out in the order things happened.
-#ifndef HARBOR_RUNTIME_TRACE_LOG_H
-#define HARBOR_RUNTIME_TRACE_LOG_H
+#ifndef HARBOR_BASE_TRACE_LOG_H
+#define HARBOR_BASE_TRACE_LOG_H
 
 #include <functional>
 #include <string>

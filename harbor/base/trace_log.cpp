@@ -1,4 +1,4 @@
-#include "runtime/trace_log.h"
+#include "base/trace_log.h"
 
 #include <cstdio>
 
