@@ -1,6 +1,10 @@
 /* The host's drawing canvas, handed to the module with each draw request (30072) under the key
  * "Bitmap" as HxRef of a CanvasInterface*. The order of the virtual operations is part of the ABI:
- * never reorder or insert. Coordinates and sizes are canvas units (pixels). */
+ * never reorder or insert. Coordinates and sizes are canvas units (pixels).
+ *
+ * Ownership: the canvas belongs to the host and is valid only while the draw request that carries
+ * it is being handled; the module draws during that call and never keeps or deletes it. Texts
+ * passed to its operations are read during the call. */
 #ifndef WRENMAIL_CANVAS_H
 #define WRENMAIL_CANVAS_H
 

@@ -1,5 +1,17 @@
 /* The dictionary object interface shared by the module and the host's file service.
- * The order of the virtual operations is part of the ABI: never reorder or insert. */
+ * The order of the virtual operations is part of the ABI: never reorder or insert.
+ *
+ * Ownership:
+ * - An object handed to the file service with a write (under "DICT") stays its maker's: the
+ *   service reads it during that request and keeps nothing.
+ * - The object the file service answers a read with belongs to the service, one per file-service
+ *   handle, until that handle is closed; the next read on the handle refills it. Nobody else
+ *   deletes it, and FreeChain on it does nothing.
+ * - FreeChain frees the records an object allocated beyond its first; the object itself stays.
+ * - Values are numbers: PutPointer and PutText store HxRef of the address, never owning it. The
+ *   module's objects keep the caller's text, which must outlive every read of the key; the file
+ *   service's objects copy it. A text GetText answers from the service's object holds until the
+ *   next read on its handle, Clear, or a put or remove of that key. */
 #ifndef WRENMAIL_DICT_OBJECT_H
 #define WRENMAIL_DICT_OBJECT_H
 

@@ -77,7 +77,9 @@ HX_API int32_t EDictKeyCount(const EDict* d);
 HX_API uint16_t EDictKeyAt(const EDict* d, int32_t n, uint16_t* type);
 HX_API bool EDictRemove(EDict* d, uint16_t key);
 
-/* Typed conveniences: the address behind a Text or Pointer value (null when absent). */
+/* Typed conveniences: the address behind a Text or Pointer value (null when absent). The record
+ * holds only the number: what it names belongs to whoever put it and is valid as long as they
+ * keep it, which for answers from a service is stated by that service. */
 HX_API const char* EDictGetText(const EDict* d, uint16_t key);
 HX_API void* EDictGetPointer(const EDict* d, uint16_t key);
 

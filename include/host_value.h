@@ -1,4 +1,8 @@
-/* The host's 8-byte tagged value: the nodes of a data dictionary tree that PSGet answers. */
+/* The host's 8-byte tagged value: the nodes of a data dictionary tree that PSGet answers.
+ *
+ * Ownership: a published tree, with every node, pair block and text its references reach,
+ * belongs to its publisher and is only read by others; it stays valid until the publisher
+ * withdraws or republishes its name. The module builds its lookup keys in its own storage. */
 #ifndef WRENMAIL_HOST_VALUE_H
 #define WRENMAIL_HOST_VALUE_H
 

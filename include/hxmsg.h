@@ -14,7 +14,8 @@
 typedef bool(HXCALL* HxHandler)(EDict* record);
 
 /* Name atoms. Names are case-sensitive; an atom is never 0 for a non-null name (the empty name
- * has one too). */
+ * has one too). A text DaNameGetString answers belongs to the library and lives as long as the
+ * process. */
 HX_API uint32_t DaNameGet(const char* name);
 HX_API const char* DaNameGetString(uint16_t atom); /* null for an unknown atom */
 
@@ -23,18 +24,24 @@ HX_API const char* DaNameGetString(uint16_t atom); /* null for an unknown atom *
  * called afterwards, one attached mid-delivery receives the next record. */
 HX_API bool HxPortAttach(uint16_t port, HxHandler handler);
 HX_API bool HxPortDetach(uint16_t port, HxHandler handler);
-/* Runs every handler before returning; true when some handler answered true. */
+/* Runs every handler before returning; true when some handler answered true. The record stays the
+ * caller's: handlers may write answers into it and must not keep its address after returning. */
 HX_API bool HxPortSend(uint16_t port, EDict* record);
 /* Keeps a copy and delivers it once `delay` ms have passed (negative counts as 0). Posts due at
- * the same time are delivered in the order they were posted. */
+ * the same time are delivered in the order they were posted. Only the 392 bytes are copied: what
+ * Text and Pointer values name must stay valid until the post is delivered or dropped. */
 HX_API bool HxPortPost(uint16_t port, const EDict* record, int32_t delay);
 
-/* Data dictionary values: PSGet answers the tree a host published under a name atom. */
+/* Data dictionary values: PSGet answers the tree a host published under a name atom. Publishing
+ * keeps the root's address, never a copy: the tree stays its publisher's and must stay valid
+ * until it is withdrawn or replaced, which is as long as a PSGet answer may be read. */
 HX_API const HostValue* PSGet(const HostValue* key);
 HX_API bool HxPublishValue(uint16_t name, const HostValue* root);
 HX_API bool HxWithdrawValue(uint16_t name);
 
-/* 32-bit references for addresses: the same non-zero number for the same address, 0 for null. */
+/* 32-bit references for addresses: the same non-zero number for the same address, 0 for null.
+ * A reference owns nothing and is never released: it is valid as long as the object it names,
+ * and an object made later at the same address gets the same number. */
 HX_API uint32_t HxRef(const void* address);
 HX_API void* HxDeref(uint32_t reference);
 
@@ -58,7 +65,7 @@ HX_API uint32_t HxPendingPostCount(void);
 HX_API void HxReset(void);
 
 /* Observation for tracing: called for each send (before its handlers), each post when it is
- * queued, and each post when it is delivered. */
+ * queued, and each post when it is delivered. The record is valid only during the call. */
 enum HxTraceEvent { HxTraceSend = 0, HxTracePost = 1, HxTraceDeliver = 2 };
 typedef void (*HxTraceHook)(int event, uint16_t port, const EDict* record, int32_t delay, void* user);
 HX_API void HxSetTraceHook(HxTraceHook hook, void* user);

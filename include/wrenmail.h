@@ -1,5 +1,8 @@
 /* The module's exported entry points. A host attaches them to ports (PM_Main to "PM", the screen
- * entries to their screen ports) or calls them directly, one message record per call. */
+ * entries to their screen ports) or calls them directly, one message record per call.
+ *
+ * Ownership: the record stays the caller's. The module reads it, may write answer keys into it
+ * during the call, and keeps no pointer to it afterwards; what it needs later it copies. */
 #ifndef WRENMAIL_WRENMAIL_H
 #define WRENMAIL_WRENMAIL_H
 
