@@ -130,7 +130,9 @@ expectation failed or a command could not be carried out, or the window could no
 2 harbor could not start: a wrong command line, a script with errors or one that cannot be
 read, a data folder, content folder (missing, or a broken scene file) or module that cannot
 be used (each named with the reason), or no display. A window run shows such a problem on a
-plain page too. Nothing is created before these checks pass.
+plain page too. Nothing is created before these checks pass. 3 another harbor uses the data
+folder (one harbor per data folder: a window says Wrenmail is already open, a script or the
+demo first waits 5 seconds for it, as the account, import, server and recover commands do).
 
 Debugging the window: `kill -USR1 PID` makes a running window write what it shows to
 $TMPDIR/harbor-window-PID.png (/tmp without TMPDIR) and name the file on standard error.

@@ -67,6 +67,7 @@ const char* RefusedName(std::string_view name) {
     }
     if (IsTempName(name)) return "the name is kept for temporary files";
     if (name == kHeldFolder) return "the name is kept for deleted files (harbor recover)";
+    if (name == kLockFileName) return "the name is kept for the data folder's lock";
     return nullptr;
 }
 

@@ -14,6 +14,10 @@ namespace harbor {
 // (NUL included), names over 255 bytes, and names starting with the temporary-file prefix.
 const char* RefusedName(std::string_view name);
 
+// The data root's lock file (runtime/data_root_lock.h): refused as a name, so the module never
+// lists, opens or deletes it.
+inline constexpr std::string_view kLockFileName = ".harbor-lock";
+
 // Temporary files of writes in progress: ".hbtmp-<pid>-<sequence>". The prefix is refused as a
 // name, so a temporary file never collides with a file of the module's, and listings skip it.
 inline constexpr std::string_view kTempPrefix = ".hbtmp-";

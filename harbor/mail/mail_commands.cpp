@@ -13,6 +13,7 @@
 #include "mail/mime_message.h"
 #include "mail/password_prompt.h"
 #include "mail/post_office.h"
+#include "runtime/data_root_lock.h"
 #include "base/data_folder.h"
 
 namespace harbor {
@@ -175,6 +176,10 @@ int RunAccount(const std::vector<std::string>& args, MailCommandContext& c) {
         c.out << "no accounts\n";
         return kDone;
     }
+    // Everything but listing writes: one harbor at a time on a data root.
+    int busy = kUsage;
+    std::optional<DataRootLock> lock;
+    if (verb != "list" && !(lock = LockForCommand(root, "account " + verb, c.err, busy))) return busy;
     PostOffice office({root, std::string(kDefaultMailDomain), c.password_cost, true});
     if (verb == "list") {
         ListAccounts(office, c.out);
@@ -256,6 +261,9 @@ int RunImport(const std::vector<std::string>& args, MailCommandContext& c) {
         c.err << "harbor: import: " << error << "\n";
         return kUsage;
     }
+    int busy = kUsage;
+    const std::optional<DataRootLock> lock = LockForCommand(root, "import", c.err, busy);
+    if (!lock) return busy;
     int status = kDone;
     for (const std::string& file : parsed.words) {
         std::string text;
@@ -306,7 +314,8 @@ std::string MailCommandHelp() {
                                 receives it at the module's next start
 
 Exit status: 0 done; 1 the command could not be done (an unknown account, a file that cannot
-be read or imported); 2 wrong usage, or the data folder cannot be used.
+be read or imported); 2 wrong usage, or the data folder cannot be used; 3 another harbor uses
+the data folder (waited for 5 seconds; it is named by its pid).
 )";
 }
 

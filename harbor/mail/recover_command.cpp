@@ -7,6 +7,7 @@
 #include "fileio/dict_file_format.h"
 #include "fileio/held_files.h"
 #include "mail/mime_message.h"
+#include "runtime/data_root_lock.h"
 
 namespace harbor {
 
@@ -14,8 +15,11 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: harbor recover [ID...] [--data DIR]\n"
-    "Without an ID, lists the message files deleted in the last 30 days; with IDs, puts those back\n"
-    "where they were.\n";
+    "Without an ID, lists the message files deleted and the messages fetched in the last 30 days;\n"
+    "with IDs, puts those back where they were (a fetched message back into the waiting mail),\n"
+    "waiting 5 seconds for another harbor that uses the data folder.\n"
+    "Exit status: 0 done; 1 an ID is not held or cannot be put back; 2 wrong usage; 3 another\n"
+    "harbor uses the data folder.\n";
 
 std::string PathText(const std::vector<std::string>& parts) {
     std::string text;
@@ -36,6 +40,7 @@ std::string DateText(long long seconds) {
 std::string SubjectOf(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (file.extension() == ".eml") return mime::Subject(mime::MessageFromText(bytes).get());  // fetched mail
     std::vector<DictFileEntry> entries;
     if (!DecodeDictFile(bytes, entries)) return {};
     for (const DictFileEntry& entry : entries) {
@@ -82,7 +87,10 @@ int RunRecoverCommand(const std::vector<std::string>& args, std::ostream& out, s
         }
     }
     if (ids.empty()) return List(root, out);
-    int status = 0;
+    int status = 2;
+    const std::optional<DataRootLock> lock = LockForCommand(root, "recover", err, status);
+    if (!lock) return status;
+    status = 0;
     for (const std::string& id : ids) {
         std::string error;
         if (RestoreHeld(root, id, error)) {

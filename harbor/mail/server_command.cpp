@@ -6,6 +6,7 @@
 #include <set>
 
 #include "mail/server_settings.h"
+#include "runtime/data_root_lock.h"
 
 namespace harbor {
 
@@ -127,6 +128,10 @@ int RunServerCommand(const std::vector<std::string>& args, std::ostream& out, st
         return kUsage;
     }
     const std::filesystem::path root = w.options.count("--data") ? std::filesystem::path(w.options.at("--data")) : default_data;
+    // Changing the settings writes into the data root: one harbor at a time.
+    int busy = kUsage;
+    std::optional<DataRootLock> lock;
+    if ((w.verb == "set" || w.verb == "clear") && !(lock = LockForCommand(root, "server " + w.verb, err, busy))) return busy;
     if (w.verb == "set") return Set(w, root, content_dir, out, err);
     if (w.verb != "show" && w.verb != "clear") {
         err << "harbor server: " << (w.verb.empty() ? "a verb is needed" : "unknown verb '" + w.verb + "'") << "\n" << ServerHelp();
@@ -167,7 +172,8 @@ harbor server clear [--data DIR]
   Goes back to the embedded post office. Letters not yet sent stay in .remote/spool.
 
 No password is ever written to the data folder.
-Exit status: 0 done; 1 the command could not be done; 2 wrong usage.
+Exit status: 0 done; 1 the command could not be done; 2 wrong usage; 3 another harbor uses the
+data folder (set and clear wait 5 seconds for it).
 )";
 }
 
