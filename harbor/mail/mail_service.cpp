@@ -158,6 +158,7 @@ bool MailService::DiskCanTake(const std::string& account) {
     if (free >= need) return true;
     ProblemNote(kPort, "the disk is full: " + std::to_string(free / 1024) + " KiB free, " + std::to_string(need / 1024) +
                            " KiB needed to move mail for " + account + "; no mail is sent or fetched until there is room");
+    if (options_.notice) options_.notice(kDiskFullNotice);
     return false;
 }
 

@@ -48,7 +48,12 @@ struct MailServiceOptions {
     bool durable = true;
     // Free bytes under the data root; empty: asked of the file system (tests play a full disk).
     std::function<uint64_t()> free_bytes;
+    // Harbor's own word to the user when mail cannot move (the window shows it); the same text
+    // goes to the problem notes either way.
+    std::function<void(const std::string&)> notice;
 };
+
+inline constexpr const char* kDiskFullNotice = "The disk is full: no mail is sent or fetched until there is room.";
 
 // Room kept free beyond what the waiting mail needs before mail moves.
 inline constexpr uint64_t kDiskMargin = uint64_t{1} << 20;

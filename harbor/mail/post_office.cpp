@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <set>
 
+#include "mail/durable_dirs.h"
 #include "mail/mime_message.h"
 #include "mail/player_inbox.h"
 #include "base/trace_log.h"
@@ -20,13 +23,55 @@ bool SameText(std::string_view a, std::string_view b) {
            });
 }
 
-// A spooled copy: the recipient's address on the first line, then the message.
-bool SplitSpooled(const std::string& bytes, std::string& recipient, std::string_view& message) {
-    const auto newline = bytes.find('\n');
-    if (newline == std::string::npos) return false;
-    recipient = bytes.substr(0, newline);
-    message = std::string_view(bytes).substr(newline + 1);
-    return !recipient.empty();
+// A spooled letter: this mark on the first line, its recipients one a line, an empty line, then
+// the message. A file spooled before letters were kept once holds one recipient on its first
+// line, then the message.
+constexpr std::string_view kSpoolMark = "Harbor-Spool 2";
+
+std::string SpoolText(const std::vector<std::string>& recipients, const std::string& message) {
+    std::string text = std::string(kSpoolMark) + "\n";
+    for (const std::string& recipient : recipients) text += recipient + "\n";
+    return text + "\n" + message;
+}
+
+bool SplitSpooled(const std::string& bytes, std::vector<std::string>& recipients, std::string_view& message) {
+    recipients.clear();
+    std::size_t start = 0;
+    const bool listed = bytes.starts_with(std::string(kSpoolMark) + "\n");
+    if (listed) start = kSpoolMark.size() + 1;
+    for (;;) {
+        const auto newline = bytes.find('\n', start);
+        if (newline == std::string::npos) return false;
+        const std::string line = bytes.substr(start, newline - start);
+        start = newline + 1;
+        if (line.empty()) break;
+        recipients.push_back(line);
+        if (!listed) break;
+    }
+    message = std::string_view(bytes).substr(start);
+    return !recipients.empty() && recipients.size() <= kMaxRecipients;
+}
+
+// The recipients of a spooled letter already delivered: the indexes its note lists.
+std::set<std::size_t> DeliveredOf(const std::string& note) {
+    std::set<std::size_t> done;
+    std::size_t start = 0;
+    for (auto end = note.find('\n'); end != std::string::npos; start = end + 1, end = note.find('\n', start)) {
+        std::size_t index = 0;
+        const auto [last, ec] = std::from_chars(note.data() + start, note.data() + end, index);
+        if (ec == std::errc() && last == note.data() + end) done.insert(index);
+    }
+    return done;
+}
+
+// A recipient's copy goes into a waiting queue under a number made of the spool entry's and the
+// recipient's, so a delivery repeated after a crash finds its earlier copy instead of adding one.
+std::string PutDelivered(MailQueue& queue, const std::string& entry, std::size_t index, std::string_view message) {
+    constexpr uint64_t kLargest = 9999999999999999ULL;  // 16 digits
+    constexpr uint64_t kSlots = 128;                    // more than kMaxRecipients
+    const uint64_t number = MailQueue::NumberOf(entry);
+    if (number > (kLargest - kSlots) / kSlots) return queue.Put(message);
+    return queue.PutOnce(number * kSlots + index, message);
 }
 
 std::string Taken(char* text) {
@@ -64,7 +109,8 @@ std::string PostOffice::Accepted(std::string_view message) const {
 PostOffice::PostOffice(PostOfficeOptions options)
     : options_(std::move(options)),
       accounts_(OfficeDir(options_) / "accounts", options_.password_cost, options_.durable, options_.data_root),
-      spool_(OfficeDir(options_) / "spool", options_.durable, options_.data_root) {
+      spool_(OfficeDir(options_) / "spool", options_.durable, options_.data_root),
+      root_(OpenDirectory(options_.data_root)) {
     if (!spool_.Ready()) ProblemNote("MailPort", "the post office cannot keep mail: " + spool_.Error());
 }
 
@@ -75,13 +121,12 @@ bool PostOffice::Submit(std::string_view message, const std::vector<std::string>
                                     std::to_string(recipients.size()) + ": it is not sent");
         return false;
     }
-    const std::string accepted = Accepted(message);
     for (const std::string& recipient : recipients) {
-        if (recipient.find('\n') != std::string::npos) return false;
-        if (spool_.Put(recipient + "\n" + accepted).empty()) {
-            ProblemNote("MailPort", "a message could not be spooled: " + spool_.Error());
-            return false;
-        }
+        if (recipient.empty() || recipient.find('\n') != std::string::npos) return false;
+    }
+    if (spool_.Put(SpoolText(recipients, Accepted(message))).empty()) {
+        ProblemNote("MailPort", "a message could not be spooled: " + spool_.Error());
+        return false;
     }
     return true;
 }
@@ -110,18 +155,35 @@ MailQueue& PostOffice::Waiting(const std::string& account) {
     return *queue;
 }
 
-bool PostOffice::DeliverOne(const std::string& entry, const std::string& bytes) {
-    std::string recipient;
+// Delivers to each recipient not yet delivered, noting each delivery beside the entry; true
+// once every recipient has it.
+bool PostOffice::DeliverEntry(const std::string& entry, const std::string& bytes) {
+    std::vector<std::string> recipients;
     std::string_view message;
-    if (!SplitSpooled(bytes, recipient, message)) {
+    if (!SplitSpooled(bytes, recipients, message)) {
         ProblemNote("MailPort", "the spooled file " + entry + " is not a message; it stays in the spool");
         return false;
     }
+    const std::set<std::size_t> delivered = DeliveredOf(spool_.ReadNote(entry));
+    bool all = true;
+    for (std::size_t i = 0; i < recipients.size(); ++i) {
+        if (delivered.count(i) != 0) continue;
+        if (!DeliverOne(entry, i, recipients[i], message)) {
+            all = false;
+        } else if (recipients.size() > 1) {
+            spool_.AppendNote(entry, std::to_string(i));  // a lone recipient's note is the entry's removal
+        }
+    }
+    return all;
+}
+
+bool PostOffice::DeliverOne(const std::string& entry, std::size_t index, const std::string& recipient,
+                            std::string_view message) {
     std::string local;
     std::string error;
     switch (RouteOf(recipient, local)) {
         case Route::Account:
-            if (!Waiting(local).Put(message).empty()) return true;
+            if (!PutDelivered(Waiting(local), entry, index, message).empty()) return true;
             error = Waiting(local).Error();
             break;
         case Route::Player:
@@ -129,9 +191,9 @@ bool PostOffice::DeliverOne(const std::string& entry, const std::string& bytes) 
             break;
         case Route::Elsewhere:
             if (IsValidKiteId(local) && spool_.AgeOf(entry) > kUndeliverableAfterSeconds) {
-                return ReturnToSender(recipient, message);
+                return ReturnToSender(entry, index, recipient, message);
             }
-            if (noted_.insert(entry).second) {
+            if (noted_.insert(entry + " " + recipient).second) {
                 TraceNote("MailPort", "mail to " + recipient + " waits in the outgoing spool: it is not an account or "
                                       "player of this computer, and no mail server is set up");
             }
@@ -143,7 +205,8 @@ bool PostOffice::DeliverOne(const std::string& entry, const std::string& bytes) 
 
 // Mail for a kite ID of this computer that nobody has: after kUndeliverableAfterSeconds the
 // sender gets a friendly letter saying so, with the letter inside, and the copy leaves the spool.
-bool PostOffice::ReturnToSender(const std::string& recipient, std::string_view message) {
+bool PostOffice::ReturnToSender(const std::string& entry, std::size_t index, const std::string& recipient,
+                                std::string_view message) {
     mime::Ref<GMimeMessage> letter = mime::MessageFromText(message);
     const std::string from = mime::Addresses(letter.get(), GMIME_ADDRESS_TYPE_FROM, options_.domain);
     std::string sender;
@@ -159,7 +222,7 @@ bool PostOffice::ReturnToSender(const std::string& recipient, std::string_view m
                              "Hello!\n\nYour letter \"" + subject + "\" could not be delivered to " + recipient +
                              ": nobody has that ID on this computer. Check the name and send it again.\n\n"
                              "Here is your letter as you wrote it:\n\n" + std::string(message);
-    if (Waiting(sender).Put(Accepted(text)).empty()) return false;
+    if (PutDelivered(Waiting(sender), entry, index, Accepted(text)).empty()) return false;
     TraceNote("MailPort", "mail to " + recipient + " could not be delivered: it went back to " + sender);
     return true;
 }
@@ -168,7 +231,7 @@ std::size_t PostOffice::DeliverSpool() {
     std::size_t delivered = 0;
     for (const std::string& entry : spool_.Entries()) {
         std::string bytes;
-        if (!spool_.Read(entry, bytes) || !DeliverOne(entry, bytes)) continue;
+        if (!spool_.Read(entry, bytes) || !DeliverEntry(entry, bytes)) continue;
         spool_.Remove(entry);
         ++delivered;
     }
@@ -179,9 +242,13 @@ std::vector<SpooledMail> PostOffice::Outgoing() const {
     std::vector<SpooledMail> out;
     for (const std::string& entry : spool_.Entries()) {
         std::string bytes;
-        std::string recipient;
+        std::vector<std::string> recipients;
         std::string_view message;
-        if (spool_.Read(entry, bytes) && SplitSpooled(bytes, recipient, message)) out.push_back({entry, recipient});
+        if (!spool_.Read(entry, bytes) || !SplitSpooled(bytes, recipients, message)) continue;
+        const std::set<std::size_t> delivered = DeliveredOf(spool_.ReadNote(entry));
+        for (std::size_t i = 0; i < recipients.size(); ++i) {
+            if (delivered.count(i) == 0) out.push_back({entry, recipients[i]});
+        }
     }
     return out;
 }
@@ -198,9 +265,14 @@ std::optional<WaitingMail> PostOffice::Next(const std::string& account) {
     return std::nullopt;
 }
 
+// A fetched message is kept in the holding area for kHeldDays, as deleted message files are:
+// `harbor recover` puts it back into the waiting mail.
 bool PostOffice::Acknowledge(const WaitingMail& mail) {
     in_flight_.erase({mail.account, mail.entry});
-    return Waiting(mail.account).Remove(mail.entry);
+    MailQueue& queue = Waiting(mail.account);
+    if (root_.Valid() && queue.Hold(mail.entry, root_.Get(), {".postoffice", "waiting", mail.account})) return true;
+    ProblemNote("MailPort", "a fetched message could not be kept (" + queue.Error() + "); it is removed");
+    return queue.Remove(mail.entry);
 }
 
 std::size_t PostOffice::WaitingCount(const std::string& account) { return Waiting(account).Entries().size(); }

@@ -2,14 +2,15 @@
 // each account's waiting mail, all under the data root's ".postoffice" folder:
 //
 //   .postoffice/accounts                    the accounts (account_book.h)
-//   .postoffice/spool/<n>.eml               submitted, not yet delivered: one file per recipient,
-//                                           its first line the recipient's address, then the
-//                                           message text
+//   .postoffice/spool/<n>.eml               submitted, not yet delivered: one file per letter,
+//                                           its recipients then the message text; <n>.sent
+//                                           lists the recipients it has reached
 //   .postoffice/waiting/<kite ID>/<n>.eml   delivered to an account, not yet fetched
 //
-// Delivery takes each spooled copy to a local account's waiting mail, or to a known player's
-// InBox (player_inbox.h), and removes it from the spool only once it is safely there; a crash in
-// between delivers it twice rather than never. Mail for anyone else waits in the spool: there is
+// Delivery takes each spooled letter to each recipient: a local account's waiting mail, or a
+// known player's InBox (player_inbox.h), noting each recipient reached; the letter leaves the
+// spool once every recipient has it. A delivery to an account that a crash repeats finds its
+// earlier copy; one to a player's InBox can land twice, never not at all. Mail for anyone else waits in the spool: there is
 // no real mail server yet. A fetched message stays waiting, marked in flight so that it is not
 // handed out twice, until Acknowledge: a crash before that hands it out again at the next start.
 #ifndef HARBOR_MAIL_POST_OFFICE_H
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "mail/account_book.h"
+#include "fileio/unique_fd.h"
 #include "mail/mail_queue.h"
 
 namespace harbor {
@@ -62,16 +64,16 @@ public:
     AccountBook& Accounts() { return accounts_; }
     const PostOfficeOptions& Options() const { return options_; }
 
-    // One spooled copy per recipient (at most kMaxRecipients); true once every copy is on disk. A message without a Date
+    // One spooled copy for all its recipients (at most kMaxRecipients); true once it is on disk. A message without a Date
     // or a Message-ID gets one now, as it is accepted (the rest of its text is kept as it is).
     bool Submit(std::string_view message, const std::vector<std::string>& recipients);
-    // Delivers what can be delivered locally; the number of copies delivered.
+    // Delivers what can be delivered locally; the number of letters that reached every recipient.
     std::size_t DeliverSpool();
     std::vector<SpooledMail> Outgoing() const;
 
     // The account's oldest waiting message that is not in flight; it is in flight from now on.
     std::optional<WaitingMail> Next(const std::string& account);
-    // The message was stored by the receiver: it is no longer waiting.
+    // The message was stored by the receiver: it is no longer waiting (it is held for kHeldDays).
     bool Acknowledge(const WaitingMail& mail);
     std::size_t WaitingCount(const std::string& account);
     // The size on disk of the account's waiting mail.
@@ -90,8 +92,10 @@ private:
     // The local name of an address in our domain (or without one); empty for other domains.
     std::string LocalName(const std::string& address) const;
     Route RouteOf(const std::string& address, std::string& local) const;
-    bool DeliverOne(const std::string& entry, const std::string& bytes);
-    bool ReturnToSender(const std::string& recipient, std::string_view message);
+    bool DeliverEntry(const std::string& entry, const std::string& bytes);
+    bool DeliverOne(const std::string& entry, std::size_t index, const std::string& recipient, std::string_view message);
+    bool ReturnToSender(const std::string& entry, std::size_t index, const std::string& recipient,
+                        std::string_view message);
     MailQueue& Waiting(const std::string& account);
 
     PostOfficeOptions options_;
@@ -99,7 +103,8 @@ private:
     MailQueue spool_;
     std::map<std::string, std::unique_ptr<MailQueue>> waiting_;
     std::set<std::pair<std::string, std::string>> in_flight_;  // account, entry
-    std::set<std::string> noted_;  // spool entries already reported as waiting
+    UniqueFd root_;                // the data root, for the holding area
+    std::set<std::string> noted_;  // spool entries and recipients already reported as waiting
 };
 
 }  // namespace harbor

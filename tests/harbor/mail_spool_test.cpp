@@ -1,0 +1,127 @@
+// The spool keeps one copy of a letter for all its recipients and reaches each of them once,
+// across restarts and crashes; fetched mail is held for `harbor recover`; a full disk is said in
+// Harbor's own words.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fileio/held_files.h"
+#include "mail_test_support.h"
+
+namespace {
+
+using namespace mailtest;
+namespace fs = std::filesystem;
+
+class SpoolTest : public MailFixture {
+protected:
+    void SetUp() override {
+        MailFixture::SetUp();
+        Restart();
+        ASSERT_EQ(Office().Accounts().Add("ann_01", "apple"), harbor::AccountError::None);
+        ASSERT_EQ(Office().Accounts().Add("bob_02", "pear"), harbor::AccountError::None);
+    }
+    void TearDown() override {
+        service_.reset();
+        MailFixture::TearDown();
+    }
+    void Restart(harbor::MailServiceOptions options) {
+        service_.reset();
+        service_ = std::make_unique<harbor::MailService>(std::move(options));
+    }
+    void Restart() { Restart(Options()); }
+    harbor::PostOffice& Office() { return *service_->Office(); }
+    fs::path SpoolDir() const { return scratch_.Path() / ".postoffice" / "spool"; }
+    std::unique_ptr<harbor::MailService> service_;
+};
+
+TEST_F(SpoolTest, OneCopyReachesEachRecipientOnceAndKeepsOnlyThoseNotReached) {
+    ASSERT_TRUE(Office().Submit("Subject: kites\n\nfly\n", {"ann_01", "BOB_02@wrenmail.local", "gran@example.org"}));
+    ASSERT_EQ(Office().Spool().Entries().size(), 1u);
+    EXPECT_EQ(Office().DeliverSpool(), 0u) << "gran's copy cannot go anywhere yet";
+    EXPECT_EQ(Office().WaitingCount("ann_01"), 1u);
+    EXPECT_EQ(Office().WaitingCount("bob_02"), 1u);
+    const std::vector<harbor::SpooledMail> left = Office().Outgoing();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].recipient, "gran@example.org");
+
+    Restart();  // every start retries the spool: those already reached get nothing more
+    Office().DeliverSpool();
+    EXPECT_EQ(Office().WaitingCount("ann_01"), 1u);
+    EXPECT_EQ(Office().WaitingCount("bob_02"), 1u);
+    EXPECT_EQ(Office().Spool().Entries().size(), 1u);
+}
+
+// A crash after the copies reached their waiting mail but before the spool knew: the next start
+// delivers the same letter again, and each account still has it once.
+TEST_F(SpoolTest, ADeliveryRepeatedAfterACrashLandsOnce) {
+    ASSERT_TRUE(Office().Submit("Subject: once\n\nx\n", {"ann_01", "bob_02"}));
+    const std::string entry = Office().Spool().Entries().at(0);
+    fs::copy_file(SpoolDir() / entry, scratch_.Path() / "spooled");
+    ASSERT_EQ(Office().DeliverSpool(), 1u);
+    ASSERT_TRUE(Office().Spool().Entries().empty());
+    fs::copy_file(scratch_.Path() / "spooled", SpoolDir() / entry);  // as if the removal never happened
+
+    Restart();  // delivers the spool at its start
+    EXPECT_TRUE(Office().Spool().Entries().empty());
+    EXPECT_EQ(Office().WaitingCount("ann_01"), 1u);
+    EXPECT_EQ(Office().WaitingCount("bob_02"), 1u);
+
+    // A waiting entry of the same number holding another letter is not taken for this one.
+    ASSERT_TRUE(Office().Submit("Subject: other\n\ny\n", {"ann_01"}));
+    Office().DeliverSpool();
+    EXPECT_EQ(Office().WaitingCount("ann_01"), 2u);
+}
+
+TEST_F(SpoolTest, AFileSpooledInTheOlderFormStillDelivers) {
+    fs::create_directories(SpoolDir());
+    std::ofstream(SpoolDir() / "0000000000000007.eml") << "bob_02@wrenmail.local\nSubject: from before\n\nold\n";
+    Restart();
+    EXPECT_EQ(Office().DeliverSpool(), 0u) << "delivered at the start already";
+    EXPECT_TRUE(Office().Spool().Entries().empty());
+    const uint32_t bob = SignIn("bob_02", "pear").manager;
+    const uint32_t old = Next(bob);
+    ASSERT_NE(old, 0u);
+    EXPECT_EQ(GetText(old, "Subject"), "from before");
+}
+
+TEST_F(SpoolTest, AFetchedMessageIsHeldAndRecoverPutsItBack) {
+    ASSERT_TRUE(Office().Submit("Subject: keep me\n\nx\n", {"ann_01"}));
+    Office().DeliverSpool();
+    const uint32_t ann = SignIn("ann_01", "apple").manager;
+    const uint32_t fetched = Next(ann);
+    ASSERT_NE(fetched, 0u);
+    Free(fetched);  // stored by the module: acknowledged
+    EXPECT_EQ(Office().WaitingCount("ann_01"), 0u);
+
+    const std::vector<harbor::HeldFile> held = harbor::ListHeld(scratch_.Path());
+    ASSERT_EQ(held.size(), 1u);
+    ASSERT_EQ(held[0].path.size(), 4u);
+    EXPECT_EQ(held[0].path[2], "ann_01");
+    std::string error;
+    ASSERT_TRUE(harbor::RestoreHeld(scratch_.Path(), held[0].id, error)) << error;
+    Restart();
+    const uint32_t again = Next(SignIn("ann_01", "apple").manager);
+    ASSERT_NE(again, 0u);
+    EXPECT_EQ(GetText(again, "Subject"), "keep me");
+}
+
+TEST_F(SpoolTest, AFullDiskIsSaidInHarborsOwnWords) {
+    ASSERT_TRUE(Office().Submit("Subject: big\n\nx\n", {"ann_01"}));
+    harbor::MailServiceOptions options = Options();
+    options.free_bytes = [] { return uint64_t{0}; };
+    std::vector<std::string> notices;
+    options.notice = [&notices](const std::string& text) { notices.push_back(text); };
+    Restart(options);
+    const SignInAnswer answer = SignIn("ann_01", "apple");
+    EXPECT_EQ(answer.manager, 0u);
+    EXPECT_FALSE(answer.status.has_value()) << "the module still sees the service unreachable";
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], harbor::kDiskFullNotice);
+}
+
+}  // namespace
