@@ -30,7 +30,8 @@ bool MailSendMessage(uint32_t manager, uint32_t message);
 uint32_t MailNewMessage(const char* data);
 uint32_t MailNewPart();
 void MailAddPart(uint32_t message, uint32_t part);
-// Releases a message or part object.
+// Releases a message object with the parts that belong to it (MailObject owns one). A part
+// added to a message or answered by MailGetPart belongs to that message and is not freed alone.
 void MailFree(uint32_t message);
 // The text property `key` (an atom); null when the service answers none.
 const char* MailGetText(uint32_t message, uint16_t key);

@@ -52,10 +52,7 @@ MainScreen::MainScreen() {
 
 // The screens go at plug-in end; the message last opened goes with them.
 MainScreen::~MainScreen() {
-    if (Handover().currentMessage != 0) {
-        MailFree(Handover().currentMessage);
-        Handover().currentMessage = 0;
-    }
+    FreeCurrentMessage();
 }
 
 void MainScreen::InitNames() {
@@ -234,15 +231,11 @@ void MainScreen::OpenSelected() {
     if (selected.text == nullptr || selected.data == 0) {
         return;
     }
-    ScreenHandover& state = Handover();
-    if (state.currentMessage != 0) {
-        MailFree(state.currentMessage);
-        state.currentMessage = 0;
-    }
+    FreeCurrentMessage();
     const uint32_t ownerKind = LineOwnerKind(selected.text);
     OpenMailFolder(OwnerIdOf(ownerKind), ownerKind, FolderInBox);
     uint32_t mailId = 0;
-    state.currentMessage = MailNewMessage(LoadMessageById(selected.data, &mailId));
+    Handover().currentMessage = MailNewMessage(LoadMessageById(selected.data, &mailId));
     ShowScreen(atoms::ports::ScRdRead);
 }
 

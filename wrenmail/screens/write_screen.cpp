@@ -21,6 +21,7 @@
 #include "store/message_body.h"
 #include "store/message_file.h"
 #include "clients/regional_requests.h"
+#include "clients/mail_object.h"
 #include "clients/mail_requests.h"
 #include "wrenmail.h"
 
@@ -139,10 +140,7 @@ void WriteScreen::Leave() {
     ClosePicker();
     panel_.reset();
     editor_.reset();
-    if (Handover().currentMessage != 0) {
-        MailFree(Handover().currentMessage);
-        Handover().currentMessage = 0;
-    }
+    FreeCurrentMessage();
 }
 
 void WriteScreen::PrepareReply() {
@@ -337,7 +335,9 @@ void WriteScreen::SaveLetter(const std::string& to) {
     // Each production replaces the editor's last one: keep copies.
     const std::string plain = editor_ ? OrEmpty(editor_->ProducePlainBodyText()) : "";
     const std::string tagged = editor_ ? OrEmpty(editor_->ProduceTaggedBodyText()) : "";
-    const uint32_t message = MailNewMessage(nullptr);
+    const MailObject letter(MailNewMessage(nullptr));
+    const uint32_t message = letter.Get();
+    // The parts, once added, belong to the message.
     const uint32_t plainPart = MailNewPart();
     const uint32_t richPart = MailNewPart();
     MailSetText(message, atoms::mail::To, address.c_str());
@@ -353,13 +353,10 @@ void WriteScreen::SaveLetter(const std::string& to) {
     MailAddPart(message, richPart);
     OpenMailFolder(from.c_str(), OwnerKiteAccount, FolderOutBox);
     SaveMessageToFolder(message);
-    MailFree(message);
 }
 
 void WriteScreen::BuildPrintCopy() {
-    if (Handover().currentMessage != 0) {
-        MailFree(Handover().currentMessage);
-    }
+    FreeCurrentMessage();
     const uint32_t message = MailNewMessage(nullptr);
     Handover().currentMessage = message;
     const std::string to = OrEmpty(GetEditText(Scene(), toField_));

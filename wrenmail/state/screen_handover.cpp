@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "clients/mail_requests.h"
+
 namespace wm {
 namespace {
 
@@ -11,6 +13,13 @@ ScreenHandover g_handover;
 
 ScreenHandover& Handover() {
     return g_handover;
+}
+
+void FreeCurrentMessage() {
+    if (g_handover.currentMessage != 0) {
+        MailFree(g_handover.currentMessage);
+        g_handover.currentMessage = 0;
+    }
 }
 
 void SetReplyText(char (&buffer)[kReplyTextSize], const char* text) {

@@ -30,6 +30,9 @@ struct ScreenHandover {
     uint8_t printing = 0;
 };
 
+// Frees the mail service's current message, when there is one, and forgets it.
+void FreeCurrentMessage();
+
 // Copies `text` into a reply buffer, cut to fit; null gives the empty text.
 void SetReplyText(char (&buffer)[kReplyTextSize], const char* text);
 

@@ -8,6 +8,7 @@
 #include "store/message_file.h"
 #include "store/message_header_list.h"
 #include "store/stored_names.h"
+#include "clients/mail_object.h"
 #include "clients/mail_requests.h"
 
 namespace wm {
@@ -19,13 +20,12 @@ void AppendStoredHeader(const char* fileName, uint32_t ownerKind) {
     if (text == nullptr) {
         return;
     }
-    const uint32_t message = MailNewMessage(text);
+    const MailObject message(MailNewMessage(text));
     if (mailId != 0) {
-        AppendHeader(Services().headerList, MailGetText(message, atoms::mail::From),
-                     MailGetText(message, atoms::mail::Subject),
-                     static_cast<uint32_t>(MailGetLong(message, atoms::mail::Date)), mailId, ownerKind);
+        AppendHeader(Services().headerList, MailGetText(message.Get(), atoms::mail::From),
+                     MailGetText(message.Get(), atoms::mail::Subject),
+                     static_cast<uint32_t>(MailGetLong(message.Get(), atoms::mail::Date)), mailId, ownerKind);
     }
-    MailFree(message);
 }
 
 void AppendInboxHeaders(const char* ownerId, uint32_t ownerKind) {

@@ -11,6 +11,7 @@
 #include "store/mail_folder.h"
 #include "store/mail_name.h"
 #include "store/message_file.h"
+#include "clients/mail_object.h"
 #include "clients/mail_requests.h"
 
 WM_DECLARE_ATOM(import_keys, FROM)
@@ -52,17 +53,18 @@ ImportTexts ReadImport(DataDictReader& reader) {
     return texts;
 }
 
-uint32_t BuildMessage(const ImportTexts& texts) {
-    const uint32_t message = MailNewMessage(nullptr);
+// The part, once added, belongs to the message: freeing the message frees it.
+MailObject BuildMessage(const ImportTexts& texts) {
+    MailObject message(MailNewMessage(nullptr));
     const uint32_t part = MailNewPart();
-    MailSetText(message, atoms::mail::To, texts.to);
-    MailSetText(message, atoms::mail::From, texts.from);
-    MailSetText(message, atoms::mail::Subject, texts.subject);
-    MailSetLong(message, atoms::mail::Date, texts.date);
-    MailSetText(message, atoms::mail::Body, texts.message);
+    MailSetText(message.Get(), atoms::mail::To, texts.to);
+    MailSetText(message.Get(), atoms::mail::From, texts.from);
+    MailSetText(message.Get(), atoms::mail::Subject, texts.subject);
+    MailSetLong(message.Get(), atoms::mail::Date, texts.date);
+    MailSetText(message.Get(), atoms::mail::Body, texts.message);
     MailSetText(part, atoms::mail::ContentType, texts.mailType);
     MailSetText(part, atoms::mail::Body, texts.message);
-    MailAddPart(message, part);
+    MailAddPart(message.Get(), part);
     return message;
 }
 
@@ -110,10 +112,9 @@ bool ImportMessageFile(const char* fileName) {
     if (texts.to[0] == '\0' || !IsValidMailName(texts.to)) {
         return false;
     }
-    const uint32_t message = BuildMessage(texts);
+    const MailObject message = BuildMessage(texts);
     OpenMailFolder(texts.to, OwnerPlayer, FolderInBox);
-    SaveMessageToFolder(message);
-    MailFree(message);
+    SaveMessageToFolder(message.Get());
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "store/mail_folder.h"
 #include "store/message_file.h"
 #include "store/message_header_list.h"
+#include "clients/mail_object.h"
 #include "clients/mail_requests.h"
 
 namespace wm {
@@ -17,11 +18,10 @@ const char* OwnerOf(uint32_t ownerKind) {
 
 // Hands the stored text to the mail service and stores the new message in the owner's Trash.
 void MoveToTrash(const char* owner, uint32_t ownerKind, const char* text, const char* fileName) {
-    const uint32_t message = MailNewMessage(text);
+    const MailObject message(MailNewMessage(text));
     FileDelete(Services().fileService, fileName);
     OpenMailFolder(owner, ownerKind, FolderTrash);
-    SaveMessageToFolder(message);
-    MailFree(message);
+    SaveMessageToFolder(message.Get());
 }
 
 }  // namespace

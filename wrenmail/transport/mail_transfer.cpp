@@ -12,6 +12,7 @@
 #include "store/message_header_list.h"
 #include "store/stored_names.h"
 #include "store/trash.h"
+#include "clients/mail_object.h"
 #include "clients/mail_requests.h"
 #include "transport/transfer_progress.h"
 
@@ -41,9 +42,8 @@ void CloseNotice() {
 
 // A file that does not read is sent as an empty message, then deleted like the rest.
 void SendMessageFile(const char* fileName) {
-    const uint32_t message = MailNewMessage(LoadMessageFile(fileName, nullptr));
-    MailSendMessage(Services().mailManager, message);
-    MailFree(message);
+    const MailObject message(MailNewMessage(LoadMessageFile(fileName, nullptr)));
+    MailSendMessage(Services().mailManager, message.Get());
 }
 
 void SendEachOutboxFile() {
@@ -114,9 +114,10 @@ void AnnounceFetch() {
 void FetchNewMail() {
     if (const uint32_t manager = Services().mailManager; manager != 0) {
         OpenMailFolder(Identity().GetKiteId(), OwnerKiteAccount, FolderInBox);
-        for (uint32_t message = MailNextMessage(manager); message != 0; message = MailNextMessage(manager)) {
-            StoreMessage(message);
-            MailFree(message);
+        // Each message is freed before the next is asked for.
+        for (uint32_t handle = MailNextMessage(manager); handle != 0; handle = MailNextMessage(manager)) {
+            const MailObject message(handle);
+            StoreMessage(message.Get());
         }
     }
     CloseNotice();
