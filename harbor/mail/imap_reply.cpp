@@ -36,6 +36,12 @@ std::size_t ReadFetch(std::string_view s, std::size_t pos, ImapReply& reply) {
         if (StartsWith(s, pos, "UID ")) {
             pos += 4;
             if (!ReadNumber(s, pos, message.uid)) message.uid = 0;
+        } else if (StartsWith(s, pos, "INTERNALDATE \"")) {
+            pos += 14;
+            const std::size_t close = s.find('"', pos);
+            if (close == std::string_view::npos || close > LineEnd(s, pos)) return LineEnd(s, pos);
+            message.internal_date.assign(s.substr(pos, close - pos));
+            pos = close + 1;
         } else if (StartsWith(s, pos, "RFC822.SIZE ")) {
             pos += 12;
             if (!ReadNumber(s, pos, message.size)) message.size = 0;
@@ -92,6 +98,29 @@ ImapReply ReadImapReply(std::string_view s) {
         pos = LineEnd(s, pos) + 1;
     }
     return reply;
+}
+
+std::string MessageDateOf(std::string_view d) {
+    static constexpr std::string_view kShape = "dd-MMM-yyyy hh:mm:ss +zzzz";
+    static constexpr std::string_view kMonths = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    if (d.size() != kShape.size()) return "";
+    for (std::size_t i = 0; i < d.size(); ++i) {
+        const char want = kShape[i];
+        const char got = d[i];
+        const bool digit = got >= '0' && got <= '9';
+        const bool ok = want == 'd' ? digit || (i == 0 && got == ' ')
+                        : (want == 'y' || want == 'h' || want == 'm' || want == 's' || want == 'z') ? digit
+                        : want == 'M' ? true
+                        : want == '+' ? got == '+' || got == '-'
+                                      : got == want;
+        if (!ok) return "";
+    }
+    const std::string_view month = d.substr(3, 3);
+    const std::size_t at = kMonths.find(month);
+    if (at == std::string_view::npos || at % 3 != 0) return "";
+    std::string day(d.substr(0, 2));
+    if (day[0] == ' ' || day[0] == '0') day.erase(0, 1);
+    return day + " " + std::string(month) + " " + std::string(d.substr(7, 4)) + " " + std::string(d.substr(12));
 }
 
 }  // namespace harbor

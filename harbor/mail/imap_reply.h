@@ -14,6 +14,7 @@ namespace harbor {
 struct ImapMessage {
     uint32_t uid = 0;
     uint64_t size = 0;      // RFC822.SIZE, when asked for
+    std::string internal_date;  // INTERNALDATE as the server wrote it, when asked for
     std::string text;       // BODY[] / BODY.PEEK[], when asked for
     bool has_text = false;
 };
@@ -28,6 +29,10 @@ struct ImapReply {
 // Never fails: what cannot be read is left out (a message without a UID is dropped, and so is
 // one whose literal is not followed by the rest of its FETCH item, as when bytes went missing).
 ImapReply ReadImapReply(std::string_view stream);
+
+// An IMAP date-time ("06-Dec-2026 06:04:40 +0000", the day may start with a space) as a
+// message's Date header wants it ("6 Dec 2026 06:04:40 +0000"); empty when it is not one.
+std::string MessageDateOf(std::string_view internal_date);
 
 }  // namespace harbor
 

@@ -96,6 +96,7 @@ TransferResult Run(CURL* c) {
         case CURLE_USE_SSL_FAILED:
         case CURLE_GOT_NOTHING:
         case CURLE_RECV_ERROR:
+        case CURLE_PARTIAL_FILE:  // the connection closed inside a message
         case CURLE_SEND_ERROR:
         case CURLE_WEIRD_SERVER_REPLY: result.outcome = TransferResult::Outcome::Unreachable; break;
         default: result.outcome = TransferResult::Outcome::Failed; break;
@@ -104,42 +105,70 @@ TransferResult Run(CURL* c) {
     if (result.outcome == TransferResult::Outcome::Unreachable && result.response >= 400) {
         result.outcome = TransferResult::Outcome::Failed;
     }
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);  // the handle may outlive this buffer
     return result;
 }
 
 }  // namespace
 
+struct ImapSession::Handle {
+    Easy easy;
+};
+
+ImapSession::ImapSession(const ServerSettings& server, Credentials who)
+    : server_(server), who_(std::move(who)), handle_(std::make_unique<Handle>()) {}
+
+ImapSession::~ImapSession() = default;
+
+TransferResult ImapSession::Command(const std::string& mailbox, const std::string& command, long seconds) {
+    const std::string address = Trimmed(server_.imap) + "/" + mailbox;
+    if (seconds == 0) seconds = command.empty() ? kSignInSeconds : kExchangeSeconds;
+    return Perform(address, command.empty() ? "NOOP" : command.c_str(), seconds, false);
+}
+
+TransferResult ImapSession::MessageText(const std::string& mailbox, uint32_t uid) {
+    const std::string address = Trimmed(server_.imap) + "/" + mailbox + ";UID=" + std::to_string(uid);
+    return Perform(address, nullptr, kExchangeSeconds, true);
+}
+
+// A custom command's untagged answers, literals included, reach the header callback line by line;
+// a message asked for by its URL comes as the body.
+TransferResult ImapSession::Perform(const std::string& address, const char* command, long seconds, bool body) {
+    for (int attempt = 0;; ++attempt) {
+        if (!handle_->easy) handle_->easy = Prepare(server_, address, who_);
+        if (!handle_->easy) return {TransferResult::Outcome::Failed, 0, "no transfer handle", ""};
+        CURL* c = handle_->easy.get();
+        std::string collected;
+        curl_easy_setopt(c, CURLOPT_URL, address.c_str());
+        curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, command);
+        curl_easy_setopt(c, CURLOPT_TIMEOUT, seconds);
+        curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, body ? &Discard : &Collect);
+        curl_easy_setopt(c, CURLOPT_HEADERDATA, body ? nullptr : &collected);
+        curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, body ? &Collect : &Discard);
+        curl_easy_setopt(c, CURLOPT_WRITEDATA, body ? &collected : nullptr);
+        TransferResult result = Run(c);
+        curl_easy_setopt(c, CURLOPT_HEADERDATA, nullptr);
+        curl_easy_setopt(c, CURLOPT_WRITEDATA, nullptr);
+        long made = 0;
+        curl_easy_getinfo(c, CURLINFO_NUM_CONNECTS, &made);
+        connections_ += made;
+        result.stream = std::move(collected);
+        // A kept connection the server closed meanwhile (idle, restarted) is no verdict on the
+        // server: one more try on a fresh connection decides.
+        const bool reused = made == 0 && connections_ > 0;
+        if (result.outcome != TransferResult::Outcome::Unreachable || !reused || attempt > 0) return result;
+        handle_->easy.reset();
+    }
+}
+
 TransferResult ImapCommand(const ServerSettings& server, const Credentials& who, const std::string& mailbox,
                            const std::string& command) {
-    const std::string address = Trimmed(server.imap) + "/" + mailbox;
-    Easy easy = Prepare(server, address, who);
-    if (!easy) return {TransferResult::Outcome::Failed, 0, "no transfer handle", ""};
-    TransferResult collected;
-    CURL* c = easy.get();
-    curl_easy_setopt(c, CURLOPT_URL, address.c_str());
-    curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, command.empty() ? "NOOP" : command.c_str());
-    if (command.empty()) curl_easy_setopt(c, CURLOPT_TIMEOUT, kSignInSeconds);
-    // A custom command's untagged answers, literals included, reach the header callback line by line.
-    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &Collect);
-    curl_easy_setopt(c, CURLOPT_HEADERDATA, &collected.stream);
-    TransferResult result = Run(c);
-    result.stream = std::move(collected.stream);
-    return result;
+    return ImapSession(server, who).Command(mailbox, command);
 }
 
 TransferResult ImapMessageText(const ServerSettings& server, const Credentials& who, const std::string& mailbox,
                                uint32_t uid) {
-    const std::string address = Trimmed(server.imap) + "/" + mailbox + ";UID=" + std::to_string(uid);
-    Easy easy = Prepare(server, address, who);
-    if (!easy) return {TransferResult::Outcome::Failed, 0, "no transfer handle", ""};
-    std::string text;
-    CURL* c = easy.get();
-    curl_easy_setopt(c, CURLOPT_URL, address.c_str());
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Collect);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &text);
-    TransferResult result = Run(c);
-    result.stream = std::move(text);
-    return result;
+    return ImapSession(server, who).MessageText(mailbox, uid);
 }
 
 TransferResult ImapAppend(const ServerSettings& server, const Credentials& who, const std::string& mailbox,

@@ -5,6 +5,7 @@
 #define HARBOR_MAIL_MAIL_TRANSFER_H
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,33 @@ inline constexpr long kExchangeSeconds = 60;
 inline constexpr long kStallSeconds = 8;  // no byte moved for this long: the server is gone
 inline constexpr long kSignInSeconds = 9;
 inline constexpr long kReceiveBuffer = 512L * 1024;  // sign-in waits at most this long for the answer
+
+// One IMAP connection kept across commands: the first command connects and signs in, later ones
+// run on the same connection (no new TLS handshake or login per batch). When a kept connection
+// turns out to be dead, the command is tried once more on a fresh one. One thread at a time.
+class ImapSession {
+public:
+    ImapSession(const ServerSettings& server, Credentials who);
+    ~ImapSession();
+    ImapSession(const ImapSession&) = delete;
+    ImapSession& operator=(const ImapSession&) = delete;
+
+    // Runs `command` (empty: NOOP) in `mailbox` (empty: none); `seconds` bounds the whole answer.
+    TransferResult Command(const std::string& mailbox, const std::string& command, long seconds = 0);
+    // The whole text of one message, by the mailbox's UID (for a message too large for a batch).
+    TransferResult MessageText(const std::string& mailbox, uint32_t uid);
+    // Connections made so far (1 when every command shared one).
+    long Connections() const { return connections_; }
+
+private:
+    TransferResult Perform(const std::string& address, const char* command, long seconds, bool body);
+
+    ServerSettings server_;
+    Credentials who_;
+    struct Handle;
+    std::unique_ptr<Handle> handle_;
+    long connections_ = 0;
+};
 
 // Signs in to the IMAP server and runs `command` (empty: NOOP) in `mailbox` (empty: none).
 TransferResult ImapCommand(const ServerSettings& server, const Credentials& who, const std::string& mailbox,

@@ -131,7 +131,8 @@ std::optional<Credentials> RemoteBackend::CredentialsOf(const std::string& accou
 SignInAnswer RemoteBackend::SignIn(const std::string& name, const std::string& password) {
     if (!IsKiteId(name)) return {SignInAnswer::Kind::Refused, "", "no such account"};
     const Credentials who{LoginName(settings_, name), password};
-    const TransferResult result = ImapCommand(settings_, who, "", "");
+    auto session = std::make_unique<ImapSession>(settings_, who);
+    const TransferResult result = session->Command("", "");
     switch (result.outcome) {
         case TransferResult::Outcome::Done: break;
         case TransferResult::Outcome::Refused: return {SignInAnswer::Kind::Refused, "", "the server refused the login"};
@@ -140,6 +141,7 @@ SignInAnswer RemoteBackend::SignIn(const std::string& name, const std::string& p
     {
         std::lock_guard lock(mutex_);
         signed_in_[name] = who;
+        sessions_[name] = std::move(session);  // the first fetch goes on this connection
         ++wanted_;  // mail this account spooled earlier can go now
     }
     changed_.notify_all();
@@ -170,44 +172,29 @@ std::optional<WaitingMail> RemoteBackend::Next(const std::string& account) {
     return mail;
 }
 
+std::unique_ptr<ImapSession> RemoteBackend::TakeSession(const std::string& account, const Credentials& who) {
+    std::lock_guard lock(mutex_);
+    auto it = sessions_.find(account);
+    if (it == sessions_.end() || !it->second) return std::make_unique<ImapSession>(settings_, who);
+    std::unique_ptr<ImapSession> session = std::move(it->second);
+    sessions_.erase(it);
+    return session;
+}
+
 // Lists the INBOX, then fetches what was not fetched before in batches, handing each message to
-// Next as it arrives.
+// Next as it arrives. Every command of the round goes over one connection.
 void RemoteBackend::FetchRound(std::string account, Credentials who, std::set<uint32_t> skip) {
-    if (settings_.delete_after_fetch) DeleteStored(account, who);
-    // The INBOX's UIDs (with its UIDVALIDITY from the SELECT before), then their sizes in chunks.
-    const TransferResult selected = ImapCommand(settings_, who, "INBOX", "UID SEARCH ALL");
-    const ImapReply mailbox = ReadImapReply(selected.stream);
-    std::vector<uint32_t> wanted;
+    std::unique_ptr<ImapSession> imap = TakeSession(account, who);
+    if (settings_.delete_after_fetch) DeleteStored(account, *imap);
+    uint32_t validity = 0;
     std::map<uint32_t, uint64_t> size_of;
-    if (selected.outcome == TransferResult::Outcome::Done && mailbox.uidvalidity != 0) {
-        if (mailbox.search.size() < mailbox.exists) {
-            ProblemNote(kTrace, "the server listed " + std::to_string(mailbox.search.size()) + " of " +
-                                    std::to_string(mailbox.exists) + " messages; the rest come at the next fetch");
-        }
-        const std::set<uint32_t> fetched = FetchedUids(root_ / (account + ".fetched"), durable_).Load(mailbox.uidvalidity);
-        for (uint32_t uid : mailbox.search) {
-            if (!fetched.contains(uid) && !skip.contains(uid)) wanted.push_back(uid);
-        }
-        std::sort(wanted.begin(), wanted.end());
-        wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
-        for (std::size_t at = 0; at < wanted.size(); at += kListChunk) {
-            const std::size_t end = std::min<std::size_t>(wanted.size(), at + kListChunk);
-            const std::string set = UidSet({wanted.begin() + static_cast<std::ptrdiff_t>(at), wanted.begin() + static_cast<std::ptrdiff_t>(end)});
-            const TransferResult sizes = ImapCommand(settings_, who, "INBOX", "UID FETCH " + set + " (RFC822.SIZE)");
-            for (const ImapMessage& m : ReadImapReply(sizes.stream).messages) size_of[m.uid] = m.size;
-        }
-        for (uint32_t uid : wanted) size_of.try_emplace(uid, kBatchBytes);  // unknown size: fetched alone
-    } else {
-        ProblemNote(kTrace, "cannot list the mail of " + account + ": " + selected.error);
-    }
-    ImapReply reply;
-    reply.uidvalidity = mailbox.uidvalidity;
+    const std::vector<uint32_t> wanted = ListWanted(account, *imap, skip, validity, size_of);
     std::vector<uint32_t> batch;
     uint64_t bytes = 0;
     bool ok = true;
     for (uint32_t uid : wanted) {  // oldest first
         if (!batch.empty() && (bytes + size_of[uid] > kBatchBytes || batch.size() >= kBatchMessages)) {
-            ok = FetchBatch(account, who, reply.uidvalidity, batch);
+            ok = FetchBatch(account, *imap, validity, batch);
             batch.clear();
             bytes = 0;
             if (!ok) break;
@@ -215,24 +202,68 @@ void RemoteBackend::FetchRound(std::string account, Credentials who, std::set<ui
         batch.push_back(uid);
         bytes += size_of[uid];
     }
-    if (ok && !batch.empty()) FetchBatch(account, who, reply.uidvalidity, batch);
+    if (ok && !batch.empty()) FetchBatch(account, *imap, validity, batch);
     {
         std::lock_guard lock(mutex_);
         rounds_[account]->done = true;
+        sessions_.try_emplace(account, std::move(imap));  // a sign-in meanwhile brought its own
     }
     changed_.notify_all();
+}
+
+// The INBOX's UIDs not fetched before, sorted, with the mailbox's UIDVALIDITY (from the SELECT
+// before the search), their sizes and their arrival dates, asked in chunks.
+std::vector<uint32_t> RemoteBackend::ListWanted(const std::string& account, ImapSession& imap, const std::set<uint32_t>& skip,
+                                                uint32_t& validity, std::map<uint32_t, uint64_t>& size_of) {
+    // A kept connection may have the INBOX selected already, and the library then skips its own
+    // SELECT: an explicit one gets UIDVALIDITY and EXISTS as they are now.
+    TransferResult selected = imap.Command("", "SELECT INBOX");
+    ImapReply mailbox = ReadImapReply(selected.stream);
+    if (selected.outcome == TransferResult::Outcome::Done) {
+        selected = imap.Command("INBOX", "UID SEARCH ALL");
+        mailbox.search = ReadImapReply(selected.stream).search;
+    }
+    std::vector<uint32_t> wanted;
+    if (selected.outcome != TransferResult::Outcome::Done || mailbox.uidvalidity == 0) {
+        ProblemNote(kTrace, "cannot list the mail of " + account + ": " + selected.error);
+        return wanted;
+    }
+    validity = mailbox.uidvalidity;
+    if (mailbox.search.size() < mailbox.exists) {
+        ProblemNote(kTrace, "the server listed " + std::to_string(mailbox.search.size()) + " of " +
+                                std::to_string(mailbox.exists) + " messages; the rest come at the next fetch");
+    }
+    const std::set<uint32_t> fetched = FetchedUids(root_ / (account + ".fetched"), durable_).Load(validity);
+    for (uint32_t uid : mailbox.search) {
+        if (!fetched.contains(uid) && !skip.contains(uid)) wanted.push_back(uid);
+    }
+    std::sort(wanted.begin(), wanted.end());
+    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+    std::map<uint32_t, std::string> arrived;
+    for (std::size_t at = 0; at < wanted.size(); at += kListChunk) {
+        const std::size_t end = std::min<std::size_t>(wanted.size(), at + kListChunk);
+        const std::string set = UidSet({wanted.begin() + static_cast<std::ptrdiff_t>(at), wanted.begin() + static_cast<std::ptrdiff_t>(end)});
+        const TransferResult sizes = imap.Command("INBOX", "UID FETCH " + set + " (RFC822.SIZE INTERNALDATE)");
+        for (ImapMessage& m : ReadImapReply(sizes.stream).messages) {
+            size_of[m.uid] = m.size;
+            if (!m.internal_date.empty()) arrived[m.uid] = std::move(m.internal_date);
+        }
+    }
+    for (uint32_t uid : wanted) size_of.try_emplace(uid, kBatchBytes);  // unknown size: fetched alone
+    std::lock_guard lock(mutex_);
+    arrived_[account] = std::move(arrived);
+    return wanted;
 }
 
 // One UID FETCH of many messages. A batch the library cannot take whole (its answer is kept
 // like header lines, under a cap) is fetched again in halves; a single message that still does
 // not come is fetched alone by its URL. False when the server cannot be reached any more.
-bool RemoteBackend::FetchBatch(const std::string& account, const Credentials& who, uint32_t validity,
+bool RemoteBackend::FetchBatch(const std::string& account, ImapSession& imap, uint32_t validity,
                                const std::vector<uint32_t>& uids) {
-    const TransferResult result = ImapCommand(settings_, who, "INBOX", "UID FETCH " + UidSet(uids) + " (UID BODY.PEEK[])");
+    const TransferResult result = imap.Command("INBOX", "UID FETCH " + UidSet(uids) + " (UID BODY.PEEK[])");
     if (result.outcome != TransferResult::Outcome::Done && uids.size() > 1) {
         const auto half = uids.begin() + static_cast<std::ptrdiff_t>(uids.size() / 2);
-        return FetchBatch(account, who, validity, {uids.begin(), half}) &&
-               FetchBatch(account, who, validity, {half, uids.end()});
+        return FetchBatch(account, imap, validity, {uids.begin(), half}) && FetchBatch(account, imap, validity, {half, uids.end()});
     }
     ImapReply reply = ReadImapReply(result.stream);
     if (reply.uidvalidity != 0 && reply.uidvalidity != validity) return false;  // renumbered: next round starts again
@@ -243,7 +274,7 @@ bool RemoteBackend::FetchBatch(const std::string& account, const Credentials& wh
     for (uint32_t uid : uids) {
         auto it = texts.find(uid);
         if (it == texts.end()) {
-            TransferResult alone = ImapMessageText(settings_, who, "INBOX;UIDVALIDITY=" + std::to_string(validity), uid);
+            TransferResult alone = imap.MessageText("INBOX;UIDVALIDITY=" + std::to_string(validity), uid);
             if (alone.outcome == TransferResult::Outcome::Unreachable || alone.outcome == TransferResult::Outcome::Refused) {
                 ProblemNote(kTrace, "fetching mail for " + account + " stopped: " + alone.error);
                 return false;
@@ -251,9 +282,25 @@ bool RemoteBackend::FetchBatch(const std::string& account, const Credentials& wh
             if (alone.outcome != TransferResult::Outcome::Done) continue;  // gone meanwhile
             it = texts.emplace(uid, std::move(alone.stream)).first;
         }
-        Offer(account, WaitingMail{account, EntryOf(validity, uid), std::move(it->second)});
+        Offer(account, WaitingMail{account, EntryOf(validity, uid), Dated(account, uid, std::move(it->second))});
     }
     return true;
+}
+
+// A letter that came without a Date gets the day the server received it, in front of its text.
+std::string RemoteBackend::Dated(const std::string& account, uint32_t uid, std::string text) {
+    if (!HeaderValue(text, "Date").empty()) return text;
+    std::string date;
+    {
+        std::lock_guard lock(mutex_);
+        auto a = arrived_.find(account);
+        if (a == arrived_.end()) return text;
+        auto d = a->second.find(uid);
+        if (d == a->second.end()) return text;
+        date = MessageDateOf(d->second);
+    }
+    if (date.empty()) return text;
+    return "Date: " + date + (text.find("\r\n") != std::string::npos ? "\r\n" : "\n") + text;
 }
 
 void RemoteBackend::Offer(const std::string& account, WaitingMail mail) {
@@ -276,7 +323,7 @@ bool RemoteBackend::Acknowledge(const WaitingMail& mail) {
 
 // Removes the messages stored since the last round from the server (--delete-after-fetch); those
 // not removed now are tried again at the next round.
-void RemoteBackend::DeleteStored(const std::string& account, const Credentials& who) {
+void RemoteBackend::DeleteStored(const std::string& account, ImapSession& imap) {
     std::set<uint32_t> uids;
     {
         std::lock_guard lock(mutex_);
@@ -284,9 +331,9 @@ void RemoteBackend::DeleteStored(const std::string& account, const Credentials& 
     }
     if (uids.empty()) return;
     const std::string set = UidSet({uids.begin(), uids.end()});
-    const bool flagged = ImapCommand(settings_, who, "INBOX", "UID STORE " + set + " +FLAGS.SILENT (\\Deleted)").outcome ==
-                         TransferResult::Outcome::Done;
-    if (flagged && ImapCommand(settings_, who, "INBOX", "UID EXPUNGE " + set).outcome == TransferResult::Outcome::Done) return;
+    const bool flagged =
+        imap.Command("INBOX", "UID STORE " + set + " +FLAGS.SILENT (\\Deleted)").outcome == TransferResult::Outcome::Done;
+    if (flagged && imap.Command("INBOX", "UID EXPUNGE " + set).outcome == TransferResult::Outcome::Done) return;
     std::lock_guard lock(mutex_);
     to_delete_[account].insert(uids.begin(), uids.end());
 }

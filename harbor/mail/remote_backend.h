@@ -58,10 +58,14 @@ private:
     std::optional<Credentials> CredentialsOf(const std::string& account);
     std::string AddressOf(const std::string& id) const;
     void FetchRound(std::string account, Credentials who, std::set<uint32_t> skip);
-    bool FetchBatch(const std::string& account, const Credentials& who, uint32_t validity,
-                    const std::vector<uint32_t>& uids);
+    std::vector<uint32_t> ListWanted(const std::string& account, ImapSession& imap, const std::set<uint32_t>& skip,
+                                     uint32_t& validity, std::map<uint32_t, uint64_t>& size_of);
+    bool FetchBatch(const std::string& account, ImapSession& imap, uint32_t validity, const std::vector<uint32_t>& uids);
     void Offer(const std::string& account, WaitingMail mail);
-    void DeleteStored(const std::string& account, const Credentials& who);
+    std::string Dated(const std::string& account, uint32_t uid, std::string text);
+    void DeleteStored(const std::string& account, ImapSession& imap);
+    // The account's kept IMAP connection (from its sign-in or its last round), or a new one.
+    std::unique_ptr<ImapSession> TakeSession(const std::string& account, const Credentials& who);
     void SendLoop();
     // Tries each spooled message once; the earliest moment one should be tried again.
     std::chrono::steady_clock::time_point SendPass();
@@ -76,7 +80,9 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::map<std::string, Credentials> signed_in_;
+    std::map<std::string, std::unique_ptr<ImapSession>> sessions_;  // idle kept connections
     std::map<std::string, std::unique_ptr<Round>> rounds_;
+    std::map<std::string, std::map<uint32_t, std::string>> arrived_;  // INTERNALDATE of the round's UIDs
     std::map<std::string, std::set<uint32_t>> to_delete_;  // stored, to be removed from the server
     std::map<std::string, std::chrono::seconds> backoff_;  // spool entry -> its next wait
     std::map<std::string, std::chrono::steady_clock::time_point> retry_at_;

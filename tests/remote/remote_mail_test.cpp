@@ -4,12 +4,20 @@
 // Servers that cannot start fail every test here: they are never skipped.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <ctime>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
+#include <thread>
 
+#include "mail/imap_reply.h"
+#include "mail/mail_transfer.h"
 #include "mail/server_settings.h"
 #include "mail_test_support.h"
 
@@ -78,6 +86,37 @@ public:
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new ServersEnvironment);
 
+// tests/remote/drop_proxy.py in front of the plain IMAP port, as this program's child: it closes
+// the first `cuts` connections (every one for -1) a little after a message's text began.
+class DropProxy {
+public:
+    DropProxy(int target, int cuts, const std::filesystem::path& dir) {
+        const std::filesystem::path port_file = dir / ("proxy-" + std::to_string(cuts) + ".port");
+        const std::string script = WRENMAIL_SOURCE_DIR "/tests/remote/drop_proxy.py";
+        const std::string target_text = std::to_string(target), cuts_text = std::to_string(cuts);
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::execl("/usr/bin/python3", "python3", script.c_str(), target_text.c_str(), port_file.c_str(), "--cuts",
+                    cuts_text.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        for (int i = 0; i < 200 && port_ == 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::ifstream(port_file) >> port_;
+        }
+    }
+    ~DropProxy() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    int Port() const { return port_; }
+
+private:
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
 std::string Loopback(const char* scheme, int port) { return std::string(scheme) + "://127.0.0.1:" + std::to_string(port); }
 
 class RemoteMailTest : public MailFixture {
@@ -102,14 +141,28 @@ protected:
         ASSERT_TRUE(harbor::SaveServerSettings(scratch_.Path(), s, error)) << error;
     }
 
-    // Python's smtplib hands a letter to the SMTP front end, as any other program would.
+    // Python's smtplib hands letters to the SMTP front end, as any other program would: the
+    // Python text makes the letter `m` (SendWithSmtplib) or the list `ms` (SendAllWithSmtplib).
     void SendWithSmtplib(const std::string& to, const std::string& python_message) {
-        const std::string script = "import smtplib\nfrom email.message import EmailMessage\n" + python_message +
+        SendAllWithSmtplib(to, python_message + "\nms = [m]");
+    }
+    void SendAllWithSmtplib(const std::string& to, const std::string& python_messages) {
+        const std::string script = "import smtplib\nfrom email.message import EmailMessage\n" + python_messages +
                                    "\ns = smtplib.SMTP('127.0.0.1', " + std::to_string(servers->smtp) +
-                                   ", local_hostname='localhost')\ns.send_message(m, to_addrs=['" + to + "'])\ns.quit()\n";
+                                   ", local_hostname='localhost')\nfor m in ms:\n    s.send_message(m, to_addrs=['" + to +
+                                   "'])\ns.quit()\n";
         const std::filesystem::path file = scratch_.Path() / "send.py";
         std::ofstream(file) << script;
         ASSERT_EQ(Shell("/usr/bin/python3 " + file.string()), 0);
+    }
+
+    // `count` letters in one SMTP session, subjects "TAG 1" to "TAG count", each with a text of
+    // about a kilobyte.
+    void SendManyWithSmtplib(const std::string& to, const std::string& tag, int count) {
+        SendAllWithSmtplib(to, "ms = []\nfor i in range(1, " + std::to_string(count + 1) +
+                                   "):\n    m = EmailMessage()\n    m['From'] = 'rose@example.org'\n"
+                                   "    m['Subject'] = '" + tag + " %d' % i\n    m.set_content('kite ' * 200)\n"
+                                   "    ms.append(m)");
     }
 
     // Everything waiting for the account: each message's Subject, then freed as stored.
@@ -259,6 +312,107 @@ TEST_F(RemoteMailTest, ALetterTheServerRefusesComesBackAsCouldNotBeDelivered) {
     service.FinishInFlight();
     EXPECT_TRUE(std::filesystem::is_empty(scratch_.Path() / ".remote" / "spool"));
     EXPECT_TRUE(Contains(FetchAll(ann.manager), "Your letter could not be delivered"));
+}
+
+TEST_F(RemoteMailTest, AServerThatDropsTheConnectionMidFetchLosesNothingAndRepeatsNothing) {
+    const std::string tag = "dropped " + std::to_string(::getpid());
+    SendManyWithSmtplib("bob_02@example.test", tag, 30);
+    std::map<std::string, int> stored;
+    const auto fetch_round = [&](int cuts) {
+        DropProxy proxy(servers->imap, cuts, scratch_.Path());
+        ASSERT_NE(proxy.Port(), 0) << "the drop proxy did not start";
+        harbor::ServerSettings through = TlsSettings();
+        through.imap = Loopback("imap", proxy.Port());
+        UseServer(through);
+        harbor::MailService service(Options());
+        const SignInAnswer bob = SignIn("bob_02", "bobpass2");
+        ASSERT_EQ(bob.status, harbor::kSignInAccepted);
+        while (const uint32_t m = Next(bob.manager)) {
+            const std::string subject = GetText(m, "Subject").value_or("");
+            if (subject.starts_with(tag)) ++stored[subject];
+            Free(m);
+        }
+    };
+    fetch_round(-1);  // every fetch is cut: the round ends early and marks nothing it did not hand out
+    EXPECT_LT(stored.size(), 30u);
+    fetch_round(1);  // the kept connection is cut once: the batch comes again on a fresh one
+    ASSERT_EQ(stored.size(), 30u);
+    for (const auto& [subject, times] : stored) EXPECT_EQ(times, 1) << subject;
+
+    // One connection serves a whole exchange; a dead one is replaced once, quietly.
+    DropProxy once(servers->imap, 1, scratch_.Path());
+    harbor::ServerSettings through = TlsSettings();
+    through.imap = Loopback("imap", once.Port());
+    harbor::ImapSession session(through, {"bob_02", "bobpass2"});
+    EXPECT_EQ(session.Command("", "").outcome, harbor::TransferResult::Outcome::Done);
+    const harbor::TransferResult listed = session.Command("INBOX", "UID SEARCH ALL");
+    ASSERT_EQ(listed.outcome, harbor::TransferResult::Outcome::Done);
+    EXPECT_EQ(session.Connections(), 1);
+    const std::vector<uint32_t> uids = harbor::ReadImapReply(listed.stream).search;
+    ASSERT_FALSE(uids.empty());
+    const harbor::TransferResult text = session.MessageText("INBOX", uids.back());
+    EXPECT_EQ(text.outcome, harbor::TransferResult::Outcome::Done);
+    EXPECT_NE(text.stream.find("Subject:"), std::string::npos);
+    EXPECT_EQ(session.Connections(), 2);
+}
+
+TEST_F(RemoteMailTest, ALetterWithoutADateGetsTheDayTheServerReceivedIt) {
+    const std::time_t before = std::time(nullptr);
+    SendWithSmtplib("ann_01@example.test", "m = EmailMessage()\nm['From'] = 'bob_02@example.test'\n"
+                                           "m['Subject'] = 'undated " + std::to_string(::getpid()) + "'\nm.set_content('when?')");
+    SendWithSmtplib("ann_01@example.test", "m = EmailMessage()\nm['From'] = 'bob_02@example.test'\n"
+                                           "m['Date'] = 'Mon, 01 Jan 2001 00:00:00 +0000'\n"
+                                           "m['Subject'] = 'dated " + std::to_string(::getpid()) + "'\nm.set_content('then')");
+    const std::time_t after = std::time(nullptr);
+    harbor::MailService service(Options());
+    const SignInAnswer ann = SignIn("ann_01", "annpass1");
+    ASSERT_EQ(ann.status, harbor::kSignInAccepted);
+    std::map<std::string, int64_t> dates;
+    while (const uint32_t m = Next(ann.manager)) {
+        dates[GetText(m, "Subject").value_or("")] = static_cast<uint32_t>(GetLong(m, "Date").value_or(0));
+        Free(m);
+    }
+    const int64_t undated = dates["undated " + std::to_string(::getpid())];
+    EXPECT_GE(undated, before - 120);  // the server's clock is this computer's
+    EXPECT_LE(undated, after + 120);
+    EXPECT_EQ(dates["dated " + std::to_string(::getpid())], 978307200);
+}
+
+TEST_F(RemoteMailTest, SpooledMailGoesAtItsSendersNextSignInAndNoPasswordIsWritten) {
+    const std::string subject = "spooled " + std::to_string(::getpid());
+    harbor::ServerSettings no_smtp = TlsSettings();
+    no_smtp.smtp = Loopback("smtps", 1);  // the letter cannot go in this run
+    UseServer(no_smtp);
+    {
+        harbor::MailService service(Options());
+        const SignInAnswer ann = SignIn("ann_01", "annpass1");
+        ASSERT_EQ(ann.status, harbor::kSignInAccepted);
+        ASSERT_TRUE(Send(ann.manager, WrittenMessage("bob_02", "ann_01", subject.c_str(), "wait for me")));
+        service.FinishInFlight();
+    }
+    UseServer(TlsSettings());
+    const std::filesystem::path spool = scratch_.Path() / ".remote" / "spool";
+    {
+        harbor::MailService service(Options());
+        service.FinishInFlight();
+        EXPECT_FALSE(std::filesystem::is_empty(spool)) << "without its sender's password the letter waits";
+        ASSERT_EQ(SignIn("bob_02", "bobpass2").status, harbor::kSignInAccepted);  // another child signs in
+        service.FinishInFlight();
+        EXPECT_FALSE(std::filesystem::is_empty(spool));
+        ASSERT_EQ(SignIn("ann_01", "annpass1").status, harbor::kSignInAccepted);
+        service.FinishInFlight();
+        EXPECT_TRUE(std::filesystem::is_empty(spool));
+    }
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(scratch_.Path())) {
+        if (!entry.is_regular_file()) continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(bytes.find("annpass1"), std::string::npos) << entry.path();
+        EXPECT_EQ(bytes.find("bobpass2"), std::string::npos) << entry.path();
+    }
+    harbor::MailService service(Options());
+    const SignInAnswer bob = SignIn("bob_02", "bobpass2");
+    EXPECT_TRUE(Contains(FetchAll(bob.manager), subject));
 }
 
 }  // namespace

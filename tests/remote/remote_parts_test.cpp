@@ -34,6 +34,20 @@ TEST(ImapReplyTest, ReadsLiteralsByteForByteWhereverTheUidStands) {
     EXPECT_EQ(reply.messages[2].size, 1234u);
 }
 
+TEST(ImapReplyTest, ArrivalDatesBecomeDateHeadersOnlyInTheirOneShape) {
+    const ImapReply reply = ReadImapReply("* 1 FETCH (UID 4 RFC822.SIZE 10 INTERNALDATE \" 6-Dec-2026 06:04:40 -0130\")\r\n"
+                                          "* 2 FETCH (INTERNALDATE \"07-Jan-2027 23:59:01 +0000\" UID 5)\r\n"
+                                          "* 3 FETCH (UID 6 INTERNALDATE \"cut\r\n");
+    ASSERT_EQ(reply.messages.size(), 2u);
+    EXPECT_EQ(reply.messages[0].size, 10u);
+    EXPECT_EQ(MessageDateOf(reply.messages[0].internal_date), "6 Dec 2026 06:04:40 -0130");
+    EXPECT_EQ(MessageDateOf(reply.messages[1].internal_date), "7 Jan 2027 23:59:01 +0000");
+    for (const char* bad : {"06-Dec-2026 06:04:40 +000", "06-Dez-2026 06:04:40 +0000", "06-anF-2026 06:04:40 +0000",
+                            "06-Dec-2026 06:04:40 *0000", "06-Dec-2026\r06:04:40 +0000", "x6-Dec-2026 06:04:40 +0000"}) {
+        EXPECT_EQ(MessageDateOf(bad), "") << bad;
+    }
+}
+
 TEST(ImapReplyTest, SurvivesCutAndBrokenAnswers) {
     EXPECT_TRUE(ReadImapReply("* 1 FETCH (UID 3 BODY[] {500}\r\nshort").messages.empty());
     EXPECT_TRUE(ReadImapReply("* 1 FETCH (BODY[] {2}\r\nab)\r\n").messages.empty());  // no UID
