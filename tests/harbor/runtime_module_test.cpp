@@ -55,7 +55,7 @@ TEST(ModuleHostTest, StartMessageHoldsOnlyTheGivenValuesAsAtomsOfTheirTexts) {
     EDict kite_only = StartMessage(Identity{std::nullopt, "kite_bo", std::nullopt});
     EXPECT_EQ(EDictKeyCount(&kite_only), 1);
     EXPECT_EQ(NameOf(kite_only, "WNOrbitID"), "kite_bo");
-    EDict none = StartMessage({});
+    EDict none = StartMessage(Identity{});
     EXPECT_EQ(EDictKeyCount(&none), 0);
 }
 
