@@ -3,7 +3,7 @@
 #include "controls/arrow_button.h"
 #include "controls/control_atoms.h"
 #include "fake_canvas.h"
-#include "fake_ports.h"
+#include "controls_fixture.h"
 #include "hxmsg.h"
 #include "message_codes.h"
 #include "messaging/name_atoms.h"
@@ -64,10 +64,10 @@ TEST(ArrowTriangle, OtherKindsPointTheirOwnWay) {
 TEST_F(ButtonTest, ConstructionMakesTwoLooksAndAHiddenInteractiveButton) {
     PMArrowButton button(ArrowKind::kUp, 3, 4, 16, scene_, events_, 7);
     EXPECT_STREQ(DaNameGetString(button.Sprite()), "PM Button Sprite Name Number 0");
-    const auto pivots = FakeHost::To(atoms::ResPort, code::kSet);
+    const auto pivots = Host().Requests(atoms::ResPort, code::kSet);
     std::vector<uint16_t> pivot_ports;
     std::vector<int32_t> background_red;
-    for (const Delivery& d : pivots) {
+    for (const HostRequest& d : pivots) {
         if (EDictHasKey(&d.record, atoms::PIVOT)) {
             pivot_ports.push_back(EDictGetShort(&d.record, atoms::PIVOT));
         }
@@ -82,7 +82,7 @@ TEST_F(ButtonTest, ConstructionMakesTwoLooksAndAHiddenInteractiveButton) {
     EXPECT_EQ(EDictGetShort(&properties, atoms::KIND), atoms::BUTTON);
     EXPECT_EQ(EDictGetLong(&properties, atoms::VISIBLE), 0);
     EXPECT_EQ(EDictGetLong(&properties, atoms::INTERACTIVE), 1);
-    const auto placed = FakeHost::To(scene_, code::kStart);
+    const auto placed = Host().Requests(scene_, code::kStart);
     ASSERT_EQ(placed.size(), 1u);
     EXPECT_EQ(EDictGetLong(&placed[0].record, atoms::X), 3);
     EXPECT_EQ(EDictGetLong(&placed[0].record, atoms::Z), 7);
@@ -138,12 +138,12 @@ TEST_F(ButtonTest, TheLastButtonDetachesThePortsAndRestartsTheNames) {
         PMArrowButton first(ArrowKind::kUp, 0, 0, 16, scene_, events_, 1);
         PMArrowButton second(ArrowKind::kDown, 0, 16, 16, scene_, events_, 1);
         EXPECT_STREQ(DaNameGetString(second.Sprite()), "PM Button Sprite Name Number 1");
-        FakeHost::ClearLog();
+        Host().Forget();
     }
     EXPECT_EQ(PMButton::LiveCount(), 0u);
     // Each button: one deletion sent to the scene and five posted resources.
-    EXPECT_EQ(FakeHost::To(scene_, code::kDelete).size(), 2u);
-    EXPECT_EQ(FakeHost::Posted(atoms::ResPort, code::kDelete).size(), 10u);
+    EXPECT_EQ(Host().Requests(scene_, code::kDelete).size(), 2u);
+    EXPECT_EQ(Host().Posted(atoms::ResPort, code::kDelete).size(), 10u);
     FakeCanvas canvas(16, 16);
     EDict up = DrawRecord(1, &canvas);
     EXPECT_FALSE(HxPortSend(atoms::controls::PivotButtonCanvasPortUp, &up));

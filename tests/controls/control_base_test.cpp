@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "controls/control_base.h"
-#include "fake_ports.h"
+#include "controls_fixture.h"
 #include "hxmsg.h"
 #include "message_codes.h"
 #include "messaging/name_atoms.h"

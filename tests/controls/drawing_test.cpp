@@ -4,7 +4,7 @@
 #include "controls/control_atoms.h"
 #include "controls/sprite_resources.h"
 #include "fake_canvas.h"
-#include "fake_ports.h"
+#include "controls_fixture.h"
 #include "hxmsg.h"
 #include "message_codes.h"
 #include "messaging/name_atoms.h"
@@ -37,7 +37,7 @@ TEST_F(DrawingTest, CanvasSpriteIsMadeInTheHostsOrder) {
     const uint16_t port = FetchAtom("Some Canvas Port");
     const CanvasSprite made =
         MakeCanvasSprite(CanvasSpriteGeometry{name, scene_, port, 5, 6, 70, 80, 9, true, 0});
-    const auto& log = FakeHost::Log();
+    const auto& log = Host().Requests();
     ASSERT_EQ(log.size(), 8u);
     for (std::size_t i = 0; i < 7; ++i) {
         EXPECT_EQ(log[i].port, atoms::ResPort);
@@ -72,21 +72,21 @@ TEST_F(DrawingTest, CanvasSpriteIsMadeInTheHostsOrder) {
 }
 
 TEST_F(DrawingTest, RefusedResourcesAndPassiveSpritesSkipTheirSteps) {
-    FakeHost::SetRefusing(true);
+    Host().resources.refusing = true;
     const uint16_t name = FetchAtom("Passive Sprite");
     const CanvasSprite made =
         MakeCanvasSprite(CanvasSpriteGeometry{name, scene_, 1, 0, 0, 10, 10, 1, false, 0});
     EXPECT_EQ(made.effect, 0);
     EXPECT_EQ(made.bitmap, 0);
     // No bitmap colours and no pivot: create x3, effect bitmap, properties, placement.
-    EXPECT_EQ(FakeHost::Log().size(), 6u);
-    EXPECT_TRUE(FakeHost::To(atoms::ResPort, code::kSet).size() == 2u);
+    EXPECT_EQ(Host().Requests().size(), 6u);
+    EXPECT_TRUE(Host().Requests(atoms::ResPort, code::kSet).size() == 2u);
 }
 
 TEST_F(DrawingTest, RemovingSendsToTheSceneThenPostsEachResource) {
     const uint16_t name = FetchAtom("Doomed Sprite");
     RemoveCanvasSprite(name, CanvasSprite{111, 222}, scene_);
-    const auto& log = FakeHost::Log();
+    const auto& log = Host().Requests();
     ASSERT_EQ(log.size(), 4u);
     EXPECT_EQ(log[0].port, scene_);
     EXPECT_FALSE(log[0].posted);

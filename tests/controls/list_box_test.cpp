@@ -6,7 +6,7 @@
 #include "controls/control_atoms.h"
 #include "controls/list_box.h"
 #include "fake_canvas.h"
-#include "fake_ports.h"
+#include "controls_fixture.h"
 #include "hxmsg.h"
 #include "message_codes.h"
 #include "messaging/name_atoms.h"
@@ -111,7 +111,7 @@ TEST_F(ListBoxTest, PlainClicksSelectOneRowAndPostTheChange) {
     list.SetTopRow(3);
     Click(list, 30);  // row 30 / 14 + 3
     EXPECT_EQ(Selection(list), (std::vector<int32_t>{5}));
-    const auto added = FakeHost::Posted(events_, atoms::actions::aPMListBoxAddSelectedItem);
+    const auto added = Host().Posted(events_, atoms::actions::aPMListBoxAddSelectedItem);
     ASSERT_EQ(added.size(), 1u);
     EXPECT_STREQ(EDictGetText(&added[0].record, atoms::STRING), "item 5");
     EXPECT_EQ(EDictGetLong(&added[0].record, atoms::ID), 105);
@@ -124,14 +124,14 @@ TEST_F(ListBoxTest, PlainClicksSelectOneRowAndPostTheChange) {
     Click(list, 60, true, false);
     EXPECT_EQ(Selection(list), (std::vector<int32_t>{7}));
     EXPECT_EQ(list.clicks, (std::vector<std::string>{"5+", "3+", "7+"}));
-    EXPECT_EQ(FakeHost::Posted(events_, atoms::actions::aPMListBoxRemoveSelectedItem).size(), 2u);
+    EXPECT_EQ(Host().Posted(events_, atoms::actions::aPMListBoxRemoveSelectedItem).size(), 2u);
 
     // Select itself, not only a click, drops the earlier row of a single-selection list.
     list.Select(1);
-    FakeHost::ClearLog();
+    Host().Forget();
     list.Select(2);
     EXPECT_EQ(Selection(list), (std::vector<int32_t>{2}));
-    const auto removed = FakeHost::Posted(events_, atoms::actions::aPMListBoxRemoveSelectedItem);
+    const auto removed = Host().Posted(events_, atoms::actions::aPMListBoxRemoveSelectedItem);
     ASSERT_EQ(removed.size(), 1u);
     EXPECT_EQ(EDictGetLong(&removed[0].record, atoms::controls::ITEM), 1);
 }

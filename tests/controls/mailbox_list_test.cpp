@@ -5,7 +5,7 @@
 #include "controls/control_atoms.h"
 #include "controls/mailbox_list.h"
 #include "fake_canvas.h"
-#include "fake_ports.h"
+#include "controls_fixture.h"
 #include "messaging/name_atoms.h"
 
 namespace wm::testing {

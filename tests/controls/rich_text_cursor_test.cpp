@@ -288,10 +288,10 @@ TEST_F(RichTextCursorTest, PendingBlinksKeepTheCursorSteadyWhileItMoves) {
     Paint();  // the first placement moves the sprite
     EXPECT_EQ(view_->Cursor().PendingBlinks(), 1u);
     const auto blinks = [&] {
-        return FakeHost::Posted(atoms::ports::WritePort, atoms::actions::CursorBlinkMessage).size();
+        return Host().Posted(atoms::ports::WritePort, atoms::actions::CursorBlinkMessage).size();
     };
     EXPECT_EQ(blinks(), 2u) << "the chain started at creation, and one more for the move";
-    FakeHost::ClearLog();
+    Host().Forget();
     Blink();
     EXPECT_EQ(view_->Cursor().PendingBlinks(), 0u);
     EXPECT_EQ(blinks(), 0u) << "a swallowed blink ends its chain";
@@ -301,11 +301,11 @@ TEST_F(RichTextCursorTest, PendingBlinksKeepTheCursorSteadyWhileItMoves) {
     Blink();
     EXPECT_EQ(LastCursorVisible(), 1);
     EXPECT_EQ(blinks(), 2u);
-    const auto posted = FakeHost::Posted(atoms::ports::WritePort, atoms::actions::CursorBlinkMessage);
+    const auto posted = Host().Posted(atoms::ports::WritePort, atoms::actions::CursorBlinkMessage);
     EXPECT_EQ(EDictKeyCount(&posted[0].record), 0);
 
     view_->Unfocus();
-    FakeHost::ClearLog();
+    Host().Forget();
     Blink();
     EXPECT_EQ(LastCursorVisible(), -1) << "an unfocused cursor does not blink";
     EXPECT_EQ(blinks(), 1u) << "but the chain goes on";
@@ -322,7 +322,7 @@ TEST_F(RichTextCursorTest, ReadOnlyAndUnfocusedViewsLeaveKeysAndClicksAlone) {
     EXPECT_EQ(Position(), 4u);
     EDict ready = Record(code::kSpriteReady);
     EDictPutShort(&ready, atoms::NAME, atoms::richview::AniWrCursor);
-    FakeHost::ClearLog();
+    Host().Forget();
     EXPECT_TRUE(Send(ready));
     EXPECT_EQ(LastCursorVisible(), 0);
     view_->SetReadOnly(false);

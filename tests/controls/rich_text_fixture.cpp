@@ -8,42 +8,6 @@
 namespace wm::testing {
 namespace {
 
-struct SceneAnswers {
-    uint16_t sprite = 0;
-    uint16_t wide = 0;
-    uint16_t small = 0;
-    int32_t text_width = 70;
-};
-
-SceneAnswers& Answers() {
-    static SceneAnswers answers;
-    return answers;
-}
-
-void PutRect(EDict* record, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    EDictPutLong(record, atoms::RX1, x1);
-    EDictPutLong(record, atoms::RY1, y1);
-    EDictPutLong(record, atoms::RX2, x2);
-    EDictPutLong(record, atoms::RY2, y2);
-}
-
-// The scene answers rectangles: the view's sprite, and the two stamp sources by their size.
-bool HXCALL AnswerScene(EDict* record) {
-    if (EDictGetType(record) != code::kGetRect) {
-        return false;
-    }
-    const SceneAnswers& a = Answers();
-    const uint16_t name = EDictGetShort(record, atoms::NAME);
-    if (name == a.sprite) {
-        PutRect(record, 100, 50, 100 + 3 + a.text_width, 50 + 3 + 120);
-    } else if (name == a.wide) {
-        PutRect(record, 0, 0, 100, 40);
-    } else if (name == a.small) {
-        PutRect(record, 0, 0, 14, 30);
-    }
-    return true;
-}
-
 EDict KeyRecord(int32_t key, bool control) {
     EDict record = Record(code::kKeyPressed);
     EDictPutLong(&record, atoms::KEY, key);
@@ -58,7 +22,6 @@ void RichTextTest::SetUp() {
     sprite_ = FetchAtom("PvtWrMessage");
     wide_stamp_ = FetchAtom("Wide Stamp");
     small_stamp_ = FetchAtom("Small Stamp");
-    HxPortAttach(scene_, &AnswerScene);
 }
 
 void RichTextTest::TearDown() {
@@ -67,7 +30,10 @@ void RichTextTest::TearDown() {
 }
 
 RichTextView& RichTextTest::MakeView() {
-    Answers() = SceneAnswers{sprite_, wide_stamp_, small_stamp_, text_width_};
+    // The scene answers rectangles: the view's sprite, and the two stamp sources by their size.
+    host_.scenes.rects[sprite_] = {100, 50, 100 + 3 + text_width_, 50 + 3 + 120};
+    host_.scenes.rects[wide_stamp_] = {0, 0, 100, 40};
+    host_.scenes.rects[small_stamp_] = {0, 0, 14, 30};
     view_ = std::make_unique<RichTextView>(scene_, sprite_);
     EDict ready = Record(code::kSpriteReady);
     EDictPutShort(&ready, atoms::NAME, sprite_);
@@ -131,7 +97,7 @@ std::vector<std::pair<uint32_t, uint32_t>> RichTextTest::Lines() const {
 
 std::pair<int32_t, int32_t> RichTextTest::CursorSpot() const {
     std::pair<int32_t, int32_t> spot{0, 0};
-    for (const Delivery& d : FakeHost::Posted(scene_, code::kMove)) {
+    for (const HostRequest& d : Host().Posted(scene_, code::kMove)) {
         if (EDictGetShort(&d.record, atoms::NAME) == atoms::richview::AniWrCursor) {
             spot = {EDictGetLong(&d.record, atoms::X), EDictGetLong(&d.record, atoms::Y)};
         }
@@ -141,7 +107,7 @@ std::pair<int32_t, int32_t> RichTextTest::CursorSpot() const {
 
 int RichTextTest::LastCursorVisible() const {
     int visible = -1;
-    for (const Delivery& d : FakeHost::Posted(scene_, code::kSet)) {
+    for (const HostRequest& d : Host().Posted(scene_, code::kSet)) {
         if (EDictGetShort(&d.record, atoms::NAME) == atoms::richview::AniWrCursor) {
             visible = EDictGetBool(&d.record, atoms::VISIBLE) ? 1 : 0;
         }

@@ -11,7 +11,7 @@
 
 #include "controls/rich_text_view.h"
 #include "fake_canvas.h"
-#include "fake_ports.h"
+#include "controls_fixture.h"
 
 namespace wm::testing {
 

@@ -19,9 +19,9 @@ protected:
     }
 
     // The image instance sprites moved by a send (the cursor's moves are posted).
-    std::vector<Delivery> ImageMoves() const {
-        std::vector<Delivery> moves;
-        for (const Delivery& d : FakeHost::To(scene_, code::kMove)) {
+    std::vector<HostRequest> ImageMoves() const {
+        std::vector<HostRequest> moves;
+        for (const HostRequest& d : Host().Requests(scene_, code::kMove)) {
             if (!d.posted) {
                 moves.push_back(d);
             }
@@ -32,18 +32,18 @@ protected:
 
 TEST_F(RichTextLayoutTest, TheViewShowsItsSpritesAsksTheRectangleAndStopsItsSprite) {
     MakeView();
-    const auto shown = FakeHost::To(scene_, code::kStart);
+    const auto shown = Host().Requests(scene_, code::kStart);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(EDictGetShort(&shown[0].record, atoms::SPRITENAME), sprite_);
     EXPECT_EQ(EDictGetShort(&shown[1].record, atoms::SPRITENAME), atoms::richview::AniWrCursor);
-    const auto asked = FakeHost::To(scene_, code::kGetRect);
+    const auto asked = Host().Requests(scene_, code::kGetRect);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(EDictGetShort(&asked[0].record, atoms::NAME), sprite_);
     EXPECT_EQ(EDictGetShort(&asked[0].record, atoms::KIND), atoms::SP_GENERAL);
     EXPECT_TRUE(EDictHasKey(&asked[0].record, atoms::layout::NOTIFY));
     EXPECT_FALSE(EDictGetBool(&asked[0].record, atoms::layout::NOTIFY));
     view_.reset();
-    const auto stopped = FakeHost::To(scene_, code::kStop);
+    const auto stopped = Host().Requests(scene_, code::kStop);
     ASSERT_EQ(stopped.size(), 1u);
     EXPECT_EQ(EDictGetShort(&stopped[0].record, atoms::NAME), sprite_);
 }
@@ -154,7 +154,7 @@ TEST_F(RichTextLayoutTest, GraphicModeMovesImagesOverThePictureAndNeverCutsThem)
     ASSERT_TRUE(view_->InsertImageAtCursor(wide_stamp_, "Rocket"));
     EXPECT_EQ(view_->Cursor().Position(), 6u) << "past the image and the space after it";
     Type("cd");
-    FakeHost::ClearLog();
+    Host().Forget();
     Paint();
     EXPECT_EQ(Lines(), (LineList{{1, 3}, {4, 5}, {6, 7}})) << "the wide image has a line of its own";
     const auto moves = ImageMoves();
@@ -162,12 +162,12 @@ TEST_F(RichTextLayoutTest, GraphicModeMovesImagesOverThePictureAndNeverCutsThem)
     EXPECT_EQ(EDictGetLong(&moves[0].record, atoms::X), kLeft + 3 + 100 / 2);
     EXPECT_EQ(EDictGetLong(&moves[0].record, atoms::Y), kTop + 43 + 40 / 2);
     const uint16_t instance = EDictGetShort(&moves[0].record, atoms::NAME);
-    const auto sets = FakeHost::To(scene_, code::kSet);
+    const auto sets = Host().Requests(scene_, code::kSet);
     ASSERT_GE(sets.size(), 2u);
     EXPECT_EQ(EDictGetShort(&sets[0].record, atoms::NAME), instance);
     EXPECT_FALSE(EDictGetBool(&sets[0].record, atoms::VISIBLE)) << "hidden before painting";
     bool shown = false;
-    for (const Delivery& d : sets) {
+    for (const HostRequest& d : sets) {
         shown = shown || (EDictGetShort(&d.record, atoms::NAME) == instance &&
                           EDictGetBool(&d.record, atoms::VISIBLE) && !d.posted);
     }
@@ -183,9 +183,9 @@ TEST_F(RichTextLayoutTest, TextModeHidesImagesAndDrawsTheirNamesInBlue) {
     view_->InsertImageAtCursor(wide_stamp_, "Rocket");
     Type("cd");
     Paint();
-    FakeHost::ClearLog();
+    Host().Forget();
     view_->SetTextMode();
-    const auto hidden = FakeHost::To(scene_, code::kSet);
+    const auto hidden = Host().Requests(scene_, code::kSet);
     ASSERT_EQ(hidden.size(), 1u);
     EXPECT_FALSE(EDictGetBool(&hidden[0].record, atoms::VISIBLE));
     EXPECT_TRUE(view_->NeedsPaint());
@@ -229,11 +229,11 @@ TEST_F(RichTextLayoutTest, ASecondSpriteReadyReadsTheRectangleAgainAndAsksNoPain
     view_->LoadPlainBodyText("hello world foo");
     Paint();
     ASSERT_FALSE(view_->NeedsPaint());
-    FakeHost::ClearLog();
+    Host().Forget();
     EDict ready = Record(code::kSpriteReady);
     EDictPutShort(&ready, atoms::NAME, sprite_);
     EXPECT_TRUE(Send(ready));
-    EXPECT_EQ(FakeHost::To(scene_, code::kGetRect).size(), 1u);
+    EXPECT_EQ(Host().Requests(scene_, code::kGetRect).size(), 1u);
     EXPECT_FALSE(view_->NeedsPaint());
     EDict answer = Paint();
     EXPECT_FALSE(EDictHasKey(&answer, atoms::UPDATED));
@@ -245,7 +245,7 @@ TEST_F(RichTextLayoutTest, ShowFromLineKeepsTheLinesAndPaintsFromThere) {
     view_->LoadPlainBodyText("a\nb\nc\nd\ne\nf");
     Paint();
     ASSERT_EQ(view_->LineCount(), 6u);
-    FakeHost::ClearLog();
+    Host().Forget();
     view_->ShowFromLine(4);
     EXPECT_EQ(view_->VisibleCount(), 3u);
     EXPECT_TRUE(view_->NeedsPaint());

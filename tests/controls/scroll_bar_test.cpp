@@ -3,7 +3,7 @@
 #include "controls/control_atoms.h"
 #include "controls/scroll_bar.h"
 #include "fake_canvas.h"
-#include "fake_ports.h"
+#include "controls_fixture.h"
 #include "hxmsg.h"
 #include "message_codes.h"
 #include "messaging/name_atoms.h"
@@ -42,7 +42,7 @@ TEST_F(ScrollBarTest, TrackLeavesRoomForTheArrowsBesideOrAroundIt) {
     EXPECT_EQ(bar.GetTop(), 0u);
     EXPECT_EQ(bar.GetWidth(), 16u);
     EXPECT_EQ(bar.GetHeight(), 100u);
-    const auto placed = FakeHost::To(scene_, code::kStart);
+    const auto placed = Host().Requests(scene_, code::kStart);
     ASSERT_EQ(placed.size(), 3u);  // the bar, then the two arrow buttons
     EXPECT_EQ(EDictGetLong(&placed[1].record, atoms::Y), 100);
     EXPECT_EQ(EDictGetLong(&placed[1].record, atoms::Z), 4) << "arrows sit below the bar";
@@ -85,12 +85,12 @@ TEST_F(ScrollBarTest, RatioOfAHundredShowsAnInertBarAndBelowHidesIt) {
     EXPECT_TRUE(bar.MouseDown(208, 90, false, false));
     EXPECT_EQ(bar.GetPosition(), 3000u);
     EXPECT_FALSE(bar.GetTouched());
-    FakeHost::ClearLog();
+    Host().Forget();
     bar.SetPageRatio(99);
     EXPECT_FALSE(bar.Shown());
-    const auto hidden = FakeHost::To(scene_, code::kSet);
+    const auto hidden = Host().Requests(scene_, code::kSet);
     ASSERT_EQ(hidden.size(), 3u);
-    for (const Delivery& d : hidden) {
+    for (const HostRequest& d : hidden) {
         EXPECT_FALSE(EDictGetBool(&d.record, atoms::VISIBLE));
     }
 }
@@ -141,10 +141,10 @@ TEST_F(ScrollBarTest, PressesBesideTheThumbPageAndOnItDrag) {
 
     EXPECT_TRUE(bar.MouseDown(208, 35, false, false));  // 10 into the thumb
     EXPECT_TRUE(bar.Dragging());
-    FakeHost::ClearLog();
+    Host().Forget();
     EXPECT_TRUE(bar.MouseMove(300, 50));  // thumb start 40 of a room of 50
     EXPECT_EQ(bar.GetPosition(), 8000u);
-    const auto forced = FakeHost::To(scene_, code::kSet);
+    const auto forced = Host().Requests(scene_, code::kSet);
     ASSERT_EQ(forced.size(), 1u);
     EXPECT_TRUE(EDictGetBool(&forced[0].record, atoms::FORCEDUPDATE));
     bar.MouseMove(208, 500);
@@ -215,7 +215,7 @@ TEST_F(ScrollBarTest, RepaintPaintsTheRaisedThumbAndReportsThePosition) {
     ASSERT_TRUE(canvas.ColourAt(8, 75, &colour));
     EXPECT_TRUE(SameColour(colour, (Rgb{204, 204, 204})));
 
-    const auto changes = FakeHost::Posted(events_, atoms::actions::aPMScrollChange);
+    const auto changes = Host().Posted(events_, atoms::actions::aPMScrollChange);
     ASSERT_EQ(changes.size(), 1u);
     EXPECT_EQ(EDictGetLong(&changes[0].record, atoms::controls::CONTROLPOS), 5000);
     EXPECT_EQ(EDictGetPointer(&changes[0].record, atoms::controls::POINTER), &bar);
@@ -248,18 +248,18 @@ TEST_F(ScrollBarTest, TemplateArrowsAreInstancesDeletedWithTheBar) {
     {
         PMScroll bar(ScrollBarGeometry{200, 0, 16, 132, true, scene_, events_, up, down, false, 5});
         EXPECT_STREQ(DaNameGetString(bar.UpArrow()), "PM Up Arrow Name Number 1");
-        const auto instances = FakeHost::To(scene_, code::kStart);
+        const auto instances = Host().Requests(scene_, code::kStart);
         ASSERT_EQ(instances.size(), 3u);
         EXPECT_EQ(EDictGetShort(&instances[1].record, atoms::SPRITENAME), up);
         EXPECT_EQ(EDictGetShort(&instances[1].record, atoms::INAME), bar.UpArrow());
         EXPECT_FALSE(EDictGetBool(&instances[1].record, atoms::VISIBLE));
-        const auto still = FakeHost::To(scene_, code::kSetEffect);
+        const auto still = Host().Requests(scene_, code::kSetEffect);
         ASSERT_EQ(still.size(), 2u);
         EXPECT_EQ(EDictGetShort(&still[1].record, atoms::FX), atoms::controls::Still);
-        FakeHost::ClearLog();
+        Host().Forget();
     }
     // The bar sprite and both instances leave the scene; nothing draws for it any more.
-    EXPECT_EQ(FakeHost::To(scene_, code::kDelete).size(), 3u);
+    EXPECT_EQ(Host().Requests(scene_, code::kDelete).size(), 3u);
     EDict request = DrawRecord(1, nullptr);
     EXPECT_FALSE(HxPortSend(atoms::controls::ScrollCanvasPort, &request));
 }

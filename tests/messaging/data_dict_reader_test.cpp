@@ -2,22 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "host_tree.h"
 #include "hxmsg.h"
 #include "message_codes.h"
 #include "messaging/name_atoms.h"
-#include "port_log.h"
+#include "null_host.h"
 
 namespace {
 
-using Keys = std::vector<std::pair<uint16_t, uint16_t>>;
 using wm::DataDictReader;
-
-uint16_t Atom(const char* name) {
-    return wm::FetchAtom(name);
-}
 
 bool Same(const HostValue& a, const HostValue& b) {
     return a.type == b.type && a.count == b.count && a.payload == b.payload;
@@ -26,13 +22,10 @@ bool Same(const HostValue& a, const HostValue& b) {
 class DataDictReaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        HxReset();
+        host_.Install();
         resource_ = Atom("DctReaderTest");
     }
-    void TearDown() override {
-        HxWithdrawValue(resource_);
-        HxReset();
-    }
+    void TearDown() override { HxWithdrawValue(resource_); }
 
     // Publishes the tree's root under the resource name and binds the reader to it.
     void BindTo(const HostValue& root) {
@@ -42,6 +35,7 @@ protected:
         ASSERT_TRUE(reader_.Bind());
     }
 
+    NullHost host_;
     HostTree tree_;
     HostValue* root_ = nullptr;
     uint16_t resource_ = 0;
@@ -173,45 +167,26 @@ TEST_F(FormsTest, IndexIsLeftOutOfAFullDictionaryAndTheFirstFormIsRead) {
     EXPECT_FALSE(Same(Pair(1).key, HostTree::Name(Atom("INDEX"))));
 }
 
-// A resource service that knows one file, as the host's does.
-uint16_t g_knownResource = 0;
-
-bool HXCALL FakeResources(EDict* record) {
-    const char* file = EDictGetText(record, atoms::XFILE);
-    if (EDictGetType(record) == code::kStart && EDictGetShort(record, atoms::TYPE) == atoms::DATADICT &&
-        file != nullptr && std::strcmp(file, "WNSettings.dct") == 0) {
-        EDictPutShort(record, atoms::NAME, g_knownResource);
-    }
-    return true;
-}
-
 class ReaderRequests : public DataDictReaderTest {
 protected:
     void SetUp() override {
         DataDictReaderTest::SetUp();
-        g_knownResource = resource_;
-        HxPortAttach(atoms::ResPort, &FakeResources);
+        host_.resources.served["WNSettings.dct"] = resource_;
         root_ = tree_.Keep(tree_.Dict({{age_, HostTree::Int(10)}}, 1));
         HxPublishValue(resource_, root_);
     }
 
-    static void ExpectBindRequest(const PortEvent& request, uint16_t name) {
-        EXPECT_EQ(request.event, HxTraceSend);
-        EXPECT_EQ(request.port, atoms::AppPort);
-        EXPECT_EQ(EDictGetType(&request.record), code::kStart);
-        EXPECT_EQ(KeysOf(request.record), (Keys{{atoms::NAME, EDictShort}}));
-        EXPECT_EQ(EDictGetShort(&request.record, atoms::NAME), name);
+    // The application port's binds (30040) and releases (30041) in order, as "+name" and "-name".
+    std::vector<std::string> Bindings() const {
+        std::vector<std::string> seen;
+        for (const HostRequest& r : host_.Requests(atoms::AppPort)) {
+            const char* sign = EDictGetType(&r.record) == code::kStart ? "+" : "-";
+            seen.push_back(sign + std::to_string(EDictGetShort(&r.record, atoms::NAME)));
+        }
+        return seen;
     }
-    static void ExpectCloseRequest(const PortEvent& request, uint16_t name) {
-        EXPECT_EQ(request.event, HxTracePost);
-        EXPECT_EQ(request.port, atoms::AppPort);
-        EXPECT_EQ(request.delay, 0);
-        EXPECT_EQ(EDictGetType(&request.record), code::kStop);
-        EXPECT_EQ(KeysOf(request.record), (Keys{{atoms::NAME, EDictShort}}));
-        EXPECT_EQ(EDictGetShort(&request.record, atoms::NAME), name);
-    }
-
-    PortLog log_;
+    std::string Bound(uint16_t name) const { return "+" + std::to_string(name); }
+    std::string Released(uint16_t name) const { return "-" + std::to_string(name); }
 };
 
 TEST_F(ReaderRequests, OpenLoadsTheFileAsAResourceAndBindsToIt) {
@@ -220,26 +195,17 @@ TEST_F(ReaderRequests, OpenLoadsTheFileAsAResourceAndBindsToIt) {
     EXPECT_EQ(reader.Name(), resource_);
     EXPECT_EQ(reader.Data(), root_);
     EXPECT_EQ(reader.GetLong(age_, DataDictReader::kPlain), 10);
-
-    ASSERT_EQ(log_.Requests().size(), 2u);
-    const PortEvent& load = log_.Requests()[0];
-    EXPECT_EQ(load.event, HxTraceSend);
-    EXPECT_EQ(load.port, atoms::ResPort);
-    EXPECT_EQ(EDictGetType(&load.record), code::kStart);
-    EXPECT_EQ(KeysOf(load.record), (Keys{{atoms::XFILE, EDictText}, {atoms::TYPE, EDictShort}}));
-    ExpectBindRequest(log_.Requests()[1], resource_);
-
     reader.Close();
     EXPECT_EQ(reader.Data(), nullptr);
-    ASSERT_EQ(log_.Requests().size(), 3u);
-    ExpectCloseRequest(log_.Requests()[2], resource_);
+    EXPECT_EQ(Bindings(), (std::vector<std::string>{Bound(resource_), Released(resource_)}));
+    EXPECT_EQ(host_.Posted(atoms::AppPort).size(), 1u) << "the release is posted";
 }
 
 TEST_F(ReaderRequests, UnknownFilesAndResourcesFail) {
     DataDictReader reader;
     EXPECT_FALSE(reader.Open("Nowhere.dct"));
     EXPECT_EQ(reader.Name(), 0);
-    EXPECT_EQ(log_.Requests().size(), 1u);
+    EXPECT_TRUE(Bindings().empty());
 
     reader.SetName("DctNoSuchSprite");
     EXPECT_EQ(reader.Name(), Atom("DctNoSuchSprite"));
@@ -255,12 +221,8 @@ TEST_F(ReaderRequests, BindingAgainClosesFirstAndDestroyingCloses) {
         ASSERT_TRUE(reader.Bind());
     }
     { DataDictReader never; }
-    ASSERT_EQ(log_.Requests().size(), 5u);
-    ExpectBindRequest(log_.Requests()[0], resource_);
-    ExpectCloseRequest(log_.Requests()[1], resource_);
-    ExpectBindRequest(log_.Requests()[2], resource_);
-    ExpectCloseRequest(log_.Requests()[3], resource_);
-    ExpectCloseRequest(log_.Requests()[4], 0);
+    EXPECT_EQ(Bindings(), (std::vector<std::string>{Bound(resource_), Released(resource_), Bound(resource_),
+                                                    Released(resource_), Released(0)}));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "hxmsg.h"
 #include "message_codes.h"
 #include "messaging/name_atoms.h"
-#include "port_log.h"
+#include "null_host.h"
 #include "wrenmail.h"
 
 namespace {
@@ -38,7 +38,7 @@ std::vector<int32_t> ArrivedNumbers() {
 class DelayedPostTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        HxReset();
+        host_.Install();
         g_arrived.clear();
         port_ = wm::FetchAtom("DelayedPostTestPort");
         HxPortAttach(port_, &Receiver);
@@ -50,8 +50,9 @@ protected:
         for (int i = 0; i < 1000 && wm::PendingPostCount() > 0; ++i) {
             Tick();
         }
-        HxReset();
     }
+
+    NullHost host_;
 
     static void SendOnTimer(uint16_t type) {
         EDict record;
@@ -109,9 +110,9 @@ TEST_F(DelayedPostTest, DuePostsArePostedWithDelayZeroToTheirPort) {
     EDict record = Numbered(7);
     wm::DelayedPost(other, &record, 1);
     wm::DelayedPost(port_, &record, 1);
-    PortLog log;
+    host_.Forget();
     Tick();
-    const std::vector<PortEvent>& posts = log.Requests();
+    const std::vector<HostRequest> posts = host_.Requests();
     ASSERT_EQ(posts.size(), 3u);  // the tick, then the two posts
     EXPECT_EQ(posts[0].event, HxTraceSend);
     EXPECT_EQ(posts[1].event, HxTracePost);

@@ -73,7 +73,7 @@ TEST_F(BodyTextTest, AMalformedTagLosesItsAngleAndTheNextByte) {
         EXPECT_EQ(LoadTagged(c.text), c.loaded) << c.text;
         EXPECT_EQ(document_.ImageCount(), 0u) << c.text;
     }
-    EXPECT_TRUE(host_.OfType(code::kStart).empty());
+    EXPECT_TRUE(host_.Requests(0, code::kStart).empty());
 }
 
 TEST_F(BodyTextTest, TheRefusedImageTagIsLeftAsText) {

@@ -63,12 +63,12 @@ TEST_F(RichDocumentTest, TheFiveElementExampleAndItsRoundTrip) {
 TEST_F(RichDocumentTest, AnImageIsAStillHiddenInstanceNamedFromTheModuleCounter) {
     const int before = RichDocument::ImageInstanceCounter();
     ASSERT_TRUE(AddImage(1, "StpCat", "cat", 0, 30));
-    const auto asks = host_.OfType(code::kGetRect);  // a missing size is asked first
+    const auto asks = host_.Requests(0, code::kGetRect);  // a missing size is asked first
     ASSERT_EQ(asks.size(), 1u);
     EXPECT_EQ(EDictGetShort(&asks[0].record, atoms::NAME), FetchAtom("StpCat"));
     EXPECT_EQ(EDictGetShort(&asks[0].record, atoms::KIND), atoms::SP_GENERAL);
     const uint16_t instance = FetchAtom(("image" + std::to_string(before)).c_str());
-    const auto starts = host_.OfType(code::kStart);
+    const auto starts = host_.Requests(0, code::kStart);
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_FALSE(starts[0].posted);
     EXPECT_EQ(EDictGetShort(&starts[0].record, atoms::SPRITENAME), FetchAtom("StpCat"));
@@ -76,7 +76,7 @@ TEST_F(RichDocumentTest, AnImageIsAStillHiddenInstanceNamedFromTheModuleCounter)
     EXPECT_EQ(EDictGetLong(&starts[0].record, atoms::Z), 10);
     EXPECT_TRUE(EDictHasKey(&starts[0].record, atoms::VISIBLE));
     EXPECT_FALSE(EDictGetBool(&starts[0].record, atoms::VISIBLE));
-    const auto effects = host_.OfType(code::kSetEffect);
+    const auto effects = host_.Requests(0, code::kSetEffect);
     ASSERT_EQ(effects.size(), 1u);
     EXPECT_EQ(EDictGetShort(&effects[0].record, atoms::FX), FetchAtom("Still"));
     RichElement element;
@@ -109,9 +109,9 @@ TEST_F(RichDocumentTest, ImagesOfOneSourceShareTheFirstRecordInDecreasingOrder) 
 TEST_F(RichDocumentTest, LimitsRefuseWithoutAWordToTheHost) {
     for (uint32_t i = 1; i <= kRichMaximumImages; ++i) ASSERT_TRUE(AddImage(i, "StpSun", "sun"));
     EXPECT_EQ(CountNodes(document_.ImageBlocks()), 1);
-    host_.Clear();
+    host_.Forget();
     EXPECT_FALSE(AddImage(1, "StpSun", "sun", 0, 0));
-    EXPECT_EQ(host_.Count(), 0u);
+    EXPECT_EQ(host_.Requests().size(), 0u);
     document_.DeleteRange(3, 3);
     EXPECT_TRUE(AddImage(1, "StpSun", "sun"));
     document_.SetMaximumLength(151);
@@ -126,17 +126,17 @@ TEST_F(RichDocumentTest, DeletionsPostOneDeletePerInstanceAndAnEmptiedTextResets
     RichElement element;
     ASSERT_TRUE(document_.ElementAt(2, &element));
     const uint16_t sprite = element.image->sprite;
-    host_.Clear();
+    host_.Forget();
     document_.DeleteRange(2, 2);
-    const auto deletions = host_.OfType(code::kDelete);
+    const auto deletions = host_.Requests(0, code::kDelete);
     ASSERT_EQ(deletions.size(), 1u);
     EXPECT_TRUE(deletions[0].posted);
     EXPECT_EQ(deletions[0].port, host_.Port());
     EXPECT_EQ(EDictGetShort(&deletions[0].record, atoms::NAME), sprite);
     EXPECT_EQ(Text(), "a[StpDog]b");
-    host_.Clear();
+    host_.Forget();
     document_.LoadPlainBodyText("x");  // a reset deletes only what is still in the text
-    EXPECT_EQ(host_.OfType(code::kDelete).size(), 1u);
+    EXPECT_EQ(host_.Requests(0, code::kDelete).size(), 1u);
     document_.SetModified(false);
     document_.DeleteRange(1, 1);
     EXPECT_EQ(document_.Length(), 0u);
@@ -157,10 +157,10 @@ TEST_F(RichDocumentTest, DeletesFollowTheTextButAResetFollowsTheSlots) {
     const uint16_t ant_sprite = ant.image->sprite;
     auto deleted = [this] {
         std::vector<uint16_t> sprites;
-        for (const Traced& t : host_.OfType(code::kDelete)) sprites.push_back(EDictGetShort(&t.record, atoms::NAME));
+        for (const HostRequest& t : host_.Requests(0, code::kDelete)) sprites.push_back(EDictGetShort(&t.record, atoms::NAME));
         return sprites;
     };
-    host_.Clear();
+    host_.Forget();
     document_.LoadPlainBodyText("");
     EXPECT_EQ(deleted(), (std::vector<uint16_t>{ant_sprite, bee_sprite}));
 
@@ -169,7 +169,7 @@ TEST_F(RichDocumentTest, DeletesFollowTheTextButAResetFollowsTheSlots) {
     ASSERT_TRUE(document_.ElementAt(1, &bee));
     ASSERT_TRUE(document_.ElementAt(2, &ant));
     const std::vector<uint16_t> in_text_order{bee.image->sprite, ant.image->sprite};
-    host_.Clear();
+    host_.Forget();
     document_.DeleteRange(1, 2);
     EXPECT_EQ(deleted(), in_text_order);
 }
@@ -231,9 +231,9 @@ TEST_F(RichDocumentTest, FontRunsAndTheWalker) {
 TEST_F(RichDocumentTest, HidingSendsVisibleFalseForEveryImage) {
     ASSERT_TRUE(AddImage(1, "StpCat", "cat"));
     ASSERT_TRUE(AddImage(2, "StpDog", "dog"));
-    host_.Clear();
+    host_.Forget();
     document_.HideImageSprites();
-    const auto sets = host_.OfType(code::kSet);
+    const auto sets = host_.Requests(0, code::kSet);
     ASSERT_EQ(sets.size(), 2u);
     EXPECT_TRUE(EDictHasKey(&sets[1].record, atoms::VISIBLE));
     EXPECT_FALSE(EDictGetBool(&sets[1].record, atoms::VISIBLE));

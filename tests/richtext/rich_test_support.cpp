@@ -10,21 +10,6 @@
 namespace wm::testing {
 namespace {
 
-std::vector<Traced> g_log;
-
-void Trace(int event, uint16_t port, const EDict* record, int32_t, void*) {
-    if (event != HxTraceDeliver) g_log.push_back(Traced{port, *record, event == HxTracePost});
-}
-
-bool HXCALL AnswerSize(EDict* record) {
-    if (EDictGetType(record) != code::kGetRect) return false;
-    EDictPutLong(record, atoms::RX1, 10);
-    EDictPutLong(record, atoms::RY1, 20);
-    EDictPutLong(record, atoms::RX2, 10 + kHostWidth);
-    EDictPutLong(record, atoms::RY2, 20 + kHostHeight);
-    return true;
-}
-
 // Adds each slice's count to its block's used or free total; false for an unlisted block.
 bool AddSlices(const NodeList& slices, std::map<const RichNode*, std::pair<uint32_t, uint32_t>>* use, bool free) {
     for (RichNode* node = slices.head; node != nullptr; node = node->next) {
@@ -43,38 +28,6 @@ bool AddSlices(const NodeList& slices, std::map<const RichNode*, std::pair<uint3
 }
 
 }  // namespace
-
-RichTestHost::RichTestHost() {
-    HxReset();
-    g_log.clear();
-    HxPortAttach(Port(), &AnswerSize);
-    HxSetTraceHook(&Trace, nullptr);
-}
-
-RichTestHost::~RichTestHost() {
-    HxSetTraceHook(nullptr, nullptr);
-    HxReset();
-}
-
-uint16_t RichTestHost::Port() const {
-    return FetchAtom("RichTestScenePort");
-}
-
-std::vector<Traced> RichTestHost::OfType(uint16_t type) const {
-    std::vector<Traced> found;
-    for (const Traced& traced : g_log) {
-        if (EDictGetType(&traced.record) == type) found.push_back(traced);
-    }
-    return found;
-}
-
-std::size_t RichTestHost::Count() const {
-    return g_log.size();
-}
-
-void RichTestHost::Clear() {
-    g_log.clear();
-}
 
 std::vector<ModelElement> ReadElements(RichDocument& document) {
     std::vector<ModelElement> elements;

@@ -1,5 +1,5 @@
-// Shared by the document's tests: a stand-in host that logs every send and post and answers size
-// questions, the elements of a document as plain values, and the block invariant.
+// Shared by the document's tests: the null host answering size questions on one scene port, the
+// elements of a document as plain values, and the block invariant.
 #ifndef WRENMAIL_TESTS_RICHTEXT_RICH_TEST_SUPPORT_H
 #define WRENMAIL_TESTS_RICHTEXT_RICH_TEST_SUPPORT_H
 
@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "edict.h"
+#include "messaging/name_atoms.h"
+#include "null_host.h"
 #include "richtext/rich_document.h"
 
 namespace wm::testing {
@@ -17,20 +19,15 @@ namespace wm::testing {
 inline constexpr int32_t kHostWidth = 64;
 inline constexpr int32_t kHostHeight = 48;
 
-struct Traced {
-    uint16_t port;
-    EDict record;
-    bool posted;
-};
-
-class RichTestHost {
+// The null host with a scene port that answers every sprite's size.
+class RichTestHost : public NullHost {
 public:
-    RichTestHost();
-    ~RichTestHost();
-    uint16_t Port() const;
-    std::vector<Traced> OfType(uint16_t type) const;
-    std::size_t Count() const;
-    void Clear();
+    RichTestHost() {
+        Install();
+        scenes.Attach(Port());
+        scenes.anyRect = FakeSceneService::Rect{10, 20, 10 + kHostWidth, 20 + kHostHeight};
+    }
+    static uint16_t Port() { return FetchAtom("RichTestScenePort"); }
 };
 
 // A character, or an image by its record's texts.

@@ -1,31 +1,19 @@
-// Test support: the module against the shell's fake host, with the store's file and mail services
-// and a regional service that writes a date as its number, driving the main screen.
+// Test support: the module against the null host, driving the main screen.
 #ifndef WRENMAIL_TESTS_SCREENS_MAIN_SCREEN_FIXTURE_H
 #define WRENMAIL_TESTS_SCREENS_MAIN_SCREEN_FIXTURE_H
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "../shell/shell_fixture.h"
-#include "../store/store_fakes.h"
 #include "controls/mailbox_list.h"
+#include "module_test.h"
 #include "screens/main_screen.h"
-#include "store/message_header_list.h"
 
-class MainScreenTest : public ShellTest {
+class MainScreenTest : public ModuleTest {
 protected:
     void SetUp() override {
-        ShellTest::SetUp();
-        files_.Install();
-        mail_.Install();
-        HxPortAttach(atoms::RegionalPort, &MainScreenTest::FormatDate);
+        ModuleTest::SetUp();
         HxPortAttach(atoms::PM, &PM_Main);
-    }
-    void TearDown() override {
-        ShellTest::TearDown();
-        wm::DeleteHeaderList();
-        wm::Services() = wm::ServiceHandles{};
     }
 
     // A kite user starts at sign-in; the test then opens the mailbox as signing in would.
@@ -82,18 +70,6 @@ protected:
 
     const uint16_t port_ = atoms::ports::WrenmailMainPort;
     const uint16_t scene_ = atoms::ports::ScWnMain;
-    FakeFileService files_;
-    FakeMailService mail_;
-
-private:
-    static bool HXCALL FormatDate(EDict* record) {
-        auto* buffer = static_cast<char*>(HxDeref(static_cast<uint32_t>(EDictGetLong(record, atoms::files::STRING))));
-        const auto size = static_cast<size_t>(EDictGetLong(record, atoms::files::SIZE));
-        if (buffer != nullptr && EDictHasKey(record, atoms::files::SHORTDATE)) {
-            std::snprintf(buffer, size, "d%u", static_cast<uint32_t>(EDictGetLong(record, atoms::files::DATE)));
-        }
-        return true;
-    }
 };
 
 #endif

@@ -82,7 +82,7 @@ TEST_F(MainListTest, ReadAndDoubleClickOpenTheSelectedMessage) {
     Click(port_, Atom("BtnWnRead"));
     const uint32_t first = wm::Handover().currentMessage;
     ASSERT_NE(first, 0u);
-    EXPECT_EQ(mail_.objects[first][atoms::mail::Data], "text of apples");
+    EXPECT_EQ(mail_.objects[first].texts[atoms::mail::Data], "text of apples");
     EXPECT_EQ(RequestedScene(), atoms::ports::ScRdRead);
 
     wm::ShowScreen(scene_);
@@ -95,7 +95,7 @@ TEST_F(MainListTest, ReadAndDoubleClickOpenTheSelectedMessage) {
     const uint32_t second = wm::Handover().currentMessage;
     EXPECT_NE(second, first);
     EXPECT_EQ(mail_.objects.count(first), 0u);  // the previous message was released
-    EXPECT_EQ(mail_.objects[second][atoms::mail::Data], "text of Zoo trip");
+    EXPECT_EQ(mail_.objects[second].texts[atoms::mail::Data], "text of Zoo trip");
     Stop();
     EXPECT_EQ(mail_.objects.count(second), 0u);  // released at plug-in end
 }

@@ -1,4 +1,4 @@
-// The print screen against the shell's fake host, acting as the host would on WNPrintPort: the
+// The print screen against the null host, acting as the host would on WNPrintPort: the
 // order of its requests, the pages paced by painted views, stop, and a missing letter.
 #include "screens/print_screen.h"
 
@@ -9,33 +9,38 @@
 #include <string>
 #include <vector>
 
-#include "../controls/fake_canvas.h"
-#include "../shell/shell_fixture.h"
+#include "fake_canvas.h"
+#include "module_test.h"
 #include "controls/control_atoms.h"
 
 namespace {
 
-constexpr uint32_t kLetter = 41;
 constexpr int32_t kDate = 123;
 
-class PrintScreenTest : public ShellTest {
+class PrintScreenTest : public ModuleTest {
 protected:
     void SetUp() override {
-        ShellTest::SetUp();
+        ModuleTest::SetUp();
         Start("p7", "ann_01", "pw");
-        HxPortAttach(atoms::mail::MailPort, &PrintScreenTest::OnMail);
-        HxPortAttach(atoms::RegionalPort, &PrintScreenTest::OnRegional);
-        HxPortAttach(scene_, &PrintScreenTest::OnScene);
-        shownTexts_.clear();
-        texts_ = {{atoms::mail::To, "p7"}, {atoms::mail::From, "granny_05"}, {atoms::mail::Subject, "Hello"},
-                  {atoms::mail::Body, "one\ntwo\nthree\nfour\nfive\nsix\nseven"}};
-        wm::Handover().currentMessage = kLetter;
+        // The letter has no parts, so its own body is printed.
+        letter_ = mail_.Add(FakeObject{{{atoms::mail::To, "p7"},
+                                        {atoms::mail::From, "granny_05"},
+                                        {atoms::mail::Subject, "Hello"},
+                                        {atoms::mail::Body, "one\ntwo\nthree\nfour\nfive\nsix\nseven"}},
+                                       {{atoms::mail::Date, kDate}},
+                                       {},
+                                       false});
+        // The first page's body area holds two lines, the further pages' three.
+        host_.scenes.Attach(scene_);
+        host_.scenes.rects[atoms::print::PvtPrMessage1] = {0, 0, 203, 83};
+        host_.scenes.anyRect = FakeSceneService::Rect{0, 0, 203, 123};
+        wm::Handover().currentMessage = letter_;
         wm::Handover().printing = 1;
         wm::CurrentScreen()->ShowDialog(wm::kDialogNoButtons, Atom("Printing"), "Printing...");
     }
     void TearDown() override {
         wm::Handover().currentMessage = 0;
-        ShellTest::TearDown();
+        ModuleTest::TearDown();
     }
 
     static bool Deliver(EDict record) { return PM_PrintMessage(&record); }
@@ -64,13 +69,14 @@ protected:
 
     void Forget() {
         host_.Forget();
-        shownTexts_.clear();
+        host_.scenes.textsShown.clear();
     }
     // What the screen asked of the mail and regional services and of its scene, in order. A text
     // is taken as the scene got it: the record holds only its address.
     std::vector<std::string> Trace() const {
         std::vector<std::string> trace;
         size_t texts = 0;
+        const auto& shown = host_.scenes.textsShown;
         for (const HostRequest& r : host_.Requests(0)) {
             const uint16_t type = EDictGetType(&r.record);
             const auto name = [&r](uint16_t key) { return std::string(DaNameGetString(EDictGetShort(&r.record, key))); };
@@ -84,7 +90,7 @@ protected:
                 trace.push_back("load " + name(atoms::SPRITENAME));
             } else if (r.port == scene_ && type == code::kSet && EDictHasKey(&r.record, atoms::TEXT)) {
                 trace.push_back("text " + name(atoms::NAME) + " " +
-                                (texts < shownTexts_.size() ? shownTexts_[texts++] : "(missed)"));
+                                (texts < shown.size() ? shown[texts++].second : "(missed)"));
             } else if (r.port == scene_ && type == code::kSet && EDictHasKey(&r.record, atoms::VISIBLE) &&
                        EDictGetShort(&r.record, atoms::NAME) != atoms::richview::AniWrCursor) {
                 trace.push_back((EDictGetBool(&r.record, atoms::VISIBLE) ? "show " : "hide ") + name(atoms::NAME));
@@ -100,38 +106,7 @@ protected:
     }
     size_t Prints() const { return host_.Requests(scene_, code::kPrint).size(); }
 
-    // The letter's texts; its date; it has no parts, so its own body is printed.
-    static bool HXCALL OnMail(EDict* record) {
-        if (EDictGetType(record) != code::kGet || EDictGetLong(record, atoms::mail::Message) != kLetter) return true;
-        for (const auto& [key, text] : texts_) {
-            if (EDictHasKey(record, key)) EDictPutText(record, key, text.c_str());
-        }
-        if (EDictHasKey(record, atoms::mail::Date)) EDictPutLong(record, atoms::mail::Date, kDate);
-        return true;
-    }
-    static bool HXCALL OnRegional(EDict* record) {
-        auto* buffer = static_cast<char*>(HxDeref(static_cast<uint32_t>(EDictGetLong(record, atoms::files::STRING))));
-        const auto size = static_cast<size_t>(EDictGetLong(record, atoms::files::SIZE));
-        if (buffer != nullptr) std::snprintf(buffer, size, "d%d", EDictGetLong(record, atoms::files::DATE));
-        return true;
-    }
-    // The first page's body area holds two lines, the further pages' three.
-    static bool HXCALL OnScene(EDict* record) {
-        if (EDictGetType(record) == code::kSet && EDictHasKey(record, atoms::TEXT)) {
-            const char* text = EDictGetText(record, atoms::TEXT);
-            shownTexts_.push_back(text != nullptr ? text : "(null)");
-        }
-        if (EDictGetType(record) != code::kGetRect) return false;
-        const bool first = EDictGetShort(record, atoms::NAME) == atoms::print::PvtPrMessage1;
-        EDictPutLong(record, atoms::RX1, 0);
-        EDictPutLong(record, atoms::RY1, 0);
-        EDictPutLong(record, atoms::RX2, 203);
-        EDictPutLong(record, atoms::RY2, first ? 83 : 123);
-        return true;
-    }
-
-    static inline std::map<uint16_t, std::string> texts_;
-    static inline std::vector<std::string> shownTexts_;
+    uint32_t letter_ = 0;
     const uint16_t scene_ = atoms::ports::ScPrPrint;
 };
 

@@ -1,4 +1,4 @@
-// The stamp panel against the fake host, its four categories published as the scene's data
+// The stamp panel against the null host, its four categories published as the scene's data
 // dictionary sprites: the first with ten stamps, the others empty.
 #include "screens/stamp_panel.h"
 
@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "../messaging/host_tree.h"
-#include "../shell/fake_host.h"
+#include "host_tree.h"
 #include "controls/rich_text_view.h"
+#include "null_host.h"
 
 namespace {
 
@@ -19,7 +19,6 @@ constexpr int kStamps = 10;
 class StampPanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        HxReset();
         host_.Install();
         for (int n = 1; n <= 4; ++n) {
             Publish(n, n == 1 ? kStamps : 0);
@@ -30,7 +29,6 @@ protected:
             HxWithdrawValue(Dictionary(n));
         }
         host_.Uninstall();
-        HxReset();
     }
 
     static uint16_t Dictionary(int n) { return wm::FetchAtomFormat("DctWrIcons%d", n); }
@@ -79,7 +77,7 @@ protected:
         return -1;
     }
 
-    FakeHost host_;
+    NullHost host_;
     HostTree tree_;
 };
 

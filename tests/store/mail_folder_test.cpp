@@ -95,20 +95,20 @@ TEST_F(MailFolderTest, AFullFolderTakesNothing) {
     wm::OpenMailFolder("ann_01", 1, 2);
     for (uint32_t id = 1; id <= wm::kMaxMessageId; ++id) PutMessage(kKiteInBox, id, "");
     PutLastId(kKiteInBox, 0);
-    RequestLog log;
+    host_.Forget();
     EXPECT_EQ(wm::SaveMessageToFolder(mail_.Make("new")), 0u);
-    EXPECT_EQ(log.Count(atoms::files::FileIOPort, code::kWriteDict), 0u);
+    EXPECT_EQ(host_.log.Count(atoms::files::FileIOPort, code::kWriteDict), 0u);
     EXPECT_EQ(files_.reads, 100001);
 }
 
 TEST_F(MailFolderTest, WithoutFileServiceNothingIsSentOrSaved) {
     wm::Services().fileService = 0;
-    RequestLog log;
+    host_.Forget();
     wm::OpenMailFolder("ann_01", 1, 2);
     EXPECT_EQ(wm::SaveMessageToFolder(mail_.Make("new")), 0u);
     uint32_t id = 77;
     EXPECT_EQ(wm::LoadMessageById(1, &id), nullptr);
-    EXPECT_EQ(log.Count(atoms::files::FileIOPort), 0u);
+    EXPECT_EQ(host_.log.Count(atoms::files::FileIOPort), 0u);
 }
 
 TEST_F(MailFolderTest, LoadingReadsTextAndIdOrLeavesTheIdAlone) {

@@ -1,5 +1,5 @@
-// Test support: the module's file service handle opened on the fake file service, the fake mail
-// service, and a request log, fresh for every test.
+// Test support: the module's file service handle opened on the null host's file service, fresh
+// for every test.
 #ifndef WRENMAIL_TESTS_STORE_STORE_FIXTURE_H
 #define WRENMAIL_TESTS_STORE_STORE_FIXTURE_H
 
@@ -9,14 +9,12 @@
 #include "state/user_identity.h"
 #include "clients/file_requests.h"
 #include "store/message_header_list.h"
-#include "store_fakes.h"
+#include "null_host.h"
 
 class StoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        HxReset();
-        files_.Install();
-        mail_.Install();
+        host_.Install();
         wm::Identity().ClearIdentity();
         wm::Services() = wm::ServiceHandles{};
         wm::Services().fileService = wm::FileOpenHandle();
@@ -25,7 +23,7 @@ protected:
     void TearDown() override {
         wm::DeleteHeaderList();
         wm::Services() = wm::ServiceHandles{};
-        HxReset();
+        host_.Uninstall();
     }
 
     uint32_t Handle() const { return wm::Services().fileService; }
@@ -39,10 +37,10 @@ protected:
     void PutLastId(const Path& folder, int32_t id) {
         Dir(folder).files["folder.dat"] = {{Atom("LastID"), EDictLong, id, ""}};
     }
-    static uint16_t Atom(const char* name) { return static_cast<uint16_t>(DaNameGet(name)); }
 
-    FakeFileService files_;
-    FakeMailService mail_;
+    NullHost host_;
+    FakeFileService& files_ = host_.files;
+    FakeMailServer& mail_ = host_.mail;
 };
 
 inline const Path kKiteInBox = {"MailBoxes", "kiteAccounts", "ann_01", "InBox"};

@@ -11,8 +11,8 @@ protected:
     void AtEntry() {
         Start("p7");
         Deliver(port_, code::kEntered);
-        host_.editTexts[Atom("EdtCsName")] = "ann_01";
-        host_.editTexts[Atom("EdtCsPassword")] = "apple";
+        host_.scenes.editTexts[Atom("EdtCsName")] = "ann_01";
+        host_.scenes.editTexts[Atom("EdtCsPassword")] = "apple";
         mail_.accounts["ann_01"] = "apple";
         host_.Forget();
     }

@@ -17,8 +17,8 @@ protected:
     void SignIn(const char* name, const char* password) {
         Start("p7");
         Deliver(port_, code::kEntered);
-        host_.editTexts[Atom("EdtCsName")] = name;
-        host_.editTexts[Atom("EdtCsPassword")] = password;
+        host_.scenes.editTexts[Atom("EdtCsName")] = name;
+        host_.scenes.editTexts[Atom("EdtCsPassword")] = password;
         host_.Forget();
         Click(port_, Atom("BtnCsEnter"));
         Advance(0);

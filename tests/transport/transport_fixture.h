@@ -1,37 +1,29 @@
-// Test support: the module against the shell's fake host, with a file service, a mail service and a
-// connection manager behind their ports, and import files served as data dictionaries on ResPort.
+// Test support: the module against the null host, with import files served as data dictionaries on
+// ResPort while the file service's current folder is Import.
 #ifndef WRENMAIL_TESTS_TRANSPORT_TRANSPORT_FIXTURE_H
 #define WRENMAIL_TESTS_TRANSPORT_TRANSPORT_FIXTURE_H
 
 #include <map>
 #include <string>
 
-#include "../messaging/host_tree.h"
-#include "../shell/shell_fixture.h"
-#include "../store/store_fakes.h"
-#include "fake_mail_server.h"
-#include "store/message_header_list.h"
+#include "host_tree.h"
+#include "module_test.h"
 
 struct ImportFile {
     std::string to, from, subject, type, message;
     int32_t date = 0;
 };
 
-class TransportTest : public ShellTest {
+class TransportTest : public ModuleTest {
 protected:
     void SetUp() override {
-        ShellTest::SetUp();
-        instance_ = this;
-        files_.Install();
-        mail_.Install();
-        ras_.Install();
-        HxPortAttach(atoms::ResPort, &TransportTest::OnResPort);
-    }
-    void TearDown() override {
-        ShellTest::TearDown();
-        wm::DeleteHeaderList();
-        wm::Services() = wm::ServiceHandles{};
-        instance_ = nullptr;
+        ModuleTest::SetUp();
+        // Import files are found only in the file service's current directory.
+        host_.resources.reachable = [this](const std::string&) {
+            const bool inImport = files_.CurrentOf(wm::Services().fileService) == Path{"Import"};
+            importReadsOutsideImport_ += inImport ? 0 : 1;
+            return inImport;
+        };
     }
 
     // Puts a message file into the folder as the store writes one.
@@ -61,6 +53,7 @@ protected:
                                            {Atom("MESSAGE"), HostTree::Text(kept.message.c_str())}},
                                           6);
         HxPublishValue(Atom(name.c_str()), tree_.Keep(root));
+        host_.resources.served[name] = Atom(name.c_str());
     }
     // Headers of the module's list as "boxKind/mailId from: subject".
     static std::vector<std::string> Headers() {
@@ -84,28 +77,10 @@ protected:
         return texts;
     }
 
-    FakeFileService files_;
-    FakeMailServer mail_;
-    FakeConnectionManager ras_;
+    FakeConnectionManager& ras_ = host_.ras;
     std::map<std::string, ImportFile> imports_;
     HostTree tree_;
     int importReadsOutsideImport_ = 0;
-
-private:
-    static bool HXCALL OnResPort(EDict* record) {
-        TransportTest* self = instance_;
-        const char* file = EDictGetText(record, atoms::XFILE);
-        if (self == nullptr || file == nullptr || self->imports_.count(file) == 0) return true;
-        // Import files are found only in the file service's current directory.
-        if (self->files_.CurrentOf(wm::Services().fileService) != Path{"Import"}) {
-            ++self->importReadsOutsideImport_;
-            return true;
-        }
-        EDictPutShort(record, atoms::NAME, Atom(file));
-        return true;
-    }
-
-    static inline TransportTest* instance_ = nullptr;
 };
 
 inline const Path kAnnOutBox = {"MailBoxes", "kiteAccounts", "ann_01", "OutBox"};

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "clients/host_application.h"
-#include "shell_fixture.h"
+#include "module_test.h"
 
 namespace {
 
-using LifecycleTest = ShellTest;
+using LifecycleTest = ModuleTest;
 
 const HxHandler kScreenEntries[] = {&PM_OrbitSignIn, &PM_WrenmailMain, &PM_WriteMessage, &PM_ReadMessage,
                                     &PM_AddressBook};

@@ -1,121 +1,30 @@
-// The write screen against the fake host, the fake file service and a mail service whose message
-// objects keep their fields and parts, so that what the screen builds can be read back.
+// The write screen against the null host, whose mail service keeps each message's fields and
+// parts, so that what the screen builds can be read back.
 #include "screens/write_screen.h"
 
 #include <map>
 #include <string>
 #include <vector>
 
-#include "../store/store_fakes.h"
 #include "controls/rich_text_view.h"
-#include "shell_fixture.h"
+#include "module_test.h"
 
 namespace {
 
 namespace sprites = atoms::dialog_sprites;
 
-// Message and part objects: text and number fields and the parts added, in order.
-class LetterMail {
-public:
-    struct Object {
-        std::map<uint16_t, std::string> texts;
-        std::map<uint16_t, int32_t> numbers;
-        std::vector<uint32_t> parts;
-        bool isPart = false;
-    };
+// A letter as the mail service gives its Data: the fields, then each part as "Part=type|body".
+std::string Letter(const std::string& to, const std::string& from, const std::string& subject,
+                   const std::string& body, const std::vector<std::string>& parts) {
+    std::string data = FakeMailServer::DataOf(from, subject, 1000, to, body);
+    for (const std::string& part : parts) data += "Part=" + part + "\n";
+    return data;
+}
 
-    void Install() {
-        instance_ = this;
-        HxPortAttach(atoms::mail::MailPort, &LetterMail::OnRequest);
-    }
-    uint32_t Make(bool isPart) {
-        objects[++last_].isPart = isPart;
-        return last_;
-    }
-    // The whole letter as one line: fields, then each part as "[type|body]".
-    std::string Data(uint32_t handle) {
-        Object& o = objects[handle];
-        std::string data = "To=" + o.texts[atoms::mail::To] + ";From=" + o.texts[atoms::mail::From] +
-                           ";Subject=" + o.texts[atoms::mail::Subject] + ";Date=" +
-                           std::to_string(o.numbers[atoms::mail::Date]) + ";Body=" + o.texts[atoms::mail::Body];
-        for (uint32_t part : o.parts) {
-            data += ";[" + objects[part].texts[atoms::mail::ContentType] + "|" +
-                    objects[part].texts[atoms::mail::Body] + "]";
-        }
-        return data;
-    }
-    int Messages() const {
-        int n = 0;
-        for (const auto& [handle, o] : objects) n += o.isPart ? 0 : 1;
-        return n;
-    }
-
-    std::map<uint32_t, Object> objects;
-    int messagesMade = 0;
-
-private:
-    void Handle(EDict* record) {
-        const auto handle = static_cast<uint32_t>(EDictGetLong(record, atoms::mail::Message));
-        const uint16_t field = EDictKeyAt(record, 1, nullptr);
-        switch (EDictGetType(record)) {
-            case code::kCreate:
-                if (EDictHasKey(record, atoms::mail::Part)) {
-                    EDictPutHandle(record, atoms::mail::Part, Make(true));
-                } else {
-                    ++messagesMade;
-                    EDictPutHandle(record, atoms::mail::Message, Make(false));
-                }
-                break;
-            case code::kSet:
-                if (EDictGetText(record, field) != nullptr) {
-                    objects[handle].texts[field] = EDictGetText(record, field);
-                } else {
-                    objects[handle].numbers[field] = EDictGetLong(record, field);
-                }
-                break;
-            case code::kAddPart:
-                objects[handle].parts.push_back(static_cast<uint32_t>(EDictGetLong(record, atoms::mail::Part)));
-                break;
-            case code::kGet: Answer(handle, field, record); break;
-            case code::kDelete: objects.erase(handle); break;
-            default: break;
-        }
-    }
-    void Answer(uint32_t handle, uint16_t field, EDict* record) {
-        Object& o = objects[handle];
-        if (field == atoms::mail::Index) {
-            const auto index = static_cast<std::size_t>(EDictGetLong(record, atoms::mail::Index));
-            EDictPutHandle(record, atoms::mail::Part, index < o.parts.size() ? o.parts[index] : 0);
-        } else if (field == atoms::mail::Parts) {
-            EDictPutLong(record, field, static_cast<int32_t>(o.parts.size()));
-        } else if (field == atoms::mail::Data) {
-            data_ = Data(handle);
-            EDictPutText(record, field, data_.c_str());
-        } else if (o.numbers.count(field) != 0) {
-            EDictPutLong(record, field, o.numbers[field]);
-        } else if (o.texts.count(field) != 0) {
-            EDictPutText(record, field, o.texts[field].c_str());
-        }
-    }
-    static bool HXCALL OnRequest(EDict* record) {
-        instance_->Handle(record);
-        return true;
-    }
-
-    static inline LetterMail* instance_ = nullptr;
-    uint32_t last_ = 700;
-    std::string data_;
-};
-
-class WriteScreenTest : public ShellTest {
+class WriteScreenTest : public ModuleTest {
 protected:
     void SetUp() override {
-        ShellTest::SetUp();
-        files_.Install();
-        mail_.Install();
-        HxPortAttach(atoms::RegionalPort, &WriteScreenTest::Regional);
-        HxPortAttach(atoms::ports::ScWrWrite, &WriteScreenTest::SceneTexts);
-        texts_.clear();
+        ModuleTest::SetUp();
         wm::Handover().replyPending = 0;
         wm::Handover().printing = 0;
         wm::Handover().currentMessage = 0;
@@ -130,16 +39,9 @@ protected:
     static wm::WriteScreen& Write() {
         return *static_cast<wm::WriteScreen*>(wm::CurrentScreen());
     }
-    std::string& Field(const char* name) { return host_.editTexts[Atom(name)]; }
-    // The texts the screen put into the sprite through 30052, read as they arrived.
-    static std::vector<std::string> TextsSet(const char* sprite) { return texts_[Atom(sprite)]; }
-    static bool HXCALL SceneTexts(EDict* record) {
-        if (EDictGetType(record) == code::kSet && EDictHasKey(record, atoms::TEXT)) {
-            const char* text = EDictGetText(record, atoms::TEXT);
-            texts_[EDictGetShort(record, atoms::NAME)].push_back(text != nullptr ? text : "");
-        }
-        return false;
-    }
+    std::string& Field(const char* name) { return host_.scenes.editTexts[Atom(name)]; }
+    // The texts the screen put into the sprite through 30052, in order.
+    std::vector<std::string> TextsSet(const char* sprite) { return host_.scenes.TextsOf(Atom(sprite)); }
     void ClickWrite(const char* sprite) { Click(port_, Atom(sprite)); }
     std::vector<std::string> OutBox() {
         std::vector<std::string> letters;
@@ -153,12 +55,12 @@ protected:
     // A received letter as the read screen leaves it for a reply.
     uint32_t Received(const char* from, const std::vector<std::pair<std::string, std::string>>& parts,
                       const char* body) {
-        const uint32_t message = mail_.Make(false);
+        const uint32_t message = mail_.Add({});
         mail_.objects[message].texts[atoms::mail::From] = from;
-        mail_.objects[message].numbers[atoms::mail::Date] = 4242;
+        mail_.objects[message].longs[atoms::mail::Date] = 4242;
         if (body != nullptr) mail_.objects[message].texts[atoms::mail::Body] = body;
         for (const auto& [type, text] : parts) {
-            const uint32_t part = mail_.Make(true);
+            const uint32_t part = mail_.Add(FakeObject{{}, {}, {}, true});
             mail_.objects[part].texts[atoms::mail::ContentType] = type;
             mail_.objects[part].texts[atoms::mail::Body] = text;
             mail_.objects[message].parts.push_back(part);
@@ -172,24 +74,7 @@ protected:
         wm::SetReplyText(wm::Handover().replySubject, subject);
     }
 
-    // The current date is 1000; a formatted date is "d" and its number.
-    static bool HXCALL Regional(EDict* record) {
-        if (EDictGetType(record) == code::kGet) {
-            EDictPutLong(record, atoms::files::DATE, 1000);
-            return true;
-        }
-        auto* buffer = static_cast<char*>(HxDeref(static_cast<uint32_t>(EDictGetLong(record, atoms::files::STRING))));
-        const auto size = static_cast<size_t>(EDictGetLong(record, atoms::files::SIZE));
-        if (buffer != nullptr && size == 32 && EDictGetBool(record, atoms::files::SHORTDATE)) {
-            std::snprintf(buffer, size, "d%d", EDictGetLong(record, atoms::files::DATE));
-        }
-        return true;
-    }
-
-    static inline std::map<uint16_t, std::vector<std::string>> texts_;
     const uint16_t port_ = atoms::ports::WritePort;
-    FakeFileService files_;
-    LetterMail mail_;
 };
 
 TEST(ReplyTexts, TheQuoteHeaderAndSubjectAreExactAndCutToTheirRoom) {
@@ -217,7 +102,7 @@ TEST_F(WriteScreenTest, APlainReplyBodyKeepsItsAngleBracketsAndNoBodyMeansNoHead
     EXPECT_EQ(mail_.objects.count(letter), 1u) << "the answered letter is not the write screen's to free";
     Deliver(port_, code::kLeft);
 
-    PendReply(mail_.Make(false), "x", "Empty");
+    PendReply(mail_.Add({}), "x", "Empty");
     Deliver(port_, code::kEntered);
     EXPECT_EQ(Write().Editor()->Document().Length(), 0u);
     EXPECT_EQ(TextsSet("EdtWrSubject").back(), "re: Empty");
@@ -232,9 +117,8 @@ TEST_F(WriteScreenTest, DoneSavesTwoPartsToTheOutBoxWithFieldsCutToTheirRoom) {
     EXPECT_EQ(wm::CommonDialog().current, Atom("NotifySave"));
     const std::vector<std::string> letters = OutBox();
     ASSERT_EQ(letters.size(), 1u);
-    EXPECT_EQ(letters[0], "To=nana_07;From=ann_01;Subject=" + std::string(127, 'q') +
-                              ";Date=1000;Body=Hi cat x;[text/plain|Hi cat x];"
-                              "[text/wrenmail|Hi <ID=\"SptCoStampCat\" NAME=\"cat\" W=32 H=32> x]");
+    EXPECT_EQ(letters[0], Letter("nana_07", "ann_01", std::string(127, 'q'), "Hi cat x",
+                                 {"text/plain|Hi cat x", "text/wrenmail|Hi <ID=\"SptCoStampCat\" NAME=\"cat\" W=32 H=32> x"}));
     EXPECT_EQ(mail_.Messages(), 0) << "the saved message object is freed";
     ClickWrite("BtnCoOk");
     EXPECT_EQ(RequestedScene(), atoms::ports::ScWnMain);
@@ -245,7 +129,7 @@ TEST_F(WriteScreenTest, APlayerWithoutKiteIdIsToldItWasSavedButNothingIsStored) 
     Field("EdtWrTo") = "bob_02";
     ClickWrite("BtnWrDone");
     EXPECT_EQ(wm::CommonDialog().current, Atom("NotifySave"));
-    EXPECT_EQ(mail_.messagesMade, 0);
+    EXPECT_EQ(mail_.created, 0);
 }
 
 TEST_F(WriteScreenTest, PrintMakesARichOnlyCopyOnceUntilPrintingEnds) {
@@ -256,7 +140,7 @@ TEST_F(WriteScreenTest, PrintMakesARichOnlyCopyOnceUntilPrintingEnds) {
     ClickWrite("BtnWrPrint");
     const uint32_t copy = wm::Handover().currentMessage;
     ASSERT_NE(copy, 0u);
-    EXPECT_EQ(mail_.Data(copy), "To=Bob;From=ann_01;Subject=Kites;Date=1000;Body=;[text/wrenmail|hello]");
+    EXPECT_EQ(mail_.Data(copy), Letter("Bob", "ann_01", "Kites", "", {"text/wrenmail|hello"}));
     EXPECT_EQ(wm::Handover().printing, 1);
     EXPECT_EQ(wm::CommonDialog().current, Atom("Printing"));
     HxAdvanceTime(1);
@@ -276,7 +160,7 @@ TEST_F(WriteScreenTest, APrintedCopyIsFromTheKiteIdEvenWhenThatIsEmpty) {
     ClickWrite("BtnWrPrint");
     const uint32_t copy = wm::Handover().currentMessage;
     ASSERT_NE(copy, 0u);
-    EXPECT_EQ(mail_.Data(copy), "To=bob_02;From=;Subject=;Date=1000;Body=;[text/wrenmail|]")
+    EXPECT_EQ(mail_.Data(copy), Letter("bob_02", "", "", "", {"text/wrenmail|"}))
         << "the player ID never stands in for the kite ID";
     wm::Handover().printing = 0;
 }

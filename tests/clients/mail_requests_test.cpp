@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "clients/mail_requests.h"
-#include "transport_fixture.h"
+#include "module_test.h"
 
 namespace {
 
 using Keys = std::vector<std::pair<uint16_t, uint16_t>>;
 
-class MailRequestsTest : public TransportTest {
+class MailRequestsTest : public ModuleTest {
 protected:
     // The records the module sent to MailPort, as it made them.
     std::vector<HostRequest> Sent(uint16_t type) const { return host_.Requests(atoms::mail::MailPort, type); }

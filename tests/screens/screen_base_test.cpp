@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "screens/main_screen.h"
-#include "shell_fixture.h"
+#include "module_test.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ public:
     }
 };
 
-class ScreenBaseTest : public ShellTest {
+class ScreenBaseTest : public ModuleTest {
 protected:
     const uint16_t scene_ = Atom("ScTsProbe");
     const uint16_t go_ = Atom("BtnTsGo");

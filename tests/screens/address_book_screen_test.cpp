@@ -1,29 +1,31 @@
-// The address book screen against a fake host, for what its session (tests/e2e/address_book)
+// The address book screen against the null host, for what its session (tests/e2e/address_book)
 // cannot see: the dialog's placement, the screen's own book, and the save only at Leave.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "controls/list_box.h"
-#include "fake_services.h"
 #include "messaging/dict_object.h"
+#include "module_test.h"
 #include "screens/address_book_screen.h"
-#include "shell_fixture.h"
+#include "store/address_book.h"
 
 namespace {
 
 namespace sprites = atoms::dialog_sprites;
 
-class AddressBookScreenTest : public ShellTest {
+class AddressBookScreenTest : public ModuleTest {
 protected:
     void Open() {
         Start("Robin", "robin7", "pw");
-        services_.Install();
-        services_.Name("zed", "zed_1");
-        services_.Name("Bob", "bob_2");
-        services_.book.PutLong(Atom("Version"), 3);
-        services_.Name("alfie", "alf_3");
+        wm::DictObject book;
+        book.PutShort(Atom("zed"), Atom("zed_1"));
+        book.PutShort(Atom("Bob"), Atom("bob_2"));
+        book.PutLong(Atom("Version"), 3);
+        book.PutShort(Atom("alfie"), Atom("alf_3"));
+        files_.Store(kBookFolder, wm::kAddressBookFile, book);
         wm::ShowScreen(atoms::ports::ScAbAddress);
         Deliver(bookPort_, code::kEntered);
     }
@@ -37,11 +39,15 @@ protected:
         return lines;
     }
     void Fields(const char* name, const char* kiteId) {
-        host_.editTexts[Atom("EdtAbName")] = name;
-        host_.editTexts[Atom("EdtAbEmail")] = kiteId;
+        host_.scenes.editTexts[Atom("EdtAbName")] = name;
+        host_.scenes.editTexts[Atom("EdtAbEmail")] = kiteId;
     }
 
-    FakeServices services_;
+    int BookWrites() const {
+        return static_cast<int>(std::count(files_.writeLog.begin(), files_.writeLog.end(), "AddBook.wdb write"));
+    }
+
+    const Path kBookFolder = {"MailBoxes", "kiteAccounts", "robin7"};
     const uint16_t bookPort_ = atoms::ports::AddressPort;
     const uint16_t scene_ = atoms::ports::ScAbAddress;
 };
@@ -51,7 +57,7 @@ TEST_F(AddressBookScreenTest, BadFieldsGetTheirDialogWithTheFieldsHiddenAndChang
     Fields("Aunt May", "may_5");
     Click(bookPort_, Atom("BtnAbAdd"));
     EXPECT_EQ(wm::CommonDialog().current, Atom("IllegalName"));
-    EXPECT_EQ(host_.spriteTexts[sprites::TxtCoDialog], "A name or kite ID can only have letters and numbers.");
+    EXPECT_EQ(host_.scenes.spriteTexts[sprites::TxtCoDialog], "A name or kite ID can only have letters and numbers.");
     const auto hidden = About(scene_, code::kSet, atoms::NAME, Atom("EdtAbEmail"));
     ASSERT_FALSE(hidden.empty());
     EXPECT_FALSE(EDictGetBool(&hidden.back().record, atoms::VISIBLE));
@@ -83,12 +89,13 @@ TEST_F(AddressBookScreenTest, DeleteRemovesTheSelectedLineAndDoneSavesWithForeig
     EXPECT_FALSE(Screen().Book()->HasKey(Atom("alfie")));
 
     Click(bookPort_, Atom("BtnAbDone"));
-    EXPECT_EQ(services_.bookWrites, 0);  // the host closes the scene first
+    EXPECT_EQ(BookWrites(), 0);  // the host closes the scene first
     Deliver(bookPort_, code::kLeft);
-    EXPECT_EQ(services_.bookWrites, 1);
-    EXPECT_EQ(services_.book.KeyCount(), 3);
-    EXPECT_EQ(services_.book.GetLong(Atom("Version")), 3);
-    EXPECT_FALSE(services_.book.HasKey(Atom("alfie")));
+    EXPECT_EQ(BookWrites(), 1);
+    const auto stored = files_.Load(kBookFolder, wm::kAddressBookFile);
+    EXPECT_EQ(stored->KeyCount(), 3);
+    EXPECT_EQ(stored->GetLong(Atom("Version")), 3);
+    EXPECT_FALSE(stored->HasKey(Atom("alfie")));
     EXPECT_EQ(Screen().List(), nullptr);
     EXPECT_EQ(Screen().Book(), nullptr);
 }

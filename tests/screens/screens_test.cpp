@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "clients/host_application.h"
-#include "shell_fixture.h"
+#include "module_test.h"
 
 namespace {
 
 namespace sprites = atoms::dialog_sprites;
 
-class ScreensTest : public ShellTest {
+class ScreensTest : public ModuleTest {
 protected:
     // The mailbox name requests at the scene: shown at once, its text 20 later.
     void ExpectMailboxName(uint16_t scene, const char* owner) const {
@@ -104,9 +104,9 @@ TEST_F(ScreensTest, AddressBookFieldsTabBetweenThemAndEnterLeavesThem) {
     Start("Robin", "robin7", "pw");
     const uint16_t bookPort = atoms::ports::AddressPort;
     const uint16_t name = Atom("EdtAbName");
-    host_.editTexts[name] = "Ann\t";
+    host_.scenes.editTexts[name] = "Ann\t";
     EditKey(bookPort, name, atoms::TAB);
-    EXPECT_EQ(host_.editTexts[name], "Ann");
+    EXPECT_EQ(host_.scenes.editTexts[name], "Ann");
     const auto focus = host_.Requests(atoms::ports::ScAbAddress, code::kSet);
     ASSERT_EQ(focus.size(), 1u);
     EXPECT_EQ(EDictGetShort(&focus[0].record, atoms::NAME), Atom("EdtAbEmail"));

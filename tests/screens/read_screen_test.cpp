@@ -1,42 +1,46 @@
-// The read screen against a fake host: the three fields as the address book names them, reply,
+// The read screen against the null host: the three fields as the address book names them, reply,
 // print and the display modes.
 #include <gtest/gtest.h>
 
 #include "controls/rich_text_view.h"
-#include "fake_services.h"
+#include "module_test.h"
 #include "screens/read_screen.h"
-#include "shell_fixture.h"
+#include "store/address_book.h"
 
 namespace {
 
 namespace sprites = atoms::dialog_sprites;
 
-class ReadScreenTest : public ShellTest {
+class ReadScreenTest : public ModuleTest {
 protected:
-    // Starts a user, puts the fake services in place and enters the read screen on the message.
+    // Starts a user with the book stored and enters the read screen on the message.
     void Open(const char* player, const char* kite) {
         Start(player, kite, kite != nullptr ? "pw" : nullptr);
-        services_.Install();
-        wm::Handover().currentMessage = FakeServices::kMessage;
+        if (kite != nullptr) files_.Store({"MailBoxes", "kiteAccounts", kite}, wm::kAddressBookFile, book_);
+        wm::Handover().currentMessage = message_;
         wm::ShowScreen(atoms::ports::ScRdRead);
         Deliver(readPort_, code::kEntered);
     }
     // The text last set on the read scene's sprite; "(unset)" when none was.
     std::string Shown(const char* sprite) const {
-        const auto it = host_.spriteTexts.find(Atom(sprite));
-        return it != host_.spriteTexts.end() ? it->second : "(unset)";
+        const auto it = host_.scenes.spriteTexts.find(Atom(sprite));
+        return it != host_.scenes.spriteTexts.end() ? it->second : "(unset)";
     }
     wm::ReadScreen& Screen() { return *static_cast<wm::ReadScreen*>(wm::Screens().At(wm::kReadSlot)); }
 
-    FakeServices services_;
+    void Name(const char* name, const char* kiteId) { book_.PutShort(Atom(name), Atom(kiteId)); }
+
+    wm::DictObject book_;
+    const uint32_t message_ = mail_.Add({});
+    std::map<uint16_t, std::string>& texts_ = mail_.objects[message_].texts;
     const uint16_t readPort_ = atoms::ports::ReadPort;
 };
 
 TEST_F(ReadScreenTest, SendersShowAsTheBookNamesThemOrCutToTwenty) {
-    services_.Name("Gran", "GRAN_42");
-    services_.texts[atoms::mail::From] = "Granny Smith <gran_42>";
-    services_.texts[atoms::mail::To] = "Robin R <robin7>";
-    services_.texts[atoms::mail::Subject] = "Cookies";
+    Name("Gran", "GRAN_42");
+    texts_[atoms::mail::From] = "Granny Smith <gran_42>";
+    texts_[atoms::mail::To] = "Robin R <robin7>";
+    texts_[atoms::mail::Subject] = "Cookies";
     Open("Robin", "robin7");
     EXPECT_EQ(Shown("TxtRdFromName"), "Gran");
     EXPECT_EQ(Shown("TxtRdToName"), "robin7");
@@ -46,14 +50,14 @@ TEST_F(ReadScreenTest, SendersShowAsTheBookNamesThemOrCutToTwenty) {
     EXPECT_TRUE(EDictGetBool(&constrained.back().record, atoms::CONSTRAINED));
 
     Deliver(readPort_, code::kLeft);
-    services_.texts[atoms::mail::From] = "a_sender_with_a_long_name";
+    texts_[atoms::mail::From] = "a_sender_with_a_long_name";
     wm::ShowScreen(atoms::ports::ScRdRead);
     Deliver(readPort_, code::kEntered);
     EXPECT_EQ(Shown("TxtRdFromName"), "a_sender_with_a_long");
 }
 
 TEST_F(ReadScreenTest, WithoutToTheReaderIsTheRecipient) {
-    services_.Name("Me", "robin7");
+    Name("Me", "robin7");
     Open("Robin", "robin7");
     EXPECT_EQ(Shown("TxtRdFromName"), "");  // no From: the empty text
     EXPECT_EQ(Shown("TxtRdToName"), "Me");  // the kite ID, looked up like any address
@@ -61,16 +65,16 @@ TEST_F(ReadScreenTest, WithoutToTheReaderIsTheRecipient) {
 }
 
 TEST_F(ReadScreenTest, APlayerWithoutKiteIdIsShownUnchangedAndHasNoBook) {
-    services_.Name("Robin", "Robin");
+    Name("Robin", "Robin");
     Open("Robin", nullptr);
     EXPECT_EQ(Shown("TxtRdToName"), "Robin");
     EXPECT_EQ(Shown("TxtRdFromName"), "");
 }
 
 TEST_F(ReadScreenTest, ReplyCarriesTheShownSenderAndSubject) {
-    services_.Name("Gran", "gran_42");
-    services_.texts[atoms::mail::From] = "gran_42";
-    services_.texts[atoms::mail::Subject] = "Cookies";
+    Name("Gran", "gran_42");
+    texts_[atoms::mail::From] = "gran_42";
+    texts_[atoms::mail::Subject] = "Cookies";
     Open("Robin", "robin7");
     Click(readPort_, Atom("BtnRdReply"));
     EXPECT_EQ(wm::Handover().replyPending, 1);

@@ -4,13 +4,13 @@
 
 #include "screens/address_book_screen.h"
 #include "screens/write_screen.h"
-#include "shell_fixture.h"
+#include "module_test.h"
 
 namespace {
 
 namespace sprites = atoms::dialog_sprites;
 
-class CommonDialogTest : public ShellTest {
+class CommonDialogTest : public ModuleTest {
 protected:
     // Each dialog request at the scene, as "type sprite" pairs with its kind of delivery.
     struct Step {
@@ -46,7 +46,7 @@ protected:
     }
 
     void SetUp() override {
-        ShellTest::SetUp();
+        ModuleTest::SetUp();
         Start("Robin");  // on the main screen
         screen_ = wm::CurrentScreen();
         host_.Forget();

@@ -1,7 +1,7 @@
 // A canvas that records every operation with its arguments and the colour and pen in force, and
 // measures text with fixed formulas: 7 units per character wide, 12 high.
-#ifndef WRENMAIL_TESTS_CONTROLS_FAKE_CANVAS_H
-#define WRENMAIL_TESTS_CONTROLS_FAKE_CANVAS_H
+#ifndef WRENMAIL_TESTS_FAKES_FAKE_CANVAS_H
+#define WRENMAIL_TESTS_FAKES_FAKE_CANVAS_H
 
 #include <array>
 #include <cstdint>

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "store/mail_id.h"
-#include "shell_fixture.h"
+#include "module_test.h"
 
 namespace {
 
-using IdentityTest = ShellTest;
+using IdentityTest = ModuleTest;
 
 TEST_F(IdentityTest, StartValuesBecomeTheIdentityAndAKiteIdSetsTheFlag) {
     struct Case {
@@ -73,11 +73,11 @@ TEST_F(IdentityTest, ValuesAreCutToSixtyThreeCharactersAndNeverNull) {
 }
 
 // A settings file as the host holds it once loaded: one dictionary of named values.
-class SettingsTest : public ShellTest {
+class SettingsTest : public ModuleTest {
 protected:
     void TearDown() override {
         HxWithdrawValue(resource_);
-        ShellTest::TearDown();
+        ModuleTest::TearDown();
     }
 
     void Publish(std::vector<std::pair<const char*, HostValue>> pairs) {
@@ -91,7 +91,7 @@ protected:
         }
         root_ = HostValue{0, HostValueDictionary, static_cast<uint16_t>(pairs.size()), HxRef(block)};
         HxPublishValue(resource_, &root_);
-        host_.ServeFile("WNSettings.dct", resource_);
+        host_.resources.served["WNSettings.dct"] = resource_;
     }
     static HostValue Text(const std::string& text) { return HostValue{0, HostValueText, 1, HxRef(text.c_str())}; }
     static HostValue Number(int32_t value) {

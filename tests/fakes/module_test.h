@@ -1,11 +1,11 @@
-// Test support: a fixture that starts and stops the module against the fake host and drives its
+// Test support: a fixture that starts and stops the module against the null host and drives its
 // scenes the way a host would.
-#ifndef WRENMAIL_TESTS_SHELL_SHELL_FIXTURE_H
-#define WRENMAIL_TESTS_SHELL_SHELL_FIXTURE_H
+#ifndef WRENMAIL_TESTS_FAKES_MODULE_TEST_H
+#define WRENMAIL_TESTS_FAKES_MODULE_TEST_H
 
 #include <gtest/gtest.h>
 
-#include "fake_host.h"
+#include "null_host.h"
 #include "messaging/delayed_post.h"
 #include "screens/common_dialog.h"
 #include "app/lifecycle.h"
@@ -15,14 +15,8 @@
 #include "state/service_handles.h"
 #include "state/settings.h"
 #include "state/user_identity.h"
+#include "store/message_header_list.h"
 #include "wrenmail.h"
-
-inline EDict Record(uint16_t type) {
-    EDict record;
-    EDictClear(&record);
-    EDictSetType(&record, type);
-    return record;
-}
 
 // True when the handler is attached to the port; leaves it as it was.
 inline bool Attached(uint16_t port, HxHandler handler) {
@@ -33,13 +27,12 @@ inline bool Attached(uint16_t port, HxHandler handler) {
     return true;
 }
 
-class ShellTest : public ::testing::Test {
+class ModuleTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        HxReset();
+        host_.Install();
         // The reset detached the tick handler that the run's first delayed post attached.
         HxPortAttach(atoms::TimerPortTick, &PostMessages);
-        host_.Install();
         wm::Identity().ClearIdentity();
         wm::AppSettings() = wm::Settings{};
         wm::Services() = wm::ServiceHandles{};
@@ -52,8 +45,9 @@ protected:
         for (int i = 0; i < 100 && wm::PendingPostCount() > 0; ++i) {
             Tick();
         }
+        wm::DeleteHeaderList();
+        wm::Services() = wm::ServiceHandles{};
         host_.Uninstall();
-        HxReset();
     }
 
     // Starts the module with the identity values a launcher gives; null leaves a value out.
@@ -134,7 +128,9 @@ protected:
         return wm::CurrentScreen() != nullptr ? wm::CurrentScreen()->Scene() : 0;
     }
 
-    FakeHost host_;
+    NullHost host_;
+    FakeFileService& files_ = host_.files;
+    FakeMailServer& mail_ = host_.mail;
 };
 
 #endif

@@ -1,7 +1,7 @@
 // Test support: builds host value trees the way a host lays them out, with every address carried
 // as a reference. Everything stays alive (and in place) as long as the builder does.
-#ifndef WRENMAIL_TESTS_MESSAGING_HOST_TREE_H
-#define WRENMAIL_TESTS_MESSAGING_HOST_TREE_H
+#ifndef WRENMAIL_TESTS_FAKES_HOST_TREE_H
+#define WRENMAIL_TESTS_FAKES_HOST_TREE_H
 
 #include <cstddef>
 #include <cstdint>

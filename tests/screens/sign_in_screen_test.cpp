@@ -2,11 +2,11 @@
 
 #include "clients/host_application.h"
 #include "screens/sign_in_screen.h"
-#include "shell_fixture.h"
+#include "module_test.h"
 
 namespace {
 
-class SignInTest : public ShellTest {
+class SignInTest : public ModuleTest {
 protected:
     void Enter(const char* player, const char* kite = nullptr, const char* password = nullptr) {
         Start(player, kite, password);
@@ -26,8 +26,8 @@ protected:
         return found;
     }
     void Type(const char* name, const char* password) {
-        host_.editTexts[name_] = name;
-        host_.editTexts[password_] = password;
+        host_.scenes.editTexts[name_] = name;
+        host_.scenes.editTexts[password_] = password;
     }
 
     const uint16_t port_ = atoms::ports::OrbitSignInPort;
@@ -111,9 +111,9 @@ TEST_F(SignInTest, AKiteLoginFromTheStartFillsTheFieldsAndOtherwiseIsDropped) {
 TEST_F(SignInTest, TabCleansTheFieldAndMovesToTheOther) {
     Enter("Robin");
     host_.Forget();
-    host_.editTexts[name_] = "ro\tbin\r\n7";
+    host_.scenes.editTexts[name_] = "ro\tbin\r\n7";
     EditKey(port_, name_, atoms::TAB);
-    EXPECT_EQ(host_.editTexts[name_], "robin7");
+    EXPECT_EQ(host_.scenes.editTexts[name_], "robin7");
     const auto focus = FocusRequests();
     ASSERT_EQ(focus.size(), 1u);
     EXPECT_EQ(EDictGetShort(&focus[0].record, atoms::NAME), password_);
@@ -124,9 +124,9 @@ TEST_F(SignInTest, TabCleansTheFieldAndMovesToTheOther) {
 TEST_F(SignInTest, KeysAreIgnoredUntilTheFieldsAreShown) {
     Enter(nullptr);
     host_.Forget();
-    host_.editTexts[name_] = "a\tb";
+    host_.scenes.editTexts[name_] = "a\tb";
     EXPECT_TRUE(EditKey(port_, name_, atoms::TAB));
-    EXPECT_EQ(host_.editTexts[name_], "a\tb");
+    EXPECT_EQ(host_.scenes.editTexts[name_], "a\tb");
     EXPECT_TRUE(FocusRequests().empty());
 }
 
@@ -135,7 +135,7 @@ TEST_F(SignInTest, EnterInTheFieldsChecksTheLoginAndAsksForValidation) {
     host_.Forget();
     Type("robin7", "pw\n");
     EditKey(port_, password_, atoms::ENTER);
-    EXPECT_EQ(host_.editTexts[password_], "pw");
+    EXPECT_EQ(host_.scenes.editTexts[password_], "pw");
     const auto focus = FocusRequests();
     ASSERT_GE(focus.size(), 1u);
     EXPECT_FALSE(EDictHasKey(&focus[0].record, atoms::NAME));

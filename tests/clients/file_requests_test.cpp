@@ -1,0 +1,67 @@
+#include "app/lifecycle.h"
+#include "../store/store_fixture.h"
+#include "wrenmail.h"
+
+namespace {
+
+using RequestsTest = StoreTest;
+
+TEST_F(RequestsTest, HandleZeroSendsNothing) {
+    host_.Forget();
+    wm::DictObject dict;
+    wm::FileCloseHandle(0);
+    wm::FileChangeDirectory(0, "InBox", true);
+    wm::FileCreateDirectory(0, "InBox");
+    wm::FileCreateDict(0, "a.wnl");
+    wm::FileWriteDict(0, "a.wnl", &dict);
+    EXPECT_EQ(wm::FileReadDict(0, "a.wnl"), nullptr);
+    wm::FileDelete(0, "a.wnl");
+    EXPECT_EQ(wm::FileList(0), nullptr);
+    EXPECT_EQ(host_.log.Count(atoms::files::FileIOPort), 0u);
+}
+
+bool HXCALL AnswerWithoutSuccess(EDict* record) {
+    static wm::DictObject stray;
+    EDictPutLong(record, atoms::STATUS, 0);
+    EDictPutHandle(record, atoms::files::HANDLE, 5);
+    EDictPutPointer(record, atoms::files::FioQuery, &stray);
+    return true;
+}
+
+TEST_F(RequestsTest, OpenAndListAnswerOnlyOnSuccess) {
+    EXPECT_NE(wm::FileList(Handle()), nullptr);
+    HxReset();
+    HxPortAttach(atoms::files::FileIOPort, &AnswerWithoutSuccess);
+    EXPECT_EQ(wm::FileOpenHandle(), 0u);
+    EXPECT_EQ(wm::FileList(Handle()), nullptr);
+}
+
+TEST_F(RequestsTest, ModuleStartOpensTheFileServiceAndStopClosesIt) {
+    wm::Services() = wm::ServiceHandles{};
+    host_.Forget();
+    EDict record;
+    EDictClear(&record);
+    EDictSetType(&record, code::kEntered);
+    PM_Main(&record);
+    const uint32_t handle = wm::Services().fileService;
+    EXPECT_NE(handle, 0u);
+    ASSERT_NE(wm::Services().headerList, nullptr);
+    EXPECT_EQ(wm::Services().headerList->Size(), 0u);
+    EDictSetType(&record, code::kLeft);
+    PM_Main(&record);
+    EXPECT_EQ(wm::Services().headerList, nullptr);
+    EXPECT_EQ(wm::Services().fileService, 0u);
+    const auto closes = host_.Requests(atoms::files::FileIOPort, code::kClose);
+    ASSERT_EQ(closes.size(), 1u);
+    EXPECT_EQ(static_cast<uint32_t>(EDictGetLong(&closes[0].record, atoms::files::HANDLE)), handle);
+
+    files_.failOpen = true;
+    EDictSetType(&record, code::kEntered);
+    PM_Main(&record);
+    EXPECT_EQ(wm::Services().fileService, 0u);
+    EDictSetType(&record, code::kLeft);
+    PM_Main(&record);
+    EXPECT_EQ(host_.log.Count(atoms::files::FileIOPort, code::kClose), 1u);  // handle 0: no close
+}
+
+}  // namespace
