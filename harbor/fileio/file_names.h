@@ -14,7 +14,7 @@ namespace harbor {
 // (NUL included), names over 255 bytes, and names starting with the temporary-file prefix.
 const char* RefusedName(std::string_view name);
 
-// The data root's lock file (runtime/data_root_lock.h): refused as a name, so the module never
+// The data root's lock file (fileio/data_root_lock.h): refused as a name, so the module never
 // lists, opens or deletes it.
 inline constexpr std::string_view kLockFileName = ".harbor-lock";
 

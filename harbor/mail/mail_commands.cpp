@@ -13,7 +13,7 @@
 #include "mail/mime_message.h"
 #include "mail/password_prompt.h"
 #include "mail/post_office.h"
-#include "runtime/data_root_lock.h"
+#include "fileio/data_root_lock.h"
 #include "base/data_folder.h"
 
 namespace harbor {

@@ -7,7 +7,7 @@
 #include "fileio/dict_file_format.h"
 #include "fileio/held_files.h"
 #include "mail/mime_message.h"
-#include "runtime/data_root_lock.h"
+#include "fileio/data_root_lock.h"
 
 namespace harbor {
 

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "mail/server_settings.h"
-#include "runtime/data_root_lock.h"
+#include "fileio/data_root_lock.h"
 
 namespace harbor {
 

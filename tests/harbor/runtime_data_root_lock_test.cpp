@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fileio/file_names.h"
-#include "runtime/data_root_lock.h"
+#include "fileio/data_root_lock.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "runtime/data_root_lock.h"
+#include "fileio/data_root_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -4,8 +4,8 @@
 // it is), so that a second process can say who has the root. The lock is an flock on a file
 // opened close-on-exec: the kernel drops it when the holder exits or is killed, so a crash never
 // leaves a root locked.
-#ifndef HARBOR_RUNTIME_DATA_ROOT_LOCK_H
-#define HARBOR_RUNTIME_DATA_ROOT_LOCK_H
+#ifndef HARBOR_FILEIO_DATA_ROOT_LOCK_H
+#define HARBOR_FILEIO_DATA_ROOT_LOCK_H
 
 #include <chrono>
 #include <filesystem>
