@@ -66,28 +66,28 @@ AddressBookScreen::AddressBookScreen() {
 AddressBookScreen::~AddressBookScreen() = default;
 
 void AddressBookScreen::InitNames() {
-    doneButton_ = FetchAtom("BtnAbDone");
-    helpButton_ = FetchAtom("BtnAbHelp");
-    addButton_ = FetchAtom("BtnAbAdd");
-    deleteButton_ = FetchAtom("BtnAbDelete");
-    nameField_ = FetchAtom("EdtAbName");
-    idField_ = FetchAtom("EdtAbEmail");
-    emptyField_ = FetchAtom("EmptyField");
-    illegalName_ = FetchAtom("IllegalName");
+    done_button_ = FetchAtom("BtnAbDone");
+    help_button_ = FetchAtom("BtnAbHelp");
+    add_button_ = FetchAtom("BtnAbAdd");
+    delete_button_ = FetchAtom("BtnAbDelete");
+    name_field_ = FetchAtom("EdtAbName");
+    id_field_ = FetchAtom("EdtAbEmail");
+    empty_field_ = FetchAtom("EmptyField");
+    illegal_name_ = FetchAtom("IllegalName");
     SetHelpSound(FetchAtom("SndAbHelp"));
 }
 
 void AddressBookScreen::Enter() {
     HxPortAttach(atoms::KeyboardPort, &PM_AddressBook);
-    ShowSpriteAt(Scene(), addButton_, kButtonX, kAddY, 0);
-    ShowSpriteAt(Scene(), deleteButton_, kButtonX, kDeleteY, 0);
-    ShowSpriteAt(Scene(), helpButton_, kButtonX, kHelpY, 0);
-    ShowSpriteAt(Scene(), doneButton_, kButtonX, kDoneY, 0);
+    ShowSpriteAt(Scene(), add_button_, kButtonX, kAddY, 0);
+    ShowSpriteAt(Scene(), delete_button_, kButtonX, kDeleteY, 0);
+    ShowSpriteAt(Scene(), help_button_, kButtonX, kHelpY, 0);
+    ShowSpriteAt(Scene(), done_button_, kButtonX, kDoneY, 0);
     book_ = std::make_unique<DictObject>();
     CreateList();
     LoadAddressBook(Identity().GetKiteId(), *book_);
     FillList();
-    for (uint16_t button : {helpButton_, doneButton_, addButton_, deleteButton_}) {
+    for (uint16_t button : {help_button_, done_button_, add_button_, delete_button_}) {
         AddButton(button, true);
     }
     if (PMScreenBase* caller = Handover().addressBookCaller) {
@@ -176,21 +176,21 @@ void AddressBookScreen::ShowEntry(int32_t index) {
 }
 
 void AddressBookScreen::SetFields(const char* name, const char* kiteId) {
-    SetSpriteText(Scene(), nameField_, name, kSend);
-    SetSpriteText(Scene(), idField_, kiteId, kSend);
+    SetSpriteText(Scene(), name_field_, name, kSend);
+    SetSpriteText(Scene(), id_field_, kiteId, kSend);
 }
 
 void AddressBookScreen::Add() {
     char name[kFieldSize];
     char kiteId[kFieldSize];
-    ReadField(Scene(), nameField_, name);
-    ReadField(Scene(), idField_, kiteId);
+    ReadField(Scene(), name_field_, name);
+    ReadField(Scene(), id_field_, kiteId);
     if (name[0] == '\0' || kiteId[0] == '\0') {
-        ShowDialog(kDialogOk, emptyField_, kEmptyFieldText);
+        ShowDialog(kDialogOk, empty_field_, kEmptyFieldText);
         return;
     }
     if (!IsValidMailName(name) || !IsValidMailName(kiteId)) {
-        ShowDialog(kDialogOk, illegalName_, kIllegalNameText);
+        ShowDialog(kDialogOk, illegal_name_, kIllegalNameText);
         return;
     }
     const uint16_t key = FetchAtom(name);
@@ -220,12 +220,12 @@ void AddressBookScreen::Delete() {
 }
 
 void AddressBookScreen::OnEditKey(uint16_t field, uint16_t key) {
-    if (field != nameField_ && field != idField_) {
+    if (field != name_field_ && field != id_field_) {
         return;
     }
     if (key == atoms::TAB) {
         CleanEditText(Scene(), field);
-        SetSpriteFocus(Scene(), field == nameField_ ? idField_ : nameField_, true, 0);
+        SetSpriteFocus(Scene(), field == name_field_ ? id_field_ : name_field_, true, 0);
     } else if (key == atoms::ENTER) {
         CleanEditText(Scene(), field);
         SetSpriteFocus(Scene(), 0, true, 0);
@@ -238,14 +238,14 @@ bool AddressBookScreen::OnButton(uint16_t sprite) {
             return false;
         }
         CloseDialog(sprite);
-    } else if (sprite == addButton_) {
+    } else if (sprite == add_button_) {
         Add();
-    } else if (sprite == deleteButton_) {
+    } else if (sprite == delete_button_) {
         Delete();
-    } else if (sprite == doneButton_) {
+    } else if (sprite == done_button_) {
         // The host closes the scene; Leave follows from it.
         PostCloseScene(Scene(), 0);
-    } else if (sprite == helpButton_) {
+    } else if (sprite == help_button_) {
         PlayHelpSound();
     } else {
         return false;
@@ -265,8 +265,8 @@ void AddressBookScreen::CloseDialog(uint16_t button) {
 }
 
 void AddressBookScreen::SetFieldsVisible(bool visible) {
-    SetSpriteVisible(Scene(), nameField_, visible, kSend);
-    SetSpriteVisible(Scene(), idField_, visible, kSend);
+    SetSpriteVisible(Scene(), name_field_, visible, kSend);
+    SetSpriteVisible(Scene(), id_field_, visible, kSend);
 }
 
 void AddressBookScreen::PlaceDialog(int32_t kind) {

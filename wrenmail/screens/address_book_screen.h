@@ -42,14 +42,14 @@ private:
     void SetFieldsVisible(bool visible);
     void PlaceDialog(int32_t kind);
 
-    uint16_t doneButton_ = 0;
-    uint16_t helpButton_ = 0;
-    uint16_t addButton_ = 0;
-    uint16_t deleteButton_ = 0;
-    uint16_t nameField_ = 0;
-    uint16_t idField_ = 0;
-    uint16_t emptyField_ = 0;
-    uint16_t illegalName_ = 0;
+    uint16_t done_button_ = 0;
+    uint16_t help_button_ = 0;
+    uint16_t add_button_ = 0;
+    uint16_t delete_button_ = 0;
+    uint16_t name_field_ = 0;
+    uint16_t id_field_ = 0;
+    uint16_t empty_field_ = 0;
+    uint16_t illegal_name_ = 0;
     std::unique_ptr<PMListBox> list_;
     std::unique_ptr<DictObject> book_;
 };

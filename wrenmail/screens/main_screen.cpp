@@ -56,21 +56,21 @@ MainScreen::~MainScreen() {
 }
 
 void MainScreen::InitNames() {
-    addressButton_ = FetchAtom("BtnWnAddress");
-    changeButton_ = FetchAtom("BtnWnChange");
-    dateButton_ = FetchAtom("BtnWnDate");
-    deleteButton_ = FetchAtom("BtnWnDelete");
-    exitButton_ = FetchAtom("BtnWnExit");
-    fromButton_ = FetchAtom("BtnWnFrom");
-    helpButton_ = FetchAtom("BtnWnHelp");
-    newButton_ = FetchAtom("BtnWnNew");
-    parentButton_ = FetchAtom("BtnWnParent");
-    readButton_ = FetchAtom("BtnWnRead");
-    subjectButton_ = FetchAtom("BtnWnSubject");
-    updateButton_ = FetchAtom("BtnWnUpdate");
-    confirmDelete_ = FetchAtom("ConfirmDelete");
-    disconnectReminder_ = FetchAtom("DisconnectReminder");
-    showDisconnectReminder_ = FetchAtom("aShowDisconnectReminder");
+    address_button_ = FetchAtom("BtnWnAddress");
+    change_button_ = FetchAtom("BtnWnChange");
+    date_button_ = FetchAtom("BtnWnDate");
+    delete_button_ = FetchAtom("BtnWnDelete");
+    exit_button_ = FetchAtom("BtnWnExit");
+    from_button_ = FetchAtom("BtnWnFrom");
+    help_button_ = FetchAtom("BtnWnHelp");
+    new_button_ = FetchAtom("BtnWnNew");
+    parent_button_ = FetchAtom("BtnWnParent");
+    read_button_ = FetchAtom("BtnWnRead");
+    subject_button_ = FetchAtom("BtnWnSubject");
+    update_button_ = FetchAtom("BtnWnUpdate");
+    confirm_delete_ = FetchAtom("ConfirmDelete");
+    disconnect_reminder_ = FetchAtom("DisconnectReminder");
+    show_disconnect_reminder_ = FetchAtom("aShowDisconnectReminder");
     SetHelpSound(FetchAtom("SndWnHelp"));
 }
 
@@ -78,20 +78,20 @@ void MainScreen::Enter() {
     HxPortAttach(atoms::KeyboardPort, &PM_WrenmailMain);
     ShowMailboxName();
     CreateList();
-    if (firstStart_) {
+    if (first_start_) {
         StartSendAndFetch();
-        firstStart_ = false;
+        first_start_ = false;
     }
     RefreshList();
     list_->Show();
-    for (uint16_t button : {addressButton_, changeButton_, deleteButton_, exitButton_, helpButton_, newButton_,
-                            readButton_, updateButton_, parentButton_, fromButton_, subjectButton_, dateButton_}) {
+    for (uint16_t button : {address_button_, change_button_, delete_button_, exit_button_, help_button_, new_button_,
+                            read_button_, update_button_, parent_button_, from_button_, subject_button_, date_button_}) {
         AddButton(button, true);
     }
     // A user known only by player ID has neither an address book nor mail exchange.
     if (Identity().GetKiteId()[0] == '\0') {
-        SetButtonEnabled(addressButton_, false);
-        SetButtonEnabled(updateButton_, false);
+        SetButtonEnabled(address_button_, false);
+        SetButtonEnabled(update_button_, false);
     }
 }
 
@@ -138,8 +138,8 @@ bool MainScreen::HandleMessage(EDict* record) {
         OnPress(record);
     } else if (type == atoms::actions::aOnMailDownloaded) {
         RefreshList();
-    } else if (type == showDisconnectReminder_) {
-        ShowDialog(kDialogOk, disconnectReminder_, kDisconnectReminderText);
+    } else if (type == show_disconnect_reminder_) {
+        ShowDialog(kDialogOk, disconnect_reminder_, kDisconnectReminderText);
     }
     return true;
 }
@@ -147,7 +147,7 @@ bool MainScreen::HandleMessage(EDict* record) {
 void MainScreen::OnPress(const EDict* record) {
     if (list_ && list_->IsOwnSprite(EDictGetShort(record, atoms::NAME)) &&
         EDictGetLong(record, atoms::COUNT) == kDoubleClick) {
-        OnButton(readButton_);
+        OnButton(read_button_);
     }
 }
 
@@ -159,16 +159,16 @@ bool MainScreen::OnDialogButton(uint16_t sprite) {
     namespace sprites = atoms::dialog_sprites;
     const uint16_t dialog = CommonDialog().current;
     if (sprite == sprites::BtnCoYes) {
-        if (dialog == confirmDelete_) {
+        if (dialog == confirm_delete_) {
             DeleteSelected();
         } else if (dialog == ConfirmExitDialog()) {
-            PostAction(atoms::ports::WrenmailMainPort, showDisconnectReminder_, kReminderDelay);
+            PostAction(atoms::ports::WrenmailMainPort, show_disconnect_reminder_, kReminderDelay);
         }
         CloseDialog(sprite);
     } else if (sprite == sprites::BtnCoNo) {
         CloseDialog(sprite);
     } else if (sprite == sprites::BtnCoOk) {
-        if (dialog == disconnectReminder_) {
+        if (dialog == disconnect_reminder_) {
             ExitApplication();
         }
         CloseDialog(sprite);
@@ -179,32 +179,32 @@ bool MainScreen::OnDialogButton(uint16_t sprite) {
 }
 
 bool MainScreen::OnScreenButton(uint16_t sprite) {
-    if (sprite == exitButton_) {
+    if (sprite == exit_button_) {
         ShowDialog(kDialogYesNo, ConfirmExitDialog(), kConfirmExitText);
-    } else if (sprite == readButton_) {
+    } else if (sprite == read_button_) {
         OpenSelected();
-    } else if (sprite == deleteButton_) {
+    } else if (sprite == delete_button_) {
         if (list_ && list_->SelectionSize() > 0) {
-            ShowDialog(kDialogYesNo, confirmDelete_, kConfirmDeleteText);
+            ShowDialog(kDialogYesNo, confirm_delete_, kConfirmDeleteText);
         }
-    } else if (sprite == helpButton_) {
+    } else if (sprite == help_button_) {
         PlayHelpSound();
-    } else if (sprite == changeButton_) {
+    } else if (sprite == change_button_) {
         ShowScreen(atoms::ports::ScCsSignIn);
-    } else if (sprite == newButton_) {
+    } else if (sprite == new_button_) {
         ShowScreen(atoms::ports::ScWrWrite);
-    } else if (sprite == addressButton_) {
+    } else if (sprite == address_button_) {
         OpenAddressBook();
-    } else if (sprite == updateButton_) {
+    } else if (sprite == update_button_) {
         StartSendAndFetch();
         RefreshList();
-    } else if (sprite == parentButton_) {
+    } else if (sprite == parent_button_) {
         OpenWebAddress(AppSettings().parentUrl.c_str());
-    } else if (sprite == fromButton_) {
+    } else if (sprite == from_button_) {
         SortBy(SortByFrom);
-    } else if (sprite == subjectButton_) {
+    } else if (sprite == subject_button_) {
         SortBy(SortBySubject);
-    } else if (sprite == dateButton_) {
+    } else if (sprite == date_button_) {
         SortBy(SortByDate);
     } else {
         return false;

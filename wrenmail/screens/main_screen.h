@@ -40,23 +40,23 @@ private:
     void OpenSelected();
     void DeleteSelected();
 
-    uint16_t addressButton_ = 0;
-    uint16_t changeButton_ = 0;
-    uint16_t dateButton_ = 0;
-    uint16_t deleteButton_ = 0;
-    uint16_t exitButton_ = 0;
-    uint16_t fromButton_ = 0;
-    uint16_t helpButton_ = 0;
-    uint16_t newButton_ = 0;
-    uint16_t parentButton_ = 0;
-    uint16_t readButton_ = 0;
-    uint16_t subjectButton_ = 0;
-    uint16_t updateButton_ = 0;
-    uint16_t confirmDelete_ = 0;
-    uint16_t disconnectReminder_ = 0;
-    uint16_t showDisconnectReminder_ = 0;
+    uint16_t address_button_ = 0;
+    uint16_t change_button_ = 0;
+    uint16_t date_button_ = 0;
+    uint16_t delete_button_ = 0;
+    uint16_t exit_button_ = 0;
+    uint16_t from_button_ = 0;
+    uint16_t help_button_ = 0;
+    uint16_t new_button_ = 0;
+    uint16_t parent_button_ = 0;
+    uint16_t read_button_ = 0;
+    uint16_t subject_button_ = 0;
+    uint16_t update_button_ = 0;
+    uint16_t confirm_delete_ = 0;
+    uint16_t disconnect_reminder_ = 0;
+    uint16_t show_disconnect_reminder_ = 0;
     std::unique_ptr<PMMailboxList> list_;
-    bool firstStart_ = true;
+    bool first_start_ = true;
 };
 
 }  // namespace wm

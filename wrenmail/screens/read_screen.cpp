@@ -44,16 +44,16 @@ ReadScreen::ReadScreen() {
 ReadScreen::~ReadScreen() = default;
 
 void ReadScreen::InitNames() {
-    backButton_ = FetchAtom("BtnRdBack");
-    printButton_ = FetchAtom("BtnRdPrint");
-    replyButton_ = FetchAtom("BtnRdReply");
-    helpButton_ = FetchAtom("BtnRdHelp");
-    picturesButton_ = FetchAtom("BtnRdPictures");
-    textButton_ = FetchAtom("BtnRdText");
-    toName_ = FetchAtom("TxtRdToName");
-    subjectName_ = FetchAtom("TxtRdSubjectName");
-    fromName_ = FetchAtom("TxtRdFromName");
-    bodySprite_ = FetchAtom("PvtRdMessage");
+    back_button_ = FetchAtom("BtnRdBack");
+    print_button_ = FetchAtom("BtnRdPrint");
+    reply_button_ = FetchAtom("BtnRdReply");
+    help_button_ = FetchAtom("BtnRdHelp");
+    pictures_button_ = FetchAtom("BtnRdPictures");
+    text_button_ = FetchAtom("BtnRdText");
+    to_name_ = FetchAtom("TxtRdToName");
+    subject_name_ = FetchAtom("TxtRdSubjectName");
+    from_name_ = FetchAtom("TxtRdFromName");
+    body_sprite_ = FetchAtom("PvtRdMessage");
     printing_ = FetchAtom("Printing");
     SetHelpSound(FetchAtom("SndRdHelp"));
 }
@@ -66,21 +66,21 @@ void ReadScreen::Enter() {
                             FetchAtom("AniWrEditorBar")}) {
         ShowSprite(Scene(), sprite, 0);
     }
-    body_ = std::make_unique<RichTextView>(Scene(), bodySprite_);
+    body_ = std::make_unique<RichTextView>(Scene(), body_sprite_);
     body_->SetReadOnly(true);
     FillFields();
-    for (uint16_t button : {helpButton_, printButton_, backButton_, picturesButton_, textButton_, replyButton_}) {
+    for (uint16_t button : {help_button_, print_button_, back_button_, pictures_button_, text_button_, reply_button_}) {
         AddButton(button, true);
     }
     // A long subject stays inside its line.
     EDict constrain;
     EDictClear(&constrain);
     EDictSetType(&constrain, code::kSet);
-    EDictPutShort(&constrain, atoms::NAME, subjectName_);
+    EDictPutShort(&constrain, atoms::NAME, subject_name_);
     EDictPutBool(&constrain, atoms::CONSTRAINED, true);
     Deliver(Scene(), &constrain, kSend);
     // The screen opens in graphic mode, which the Pictures button names.
-    SetSpriteVisible(Scene(), textButton_, false, kSend);
+    SetSpriteVisible(Scene(), text_button_, false, kSend);
     Handover().displayMode = kGraphicMode;
 }
 
@@ -94,7 +94,7 @@ void ReadScreen::FillFields() {
     FillFrom(message);
     FillTo(message);
     if (const char* subject = MailGetText(message, atoms::mail::Subject); subject != nullptr) {
-        SetSpriteText(Scene(), subjectName_, subject, kSend);
+        SetSpriteText(Scene(), subject_name_, subject, kSend);
     }
     FillBody(message);
 }
@@ -102,21 +102,21 @@ void ReadScreen::FillFields() {
 void ReadScreen::FillFrom(uint32_t message) {
     const char* from = MailGetText(message, atoms::mail::From);
     if (from == nullptr) {
-        SetSpriteText(Scene(), fromName_, "", kSend);
+        SetSpriteText(Scene(), from_name_, "", kSend);
         return;
     }
-    SetShownAddress(Scene(), fromName_, from);
+    SetShownAddress(Scene(), from_name_, from);
 }
 
 // Without a recipient the letter is taken as the reader's own.
 void ReadScreen::FillTo(uint32_t message) {
     const char* to = MailGetText(message, atoms::mail::To);
     if (!Empty(to)) {
-        SetShownAddress(Scene(), toName_, to);
+        SetShownAddress(Scene(), to_name_, to);
     } else if (const char* kite = Identity().GetKiteId(); !Empty(kite)) {
-        SetShownAddress(Scene(), toName_, kite);
+        SetShownAddress(Scene(), to_name_, kite);
     } else if (const char* player = Identity().GetPlayerId(); !Empty(player)) {
-        SetSpriteText(Scene(), toName_, player, kSend);
+        SetSpriteText(Scene(), to_name_, player, kSend);
     }
 }
 
@@ -150,18 +150,18 @@ bool ReadScreen::OnButton(uint16_t sprite) {
             return false;
         }
         CloseDialog(sprite);
-    } else if (sprite == backButton_) {
+    } else if (sprite == back_button_) {
         // The message stays current until the main screen opens another.
         ShowScreen(atoms::ports::ScWnMain);
-    } else if (sprite == replyButton_) {
+    } else if (sprite == reply_button_) {
         Reply();
-    } else if (sprite == printButton_) {
+    } else if (sprite == print_button_) {
         Print();
-    } else if (sprite == helpButton_) {
+    } else if (sprite == help_button_) {
         PlayHelpSound();
-    } else if (sprite == picturesButton_) {
+    } else if (sprite == pictures_button_) {
         SetDisplayMode(kTextMode);
-    } else if (sprite == textButton_) {
+    } else if (sprite == text_button_) {
         SetDisplayMode(kGraphicMode);
     } else {
         return false;
@@ -173,8 +173,8 @@ bool ReadScreen::OnButton(uint16_t sprite) {
 // its kite ID when it saves.
 void ReadScreen::Reply() {
     Handover().replyPending = 1;
-    SetReplyText(Handover().replyAddress, GetSpriteText(Scene(), fromName_));
-    SetReplyText(Handover().replySubject, GetSpriteText(Scene(), subjectName_));
+    SetReplyText(Handover().replyAddress, GetSpriteText(Scene(), from_name_));
+    SetReplyText(Handover().replySubject, GetSpriteText(Scene(), subject_name_));
     ShowScreen(atoms::ports::ScWrWrite);
 }
 
@@ -190,8 +190,8 @@ void ReadScreen::Print() {
 // The visible mode button names the mode shown.
 void ReadScreen::SetDisplayMode(uint8_t mode) {
     const bool graphic = mode == kGraphicMode;
-    SetSpriteVisible(Scene(), picturesButton_, graphic, kSend);
-    SetSpriteVisible(Scene(), textButton_, !graphic, kSend);
+    SetSpriteVisible(Scene(), pictures_button_, graphic, kSend);
+    SetSpriteVisible(Scene(), text_button_, !graphic, kSend);
     if (body_) {
         if (graphic) {
             body_->SetGraphicMode();

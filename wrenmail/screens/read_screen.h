@@ -35,16 +35,16 @@ private:
     void Print();
     void SetDisplayMode(uint8_t mode);
 
-    uint16_t backButton_ = 0;
-    uint16_t printButton_ = 0;
-    uint16_t replyButton_ = 0;
-    uint16_t helpButton_ = 0;
-    uint16_t picturesButton_ = 0;
-    uint16_t textButton_ = 0;
-    uint16_t toName_ = 0;
-    uint16_t subjectName_ = 0;
-    uint16_t fromName_ = 0;
-    uint16_t bodySprite_ = 0;
+    uint16_t back_button_ = 0;
+    uint16_t print_button_ = 0;
+    uint16_t reply_button_ = 0;
+    uint16_t help_button_ = 0;
+    uint16_t pictures_button_ = 0;
+    uint16_t text_button_ = 0;
+    uint16_t to_name_ = 0;
+    uint16_t subject_name_ = 0;
+    uint16_t from_name_ = 0;
+    uint16_t body_sprite_ = 0;
     uint16_t printing_ = 0;
     std::unique_ptr<RichTextView> body_;
 };

@@ -26,10 +26,10 @@ void SendToAll(uint16_t scene, uint16_t type) {
 
 PMScreenBase::PMScreenBase()
     : play_(FetchAtom("Play")),
-      confirmExit_(FetchAtom("ConfirmExit")),
-      mailboxName_(FetchAtom("TxtCoMailboxName")) {
+      confirm_exit_(FetchAtom("ConfirmExit")),
+      mailbox_name_(FetchAtom("TxtCoMailboxName")) {
     for (int i = 0; i < 3; ++i) {
-        playEffects_[static_cast<std::size_t>(i)] = FetchAtomFormat("Play%d", i + 1);
+        play_effects_[static_cast<std::size_t>(i)] = FetchAtomFormat("Play%d", i + 1);
     }
 }
 
@@ -89,8 +89,8 @@ void PMScreenBase::SetButtonEnabled(uint16_t sprite, bool enabled) {
 }
 
 void PMScreenBase::PlayHelpSound() {
-    PlaySpriteEffect(helpSound_, playEffects_[static_cast<std::size_t>(helpSoundIndex_)]);
-    helpSoundIndex_ = (helpSoundIndex_ + 1) % static_cast<int32_t>(playEffects_.size());
+    PlaySpriteEffect(help_sound_, play_effects_[static_cast<std::size_t>(help_sound_index_)]);
+    help_sound_index_ = (help_sound_index_ + 1) % static_cast<int32_t>(play_effects_.size());
 }
 
 void PMScreenBase::PlaySpriteEffect(uint16_t sprite, uint16_t effect) {
@@ -133,9 +133,9 @@ void PMScreenBase::AddDialogButtons() {
 }
 
 void PMScreenBase::ShowMailboxName() {
-    ShowSprite(scene_, mailboxName_, 0);
+    ShowSprite(scene_, mailbox_name_, 0);
     // The text is the identity's own copy, which outlives the post.
-    SetSpriteText(scene_, mailboxName_, MailboxOwnerName(), kMailboxNameDelay);
+    SetSpriteText(scene_, mailbox_name_, MailboxOwnerName(), kMailboxNameDelay);
 }
 
 ButtonRecord* PMScreenBase::FindButton(uint16_t sprite, bool enabledOnly) {

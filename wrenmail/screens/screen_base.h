@@ -55,8 +55,8 @@ public:
     virtual void ExitApplication();
 
     uint16_t Scene() const { return scene_; }
-    uint16_t HelpSound() const { return helpSound_; }
-    int32_t HelpSoundIndex() const { return helpSoundIndex_; }
+    uint16_t HelpSound() const { return help_sound_; }
+    int32_t HelpSoundIndex() const { return help_sound_index_; }
     const IntrusiveList<ButtonRecord>& Buttons() const { return buttons_; }
 
 protected:
@@ -64,8 +64,8 @@ protected:
     // turn: 30032 enters, 30041 leaves, 30035 goes to OnButton. True when the record was one.
     bool HandleEnterLeaveClick(EDict* record);
     void SetScene(uint16_t scene) { scene_ = scene; }
-    void SetHelpSound(uint16_t sound) { helpSound_ = sound; }
-    uint16_t ConfirmExitDialog() const { return confirmExit_; }
+    void SetHelpSound(uint16_t sound) { help_sound_ = sound; }
+    uint16_t ConfirmExitDialog() const { return confirm_exit_; }
     // The dialog buttons every screen draws pressed and released like its own.
     void AddDialogButtons();
     // Shows whose mailbox is open: the kite ID, else the player ID.
@@ -78,12 +78,12 @@ private:
 
     uint16_t scene_ = 0;
     IntrusiveList<ButtonRecord> buttons_;
-    int32_t helpSoundIndex_ = 0;
-    uint16_t helpSound_ = 0;
-    std::array<uint16_t, 3> playEffects_{};
+    int32_t help_sound_index_ = 0;
+    uint16_t help_sound_ = 0;
+    std::array<uint16_t, 3> play_effects_{};
     uint16_t play_ = 0;
-    uint16_t confirmExit_ = 0;
-    uint16_t mailboxName_ = 0;
+    uint16_t confirm_exit_ = 0;
+    uint16_t mailbox_name_ = 0;
 };
 
 }  // namespace wm

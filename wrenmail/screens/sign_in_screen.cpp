@@ -66,56 +66,56 @@ SignInScreen::~SignInScreen() {
 }
 
 void SignInScreen::InitNames() {
-    enterButton_ = FetchAtom("BtnCsEnter");
-    helpButton_ = FetchAtom("BtnCsHelp");
-    signUpButton_ = FetchAtom("BtnCsSignUp");
-    cancelButton_ = FetchAtom("BtnCsCancel");
-    exitButton_ = FetchAtom("BtnCsExit");
-    nameField_ = FetchAtom("EdtCsName");
-    passwordField_ = FetchAtom("EdtCsPassword");
-    badEntry_ = FetchAtom("BadEntry");
-    badUser_ = FetchAtom("BadUserDialog");
-    connectFailed_ = FetchAtom("ConnectFailed");
-    checkingPassword_ = FetchAtom("CheckingPassword");
-    disconnectReminder_ = FetchAtom("DisconnectReminder");
+    enter_button_ = FetchAtom("BtnCsEnter");
+    help_button_ = FetchAtom("BtnCsHelp");
+    sign_up_button_ = FetchAtom("BtnCsSignUp");
+    cancel_button_ = FetchAtom("BtnCsCancel");
+    exit_button_ = FetchAtom("BtnCsExit");
+    name_field_ = FetchAtom("EdtCsName");
+    password_field_ = FetchAtom("EdtCsPassword");
+    bad_entry_ = FetchAtom("BadEntry");
+    bad_user_ = FetchAtom("BadUserDialog");
+    connect_failed_ = FetchAtom("ConnectFailed");
+    checking_password_ = FetchAtom("CheckingPassword");
+    disconnect_reminder_ = FetchAtom("DisconnectReminder");
     opening_ = FetchAtom("AniCsOpening");
     splash_ = FetchAtom("AniCsSplash");
-    showDisconnectReminder_ = FetchAtom("aShowDisconnectReminder");
-    showNoConnectDialog_ = FetchAtom("aShowNoConnectDialog");
-    showBadUserDialog_ = FetchAtom("aShowBadUserDialog");
-    openingDone_ = FetchAtom("aOnOpeningDone");
-    splashDone_ = FetchAtom("aOnSplashDone");
+    show_disconnect_reminder_ = FetchAtom("aShowDisconnectReminder");
+    show_no_connect_dialog_ = FetchAtom("aShowNoConnectDialog");
+    show_bad_user_dialog_ = FetchAtom("aShowBadUserDialog");
+    opening_done_ = FetchAtom("aOnOpeningDone");
+    splash_done_ = FetchAtom("aOnSplashDone");
     SetHelpSound(FetchAtom("SndCsHelp"));
 }
 
 void SignInScreen::Enter() {
     HxPortAttach(atoms::KeyboardPort, &PM_OrbitSignIn);
-    AddButton(enterButton_, true);
-    AddButton(helpButton_, true);
-    AddButton(signUpButton_, true);
+    AddButton(enter_button_, true);
+    AddButton(help_button_, true);
+    AddButton(sign_up_button_, true);
 
     UserIdentity& identity = Identity();
     if (!KiteGivenAtStart()) {
         identity.ClearKiteLogin();
     }
     if (!IsEmpty(identity.GetKiteId())) {
-        SetSpriteText(Scene(), nameField_, identity.GetKiteId(), kSend);
+        SetSpriteText(Scene(), name_field_, identity.GetKiteId(), kSend);
     }
     if (!IsEmpty(identity.GetPassword())) {
-        SetSpriteText(Scene(), passwordField_, identity.GetPassword(), kSend);
+        SetSpriteText(Scene(), password_field_, identity.GetPassword(), kSend);
     }
     // A player can go back to the mailbox; without one the only way out is to leave.
     const bool hasPlayer = !IsEmpty(identity.GetPlayerId());
-    const uint16_t wayOut = hasPlayer ? cancelButton_ : exitButton_;
+    const uint16_t wayOut = hasPlayer ? cancel_button_ : exit_button_;
     ShowSprite(Scene(), wayOut, kSend);
     AddButton(wayOut, true);
 
-    if (!hasPlayer && openingPassed_ == 0) {
+    if (!hasPlayer && opening_passed_ == 0) {
         ShowSprite(Scene(), opening_, kSend);
-        PostAction(atoms::ports::OrbitSignInPort, openingDone_, kAnimationTime);
+        PostAction(atoms::ports::OrbitSignInPort, opening_done_, kAnimationTime);
         return;
     }
-    openingPassed_ = 1;
+    opening_passed_ = 1;
     ShowEntry();
 }
 
@@ -149,16 +149,16 @@ bool SignInScreen::HandleMessage(EDict* record) {
 }
 
 void SignInScreen::OnEditKey(uint16_t field, uint16_t key) {
-    if (entryShown_ == 0 || (field != nameField_ && field != passwordField_)) {
+    if (entry_shown_ == 0 || (field != name_field_ && field != password_field_)) {
         return;
     }
     if (key == atoms::TAB) {
         CleanEditText(Scene(), field);
-        SetSpriteFocus(Scene(), field == nameField_ ? passwordField_ : nameField_, true, 0);
+        SetSpriteFocus(Scene(), field == name_field_ ? password_field_ : name_field_, true, 0);
     } else if (key == atoms::ENTER) {
         CleanEditText(Scene(), field);
         SetSpriteFocus(Scene(), 0, true, 0);
-        OnButton(enterButton_);
+        OnButton(enter_button_);
     }
 }
 
@@ -167,23 +167,23 @@ void SignInScreen::OnClick(uint16_t sprite) {
         return;
     }
     if (sprite == opening_) {
-        PostAction(atoms::ports::OrbitSignInPort, openingDone_, kSkipDelay);
+        PostAction(atoms::ports::OrbitSignInPort, opening_done_, kSkipDelay);
     } else if (sprite == splash_) {
-        PostAction(atoms::ports::OrbitSignInPort, splashDone_, kSkipDelay);
+        PostAction(atoms::ports::OrbitSignInPort, splash_done_, kSkipDelay);
     }
 }
 
 bool SignInScreen::OnAction(uint16_t type) {
-    if (type == showDisconnectReminder_) {
+    if (type == show_disconnect_reminder_) {
         SetFieldsVisible(false, 0);
-        ShowDialog(kDialogOk, disconnectReminder_, kDisconnectReminderText);
-    } else if (type == showNoConnectDialog_) {
+        ShowDialog(kDialogOk, disconnect_reminder_, kDisconnectReminderText);
+    } else if (type == show_no_connect_dialog_) {
         ShowNoConnectDialog();
-    } else if (type == showBadUserDialog_) {
+    } else if (type == show_bad_user_dialog_) {
         ShowBadUserDialog();
-    } else if (type == openingDone_) {
+    } else if (type == opening_done_) {
         OnOpeningDone();
-    } else if (type == splashDone_) {
+    } else if (type == splash_done_) {
         OnSplashDone();
     } else if (type == atoms::actions::aValidateUser) {
         ValidateUser();
@@ -196,17 +196,17 @@ bool SignInScreen::OnAction(uint16_t type) {
 }
 
 void SignInScreen::OnOpeningDone() {
-    if (openingPassed_ != 0) {
+    if (opening_passed_ != 0) {
         return;
     }
     HideSprite(Scene(), opening_, kSend);
     ShowSprite(Scene(), splash_, kSend);
-    PostAction(atoms::ports::OrbitSignInPort, splashDone_, kAnimationTime);
-    openingPassed_ = 1;
+    PostAction(atoms::ports::OrbitSignInPort, splash_done_, kAnimationTime);
+    opening_passed_ = 1;
 }
 
 void SignInScreen::OnSplashDone() {
-    if (entryShown_ != 0) {
+    if (entry_shown_ != 0) {
         return;
     }
     HideSprite(Scene(), splash_, kSend);
@@ -214,10 +214,10 @@ void SignInScreen::OnSplashDone() {
 }
 
 void SignInScreen::ShowEntry() {
-    entryShown_ = 1;
-    ShowSprite(Scene(), nameField_, kSend);
-    ShowSprite(Scene(), passwordField_, kSend);
-    SetSpriteFocus(Scene(), nameField_, true, 0);
+    entry_shown_ = 1;
+    ShowSprite(Scene(), name_field_, kSend);
+    ShowSprite(Scene(), password_field_, kSend);
+    SetSpriteFocus(Scene(), name_field_, true, 0);
 }
 
 bool SignInScreen::OnButton(uint16_t sprite) {
@@ -229,7 +229,7 @@ bool SignInScreen::OnDialogButton(uint16_t sprite) {
     const uint16_t dialog = CommonDialog().current;
     if (sprite == sprites::BtnCoYes) {
         if (dialog == ConfirmExitDialog()) {
-            PostAction(atoms::ports::OrbitSignInPort, showDisconnectReminder_, kReminderDelay);
+            PostAction(atoms::ports::OrbitSignInPort, show_disconnect_reminder_, kReminderDelay);
         }
         CloseDialog(sprite);
         SetFieldsVisible(true, 0);
@@ -237,7 +237,7 @@ bool SignInScreen::OnDialogButton(uint16_t sprite) {
         SetFieldsVisible(true, 0);
         CloseDialog(sprite);
     } else if (sprite == sprites::BtnCoOk) {
-        if (dialog == disconnectReminder_) {
+        if (dialog == disconnect_reminder_) {
             ExitApplication();
         }
         SetFieldsVisible(true, 0);
@@ -249,19 +249,19 @@ bool SignInScreen::OnDialogButton(uint16_t sprite) {
 }
 
 bool SignInScreen::OnScreenButton(uint16_t sprite) {
-    if (sprite == helpButton_) {
+    if (sprite == help_button_) {
         PlayHelpSound();
-    } else if (sprite == enterButton_) {
+    } else if (sprite == enter_button_) {
         OnEnterButton();
-    } else if (sprite == cancelButton_) {
+    } else if (sprite == cancel_button_) {
         Identity().ClearKiteLogin();
         // Afresh: the list may hold the kite account's mail, or the player's from an earlier visit.
         RebuildHeaderList();
         ShowScreen(atoms::ports::ScWnMain);
-    } else if (sprite == exitButton_) {
+    } else if (sprite == exit_button_) {
         SetFieldsVisible(false, kSend);
         ShowDialog(kDialogYesNo, ConfirmExitDialog(), kConfirmExitText);
-    } else if (sprite == signUpButton_) {
+    } else if (sprite == sign_up_button_) {
         OpenWebAddress(AppSettings().signUpUrl.c_str());
     } else {
         return false;
@@ -271,17 +271,17 @@ bool SignInScreen::OnScreenButton(uint16_t sprite) {
 
 void SignInScreen::OnEnterButton() {
     SetFieldsVisible(false, kSend);
-    if (IsEmpty(GetEditText(Scene(), nameField_)) || IsEmpty(GetEditText(Scene(), passwordField_))) {
-        ShowDialog(kDialogOk, badEntry_, kBadEntryText);
+    if (IsEmpty(GetEditText(Scene(), name_field_)) || IsEmpty(GetEditText(Scene(), password_field_))) {
+        ShowDialog(kDialogOk, bad_entry_, kBadEntryText);
         return;
     }
-    ShowDialog(kDialogNoButtons, checkingPassword_, kCheckingText);
+    ShowDialog(kDialogNoButtons, checking_password_, kCheckingText);
     StartDial();
 }
 
 void SignInScreen::ValidateUser() {
-    const std::string kiteId = FullFieldText(Scene(), nameField_);
-    const std::string password = FullFieldText(Scene(), passwordField_);
+    const std::string kiteId = FullFieldText(Scene(), name_field_);
+    const std::string password = FullFieldText(Scene(), password_field_);
     CloseMailManager();
     const SignInAnswer answer = MailSignIn(kiteId.c_str(), password.c_str());
     Services().mailManager = answer.manager;
@@ -295,8 +295,8 @@ void SignInScreen::ValidateUser() {
 }
 
 void SignInScreen::OnValidated() {
-    const std::string kiteId = FieldText(Scene(), nameField_);
-    const std::string password = FieldText(Scene(), passwordField_);
+    const std::string kiteId = FieldText(Scene(), name_field_);
+    const std::string password = FieldText(Scene(), password_field_);
     Identity().SetKiteLogin(kiteId.c_str(), password.c_str());
     RebuildHeaderList();
     ShowScreen(atoms::ports::ScWnMain);
@@ -304,23 +304,23 @@ void SignInScreen::OnValidated() {
 
 void SignInScreen::OnValidationFailed(uint8_t success, int32_t) {
     CloseMailManager();
-    const uint16_t next = success != 0 ? showBadUserDialog_ : showNoConnectDialog_;
+    const uint16_t next = success != 0 ? show_bad_user_dialog_ : show_no_connect_dialog_;
     PostAction(atoms::ports::OrbitSignInPort, next, kFailureDelay);
 }
 
 void SignInScreen::ShowNoConnectDialog() {
     SetFieldsVisible(false, 0);
-    ShowDialog(kDialogOk, connectFailed_, kConnectFailedText);
+    ShowDialog(kDialogOk, connect_failed_, kConnectFailedText);
 }
 
 void SignInScreen::ShowBadUserDialog() {
     SetFieldsVisible(false, 0);
-    ShowDialog(kDialogOk, badUser_, kBadUserText);
+    ShowDialog(kDialogOk, bad_user_, kBadUserText);
 }
 
 void SignInScreen::SetFieldsVisible(bool visible, int32_t mode) {
-    SetSpriteVisible(Scene(), nameField_, visible, mode);
-    SetSpriteVisible(Scene(), passwordField_, visible, mode);
+    SetSpriteVisible(Scene(), name_field_, visible, mode);
+    SetSpriteVisible(Scene(), password_field_, visible, mode);
 }
 
 }  // namespace wm

@@ -29,8 +29,8 @@ public:
     // Signs the entered kite ID in at the mail service (run on aValidateUser).
     void ValidateUser();
 
-    bool OpeningPassed() const { return openingPassed_ != 0; }
-    bool EntryShown() const { return entryShown_ != 0; }
+    bool OpeningPassed() const { return opening_passed_ != 0; }
+    bool EntryShown() const { return entry_shown_ != 0; }
 
 private:
     void OnEditKey(uint16_t field, uint16_t key);
@@ -44,27 +44,27 @@ private:
     void ShowEntry();
     void SetFieldsVisible(bool visible, int32_t mode);
 
-    uint16_t enterButton_ = 0;
-    uint16_t helpButton_ = 0;
-    uint16_t signUpButton_ = 0;
-    uint16_t cancelButton_ = 0;
-    uint16_t exitButton_ = 0;
-    uint16_t nameField_ = 0;
-    uint16_t passwordField_ = 0;
-    uint16_t badEntry_ = 0;
-    uint16_t badUser_ = 0;
-    uint16_t connectFailed_ = 0;
-    uint16_t checkingPassword_ = 0;
-    uint16_t disconnectReminder_ = 0;
+    uint16_t enter_button_ = 0;
+    uint16_t help_button_ = 0;
+    uint16_t sign_up_button_ = 0;
+    uint16_t cancel_button_ = 0;
+    uint16_t exit_button_ = 0;
+    uint16_t name_field_ = 0;
+    uint16_t password_field_ = 0;
+    uint16_t bad_entry_ = 0;
+    uint16_t bad_user_ = 0;
+    uint16_t connect_failed_ = 0;
+    uint16_t checking_password_ = 0;
+    uint16_t disconnect_reminder_ = 0;
     uint16_t opening_ = 0;
     uint16_t splash_ = 0;
-    uint16_t showDisconnectReminder_ = 0;
-    uint16_t showNoConnectDialog_ = 0;
-    uint16_t showBadUserDialog_ = 0;
-    uint16_t openingDone_ = 0;
-    uint16_t splashDone_ = 0;
-    uint8_t openingPassed_ = 0;
-    uint8_t entryShown_ = 0;
+    uint16_t show_disconnect_reminder_ = 0;
+    uint16_t show_no_connect_dialog_ = 0;
+    uint16_t show_bad_user_dialog_ = 0;
+    uint16_t opening_done_ = 0;
+    uint16_t splash_done_ = 0;
+    uint8_t opening_passed_ = 0;
+    uint8_t entry_shown_ = 0;
 };
 
 }  // namespace wm

@@ -82,7 +82,7 @@ bool IsCursorRecord(const EDict* record) {
 }  // namespace
 
 StampPage::StampPage(StampPanel& owner, uint32_t index, uint16_t scene)
-    : pageSprite_(FetchAtomFormat("AniWrPanel%d", static_cast<int>(index) + 1)),
+    : page_sprite_(FetchAtomFormat("AniWrPanel%d", static_cast<int>(index) + 1)),
       index_(index),
       scene_(scene),
       highlight_(atoms::stamps::AniWrHilite),
@@ -92,11 +92,11 @@ StampPage::StampPage(StampPanel& owner, uint32_t index, uint16_t scene)
     reader.SetNameAtom(FetchAtomFormat("DctWrIcons%d", static_cast<int>(index) + 1));
     reader.Bind();
     category_ = reader.GetText(atoms::stamps::Category, DataDictReader::kPlain);
-    CreateHidden(scene_, pageSprite_);
+    CreateHidden(scene_, page_sprite_);
     for (std::size_t k = 0; k < kStampSlots; ++k) {
         const auto letter = static_cast<char>('A' + k);
         boxes_[k] = FetchAtom((std::string("Box") + letter).c_str());
-        slotSprites_[k] = FetchAtom((std::string("SptWrIcon") + letter).c_str());
+        slot_sprites_[k] = FetchAtom((std::string("SptWrIcon") + letter).c_str());
     }
     CreateCaptions();
     ReadStamps(reader);
@@ -136,15 +136,15 @@ const StampEntry* StampPage::InSlot(std::size_t slot) const {
     if (slot >= kStampSlots) {
         return nullptr;
     }
-    return StepFrom(firstVisible_, slot, true);
+    return StepFrom(first_visible_, slot, true);
 }
 
 void StampPage::Show() {
-    SetSpriteVisible(scene_, pageSprite_, true, kSend);
-    if (firstVisible_ == nullptr) {
-        firstVisible_ = stamps_.Head();
+    SetSpriteVisible(scene_, page_sprite_, true, kSend);
+    if (first_visible_ == nullptr) {
+        first_visible_ = stamps_.Head();
     }
-    StampEntry* entry = firstVisible_;
+    StampEntry* entry = first_visible_;
     for (std::size_t k = 0; k < kStampSlots && entry != nullptr; ++k, entry = entry->next) {
         entry->x = kSlotPoints[k].x;
         entry->y = kSlotPoints[k].y;
@@ -157,8 +157,8 @@ void StampPage::Show() {
 }
 
 void StampPage::Hide() {
-    SetSpriteVisible(scene_, pageSprite_, false, kSend);
-    StampEntry* entry = firstVisible_;
+    SetSpriteVisible(scene_, page_sprite_, false, kSend);
+    StampEntry* entry = first_visible_;
     for (std::size_t k = 0; k < kStampSlots && entry != nullptr; ++k, entry = entry->next) {
         HideSprite(scene_, entry->sprite, kSend);
         SetSpriteVisible(scene_, captions_[k], false, kSend);
@@ -166,7 +166,7 @@ void StampPage::Hide() {
 }
 
 void StampPage::Clear() {
-    StampEntry* entry = firstVisible_;
+    StampEntry* entry = first_visible_;
     for (std::size_t k = 0; k < kStampSlots && entry != nullptr; ++k, entry = entry->next) {
         HideSprite(scene_, entry->sprite, kSend);
     }
@@ -176,30 +176,30 @@ void StampPage::Clear() {
 }
 
 bool StampPage::ScrollDown() {
-    StampEntry* target = StepFrom(firstVisible_, kStampRow, true);
+    StampEntry* target = StepFrom(first_visible_, kStampRow, true);
     if (target == nullptr) {
         return false;
     }
     Clear();
-    firstVisible_ = target;
+    first_visible_ = target;
     Show();
     return true;
 }
 
 bool StampPage::ScrollUp() {
-    StampEntry* target = StepFrom(firstVisible_, kStampRow, false);
+    StampEntry* target = StepFrom(first_visible_, kStampRow, false);
     if (target == nullptr) {
         return false;
     }
     Clear();
-    firstVisible_ = target;
+    first_visible_ = target;
     Show();
     return true;
 }
 
 std::size_t StampPage::SlotOf(uint16_t sprite) const {
     for (std::size_t k = 0; k < kStampSlots; ++k) {
-        if (sprite != 0 && slotSprites_[k] == sprite) {
+        if (sprite != 0 && slot_sprites_[k] == sprite) {
             return k;
         }
     }
@@ -240,18 +240,18 @@ StampPanel::StampPanel(uint16_t scene, RichTextView* editor)
     : editor_(editor),
       scene_(scene),
       bar_(atoms::stamps::AniWrBar),
-      arrowUp_(atoms::stamps::BtnWrArrowUp),
-      arrowDown_(atoms::stamps::BtnWrArrowDown) {
+      arrow_up_(atoms::stamps::BtnWrArrowUp),
+      arrow_down_(atoms::stamps::BtnWrArrowDown) {
     for (std::size_t i = 0; i < kStampCategories; ++i) {
         pages_[i] = std::make_unique<StampPage>(*this, static_cast<uint32_t>(i), scene_);
-        categoryButtons_[i] = FetchAtomFormat("BtnWrCategory%d", static_cast<int>(i) + 1);
+        category_buttons_[i] = FetchAtomFormat("BtnWrCategory%d", static_cast<int>(i) + 1);
     }
     current_ = 0;
     pages_[current_]->Hide();
-    for (uint16_t button : categoryButtons_) {
+    for (uint16_t button : category_buttons_) {
         CreateHidden(scene_, button);
     }
-    for (uint16_t sprite : {bar_, arrowUp_, arrowDown_}) {
+    for (uint16_t sprite : {bar_, arrow_up_, arrow_down_}) {
         CreateHidden(scene_, sprite);
     }
     open_ = 0;
@@ -260,7 +260,7 @@ StampPanel::StampPanel(uint16_t scene, RichTextView* editor)
 StampPanel::~StampPanel() = default;
 
 void StampPanel::SetChromeVisible(bool visible) {
-    for (uint16_t sprite : {bar_, arrowUp_, arrowDown_}) {
+    for (uint16_t sprite : {bar_, arrow_up_, arrow_down_}) {
         SetSpriteVisible(scene_, sprite, visible, kSend);
     }
     for (std::size_t k = 0; k < kStampSlots; ++k) {
@@ -270,7 +270,7 @@ void StampPanel::SetChromeVisible(bool visible) {
 
 void StampPanel::Open() {
     open_ = 1;
-    for (uint16_t button : categoryButtons_) {
+    for (uint16_t button : category_buttons_) {
         SetSpriteVisible(scene_, button, true, kSend);
     }
     pages_[current_]->Show();
@@ -280,7 +280,7 @@ void StampPanel::Open() {
 
 void StampPanel::Close() {
     open_ = 0;
-    for (uint16_t button : categoryButtons_) {
+    for (uint16_t button : category_buttons_) {
         SetSpriteVisible(scene_, button, false, kSend);
     }
     pages_[current_]->Hide();
@@ -289,7 +289,7 @@ void StampPanel::Close() {
 
 void StampPanel::RefreshButtonLooks() {
     for (std::size_t i = 0; i < kStampCategories; ++i) {
-        SetSpriteFX(scene_, categoryButtons_[i], i == current_ ? atoms::buttons::Roll : atoms::buttons::Up, 0);
+        SetSpriteFX(scene_, category_buttons_[i], i == current_ ? atoms::buttons::Roll : atoms::buttons::Up, 0);
     }
 }
 
@@ -305,7 +305,7 @@ void StampPanel::SelectCategory(uint32_t index) {
 
 bool StampPanel::OnCategoryPointer(EDict* record) {
     const uint16_t sprite = EDictGetShort(record, atoms::NAME);
-    for (uint16_t button : categoryButtons_) {
+    for (uint16_t button : category_buttons_) {
         if (sprite != button) {
             continue;
         }
@@ -322,16 +322,16 @@ bool StampPanel::OnCategoryPointer(EDict* record) {
 }
 
 bool StampPanel::OnClick(uint16_t sprite) {
-    if (sprite == arrowUp_) {
+    if (sprite == arrow_up_) {
         pages_[current_]->ScrollUp();
         return true;
     }
-    if (sprite == arrowDown_) {
+    if (sprite == arrow_down_) {
         pages_[current_]->ScrollDown();
         return true;
     }
     for (std::size_t i = 0; i < kStampCategories; ++i) {
-        if (sprite == categoryButtons_[i]) {
+        if (sprite == category_buttons_[i]) {
             SelectCategory(static_cast<uint32_t>(i));
             return true;
         }

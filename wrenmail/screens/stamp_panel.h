@@ -61,9 +61,9 @@ public:
     uint32_t Index() const { return index_; }
     StampPanel& Owner() const { return *owner_; }
     // The click target of slot k.
-    uint16_t SlotSprite(std::size_t slot) const { return slotSprites_[slot]; }
+    uint16_t SlotSprite(std::size_t slot) const { return slot_sprites_[slot]; }
     std::size_t Size() const { return stamps_.Size(); }
-    const StampEntry* FirstVisible() const { return firstVisible_; }
+    const StampEntry* FirstVisible() const { return first_visible_; }
     // The stamp shown in slot k, null when the slot is empty.
     const StampEntry* InSlot(std::size_t slot) const;
     static const std::array<SlotPoint, kStampSlots>& SlotPoints();
@@ -80,14 +80,14 @@ private:
 
     IntrusiveList<StampEntry> stamps_;
     std::string category_;
-    uint16_t pageSprite_ = 0;
+    uint16_t page_sprite_ = 0;
     uint32_t index_ = 0;
-    StampEntry* firstVisible_ = nullptr;
+    StampEntry* first_visible_ = nullptr;
     uint16_t scene_ = 0;
     std::array<uint16_t, kStampSlots> captions_{};
     std::array<uint16_t, kStampSlots> boxes_{};
     uint16_t highlight_ = 0;
-    std::array<uint16_t, kStampSlots> slotSprites_{};
+    std::array<uint16_t, kStampSlots> slot_sprites_{};
     StampPanel* owner_ = nullptr;
 };
 
@@ -122,10 +122,10 @@ private:
     uint32_t current_ = 0;
     RichTextView* editor_ = nullptr;
     uint16_t scene_ = 0;
-    std::array<uint16_t, kStampCategories> categoryButtons_{};
+    std::array<uint16_t, kStampCategories> category_buttons_{};
     uint16_t bar_ = 0;
-    uint16_t arrowUp_ = 0;
-    uint16_t arrowDown_ = 0;
+    uint16_t arrow_up_ = 0;
+    uint16_t arrow_down_ = 0;
     uint8_t open_ = 0;
 };
 

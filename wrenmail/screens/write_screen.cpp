@@ -85,45 +85,45 @@ WriteScreen::WriteScreen() {
 WriteScreen::~WriteScreen() = default;
 
 void WriteScreen::InitNames() {
-    doneButton_ = FetchAtom("BtnWrDone");
-    backButton_ = FetchAtom("BtnWrBack");
-    printButton_ = FetchAtom("BtnWrPrint");
-    helpButton_ = FetchAtom("BtnWrHelp");
-    picturesButton_ = FetchAtom("BtnWrPictures");
-    textButton_ = FetchAtom("BtnWrText");
-    addressButton_ = FetchAtom("BtnWrAddress");
-    stampsButton_ = FetchAtom("BtnWrStamps");
-    toField_ = FetchAtom("EdtWrTo");
-    subjectField_ = FetchAtom("EdtWrSubject");
-    needAddress_ = FetchAtom("NeedAddress");
-    confirmCancel_ = FetchAtom("ConfirmCancel");
-    notifySave_ = FetchAtom("NotifySave");
-    illegalName_ = FetchAtom("IllegalName");
+    done_button_ = FetchAtom("BtnWrDone");
+    back_button_ = FetchAtom("BtnWrBack");
+    print_button_ = FetchAtom("BtnWrPrint");
+    help_button_ = FetchAtom("BtnWrHelp");
+    pictures_button_ = FetchAtom("BtnWrPictures");
+    text_button_ = FetchAtom("BtnWrText");
+    address_button_ = FetchAtom("BtnWrAddress");
+    stamps_button_ = FetchAtom("BtnWrStamps");
+    to_field_ = FetchAtom("EdtWrTo");
+    subject_field_ = FetchAtom("EdtWrSubject");
+    need_address_ = FetchAtom("NeedAddress");
+    confirm_cancel_ = FetchAtom("ConfirmCancel");
+    notify_save_ = FetchAtom("NotifySave");
+    illegal_name_ = FetchAtom("IllegalName");
     printing_ = FetchAtom("Printing");
-    bodySprite_ = FetchAtom("PvtWrMessage");
+    body_sprite_ = FetchAtom("PvtWrMessage");
     SetHelpSound(FetchAtom("SndWrHelp"));
 }
 
 void WriteScreen::Enter() {
     HxPortAttach(atoms::KeyboardPort, &PM_WriteMessage);
     HxPortAttach(atoms::TimerPortSeconds, &PM_WriteMessage);
-    for (uint16_t button : {addressButton_, printButton_, backButton_, doneButton_, helpButton_, picturesButton_,
-                            textButton_, stampsButton_}) {
+    for (uint16_t button : {address_button_, print_button_, back_button_, done_button_, help_button_, pictures_button_,
+                            text_button_, stamps_button_}) {
         ShowSprite(Scene(), button, kSend);
     }
     // The editor starts in graphic mode, which the Pictures button names.
-    SetSpriteVisible(Scene(), textButton_, false, kSend);
-    ShowSprite(Scene(), bodySprite_, kSend);
+    SetSpriteVisible(Scene(), text_button_, false, kSend);
+    ShowSprite(Scene(), body_sprite_, kSend);
     ShowMailboxName();
-    editor_ = std::make_unique<RichTextView>(Scene(), bodySprite_);
+    editor_ = std::make_unique<RichTextView>(Scene(), body_sprite_);
     editor_->SetGraphicMode();
-    for (uint16_t button : {backButton_, helpButton_, doneButton_, printButton_, picturesButton_, textButton_,
-                            addressButton_, stampsButton_}) {
+    for (uint16_t button : {back_button_, help_button_, done_button_, print_button_, pictures_button_, text_button_,
+                            address_button_, stamps_button_}) {
         AddButton(button, true);
     }
     panel_ = std::make_unique<StampPanel>(Scene(), editor_.get());
     if (Handover().replyPending == 0) {
-        SetSpriteFocus(Scene(), toField_, true, 0);
+        SetSpriteFocus(Scene(), to_field_, true, 0);
     } else {
         PrepareReply();
         Handover().replyPending = 0;
@@ -145,8 +145,8 @@ void WriteScreen::Leave() {
 
 void WriteScreen::PrepareReply() {
     const std::string subject = ReplySubject(Handover().replySubject);
-    SetSpriteText(Scene(), toField_, Handover().replyAddress, kSend);
-    SetSpriteText(Scene(), subjectField_, subject.c_str(), kSend);
+    SetSpriteText(Scene(), to_field_, Handover().replyAddress, kSend);
+    SetSpriteText(Scene(), subject_field_, subject.c_str(), kSend);
     const uint32_t message = Handover().currentMessage;
     char date[kReplyDateSize] = {};
     RegionalFormatDate(static_cast<uint32_t>(MailGetLong(message, atoms::mail::Date)), date, kReplyDateSize, true);
@@ -200,7 +200,7 @@ void WriteScreen::TakePickerResult(const EDict* record) {
     if (type == atoms::actions::aPMListBoxAddSelectedItem) {
         const std::string name = OrEmpty(EDictGetText(record, atoms::STRING));
         ClosePicker();
-        SetSpriteText(Scene(), toField_, name.c_str(), kSend);
+        SetSpriteText(Scene(), to_field_, name.c_str(), kSend);
     } else if (type == atoms::actions::aPMListBoxRemoveSelectedItem) {
         ClosePicker();
     }
@@ -216,10 +216,10 @@ void WriteScreen::OnEditKey(uint16_t field, uint16_t key) {
     if (key != atoms::TAB) {
         return;
     }
-    if (field == toField_) {
+    if (field == to_field_) {
         CleanEditText(Scene(), field);
-        SetSpriteFocus(Scene(), subjectField_, true, 0);
-    } else if (field == subjectField_) {
+        SetSpriteFocus(Scene(), subject_field_, true, 0);
+    } else if (field == subject_field_) {
         CleanEditText(Scene(), field);
         SetSpriteFocus(Scene(), 0, true, kBodyFocusDelay);
         if (editor_) {
@@ -236,12 +236,12 @@ bool WriteScreen::OnDialogButton(uint16_t sprite) {
     namespace sprites = atoms::dialog_sprites;
     const uint16_t dialog = CommonDialog().current;
     if (sprite == sprites::BtnCoYes) {
-        if (dialog == confirmCancel_) {
+        if (dialog == confirm_cancel_) {
             ShowScreen(atoms::ports::ScWnMain);
         }
     } else if (sprite == sprites::BtnCoOk) {
         // After the address notices the user stays to correct the To field.
-        if (dialog == notifySave_) {
+        if (dialog == notify_save_) {
             ShowScreen(atoms::ports::ScWnMain);
         }
     } else if (sprite != sprites::BtnCoNo) {
@@ -252,26 +252,26 @@ bool WriteScreen::OnDialogButton(uint16_t sprite) {
 }
 
 bool WriteScreen::OnScreenButton(uint16_t sprite) {
-    if (sprite == backButton_) {
-        ShowDialog(kDialogYesNo, confirmCancel_, kConfirmCancelText);
-    } else if (sprite == doneButton_) {
+    if (sprite == back_button_) {
+        ShowDialog(kDialogYesNo, confirm_cancel_, kConfirmCancelText);
+    } else if (sprite == done_button_) {
         if (ValidateAndSave()) {
-            ShowDialog(kDialogOk, notifySave_, kNotifySaveText);
+            ShowDialog(kDialogOk, notify_save_, kNotifySaveText);
         }
-    } else if (sprite == printButton_) {
+    } else if (sprite == print_button_) {
         if (Handover().printing == 0) {
             BuildPrintCopy();
             Handover().printing = 1;
         }
-    } else if (sprite == helpButton_) {
+    } else if (sprite == help_button_) {
         PlayHelpSound();
-    } else if (sprite == picturesButton_) {
+    } else if (sprite == pictures_button_) {
         SetDisplayMode(kTextMode);
-    } else if (sprite == textButton_) {
+    } else if (sprite == text_button_) {
         SetDisplayMode(kGraphicMode);
-    } else if (sprite == stampsButton_) {
+    } else if (sprite == stamps_button_) {
         ToggleStampPanel();
-    } else if (sprite == addressButton_ && !picker_) {
+    } else if (sprite == address_button_ && !picker_) {
         OpenPicker();
     } else {
         return false;
@@ -281,8 +281,8 @@ bool WriteScreen::OnScreenButton(uint16_t sprite) {
 
 void WriteScreen::SetDisplayMode(uint8_t mode) {
     const bool graphic = mode == kGraphicMode;
-    SetSpriteVisible(Scene(), picturesButton_, graphic, kSend);
-    SetSpriteVisible(Scene(), textButton_, !graphic, kSend);
+    SetSpriteVisible(Scene(), pictures_button_, graphic, kSend);
+    SetSpriteVisible(Scene(), text_button_, !graphic, kSend);
     Handover().displayMode = mode;
     if (!editor_) {
         return;
@@ -299,8 +299,8 @@ void WriteScreen::ToggleStampPanel() {
         return;
     }
     const bool opening = !panel_->IsOpen();
-    SetSpriteVisible(Scene(), toField_, !opening, kSend);
-    SetSpriteVisible(Scene(), subjectField_, !opening, kSend);
+    SetSpriteVisible(Scene(), to_field_, !opening, kSend);
+    SetSpriteVisible(Scene(), subject_field_, !opening, kSend);
     if (opening) {
         panel_->Open();
         if (editor_) {
@@ -312,13 +312,13 @@ void WriteScreen::ToggleStampPanel() {
 }
 
 bool WriteScreen::ValidateAndSave() {
-    const std::string to = OrEmpty(GetEditText(Scene(), toField_));
+    const std::string to = OrEmpty(GetEditText(Scene(), to_field_));
     if (to.empty()) {
-        ShowDialog(kDialogOk, needAddress_, kNeedAddressText);
+        ShowDialog(kDialogOk, need_address_, kNeedAddressText);
         return false;
     }
     if (!IsValidMailName(to.c_str())) {
-        ShowDialog(kDialogOk, illegalName_, kIllegalNameText);
+        ShowDialog(kDialogOk, illegal_name_, kIllegalNameText);
         return false;
     }
     if (Identity().GetKiteId()[0] != '\0') {
@@ -330,7 +330,7 @@ bool WriteScreen::ValidateAndSave() {
 void WriteScreen::SaveLetter(const std::string& to) {
     const char* kite = Identity().GetKiteId();
     const std::string from = FitLetterField(kite);
-    const std::string subject = FitLetterField(GetEditText(Scene(), subjectField_));
+    const std::string subject = FitLetterField(GetEditText(Scene(), subject_field_));
     const std::string address = FitLetterField(AddressFor(kite, to).c_str());
     // Each production replaces the editor's last one: keep copies.
     const std::string plain = editor_ ? OrEmpty(editor_->ProducePlainBodyText()) : "";
@@ -359,8 +359,8 @@ void WriteScreen::BuildPrintCopy() {
     FreeCurrentMessage();
     const uint32_t message = MailNewMessage(nullptr);
     Handover().currentMessage = message;
-    const std::string to = OrEmpty(GetEditText(Scene(), toField_));
-    const std::string subject = OrEmpty(GetEditText(Scene(), subjectField_));
+    const std::string to = OrEmpty(GetEditText(Scene(), to_field_));
+    const std::string subject = OrEmpty(GetEditText(Scene(), subject_field_));
     // The identity always holds a kite ID text, if only an empty one, and that is the From.
     MailSetText(message, atoms::mail::From, Identity().GetKiteId());
     MailSetText(message, atoms::mail::To, to.c_str());
@@ -384,13 +384,13 @@ void WriteScreen::ClosePicker() {
 }
 
 void WriteScreen::ShowDialog(int32_t kind, uint16_t dialog, const char* text) {
-    SetSpriteVisible(Scene(), subjectField_, false, kSend);
+    SetSpriteVisible(Scene(), subject_field_, false, kSend);
     PMScreenBase::ShowDialog(kind, dialog, text);
 }
 
 void WriteScreen::CloseDialog(uint16_t button) {
     if (!panel_ || !panel_->IsOpen()) {
-        SetSpriteVisible(Scene(), subjectField_, true, kSend);
+        SetSpriteVisible(Scene(), subject_field_, true, kSend);
     }
     PMScreenBase::CloseDialog(button);
 }

@@ -63,22 +63,22 @@ private:
     // Takes the picker's choice into To.
     void TakePickerResult(const EDict* record);
 
-    uint16_t doneButton_ = 0;
-    uint16_t backButton_ = 0;
-    uint16_t printButton_ = 0;
-    uint16_t helpButton_ = 0;
-    uint16_t picturesButton_ = 0;
-    uint16_t textButton_ = 0;
-    uint16_t addressButton_ = 0;
-    uint16_t stampsButton_ = 0;
-    uint16_t toField_ = 0;
-    uint16_t subjectField_ = 0;
-    uint16_t needAddress_ = 0;
-    uint16_t confirmCancel_ = 0;
-    uint16_t notifySave_ = 0;
-    uint16_t illegalName_ = 0;
+    uint16_t done_button_ = 0;
+    uint16_t back_button_ = 0;
+    uint16_t print_button_ = 0;
+    uint16_t help_button_ = 0;
+    uint16_t pictures_button_ = 0;
+    uint16_t text_button_ = 0;
+    uint16_t address_button_ = 0;
+    uint16_t stamps_button_ = 0;
+    uint16_t to_field_ = 0;
+    uint16_t subject_field_ = 0;
+    uint16_t need_address_ = 0;
+    uint16_t confirm_cancel_ = 0;
+    uint16_t notify_save_ = 0;
+    uint16_t illegal_name_ = 0;
     uint16_t printing_ = 0;
-    uint16_t bodySprite_ = 0;
+    uint16_t body_sprite_ = 0;
     std::unique_ptr<RichTextView> editor_;
     std::unique_ptr<PMAddressPicker> picker_;
     std::unique_ptr<StampPanel> panel_;

@@ -45,21 +45,21 @@ void EraseStoredIdentity(uint16_t playerKey, uint16_t kiteKey, uint16_t password
 }  // namespace
 
 void UserIdentity::SetPlayerId(const char* playerId) {
-    playerId_ = Limited(playerId);
+    player_id_ = Limited(playerId);
 }
 
 void UserIdentity::SetKiteLogin(const char* kiteId, const char* password) {
-    kiteId_ = Limited(kiteId);
+    kite_id_ = Limited(kiteId);
     password_ = Limited(password);
 }
 
 void UserIdentity::ClearKiteLogin() {
-    kiteId_.clear();
+    kite_id_.clear();
     password_.clear();
 }
 
 void UserIdentity::ClearPlayerId() {
-    playerId_.clear();
+    player_id_.clear();
 }
 
 void UserIdentity::ClearIdentity() {

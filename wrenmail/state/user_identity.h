@@ -17,8 +17,8 @@ public:
     static constexpr std::size_t kMaxLength = 63;
 
     // Texts stay valid until their field is set again; never null.
-    const char* GetPlayerId() const { return playerId_.c_str(); }
-    const char* GetKiteId() const { return kiteId_.c_str(); }
+    const char* GetPlayerId() const { return player_id_.c_str(); }
+    const char* GetKiteId() const { return kite_id_.c_str(); }
     const char* GetPassword() const { return password_.c_str(); }
 
     void SetPlayerId(const char* playerId);
@@ -28,8 +28,8 @@ public:
     void ClearIdentity();
 
 private:
-    std::string playerId_;
-    std::string kiteId_;
+    std::string player_id_;
+    std::string kite_id_;
     std::string password_;
 };
 

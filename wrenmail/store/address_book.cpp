@@ -201,7 +201,7 @@ std::vector<AddressBookName> SortedBookNames(const char* kiteId) {
 }
 
 const char* StoredBookNames::NameFor(const char* address) const {
-    const uint16_t atom = NameForAddress(kiteId_.c_str(), address);
+    const uint16_t atom = NameForAddress(kite_id_.c_str(), address);
     return atom != 0 ? DaNameGetString(atom) : nullptr;
 }
 

@@ -70,11 +70,11 @@ public:
 // does; an empty kite ID finds nothing and reads nothing.
 class StoredBookNames final : public SenderNames {
 public:
-    explicit StoredBookNames(const char* kiteId) : kiteId_(kiteId != nullptr ? kiteId : "") {}
+    explicit StoredBookNames(const char* kiteId) : kite_id_(kiteId != nullptr ? kiteId : "") {}
     const char* NameFor(const char* address) const override;
 
 private:
-    std::string kiteId_;
+    std::string kite_id_;
 };
 
 }  // namespace wm
