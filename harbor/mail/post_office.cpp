@@ -5,6 +5,8 @@
 #include <charconv>
 #include <set>
 
+#include "fileio/atomic_file.h"
+#include "fileio/held_files.h"
 #include "mail/durable_dirs.h"
 #include "mail/mime_message.h"
 #include "mail/player_inbox.h"
@@ -16,6 +18,8 @@ namespace harbor {
 namespace {
 
 std::filesystem::path OfficeDir(const PostOfficeOptions& o) { return o.data_root / ".postoffice"; }
+
+constexpr std::size_t kLargestStoredMessage = std::size_t{64} << 20;
 
 bool SameText(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -259,6 +263,13 @@ std::optional<WaitingMail> PostOffice::Next(const std::string& account) {
         if (in_flight_.count({account, entry}) != 0) continue;
         WaitingMail mail{account, entry, {}};
         if (!queue.Read(entry, mail.text)) continue;
+        // Handed out by an earlier run that stopped before the module said it was stored.
+        if (!queue.ReadNote(entry).empty() && StoredInInbox(account, mail.text)) {
+            TraceNote("MailPort", "a message for " + account + " was stored before a crash: it counts as fetched");
+            Acknowledge(mail);
+            continue;
+        }
+        queue.AppendNote(entry, "handed out");
         in_flight_.insert({account, entry});
         return mail;
     }
@@ -267,6 +278,29 @@ std::optional<WaitingMail> PostOffice::Next(const std::string& account) {
 
 // A fetched message is kept in the holding area for kHeldDays, as deleted message files are:
 // `harbor recover` puts it back into the waiting mail.
+// The module stores a fetched message's Data as it is in a message file of the account's InBox
+// ("WN<id>.wnl"); this looks for it there, the kite ID's folder found in any letter case.
+bool PostOffice::StoredInInbox(const std::string& account, const std::string& text) const {
+    namespace fs = std::filesystem;
+    const std::string data = mime::Serialise(GMIME_OBJECT(mime::MessageFromText(text).get()));
+    std::error_code ec;
+    const fs::path accounts = options_.data_root / "MailBoxes" / "kiteAccounts";
+    for (const fs::directory_entry& owner : fs::directory_iterator(accounts, ec)) {
+        if (!SameText(owner.path().filename().string(), account) || owner.is_symlink(ec)) continue;
+        UniqueFd inbox = OpenDirectory(owner.path() / "InBox", options_.data_root);
+        if (!inbox.Valid()) continue;
+        for (const std::string& name : ListFiles(inbox.Get())) {
+            std::string bytes;
+            std::string error;
+            if (IsMessageFile(name) && ReadRegularFile(inbox.Get(), name, kLargestStoredMessage, bytes, error) &&
+                bytes.find(data) != std::string::npos) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 bool PostOffice::Acknowledge(const WaitingMail& mail) {
     in_flight_.erase({mail.account, mail.entry});
     MailQueue& queue = Waiting(mail.account);

@@ -10,9 +10,11 @@
 // Delivery takes each spooled letter to each recipient: a local account's waiting mail, or a
 // known player's InBox (player_inbox.h), noting each recipient reached; the letter leaves the
 // spool once every recipient has it. A delivery to an account that a crash repeats finds its
-// earlier copy; one to a player's InBox can land twice, never not at all. Mail for anyone else waits in the spool: there is
-// no real mail server yet. A fetched message stays waiting, marked in flight so that it is not
-// handed out twice, until Acknowledge: a crash before that hands it out again at the next start.
+// earlier copy; one to a player's InBox can land twice, never not at all. Mail for anyone else
+// waits in the spool: there is no real mail server yet. A fetched message stays waiting, marked
+// in flight (and noted as handed out) so that it is not handed out twice, until Acknowledge: a
+// crash before that hands it out again at the next start, unless the account's InBox holds it
+// already (the crash came between the module's store and its word that it stored it).
 #ifndef HARBOR_MAIL_POST_OFFICE_H
 #define HARBOR_MAIL_POST_OFFICE_H
 
@@ -97,6 +99,7 @@ private:
     bool ReturnToSender(const std::string& entry, std::size_t index, const std::string& recipient,
                         std::string_view message);
     MailQueue& Waiting(const std::string& account);
+    bool StoredInInbox(const std::string& account, const std::string& text) const;
 
     PostOfficeOptions options_;
     AccountBook accounts_;

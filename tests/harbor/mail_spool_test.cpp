@@ -110,6 +110,29 @@ TEST_F(SpoolTest, AFetchedMessageIsHeldAndRecoverPutsItBack) {
     EXPECT_EQ(GetText(again, "Subject"), "keep me");
 }
 
+// A crash between the module's store and its free: the next start finds the message in the
+// InBox and does not hand it out a second time; one not stored is handed out again.
+TEST_F(SpoolTest, AMessageStoredBeforeACrashIsNotFetchedTwice) {
+    ASSERT_TRUE(Office().Submit("Subject: stored\n\nx\n", {"ann_01"}));
+    ASSERT_TRUE(Office().Submit("Subject: not stored\n\ny\n", {"ann_01"}));
+    Office().DeliverSpool();
+    const uint32_t ann = SignIn("ann_01", "apple").manager;
+    const uint32_t stored = Next(ann);
+    ASSERT_NE(Next(ann), 0u);
+    const fs::path inbox = scratch_.Path() / "MailBoxes" / "kiteAccounts" / "Ann_01" / "InBox";
+    fs::create_directories(inbox);
+    std::ofstream(inbox / "WN4.wnl") << "header" << GetText(stored, "Data").value() << "trailer";
+
+    Restart();  // no free came: both are still waiting
+    EXPECT_EQ(Office().WaitingCount("ann_01"), 2u);
+    const uint32_t again = SignIn("ann_01", "apple").manager;
+    const uint32_t next = Next(again);
+    ASSERT_NE(next, 0u);
+    EXPECT_EQ(GetText(next, "Subject"), "not stored");
+    EXPECT_EQ(Next(again), 0u);
+    EXPECT_EQ(Office().WaitingCount("ann_01"), 1u);
+}
+
 TEST_F(SpoolTest, AFullDiskIsSaidInHarborsOwnWords) {
     ASSERT_TRUE(Office().Submit("Subject: big\n\nx\n", {"ann_01"}));
     harbor::MailServiceOptions options = Options();
