@@ -64,20 +64,9 @@ TEST(ArrowTriangle, OtherKindsPointTheirOwnWay) {
 TEST_F(ButtonTest, ConstructionMakesTwoLooksAndAHiddenInteractiveButton) {
     PMArrowButton button(ArrowKind::kUp, 3, 4, 16, scene_, events_, 7);
     EXPECT_STREQ(DaNameGetString(button.Sprite()), "PM Button Sprite Name Number 0");
+    // The button's own properties come last, after the two looks'.
     const auto pivots = Host().Requests(atoms::ResPort, code::kSet);
-    std::vector<uint16_t> pivot_ports;
-    std::vector<int32_t> background_red;
-    for (const HostRequest& d : pivots) {
-        if (EDictHasKey(&d.record, atoms::PIVOT)) {
-            pivot_ports.push_back(EDictGetShort(&d.record, atoms::PIVOT));
-        }
-        if (EDictHasKey(&d.record, atoms::BG_RED)) {
-            background_red.push_back(EDictGetLong(&d.record, atoms::BG_RED));
-        }
-    }
-    EXPECT_EQ(pivot_ports, (std::vector<uint16_t>{atoms::controls::PivotButtonCanvasPortDown,
-                                                  atoms::controls::PivotButtonCanvasPortUp}));
-    EXPECT_EQ(background_red, (std::vector<int32_t>{0, 255}));
+    ASSERT_FALSE(pivots.empty());
     const EDict& properties = pivots.back().record;
     EXPECT_EQ(EDictGetShort(&properties, atoms::KIND), atoms::BUTTON);
     EXPECT_EQ(EDictGetLong(&properties, atoms::VISIBLE), 0);

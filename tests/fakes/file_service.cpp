@@ -56,6 +56,20 @@ FakeFileService::Directory& FakeFileService::At(const Path& path) {
     return *dir;
 }
 
+void FakeFileService::PutMessage(const Path& folder, uint32_t id, const std::string& text) {
+    At(folder).files["WN" + std::to_string(id) + ".wnl"] = {
+        {atoms::mail::Message, EDictText, 0, text}, {wm::FetchAtom("MailID"), EDictLong, static_cast<int32_t>(id), ""}};
+}
+
+std::string FakeFileService::MessageText(const Path& folder, const std::string& name) {
+    auto& files = At(folder).files;
+    if (files.count(name) == 0) return "";
+    for (const StoredEntry& entry : files[name]) {
+        if (entry.key == atoms::mail::Message) return entry.text;
+    }
+    return "";
+}
+
 void FakeFileService::Store(const Path& folder, const std::string& name, DictInterface& dict) {
     At(folder).files[name] = Copy(&dict);
 }

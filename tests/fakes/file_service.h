@@ -36,6 +36,10 @@ public:
     // The directory at the path, made on the way.
     Directory& At(const Path& path);
     const Path& CurrentOf(uint32_t handle) { return handles_[handle]; }
+    // A message file as the module's store writes one: its text under "Message" and its MailID.
+    void PutMessage(const Path& folder, uint32_t id, const std::string& text);
+    // The stored "Message" text of a file, "" when there is none.
+    std::string MessageText(const Path& folder, const std::string& name);
     // Stores the dictionary as the file, as a write would.
     void Store(const Path& folder, const std::string& name, DictInterface& dict);
     // The stored file as a dictionary object, empty when there is none.

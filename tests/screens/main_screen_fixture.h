@@ -41,9 +41,7 @@ protected:
     }
     // A stored message with its header, as the header list builder and Get/Send leave them.
     void PutMail(uint32_t kind, uint32_t id, const char* from, const char* subject, uint32_t date) {
-        files_.At(InBox(kind)).files["WN" + std::to_string(id) + ".wnl"] = {
-            {atoms::mail::Message, EDictText, 0, std::string("text of ") + subject},
-            {Atom("MailID"), EDictLong, static_cast<int32_t>(id), ""}};
+        files_.PutMessage(InBox(kind), id, std::string("text of ") + subject);
         wm::AppendHeader(wm::Services().headerList, from, subject, date, id, kind);
     }
 

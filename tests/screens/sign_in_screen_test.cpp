@@ -162,43 +162,26 @@ TEST_F(SignInTest, AnEmptyFieldBringsTheBadEntryNoticeAndOkShowsTheFieldsAgain) 
     EXPECT_EQ(shown[0].event, HxTracePost);
 }
 
-TEST_F(SignInTest, ExitAsksThenRemindsToDisconnectThenEnds) {
+TEST_F(SignInTest, ExitAsksThenRemindsToDisconnectThenEndsAndNoStays) {
     Enter(nullptr);
     Click(port_, opening_);
     Advance(1);
     Click(port_, exit_);
     EXPECT_EQ(wm::CommonDialog().current, Atom("ConfirmExit"));
-    Click(port_, atoms::dialog_sprites::BtnCoYes);
-    EXPECT_FALSE(wm::CommonDialog().up);
-    EXPECT_EQ(Actions(Atom("aShowDisconnectReminder")).back().delay, 20);
-    Advance(20);
-    EXPECT_TRUE(wm::CommonDialog().up);
-    EXPECT_EQ(wm::CommonDialog().current, Atom("DisconnectReminder"));
-    EXPECT_TRUE(host_.Requests(atoms::shell::HarborPort).empty());
-    Click(port_, atoms::dialog_sprites::BtnCoOk);
-    const auto end = host_.Requests(atoms::shell::HarborPort, code::kStop);
-    EXPECT_EQ(end.size(), 1u);
-}
-
-TEST_F(SignInTest, NoOnTheExitQuestionStays) {
-    Enter(nullptr);
-    Click(port_, exit_);
-    ASSERT_TRUE(wm::CommonDialog().up);
     Click(port_, atoms::dialog_sprites::BtnCoNo);
     EXPECT_FALSE(wm::CommonDialog().up);
     Advance(100);
     EXPECT_TRUE(Actions(Atom("aShowDisconnectReminder")).empty());
-}
 
-TEST_F(SignInTest, AFailedDialReleasesTheManagerAndShowsTheConnectionNotice) {
-    Enter("Robin");
-    wm::Services().mailManager = 31;
-    Deliver(port_, atoms::actions::aOnConnectionFailed);
-    EXPECT_EQ(host_.Requests(atoms::mail::MailPort, code::kClose).size(), 1u);
-    EXPECT_EQ(wm::Services().mailManager, 0u);
-    EXPECT_EQ(Actions(Atom("aShowNoConnectDialog")).back().delay, 100);
-    Advance(100);
-    EXPECT_EQ(wm::CommonDialog().current, Atom("ConnectFailed"));
+    Click(port_, exit_);
+    Click(port_, atoms::dialog_sprites::BtnCoYes);
+    EXPECT_FALSE(wm::CommonDialog().up);
+    EXPECT_EQ(Actions(Atom("aShowDisconnectReminder")).back().delay, 20);
+    Advance(20);
+    EXPECT_EQ(wm::CommonDialog().current, Atom("DisconnectReminder"));
+    EXPECT_TRUE(host_.Requests(atoms::shell::HarborPort).empty());
+    Click(port_, atoms::dialog_sprites::BtnCoOk);
+    EXPECT_EQ(host_.Requests(atoms::shell::HarborPort, code::kStop).size(), 1u);
 }
 
 }  // namespace

@@ -29,11 +29,7 @@ protected:
     uint32_t Handle() const { return wm::Services().fileService; }
     const Path& Current() { return files_.CurrentOf(Handle()); }
     FakeFileService::Directory& Dir(const Path& path) { return files_.At(path); }
-    // Puts a message file as the module writes one.
-    void PutMessage(const Path& folder, uint32_t id, const std::string& text) {
-        Dir(folder).files["WN" + std::to_string(id) + ".wnl"] = {
-            {atoms::mail::Message, EDictText, 0, text}, {Atom("MailID"), EDictLong, static_cast<int32_t>(id), ""}};
-    }
+    void PutMessage(const Path& folder, uint32_t id, const std::string& text) { files_.PutMessage(folder, id, text); }
     void PutLastId(const Path& folder, int32_t id) {
         Dir(folder).files["folder.dat"] = {{Atom("LastID"), EDictLong, id, ""}};
     }

@@ -49,9 +49,6 @@ TEST_F(ConnectionTest, ADialIsPostedAndItsSuccessKeepsTheLineAndValidates) {
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].event, HxTracePost);
     EXPECT_EQ(posted[0].delay, 0);
-    EXPECT_EQ(KeysOf(posted[0].record), (std::vector<std::pair<uint16_t, uint16_t>>{
-                                            {atoms::mail::Connection, EDictHandle},
-                                            {atoms::mail::NotifyPort, EDictShort}}));
     EXPECT_EQ(EDictGetShort(&posted[0].record, atoms::mail::NotifyPort), atoms::ports::ConnectPort);
     Advance(0);
     ASSERT_EQ(ras_.dials.size(), 1u);
@@ -76,15 +73,17 @@ TEST_F(ConnectionTest, ADialIsPostedAndItsSuccessKeepsTheLineAndValidates) {
     EXPECT_EQ(ras_.hangUps, std::vector<uint32_t>{44});
 }
 
-TEST_F(ConnectionTest, AFailedDialShowsTheConnectionDialog) {
+TEST_F(ConnectionTest, AFailedDialReleasesTheManagerAndShowsTheConnectionDialog) {
     ras_.manager = 9;
     AtEntry();
     PressEnter();
     Advance(0);
+    wm::Services().mailManager = 31;
     Notify(code::kDialResult, 0, 0);
     EXPECT_EQ(host_.Requests(port_, atoms::actions::aOnConnectionFailed).size(), 1u);
     Advance(0);
-    EXPECT_TRUE(mail_.signedOut.empty());
+    EXPECT_EQ(mail_.signedOut, std::vector<uint32_t>{31});
+    EXPECT_EQ(wm::Services().mailManager, 0u);
     Advance(100);
     EXPECT_EQ(wm::CommonDialog().current, Atom("ConnectFailed"));
     EXPECT_EQ(wm::Services().connection, 0u);

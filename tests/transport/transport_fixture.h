@@ -26,20 +26,8 @@ protected:
         };
     }
 
-    // Puts a message file into the folder as the store writes one.
-    void PutMessage(const Path& folder, uint32_t id, const std::string& data) {
-        files_.At(folder).files["WN" + std::to_string(id) + ".wnl"] = {
-            {atoms::mail::Message, EDictText, 0, data}, {Atom("MailID"), EDictLong, static_cast<int32_t>(id), ""}};
-    }
-    // The stored "Message" text of a file, "" when there is none.
-    std::string StoredText(const Path& folder, const std::string& name) {
-        auto& stored = files_.At(folder).files;
-        if (stored.count(name) == 0) return "";
-        for (const StoredEntry& entry : stored[name]) {
-            if (entry.key == atoms::mail::Message) return entry.text;
-        }
-        return "";
-    }
+    void PutMessage(const Path& folder, uint32_t id, const std::string& data) { files_.PutMessage(folder, id, data); }
+    std::string StoredText(const Path& folder, const std::string& name) { return files_.MessageText(folder, name); }
     // An import file in "Import", readable as a data dictionary while that is the current directory.
     void PutImport(const std::string& name, const ImportFile& file) {
         files_.At({"Import"}).files[name] = {};
