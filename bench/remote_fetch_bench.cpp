@@ -15,6 +15,7 @@
 #include "hxmsg.h"
 #include "message_codes.h"
 #include "mail/mail_service.h"
+#include "mail/mail_transfer.h"
 #include "mail/server_settings.h"
 #include "base/atoms.h"
 #include "base/trace_log.h"
@@ -121,7 +122,9 @@ void BM_RemoteFetchStored(benchmark::State& state) { RunFetch(state, true); }
 
 void BM_RemoteFetch_Baseline(benchmark::State& state) {
     const std::filesystem::path work = scratch.Fresh("mbsync");
-    std::ofstream(work / "mbsyncrc") << "IMAPAccount bench\nHost 127.0.0.1\nPort " << kImaps
+    // No fsync per message, as the service's runs here (not durable): on this busy disk mbsync's
+    // default fsyncs take 17 to 22 s of a 0.2 to 0.5 s pull, and the network part is what is compared.
+    std::ofstream(work / "mbsyncrc") << "FSync no\n\nIMAPAccount bench\nHost 127.0.0.1\nPort " << kImaps
                                      << "\nUser bob_02\nPass bobpass2\nSSLType IMAPS\nCertificateFile "
                                      << (servers / "tls" / "cert.pem").string()
                                      << "\nAuthMechs LOGIN\nPipelineDepth 50\n\nIMAPStore remote\nAccount bench\n\n"
@@ -156,6 +159,10 @@ int main(int argc, char** argv) {
         StopServers();
         return 1;
     }
+    // Dovecot numbers and indexes the new maildir files at the first look: not part of any figure.
+    harbor::ServerSettings warm{"imaps://127.0.0.1:" + std::to_string(kImaps), "smtp://127.0.0.1:1", "example.test",
+                                (servers / "tls" / "cert.pem").string(), false, false};
+    harbor::ImapCommand(warm, {"bob_02", "bobpass2"}, "INBOX", "UID FETCH 1:* (RFC822.SIZE)");
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     StopServers();
