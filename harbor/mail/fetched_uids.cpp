@@ -34,13 +34,29 @@ bool FetchedUids::Add(uint32_t uidvalidity, uint32_t uid) {
         std::error_code ec;
         std::filesystem::create_directories(file_.parent_path(), ec);
         std::filesystem::remove(file_, ec);
-        if (!Append("UIDVALIDITY " + std::to_string(uidvalidity) + "\n")) return false;
+        if (!Append(file_, "UIDVALIDITY " + std::to_string(uidvalidity) + "\n")) return false;
     }
-    return Append(std::to_string(uid) + "\n");
+    return Append(file_, std::to_string(uid) + "\n");
 }
 
-bool FetchedUids::Append(const std::string& line) {
-    const UniqueFd fd(::open(file_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600));
+std::set<std::string> FetchedUids::LoadIds() {
+    std::set<std::string> ids;
+    std::ifstream in(IdsFile());
+    for (std::string id; std::getline(in, id);) {
+        if (!id.empty()) ids.insert(id);
+    }
+    return ids;
+}
+
+bool FetchedUids::AddId(const std::string& message_id) {
+    if (message_id.empty() || message_id.find_first_of("\r\n") != std::string::npos) return false;
+    std::error_code ec;
+    std::filesystem::create_directories(file_.parent_path(), ec);
+    return Append(IdsFile(), message_id + "\n");
+}
+
+bool FetchedUids::Append(const std::filesystem::path& file, const std::string& line) {
+    const UniqueFd fd(::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600));
     if (!fd.Valid()) return false;
     if (::write(fd.Get(), line.data(), line.size()) != static_cast<ssize_t>(line.size())) return false;
     return !durable_ || ::fsync(fd.Get()) == 0;

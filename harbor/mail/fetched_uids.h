@@ -1,7 +1,10 @@
 // Which messages of an account's server INBOX were fetched and stored: their UIDs under the
 // mailbox's UIDVALIDITY, in the data root's ".remote/<account>.fetched" (one line each, appended
 // and flushed as each message is stored). A new UIDVALIDITY starts the record again: the server
-// renumbered its mail, so everything is fetched again rather than anything lost.
+// renumbered its mail, so everything is fetched again rather than anything lost. Beside it,
+// "<account>.fetched.ids" keeps the letters stored (a Message-ID and a hash of the body, one line
+// each), whatever their UIDs: a letter the server holds twice (a sender that crashed after the
+// server took it, and sent it again) is stored once.
 #ifndef HARBOR_MAIL_FETCHED_UIDS_H
 #define HARBOR_MAIL_FETCHED_UIDS_H
 
@@ -20,9 +23,13 @@ public:
     std::set<uint32_t> Load(uint32_t uidvalidity);
     // Records one more UID; false when it could not be written.
     bool Add(uint32_t uidvalidity, uint32_t uid);
+    // The letters stored, as lines of one word each side of a space, and one more of them.
+    std::set<std::string> LoadIds();
+    bool AddId(const std::string& message_id);
 
 private:
-    bool Append(const std::string& line);
+    bool Append(const std::filesystem::path& file, const std::string& line);
+    std::filesystem::path IdsFile() const { return std::filesystem::path(file_.string() + ".ids"); }
 
     std::filesystem::path file_;
     bool durable_;

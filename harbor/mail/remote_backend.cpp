@@ -93,6 +93,27 @@ std::string HeaderValue(const std::string& message, const std::string& name) {
     return "";
 }
 
+// What makes two copies of a letter the same letter: its Message-ID (one word, "<a@b>") and a
+// hash of its body (a sender that reuses Message-IDs still has its other letters kept). Empty
+// when the letter has no usable Message-ID. Headers are left out: a copy may differ in those the
+// service or the server put in front.
+std::string LetterKeyOf(const std::string& text) {
+    const std::string id = HeaderValue(text, "Message-ID");
+    if (id.size() < 3 || id.size() > 250 || id.front() != '<' || id.back() != '>') return "";
+    if (std::any_of(id.begin(), id.end(), [](unsigned char ch) { return ch <= ' ' || ch >= 127; })) return "";
+    std::size_t body = text.find("\n\n");
+    const std::size_t crlf = text.find("\r\n\r\n");
+    body = std::min(body == std::string::npos ? text.size() : body + 2, crlf == std::string::npos ? text.size() : crlf + 4);
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a: stable from run to run
+    for (std::size_t i = body; i < text.size(); ++i) {
+        if (text[i] == '\r') continue;  // line ends as either
+        hash = (hash ^ static_cast<unsigned char>(text[i])) * 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return id + " " + hex;
+}
+
 }  // namespace
 
 RemoteBackend::RemoteBackend(ServerSettings settings, std::filesystem::path data_root, bool durable)
@@ -158,6 +179,7 @@ std::optional<WaitingMail> RemoteBackend::Next(const std::string& account) {
         if (round->worker.joinable()) round->worker.join();
         round->running = true;
         round->done = false;
+        round->offered_ids.clear();
         round->worker = std::thread([this, account, who = *who, skip = round->in_flight] { FetchRound(account, who, skip); });
     }
     changed_.wait(lock, [&] { return !round->ready.empty() || round->done; });
@@ -250,8 +272,10 @@ std::vector<uint32_t> RemoteBackend::ListWanted(const std::string& account, Imap
         }
     }
     for (uint32_t uid : wanted) size_of.try_emplace(uid, kBatchBytes);  // unknown size: fetched alone
+    std::set<std::string> ids = FetchedUids(root_ / (account + ".fetched"), durable_).LoadIds();
     std::lock_guard lock(mutex_);
     arrived_[account] = std::move(arrived);
+    stored_ids_[account] = std::move(ids);
     return wanted;
 }
 
@@ -282,9 +306,25 @@ bool RemoteBackend::FetchBatch(const std::string& account, ImapSession& imap, ui
             if (alone.outcome != TransferResult::Outcome::Done) continue;  // gone meanwhile
             it = texts.emplace(uid, std::move(alone.stream)).first;
         }
-        Offer(account, WaitingMail{account, EntryOf(validity, uid), Dated(account, uid, std::move(it->second))});
+        WaitingMail mail{account, EntryOf(validity, uid), Dated(account, uid, std::move(it->second))};
+        if (FirstCopy(account, mail)) Offer(account, std::move(mail));
     }
     return true;
+}
+
+// A second copy of a letter already stored counts as fetched at once; one of a letter handed out
+// in this round waits for the next round, which knows whether the first was stored.
+bool RemoteBackend::FirstCopy(const std::string& account, const WaitingMail& mail) {
+    const std::string id = LetterKeyOf(mail.text);
+    if (id.empty()) return true;
+    {
+        std::lock_guard lock(mutex_);
+        const bool stored = stored_ids_[account].contains(id);
+        if (!stored) return rounds_[account]->offered_ids.insert(id).second;
+    }
+    TraceNote(kTrace, "a second copy of a letter stored before (" + id.substr(0, id.find(' ')) + ") counts as fetched");
+    Acknowledge(mail);
+    return false;
 }
 
 // A letter that came without a Date gets the day the server received it, in front of its text.
@@ -314,7 +354,20 @@ void RemoteBackend::Offer(const std::string& account, WaitingMail mail) {
 bool RemoteBackend::Acknowledge(const WaitingMail& mail) {
     uint32_t validity = 0, uid = 0;
     if (!ParseEntry(mail.entry, validity, uid)) return false;
-    const bool recorded = FetchedUids(root_ / (mail.account + ".fetched"), durable_).Add(validity, uid);
+    const std::string id = LetterKeyOf(mail.text);
+    bool recorded = false;
+    {
+        // The message thread and a fetch worker (second copies) both write the records.
+        std::lock_guard writing(records_);
+        FetchedUids record(root_ / (mail.account + ".fetched"), durable_);
+        recorded = record.Add(validity, uid);
+        bool new_id = false;
+        {
+            std::lock_guard lock(mutex_);
+            new_id = recorded && !id.empty() && stored_ids_[mail.account].insert(id).second;
+        }
+        if (new_id) recorded = record.AddId(id);
+    }
     std::lock_guard lock(mutex_);
     if (auto it = rounds_.find(mail.account); it != rounds_.end()) it->second->in_flight.erase(uid);
     if (recorded && settings_.delete_after_fetch) to_delete_[mail.account].insert(uid);

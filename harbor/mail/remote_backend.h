@@ -50,6 +50,7 @@ private:
     struct Round {  // one account's fetch in progress
         std::deque<WaitingMail> ready;
         std::set<uint32_t> in_flight;  // handed out, not yet stored
+        std::set<std::string> offered_ids;  // letters (LetterKeyOf) handed out this round
         bool running = false;
         bool done = false;
         std::thread worker;
@@ -63,6 +64,8 @@ private:
     bool FetchBatch(const std::string& account, ImapSession& imap, uint32_t validity, const std::vector<uint32_t>& uids);
     void Offer(const std::string& account, WaitingMail mail);
     std::string Dated(const std::string& account, uint32_t uid, std::string text);
+    // False for a second copy of a letter stored before or handed out in this round.
+    bool FirstCopy(const std::string& account, const WaitingMail& mail);
     void DeleteStored(const std::string& account, ImapSession& imap);
     // The account's kept IMAP connection (from its sign-in or its last round), or a new one.
     std::unique_ptr<ImapSession> TakeSession(const std::string& account, const Credentials& who);
@@ -78,10 +81,12 @@ private:
     MailQueue spool_;
 
     std::mutex mutex_;
+    std::mutex records_;  // the fetched records' files
     std::condition_variable changed_;
     std::map<std::string, Credentials> signed_in_;
     std::map<std::string, std::unique_ptr<ImapSession>> sessions_;  // idle kept connections
     std::map<std::string, std::unique_ptr<Round>> rounds_;
+    std::map<std::string, std::set<std::string>> stored_ids_;  // letters stored (Message-ID and body hash)
     std::map<std::string, std::map<uint32_t, std::string>> arrived_;  // INTERNALDATE of the round's UIDs
     std::map<std::string, std::set<uint32_t>> to_delete_;  // stored, to be removed from the server
     std::map<std::string, std::chrono::seconds> backoff_;  // spool entry -> its next wait

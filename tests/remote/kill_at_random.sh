@@ -9,7 +9,11 @@ set -eu
 harbor=$1 module=$2 content=$3 work=$4 trials=${5:-20} fetch=${6:-200} send=${7:-50}
 here=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$work"
-mkdir -p "$work"
+mkdir -p "$work/bin"
+# Copies, so that a rebuild during a long run does not pull the program away under it.
+cp "$harbor" "$work/bin/harbor"
+cp "$module" "$work/bin/$(basename "$module")"
+harbor="$work/bin/harbor" module="$work/bin/$(basename "$module")"
 MAILSERVERS_USERS=$(for t in $(seq 0 "$trials"); do printf 'kid_%s:kite\nsnd_%s:kite\nrcv_%s:kite\n' "$t" "$t" "$t"; done)
 export MAILSERVERS_USERS
 . "$here/servers.sh"
@@ -103,9 +107,17 @@ for t in $(seq "$trials"); do
   # A letter whose sending failed for now waits for its retry or the next sign-in: one more run.
   [ -z "$(ls "$data/.remote/spool")" ] || run "$data"
   left=$(ls "$data/.remote/spool" | wc -l)
-  sent=$(cat "$MAIL_DIR/mail/rcv_$t/Maildir/new"/* "$MAIL_DIR/mail/rcv_$t/Maildir/cur"/* 2>/dev/null |
+  # The server may hold a letter twice (taken by it just before the kill, sent again after);
+  # the receiving child's Wrenmail must store it once.
+  on_server=$(cat "$MAIL_DIR/mail/rcv_$t/Maildir/new"/* "$MAIL_DIR/mail/rcv_$t/Maildir/cur"/* 2>/dev/null |
     sed -n 's/^Subject: //p' | tally "send$t" "$send")
-  echo "trial $t: killed after ${kill_at}s; fetch: $before stored before the kill, $fetched; send: $spooled spooled at the kill, $left left, $sent"
+  data="$work/receive$t"
+  remote_root "$data" "$harbor"
+  session "$data" "rcv_$t"
+  run "$data"
+  sent=$(stored_subjects "$data" "rcv_$t" | tally "send$t" "$send")
+  echo "trial $t: killed after ${kill_at}s; fetch: $before stored before the kill, $fetched;" \
+    "send: $spooled spooled at the kill, $left left, on the server $on_server, stored by the receiver $sent"
   case "$fetched $sent $left" in
     "lost 0 twice 0 lost 0 twice 0 0") ;;
     *) bad=$((bad + 1)) ;;

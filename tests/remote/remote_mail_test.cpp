@@ -92,6 +92,7 @@ class DropProxy {
 public:
     DropProxy(int target, int cuts, const std::filesystem::path& dir) {
         const std::filesystem::path port_file = dir / ("proxy-" + std::to_string(cuts) + ".port");
+        std::filesystem::remove(port_file);  // an earlier proxy's
         const std::string script = WRENMAIL_SOURCE_DIR "/tests/remote/drop_proxy.py";
         const std::string target_text = std::to_string(target), cuts_text = std::to_string(cuts);
         pid_ = ::fork();
@@ -354,6 +355,29 @@ TEST_F(RemoteMailTest, AServerThatDropsTheConnectionMidFetchLosesNothingAndRepea
     EXPECT_EQ(text.outcome, harbor::TransferResult::Outcome::Done);
     EXPECT_NE(text.stream.find("Subject:"), std::string::npos);
     EXPECT_EQ(session.Connections(), 2);
+}
+
+TEST_F(RemoteMailTest, ALetterTheServerHoldsTwiceIsStoredOnce) {
+    // A sender that crashed after the server took a letter sends it again: same Message-ID, same
+    // body. A sender that reuses a Message-ID for another letter keeps both letters.
+    const std::string id = "<twice-" + std::to_string(::getpid()) + "@example.test>";
+    const std::string letters = "ms = []\nfor subject, body in [('held twice', 'same'), ('held twice', 'same'), ('reused id', 'other')]:\n"
+                                "    m = EmailMessage()\n    m['From'] = 'bob_02@example.test'\n    m['Subject'] = subject\n"
+                                "    m['Message-ID'] = '" + id + "'\n    m.set_content(body)\n    ms.append(m)";
+    SendAllWithSmtplib("ann_01@example.test", letters);
+    {
+        harbor::MailService service(Options());
+        const SignInAnswer ann = SignIn("ann_01", "annpass1");
+        ASSERT_EQ(ann.status, harbor::kSignInAccepted);
+        const std::vector<std::string> first = FetchAll(ann.manager);
+        EXPECT_EQ(std::count(first.begin(), first.end(), "held twice"), 1);
+        EXPECT_EQ(std::count(first.begin(), first.end(), "reused id"), 1);
+        EXPECT_TRUE(FetchAll(ann.manager).empty()) << "the second copy counts as fetched, not as new";
+    }
+    SendAllWithSmtplib("ann_01@example.test", letters);  // a copy that comes after the first was stored
+    harbor::MailService service(Options());
+    const SignInAnswer ann = SignIn("ann_01", "annpass1");
+    EXPECT_TRUE(FetchAll(ann.manager).empty());
 }
 
 TEST_F(RemoteMailTest, ALetterWithoutADateGetsTheDayTheServerReceivedIt) {
