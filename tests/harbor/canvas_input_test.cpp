@@ -133,11 +133,11 @@ TEST_F(CanvasInputTest, KeysCarryTheirModifiersAndTheClock) {
 TEST(CanvasSnapshotTest, DriverSnapshotShowsCanvasSprites) {
     HxReset();
     up_pivot = Pivot{};
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("canvas_snapshot_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir / "scenes");
-    std::ofstream(dir / "scenes" / "ScCoCommon.json") << R"({"scene": "ScCoCommon", "sprites": []})";
-    std::ofstream(dir / "scenes" / "ScRtTest.json")
-        << R"({"scene": "ScRtTest", "eventPort": "RtPort", "background": {"fill": "#ffffff"}, "sprites": []})";
+    harbor_test::TempDir temp;
+    const std::filesystem::path dir = temp.Path();
+    harbor_test::WriteFile(dir / "scenes" / "ScCoCommon.json", R"({"scene": "ScCoCommon", "sprites": []})");
+    harbor_test::WriteFile(dir / "scenes" / "ScRtTest.json",
+                           R"({"scene": "ScRtTest", "eventPort": "RtPort", "background": {"fill": "#ffffff"}, "sprites": []})");
     {
         harbor::SessionOptions options;
         options.content_dir = dir;
@@ -155,8 +155,6 @@ TEST(CanvasSnapshotTest, DriverSnapshotShowsCanvasSprites) {
         EXPECT_EQ(up_pivot.requests.size(), 1u);
     }
     HxReset();
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
 }
 
 }  // namespace

@@ -12,7 +12,8 @@
 
 namespace canvas_test {
 
-using render_test::A;
+using harbor_test::A;
+using harbor_test::Record;
 
 // What a pivot port's handler paints, and how it answers.
 struct Pivot {
@@ -44,13 +45,6 @@ inline bool Paint(Pivot& pivot, EDict* record) {
 
 inline bool HXCALL OnUpPivot(EDict* record) { return Paint(up_pivot, record); }
 inline bool HXCALL OnDownPivot(EDict* record) { return Paint(down_pivot, record); }
-
-inline EDict Record(uint16_t type) {
-    EDict d;
-    EDictClear(&d);
-    EDictSetType(&d, type);
-    return d;
-}
 
 // The answer's NAME when STATUS is true, else 0.
 inline uint16_t Made(EDict& d) { return EDictGetBool(&d, A("STATUS")) ? EDictGetShort(&d, A("NAME")) : 0; }

@@ -20,10 +20,7 @@ const fs::path kSettings = fs::path(WRENMAIL_CONTENT_DIR) / "WNSettings.dct";
 
 using DataDictLoaderTest = harbor_test::TempDirTest;
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using harbor_test::ReadFile;
 
 // Every payload of the tree leads somewhere: the walk touches every node, so a bad reference or
 // a short block shows up under the address sanitizer.
@@ -64,7 +61,7 @@ TEST_F(DataDictLoaderTest, DefaultSettingsLoad) {
 }
 
 TEST_F(DataDictLoaderTest, DocumentedExampleMeansWhatItSays) {
-    std::string doc = ReadAll(fs::path(WRENMAIL_DOCS_DIR) / "data-dictionary-format.md");
+    std::string doc = ReadFile(fs::path(WRENMAIL_DOCS_DIR) / "data-dictionary-format.md");
     std::size_t begin = doc.find("```json\n");
     ASSERT_NE(begin, std::string::npos);
     begin += 8;
@@ -101,7 +98,7 @@ TEST_F(DataDictLoaderTest, FileErrorsNameTheFile) {
 }
 
 TEST_F(DataDictLoaderTest, TruncatedSettingsGiveErrors) {
-    std::string text = ReadAll(kSettings);
+    std::string text = ReadFile(kSettings);
     std::size_t last_brace = text.rfind('}');
     ASSERT_NE(last_brace, std::string::npos);
     for (std::size_t size = 0; size <= last_brace; ++size) {
@@ -114,7 +111,7 @@ TEST_F(DataDictLoaderTest, TruncatedSettingsGiveErrors) {
 }
 
 TEST_F(DataDictLoaderTest, DamagedBytesGiveErrorsOrSoundTrees) {
-    const std::string settings = ReadAll(kSettings);
+    const std::string settings = ReadFile(kSettings);
     std::mt19937 random(20240611);
     std::uniform_int_distribution<int> byte(0, 255);
     const char kJsonBytes[] = "{}[],:\"@\\0123456789-.eE \n/*truefalsenull";

@@ -3,39 +3,29 @@
 #define WRENMAIL_TESTS_HARBOR_DATA_DICT_TEST_SUPPORT_H
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <string_view>
 
 #include "datadict/data_dict.h"
+#include "harbor_test_support.h"
 #include "hxmsg.h"
 
 namespace harbor_test {
 
-// A private folder per test and process, for files a test writes.
+// A private folder per test, for files a test writes.
 class TempDirTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = std::filesystem::path(::testing::TempDir()) /
-               ("datadict-" + std::string(info->name()) + "-" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     std::filesystem::path Write(const std::string& name, const std::string& text) {
-        std::filesystem::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
+        WriteFile(dir_ / name, text);
+        return dir_ / name;
     }
 
-    std::filesystem::path dir_;
+    TempDir temp_;
+    std::filesystem::path dir_ = temp_.Path();
 };
 
-inline uint16_t Atom(const char* name) { return static_cast<uint16_t>(DaNameGet(name)); }
+inline uint16_t Atom(const char* name) { return A(name); }
 
 inline const HostPairBlock* Block(const HostValue* dict) {
     return static_cast<const HostPairBlock*>(HxDeref(dict->payload));

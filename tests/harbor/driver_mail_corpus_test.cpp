@@ -57,10 +57,7 @@ std::vector<Letter> Expected() {
     return letters;
 }
 
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using harbor_test::ReadFile;
 
 // What a column shows for a text: the text, or its beginning and "..." when it had no room.
 bool Shows(const std::string& drawn, const std::string& text) {
@@ -162,7 +159,7 @@ TEST_P(MailCorpusTest, EveryListLineShowsWhatAPersonExpects) {
     harbor::PostOffice* office = GetSession().Mail().Office();
     ASSERT_NE(office, nullptr);
     for (const Letter& letter : batch) {
-        const std::string text = ReadBytes(kCorpus / (letter.file + ".eml"));
+        const std::string text = ReadFile(kCorpus / (letter.file + ".eml"));
         ASSERT_FALSE(text.empty()) << letter.file;
         ASSERT_TRUE(office->Submit(text, {"p7@wrenmail.local"})) << letter.file;
     }

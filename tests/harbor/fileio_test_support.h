@@ -4,57 +4,36 @@
 #define WRENMAIL_TESTS_HARBOR_FILEIO_TEST_SUPPORT_H
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "dict_object.h"
 #include "edict.h"
 #include "fio_query.h"
+#include "harbor_test_support.h"
 #include "hxmsg.h"
 
 namespace fileio_test {
 
 namespace fs = std::filesystem;
 
-inline uint16_t A(const char* name) { return static_cast<uint16_t>(DaNameGet(name)); }
-
-inline std::string ReadBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline void WriteBytes(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
+using harbor_test::A;
+inline std::string ReadBytes(const fs::path& file) { return harbor_test::ReadFile(file); }
+inline void WriteBytes(const fs::path& file, const std::string& bytes) { harbor_test::WriteFile(file, bytes); }
 
 // base/root is the data root; base/outside is what hostile names aim at.
 class Scratch {
 public:
-    Scratch() {
-        std::string pattern = (fs::temp_directory_path() / "fileio-test-XXXXXX").string();
-        base_ = mkdtemp(pattern.data()) != nullptr ? fs::path(pattern) : fs::path();
-        fs::create_directories(Outside());
-    }
-    ~Scratch() {
-        std::error_code ec;
-        fs::remove_all(base_, ec);
-    }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
+    Scratch() { fs::create_directories(Outside()); }
 
-    fs::path Base() const { return base_; }
-    fs::path Root() const { return base_ / "root"; }
-    fs::path Outside() const { return base_ / "outside"; }
+    fs::path Base() const { return base_.Path(); }
+    fs::path Root() const { return Base() / "root"; }
+    fs::path Outside() const { return Base() / "outside"; }
 
 private:
-    fs::path base_;
+    harbor_test::TempDir base_;
 };
 
 // One request helper per row of the file service's request table.
@@ -65,9 +44,7 @@ public:
         return r;
     }
     static EDict Request(uint16_t type, uint32_t handle) {
-        EDict r;
-        EDictClear(&r);
-        EDictSetType(&r, type);
+        EDict r = harbor_test::Record(type);
         if (handle != 0) EDictPutHandle(&r, A("HANDLE"), handle);
         return r;
     }

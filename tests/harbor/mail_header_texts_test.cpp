@@ -19,10 +19,7 @@ using harbor::mime::DisplayHeader;
 
 // The "Message" text of a stored message file.
 std::string StoredMessage(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    const std::string all = bytes.str();
+    const std::string all = harbor_test::ReadFile(file);
     std::vector<harbor::DictFileEntry> entries;
     if (!harbor::DecodeDictFile(all, entries)) return {};
     for (const harbor::DictFileEntry& e : entries) {

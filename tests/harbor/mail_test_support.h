@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "harbor_test_support.h"
 #include "hxmsg.h"
 #include "message_codes.h"
 #include "mail/mail_service.h"
@@ -17,14 +18,8 @@
 
 namespace mailtest {
 
-inline uint16_t A(const char* name) { return harbor::AtomOf(name); }
-
-inline EDict Record(uint16_t code) {
-    EDict r;
-    EDictClear(&r);
-    EDictSetType(&r, code);
-    return r;
-}
+using harbor_test::A;
+using harbor_test::Record;
 
 inline EDict SendMail(EDict r) {
     HxPortSend(A("MailPort"), &r);
@@ -167,24 +162,7 @@ inline uint32_t WrittenMessage(const char* to, const char* from, const char* sub
     return m;
 }
 
-// A scratch folder, removed with everything in it.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "harbor-mail-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using ScratchDir = harbor_test::TempDir;
 
 // Messaging state is process-wide: each test starts from a clean one.
 class MailFixture : public ::testing::Test {

@@ -238,10 +238,9 @@ TEST_F(PrintTest, APrinterCommandGetsTheFinishedFileAndItsFailureIsReported) {
     PrintPage();
     Leave();
     EXPECT_EQ(statuses, (std::vector<int32_t>{0}));
-    std::ifstream in(log);
-    std::string args;
-    std::getline(in, args);
-    EXPECT_EQ(args, "-d office -- " + (harbor::PrintedFolder(data_.Path()) / "2026-12-05-letter.pdf").string());
+    const std::string args = harbor_test::ReadFile(log);
+    EXPECT_EQ(args.substr(0, args.find('\n')),
+              "-d office -- " + (harbor::PrintedFolder(data_.Path()) / "2026-12-05-letter.pdf").string());
 
     printing_.reset();
     options = harbor::PrintOptionsFor({data_.Path(), std::nullopt, "office", bad.string(), true}, error);

@@ -4,23 +4,22 @@
 #define WRENMAIL_TESTS_HARBOR_RENDER_TEST_SUPPORT_H
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "harbor_test_support.h"
 #include "hxmsg.h"
 #include "render/scene_painter.h"
 #include "scene/scene_service.h"
 
 namespace render_test {
 
-inline uint16_t A(const char* name) { return static_cast<uint16_t>(DaNameGet(name)); }
+using harbor_test::A;
 
 struct Pixel {
     int r = 0, g = 0, b = 0, a = 0;
@@ -86,10 +85,6 @@ class PainterTest : public ::testing::Test {
 protected:
     void SetUp() override {
         HxReset();
-        static int serial = 0;
-        dir_ = std::filesystem::temp_directory_path() /
-               ("render_test_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
-        std::filesystem::create_directories(dir_ / "scenes");
         std::filesystem::create_directories(dir_ / "art");
         WriteFile("scenes/ScCoCommon.json", R"({"scene": "ScCoCommon", "sprites": []})");
     }
@@ -98,12 +93,10 @@ protected:
         painter_.reset();
         service_.reset();
         HxReset();
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
     }
 
     void WriteFile(const std::filesystem::path& relative, const std::string& text) {
-        std::ofstream(dir_ / relative, std::ios::binary) << text;
+        harbor_test::WriteFile(dir_ / relative, text);
     }
 
     // One scene named ScRtTest with a white background and these sprites (a JSON list body).
@@ -137,7 +130,8 @@ protected:
         return image;
     }
 
-    std::filesystem::path dir_;
+    harbor_test::TempDir temp_;
+    std::filesystem::path dir_ = temp_.Path();
     std::unique_ptr<harbor::SceneService> service_;
     std::unique_ptr<harbor::ScenePainter> painter_;
     std::vector<std::string> problems_;

@@ -5,19 +5,18 @@
 #define WRENMAIL_TESTS_HARBOR_SCENE_TEST_SUPPORT_H
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "harbor_test_support.h"
 #include "hxmsg.h"
 #include "scene/scene_service.h"
 
 namespace scene_test {
 
-inline uint16_t A(const char* name) { return static_cast<uint16_t>(DaNameGet(name)); }
+using harbor_test::A;
 inline std::string N(uint16_t atom) { return harbor::AtomName(atom); }
 
 // The common sprites: a cover at layer 3, dialog sprites at 1 and 2, a mailbox name at 5.
@@ -83,21 +82,13 @@ bool HXCALL Recorder(EDict* record) {
     return true;
 }
 
-inline EDict Request(uint16_t type) {
-    EDict d;
-    EDictClear(&d);
-    EDictSetType(&d, type);
-    return d;
-}
+inline EDict Request(uint16_t type) { return harbor_test::Record(type); }
 
 class SceneTest : public ::testing::Test {
 protected:
     void SetUp() override {
         HxReset();
         events.clear();
-        static int serial = 0;
-        dir_ = std::filesystem::temp_directory_path() /
-               ("scene_test_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
         std::filesystem::create_directories(dir_ / "scenes");
         HxPortAttach(A("TsMainPort"), &Recorder<0>);
         HxPortAttach(A("TsOtherPort"), &Recorder<1>);
@@ -108,13 +99,9 @@ protected:
     void TearDown() override {
         service_.reset();
         HxReset();
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
     }
 
-    void Write(const std::string& file, const std::string& text) {
-        std::ofstream(dir_ / "scenes" / file, std::ios::binary) << text;
-    }
+    void Write(const std::string& file, const std::string& text) { harbor_test::WriteFile(dir_ / "scenes" / file, text); }
 
     void WriteStandard() {
         Write("ScCoCommon.json", kCommon);
@@ -157,7 +144,8 @@ protected:
         return info.value_or(harbor::SpriteInfo{});
     }
 
-    std::filesystem::path dir_;
+    harbor_test::TempDir temp_;
+    std::filesystem::path dir_ = temp_.Path();
     std::unique_ptr<harbor::SceneService> service_;
     std::vector<std::string> notes_;
 };

@@ -1,5 +1,7 @@
 #include "harbor_fixture.h"
 
+#include <dlfcn.h>
+
 #include "hxmsg.h"
 #include "base/trace_log.h"
 
@@ -90,3 +92,48 @@ void HarborFixture::Stop() { Done(GetDriver().Stop()); }
 ::testing::AssertionResult HarborFixture::Drawn(const std::string& sprite, const std::string& text) {
     return Result(GetDriver().Drawn(sprite, text));
 }
+
+namespace harbor_test {
+
+FakeModule::FakeModule() : handle_(dlopen(FAKE_MODULE_PATH, RTLD_NOW | RTLD_LOCAL)) {
+    if (handle_ == nullptr) ADD_FAILURE() << dlerror();
+    Clear();
+    ConfirmQuit(true);
+}
+
+FakeModule::~FakeModule() {
+    if (handle_ != nullptr) dlclose(handle_);
+}
+
+void* FakeModule::Symbol(const char* name) const { return dlsym(handle_, name); }
+
+std::vector<uint16_t> FakeModule::TypesOn(uint16_t port) const {
+    std::vector<uint16_t> types;
+    for (int i = 0; i < Count(); ++i) {
+        if (Port(i) == port) types.push_back(EDictGetType(&Call(i)));
+    }
+    return types;
+}
+
+void WriteFakeContent(const std::filesystem::path& content) {
+    WriteFile(content / "scenes" / "ScCoCommon.json", R"({
+  "scene": "ScCoCommon", "size": [640, 480], "background": {},
+  "sprites": [
+    { "name": "TxtCoDialog", "kind": "text", "rect": [190, 134, 260, 140], "z": 1, "visible": false, "text": "" }
+  ]
+})");
+    WriteFile(content / "scenes" / "ScFkStart.json", R"({
+  "scene": "ScFkStart", "eventPort": "FakePort", "size": [640, 480], "background": {},
+  "sprites": [
+    { "name": "BtnFkAsk", "kind": "button", "rect": [10, 10, 100, 40], "z": 20, "text": "Ask" },
+    { "name": "BtnFkOk", "kind": "button", "rect": [10, 60, 100, 40], "z": 20, "text": "OK" },
+    { "name": "BtnFkExit", "kind": "button", "rect": [10, 110, 100, 40], "z": 20, "text": "Exit" },
+    { "name": "BtnFkHidden", "kind": "button", "rect": [10, 160, 100, 40], "z": 20, "visible": false },
+    { "name": "EdtFkName", "kind": "edit", "rect": [200, 10, 200, 28], "z": 20, "edit": { "maxLength": 10 } },
+    { "name": "TxtFkGreeting", "kind": "text", "rect": [200, 60, 200, 28], "z": 20, "visible": false, "text": "" },
+    { "name": "DctFkColors", "kind": "datadict", "data": { "COLOR": "blue" } }
+  ]
+})");
+}
+
+}  // namespace harbor_test

@@ -16,11 +16,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "driver/driver.h"
+#include "harbor_test_support.h"
 #include "runtime/record_tracer.h"
 #include "runtime/session.h"
 
@@ -75,5 +77,40 @@ private:
     std::unique_ptr<harbor::Session> session_;
     std::unique_ptr<harbor::Driver> driver_;
 };
+
+namespace harbor_test {
+
+// The test's own handle on the stand-in module (tests/harbor/fake_module.cpp): it keeps the
+// library loaded after Harbor unloads it, so its records can still be read.
+class FakeModule {
+public:
+    FakeModule();
+    ~FakeModule();
+    FakeModule(const FakeModule&) = delete;
+    FakeModule& operator=(const FakeModule&) = delete;
+
+    int Count() const { return Get<int (*)()>("FakeModule_CallCount")(); }
+    const EDict& Call(int i) const { return *Get<const EDict* (*)(int)>("FakeModule_Call")(i); }
+    uint16_t Port(int i) const { return Get<uint16_t (*)(int)>("FakeModule_CallPort")(i); }
+    int Ticks() const { return Get<int (*)()>("FakeModule_Ticks")(); }
+    void Clear() const { Get<void (*)()>("FakeModule_Clear")(); }
+    void ConfirmQuit(bool confirm) const { Get<void (*)(bool)>("FakeModule_ConfirmQuit")(confirm); }
+    // The types of the records that reached the module on `port`, in order.
+    std::vector<uint16_t> TypesOn(uint16_t port) const;
+
+private:
+    template <class F>
+    F Get(const char* name) const {
+        return reinterpret_cast<F>(Symbol(name));
+    }
+    void* Symbol(const char* name) const;
+
+    void* handle_;
+};
+
+// The stand-in module's scene ScFkStart (events to FakePort) and a common scene with the dialog.
+void WriteFakeContent(const std::filesystem::path& content);
+
+}  // namespace harbor_test
 
 #endif
