@@ -1,5 +1,4 @@
 // The module's drawing canvas: paths, pixels, pen and text measurement.
-#include <cmath>
 
 #include "canvas/cairo_canvas.h"
 #include "canvas_test_support.h"
@@ -108,36 +107,6 @@ TEST_F(CanvasDrawingTest, TextLeavesThePathBeingBuilt) {
     canvas_.DrawText("a");
     canvas_.Fill();
     EXPECT_EQ(At(32, 22), kRed);
-}
-
-TEST_F(CanvasDrawingTest, IntegerMeasuresRoundUp) {
-    canvas_.SelectFont("Comic Sans MS", 0, 12);
-    float fw = 0, fh = 0;
-    int32_t w = 0, h = 0;
-    canvas_.MeasureText("Gg", &fw, &fh);
-    canvas_.MeasureTextInt("Gg", &w, &h);
-    EXPECT_EQ(w, static_cast<int32_t>(std::ceil(fw)));
-    EXPECT_EQ(h, static_cast<int32_t>(std::ceil(fh)));
-    // A row of the mail list is this height plus 2: a 12 pixel font needs between 12 and 20.
-    EXPECT_GE(h, 12);
-    EXPECT_LE(h, 20);
-    EXPECT_GE(static_cast<float>(w), fw);
-    EXPECT_LT(static_cast<float>(w) - fw, 1.0f);
-}
-
-TEST_F(CanvasDrawingTest, FontNameStyleAndSizeAllCount) {
-    auto width = [this](const char* family, int32_t style, int32_t size) {
-        canvas_.SelectFont(family, style, size);
-        float w = 0, h = 0;
-        canvas_.MeasureText("Wrenmail mailbox", &w, &h);
-        return w;
-    };
-    // The module's names resolve through Harbor's font configuration.
-    EXPECT_FLOAT_EQ(width("Comic Sans MS", 0, 14), width("Comic Neue", 0, 14));
-    EXPECT_NE(width("Times", 0, 14), width("Comic Sans MS", 0, 14));
-    EXPECT_GT(width("Times", 1, 14), width("Times", 0, 14));
-    EXPECT_NE(width("Times", 2, 14), width("Times", 0, 14));
-    EXPECT_NEAR(width("Times", 0, 28), 2 * width("Times", 0, 14), 1.0);
 }
 
 }  // namespace

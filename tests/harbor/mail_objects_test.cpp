@@ -36,21 +36,6 @@ TEST_F(MailObjectsTest, NewMessageIsEmptyWithoutDateOrMessageId) {
     EXPECT_NE(NewMessage(), m);
 }
 
-TEST_F(MailObjectsTest, PropertiesReadBackAsSet) {
-    const uint32_t m = NewMessage();
-    SetText(m, "To", "bob_02");
-    SetText(m, "From", "ann_01");
-    SetText(m, "Subject", "Grüße from the zoo");
-    SetLong(m, "Date", 1700000000);
-    SetText(m, "Body", "Line one\nLine two");
-    EXPECT_EQ(GetText(m, "To"), "bob_02");
-    EXPECT_EQ(GetText(m, "From"), "ann_01");
-    EXPECT_EQ(GetText(m, "Subject"), "Grüße from the zoo");
-    EXPECT_EQ(GetLong(m, "Date"), 1700000000);
-    EXPECT_EQ(GetText(m, "Body"), "Line one\nLine two");
-    EXPECT_EQ(GetText(m, "ContentType"), "text/plain");
-}
-
 TEST_F(MailObjectsTest, AddressesOutsideTheDomainKeepTheirDomain) {
     const uint32_t m = NewMessage();
     SetText(m, "To", "grandma@example.org");

@@ -37,15 +37,6 @@ TEST_F(TextSystemTest, ContentFamiliesResolveToTheFontsInstalledForThem) {
     EXPECT_EQ(times.find("DejaVu"), std::string::npos);
 }
 
-TEST_F(TextSystemTest, AnAliasMeasuresExactlyAsTheFontItNames) {
-    const harbor::TextExtent alias = text_.Measure(kSample, Style("Comic Sans MS", 18));
-    const harbor::TextExtent font = text_.Measure(kSample, Style("Comic Neue", 18));
-    EXPECT_EQ(alias.width, font.width);
-    EXPECT_EQ(alias.height, font.height);
-    // Another face measures otherwise, so the comparison above means something.
-    EXPECT_NE(text_.Measure(kSample, Style("Liberation Serif", 18)).width, font.width);
-}
-
 TEST_F(TextSystemTest, SizesArePixelsAndPositionsAreNotRounded) {
     const harbor::TextExtent small = text_.Measure(kSample, Style("Comic Sans MS", 20));
     const harbor::TextExtent large = text_.Measure(kSample, Style("Comic Sans MS", 40));
