@@ -117,6 +117,8 @@ TEST(ScriptParseTest, StagePointsForClicksAndDrags) {
     ASSERT_EQ(bad.errors.size(), 4u);
     EXPECT_EQ(bad.errors[1], "b:2: '-1' is not a stage coordinate");
     EXPECT_EQ(bad.errors[2], "b:3: drag needs two stage points: X1 Y1 X2 Y2");
+    EXPECT_TRUE(ParseScript("clickat 9999 5", "p"));  // stage coordinates stop below 10000
+    EXPECT_FALSE(ParseScript("clickat 10000 5", "p"));
 }
 
 TEST(CommandLineTest, OptionsWithValuesInEitherForm) {

@@ -1,12 +1,20 @@
 // A change of folder that fails leaves the handle in no folder: a module that does not look at
 // the answer lists nothing and writes, reads, creates and deletes nothing until ROOT (or PARENT
 // back past the failed step) puts it in a folder again.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "fileio/atomic_file.h"
 #include "fileio/file_service.h"
+#include "fileio/unique_fd.h"
 #include "fileio_test_support.h"
 #include "messaging/dict_object.h"
 
@@ -108,6 +116,25 @@ TEST_F(FailClosedTest, AnInboxThatCannotBeEnteredTakesNoMailAnywhere) {
     EXPECT_EQ(Tree(), (std::vector<std::string>{"MailBoxes", "MailBoxes/kiteAccounts", "MailBoxes/kiteAccounts/ann_01",
                                                 "MailBoxes/kiteAccounts/ann_01/InBox", "precious.dat"}));
     EXPECT_EQ(service_->LastUsedDirectory(), std::nullopt);
+}
+
+// A write that fails once its temporary file exists (here at the file size limit, in a child
+// process) takes the temporary file away with it.
+TEST(AtomicWriteTest, AFailedWriteLeavesNoTemporaryFile) {
+    Scratch scratch;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit small{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const harbor::UniqueFd dir(::open(scratch.Outside().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        std::string error;
+        ::_exit(harbor::WriteAtomically(dir.Get(), "letter", std::string(4096, 'x'), false, {}, error) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "the write should have failed";
+    EXPECT_TRUE(fs::is_empty(scratch.Outside()));
 }
 
 }  // namespace

@@ -16,12 +16,7 @@ namespace {
 using namespace mailtest;
 using harbor::AccountError;
 
-std::string ReadFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using harbor_test::ReadFile;
 
 class PostOfficeTest : public MailFixture {
 protected:
@@ -121,6 +116,9 @@ TEST_F(PostOfficeTest, SendingNeedsAManagerAndARecipient) {
     EXPECT_FALSE(Send(ann, m));  // signed out
     EXPECT_EQ(Next(ann), 0u);
     EXPECT_EQ(Office().WaitingCount("bob_02"), 0u);
+    // A line break in a recipient would split the spool file's address line: nothing is spooled.
+    EXPECT_FALSE(Office().Submit("Subject: s\n\nb\n", {"bob_02\ngrandma@example.org"}));
+    EXPECT_TRUE(Office().Outgoing().empty());
 }
 
 TEST_F(PostOfficeTest, AFetchedMessageNotFreedIsHandedOutAgainAfterACrash) {
@@ -174,6 +172,10 @@ TEST_F(PostOfficeTest, MailForOthersWaitsInTheSpool) {
     const uint32_t carol = SignedIn("carol_03", "cherry");  // signing in delivers what now can be
     EXPECT_EQ(FetchSubjects(carol), (std::vector<std::string>{"no such account yet"}));
     ASSERT_EQ(Office().Outgoing().size(), 1u);
+    // The domain is matched in any letter case: this one is local mail.
+    SendFromAnn("bob_02@WrenMail.LOCAL", "shouted");
+    EXPECT_EQ(Office().Outgoing().size(), 1u);
+    EXPECT_EQ(Office().WaitingCount("bob_02"), 1u);
 }
 
 TEST_F(PostOfficeTest, MailToAKnownPlayerLandsInTheInBoxAsTheStoreKeepsIt) {
@@ -224,8 +226,10 @@ TEST_F(PostOfficeTest, AccountsKeepHashesNotPasswords) {
     EXPECT_EQ(book.Add(std::string(31, 'a'), "x"), AccountError::None);
     EXPECT_EQ(book.Add("Ann_01", "x"), AccountError::Exists);
     EXPECT_EQ(book.Add("dan_04", ""), AccountError::InvalidPassword);
+    EXPECT_EQ(book.Add("dan_04", std::string(32, 'p')), AccountError::InvalidPassword);
+    EXPECT_EQ(book.Add("eve_05", std::string(31, 'p')), AccountError::None);
     EXPECT_EQ(book.Add("dan_04", "two\nlines"), AccountError::InvalidPassword);
-    EXPECT_EQ(book.Names(), (std::vector<std::string>{"ann_01", "bob_02", std::string(31, 'a')}));
+    EXPECT_EQ(book.Names(), (std::vector<std::string>{"ann_01", "bob_02", std::string(31, 'a'), "eve_05"}));
 
     const std::string file = ReadFile(scratch_.Path() / ".postoffice" / "accounts");
     EXPECT_EQ(file.find("apple"), std::string::npos);

@@ -169,6 +169,12 @@ TEST_F(PainterTest, TheFocusedFieldShowsABlinkingCaretAfterItsText) {
     const int typed_caret = FirstDifference(Paint(1000), Paint(1500), 20, 20, 300, 40);
     EXPECT_GT(typed_caret, empty_caret + 30);  // past three letters of 20 pixels
     EXPECT_GT(Paint(1000).DarkPixels(20, 20, 300, 40), Paint(1500).DarkPixels(20, 20, 300, 40));
+    // Letters of two bytes each: the caret stands after all of them, as after as many plain ones.
+    service_->typeText("\u00c9\u00c9\u00c9\u00c9\u00c9\u00c9");
+    const int accented_caret = FirstDifference(Paint(1000), Paint(1500), 20, 20, 300, 40);
+    for (int i = 0; i < 6; ++i) service_->keyByName("Backspace");
+    service_->typeText("EEEEEE");
+    EXPECT_NEAR(accented_caret, FirstDifference(Paint(1000), Paint(1500), 20, 20, 300, 40), 1);
 }
 
 TEST_F(PainterTest, PicturesDrawFromTheArtFolderAndAMissingOneFallsBackToItsLook) {

@@ -105,6 +105,12 @@ TEST_F(SceneInputTest, ReleaseAwayFromThePressedSpriteIsNoClick) {
     EXPECT_FALSE(service_->pointerDown(5, 5));  // nothing there: nothing delivered
     service_->pointerUp(5, 5);
     EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30068"}));
+
+    // Released over another button: neither is clicked.
+    service_->pointerDown(20, 15);
+    service_->pointerMove(420, 30);
+    service_->pointerUp(420, 30);
+    for (const std::string& event : Describe(Delivered())) EXPECT_EQ(event.find(" 30035 "), std::string::npos) << event;
 }
 
 TEST_F(SceneInputTest, CoverBlocksEverythingBehindItFromRequestUntilTakenDown) {
@@ -116,6 +122,12 @@ TEST_F(SceneInputTest, CoverBlocksEverythingBehindItFromRequestUntilTakenDown) {
     EXPECT_EQ(HitAt(300, 290), A("BtnCoOk"));  // the dialog's layer is in front of the cover
     EXPECT_FALSE(service_->clickSprite(A("BtnTsGo")));
     EXPECT_FALSE(service_->pointerDown(20, 15));
+    EDict onCoverLayer = scene_test::Request(30052);  // the cover's own layer is behind it too
+    EDictPutShort(&onCoverLayer, A("NAME"), A("BtnTsGo"));
+    EDictPutLong(&onCoverLayer, A("Z"), 3);
+    HxPortSend(A("ScTsMain"), &onCoverLayer);
+    EXPECT_EQ(HitAt(20, 15), 0);
+    EXPECT_FALSE(service_->clickSprite(A("BtnTsGo")));
 
     Show("SptCoCover");
     ToScene(30051);  // announced, but the cover is still visible

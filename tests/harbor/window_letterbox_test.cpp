@@ -75,6 +75,10 @@ TEST(LetterboxTest, TheStagesEdgesAndTheBars) {
     EXPECT_FALSE(harbor::OnStage(ToStage(box, 1800, 540)));
     EXPECT_GE(ToStage(box, 1800, 540).x, 640);
     EXPECT_TRUE(harbor::OnStage(ToStage(box, 241, 1)));
+    // The last pixel is on the stage, the one just past each edge is not.
+    EXPECT_TRUE(harbor::OnStage({harbor::stage::kWidth - 1, harbor::stage::kHeight - 1}));
+    EXPECT_FALSE(harbor::OnStage({harbor::stage::kWidth, 0}));
+    EXPECT_FALSE(harbor::OnStage({0, harbor::stage::kHeight}));
 }
 
 }  // namespace
