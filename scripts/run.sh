@@ -15,7 +15,7 @@ build=${WRENMAIL_BUILD:-build}
 bash scripts/install-deps.sh >&2
 if [ ! -f "$build/build.ninja" ]; then
   echo "run.sh: configuring $build/ (shared with scripts/test.sh)" >&2
-  cmake -S . -B "$build" -G Ninja -DWRENMAIL_WERROR=ON >/dev/null
+  bash scripts/configure-build.sh "$build"
 fi
 ninja -C "$build" harbor wrenmail content_sounds >&2
 exec "$build/harbor/harbor" "$@"

@@ -23,7 +23,7 @@ jobs=$(nproc)
 case $mode in
   normal)
     build=${WRENMAIL_BUILD:-build}
-    cmake -S . -B "$build" -G Ninja -DWRENMAIL_WERROR=ON >/dev/null
+    bash scripts/configure-build.sh "$build"
     ninja -C "$build" -j"$jobs"
     ctest --test-dir "$build" --output-on-failure -j"$jobs"
     ;;

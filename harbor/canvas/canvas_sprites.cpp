@@ -19,8 +19,6 @@ namespace {
 constexpr int32_t kTypeSprite = 3;
 constexpr int32_t kTypeEffect = 4;
 constexpr int32_t kTypeBitmap = 5;
-// Larger bitmaps are refused: the stage is 640 by 480.
-constexpr int32_t kLargestSide = 4096;
 
 // The keys, fetched once: atoms never change within a process.
 struct Keys {
@@ -133,7 +131,7 @@ uint16_t CanvasSprites::MakeEffect(uint16_t sprite, uint16_t fx) {
 
 // Bitmap names are reused once deleted, so the atom table does not grow with every control made.
 uint16_t CanvasSprites::MakeBitmap(int32_t width, int32_t height) {
-    if (width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide) return 0;
+    if (width <= 0 || height <= 0 || width > kLargestCanvasSide || height > kLargestCanvasSide) return 0;
     uint16_t atom = 0;
     for (int n = 1; atom == 0 || bitmaps_.contains(atom); ++n) atom = AtomOf("Canvas bitmap " + std::to_string(n));
     bitmaps_[atom].canvas = std::make_unique<CairoCanvas>(Text(), width, height);

@@ -20,6 +20,9 @@
 
 namespace harbor {
 
+// Larger canvases are refused: the stage is 640 by 480.
+inline constexpr int32_t kLargestCanvasSide = 4096;
+
 struct ModulePicture {
     std::unique_ptr<CairoCanvas> canvas;
     Rgb transparent = kDefaultTransparent;

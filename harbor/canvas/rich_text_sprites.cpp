@@ -7,11 +7,8 @@ namespace harbor {
 
 namespace {
 
-// Larger canvases are refused: the stage is 640 by 480.
-constexpr int32_t kLargestSide = 4096;
-
 bool Drawable(const Rect& rect) {
-    return rect.width > 0 && rect.height > 0 && rect.width <= kLargestSide && rect.height <= kLargestSide;
+    return rect.width > 0 && rect.height > 0 && rect.width <= kLargestCanvasSide && rect.height <= kLargestCanvasSide;
 }
 
 }  // namespace

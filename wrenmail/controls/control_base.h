@@ -45,6 +45,8 @@ public:
     uint16_t EventPort() const { return event_port_; }
 
 protected:
+    // A geometry value as the unsigned position or size the base keeps: a negative one becomes 0.
+    static uint32_t NotNegative(int32_t value) { return value < 0 ? 0U : static_cast<uint32_t>(value); }
     uint32_t left_;
     uint32_t top_;
     uint32_t width_;

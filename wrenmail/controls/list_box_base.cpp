@@ -13,12 +13,10 @@ struct ListRegistry {
     long name_counter = 0;
 };
 
-ListRegistry& Registry() {
+ListRegistry& Lists() {
     static ListRegistry registry;
     return registry;
 }
-
-uint32_t U(int32_t value) { return static_cast<uint32_t>(std::max(value, 0)); }
 
 // The list's own bar: its arrow steps scroll the list by whole rows.
 class ListScrollBar : public PMScroll {
@@ -58,11 +56,11 @@ ScrollBarGeometry BarOf(const ListBoxGeometry& geometry) {
 }  // namespace
 
 PMListBoxBase::PMListBoxBase(const ListBoxGeometry& geometry)
-    : PMControlBase(U(geometry.x), U(geometry.y), U(geometry.width), U(geometry.height), geometry.scene_port,
-                    geometry.event_port),
-      scroll_bar_width_(U(geometry.scroll_bar_width)),
+    : PMControlBase(NotNegative(geometry.x), NotNegative(geometry.y), NotNegative(geometry.width),
+                    NotNegative(geometry.height), geometry.scene_port, geometry.event_port),
+      scroll_bar_width_(NotNegative(geometry.scroll_bar_width)),
       multiple_selection_(geometry.multiple_selection) {
-    ListRegistry& registry = Registry();
+    ListRegistry& registry = Lists();
     if (registry.live++ == 0) {
         HxPortAttach(atoms::controls::ListCanvasPort, &PM_ListDraw);
     }
@@ -80,7 +78,7 @@ PMListBoxBase::PMListBoxBase(const ListBoxGeometry& geometry)
 PMListBoxBase::~PMListBoxBase() {
     ShowOrHideSprite(scene_port_, sprite_, false);
     scroll_bar_->Hide();
-    ListRegistry& registry = Registry();
+    ListRegistry& registry = Lists();
     if (--registry.live == 0) {
         HxPortDetach(atoms::controls::ListCanvasPort, &PM_ListDraw);
         registry.name_counter = 0;

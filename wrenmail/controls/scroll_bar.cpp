@@ -21,7 +21,7 @@ struct ScrollRegistry {
     long name_counter = 0;
 };
 
-ScrollRegistry& Registry() {
+ScrollRegistry& Bars() {
     static ScrollRegistry registry;
     return registry;
 }
@@ -35,8 +35,6 @@ Rect Track(const ScrollBarGeometry& geometry) {
     }
     return Rect{geometry.x + skip, geometry.y, geometry.width - 2 * arrow, geometry.height};
 }
-
-uint32_t U(int32_t value) { return static_cast<uint32_t>(std::max(value, 0)); }
 
 void SendToScene(uint16_t scene_port, uint16_t type, uint16_t sprite) {
     EDict record;
@@ -75,11 +73,11 @@ constexpr int32_t kRepeatDelay = 100;
 }  // namespace
 
 PMScroll::PMScroll(const ScrollBarGeometry& geometry)
-    : PMControlBase(U(Track(geometry).x), U(Track(geometry).y), U(Track(geometry).width),
-                    U(Track(geometry).height), geometry.scene_port, geometry.event_port),
-      arrow_size_(U(geometry.vertical ? geometry.width : geometry.height)),
+    : PMControlBase(NotNegative(Track(geometry).x), NotNegative(Track(geometry).y), NotNegative(Track(geometry).width),
+                    NotNegative(Track(geometry).height), geometry.scene_port, geometry.event_port),
+      arrow_size_(NotNegative(geometry.vertical ? geometry.width : geometry.height)),
       vertical_(geometry.vertical) {
-    ScrollRegistry& registry = Registry();
+    ScrollRegistry& registry = Bars();
     if (registry.live++ == 0) {
         HxPortAttach(atoms::controls::ScrollCanvasPort, &PM_ScrollDraw);
     }
@@ -119,14 +117,14 @@ uint16_t PMScroll::MakeArrow(const ScrollBarGeometry& geometry, bool first, Arro
     }
     const uint16_t name = CounterAtom(
         first ? "PM Up Arrow Name Number %ld" : "PM Down Arrow Name Number %ld",
-        Registry().name_counter);
+        Bars().name_counter);
     PlaceTemplateInstance(scene_port_, templ, name, place.x, place.y, geometry.depth);
     return name;
 }
 
 PMScroll::~PMScroll() {
     SetAllShown(false);
-    ScrollRegistry& registry = Registry();
+    ScrollRegistry& registry = Bars();
     if (--registry.live == 0) {
         HxPortDetach(atoms::controls::ScrollCanvasPort, &PM_ScrollDraw);
         registry.name_counter = 0;

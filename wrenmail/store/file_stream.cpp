@@ -1,6 +1,7 @@
 #include "store/file_stream.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "store/handle_file_stream.h"
@@ -8,6 +9,12 @@
 #include "store/storage_file_stream.h"
 
 namespace wm {
+
+int FileStream::SeekWhence(int32_t origin) {
+    if (origin == FileStreamFromStart) return SEEK_SET;
+    if (origin == FileStreamFromEnd) return SEEK_END;
+    return SEEK_CUR;
+}
 
 bool FileStream::ReadInt32(int32_t* value) {
     return Read(value, 4, 1) == 1;

@@ -33,6 +33,8 @@ public:
     bool HXCALL WriteString(const char* text) override;
 
 protected:
+    // The C library's SEEK_SET, SEEK_END or SEEK_CUR for a FileStreamOrigin (anything else: current).
+    static int SeekWhence(int32_t origin);
     // ReadLine for kinds without a line reader of their own: byte by byte through Read.
     int32_t ReadLineByBytes(char* buffer, int32_t bufferSize);
 };

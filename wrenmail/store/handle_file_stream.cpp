@@ -9,12 +9,6 @@
 namespace wm {
 namespace {
 
-int Whence(int32_t origin) {
-    if (origin == FileStreamFromStart) return SEEK_SET;
-    if (origin == FileStreamFromEnd) return SEEK_END;
-    return SEEK_CUR;
-}
-
 int32_t Capped(off_t value) {
     return value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
 }
@@ -65,7 +59,7 @@ int32_t HandleFileStream::Tell() {
 }
 
 bool HandleFileStream::Seek(int32_t offset, int32_t origin) {
-    return IsOpen() && lseek(fd_, offset, Whence(origin)) == offset;
+    return IsOpen() && lseek(fd_, offset, SeekWhence(origin)) == offset;
 }
 
 int32_t HandleFileStream::Length() {

@@ -7,15 +7,6 @@
 #include <cstring>
 
 namespace wm {
-namespace {
-
-int Whence(int32_t origin) {
-    if (origin == FileStreamFromStart) return SEEK_SET;
-    if (origin == FileStreamFromEnd) return SEEK_END;
-    return SEEK_CUR;
-}
-
-}  // namespace
 
 StdioFileStream::~StdioFileStream() {
     Close();
@@ -57,7 +48,7 @@ int32_t StdioFileStream::Tell() {
 }
 
 bool StdioFileStream::Seek(int32_t offset, int32_t origin) {
-    return file_ != nullptr && std::fseek(file_, offset, Whence(origin)) == 0;
+    return file_ != nullptr && std::fseek(file_, offset, SeekWhence(origin)) == 0;
 }
 
 int32_t StdioFileStream::Length() {
