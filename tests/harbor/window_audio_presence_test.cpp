@@ -2,11 +2,9 @@
 // machine without one gets a quiet note instead of the audio libraries' complaints.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
-#include <unistd.h>
-
+#include "harbor_test_support.h"
 #include "window/audio_presence.h"
 
 namespace {
@@ -21,23 +19,8 @@ protected:
         std::filesystem::create_directories(places.devices);
         return places;
     }
-    static void Touch(const std::filesystem::path& file) {
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file) << "";
-    }
-
-    struct Dir {
-        Dir() {
-            std::string pattern = (std::filesystem::temp_directory_path() / "harbor-audio-XXXXXX").string();
-            if (mkdtemp(pattern.data()) != nullptr) path = pattern;
-        }
-        ~Dir() {
-            std::error_code ec;
-            if (!path.empty()) std::filesystem::remove_all(path, ec);
-        }
-        const std::filesystem::path& Path() const { return path; }
-        std::filesystem::path path;
-    } dir_;
+    static void Touch(const std::filesystem::path& file) { harbor_test::WriteFile(file, ""); }
+    harbor_test::TempDir dir_;
 };
 
 TEST_F(AudioPresenceTest, NoCardAndNoServerMeansNoSound) {
