@@ -23,4 +23,14 @@ HX_API bool HXCALL PostMessages(EDict* record);     /* timer tick: releases tick
 HX_API bool HXCALL PM_ButtonDrawUp(EDict* record);  /* draws a painted button's up look */
 HX_API bool HXCALL PM_ButtonDrawDown(EDict* record);/* draws a painted button's down look */
 
+/* The module's version, for example "0.1.0": a NUL-terminated string a host may look up by name
+ * after loading the module, to say which module it runs. A module without it is of unknown version. */
+#ifdef __cplusplus
+extern "C" {
+#endif
+HX_EXPORT extern const char WrenmailModuleVersion[];
+#ifdef __cplusplus
+}
+#endif
+
 #endif

@@ -80,4 +80,15 @@ bool SvgCache::Draw(cairo_t* cr, const std::string& name, const Box& box) {
     return true;
 }
 
+std::optional<std::pair<double, double>> SvgCache::Size(const std::string& name) {
+    RsvgHandle* handle = Handle(name);
+    double width = 0;
+    double height = 0;
+    if (handle == nullptr || !rsvg_handle_get_intrinsic_size_in_pixels(handle, &width, &height) || width <= 0 ||
+        height <= 0) {
+        return std::nullopt;
+    }
+    return std::make_pair(width, height);
+}
+
 }  // namespace harbor

@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include <cairo.h>
 #include <librsvg/rsvg.h>
@@ -29,6 +31,9 @@ public:
     // Draws the picture into `box` (its aspect kept, centred, as the file asks). False when the
     // picture cannot be had; the caller's look then stands alone.
     bool Draw(cairo_t* cr, const std::string& name, const Box& box);
+    // The picture's own size in pixels (width, height); none when it cannot be loaded or has no
+    // size of its own.
+    std::optional<std::pair<double, double>> Size(const std::string& name);
 
 private:
     RsvgHandle* Handle(const std::string& name);

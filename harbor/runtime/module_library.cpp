@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <cstring>
 #include <system_error>
 
 namespace harbor {
@@ -12,6 +13,8 @@ std::string LastDlError() {
     const char* text = dlerror();
     return text != nullptr ? text : "unknown error";
 }
+
+constexpr std::size_t kLongestVersion = 64;
 
 }  // namespace
 
@@ -51,6 +54,19 @@ void* ModuleLibrary::Symbol(const char* name) const {
 HxHandler ModuleLibrary::Handler(const char* name) const {
     // POSIX guarantees that a data pointer from dlsym converts to a function pointer.
     return reinterpret_cast<HxHandler>(Symbol(name));
+}
+
+std::string ModuleLibrary::Version() const {
+    const auto* text = static_cast<const char*>(Symbol("WrenmailModuleVersion"));
+    if (text == nullptr) return "unknown";
+    // The string is the module's: only a bounded stretch of it is read, and it must end inside.
+    const void* end = std::memchr(text, '\0', kLongestVersion + 1);
+    const std::size_t length = end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - text) : 0;
+    if (length == 0) return "unknown";
+    for (std::size_t i = 0; i < length; ++i) {
+        if (text[i] <= ' ' || text[i] > '~') return "unknown";
+    }
+    return std::string(text, length);
 }
 
 }  // namespace harbor

@@ -26,6 +26,9 @@ public:
     void* Symbol(const char* name) const;
     // An exported entry point (every entry point is an HxHandler), null when absent.
     HxHandler Handler(const char* name) const;
+    // The version string the module exports as WrenmailModuleVersion; "unknown" when it has none
+    // or what it exports is not a short line of printable text.
+    std::string Version() const;
 
 private:
     ModuleLibrary(std::filesystem::path path, void* handle) : path_(std::move(path)), handle_(handle) {}

@@ -1,5 +1,6 @@
 #include "services/page_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 
@@ -47,6 +48,28 @@ void AppendReference(std::string_view html, std::size_t& i, std::string& out) {
     ++i;
 }
 
+// The value of attribute `name` in a tag's text ("img src=x alt=y"), quoted or not; empty when
+// the tag has none.
+std::string Attribute(std::string_view tag, std::string_view name) {
+    const std::string lower = Lower(tag);
+    for (std::size_t at = lower.find(name); at != std::string::npos; at = lower.find(name, at + 1)) {
+        const bool starts = at > 0 && std::isspace(static_cast<unsigned char>(lower[at - 1]));
+        std::size_t i = at + name.size();
+        while (i < tag.size() && tag[i] == ' ') ++i;
+        if (!starts || i >= tag.size() || tag[i] != '=') continue;
+        ++i;
+        while (i < tag.size() && tag[i] == ' ') ++i;
+        if (i < tag.size() && (tag[i] == '"' || tag[i] == '\'')) {
+            const std::size_t close = tag.find(tag[i], i + 1);
+            return std::string(tag.substr(i + 1, (close == std::string_view::npos ? tag.size() : close) - i - 1));
+        }
+        std::size_t end = i;
+        while (end < tag.size() && !std::isspace(static_cast<unsigned char>(tag[end])) && tag[end] != '/') ++end;
+        return std::string(tag.substr(i, end - i));
+    }
+    return {};
+}
+
 class PageReader {
 public:
     explicit PageReader(std::string_view html) : html_(html) {}
@@ -63,7 +86,10 @@ public:
                 ++i;
             }
         }
-        Trim(page_.text);
+        const std::size_t dropped = Trim(page_.text);
+        for (PagePicture& picture : page_.pictures) {
+            picture.offset = std::min(picture.offset - std::min(picture.offset, dropped), page_.text.size());
+        }
         if (page_.title.empty()) page_.title = title_tag_;
         Trim(page_.title);
         return page_;
@@ -101,11 +127,21 @@ private:
         }
         if (name == "title") in_title_tag_ = true;
         if (name == "/title") in_title_tag_ = false;
+        if (name == "img") Picture(html_.substr(i + 1, end - i - 1));
         Structure(name);
         return end + 1;
     }
 
+    // A picture in the title stays out: the title is words only.
+    void Picture(std::string_view tag) {
+        std::string source = Attribute(tag, "src");
+        if (source.empty() || in_heading_ || in_title_tag_) return;
+        page_.pictures.push_back({page_.text.size(), std::move(source), in_subheading_});
+    }
+
     void Structure(const std::string& name) {
+        if (name == "h2" || name == "h3") in_subheading_ = true;
+        if (name == "/h2" || name == "/h3") in_subheading_ = false;
         if (name == "h1" && page_.title.empty() && !title_done_) {
             in_heading_ = true;
             return;
@@ -134,13 +170,16 @@ private:
         out += add;
     }
 
-    static void Trim(std::string& text) {
+    // Trims blanks at both ends; how many bytes went from the front comes back.
+    static std::size_t Trim(std::string& text) {
         const std::size_t first = text.find_first_not_of(" \n");
         if (first == std::string::npos) {
+            const std::size_t all = text.size();
             text.clear();
-            return;
+            return all;
         }
         text = text.substr(first, text.find_last_not_of(" \n") + 1 - first);
+        return first;
     }
 
     std::string_view html_;
@@ -150,6 +189,7 @@ private:
     bool skipping_ = false;
     bool in_title_tag_ = false;
     bool in_heading_ = false;
+    bool in_subheading_ = false;
     bool title_done_ = false;
     bool preformatted_ = false;
 };

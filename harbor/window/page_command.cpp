@@ -15,10 +15,10 @@ namespace {
 constexpr std::streamsize kMaxPageBytes = 1 << 20;
 
 const char kHelp[] = R"(harbor page FILE
-  Shows a web page's words in a plain window: harbor's own viewer for the pages the Sign Me Up
-  and Parents buttons open (content/pages), used when there is no browser. Without a display the
-  words are printed. Escape or closing the window ends it; arrows, Page Up/Down and the wheel
-  scroll.
+  Shows a web page's words and SVG pictures in a plain window: harbor's own viewer for the pages
+  the Sign Me Up and Parents buttons open (content/pages), used when there is no browser. Without
+  a display the words are printed. Escape or closing the window ends it; arrows, Page Up/Down and
+  the wheel scroll.
 
 Exit status: 0 shown; 1 the file cannot be read; 2 wrong usage.
 )";
@@ -43,7 +43,8 @@ int RunPageCommand(const std::vector<std::string>& args, std::ostream& out, std:
     }
     html.resize(static_cast<std::size_t>(in.gcount()));
     const PageText page = ReadPageText(html);
-    const PlainPage shown{page.title, page.text, "Press Escape or close this window to go back to Wrenmail.", false};
+    const PlainPage shown{page.title, page.text, "Press Escape or close this window to go back to Wrenmail.", false,
+                          page.pictures, std::filesystem::path(args[0]).parent_path()};
     if (!ShowPlainPage(shown, FirstExisting(ContentCandidates(ExecutableDir())))) out << page.title << "\n\n" << page.text << "\n";
     return 0;
 }

@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
+#include <string_view>
+#include <vector>
 
 #include "render/font_config.h"
+#include "render/svg_cache.h"
 #include "render/text_system.h"
 #include "scene/scene_names.h"
 #include "window/letterbox.h"
@@ -22,6 +25,10 @@ constexpr double kMargin = 40;
 constexpr double kTextTop = 100;
 constexpr double kFooterTop = 440;
 constexpr double kScrollStep = 40;
+constexpr double kIconHeight = 28;
+constexpr double kPictureHeight = 150;
+// U+FFFC OBJECT REPLACEMENT CHARACTER: the room a picture takes in the text.
+constexpr std::string_view kPictureMark = "\xEF\xBF\xBC";
 
 TextStyle Style(const char* family, double size) {
     TextStyle style;
@@ -32,6 +39,77 @@ TextStyle Style(const char* family, double size) {
     return style;
 }
 
+// A picture's place in the body's layout: the byte of its mark, and the size it is drawn at.
+struct PlacedPicture {
+    std::size_t index = 0;
+    std::string source;
+    double width = 0;
+    double height = 0;
+};
+
+struct PageBody {
+    std::string text;
+    std::vector<PlacedPicture> pictures;
+};
+
+// The page's text with a mark where each picture stands that can be drawn: icons inside the
+// line, other pictures on a line of their own, no wider than the text.
+PageBody WithPictureMarks(const PlainPage& page, SvgCache& svgs, double text_width) {
+    PageBody body;
+    std::size_t from = 0;
+    for (const PagePicture& picture : page.pictures) {
+        // Only files beside the page: an address with a scheme is never fetched.
+        if (picture.source.find(':') != std::string::npos) continue;
+        const auto size = svgs.Size(picture.source);
+        if (!size) continue;
+        std::size_t at = std::clamp(picture.offset, from, page.text.size());
+        while (at > from && (static_cast<unsigned char>(page.text[at]) & 0xC0) == 0x80) --at;  // a whole character
+        body.text.append(page.text, from, at - from);
+        const double height = std::min(picture.icon ? kIconHeight : kPictureHeight, size->second);
+        const double width = std::min(text_width, size->first * height / size->second);
+        body.pictures.push_back({body.text.size(), picture.source, width, size->second * width / size->first});
+        body.text += kPictureMark;
+        body.text += picture.icon ? " " : "\n";
+        from = at;
+    }
+    body.text.append(page.text, from);
+    return body;
+}
+
+// Keeps room in the layout for each picture: a shape as large as the picture, on the baseline.
+void ReserveRoom(PangoLayout* layout, const std::vector<PlacedPicture>& pictures) {
+    PangoAttrList* list = pango_attr_list_new();
+    for (const PlacedPicture& picture : pictures) {
+        const PangoRectangle room{0, -static_cast<int>(picture.height * PANGO_SCALE),
+                                  static_cast<int>(picture.width * PANGO_SCALE),
+                                  static_cast<int>(picture.height * PANGO_SCALE)};
+        PangoAttribute* shape = pango_attr_shape_new(&room, &room);
+        shape->start_index = static_cast<guint>(picture.index);
+        shape->end_index = static_cast<guint>(picture.index + kPictureMark.size());
+        pango_attr_list_insert(list, shape);
+    }
+    pango_layout_set_attributes(layout, list);
+    pango_attr_list_unref(list);
+}
+
+// Draws each picture into the room its mark took in the layout drawn at (x, y).
+void DrawPictures(cairo_t* cr, PangoLayout* layout, const std::vector<PlacedPicture>& pictures, SvgCache& svgs,
+                  double x, double y) {
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    do {
+        const PangoLayoutRun* run = pango_layout_iter_get_run_readonly(iter);
+        if (run == nullptr) continue;
+        for (const PlacedPicture& picture : pictures) {
+            if (static_cast<std::size_t>(run->item->offset) != picture.index) continue;
+            PangoRectangle room;
+            pango_layout_iter_get_run_extents(iter, nullptr, &room);
+            svgs.Draw(cr, picture.source,
+                      Box{x + room.x / double(PANGO_SCALE), y + room.y / double(PANGO_SCALE), picture.width, picture.height});
+        }
+    } while (pango_layout_iter_next_run(iter));
+    pango_layout_iter_free(iter);
+}
+
 void ShowText(cairo_t* cr, PangoLayout* layout, double x, double y) {
     cairo_move_to(cr, x, y);
     pango_cairo_show_layout(cr, layout);
@@ -39,16 +117,20 @@ void ShowText(cairo_t* cr, PangoLayout* layout, double x, double y) {
 
 // Paints the page with its text moved up by `scroll`; the text's whole height comes back, so
 // scrolling can stop at its end.
-double PaintPage(cairo_t* cr, const TextSystem& text, const PlainPage& page, double scroll) {
+double PaintPage(cairo_t* cr, const TextSystem& text, const PlainPage& page, SvgCache& svgs, double scroll) {
     cairo_set_source_rgb(cr, 1.0, 0.965, 0.84);
     cairo_paint(cr);
-    GObjectPtr<PangoLayout> body = text.Layout(page.text, Style("Arial", 16));
+    const TextStyle style = Style("Arial", 16);
+    const PageBody marked = WithPictureMarks(page, svgs, style.width);
+    GObjectPtr<PangoLayout> body = text.Layout(marked.text, style);
+    ReserveRoom(body.get(), marked.pictures);
     const double height = TextSystem::Extent(body.get()).height;
     cairo_save(cr);
     cairo_rectangle(cr, 0, kTextTop - 8, stage::kWidth, kFooterTop - kTextTop);
     cairo_clip(cr);
     cairo_set_source_rgb(cr, 0.17, 0.17, 0.23);
     ShowText(cr, body.get(), kMargin, kTextTop - scroll);
+    DrawPictures(cr, body.get(), marked.pictures, svgs, kMargin, kTextTop - scroll);
     cairo_restore(cr);
     cairo_set_source_rgb(cr, 0.84, 0.2, 0.35);
     cairo_rectangle(cr, 0, 0, stage::kWidth, 10);
@@ -96,6 +178,7 @@ bool ShowPlainPage(const PlainPage& page, const std::filesystem::path& content_d
     std::string error;
     SetUpFonts(content_dir, error);  // without harbor's fonts the page uses the system's
     const TextSystem text(HarborFontConfig());
+    SvgCache svgs(page.picture_dir);
     {
         StageView view(renderer);
         double scroll = 0;
@@ -106,7 +189,7 @@ bool ShowPlainPage(const PlainPage& page, const std::filesystem::path& content_d
                 int w = 0;
                 int h = 0;
                 SDL_GetRendererOutputSize(renderer, &w, &h);
-                repaint = !view.Show(FitStage(w, h), [&](cairo_t* cr) { height = PaintPage(cr, text, page, scroll); },
+                repaint = !view.Show(FitStage(w, h), [&](cairo_t* cr) { height = PaintPage(cr, text, page, svgs, scroll); },
                                      error);
             }
             if (snapshots.Take() && view.WritePng(SnapshotSignal::File(), error)) {
@@ -130,7 +213,7 @@ bool ShowPlainPage(const PlainPage& page, const std::filesystem::path& content_d
 
 bool ShowErrorPage(const std::string& message, const std::filesystem::path& content_dir) {
     return ShowPlainPage({"Wrenmail cannot start", message,
-                          "Please ask a grown-up. Click or press a key to close this window.", true},
+                          "Please ask a grown-up. Click or press a key to close this window.", true, {}, {}},
                          content_dir);
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Harbor's plain pages on a virtual X display: a content folder that cannot be used shows its
 # problem on a page (not a blank window) and exits 2 once the page is clicked; harbor's own page
-# viewer shows a parents' page, scrolls it, and ends on Escape.
+# viewer shows a parents' page, scrolls it, and ends on Escape, and draws a page's pictures.
 #   plain_page_test.sh HARBOR MODULE CONTENT
 # Exit 0 when everything held, 1 when something did not, 77 when Xvfb or xdotool is missing.
 set -uo pipefail
@@ -34,20 +34,22 @@ unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 # their caches to the end, which a sanitizer build's leak check would report as ours.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 
-# picture NAME MIN_INK: writes the window's picture and checks how much of it is text-dark ink
-# on the page's cream paper (a blank window has none).
+# picture NAME MIN_INK [MIN_ART]: writes the window's picture and checks how much of it is
+# text-dark ink on the page's cream paper (a blank window has none), and how much is green, which
+# only the art's drawn hills bring (the page's own colours are cream, red, blue and dark).
 picture() {
   kill -USR1 "$pid"
   within 20 grep -q "window picture written" "$work/err" || fail "no picture of $1"
-  python3 - "$work/harbor-window-$pid.png" "$2" "$1" <<'PY' || fail "the picture of $3 is not a page"
+  python3 - "$work/harbor-window-$pid.png" "$2" "$1" "${3:-0}" <<'PY' || fail "the picture of $1 is not a page"
 import os, sys
 sys.path.insert(0, os.environ["HERE"])
 from window_check import read_png
 width, height, rows = read_png(sys.argv[1])
 ink = sum(1 for row in rows for (r, g, b) in row if r + g + b < 300)
+art = sum(1 for row in rows for (r, g, b) in row if g > r + 40 and g > b + 40)
 paper = rows[height // 2][width - 3]
-print(f"{sys.argv[3]}: {ink} ink pixels, paper {paper}")
-sys.exit(0 if ink >= int(sys.argv[2]) and paper[0] > 240 and paper[2] < 230 else 1)
+print(f"{sys.argv[3]}: {ink} ink pixels, {art} art pixels, paper {paper}")
+sys.exit(0 if ink >= int(sys.argv[2]) and art >= int(sys.argv[4]) and paper[0] > 240 and paper[2] < 230 else 1)
 PY
   if [ -n "${PAGE_TEST_KEEP:-}" ]; then cp "$work/harbor-window-$pid.png" "$PAGE_TEST_KEEP/$pid.png"; fi
   rm -f "$work/harbor-window-$pid.png"; : >"$work/err"
@@ -76,3 +78,12 @@ within 20 exited || fail "the page viewer did not end on Escape"
 wait "$pid"; status=$?; pid=""
 [ "$status" -eq 0 ] || fail "the page viewer exited $status"
 echo "ok   harbor's page viewer shows the parents' page and ends on Escape"
+
+"$harbor" page "$content/pages/signup.html" >"$work/out" 2>"$work/err" &
+pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Getting a kite ID$' | head -n1) || fail "no page window"
+picture "the sign-up page with its pictures" 3000 2000
+xdotool windowfocus --sync "$window" 2>/dev/null; xdotool key Escape
+within 20 exited || fail "the page viewer did not end on Escape"
+wait "$pid"; pid=""
+echo "ok   harbor's page viewer draws the pictures of the sign-up page"
