@@ -39,6 +39,26 @@ bool FetchedUids::Add(uint32_t uidvalidity, uint32_t uid) {
     return Append(file_, std::to_string(uid) + "\n");
 }
 
+bool FetchedUids::NoteHanded(uint32_t uidvalidity, const std::vector<uint32_t>& uids) {
+    std::string lines;
+    for (uint32_t uid : uids) lines += std::to_string(uidvalidity) + " " + std::to_string(uid) + "\n";
+    std::error_code ec;
+    std::filesystem::create_directories(file_.parent_path(), ec);
+    return lines.empty() || Append(HandedFile(), lines);
+}
+
+std::set<uint32_t> FetchedUids::TakeHanded(uint32_t uidvalidity) {
+    std::set<uint32_t> uids;
+    std::ifstream in(HandedFile());
+    uint64_t validity = 0, uid = 0;
+    while (in >> validity >> uid) {
+        if (validity == uidvalidity && uid > 0 && uid <= UINT32_MAX) uids.insert(static_cast<uint32_t>(uid));
+    }
+    std::error_code ec;
+    std::filesystem::remove(HandedFile(), ec);
+    return uids;
+}
+
 std::set<std::string> FetchedUids::LoadIds() {
     std::set<std::string> ids;
     std::ifstream in(IdsFile());

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace harbor {
 
@@ -23,6 +24,11 @@ public:
     std::set<uint32_t> Load(uint32_t uidvalidity);
     // Records one more UID; false when it could not be written.
     bool Add(uint32_t uidvalidity, uint32_t uid);
+    // UIDs handed to the module and not known to be stored, in "<account>.fetched.handed": noted
+    // before a batch is handed out, taken (read and removed) at the next round, which looks for
+    // them in the account's InBox (a crash between the module's store and its word).
+    bool NoteHanded(uint32_t uidvalidity, const std::vector<uint32_t>& uids);
+    std::set<uint32_t> TakeHanded(uint32_t uidvalidity);
     // The letters stored, as lines of one word each side of a space, and one more of them.
     std::set<std::string> LoadIds();
     bool AddId(const std::string& message_id);
@@ -30,6 +36,7 @@ public:
 private:
     bool Append(const std::filesystem::path& file, const std::string& line);
     std::filesystem::path IdsFile() const { return std::filesystem::path(file_.string() + ".ids"); }
+    std::filesystem::path HandedFile() const { return std::filesystem::path(file_.string() + ".handed"); }
 
     std::filesystem::path file_;
     bool durable_;

@@ -9,6 +9,10 @@
 #include <sstream>
 
 #include "base/trace_log.h"
+#include "fileio/atomic_file.h"
+#include "fileio/held_files.h"
+#include "mail/durable_dirs.h"
+#include "mail/mime_message.h"
 
 namespace harbor {
 
@@ -17,6 +21,7 @@ namespace {
 constexpr const char* kTrace = "MailPort";
 constexpr std::chrono::seconds kFirstRetry{2};
 constexpr std::chrono::seconds kLongestRetry{300};
+constexpr std::size_t kLargestInboxFile = std::size_t{64} << 20;
 
 bool IsKiteId(const std::string& name) {
     return !name.empty() && name.size() <= 63 &&
@@ -190,8 +195,53 @@ std::optional<WaitingMail> RemoteBackend::Next(const std::string& account) {
     WaitingMail mail = std::move(round->ready.front());
     round->ready.pop_front();
     uint32_t validity = 0, uid = 0;
-    if (ParseEntry(mail.entry, validity, uid)) round->in_flight.insert(uid);
+    if (!ParseEntry(mail.entry, validity, uid)) return mail;
+    if (round->handed_before.contains(uid)) {
+        lock.unlock();
+        if (StoredBeforeACrash(account, mail, uid)) return Next(account);
+        lock.lock();
+    }
+    round->in_flight.insert(uid);
     return mail;
+}
+
+// Compares the letter as the module keeps it (its Data) with the InBox's files; on the message
+// thread, as all message objects are made there.
+bool RemoteBackend::StoredBeforeACrash(const std::string& account, const WaitingMail& mail, uint32_t uid) {
+    const std::string data = mime::Serialise(GMIME_OBJECT(mime::MessageFromText(mail.text).get()));
+    bool stored = false;
+    {
+        std::lock_guard lock(mutex_);
+        Round& round = *rounds_[account];
+        round.handed_before.erase(uid);
+        stored = std::any_of(round.inbox.begin(), round.inbox.end(),
+                             [&](const std::string& file) { return file.find(data) != std::string::npos; });
+    }
+    if (!stored) return false;
+    TraceNote(kTrace, "a letter for " + account + " was stored before Harbor stopped: it counts as fetched");
+    Acknowledge(mail);
+    return true;
+}
+
+// The texts of the account's InBox message files (its folder found in any letter case), read
+// only after a run that ended with letters handed out and not confirmed.
+std::vector<std::string> RemoteBackend::InboxFiles(const std::string& account) const {
+    namespace fs = std::filesystem;
+    std::vector<std::string> texts;
+    const fs::path data_root = root_.parent_path();
+    std::error_code ec;
+    for (const fs::directory_entry& owner : fs::directory_iterator(data_root / "MailBoxes" / "kiteAccounts", ec)) {
+        if (strcasecmp(owner.path().filename().c_str(), account.c_str()) != 0 || owner.is_symlink(ec)) continue;
+        const UniqueFd inbox = OpenDirectory(owner.path() / "InBox", data_root);
+        if (!inbox.Valid()) continue;
+        for (const std::string& name : ListFiles(inbox.Get())) {
+            std::string bytes, error;
+            if (IsMessageFile(name) && ReadRegularFile(inbox.Get(), name, kLargestInboxFile, bytes, error)) {
+                texts.push_back(std::move(bytes));
+            }
+        }
+    }
+    return texts;
 }
 
 std::unique_ptr<ImapSession> RemoteBackend::TakeSession(const std::string& account, const Credentials& who) {
@@ -272,10 +322,16 @@ std::vector<uint32_t> RemoteBackend::ListWanted(const std::string& account, Imap
         }
     }
     for (uint32_t uid : wanted) size_of.try_emplace(uid, kBatchBytes);  // unknown size: fetched alone
-    std::set<std::string> ids = FetchedUids(root_ / (account + ".fetched"), durable_).LoadIds();
+    FetchedUids record(root_ / (account + ".fetched"), durable_);
+    std::set<std::string> ids = record.LoadIds();
+    std::set<uint32_t> handed = record.TakeHanded(validity);
+    std::erase_if(handed, [&](uint32_t uid) { return fetched.contains(uid); });
+    std::vector<std::string> inbox = handed.empty() ? std::vector<std::string>{} : InboxFiles(account);
     std::lock_guard lock(mutex_);
     arrived_[account] = std::move(arrived);
     stored_ids_[account] = std::move(ids);
+    rounds_[account]->handed_before = std::move(handed);
+    rounds_[account]->inbox = std::move(inbox);
     return wanted;
 }
 
@@ -294,6 +350,10 @@ bool RemoteBackend::FetchBatch(const std::string& account, ImapSession& imap, ui
     std::map<uint32_t, std::string> texts;
     for (ImapMessage& m : reply.messages) {
         if (m.has_text) texts[m.uid] = std::move(m.text);
+    }
+    // Noted before any is handed out: a crash after the module stored one is found next time.
+    if (!FetchedUids(root_ / (account + ".fetched"), durable_).NoteHanded(validity, uids)) {
+        ProblemNote(kTrace, "cannot note the letters handed out for " + account);
     }
     for (uint32_t uid : uids) {
         auto it = texts.find(uid);

@@ -51,6 +51,8 @@ private:
         std::deque<WaitingMail> ready;
         std::set<uint32_t> in_flight;  // handed out, not yet stored
         std::set<std::string> offered_ids;  // letters (LetterKeyOf) handed out this round
+        std::set<uint32_t> handed_before;  // handed out by an earlier run, not known to be stored
+        std::vector<std::string> inbox;  // the account's InBox files, when there are such UIDs
         bool running = false;
         bool done = false;
         std::thread worker;
@@ -64,6 +66,9 @@ private:
     bool FetchBatch(const std::string& account, ImapSession& imap, uint32_t validity, const std::vector<uint32_t>& uids);
     void Offer(const std::string& account, WaitingMail mail);
     std::string Dated(const std::string& account, uint32_t uid, std::string text);
+    // True when the module stored the letter before an earlier run ended (its InBox holds it).
+    bool StoredBeforeACrash(const std::string& account, const WaitingMail& mail, uint32_t uid);
+    std::vector<std::string> InboxFiles(const std::string& account) const;
     // False for a second copy of a letter stored before or handed out in this round.
     bool FirstCopy(const std::string& account, const WaitingMail& mail);
     void DeleteStored(const std::string& account, ImapSession& imap);

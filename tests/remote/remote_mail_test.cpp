@@ -285,22 +285,37 @@ TEST_F(RemoteMailTest, WrongPasswordUnreachableServerAndBadCertificateLoseNothin
     EXPECT_TRUE(Contains(FetchAll(bob.manager), "kept"));
 }
 
-TEST_F(RemoteMailTest, AFetchedLetterNotStoredIsHandedOutAgain) {
+TEST_F(RemoteMailTest, AFetchedLetterIsHandedOutAgainUnlessTheModuleStoredIt) {
     SendWithSmtplib("ann_01@example.test", "m = EmailMessage()\nm['From'] = 'bob_02@example.test'\n"
                                            "m['Subject'] = 'twice'\nm.set_content('again')");
+    SendWithSmtplib("ann_01@example.test", "m = EmailMessage()\nm['From'] = 'bob_02@example.test'\n"
+                                           "m['Subject'] = 'stored at the stop'\nm.set_content('kept')");
     {
         harbor::MailService service(Options());
         const SignInAnswer ann = SignIn("ann_01", "annpass1");
         ASSERT_EQ(ann.status, harbor::kSignInAccepted);
-        uint32_t m = 0;
-        while ((m = Next(ann.manager)) != 0 && GetText(m, "Subject") != "twice") Free(m);
-        ASSERT_NE(m, 0u);
-        // The program ends before the module stored (freed) it.
+        int held = 0;
+        while (const uint32_t m = Next(ann.manager)) {
+            const std::string subject = GetText(m, "Subject").value_or("");
+            if (subject == "stored at the stop") {
+                // The module wrote it into its InBox; the program ends before it said so (freed it).
+                const std::filesystem::path inbox = scratch_.Path() / "MailBoxes" / "kiteAccounts" / "ann_01" / "InBox";
+                std::filesystem::create_directories(inbox);
+                std::ofstream(inbox / "WN7.wnl") << "stored message file\n" << GetText(m, "Data").value_or("");
+                ++held;
+            } else if (subject == "twice") {
+                ++held;  // handed out, never stored
+            } else {
+                Free(m);
+            }
+        }
+        ASSERT_EQ(held, 2);
     }
     harbor::MailService service(Options());
     const SignInAnswer ann = SignIn("ann_01", "annpass1");
     const std::vector<std::string> again = FetchAll(ann.manager);
     EXPECT_EQ(std::count(again.begin(), again.end(), "twice"), 1);
+    EXPECT_EQ(std::count(again.begin(), again.end(), "stored at the stop"), 0);
     EXPECT_TRUE(FetchAll(ann.manager).empty());
 }
 
