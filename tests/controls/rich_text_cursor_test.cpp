@@ -64,17 +64,11 @@ TEST_F(RichTextCursorTest, UpAndDownKeepTheHorizontalOffset) {
     MakeView();
     Type("hello world foo");
     Paint();
-    KeyAndPaint(VKEY_HOME, true);
-    KeyAndPaint(VKEY_RIGHT);
-    KeyAndPaint(VKEY_RIGHT);  // x 14
-    KeyAndPaint(VKEY_DOWN);
-    EXPECT_EQ(Position(), 9u);
+    Walk({{VKEY_HOME, true, 1}, {VKEY_RIGHT, false, 2}, {VKEY_RIGHT, false, 3}, {VKEY_DOWN, false, 9}});
     EXPECT_EQ(CursorSpot(), At(14, 1));
-    KeyAndPaint(VKEY_DOWN);
-    EXPECT_EQ(Position(), 9u) << "no line below";
-    KeyAndPaint(VKEY_END);
-    KeyAndPaint(VKEY_UP);  // x 63 is past line 1
-    EXPECT_EQ(Position(), 7u);
+    Walk({{VKEY_DOWN, false, 9},  // no line below
+          {VKEY_END, false, 16},
+          {VKEY_UP, false, 7}});  // x 63 is past line 1
     EXPECT_FALSE(view_->Cursor().AtLineEnd());
     EXPECT_FALSE(Key(VKEY_UP, true)) << "Control with Up is left to the screen";
 }
@@ -112,14 +106,10 @@ TEST_F(RichTextCursorTest, EndAndPagingOnAnEmptyLineGoToItsLastPositionPlusOne) 
     Paint();
     EXPECT_EQ(Position(), 4u);
     EXPECT_EQ(CursorSpot(), At(0, 1)) << "below the last text line";
-    KeyAndPaint(VKEY_END);
-    EXPECT_EQ(Position(), 1u) << "an empty line's last position is 0";
+    Walk({{VKEY_END, false, 1}});  // an empty line's last position is 0
     EXPECT_TRUE(view_->Cursor().AtLineEnd());
     EXPECT_EQ(CursorSpot(), At(14, 0));
-    KeyAndPaint(VKEY_DOWN);
-    EXPECT_EQ(Position(), 4u);
-    KeyAndPaint(VKEY_PAGE_DOWN, true);
-    EXPECT_EQ(Position(), 1u);
+    Walk({{VKEY_DOWN, false, 4}, {VKEY_PAGE_DOWN, true, 1}});
     EXPECT_TRUE(view_->Cursor().AtLineEnd());
 
     view_->LoadPlainBodyText("x\n\n\n\nab");  // lines 2 to 4 are empty, line 5 is 6..7
@@ -206,26 +196,18 @@ TEST_F(RichTextCursorTest, PagesMoveByTheVisibleCountAtTheSameOffset) {
     Type("a\nb\nc\nd\ne\nf\ng\nhh");  // eight lines, line k at 2k - 1
     Paint();
     EXPECT_EQ(view_->Layout().TopLine(), 6u);
-    KeyAndPaint(VKEY_LEFT);  // offset 1 in line 8
-    KeyAndPaint(VKEY_PAGE_UP);
+    Walk({{VKEY_LEFT, false, 16}, {VKEY_PAGE_UP, false, 10}});  // line 5 has no offset 1: its end
     EXPECT_EQ(view_->Layout().TopLine(), 3u);
-    EXPECT_EQ(Position(), 10u) << "line 5 has no offset 1: its end";
     EXPECT_EQ(CursorSpot(), At(7, 2));
     KeyAndPaint(VKEY_PAGE_UP);
-    KeyAndPaint(VKEY_PAGE_UP);
+    Walk({{VKEY_PAGE_UP, false, 2}});
     EXPECT_EQ(view_->Layout().TopLine(), 1u);
-    EXPECT_EQ(Position(), 2u);
-    KeyAndPaint(VKEY_PAGE_DOWN);
-    EXPECT_EQ(Position(), 8u);
+    Walk({{VKEY_PAGE_DOWN, false, 8}});
     EXPECT_EQ(view_->Layout().TopLine(), 4u);
     KeyAndPaint(VKEY_PAGE_DOWN);
-    KeyAndPaint(VKEY_PAGE_DOWN);
-    EXPECT_EQ(Position(), 16u);
+    Walk({{VKEY_PAGE_DOWN, false, 16}});
     EXPECT_EQ(view_->Layout().TopLine(), 6u) << "the view stays full";
-    KeyAndPaint(VKEY_PAGE_UP, true);
-    EXPECT_EQ(Position(), 11u);
-    KeyAndPaint(VKEY_PAGE_DOWN, true);
-    EXPECT_EQ(Position(), 17u);
+    Walk({{VKEY_PAGE_UP, true, 11}, {VKEY_PAGE_DOWN, true, 17}});
     EXPECT_TRUE(view_->Cursor().AtLineEnd());
 }
 

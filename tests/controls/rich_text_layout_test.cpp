@@ -48,36 +48,32 @@ TEST_F(RichTextLayoutTest, TheViewShowsItsSpritesAsksTheRectangleAndStopsItsSpri
     EXPECT_EQ(EDictGetShort(&stopped[0].record, atoms::NAME), sprite_);
 }
 
-TEST_F(RichTextLayoutTest, WordsMoveWholeToTheNextLineAndSpacesNeverBreak) {
-    MakeView();  // ten characters to a line
-    EXPECT_EQ(LinesOf("hello world foo"), (LineList{{1, 6}, {7, 15}}));
-    EXPECT_EQ(LinesOf("aaaaaaaaa    b"), (LineList{{1, 13}, {14, 14}})) << "trailing spaces stay";
-    EXPECT_EQ(LinesOf("abcdefghij"), (LineList{{1, 10}})) << "a word exactly as wide fits";
-}
-
-TEST_F(RichTextLayoutTest, AWordWiderThanALineIsCutIntoFullPieces) {
-    MakeView();
-    EXPECT_EQ(LinesOf("abcdefghijklmnopqrstuvwxy z"), (LineList{{1, 10}, {11, 20}, {21, 27}}))
-        << "the last piece goes on with the following tokens";
-    EXPECT_EQ(LinesOf("ab abcdefghijklmnop"), (LineList{{1, 3}, {4, 13}, {14, 19}}))
-        << "the line before the long word is ended first";
-}
-
-TEST_F(RichTextLayoutTest, ACharacterWiderThanTheLineStillTakesALineOfItsOwn) {
-    SetTextWidth(5);  // narrower than one character of 7
-    MakeView();
-    EXPECT_EQ(LinesOf("abc d"), (LineList{{1, 1}, {2, 2}, {3, 4}, {5, 5}}));
-}
-
-TEST_F(RichTextLayoutTest, LineFeedsEndLinesAndAFinalOneAddsAnEmptyLine) {
-    MakeView();
-    EXPECT_EQ(LinesOf("ab\n"), (LineList{{1, 2}, {4, 0}}));
-    EXPECT_EQ(LinesOf("\n\nx"), (LineList{{1, 0}, {2, 0}, {3, 3}}));
-    EXPECT_EQ(LinesOf("ab\ncd"), (LineList{{1, 2}, {4, 5}}));
-    EXPECT_EQ(LinesOf("\n"), (LineList{{1, 0}, {2, 0}}));
-    EXPECT_EQ(view_->LineCount(), 2u);
-    EXPECT_EQ(LinesOf(""), LineList{});
-    EXPECT_EQ(view_->LineCount(), 0u);
+// Ten characters to a line; five pixels are narrower than one character of 7.
+TEST_F(RichTextLayoutTest, LinesBreakAtWordsCutLongWordsAndEndAtLineFeeds) {
+    const struct {
+        int32_t width;
+        const char* text;
+        LineList lines;
+    } cases[] = {
+        {70, "hello world foo", {{1, 6}, {7, 15}}},
+        {70, "aaaaaaaaa    b", {{1, 13}, {14, 14}}},  // trailing spaces stay
+        {70, "abcdefghij", {{1, 10}}},               // a word exactly as wide fits
+        {70, "abcdefghijklmnopqrstuvwxy z", {{1, 10}, {11, 20}, {21, 27}}},
+        {70, "ab abcdefghijklmnop", {{1, 3}, {4, 13}, {14, 19}}},  // the line before is ended
+        {70, "ab\n", {{1, 2}, {4, 0}}},
+        {70, "\n\nx", {{1, 0}, {2, 0}, {3, 3}}},
+        {70, "ab\ncd", {{1, 2}, {4, 5}}},
+        {70, "\n", {{1, 0}, {2, 0}}},
+        {70, "", {}},
+        {5, "abc d", {{1, 1}, {2, 2}, {3, 4}, {5, 5}}},
+    };
+    for (const auto& c : cases) {
+        view_.reset();
+        SetTextWidth(c.width);
+        MakeView();
+        EXPECT_EQ(LinesOf(c.text), c.lines) << '"' << c.text << '"';
+        EXPECT_EQ(view_->LineCount(), c.lines.size());
+    }
 }
 
 TEST_F(RichTextLayoutTest, TheDefaultFontsAreMadeAtTheFirstLayout) {

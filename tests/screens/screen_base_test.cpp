@@ -25,43 +25,31 @@ protected:
 
 using Fx = std::vector<uint16_t>;
 
-TEST_F(ScreenBaseTest, CursorOverAnEnabledButtonDrawsItRolledAndUp) {
-    screen_.AddButton(go_, true);
+TEST_F(ScreenBaseTest, OnlyThePointerOverAnEnabledButtonDrawsItRolledAndUp) {
+    screen_.AddButton(go_, false);
     EDict begin = Cursor(go_, atoms::BEGIN, atoms::CURSOR);
     EDict end = Cursor(go_, atoms::END, atoms::CURSOR);
-    EXPECT_TRUE(screen_.HandleMessage(&begin));
-    EXPECT_TRUE(screen_.HandleMessage(&end));
-    EXPECT_EQ(Effects(scene_, go_), (Fx{atoms::buttons::Up, atoms::buttons::Roll, atoms::buttons::Up}));
-    for (const HostRequest& request : host_.Requests(scene_, code::kSetEffect)) {
-        EXPECT_EQ(request.event, HxTracePost);
-        EXPECT_EQ(request.delay, 0);
-    }
-}
-
-TEST_F(ScreenBaseTest, CursorOverDisabledOrUnknownSpritesIsLeftToTheScreen) {
-    screen_.AddButton(go_, false);
-    EXPECT_EQ(Effects(scene_, go_), (Fx{atoms::buttons::Disabled}));
-    EDict overDisabled = Cursor(go_, atoms::BEGIN, atoms::CURSOR);
     EDict overUnknown = Cursor(Atom("BtnTsOther"), atoms::BEGIN, atoms::CURSOR);
-    EXPECT_FALSE(screen_.HandleMessage(&overDisabled));
-    EXPECT_FALSE(screen_.HandleMessage(&overUnknown));
-    EXPECT_EQ(host_.Requests(scene_, code::kSetEffect).size(), 1u);
-
-    screen_.SetButtonEnabled(go_, true);
-    EXPECT_TRUE(screen_.HandleMessage(&overDisabled));
-}
-
-TEST_F(ScreenBaseTest, OnlyPointerCursorRecordsAreTaken) {
-    screen_.AddButton(go_, true);
-    host_.Forget();
     EDict otherCursor = Cursor(go_, atoms::BEGIN, Atom("PEN"));
     EDict otherAction = Cursor(go_, atoms::MIDDLE, atoms::CURSOR);
     EDict click = Record(code::kClick);
     EDictPutShort(&click, atoms::NAME, go_);
+    EXPECT_FALSE(screen_.HandleMessage(&begin)) << "disabled: left to the screen";
+    EXPECT_FALSE(screen_.HandleMessage(&overUnknown));
+    EXPECT_EQ(Effects(scene_, go_), (Fx{atoms::buttons::Disabled}));
+    screen_.SetButtonEnabled(go_, true);
+    host_.Forget();
     EXPECT_FALSE(screen_.HandleMessage(&otherCursor));
     EXPECT_FALSE(screen_.HandleMessage(&otherAction));
     EXPECT_FALSE(screen_.HandleMessage(&click));
     EXPECT_TRUE(host_.Requests(0).empty());
+    EXPECT_TRUE(screen_.HandleMessage(&begin));
+    EXPECT_TRUE(screen_.HandleMessage(&end));
+    EXPECT_EQ(Effects(scene_, go_), (Fx{atoms::buttons::Roll, atoms::buttons::Up}));
+    for (const HostRequest& request : host_.Requests(scene_, code::kSetEffect)) {
+        EXPECT_EQ(request.event, HxTracePost);
+        EXPECT_EQ(request.delay, 0);
+    }
 }
 
 TEST_F(ScreenBaseTest, ASpriteRegisteredTwiceChangesOnlyItsNewerRecord) {
@@ -76,7 +64,7 @@ TEST_F(ScreenBaseTest, ASpriteRegisteredTwiceChangesOnlyItsNewerRecord) {
     EXPECT_EQ(Effects(scene_, go_).back(), atoms::buttons::Roll);
 }
 
-TEST_F(ScreenBaseTest, HelpSoundRotatesThroughThreeEffects) {
+TEST_F(ScreenBaseTest, HelpSoundRotatesThroughThreeEffectsAndEffectZeroPlaysTheDefault) {
     const uint16_t help = screen_.HelpSound();
     for (int i = 0; i < 4; ++i) {
         screen_.PlayHelpSound();
@@ -87,9 +75,6 @@ TEST_F(ScreenBaseTest, HelpSoundRotatesThroughThreeEffects) {
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[0].event, HxTraceSend);
     EXPECT_EQ(screen_.HelpSoundIndex(), 1);
-}
-
-TEST_F(ScreenBaseTest, SpriteEffectZeroPlaysTheDefault) {
     const uint16_t bird = Atom("AniTsBird");
     screen_.PlaySpriteEffect(bird, 0);
     screen_.PlaySpriteEffect(bird, atoms::buttons::Play2);
