@@ -37,14 +37,6 @@ TEST(RecordFormatTest, ActionTypesByNameAndLongTextsCut) {
     EXPECT_EQ(harbor::FormatType(30093), "30093");
 }
 
-TEST(RecordTracerTest, LineHasClockEventPortAndRecord) {
-    EDict r = Record(30003);
-    EXPECT_EQ(harbor::RecordTracer::Line(HxTracePost, A("HarborPort"), r, 320, 1234),
-              "[    1234] post+320 HarborPort         30003");
-    EXPECT_EQ(harbor::RecordTracer::Line(HxTraceDeliver, A("HarborPort"), r, 0, 1554),
-              "[    1554] deliver HarborPort         30003");
-}
-
 class TracerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -79,13 +71,6 @@ TEST_F(TracerTest, SendsPostsAndDeliveriesAreTracedTimerPortsOnlyWhenAsked) {
     EDict r = Record(30040);
     HxPortPost(A("TimerPortTick"), &r, 0);
     EXPECT_EQ(lines_, std::vector<std::string>{"[       5] post+0  TimerPortTick      30040"});
-}
-
-TEST_F(TracerTest, NotesAreSilentWithoutASink) {
-    harbor::TraceLog::Instance().SetSink(nullptr);
-    harbor::TraceNote("ResPort", "unheard");
-    EXPECT_FALSE(harbor::TraceLog::Instance().Enabled());
-    EXPECT_TRUE(lines_.empty());
 }
 
 }  // namespace
