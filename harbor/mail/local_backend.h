@@ -18,6 +18,7 @@ public:
     std::optional<WaitingMail> Next(const std::string& account) override { return office_.Next(account); }
     bool Acknowledge(const WaitingMail& mail) override { return office_.Acknowledge(mail); }
     bool Submit(const std::string& sender, std::string_view message, const std::vector<std::string>& recipients) override;
+    void Deliver() override { office_.DeliverSpool(); }
     uint64_t WaitingBytes(const std::string& account) override { return office_.WaitingBytes(account); }
 
 private:

@@ -36,6 +36,8 @@ public:
     virtual bool Acknowledge(const WaitingMail& mail) = 0;
     // Puts the message into the durable spool for its recipients; true once it is on disk.
     virtual bool Submit(const std::string& sender, std::string_view message, const std::vector<std::string>& recipients) = 0;
+    // What was just submitted may go on now (the mail service has noted it as spooled first).
+    virtual void Deliver() {}
     // Bytes the account's waiting mail will take on disk, as far as is known.
     virtual uint64_t WaitingBytes(const std::string& account) = 0;
     // Lets network work in flight finish (headless runs, before the clock moves on).

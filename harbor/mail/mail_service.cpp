@@ -67,6 +67,7 @@ MailService::MailService(MailServiceOptions options)
       objects_(options_.domain) {
     assert(live_ == nullptr && "one mail service at a time");
     if (!options_.data_root.empty()) {
+        resend_ = std::make_unique<ResendGuard>(options_.data_root, options_.durable);
         office_ = std::make_unique<PostOffice>(
             PostOfficeOptions{options_.data_root, options_.domain, options_.password_cost, options_.durable});
         std::string error;
@@ -75,6 +76,8 @@ MailService::MailService(MailServiceOptions options)
             TraceNote(kPort, "mail goes through the server " + server->imap + " / " + server->smtp);
         } else {
             if (!error.empty()) ProblemNote(kPort, error + "; the embedded post office is used");
+            // Letters spooled by a run that stopped before it noted them: the module sends them again.
+            for (const std::string& mark : office_->SpooledMarks()) resend_->Recovered(mark);
             office_->DeliverSpool();
             backend_ = std::make_unique<LocalBackend>(*office_);
         }
@@ -185,6 +188,7 @@ void MailService::Next(EDict& r) {
     EDictPutHandle(&r, keys_.message, 0);
     const std::string* account = AccountOf(r, "next message");
     if (account == nullptr) return;
+    if (resend_ != nullptr) resend_->RoundDone(*account);  // the module fetches once its OutBox is done
     std::optional<WaitingMail> mail = backend_->Next(*account);
     if (!mail) return;
     const uint32_t message = objects_.NewMessage(mail->text);
@@ -215,7 +219,16 @@ void MailService::Send(EDict& r) {
         TraceNote(kPort, "send: " + Numbered("message", handle) + " has no recipient");
         return;
     }
+    const std::string letter = mime::Serialise(message);
+    if (resend_ != nullptr && resend_->SpooledBefore(*account, letter)) {
+        TraceNote(kPort, "send: " + Numbered("message", handle) + " was spooled before a crash; it is not sent twice");
+        EDictPutLong(&r, keys_.success, 1);
+        return;
+    }
+    if (office_ != nullptr && resend_ != nullptr) office_->MarkNextSubmit(resend_->MarkOf(*account, letter));
     if (!backend_->Submit(*account, OutgoingText(message), recipients)) return;
+    if (resend_ != nullptr) resend_->Spooled(*account, letter);
+    backend_->Deliver();
     EDictPutLong(&r, keys_.success, 1);
 }
 

@@ -37,6 +37,7 @@
 #include "mail/mail_backend.h"
 #include "mail/mime_objects.h"
 #include "mail/post_office.h"
+#include "mail/resend_guard.h"
 
 namespace harbor {
 
@@ -114,6 +115,7 @@ private:
     MimeObjectTable objects_;
     std::unique_ptr<PostOffice> office_;
     std::unique_ptr<MailBackend> backend_;  // the post office, or the data root's mail server
+    std::unique_ptr<ResendGuard> resend_;   // letters sent again after a crash (null without a data root)
     std::map<uint32_t, std::string> managers_;  // manager handle -> account
     uint32_t next_manager_ = 1;
     std::map<uint32_t, WaitingMail> fetched_;   // message handle -> its waiting mail

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <set>
+#include <utility>
 
 #include "fileio/atomic_file.h"
 #include "fileio/held_files.h"
@@ -32,8 +33,8 @@ bool SameText(std::string_view a, std::string_view b) {
 // line, then the message.
 constexpr std::string_view kSpoolMark = "Harbor-Spool 2";
 
-std::string SpoolText(const std::vector<std::string>& recipients, const std::string& message) {
-    std::string text = std::string(kSpoolMark) + "\n";
+std::string SpoolText(const std::vector<std::string>& recipients, const std::string& message, const std::string& mark) {
+    std::string text = std::string(kSpoolMark) + (mark.empty() ? "" : " " + mark) + "\n";
     for (const std::string& recipient : recipients) text += recipient + "\n";
     return text + "\n" + message;
 }
@@ -41,8 +42,9 @@ std::string SpoolText(const std::vector<std::string>& recipients, const std::str
 bool SplitSpooled(const std::string& bytes, std::vector<std::string>& recipients, std::string_view& message) {
     recipients.clear();
     std::size_t start = 0;
-    const bool listed = bytes.starts_with(std::string(kSpoolMark) + "\n");
-    if (listed) start = kSpoolMark.size() + 1;
+    const bool listed = bytes.starts_with(kSpoolMark) && bytes.size() > kSpoolMark.size() &&
+                        (bytes[kSpoolMark.size()] == '\n' || bytes[kSpoolMark.size()] == ' ');
+    if (listed) start = bytes.find('\n') + 1;
     for (;;) {
         const auto newline = bytes.find('\n', start);
         if (newline == std::string::npos) return false;
@@ -119,6 +121,8 @@ PostOffice::PostOffice(PostOfficeOptions options)
 }
 
 bool PostOffice::Submit(std::string_view message, const std::vector<std::string>& recipients) {
+    const std::string mark = std::exchange(next_mark_, {});
+    if (mark.find('\n') != std::string::npos) return false;
     if (recipients.empty() || !spool_.Ready()) return false;
     if (recipients.size() > kMaxRecipients) {
         ProblemNote("MailPort", "a letter may go to at most " + std::to_string(kMaxRecipients) + " recipients; this one has " +
@@ -128,7 +132,7 @@ bool PostOffice::Submit(std::string_view message, const std::vector<std::string>
     for (const std::string& recipient : recipients) {
         if (recipient.empty() || recipient.find('\n') != std::string::npos) return false;
     }
-    if (spool_.Put(SpoolText(recipients, Accepted(message))).empty()) {
+    if (spool_.Put(SpoolText(recipients, Accepted(message), mark)).empty()) {
         ProblemNote("MailPort", "a message could not be spooled: " + spool_.Error());
         return false;
     }
@@ -240,6 +244,17 @@ std::size_t PostOffice::DeliverSpool() {
         ++delivered;
     }
     return delivered;
+}
+
+std::vector<std::string> PostOffice::SpooledMarks() const {
+    std::vector<std::string> marks;
+    for (const std::string& entry : spool_.Entries()) {
+        std::string bytes;
+        if (!spool_.Read(entry, bytes) || !bytes.starts_with(std::string(kSpoolMark) + " ")) continue;
+        const auto end = bytes.find('\n');
+        if (end != std::string::npos) marks.push_back(bytes.substr(kSpoolMark.size() + 1, end - kSpoolMark.size() - 1));
+    }
+    return marks;
 }
 
 std::vector<SpooledMail> PostOffice::Outgoing() const {

@@ -69,6 +69,10 @@ public:
     // One spooled copy for all its recipients (at most kMaxRecipients); true once it is on disk. A message without a Date
     // or a Message-ID gets one now, as it is accepted (the rest of its text is kept as it is).
     bool Submit(std::string_view message, const std::vector<std::string>& recipients);
+    // The next Submit carries this mark on its spooled letter's first line (the mail service's
+    // note of who sent it, read back by SpooledMarks after a crash).
+    void MarkNextSubmit(std::string mark) { next_mark_ = std::move(mark); }
+    std::vector<std::string> SpooledMarks() const;
     // Delivers what can be delivered locally; the number of letters that reached every recipient.
     std::size_t DeliverSpool();
     std::vector<SpooledMail> Outgoing() const;
@@ -107,6 +111,7 @@ private:
     std::map<std::string, std::unique_ptr<MailQueue>> waiting_;
     std::set<std::pair<std::string, std::string>> in_flight_;  // account, entry
     UniqueFd root_;                // the data root, for the holding area
+    std::string next_mark_;
     std::set<std::string> noted_;  // spool entries and recipients already reported as waiting
 };
 

@@ -10,11 +10,14 @@
 #include <vector>
 
 #include "fileio/held_files.h"
+#include "mail/mime_message.h"
+#include "mail/resend_guard.h"
 #include "mail_test_support.h"
 
 namespace {
 
 using namespace mailtest;
+namespace mime = harbor::mime;
 namespace fs = std::filesystem;
 
 class SpoolTest : public MailFixture {
@@ -131,6 +134,40 @@ TEST_F(SpoolTest, AMessageStoredBeforeACrashIsNotFetchedTwice) {
     EXPECT_EQ(GetText(next, "Subject"), "not stored");
     EXPECT_EQ(Next(again), 0u);
     EXPECT_EQ(Office().WaitingCount("ann_01"), 1u);
+}
+
+// The module deletes an OutBox file only after Success: a crash in between makes it send the
+// same letter at the next start. It is answered Success and not spooled again; once the round
+// has ended (the account fetches), the same text is a new letter.
+TEST_F(SpoolTest, ALetterSentAgainAfterACrashIsDeliveredOnce) {
+    auto send = [](uint32_t manager) {
+        // As the module sends an OutBox file: a message made from the stored text.
+        return Send(manager, NewMessage("From: ann_01\nTo: bob_02\nSubject: once\n\nhello\n"));
+    };
+    ASSERT_TRUE(send(SignIn("ann_01", "apple").manager));
+    Restart();
+    const uint32_t ann = SignIn("ann_01", "apple").manager;
+    EXPECT_TRUE(send(ann));
+    EXPECT_EQ(Office().WaitingCount("bob_02"), 1u);
+    EXPECT_EQ(Next(ann), 0u);  // the round ends
+    EXPECT_TRUE(send(ann));
+    EXPECT_EQ(Office().WaitingCount("bob_02"), 2u);
+    Restart();
+    EXPECT_TRUE(send(SignIn("ann_01", "apple").manager));
+    EXPECT_EQ(Office().WaitingCount("bob_02"), 2u) << "the letter of the unfinished round";
+}
+
+// The crash came after the letter was spooled but before the guard noted it: the mark on the
+// spooled letter is read back at the next start.
+TEST_F(SpoolTest, ALetterSpooledButNotNotedBeforeACrashIsDeliveredOnce) {
+    const char* text = "From: ann_01\nTo: bob_02\nSubject: marked\n\nhello\n";
+    const std::string letter = mime::Serialise(GMIME_OBJECT(mime::MessageFromText(text).get()));
+    Office().MarkNextSubmit(harbor::ResendGuard(scratch_.Path(), false).MarkOf("ann_01", letter));
+    ASSERT_TRUE(Office().Submit(text, {"bob_02"}));
+    Restart();
+    EXPECT_EQ(Office().WaitingCount("bob_02"), 1u);
+    EXPECT_TRUE(Send(SignIn("ann_01", "apple").manager, NewMessage(text)));
+    EXPECT_EQ(Office().WaitingCount("bob_02"), 1u);
 }
 
 TEST_F(SpoolTest, AFullDiskIsSaidInHarborsOwnWords) {
