@@ -26,6 +26,7 @@
 #include "runtime/record_tracer.h"
 #include "runtime/session.h"
 #include "base/data_folder.h"
+#include "fileio/data_root_lock.h"
 #include "runtime/start_checks.h"
 #include "base/trace_log.h"
 #include "window/page_command.h"
@@ -66,6 +67,20 @@ int Fatal(const CommandLine& line, const SessionOptions& options, const std::str
     std::cerr << "harbor: " << problem << "\n";
     if (!line.headless) ShowErrorPage(problem, options.content_dir);
     return kUsage;
+}
+
+// One harbor per data root: a window gives up at once when another has the root, scripts and
+// the demo wait for it a little, as commands do.
+std::optional<DataRootLock> LockDataRoot(const CommandLine& line, const SessionOptions& options, std::string& problem) {
+    bool in_use = false;
+    std::optional<DataRootLock> lock =
+        DataRootLock::Take(options.data_dir, !line.headless ? "window" : line.script ? "script" : "demo",
+                           line.headless ? kCommandLockWait : std::chrono::milliseconds(0), problem, in_use);
+    if (!lock && in_use && !line.headless) {
+        problem = "Wrenmail is already open: " + problem + ". Use the Wrenmail window that is open, or close it and "
+                  "start Wrenmail again.";
+    }
+    return lock;
 }
 
 std::string VersionText(const CommandLine& line) {
@@ -145,7 +160,19 @@ int Run(const CommandLine& line) {
         window.reset();
         return Fatal(line, options, problem);
     }
-    Session session(options);
+    std::optional<DataRootLock> lock = LockDataRoot(line, options, problem);
+    if (!lock) {
+        window.reset();
+        Fatal(line, options, problem);
+        return kRootInUse;
+    }
+    // The window's banner: where printed letters went, and Harbor's own notices such as a full disk.
+    PrintNotice print_notice;
+    SessionOptions session_options = options;
+    if (window) {
+        session_options.mail.notice = [&print_notice](const std::string& what) { print_notice.Show(what, HxNow()); };
+    }
+    Session session(session_options);
     if (!session.SceneProblems().empty()) {
         window.reset();
         return Fatal(line, options, "the content folder " + options.content_dir.string() + " cannot be used: " +
@@ -157,7 +184,6 @@ int Run(const CommandLine& line) {
         return kUsage;
     }
     // A window shows where each printed letter went (or why it failed), and says it on stderr.
-    PrintNotice print_notice;
     if (window) {
         print_options->notice = [&print_notice](const std::string& what) {
             std::cerr << "harbor: " << what << "\n";
