@@ -3,6 +3,7 @@
 #ifndef WRENMAIL_TESTS_HARBOR_CANVAS_SPRITE_SUPPORT_H
 #define WRENMAIL_TESTS_HARBOR_CANVAS_SPRITE_SUPPORT_H
 
+#include <string>
 #include <vector>
 
 #include "canvas.h"
@@ -21,7 +22,8 @@ struct Pivot {
     int green_columns = 0;  // the first columns are painted pure green
     bool answer = true;
     bool updated = true;
-    std::vector<EDict> requests;  // as they came in
+    std::vector<std::string> rows;  // texts written one under the other, 20 units apart
+    std::vector<EDict> requests;    // as they came in
 };
 
 inline Pivot up_pivot;
@@ -39,6 +41,11 @@ inline bool Paint(Pivot& pivot, EDict* record) {
     canvas->SetColor(0, 255, 0);
     canvas->Rectangle(0, 0, static_cast<float>(pivot.green_columns), static_cast<float>(size.height));
     canvas->Fill();
+    canvas->SelectFont("Comic Sans MS", 0, 12);
+    for (std::size_t i = 0; i < pivot.rows.size(); ++i) {
+        canvas->MoveTo(2, static_cast<float>(20 * i));
+        canvas->DrawText(pivot.rows[i].c_str());
+    }
     if (pivot.updated) EDictPutBool(record, A("UPDATED"), true);
     return pivot.answer;
 }
