@@ -137,12 +137,6 @@ protected:
     harbor_test::TempDir content_;
 };
 
-TEST_F(HarborProgramTest, AScriptThatHoldsExitsZero) {
-    ProgramRun run = Harbor(Common() + " --headless --script " + HARBOR_SCRIPTS_DIR "/fake_session.harbor");
-    EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_TRUE(std::filesystem::is_directory(content_.Path() / "data"));
-}
-
 TEST_F(HarborProgramTest, AFailedExpectationNamesFileLineExpectedAndFound) {
     ProgramRun run = Harbor(Common() + " --script " + HARBOR_SCRIPTS_DIR "/fake_failing.harbor");
     EXPECT_EQ(run.status, 1);
