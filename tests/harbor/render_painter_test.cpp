@@ -253,20 +253,4 @@ TEST_F(PainterTest, TheModulesPicturesDrawOverTheirSprites) {
     EXPECT_EQ(asked.size(), 2u);
 }
 
-TEST_F(PainterTest, WritesTheStageAsAPngFile) {
-    WriteScene(R"({"name": "SptRtRed", "kind": "sprite", "rect": [0, 0, 10, 10], "effect": "Still",
-        "effects": {"Still": {"fill": "#ff0000"}}})");
-    Enter();
-    std::string error;
-    const std::filesystem::path file = dir_ / "stage.png";
-    ASSERT_TRUE(Painter().WritePng(*service_, 0, file, error)) << error;
-    const Image read(cairo_image_surface_create_from_png(file.c_str()));
-    ASSERT_EQ(read.Width(), 640);
-    ASSERT_EQ(read.Height(), 480);
-    EXPECT_EQ(read.At(5, 5), kRed);
-    EXPECT_EQ(read.At(20, 20), kWhite);
-    EXPECT_FALSE(Painter().WritePng(*service_, 0, dir_ / "no" / "such" / "folder.png", error));
-    EXPECT_NE(error.find("folder.png"), std::string::npos);
-}
-
 }  // namespace
