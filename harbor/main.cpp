@@ -23,6 +23,7 @@
 #include "fileio/dict_dump.h"
 #include "render/scene_painter.h"
 #include "runtime/locations.h"
+#include "runtime/module_library.h"
 #include "runtime/record_tracer.h"
 #include "runtime/session.h"
 #include "base/data_folder.h"
@@ -85,8 +86,11 @@ std::optional<DataRootLock> LockDataRoot(const CommandLine& line, const SessionO
 
 std::string VersionText(const CommandLine& line) {
     const SessionOptions options = OptionsFrom(line);
-    return std::string("harbor ") + HARBOR_VERSION + "\nwrenmail module " + HARBOR_VERSION + " (built with this harbor): " +
-           options.module_path.string() + "\n";
+    // The module's version is the one it carries, read from the library harbor would load.
+    std::string problem;
+    const std::unique_ptr<ModuleLibrary> module = ModuleLibrary::Open(options.module_path, problem);
+    return std::string("harbor ") + HARBOR_VERSION + "\nwrenmail module " +
+           (module ? module->Version() + ": " + options.module_path.string() : "unknown: " + problem) + "\n";
 }
 
 int RunWindow(std::unique_ptr<StageWindow> window, Session& session, const PrintNotice& print_notice) {

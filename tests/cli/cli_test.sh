@@ -3,9 +3,9 @@
 # errors that name what is wrong, the documented exit statuses, nothing created by commands
 # that only read, unusable folders and scripts refused before anything runs, import refusing
 # what it cannot take, and account removal that never hands old letters to a new account.
-#   cli_test.sh HARBOR MODULE CONTENT VERSION
+#   cli_test.sh HARBOR MODULE CONTENT VERSION VERSIONED_STAND_IN UNVERSIONED_STAND_IN
 set -uo pipefail
-harbor=$1 module=$2 content=$3 version=$4
+harbor=$1 module=$2 content=$3 version=$4 versioned=$5 unversioned=$6
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 export HARBOR_PASSWORD_COST=fast XDG_DATA_HOME="$work/xdg" HOME="$work/home"
@@ -27,8 +27,17 @@ check() {
 has() { case $1 in *"$2"*) return 0 ;; esac; return 1; }
 session=(--module "$module" --content "$content")
 
-run 0 --version
-check 'has "$out" "harbor $version" && has "$out" "wrenmail module $version"' "--version names both versions"
+run 0 --version --module "$module"
+nl=$'\n'
+check '[ "$out" = "harbor $version${nl}wrenmail module $version: $module" ]' "--version names both versions"
+# The module's version is read from the library loaded, not from the build.
+run 0 --version --module "$versioned"
+check 'has "$out" "wrenmail module 7.7.7-stand-in: $versioned"' "--version names the version the loaded module exports"
+run 0 --version --module "$unversioned"
+check 'has "$out" "wrenmail module unknown: $unversioned"' "a module without a version is of unknown version"
+run 0 --version --module "$work/missing.so"
+check 'has "$out" "wrenmail module unknown: cannot load the mail module $work/missing.so: no such file"' \
+  "--version says why there is no module"
 
 for command in "" "account" "account add" "account passwd" "account remove" "account list" "import" "dict-dump"; do
   # shellcheck disable=SC2086 # the command is words on purpose
