@@ -142,7 +142,9 @@ TEST_F(RichTextCursorTest, AClickOnAnEmptyLineBeforeATextLineStandsAtLineEnd) {
 
 TEST_F(RichTextCursorTest, EditingKeysChangeTheTextAtTheCursor) {
     MakeView();
-    Type("abc");
+    Type("abcd");
+    Key(VKEY_LEFT);
+    EXPECT_TRUE(Key(VKEY_DELETE));
     EXPECT_TRUE(Key(VKEY_BACKSPACE));
     EXPECT_EQ(Text(), "ab");
     EXPECT_EQ(Position(), 3u);

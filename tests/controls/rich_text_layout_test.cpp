@@ -58,6 +58,7 @@ TEST_F(RichTextLayoutTest, LinesBreakAtWordsCutLongWordsAndEndAtLineFeeds) {
         {70, "hello world foo", {{1, 6}, {7, 15}}},
         {70, "aaaaaaaaa    b", {{1, 13}, {14, 14}}},  // trailing spaces stay
         {70, "abcdefghij", {{1, 10}}},               // a word exactly as wide fits
+        {70, "hello abcd", {{1, 10}}},               // and one exactly filling the rest
         {70, "abcdefghijklmnopqrstuvwxy z", {{1, 10}, {11, 20}, {21, 27}}},
         {70, "ab abcdefghijklmnop", {{1, 3}, {4, 13}, {14, 19}}},  // the line before is ended
         {70, "ab\n", {{1, 2}, {4, 0}}},
@@ -104,9 +105,7 @@ TEST_F(RichTextLayoutTest, PaintFillsTheBackgroundDrawsVisibleLinesAndAnswers) {
     EXPECT_EQ(EDictGetLong(&answer, atoms::Y), 0);
     EXPECT_EQ(EDictGetLong(&answer, atoms::WIDTH), 73);
     EXPECT_EQ(EDictGetLong(&answer, atoms::HEIGHT), 123);
-    Rgb colour{};
-    ASSERT_TRUE(Canvas().ColourAt(72, 122, &colour));
-    EXPECT_TRUE(SameColour(colour, Rgb{255, 251, 240}));
+    EXPECT_TRUE(Canvas().Shows(72, 122, Rgb{255, 251, 240}));
     EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"hello ", "world foo ", "bar baz "}));
     const auto drawn = Canvas().OpsNamed("DrawText");
     EXPECT_EQ(drawn[0].args[0], 3.0f);

@@ -103,6 +103,11 @@ std::vector<CanvasOp> FakeCanvas::OpsNamed(const std::string& name) const {
     return found;
 }
 
+bool FakeCanvas::Shows(float x, float y, Rgb expected) const {
+    Rgb colour{};
+    return ColourAt(x, y, &colour) && SameColour(colour, expected);
+}
+
 bool FakeCanvas::ColourAt(float x, float y, Rgb* colour) const {
     for (auto it = paint_.rbegin(); it != paint_.rend(); ++it) {
         const float left = std::min(it->x1, it->x2);

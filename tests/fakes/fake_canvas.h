@@ -53,6 +53,8 @@ public:
     const std::vector<Painted>& Paint() const { return paint_; }
     // The colour of the last paint covering the point (rectangles and axis-aligned lines).
     bool ColourAt(float x, float y, Rgb* colour) const;
+    // True when the point is painted in exactly that colour.
+    bool Shows(float x, float y, Rgb expected) const;
     void Clear();
 
 private:
