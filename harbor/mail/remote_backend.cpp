@@ -325,7 +325,9 @@ std::vector<uint32_t> RemoteBackend::ListWanted(const std::string& account, Imap
     FetchedUids record(root_ / (account + ".fetched"), durable_);
     std::set<std::string> ids = record.LoadIds();
     std::set<uint32_t> handed = record.TakeHanded(validity);
-    std::erase_if(handed, [&](uint32_t uid) { return fetched.contains(uid); });
+    std::erase_if(handed, [&](uint32_t uid) { return fetched.contains(uid) || skip.contains(uid); });
+    // Still in the module's hands from this run's earlier round: noted again.
+    if (!skip.empty()) record.NoteHanded(validity, {skip.begin(), skip.end()});
     std::vector<std::string> inbox = handed.empty() ? std::vector<std::string>{} : InboxFiles(account);
     std::lock_guard lock(mutex_);
     arrived_[account] = std::move(arrived);
