@@ -98,22 +98,20 @@ TEST_F(ScrollBarTest, RatioOfAHundredShowsAnInertBarAndBelowHidesIt) {
 TEST_F(ScrollBarTest, KeysPageStepAndJumpWithinTheEnds) {
     PMScroll bar(Vertical());
     bar.SetPageRatio(200);  // a page is 5000, a step of 10 is 1000
+    const auto AfterKey = [&](int32_t key) {
+        EXPECT_TRUE(bar.Key(key, false, false));
+        return bar.GetPosition();
+    };
     bar.SetPosition(9000);
-    EXPECT_TRUE(bar.Key(34, false, false));
-    EXPECT_EQ(bar.GetPosition(), 10000u);
+    EXPECT_EQ(AfterKey(34), 10000u);
     EXPECT_TRUE(bar.GetTouched());
     bar.SetPosition(3000);
-    bar.Key(33, false, false);
-    EXPECT_EQ(bar.GetPosition(), 0u);
+    EXPECT_EQ(AfterKey(33), 0u);
     bar.Key(40, false, false);
-    bar.Key(39, false, false);
-    EXPECT_EQ(bar.GetPosition(), 2000u);
-    bar.Key(38, false, false);
-    EXPECT_EQ(bar.GetPosition(), 1000u);
-    bar.Key(35, false, false);
-    EXPECT_EQ(bar.GetPosition(), 10000u);
-    bar.Key(36, false, false);
-    EXPECT_EQ(bar.GetPosition(), 0u);
+    EXPECT_EQ(AfterKey(39), 2000u);
+    EXPECT_EQ(AfterKey(38), 1000u);
+    EXPECT_EQ(AfterKey(35), 10000u);
+    EXPECT_EQ(AfterKey(36), 0u);
     bar.SetPageRatio(300);
     bar.SetStep(25);  // 25 * 1000000 / 200 / 100
     bar.StepDown();
@@ -160,36 +158,30 @@ TEST_F(ScrollBarTest, PressesBesideTheThumbPageAndOnItDrag) {
 TEST_F(ScrollBarTest, HeldArrowRepeatsAfterFiveHundredThenEveryHundred) {
     PMScroll bar(Vertical());
     bar.SetPageRatio(200);  // one step is 1000
+    const auto At = [&](uint32_t time) {
+        Tick(time);
+        return bar.GetPosition();
+    };
     PointerAt(208, 120);
     PressSprite(bar.DownArrow(), 1000);
     EXPECT_EQ(bar.GetPosition(), 1000u) << "one step at once";
-    Tick(1499);
-    EXPECT_EQ(bar.GetPosition(), 1000u);
-    Tick(1500);
-    EXPECT_EQ(bar.GetPosition(), 2000u);
-    Tick(1599);
-    EXPECT_EQ(bar.GetPosition(), 2000u);
-    Tick(1600);
-    EXPECT_EQ(bar.GetPosition(), 3000u);
+    EXPECT_EQ(At(1499), 1000u);
+    EXPECT_EQ(At(1500), 2000u);
+    EXPECT_EQ(At(1599), 2000u);
+    EXPECT_EQ(At(1600), 3000u);
     PointerAt(216, 120);  // just off the arrow: ticks pass without steps
-    Tick(1700);
-    EXPECT_EQ(bar.GetPosition(), 3000u);
+    EXPECT_EQ(At(1700), 3000u);
     PointerAt(210, 130);
-    Tick(1750);
-    EXPECT_EQ(bar.GetPosition(), 3000u) << "100 counts from the last tick, stepping or not";
-    Tick(1800);
-    EXPECT_EQ(bar.GetPosition(), 4000u);
+    EXPECT_EQ(At(1750), 3000u) << "100 counts from the last tick, stepping or not";
+    EXPECT_EQ(At(1800), 4000u);
     Send(Record(code::kReleased, 1850));
-    Tick(2500);
-    EXPECT_EQ(bar.GetPosition(), 4000u);
+    EXPECT_EQ(At(2500), 4000u);
     // A record stamped earlier than the last repeat is not taken as late.
     PressSprite(bar.UpArrow(), 3000);
     EXPECT_EQ(bar.GetPosition(), 3000u);
     EXPECT_TRUE(bar.IsUpArrowActive() == bar.Shown());
-    Tick(0);
-    EXPECT_EQ(bar.GetPosition(), 3000u);
-    Tick(3500);
-    EXPECT_EQ(bar.GetPosition(), 2000u);
+    EXPECT_EQ(At(0), 3000u);
+    EXPECT_EQ(At(3500), 2000u);
 }
 
 TEST_F(ScrollBarTest, RepaintPaintsTheRaisedThumbAndReportsThePosition) {
