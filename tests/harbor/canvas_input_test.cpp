@@ -118,17 +118,6 @@ TEST_F(CanvasInputTest, WindowTellsShiftPressedAndReleasedOnItsOwn) {
     EXPECT_EQ(seen, (std::vector<std::pair<uint16_t, bool>>{{30065, true}, {30036, false}, {30065, false}}));
 }
 
-TEST_F(CanvasInputTest, KeysCarryTheirModifiersAndTheClock) {
-    HxAdvanceTime(70);
-    service_->key(harbor::Key::Down, {.shift = true});
-    const std::vector<EDict> keys = Of(30024, A("KeyboardPort"));
-    ASSERT_EQ(keys.size(), 1u);
-    EXPECT_EQ(EDictGetLong(&keys[0], A("KEY")), 40);
-    EXPECT_TRUE(EDictGetBool(&keys[0], A("SHIFTKEY")));
-    EXPECT_FALSE(EDictGetBool(&keys[0], A("CTLKEY")));
-    EXPECT_EQ(EDictGetTime(&keys[0]), 70u);
-}
-
 // The driver's snapshot paints the pictures as the module draws them at that moment.
 TEST(CanvasSnapshotTest, DriverSnapshotShowsCanvasSprites) {
     HxReset();
