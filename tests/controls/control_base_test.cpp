@@ -105,13 +105,6 @@ TEST_F(ControlBaseTest, KeyboardAndTimerPortsAreAttachedWhileAnyControlLives) {
     EXPECT_FALSE(HxPortSend(events_, &key));
 }
 
-TEST_F(ControlBaseTest, KeyWithoutCaptureReachesOnlyTheMessageOperations) {
-    ProbeControl a(first_, scene_, events_, &calls_);
-    ProbeControl b(second_, scene_, events_, &calls_);
-    SendKey(40, 0, 0);
-    EXPECT_EQ(calls_, (std::vector<std::string>{"second message 30024", "first message 30024"}));
-}
-
 TEST_F(ControlBaseTest, PressCapturesTheOwnerWhichGetsKeysMovesAndTheRelease) {
     ProbeControl a(first_, scene_, events_, &calls_);
     ProbeControl b(second_, scene_, events_, &calls_);
