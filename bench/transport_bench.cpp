@@ -75,7 +75,7 @@ class ModuleOnHarbor {
 public:
     ModuleOnHarbor(const fs::path& root, bool durable)
         : files_((HxReset(), root), harbor::FileServiceOptions{durable}),
-          mail_(harbor::MailServiceOptions{root, "", true, harbor::PasswordCost::Fast(), durable, {}}) {
+          mail_(harbor::MailServiceOptions{root, "", true, harbor::PasswordCost::Fast(), durable, {}, {}}) {
         files_.attach();
         wm::Services().fileService = wm::FileOpenHandle();
         wm::Identity().SetKiteLogin(kAccount, kPassword);
