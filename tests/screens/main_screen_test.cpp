@@ -76,7 +76,6 @@ protected:
     }
 };
 
-
 namespace sprites = atoms::dialog_sprites;
 using Lines = std::vector<std::string>;
 
