@@ -102,7 +102,7 @@ for t in $(seq "$trials"); do
   done
   session "$data" "snd_$t"
   run "$data" "$kill_at"
-  spooled=$(ls "$data/.remote/spool" | wc -l)
+  spooled=$(ls "$data/.remote/spool" 2>/dev/null | wc -l)
   run "$data"
   # A letter whose sending failed for now waits for its retry or the next sign-in: one more run.
   [ -z "$(ls "$data/.remote/spool")" ] || run "$data"
