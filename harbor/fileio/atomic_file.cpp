@@ -90,10 +90,12 @@ bool WriteAndPlace(int dir, const std::string& name, std::string_view bytes, boo
         return false;
     }
     Stage(hook, WriteStage::Renamed);
-    if (durable && ::fsync(dir) != 0) {
+    if (!durable) return true;
+    if (::fsync(dir) != 0) {
         error = SystemError("cannot flush the directory");
         return false;
     }
+    Stage(hook, WriteStage::DirSynced);
     return true;
 }
 

@@ -12,8 +12,9 @@
 
 namespace harbor {
 
-// The points of a write a test can stop at (to play a crash there).
-enum class WriteStage { TempWritten, TempSynced, Renamed };
+// The points of a write a test can stop at (to play a crash there). DirSynced comes only from a
+// durable write, once its directory is flushed.
+enum class WriteStage { TempWritten, TempSynced, Renamed, DirSynced };
 using WriteStageHook = std::function<void(WriteStage)>;
 
 // Replaces `name` in `dir` with `bytes` so that a crash at any moment leaves the old file or the

@@ -279,8 +279,11 @@ void FileService::WriteDict(EDict& r) {
         return Answer(r, false);
     }
     // A new empty file needs no flush of its own: a crash before the write that fills it (which
-    // is flushed) loses nothing, since it held nothing.
-    const bool durable = options_.durable && dict != nullptr;
+    // is flushed) loses nothing, since it held nothing. Nor does a mailbox's counter: it only says
+    // where the search for a free message id starts, and that search steps over every id whose
+    // file exists, so a counter a crash takes back (or empties) costs a longer search, never a
+    // letter. Only the message file itself must be on the disk when a save is answered.
+    const bool durable = options_.durable && dict != nullptr && !IsFolderCounter(*name);
     Answer(r, Placed(*h, "30073") && Store(*h, *name, dict, durable));
 }
 

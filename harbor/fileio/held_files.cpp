@@ -69,6 +69,8 @@ std::vector<std::string> EntryFile(const std::filesystem::path& entry) {
 
 }  // namespace
 
+bool IsFolderCounter(std::string_view name) { return name == "folder.dat"; }
+
 bool IsMessageFile(std::string_view name) {
     if (!name.starts_with("WN") || !name.ends_with(".wnl") || name.size() <= 6) return false;
     const std::string_view digits = name.substr(2, name.size() - 6);

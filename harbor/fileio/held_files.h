@@ -25,6 +25,8 @@ inline constexpr long long kHeldDays = 30;
 
 // "WN" then digits then ".wnl": the module's message files.
 bool IsMessageFile(std::string_view name);
+// "folder.dat": a mailbox folder's counter of the id handed out last.
+bool IsFolderCounter(std::string_view name);
 
 // Moves `name` out of `dir` (the folder at `path` under the root `root`) into a new entry of the
 // holding area. False, with `error`, when it could not be moved (the file then stays).

@@ -297,6 +297,29 @@ TEST_F(FileServiceTest, ACrashInTheMiddleOfAWriteLeavesTheOldFileOrTheNewOne) {
     }
 }
 
+// A save is one flushed write: the message file. Its empty creation and the folder's counter are
+// placed atomically but not flushed, as a crash there loses no letter.
+TEST_F(FileServiceTest, OnlyTheWriteThatFillsAMessageFileIsFlushed) {
+    service_.reset();
+    service_ = std::make_unique<harbor::FileService>(scratch_.Root(), harbor::FileServiceOptions{.durable = true});
+    service_->attach();
+    h_ = files_.Open();
+    std::vector<std::string> flushed;
+    const char* writing = nullptr;
+    service_->SetWriteStageHook([&](harbor::WriteStage now) {
+        if (now == harbor::WriteStage::DirSynced) flushed.emplace_back(writing);
+    });
+    wm::DictObject d;
+    d.PutLong(A("LastID"), 2);
+    for (const char* name : {"folder.dat", "WN2.wnl", "AddBook.wdb"}) {
+        writing = name;
+        ASSERT_EQ(files_.Write(h_, name, nullptr, /*create=*/true), 1);
+        ASSERT_EQ(files_.Write(h_, name, &d), 1);
+    }
+    EXPECT_EQ(flushed, (std::vector<std::string>{"WN2.wnl", "AddBook.wdb"}));
+    EXPECT_EQ(ReadLong("folder.dat"), 2);
+}
+
 TEST_F(FileServiceTest, AStrayTemporaryFileOfALiveWriterIsLeftAlone) {
     WriteLong("folder.dat", 1);
     const std::string live = ".hbtmp-" + std::to_string(getppid()) + "-1";  // the test runner's parent runs
