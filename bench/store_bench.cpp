@@ -3,8 +3,8 @@
 // the two single-file questions asked of such a folder.
 //
 // Saving is measured on kSaveCount messages, not 10,000: each save is four atomic writes (the
-// counter twice, the message file twice), each with two flushes, and at a few milliseconds per
-// flush on this disk 10,000 saves take minutes. The ratio means the same at any count: every save
+// counter twice, the message file twice), one of them flushed (the write that fills the message
+// file), and at a few milliseconds per flush on this disk 10,000 saves take minutes. The ratio means the same at any count: every save
 // costs the same whatever the folder holds, since ids are taken in order.
 #include <benchmark/benchmark.h>
 
