@@ -19,6 +19,8 @@ public:
     bool Acknowledge(const WaitingMail& mail) override { return office_.Acknowledge(mail); }
     bool Submit(const std::string& sender, std::string_view message, const std::vector<std::string>& recipients) override;
     void Deliver() override { office_.DeliverSpool(); }
+    void MarkNextSubmit(std::string mark) override { office_.MarkNextSubmit(std::move(mark)); }
+    std::vector<std::string> SpooledMarks() const override { return office_.SpooledMarks(); }
     uint64_t WaitingBytes(const std::string& account) override { return office_.WaitingBytes(account); }
 
 private:

@@ -38,6 +38,11 @@ public:
     virtual bool Submit(const std::string& sender, std::string_view message, const std::vector<std::string>& recipients) = 0;
     // What was just submitted may go on now (the mail service has noted it as spooled first).
     virtual void Deliver() {}
+    // The next Submit's spooled letter carries this mark (the mail service's note of the letter);
+    // SpooledMarks reads back the marks of what is still spooled, so that a crash between spooling
+    // and the mail service's own note still finds the letter spooled.
+    virtual void MarkNextSubmit(std::string mark) { (void)mark; }
+    virtual std::vector<std::string> SpooledMarks() const { return {}; }
     // Bytes the account's waiting mail will take on disk, as far as is known.
     virtual uint64_t WaitingBytes(const std::string& account) = 0;
     // Lets network work in flight finish (headless runs, before the clock moves on).

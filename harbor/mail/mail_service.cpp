@@ -71,16 +71,18 @@ MailService::MailService(MailServiceOptions options)
         office_ = std::make_unique<PostOffice>(
             PostOfficeOptions{options_.data_root, options_.domain, options_.password_cost, options_.durable});
         std::string error;
-        if (std::optional<ServerSettings> server = LoadServerSettings(options_.data_root, error)) {
+        const std::optional<ServerSettings> server = LoadServerSettings(options_.data_root, error);
+        if (server) {
             backend_ = std::make_unique<RemoteBackend>(*server, options_.data_root, options_.durable);
             TraceNote(kPort, "mail goes through the server " + server->imap + " / " + server->smtp);
         } else {
             if (!error.empty()) ProblemNote(kPort, error + "; the embedded post office is used");
-            // Letters spooled by a run that stopped before it noted them: the module sends them again.
-            for (const std::string& mark : office_->SpooledMarks()) resend_->Recovered(mark);
-            office_->DeliverSpool();
             backend_ = std::make_unique<LocalBackend>(*office_);
         }
+        // Letters spooled by a run that stopped before it noted them: the module sends them again.
+        // Read before the spool moves on, which forgets a delivered letter's mark.
+        for (const std::string& mark : backend_->SpooledMarks()) resend_->Recovered(mark);
+        if (!server) office_->DeliverSpool();
     }
     live_ = this;
     HxPortAttach(keys_.port, &MailService::OnPort);
@@ -225,7 +227,7 @@ void MailService::Send(EDict& r) {
         EDictPutLong(&r, keys_.success, 1);
         return;
     }
-    if (office_ != nullptr && resend_ != nullptr) office_->MarkNextSubmit(resend_->MarkOf(*account, letter));
+    if (resend_ != nullptr) backend_->MarkNextSubmit(resend_->MarkOf(*account, letter));
     if (!backend_->Submit(*account, OutgoingText(message), recipients)) return;
     if (resend_ != nullptr) resend_->Spooled(*account, letter);
     backend_->Deliver();

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 #include <sstream>
+#include <utility>
 
 #include "base/trace_log.h"
 #include "fileio/atomic_file.h"
@@ -68,7 +69,8 @@ bool ParseEntry(const std::string& entry, uint32_t& validity, uint32_t& uid) {
     return true;
 }
 
-// A spooled message: its sender's kite ID, its recipients' addresses, then its text.
+// A spooled message: its sender's kite ID (followed, after a space, by the rest of the mail
+// service's mark when it gave one), its recipients' addresses, then its text.
 struct Spooled {
     std::string sender;
     std::vector<std::string> recipients;
@@ -79,7 +81,8 @@ std::optional<Spooled> ReadSpooled(const std::string& bytes) {
     const auto first = bytes.find('\n');
     const auto second = first == std::string::npos ? first : bytes.find('\n', first + 1);
     if (second == std::string::npos) return std::nullopt;
-    Spooled s{bytes.substr(0, first), {}, bytes.substr(second + 1)};
+    const std::string head = bytes.substr(0, first);
+    Spooled s{head.substr(0, head.find(' ')), {}, bytes.substr(second + 1)};
     std::istringstream words(bytes.substr(first + 1, second - first - 1));
     for (std::string w; words >> w;) s.recipients.push_back(w);
     if (s.sender.empty() || s.recipients.empty()) return std::nullopt;
@@ -461,7 +464,10 @@ uint64_t RemoteBackend::WaitingBytes(const std::string& account) {
 bool RemoteBackend::Submit(const std::string& sender, std::string_view message, const std::vector<std::string>& recipients) {
     std::vector<std::string> addresses;
     for (const std::string& r : recipients) addresses.push_back(AddressOf(r));
-    std::string bytes = sender + "\n" + Joined(addresses) + "\n";
+    // The mark names the sender first ("ID fingerprint"): it stands in the sender's place.
+    const std::string mark = std::exchange(next_mark_, {});
+    const bool marked = mark.starts_with(sender + " ") && mark.find('\n') == std::string::npos;
+    std::string bytes = (marked ? mark : sender) + "\n" + Joined(addresses) + "\n";
     bytes.append(message);
     std::string entry;
     {
@@ -475,6 +481,17 @@ bool RemoteBackend::Submit(const std::string& sender, std::string_view message, 
     }
     changed_.notify_all();
     return true;
+}
+
+std::vector<std::string> RemoteBackend::SpooledMarks() const {
+    std::vector<std::string> marks;
+    for (const std::string& entry : spool_.Entries()) {
+        std::string bytes;
+        if (!spool_.Read(entry, bytes)) continue;  // sent meanwhile
+        const std::string head = bytes.substr(0, bytes.find('\n'));
+        if (head.find(' ') != std::string::npos) marks.push_back(head);
+    }
+    return marks;
 }
 
 void RemoteBackend::FinishInFlight() {

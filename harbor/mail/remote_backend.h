@@ -36,6 +36,8 @@ public:
     std::optional<WaitingMail> Next(const std::string& account) override;
     bool Acknowledge(const WaitingMail& mail) override;
     bool Submit(const std::string& sender, std::string_view message, const std::vector<std::string>& recipients) override;
+    void MarkNextSubmit(std::string mark) override { next_mark_ = std::move(mark); }
+    std::vector<std::string> SpooledMarks() const override;
     uint64_t WaitingBytes(const std::string& account) override;
     void FinishInFlight() override;
 
@@ -85,6 +87,7 @@ private:
     bool durable_;
     MailQueue spool_;
 
+    std::string next_mark_;  // MarkNextSubmit's, for the next spooled letter only
     std::mutex mutex_;
     std::mutex records_;  // the fetched records' files
     std::condition_variable changed_;

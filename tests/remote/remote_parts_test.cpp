@@ -1,5 +1,5 @@
 // The pieces under the remote back end that need no server: the settings and their command, the
-// reading of IMAP answers, and the record of fetched UIDs.
+// reading of IMAP answers, the record of fetched UIDs and the marks of spooled letters.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,6 +8,7 @@
 #include "mail/fetched_uids.h"
 #include "mail/imap_reply.h"
 #include "mail/mail_transfer.h"
+#include "mail/remote_backend.h"
 #include "mail/server_command.h"
 #include "mail/server_settings.h"
 #include "mail_test_support.h"
@@ -149,6 +150,25 @@ TEST(FetchedUidsTest, ANewUidValidityStartsTheRecordAgain) {
     ASSERT_TRUE(record.Add(6, 2));
     EXPECT_EQ(record.Load(6), (std::set<uint32_t>{2}));
     EXPECT_TRUE(record.Load(5).empty());
+}
+
+// The mail service's mark of a letter stays with the spooled letter, across a restart, until the
+// letter is sent: a crash before the service noted the letter still finds it spooled. Letters
+// spooled by a sender nobody signed in are kept (they go at the sender's next sign-in).
+TEST(RemoteSpoolTest, AMarkStaysWithItsSpooledLetterAcrossARestart) {
+    mailtest::ScratchDir scratch;
+    const ServerSettings settings{"imap://127.0.0.1:9", "smtp://127.0.0.1:9", "home.test", "", false, false};
+    {
+        RemoteBackend backend(settings, scratch.Path(), false);
+        backend.MarkNextSubmit("ann_01 0123abcd");
+        ASSERT_TRUE(backend.Submit("ann_01", "Subject: one\r\n\r\nhi\r\n", {"bob_02"}));
+        ASSERT_TRUE(backend.Submit("ann_01", "Subject: two\r\n\r\nhi\r\n", {"bob_02"}));  // no mark given
+        backend.MarkNextSubmit("bob_02 99");  // another sender's mark is not taken
+        ASSERT_TRUE(backend.Submit("ann_01", "Subject: three\r\n\r\nhi\r\n", {"bob_02"}));
+        EXPECT_EQ(backend.SpooledMarks(), std::vector<std::string>{"ann_01 0123abcd"});
+    }
+    RemoteBackend again(settings, scratch.Path(), false);
+    EXPECT_EQ(again.SpooledMarks(), std::vector<std::string>{"ann_01 0123abcd"});
 }
 
 }  // namespace
