@@ -76,7 +76,9 @@ void FakeFileService::Store(const Path& folder, const std::string& name, DictInt
 
 std::unique_ptr<wm::DictObject> FakeFileService::Load(const Path& folder, const std::string& name) {
     auto& files = At(folder).files;
-    return ToObject(files.count(name) != 0 ? files[name] : StoredDict{});
+    // The object points at its texts: they stay with the fake for as long as the test runs.
+    loaded_.push_back(files.count(name) != 0 ? files[name] : StoredDict{});
+    return ToObject(loaded_.back());
 }
 
 void FakeFileService::ChangeDirectory(Path& path, const EDict* record) {
@@ -111,7 +113,8 @@ void FakeFileService::Handle(EDict* record) {
         case code::kStart:
             ++reads;
             if (dir.files.count(file) != 0) {
-                answers_[handle].dict = ToObject(dir.files[file]);
+                answers_[handle].read = dir.files[file];
+                answers_[handle].dict = ToObject(answers_[handle].read);
                 EDictPutHandle(record, atoms::files::DICT, HxRef(answers_[handle].dict.get()));
             }
             break;

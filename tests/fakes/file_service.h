@@ -4,6 +4,7 @@
 #define WRENMAIL_TESTS_FAKES_FILE_SERVICE_H
 
 #include <cstdint>
+#include <list>
 #include <map>
 #include <memory>
 #include <string>
@@ -56,7 +57,10 @@ private:
         int32_t HXCALL Count() override { return static_cast<int32_t>(names.size()); }
         const char* HXCALL NameAt(int32_t i) override { return i >= 0 && i < Count() ? names[size_t(i)].c_str() : nullptr; }
     };
+    // A read's answer owns a copy of the file's entries, as the real service's does: it stays valid
+    // until the handle's next read, whatever is written meanwhile.
     struct Answers {
+        StoredDict read;
         std::unique_ptr<wm::DictObject> dict;
         std::unique_ptr<Listing> listing;
     };
@@ -69,6 +73,7 @@ private:
     uint32_t lastHandle_ = 40;
     std::map<uint32_t, Path> handles_;
     std::map<uint32_t, Answers> answers_;
+    std::list<StoredDict> loaded_;  // what Load answered
 };
 
 #endif
