@@ -16,6 +16,9 @@ export MAILSERVERS_USERS
 start_servers "$work"
 remote_root "$work/data" "$harbor"
 python3 "$e2e/put_address_book.py" "$work/data" ann_01 grandma=nana_07 Bob=bob_02 anna=anna_03
+# The session takes snapshots: they go to the work folder, not beside the script.
+export HARBOR_SNAPSHOT_DIR="$work/snapshots"
+mkdir -p "$HARBOR_SNAPSHOT_DIR"
 run() { "$harbor" --headless --script "$1" --module "$module" --content "$content" --data "$work/data" >/dev/null; }
 run "$e2e/write_letter.harbor"
 run "$e2e/mail_sent_by_ann.session"
