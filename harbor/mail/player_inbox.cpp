@@ -5,14 +5,17 @@
 #include "fileio/atomic_file.h"
 #include "fileio/dict_file_format.h"
 #include "fileio/file_handles.h"
+#include "fileio/held_files.h"
 #include "mail/account_book.h"
 #include "mail/durable_dirs.h"
+#include "mail/mime_message.h"
 
 namespace harbor {
 
 namespace {
 
 constexpr uint32_t kMaxId = 100000;
+constexpr std::size_t kLargestStoredMessage = std::size_t{64} << 20;
 
 // The player's folder as first written: "P7" finds the folder "p7" (file_handles.h).
 std::filesystem::path PlayerDir(const std::filesystem::path& root, const std::string& player) {
@@ -91,6 +94,25 @@ uint32_t SaveToPlayerInbox(const std::filesystem::path& data_root, const std::st
     if (!WriteDict(dir.Get(), "folder.dat", folder, durable, error)) return 0;
     if (!WriteDict(dir.Get(), MessageFileName(id), file, durable, error)) return 0;
     return id;
+}
+
+std::vector<std::string> KiteInboxTexts(const std::filesystem::path& data_root, const std::string& account) {
+    const std::filesystem::path accounts = data_root / "MailBoxes" / "kiteAccounts";
+    const UniqueFd owners = OpenDirectory(accounts, data_root);
+    if (!owners.Valid()) return {};
+    const UniqueFd inbox = OpenDirectory(accounts / FirstSpelling(owners.Get(), account) / "InBox", data_root);
+    std::vector<std::string> texts;
+    for (const std::string& name : inbox.Valid() ? ListFiles(inbox.Get()) : std::vector<std::string>{}) {
+        std::string bytes, error;
+        if (IsMessageFile(name) && ReadRegularFile(inbox.Get(), name, kLargestStoredMessage, bytes, error)) {
+            texts.push_back(std::move(bytes));
+        }
+    }
+    return texts;
+}
+
+std::string StoredForm(const std::string& letter) {
+    return mime::Serialise(GMIME_OBJECT(mime::MessageFromText(letter).get()));
 }
 
 }  // namespace harbor

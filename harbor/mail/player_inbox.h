@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace harbor {
 
@@ -20,6 +21,12 @@ bool PlayerKnown(const std::filesystem::path& data_root, const std::string& play
 // The new message's id, or 0 (with `error`) when it could not be stored.
 uint32_t SaveToPlayerInbox(const std::filesystem::path& data_root, const std::string& player, std::string_view message,
                            bool durable, std::string& error);
+
+// The texts of a kite account's InBox message files, its folder found in any letter case and no
+// link followed: where a fetched letter is looked for after a crash.
+std::vector<std::string> KiteInboxTexts(const std::filesystem::path& data_root, const std::string& account);
+// A fetched letter the way the module keeps it in a message file (the mail service's Data).
+std::string StoredForm(const std::string& letter);
 
 }  // namespace harbor
 

@@ -20,7 +20,6 @@ namespace {
 
 std::filesystem::path OfficeDir(const PostOfficeOptions& o) { return o.data_root / ".postoffice"; }
 
-constexpr std::size_t kLargestStoredMessage = std::size_t{64} << 20;
 
 bool SameText(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -293,27 +292,11 @@ std::optional<WaitingMail> PostOffice::Next(const std::string& account) {
 
 // A fetched message is kept in the holding area for kHeldDays, as deleted message files are:
 // `harbor recover` puts it back into the waiting mail.
-// The module stores a fetched message's Data as it is in a message file of the account's InBox
-// ("WN<id>.wnl"); this looks for it there, the kite ID's folder found in any letter case.
+// The module stores a fetched message's Data as it is in a message file of the account's InBox.
 bool PostOffice::StoredInInbox(const std::string& account, const std::string& text) const {
-    namespace fs = std::filesystem;
-    const std::string data = mime::Serialise(GMIME_OBJECT(mime::MessageFromText(text).get()));
-    std::error_code ec;
-    const fs::path accounts = options_.data_root / "MailBoxes" / "kiteAccounts";
-    for (const fs::directory_entry& owner : fs::directory_iterator(accounts, ec)) {
-        if (!SameText(owner.path().filename().string(), account) || owner.is_symlink(ec)) continue;
-        UniqueFd inbox = OpenDirectory(owner.path() / "InBox", options_.data_root);
-        if (!inbox.Valid()) continue;
-        for (const std::string& name : ListFiles(inbox.Get())) {
-            std::string bytes;
-            std::string error;
-            if (IsMessageFile(name) && ReadRegularFile(inbox.Get(), name, kLargestStoredMessage, bytes, error) &&
-                bytes.find(data) != std::string::npos) {
-                return true;
-            }
-        }
-    }
-    return false;
+    const std::string data = StoredForm(text);
+    const std::vector<std::string> files = KiteInboxTexts(options_.data_root, account);
+    return std::any_of(files.begin(), files.end(), [&](const std::string& file) { return file.find(data) != std::string::npos; });
 }
 
 bool PostOffice::Acknowledge(const WaitingMail& mail) {

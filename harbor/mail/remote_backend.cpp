@@ -14,6 +14,7 @@
 #include "fileio/held_files.h"
 #include "mail/durable_dirs.h"
 #include "mail/mime_message.h"
+#include "mail/player_inbox.h"
 
 namespace harbor {
 
@@ -22,7 +23,6 @@ namespace {
 constexpr const char* kTrace = "MailPort";
 constexpr std::chrono::seconds kFirstRetry{2};
 constexpr std::chrono::seconds kLongestRetry{300};
-constexpr std::size_t kLargestInboxFile = std::size_t{64} << 20;
 
 bool IsKiteId(const std::string& name) {
     return !name.empty() && name.size() <= 63 &&
@@ -211,7 +211,7 @@ std::optional<WaitingMail> RemoteBackend::Next(const std::string& account) {
 // Compares the letter as the module keeps it (its Data) with the InBox's files; on the message
 // thread, as all message objects are made there.
 bool RemoteBackend::StoredBeforeACrash(const std::string& account, const WaitingMail& mail, uint32_t uid) {
-    const std::string data = mime::Serialise(GMIME_OBJECT(mime::MessageFromText(mail.text).get()));
+    const std::string data = StoredForm(mail.text);
     bool stored = false;
     {
         std::lock_guard lock(mutex_);
@@ -224,27 +224,6 @@ bool RemoteBackend::StoredBeforeACrash(const std::string& account, const Waiting
     TraceNote(kTrace, "a letter for " + account + " was stored before Harbor stopped: it counts as fetched");
     Acknowledge(mail);
     return true;
-}
-
-// The texts of the account's InBox message files (its folder found in any letter case), read
-// only after a run that ended with letters handed out and not confirmed.
-std::vector<std::string> RemoteBackend::InboxFiles(const std::string& account) const {
-    namespace fs = std::filesystem;
-    std::vector<std::string> texts;
-    const fs::path data_root = root_.parent_path();
-    std::error_code ec;
-    for (const fs::directory_entry& owner : fs::directory_iterator(data_root / "MailBoxes" / "kiteAccounts", ec)) {
-        if (strcasecmp(owner.path().filename().c_str(), account.c_str()) != 0 || owner.is_symlink(ec)) continue;
-        const UniqueFd inbox = OpenDirectory(owner.path() / "InBox", data_root);
-        if (!inbox.Valid()) continue;
-        for (const std::string& name : ListFiles(inbox.Get())) {
-            std::string bytes, error;
-            if (IsMessageFile(name) && ReadRegularFile(inbox.Get(), name, kLargestInboxFile, bytes, error)) {
-                texts.push_back(std::move(bytes));
-            }
-        }
-    }
-    return texts;
 }
 
 std::unique_ptr<ImapSession> RemoteBackend::TakeSession(const std::string& account, const Credentials& who) {
@@ -331,7 +310,7 @@ std::vector<uint32_t> RemoteBackend::ListWanted(const std::string& account, Imap
     std::erase_if(handed, [&](uint32_t uid) { return fetched.contains(uid) || skip.contains(uid); });
     // Still in the module's hands from this run's earlier round: noted again.
     if (!skip.empty()) record.NoteHanded(validity, {skip.begin(), skip.end()});
-    std::vector<std::string> inbox = handed.empty() ? std::vector<std::string>{} : InboxFiles(account);
+    std::vector<std::string> inbox = handed.empty() ? std::vector<std::string>{} : KiteInboxTexts(root_.parent_path(), account);
     std::lock_guard lock(mutex_);
     arrived_[account] = std::move(arrived);
     stored_ids_[account] = std::move(ids);

@@ -70,7 +70,6 @@ private:
     std::string Dated(const std::string& account, uint32_t uid, std::string text);
     // True when the module stored the letter before an earlier run ended (its InBox holds it).
     bool StoredBeforeACrash(const std::string& account, const WaitingMail& mail, uint32_t uid);
-    std::vector<std::string> InboxFiles(const std::string& account) const;
     // False for a second copy of a letter stored before or handed out in this round.
     bool FirstCopy(const std::string& account, const WaitingMail& mail);
     void DeleteStored(const std::string& account, ImapSession& imap);
