@@ -22,20 +22,12 @@ using namespace fileio_test;
 
 namespace {
 
-class FailClosedTest : public ::testing::Test {
+class FailClosedTest : public ServiceTest {
 protected:
     void SetUp() override {
-        HxReset();
-        fs::create_directories(scratch_.Root());
+        ServiceTest::SetUp();
         WriteBytes(scratch_.Root() / "precious.dat", "precious");
-        service_ = std::make_unique<harbor::FileService>(scratch_.Root(), harbor::FileServiceOptions{.durable = false});
-        service_->attach();
-        h_ = files_.Open();
         d_.PutLong(A("LastID"), 7);
-    }
-    void TearDown() override {
-        service_.reset();
-        HxReset();
     }
     // Everything a faithful module would do in the folder it believes it is in; all must fail.
     void ExpectNothingDoneHere(const char* where) {
@@ -56,11 +48,7 @@ protected:
         return names;
     }
 
-    Scratch scratch_;
-    std::unique_ptr<harbor::FileService> service_;
-    FileClient files_;
     wm::DictObject d_;
-    uint32_t h_ = 0;
 };
 
 TEST_F(FailClosedTest, AFolderThatIsAFileOrALinkOrUnreadableLeavesTheHandleNowhere) {

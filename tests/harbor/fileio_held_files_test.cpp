@@ -13,29 +13,8 @@ using namespace fileio_test;
 
 namespace {
 
-class HeldFilesTest : public ::testing::Test {
+class HeldFilesTest : public ServiceTest {
 protected:
-    void SetUp() override {
-        HxReset();
-        fs::create_directories(scratch_.Root());
-        Start();
-    }
-    void TearDown() override {
-        service_.reset();
-        HxReset();
-    }
-    void Start() {
-        service_.reset();
-        service_ = std::make_unique<harbor::FileService>(scratch_.Root(), harbor::FileServiceOptions{.durable = false});
-        service_->attach();
-        h_ = files_.Open();
-    }
-    void IntoInBox() {
-        for (const char* level : {"MailBoxes", "kiteAccounts", "ann_01", "InBox"}) {
-            ASSERT_EQ(files_.MakeDir(h_, level), 1);
-            ASSERT_EQ(files_.Down(h_, level), 1);
-        }
-    }
     void WriteMessage(const char* file, const char* text) {
         wm::DictObject d;
         d.PutText(A("Message"), text);
@@ -47,11 +26,6 @@ protected:
         EXPECT_EQ(harbor::RunRecoverCommand(args, out, err, "/nonexistent"), expect) << err.str();
         return out.str() + err.str();
     }
-
-    Scratch scratch_;
-    std::unique_ptr<harbor::FileService> service_;
-    FileClient files_;
-    uint32_t h_ = 0;
 };
 
 // The module deletes the InBox file before it writes the Trash copy: 18 of 21 kills in between

@@ -15,42 +15,18 @@ using namespace fileio_test;
 
 namespace {
 
-class NameCaseTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        HxReset();
-        fs::create_directories(scratch_.Root());
-        service_ = std::make_unique<harbor::FileService>(scratch_.Root(), harbor::FileServiceOptions{.durable = false});
-        service_->attach();
-        h_ = files_.Open();
-    }
-    void TearDown() override {
-        service_.reset();
-        HxReset();
-    }
-    void IntoMailbox(const char* owner) {
-        ASSERT_EQ(files_.Root(h_), 1);
-        for (const char* level : {"MailBoxes", "kiteAccounts", owner, "InBox"}) {
-            ASSERT_EQ(files_.MakeDir(h_, level), 1) << level;
-            ASSERT_EQ(files_.Down(h_, level), 1) << level;
-        }
-    }
-    Scratch scratch_;
-    std::unique_ptr<harbor::FileService> service_;
-    FileClient files_;
-    uint32_t h_ = 0;
-};
+using NameCaseTest = ServiceTest;
 
 // The post office accepted ANN_01 for ann_01, the module then opened a second mailbox
 // "ANN_01" and her letters seemed to vanish.
 TEST_F(NameCaseTest, OneMailboxWhateverTheCaseOfTheOwnerId) {
     wm::DictObject d;
     d.PutLong(A("MailID"), 1);
-    IntoMailbox("ann_01");
+    IntoInBox("ann_01");
     ASSERT_EQ(files_.Write(h_, "WN1.wnl", &d), 1);
-    IntoMailbox("ANN_01");
+    IntoInBox("ANN_01");
     EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"WN1.wnl"});
-    IntoMailbox("Ann_01");
+    IntoInBox("Ann_01");
     ASSERT_EQ(files_.Write(h_, "WN2.wnl", &d), 1);
     std::vector<std::string> owners;
     for (const auto& e : fs::directory_iterator(scratch_.Root() / "MailBoxes" / "kiteAccounts")) {

@@ -18,19 +18,8 @@ using namespace fileio_test;
 
 namespace {
 
-class FileServiceTest : public ::testing::Test {
+class FileServiceTest : public ServiceTest {
 protected:
-    void SetUp() override {
-        HxReset();
-        service_ = std::make_unique<harbor::FileService>(scratch_.Root(), harbor::FileServiceOptions{.durable = false});
-        service_->attach();
-        h_ = files_.Open();
-    }
-    void TearDown() override {
-        service_.reset();
-        HxReset();
-    }
-
     // The entries directly in `dir` on disk, sorted.
     static std::vector<std::string> OnDisk(const fs::path& dir) {
         std::vector<std::string> names;
@@ -48,11 +37,6 @@ protected:
         DictInterface* d = files_.Read(h_, file);
         return d != nullptr ? d->GetLong(A("LastID")) : -1;
     }
-
-    Scratch scratch_;
-    std::unique_ptr<harbor::FileService> service_;
-    FileClient files_;
-    uint32_t h_ = 0;
 };
 
 TEST_F(FileServiceTest, HandlesAreDistinctAndAClosedHandleDoesNothing) {
@@ -300,10 +284,7 @@ TEST_F(FileServiceTest, ACrashInTheMiddleOfAWriteLeavesTheOldFileOrTheNewOne) {
 // A save is one flushed write: the message file. Its empty creation and the folder's counter are
 // placed atomically but not flushed, as a crash there loses no letter.
 TEST_F(FileServiceTest, OnlyTheWriteThatFillsAMessageFileIsFlushed) {
-    service_.reset();
-    service_ = std::make_unique<harbor::FileService>(scratch_.Root(), harbor::FileServiceOptions{.durable = true});
-    service_->attach();
-    h_ = files_.Open();
+    Start(/*durable=*/true);
     std::vector<std::string> flushed;
     const char* writing = nullptr;
     service_->SetWriteStageHook([&](harbor::WriteStage now) {

@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "dict_object.h"
 #include "edict.h"
+#include "fileio/file_service.h"
 #include "fio_query.h"
 #include "harbor_test_support.h"
 #include "hxmsg.h"
@@ -116,6 +118,41 @@ public:
 inline const char* TextOf(DictInterface& d, const char* key) {
     return static_cast<const char*>(HxDeref(d.GetText(A(key))));
 }
+
+// A file service on the scratch root with one open handle. Not durable by default: these tests
+// need no flushes.
+class ServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HxReset();
+        fs::create_directories(scratch_.Root());
+        Start();
+    }
+    void TearDown() override {
+        service_.reset();
+        HxReset();
+    }
+    // (Re)starts the service, as the next run of harbor does, with a new handle at the root.
+    void Start(bool durable = false) {
+        service_.reset();
+        service_ = std::make_unique<harbor::FileService>(scratch_.Root(), harbor::FileServiceOptions{.durable = durable});
+        service_->attach();
+        h_ = files_.Open();
+    }
+    // Makes and enters MailBoxes/kiteAccounts/<owner>/InBox, from the root.
+    void IntoInBox(const char* owner = "ann_01") {
+        ASSERT_EQ(files_.Root(h_), 1);
+        for (const char* level : {"MailBoxes", "kiteAccounts", owner, "InBox"}) {
+            ASSERT_EQ(files_.MakeDir(h_, level), 1) << level;
+            ASSERT_EQ(files_.Down(h_, level), 1) << level;
+        }
+    }
+
+    Scratch scratch_;
+    std::unique_ptr<harbor::FileService> service_;
+    FileClient files_;
+    uint32_t h_ = 0;
+};
 
 }  // namespace fileio_test
 
