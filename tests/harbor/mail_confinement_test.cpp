@@ -44,12 +44,11 @@ protected:
         std::ofstream(outside_ / "accounts") << "# not ours\n";
     }
     void TearDown() override {
-        service_.reset();
+        service_.reset();  // before the outside folder goes
         fs::remove_all(outside_);
         MailFixture::TearDown();
     }
     fs::path outside_;
-    std::unique_ptr<harbor::MailService> service_;
 };
 
 TEST_P(ConfinementTest, APlantedLinkLeavesEveryOutsideFileUntouched) {

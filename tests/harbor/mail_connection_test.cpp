@@ -36,10 +36,10 @@ protected:
     void Use(const char* mode) {
         const std::optional<DialupOptions> options = harbor::ParseDialup(mode);
         ASSERT_TRUE(options.has_value()) << mode;
-        service_ = std::make_unique<harbor::ConnectionService>(*options);
+        connections_ = std::make_unique<harbor::ConnectionService>(*options);
     }
     void TearDown() override {
-        service_.reset();
+        connections_.reset();
         MailFixture::TearDown();
     }
     static uint32_t AskManager() {
@@ -60,11 +60,11 @@ protected:
         HxPortSend(A("RASPort"), &r);
     }
 
-    std::unique_ptr<harbor::ConnectionService> service_;
+    std::unique_ptr<harbor::ConnectionService> connections_;
 };
 
 TEST_F(ConnectionTest, ByDefaultThereIsNoManagerAndNothingIsDialled) {
-    service_ = std::make_unique<harbor::ConnectionService>();
+    connections_ = std::make_unique<harbor::ConnectionService>();
     EXPECT_EQ(AskManager(), 0u);
     Dial();
     HxAdvanceTime(5000);
@@ -82,9 +82,9 @@ TEST_F(ConnectionTest, ASuccessfulDialAnswersAPositiveStatusAndAConnection) {
     EXPECT_EQ(g_notices[0].code, code::kDialResult);
     EXPECT_GT(g_notices[0].status, 0);
     EXPECT_NE(g_notices[0].connection, 0u);
-    EXPECT_EQ(service_->Connection(), g_notices[0].connection);
+    EXPECT_EQ(connections_->Connection(), g_notices[0].connection);
     HangUp(g_notices[0].connection);
-    EXPECT_EQ(service_->Connection(), 0u);
+    EXPECT_EQ(connections_->Connection(), 0u);
     HxAdvanceTime(60000);
     EXPECT_EQ(g_notices.size(), 1u);  // no drop without drop-after
 }
@@ -99,7 +99,7 @@ TEST_F(ConnectionTest, AFailedDialAnswersStatusZeroWithoutAConnection) {
     EXPECT_TRUE(g_notices[0].has_status);
     EXPECT_LE(g_notices[0].status, 0);
     EXPECT_EQ(g_notices[0].connection, 0u);
-    EXPECT_EQ(service_->Connection(), 0u);
+    EXPECT_EQ(connections_->Connection(), 0u);
 }
 
 TEST_F(ConnectionTest, TheLineDropsAfterTheGivenTime) {
@@ -114,7 +114,7 @@ TEST_F(ConnectionTest, TheLineDropsAfterTheGivenTime) {
     ASSERT_EQ(g_notices.size(), 2u);
     EXPECT_EQ(g_notices[1].code, code::kLineDropped);
     EXPECT_EQ(g_notices[1].connection, connection);
-    EXPECT_EQ(service_->Connection(), 0u);
+    EXPECT_EQ(connections_->Connection(), 0u);
 }
 
 TEST_F(ConnectionTest, HangingUpBeforeTheDropSendsNoDrop) {

@@ -30,16 +30,13 @@ protected:
     void TearDown() override {
         StoredMessages::Instance().SetWatching(false);
         harbor::TraceLog::Instance().SetProblemSink(nullptr);
-        service_.reset();
         MailFixture::TearDown();
     }
     void Restart(uint64_t free_bytes = UINT64_MAX) {
-        service_.reset();
         harbor::MailServiceOptions options = Options();
         options.free_bytes = [free_bytes] { return free_bytes; };
-        service_ = std::make_unique<harbor::MailService>(options);
+        MailFixture::Restart(options);
     }
-    std::unique_ptr<harbor::MailService> service_;
 };
 
 // The module frees what it fetched even when storing it failed (4 MiB file system: 5 of 5

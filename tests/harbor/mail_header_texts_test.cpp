@@ -51,13 +51,8 @@ class HeaderTextsTest : public MailFixture {
 protected:
     void SetUp() override {
         MailFixture::SetUp();
-        service_ = std::make_unique<harbor::MailService>(Options());
+        Restart();
     }
-    void TearDown() override {
-        service_.reset();
-        MailFixture::TearDown();
-    }
-    std::unique_ptr<harbor::MailService> service_;
 };
 
 // A folded Subject used to reach the module with the tab of its fold, which the mailbox list

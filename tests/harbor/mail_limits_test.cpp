@@ -15,15 +15,9 @@ class LimitsTest : public MailFixture {
 protected:
     void SetUp() override {
         MailFixture::SetUp();
-        service_ = std::make_unique<harbor::MailService>(Options());
+        Restart();
         ASSERT_EQ(Office().Accounts().Add("ann_01", "apple"), harbor::AccountError::None);
     }
-    void TearDown() override {
-        service_.reset();
-        MailFixture::TearDown();
-    }
-    harbor::PostOffice& Office() { return *service_->Office(); }
-    std::unique_ptr<harbor::MailService> service_;
 };
 
 // One letter to 10,001 addresses became 10,000 spool copies (2.4 GB).

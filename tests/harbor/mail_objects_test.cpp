@@ -12,14 +12,8 @@ class MailObjectsTest : public MailFixture {
 protected:
     void SetUp() override {
         MailFixture::SetUp();
-        harbor::MailServiceOptions options;  // no data root: objects only
-        service_ = std::make_unique<harbor::MailService>(options);
+        Restart(harbor::MailServiceOptions{});  // no data root: objects only
     }
-    void TearDown() override {
-        service_.reset();
-        MailFixture::TearDown();
-    }
-    std::unique_ptr<harbor::MailService> service_;
 };
 
 TEST_F(MailObjectsTest, NewMessageIsEmptyWithoutDateOrMessageId) {

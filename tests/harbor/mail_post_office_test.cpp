@@ -26,18 +26,12 @@ protected:
         ASSERT_EQ(Office().Accounts().Add("ann_01", "apple"), AccountError::None);
         ASSERT_EQ(Office().Accounts().Add("bob_02", "banana"), AccountError::None);
     }
-    void TearDown() override {
-        service_.reset();
-        MailFixture::TearDown();
-    }
-    // Ends the service as a crash or a stop would (nothing freed) and starts a new one.
+    // A restart with the service unreachable (reachable false) or as usual.
     void Restart(bool reachable = true) {
-        service_.reset();
         harbor::MailServiceOptions options = Options();
         options.reachable = reachable;
-        service_ = std::make_unique<harbor::MailService>(options);
+        MailFixture::Restart(options);
     }
-    harbor::PostOffice& Office() { return *service_->Office(); }
     uint32_t SignedIn(const char* user, const char* password) {
         const SignInAnswer answer = SignIn(user, password);
         EXPECT_NE(answer.manager, 0u) << user;
@@ -58,8 +52,6 @@ protected:
         Free(m);
         SignOut(ann);
     }
-
-    std::unique_ptr<harbor::MailService> service_;
 };
 
 TEST_F(PostOfficeTest, SignInAnswersByPassword) {

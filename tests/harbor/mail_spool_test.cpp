@@ -28,18 +28,7 @@ protected:
         ASSERT_EQ(Office().Accounts().Add("ann_01", "apple"), harbor::AccountError::None);
         ASSERT_EQ(Office().Accounts().Add("bob_02", "pear"), harbor::AccountError::None);
     }
-    void TearDown() override {
-        service_.reset();
-        MailFixture::TearDown();
-    }
-    void Restart(harbor::MailServiceOptions options) {
-        service_.reset();
-        service_ = std::make_unique<harbor::MailService>(std::move(options));
-    }
-    void Restart() { Restart(Options()); }
-    harbor::PostOffice& Office() { return *service_->Office(); }
     fs::path SpoolDir() const { return scratch_.Path() / ".postoffice" / "spool"; }
-    std::unique_ptr<harbor::MailService> service_;
 };
 
 TEST_F(SpoolTest, OneCopyReachesEachRecipientOnceAndKeepsOnlyThoseNotReached) {

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -164,14 +165,18 @@ inline uint32_t WrittenMessage(const char* to, const char* from, const char* sub
 
 using ScratchDir = harbor_test::TempDir;
 
-// Messaging state is process-wide: each test starts from a clean one.
+// Messaging state is process-wide: each test starts from a clean one. The mail service, once a
+// test starts one, ends before it.
 class MailFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         HxReset();
         HxSetRealClock(false);
     }
-    void TearDown() override { HxReset(); }
+    void TearDown() override {
+        service_.reset();
+        HxReset();
+    }
 
     harbor::MailServiceOptions Options() const {
         harbor::MailServiceOptions options;
@@ -181,7 +186,16 @@ protected:
         return options;
     }
 
+    // Ends the service as a crash or a stop would (nothing freed) and starts a new one.
+    void Restart(harbor::MailServiceOptions options) {
+        service_.reset();
+        service_ = std::make_unique<harbor::MailService>(std::move(options));
+    }
+    void Restart() { Restart(Options()); }
+    harbor::PostOffice& Office() { return *service_->Office(); }
+
     ScratchDir scratch_;
+    std::unique_ptr<harbor::MailService> service_;
 };
 
 }  // namespace mailtest
