@@ -96,7 +96,7 @@ TEST(MailboxLinesTest, LinesTakeTypeWordsNamesAndCutSubjects) {
     EXPECT_STREQ(lines[0].from, "Ann Lee");
     EXPECT_EQ(std::string(lines[0].subject), longSubject.substr(0, 128));
     EXPECT_STREQ(lines[0].type, "OrbitMail");
-    EXPECT_EQ(lines[0].mailId, 3u);
+    EXPECT_EQ(lines[0].mail_id, 3u);
     EXPECT_EQ(lines[0].date, 7u);
     EXPECT_STREQ(lines[1].from, "");
     EXPECT_STREQ(lines[1].subject, "");

@@ -34,12 +34,12 @@ protected:
         host_.scenes.Attach(scene_);
         host_.scenes.rects[atoms::print::PvtPrMessage1] = {0, 0, 203, 83};
         host_.scenes.anyRect = FakeSceneService::Rect{0, 0, 203, 123};
-        wm::Handover().currentMessage = letter_;
+        wm::Handover().current_message = letter_;
         wm::Handover().printing = 1;
         wm::CurrentScreen()->ShowDialog(wm::kDialogNoButtons, Atom("Printing"), "Printing...");
     }
     void TearDown() override {
-        wm::Handover().currentMessage = 0;
+        wm::Handover().current_message = 0;
         ModuleTest::TearDown();
     }
 
@@ -125,7 +125,7 @@ TEST_F(PrintScreenTest, TheFirstPageReadsTheWholeLetterBeforeFillingTheScene) {
 }
 
 TEST_F(PrintScreenTest, WithoutALetterTheSceneIsLeftAndNothingIsAsked) {
-    wm::Handover().currentMessage = 0;
+    wm::Handover().current_message = 0;
     Forget();
     Deliver(Record(code::kEntered));
     const std::vector<std::string> expected = {"load AniPrFirstPage", "load AniPrOtherPage", "hide AniPrFirstPage",
@@ -188,7 +188,7 @@ TEST_F(PrintScreenTest, AFailedPageLeavesWithTheNoticeAndAStopKeepsThePendingPag
     Deliver(Record(code::kLeft));
     EXPECT_EQ(wm::Handover().printing, 0);
     EXPECT_EQ(wm::PrintScreen().view, nullptr);
-    EXPECT_EQ(wm::PrintScreen().pagePending, 1);
+    EXPECT_EQ(wm::PrintScreen().page_pending, 1);
     Forget();
     PageDone(0);  // a report after the stop has no page to follow
     EXPECT_TRUE(Trace().empty());

@@ -70,11 +70,11 @@ std::vector<MailboxLine> BuildLines(const MessageHeaderList& headers, const Send
     std::size_t n = 0;
     for (const MessageHeader* header = headers.Head(); header != nullptr; header = header->next, ++n) {
         MailboxLine& line = lines[n];
-        CopyCut(line.type, TypeWord(header->boxKind));
+        CopyCut(line.type, TypeWord(header->box_kind));
         FillSender(line, *header, book);
         CopyCut(line.subject, header->subject.c_str(), header->subject.size());
         line.date = header->date;
-        line.mailId = header->mailId;
+        line.mail_id = header->mail_id;
     }
     return lines;
 }
@@ -109,7 +109,7 @@ void FillMailboxList(PMListBoxBase& list, const MessageHeaderList& headers, cons
     char text[kFormattedLineSize];
     for (const MailboxLine& line : lines) {
         FormatLine(line, text);
-        list.AddItem(text, line.mailId);
+        list.AddItem(text, line.mail_id);
     }
     list.Show();
 }

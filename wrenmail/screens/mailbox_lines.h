@@ -36,7 +36,7 @@ struct MailboxLine {
     char subject[kLineFieldSize];
     uint32_t date;
     char type[kTypeWordSize];
-    uint32_t mailId;
+    uint32_t mail_id;
 };
 
 // Negative when a goes before b. Equal dates never compare equal: their order is left to the sort.

@@ -60,7 +60,7 @@ void FillView(const char* body, uint8_t rich) {
             view.LoadPlainBodyText(body);
         }
     }
-    if (Handover().displayMode == 0) {
+    if (Handover().display_mode == 0) {
         view.SetTextMode();
     } else {
         view.SetGraphicMode();
@@ -86,10 +86,10 @@ void StartFirstPage() {
     SetSpriteVisible(Scene(), atoms::print::AniPrOtherPage, false, kSend);
     MakeView(atoms::print::PvtPrMessage1);
     PrintScreenState& state = PrintScreen();
-    state.pageNumber = 1;
-    state.nextTopLine = 1;
-    state.linesPrinted = 0;
-    const uint32_t message = Handover().currentMessage;
+    state.page_number = 1;
+    state.next_top_line = 1;
+    state.lines_printed = 0;
+    const uint32_t message = Handover().current_message;
     if (message == 0) {
         LeaveScene();
         return;
@@ -108,7 +108,7 @@ void StartFirstPage() {
         RegionalFormatDate(date, text, kDateSize, true);
         SetSpriteText(Scene(), atoms::print::TxtPrDate, text, kSend);
     }
-    SetPageNumber(state.pageNumber);
+    SetPageNumber(state.page_number);
     FillView(body, rich);
     PostNewPrint(Scene(), kPrintDelay);
 }
@@ -119,13 +119,13 @@ void StartFirstPage() {
 void SetUpNextPage() {
     PrintScreenState& state = PrintScreen();
     if (!state.view) return;
-    ++state.pageNumber;
-    state.linesPrinted += state.view->VisibleCount();
-    state.nextTopLine = state.linesPrinted + 1;
+    ++state.page_number;
+    state.lines_printed += state.view->VisibleCount();
+    state.next_top_line = state.lines_printed + 1;
     state.view.reset();
     MakeView(atoms::print::PvtPrMessage2);
     uint8_t rich = 0;
-    const char* body = SelectMessageBody(Handover().currentMessage, &rich);
+    const char* body = SelectMessageBody(Handover().current_message, &rich);
     FillView(body, rich);
     for (uint16_t sprite : {atoms::print::TxtPrTo, atoms::print::TxtPrFrom, atoms::print::TxtPrSubject,
                             atoms::print::TxtPrDate, atoms::print::TxtPrToStatic, atoms::print::TxtPrFromStatic,
@@ -134,20 +134,20 @@ void SetUpNextPage() {
         SetSpriteVisible(Scene(), sprite, false, kSend);
     }
     SetSpriteVisible(Scene(), atoms::print::AniPrOtherPage, true, kSend);
-    SetPageNumber(state.pageNumber);
-    state.pagePending = 1;
+    SetPageNumber(state.page_number);
+    state.page_pending = 1;
 }
 
 void OnTick() {
     PrintScreenState& state = PrintScreen();
-    if (state.pagePending == 0 || !state.view || state.view->NeedsPaint()) return;
-    if (state.nextTopLine > state.view->LineCount()) {
+    if (state.page_pending == 0 || !state.view || state.view->NeedsPaint()) return;
+    if (state.next_top_line > state.view->LineCount()) {
         LeaveScene();
     } else {
-        state.view->ShowFromLine(state.nextTopLine);
+        state.view->ShowFromLine(state.next_top_line);
         PostNewPrint(Scene(), kPrintDelay);
     }
-    state.pagePending = 0;
+    state.page_pending = 0;
 }
 
 void OnPrintFailed() {

@@ -16,10 +16,10 @@ namespace wm {
 
 struct PrintScreenState {
     std::unique_ptr<RichTextView> view;  // the page being printed; none while inactive
-    uint32_t pageNumber = 0;             // 1 for the first page
-    uint32_t nextTopLine = 0;            // the first body line of the next page
-    uint32_t linesPrinted = 0;
-    uint8_t pagePending = 0;  // a further page is set up and waits to be printed
+    uint32_t page_number = 0;            // 1 for the first page
+    uint32_t next_top_line = 0;          // the first body line of the next page
+    uint32_t lines_printed = 0;
+    uint8_t page_pending = 0;  // a further page is set up and waits to be printed
 };
 
 PrintScreenState& PrintScreen();
