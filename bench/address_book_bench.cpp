@@ -34,7 +34,7 @@ class BookOnService {
 public:
     BookOnService() : service_((HxReset(), Space().Fresh("book")), harbor::FileServiceOptions{false}) {
         service_.attach();
-        wm::Services().fileService = wm::FileOpenHandle();
+        wm::Services().file_service = wm::FileOpenHandle();
         wm::DictObject book;
         for (int n = 0; n < kEntries; ++n) {
             const std::string name = "Friend" + std::to_string(n);
@@ -70,7 +70,7 @@ void BM_NameForAddress_Baseline(benchmark::State& state) {
     BookOnService book;
     for (auto _ : state) {
         wm::OpenMailFolder(kKite, wm::OwnerKiteAccount, wm::FolderOwner);
-        DictInterface* read = wm::FileReadDict(wm::Services().fileService, wm::kAddressBookFile);
+        DictInterface* read = wm::FileReadDict(wm::Services().file_service, wm::kAddressBookFile);
         if (read == nullptr || read->KeyCount() != kEntries) state.SkipWithError("the book was not read");
         benchmark::DoNotOptimize(read);
     }

@@ -71,7 +71,7 @@ public:
         HxReset();
         service_.attach();
         HxPortAttach(atoms::mail::MailPort, &AnswerData);
-        wm::Services().fileService = wm::FileOpenHandle();
+        wm::Services().file_service = wm::FileOpenHandle();
     }
     ~ModuleOnService() {
         wm::CloseFileService();
@@ -179,7 +179,7 @@ const fs::path& BigFolderRoot() {
         const fs::path made = Space().Fresh("big");
         ModuleOnService module(made, false);
         wm::OpenMailFolder("bench", wm::OwnerPlayer, wm::FolderInBox);
-        const uint32_t handle = wm::Services().fileService;
+        const uint32_t handle = wm::Services().file_service;
         for (int id = 1; id <= kFolderCount; ++id) {
             wm::DictObject stored;
             stored.PutText(atoms::mail::Message, MessageText().c_str());
@@ -207,7 +207,7 @@ void BM_HeaderListInput(benchmark::State& state) {
     for (auto _ : state) {
         size_t bytes = 0;
         int files = 0;
-        FioQueryInterface* listing = wm::FileList(wm::Services().fileService);
+        FioQueryInterface* listing = wm::FileList(wm::Services().file_service);
         for (int32_t i = 0; const char* name = listing != nullptr ? listing->NameAt(i) : nullptr; ++i) {
             uint32_t id = 0;
             const char* text = IsMessageFile(name) ? wm::LoadMessageFile(name, &id) : nullptr;

@@ -77,7 +77,7 @@ public:
         : files_((HxReset(), root), harbor::FileServiceOptions{durable}),
           mail_(harbor::MailServiceOptions{root, "", true, harbor::PasswordCost::Fast(), durable, {}, {}}) {
         files_.attach();
-        wm::Services().fileService = wm::FileOpenHandle();
+        wm::Services().file_service = wm::FileOpenHandle();
         wm::Identity().SetKiteLogin(kAccount, kPassword);
         wm::CreateHeaderList();
     }
@@ -93,7 +93,7 @@ public:
 
     bool SignIn() {
         const wm::SignInAnswer answer = wm::MailSignIn(kAccount, kPassword);
-        wm::Services().mailManager = answer.manager;
+        wm::Services().mail_manager = answer.manager;
         return wm::SignedIn(answer);
     }
 
@@ -121,7 +121,7 @@ void BM_FetchNewMail(benchmark::State& state) {
             state.ResumeTiming();
             wm::FetchNewMail();
             state.PauseTiming();
-            if (wm::Services().headerList->Size() != static_cast<size_t>(kFetchCount)) {
+            if (wm::Services().header_list->Size() != static_cast<size_t>(kFetchCount)) {
                 state.SkipWithError("not every message was fetched");
             }
         }
@@ -208,7 +208,7 @@ const fs::path& StoredInboxRoot() {
         const fs::path made = Space().Fresh("stored");
         ModuleOnHarbor module(made, false);
         wm::OpenMailFolder(kAccount, wm::OwnerKiteAccount, wm::FolderInBox);
-        const uint32_t handle = wm::Services().fileService;
+        const uint32_t handle = wm::Services().file_service;
         for (int id = 1; id <= kListCount; ++id) {
             wm::DictObject stored;
             const std::string text = MessageText(id);
@@ -233,7 +233,7 @@ void BM_BuildHeaderList(benchmark::State& state) {
             state.ResumeTiming();
             wm::BuildHeaderList();
             state.PauseTiming();
-            if (wm::Services().headerList->Size() != static_cast<size_t>(kListCount)) {
+            if (wm::Services().header_list->Size() != static_cast<size_t>(kListCount)) {
                 state.SkipWithError("a header is missing");
             }
         }

@@ -92,7 +92,7 @@ public:
           mail_(MailOptions(root)) {
         files_.attach();
         HxPortAttach(atoms::ports::ScWrWrite, &Fields);
-        wm::Services().fileService = wm::FileOpenHandle();
+        wm::Services().file_service = wm::FileOpenHandle();
         wm::Identity().SetKiteLogin("bench", "kites");
         screen_.InitNames();
         screen_.Enter();

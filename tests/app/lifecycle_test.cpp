@@ -89,14 +89,14 @@ TEST_F(LifecycleTest, StopClosesTheMailManagerAndReleasesTheConnection) {
     EXPECT_TRUE(host_.Requests(atoms::mail::MailPort).empty());
     EXPECT_TRUE(host_.Requests(atoms::mail::RASPort).empty());
     Start(nullptr);
-    wm::Services().mailManager = 55;
+    wm::Services().mail_manager = 55;
     wm::Services().connection = 77;
     Stop();
     const auto mail = host_.Requests(atoms::mail::MailPort, code::kClose);
     ASSERT_EQ(mail.size(), 1u);
     EXPECT_EQ(mail[0].event, HxTraceSend);
     EXPECT_EQ(EDictGetLong(&mail[0].record, atoms::mail::Manager), 55);
-    EXPECT_EQ(wm::Services().mailManager, 0u);
+    EXPECT_EQ(wm::Services().mail_manager, 0u);
     const auto line = host_.Requests(atoms::mail::RASPort, code::kClose);
     ASSERT_EQ(line.size(), 1u);
     EXPECT_EQ(line[0].event, HxTraceSend);

@@ -43,14 +43,14 @@ TEST_F(RequestsTest, ModuleStartOpensTheFileServiceAndStopClosesIt) {
     EDictClear(&record);
     EDictSetType(&record, code::kEntered);
     PM_Main(&record);
-    const uint32_t handle = wm::Services().fileService;
+    const uint32_t handle = wm::Services().file_service;
     EXPECT_NE(handle, 0u);
-    ASSERT_NE(wm::Services().headerList, nullptr);
-    EXPECT_EQ(wm::Services().headerList->Size(), 0u);
+    ASSERT_NE(wm::Services().header_list, nullptr);
+    EXPECT_EQ(wm::Services().header_list->Size(), 0u);
     EDictSetType(&record, code::kLeft);
     PM_Main(&record);
-    EXPECT_EQ(wm::Services().headerList, nullptr);
-    EXPECT_EQ(wm::Services().fileService, 0u);
+    EXPECT_EQ(wm::Services().header_list, nullptr);
+    EXPECT_EQ(wm::Services().file_service, 0u);
     const auto closes = host_.Requests(atoms::files::FileIOPort, code::kClose);
     ASSERT_EQ(closes.size(), 1u);
     EXPECT_EQ(static_cast<uint32_t>(EDictGetLong(&closes[0].record, atoms::files::HANDLE)), handle);
@@ -58,7 +58,7 @@ TEST_F(RequestsTest, ModuleStartOpensTheFileServiceAndStopClosesIt) {
     files_.failOpen = true;
     EDictSetType(&record, code::kEntered);
     PM_Main(&record);
-    EXPECT_EQ(wm::Services().fileService, 0u);
+    EXPECT_EQ(wm::Services().file_service, 0u);
     EDictSetType(&record, code::kLeft);
     PM_Main(&record);
     EXPECT_EQ(host_.log.Count(atoms::files::FileIOPort, code::kClose), 1u);  // handle 0: no close

@@ -26,7 +26,7 @@ protected:
         files_ = std::make_unique<harbor::FileService>(root_, harbor::FileServiceOptions{false});
         files_->attach();
         wm::OpenFileService();
-        ASSERT_NE(wm::Services().fileService, 0u);
+        ASSERT_NE(wm::Services().file_service, 0u);
         wm::OpenMailFolder("p7", wm::OwnerPlayer, wm::FolderInBox);  // the module makes the mailbox
     }
     void TearDown() override {

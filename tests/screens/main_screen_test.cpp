@@ -41,7 +41,7 @@ protected:
     // A stored message with its header, as the header list builder and Get/Send leave them.
     void PutMail(uint32_t kind, uint32_t id, const char* from, const char* subject, uint32_t date) {
         files_.PutMessage(InBox(kind), id, std::string("text of ") + subject);
-        wm::AppendHeader(wm::Services().headerList, from, subject, date, id, kind);
+        wm::AppendHeader(wm::Services().header_list, from, subject, date, id, kind);
     }
 
     static wm::MainScreen& Main() { return *static_cast<wm::MainScreen*>(wm::Screens().At(wm::kMainSlot)); }
@@ -139,24 +139,24 @@ TEST_F(MainListTest, ReadAndDoubleClickOpenTheSelectedMessage) {
     PutFourMessages();
     Enter();
     Click(port_, Atom("BtnWnRead"));  // nothing selected
-    EXPECT_EQ(wm::Handover().currentMessage, 0u);
+    EXPECT_EQ(wm::Handover().current_message, 0u);
     EXPECT_NE(RequestedScene(), atoms::ports::ScRdRead);
 
     List().SelectOnly(1);  // d300: message 1
     Click(port_, Atom("BtnWnRead"));
-    const uint32_t first = wm::Handover().currentMessage;
+    const uint32_t first = wm::Handover().current_message;
     ASSERT_NE(first, 0u);
     EXPECT_EQ(mail_.objects[first].texts[atoms::mail::Data], "text of apples");
     EXPECT_EQ(RequestedScene(), atoms::ports::ScRdRead);
 
     wm::ShowScreen(scene_);
     Press(List().Sprite(), 1);
-    EXPECT_EQ(wm::Handover().currentMessage, first);
+    EXPECT_EQ(wm::Handover().current_message, first);
     Press(Atom("BtnWnRead"), 2);  // a double click elsewhere
-    EXPECT_EQ(wm::Handover().currentMessage, first);
+    EXPECT_EQ(wm::Handover().current_message, first);
     List().SelectOnly(3);  // d100: message 2
     Press(List().Sprite(), 2);
-    const uint32_t second = wm::Handover().currentMessage;
+    const uint32_t second = wm::Handover().current_message;
     EXPECT_NE(second, first);
     EXPECT_EQ(mail_.objects.count(first), 0u);  // the previous message was released
     EXPECT_EQ(mail_.objects[second].texts[atoms::mail::Data], "text of Zoo trip");
@@ -182,7 +182,7 @@ TEST_F(MainListTest, DeleteAsksThenTrashesAndDropsOnlyThatLine) {
     EXPECT_EQ(List().GetItemCount(), 3u);
 
     // A header that arrives meanwhile shows only when the list is rebuilt, not by a delete.
-    wm::AppendHeader(wm::Services().headerList, "new@x.example", "late", 40, 8, 1);
+    wm::AppendHeader(wm::Services().header_list, "new@x.example", "late", 40, 8, 1);
     Click(port_, Atom("BtnWnDelete"));
     Click(port_, sprites::BtnCoYes);
     EXPECT_FALSE(wm::CommonDialog().up);
@@ -190,7 +190,7 @@ TEST_F(MainListTest, DeleteAsksThenTrashesAndDropsOnlyThatLine) {
     EXPECT_EQ(List().SelectionSize(), 0u);
     EXPECT_EQ(files_.At(InBox(1)).files.count("WN6.wnl"), 0u);
     EXPECT_EQ(files_.At(Trash(1)).files.size(), 2u);  // the message and the Trash's counter
-    EXPECT_EQ(wm::Services().headerList->Find(1, 6), nullptr);
+    EXPECT_EQ(wm::Services().header_list->Find(1, 6), nullptr);
 
     List().SelectOnly(0);  // a player's message goes to the player's Trash
     Click(port_, Atom("BtnWnDelete"));
@@ -205,17 +205,17 @@ TEST_F(MainListTest, GetSendRefreshesAtOnceAndAgainWhenTheMailIsIn) {
     Enter();
     EXPECT_EQ(wm::CommonDialog().current, atoms::dialogs::SendingMail);
     EXPECT_EQ(Column(1), (Lines{"first"}));
-    wm::AppendHeader(wm::Services().headerList, "bo@x.example", "fetched", 20, 6, 1);
+    wm::AppendHeader(wm::Services().header_list, "bo@x.example", "fetched", 20, 6, 1);
     Advance(10);
     Advance(10);
     EXPECT_EQ(List().GetItemCount(), 1u);  // the chain has not finished
     FinishMailChain();
     EXPECT_EQ(Column(1), (Lines{"fetched", "first"}));
 
-    wm::AppendHeader(wm::Services().headerList, "cy@x.example", "stored", 30, 7, 1);
+    wm::AppendHeader(wm::Services().header_list, "cy@x.example", "stored", 30, 7, 1);
     Click(port_, Atom("BtnWnUpdate"));
     EXPECT_EQ(Column(1), (Lines{"stored", "fetched", "first"}));
-    wm::RemoveHeader(wm::Services().headerList, 1, 7);
+    wm::RemoveHeader(wm::Services().header_list, 1, 7);
     FinishMailChain();
     EXPECT_EQ(Column(1), (Lines{"fetched", "first"}));
 }
@@ -259,7 +259,7 @@ TEST_F(MainListTest, RefreshAndListEventsDoNothingWhileStopped) {
     Deliver(port_, atoms::actions::aOnMailDownloaded);
     Press(Atom("BtnWnRead"), 2);
     EXPECT_EQ(Main().List(), nullptr);
-    EXPECT_EQ(wm::Handover().currentMessage, 0u);
+    EXPECT_EQ(wm::Handover().current_message, 0u);
 }
 
 }  // namespace

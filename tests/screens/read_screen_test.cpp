@@ -17,7 +17,7 @@ protected:
     void Open(const char* player, const char* kite) {
         Start(player, kite, kite != nullptr ? "pw" : nullptr);
         if (kite != nullptr) files_.Store({"MailBoxes", "kiteAccounts", kite}, wm::kAddressBookFile, book_);
-        wm::Handover().currentMessage = message_;
+        wm::Handover().current_message = message_;
         wm::ShowScreen(atoms::ports::ScRdRead);
         Deliver(readPort_, code::kEntered);
     }
@@ -77,9 +77,9 @@ TEST_F(ReadScreenTest, ReplyCarriesTheShownSenderAndSubject) {
     texts_[atoms::mail::Subject] = "Cookies";
     Open("Robin", "robin7");
     Click(readPort_, Atom("BtnRdReply"));
-    EXPECT_EQ(wm::Handover().replyPending, 1);
-    EXPECT_STREQ(wm::Handover().replyAddress, "Gran");
-    EXPECT_STREQ(wm::Handover().replySubject, "Cookies");
+    EXPECT_EQ(wm::Handover().reply_pending, 1);
+    EXPECT_STREQ(wm::Handover().reply_address, "Gran");
+    EXPECT_STREQ(wm::Handover().reply_subject, "Cookies");
     EXPECT_EQ(CurrentScene(), atoms::ports::ScWrWrite);
 }
 
@@ -87,13 +87,13 @@ TEST_F(ReadScreenTest, PrintOnceWhilePrintingAndTheModesSwapTheButtons) {
     Open("Robin", "robin7");
     ASSERT_NE(Screen().Body(), nullptr);
     EXPECT_TRUE(Screen().Body()->ReadOnly());
-    EXPECT_EQ(wm::Handover().displayMode, 1);
+    EXPECT_EQ(wm::Handover().display_mode, 1);
     Click(readPort_, Atom("BtnRdPictures"));
     EXPECT_TRUE(Screen().Body()->TextMode());
-    EXPECT_EQ(wm::Handover().displayMode, 0);
+    EXPECT_EQ(wm::Handover().display_mode, 0);
     Click(readPort_, Atom("BtnRdText"));
     EXPECT_FALSE(Screen().Body()->TextMode());
-    EXPECT_EQ(wm::Handover().displayMode, 1);
+    EXPECT_EQ(wm::Handover().display_mode, 1);
 
     Click(readPort_, Atom("BtnRdPrint"));
     EXPECT_EQ(wm::Handover().printing, 1);

@@ -59,7 +59,7 @@ TEST_F(ScreensTest, MainExitAsksThenRemindsThenEnds) {
 }
 
 TEST_F(ScreensTest, MainButtonsSwitchScenesAndOpenTheParentPage) {
-    wm::AppSettings().parentUrl = "https://parents.example";
+    wm::AppSettings().parent_url = "https://parents.example";
     Start("Robin");
     Click(mainPort_, Atom("BtnWnNew"));
     EXPECT_EQ(CurrentScene(), atoms::ports::ScWrWrite);
@@ -76,7 +76,7 @@ TEST_F(ScreensTest, TheAddressBookCoversItsCallerWhileOpen) {
     wm::ShowScreen(mainScene_);
     Click(mainPort_, Atom("BtnWnAddress"));
     EXPECT_EQ(RequestedScene(), atoms::ports::ScAbAddress);
-    EXPECT_EQ(wm::Handover().addressBookCaller, wm::Screens().At(wm::kMainSlot));
+    EXPECT_EQ(wm::Handover().address_book_caller, wm::Screens().At(wm::kMainSlot));
 
     const uint16_t bookPort = atoms::ports::AddressPort;
     Deliver(bookPort, code::kEntered);
@@ -92,7 +92,7 @@ TEST_F(ScreensTest, TheAddressBookCoversItsCallerWhileOpen) {
     EXPECT_EQ(close[0].event, HxTracePost);
     Deliver(bookPort, code::kLeft);
     EXPECT_EQ(host_.Requests(mainScene_, code::kAfterCover).size(), 1u);
-    EXPECT_EQ(wm::Handover().addressBookCaller, nullptr);
+    EXPECT_EQ(wm::Handover().address_book_caller, nullptr);
     // The host shows the main scene again, but closing a scene leaves the current screen as it was.
     EXPECT_EQ(CurrentScene(), atoms::ports::ScAbAddress);
 }

@@ -25,9 +25,9 @@ class WriteScreenTest : public ModuleTest {
 protected:
     void SetUp() override {
         ModuleTest::SetUp();
-        wm::Handover().replyPending = 0;
+        wm::Handover().reply_pending = 0;
         wm::Handover().printing = 0;
-        wm::Handover().currentMessage = 0;
+        wm::Handover().current_message = 0;
     }
 
     void EnterAs(const char* kite) {
@@ -68,10 +68,10 @@ protected:
         return message;
     }
     void PendReply(uint32_t message, const char* address, const char* subject) {
-        wm::Handover().currentMessage = message;
-        wm::Handover().replyPending = 1;
-        wm::SetReplyText(wm::Handover().replyAddress, address);
-        wm::SetReplyText(wm::Handover().replySubject, subject);
+        wm::Handover().current_message = message;
+        wm::Handover().reply_pending = 1;
+        wm::SetReplyText(wm::Handover().reply_address, address);
+        wm::SetReplyText(wm::Handover().reply_subject, subject);
     }
 
     const uint16_t port_ = atoms::ports::WritePort;
@@ -97,8 +97,8 @@ TEST_F(WriteScreenTest, APlainReplyBodyKeepsItsAngleBracketsAndNoBodyMeansNoHead
     EXPECT_EQ(std::string(Write().Editor()->ProducePlainBodyText()), "\r\n-------------------\r\nOn d4242 x@y wrote:\r\n1 < 2");
     EXPECT_EQ(TextsSet("EdtWrTo").back(), "x");
     EXPECT_TRUE(Write().Editor()->Focused());
-    EXPECT_EQ(wm::Handover().replyPending, 0);
-    EXPECT_EQ(wm::Handover().currentMessage, 0u);
+    EXPECT_EQ(wm::Handover().reply_pending, 0);
+    EXPECT_EQ(wm::Handover().current_message, 0u);
     EXPECT_EQ(mail_.objects.count(letter), 1u) << "the answered letter is not the write screen's to free";
     Deliver(port_, code::kLeft);
 
@@ -138,7 +138,7 @@ TEST_F(WriteScreenTest, PrintMakesARichOnlyCopyOnceUntilPrintingEnds) {
     Field("EdtWrSubject") = "Kites";
     Write().Editor()->LoadPlainBodyText("hello");
     ClickWrite("BtnWrPrint");
-    const uint32_t copy = wm::Handover().currentMessage;
+    const uint32_t copy = wm::Handover().current_message;
     ASSERT_NE(copy, 0u);
     EXPECT_EQ(mail_.Data(copy), Letter("Bob", "ann_01", "Kites", "", {"text/wrenmail|hello"}));
     EXPECT_EQ(wm::Handover().printing, 1);
@@ -147,10 +147,10 @@ TEST_F(WriteScreenTest, PrintMakesARichOnlyCopyOnceUntilPrintingEnds) {
     EXPECT_EQ(RequestedScene(), atoms::ports::ScPrPrint);
     Write().CloseDialog(0);
     ClickWrite("BtnWrPrint");
-    EXPECT_EQ(wm::Handover().currentMessage, copy) << "no second copy while printing";
+    EXPECT_EQ(wm::Handover().current_message, copy) << "no second copy while printing";
     Deliver(port_, code::kLeft);
     EXPECT_EQ(mail_.objects.count(copy), 0u) << "leaving frees the copy";
-    EXPECT_EQ(wm::Handover().currentMessage, 0u);
+    EXPECT_EQ(wm::Handover().current_message, 0u);
     wm::Handover().printing = 0;
 }
 
@@ -158,7 +158,7 @@ TEST_F(WriteScreenTest, APrintedCopyIsFromTheKiteIdEvenWhenThatIsEmpty) {
     EnterAs(nullptr);
     Field("EdtWrTo") = "bob_02";
     ClickWrite("BtnWrPrint");
-    const uint32_t copy = wm::Handover().currentMessage;
+    const uint32_t copy = wm::Handover().current_message;
     ASSERT_NE(copy, 0u);
     EXPECT_EQ(mail_.Data(copy), Letter("bob_02", "", "", "", {"text/wrenmail|"}))
         << "the player ID never stands in for the kite ID";

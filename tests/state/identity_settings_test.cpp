@@ -117,18 +117,18 @@ TEST_F(SettingsTest, ReadsTextsAndNumbersAndReleasesTheFile) {
     Publish({{"SIGNUPURL", Text(signUp_)}, {"SMTPSERVER", Text(longServer_)}, {"IMAPPORT", Number(993)}});
     wm::LoadSettings();
     const wm::Settings& settings = wm::AppSettings();
-    EXPECT_EQ(settings.signUpUrl, signUp_);
-    EXPECT_EQ(settings.smtpServer, longServer_.substr(0, 127));
-    EXPECT_EQ(settings.imapPort, 993);
-    EXPECT_EQ(settings.parentUrl, "");
-    EXPECT_EQ(settings.smtpPort, 0);
+    EXPECT_EQ(settings.sign_up_url, signUp_);
+    EXPECT_EQ(settings.smtp_server, longServer_.substr(0, 127));
+    EXPECT_EQ(settings.imap_port, 993);
+    EXPECT_EQ(settings.parent_url, "");
+    EXPECT_EQ(settings.smtp_port, 0);
     EXPECT_EQ(Released(), std::vector<uint16_t>{resource_});
 }
 
 TEST_F(SettingsTest, AMissingFileLeavesTheSettingsAsTheyWere) {
-    wm::AppSettings().parentUrl = "https://parents.example";
+    wm::AppSettings().parent_url = "https://parents.example";
     wm::LoadSettings();
-    EXPECT_EQ(wm::AppSettings().parentUrl, "https://parents.example");
+    EXPECT_EQ(wm::AppSettings().parent_url, "https://parents.example");
     const auto opens = host_.Requests(atoms::ResPort, code::kStart);
     ASSERT_EQ(opens.size(), 1u);
     EXPECT_STREQ(EDictGetText(&opens[0].record, atoms::XFILE), "WNSettings.dct");

@@ -8,14 +8,14 @@ namespace {
 
 std::vector<uint32_t> Ids(const wm::MessageHeaderList& list) {
     std::vector<uint32_t> ids;
-    for (const wm::MessageHeader* h = list.Head(); h != nullptr; h = h->next) ids.push_back(h->mailId);
+    for (const wm::MessageHeader* h = list.Head(); h != nullptr; h = h->next) ids.push_back(h->mail_id);
     return ids;
 }
 
 // Walking backwards must give the same nodes: the prev links are right.
 std::vector<uint32_t> IdsBackwards(const wm::MessageHeaderList& list) {
     std::vector<uint32_t> ids;
-    for (const wm::MessageHeader* h = list.Tail(); h != nullptr; h = h->prev) ids.insert(ids.begin(), h->mailId);
+    for (const wm::MessageHeader* h = list.Tail(); h != nullptr; h = h->prev) ids.insert(ids.begin(), h->mail_id);
     return ids;
 }
 
@@ -29,7 +29,7 @@ TEST(HeaderList, AppendCopiesTheTextsAndMovesTheCursor) {
     EXPECT_EQ(list.Head()->subject, "");
     EXPECT_EQ(list.Head()->date, 77u);
     EXPECT_EQ(list.Cursor(), list.Tail());
-    EXPECT_EQ(list.Tail()->boxKind, 2u);
+    EXPECT_EQ(list.Tail()->box_kind, 2u);
     EXPECT_EQ(Ids(list), (std::vector<uint32_t>{1, 2}));
 }
 
@@ -40,7 +40,7 @@ TEST(HeaderList, RemoveUnlinksByKindAndIdWherever) {
     wm::RemoveHeader(&list, 2, 2);  // tail, behind a kind-1 header of the same id: the cursor on it goes
     EXPECT_EQ(Ids(list), (std::vector<uint32_t>{1, 2, 3, 4}));
     EXPECT_EQ(list.Cursor(), nullptr);
-    EXPECT_EQ(list.Tail()->mailId, 4u);
+    EXPECT_EQ(list.Tail()->mail_id, 4u);
     EXPECT_EQ(list.Tail()->next, nullptr);
     wm::RemoveHeader(&list, 1, 2);  // middle
     EXPECT_EQ(Ids(list), (std::vector<uint32_t>{1, 3, 4}));

@@ -102,7 +102,7 @@ TEST_F(MailFolderTest, AFullFolderTakesNothing) {
 }
 
 TEST_F(MailFolderTest, WithoutFileServiceNothingIsSentOrSaved) {
-    wm::Services().fileService = 0;
+    wm::Services().file_service = 0;
     host_.Forget();
     wm::OpenMailFolder("ann_01", 1, 2);
     EXPECT_EQ(wm::SaveMessageToFolder(mail_.Make("new")), 0u);

@@ -17,8 +17,8 @@ protected:
         host_.Install();
         wm::Identity().ClearIdentity();
         wm::Services() = wm::ServiceHandles{};
-        wm::Services().fileService = wm::FileOpenHandle();
-        ASSERT_NE(wm::Services().fileService, 0u);
+        wm::Services().file_service = wm::FileOpenHandle();
+        ASSERT_NE(wm::Services().file_service, 0u);
     }
     void TearDown() override {
         wm::DeleteHeaderList();
@@ -26,7 +26,7 @@ protected:
         host_.Uninstall();
     }
 
-    uint32_t Handle() const { return wm::Services().fileService; }
+    uint32_t Handle() const { return wm::Services().file_service; }
     const Path& Current() { return files_.CurrentOf(Handle()); }
     FakeFileService::Directory& Dir(const Path& path) { return files_.At(path); }
     void PutMessage(const Path& folder, uint32_t id, const std::string& text) { files_.PutMessage(folder, id, text); }

@@ -13,7 +13,7 @@ protected:
         wm::Identity().SetKiteLogin("ann_01", "pw");
         wm::CreateHeaderList();
     }
-    wm::MessageHeaderList& Headers() { return *wm::Services().headerList; }
+    wm::MessageHeaderList& Headers() { return *wm::Services().header_list; }
 };
 
 TEST_F(TrashTest, TrashingMovesTheMessageUnderANewIdAndDropsOnlyItsHeader) {
@@ -26,7 +26,7 @@ TEST_F(TrashTest, TrashingMovesTheMessageUnderANewIdAndDropsOnlyItsHeader) {
     ASSERT_EQ(Dir(kKiteTrash).files.count("WN2.wnl"), 1u);  // the Trash's own numbering
     EXPECT_EQ(Dir(kKiteTrash).files["WN2.wnl"][0].text, "the text");
     ASSERT_EQ(Headers().Size(), 1u);
-    EXPECT_EQ(Headers().Head()->boxKind, 2u);
+    EXPECT_EQ(Headers().Head()->box_kind, 2u);
     EXPECT_EQ(mail_.created, 1);
     EXPECT_TRUE(mail_.objects.empty());  // the message object was released
     EXPECT_EQ(Current(), kKiteTrash);

@@ -16,7 +16,7 @@ protected:
     void SignedInOnMain() {
         Start("p7");
         wm::Identity().SetKiteLogin("ann_01", "apple");
-        wm::Services().mailManager = 70;
+        wm::Services().mail_manager = 70;
         Deliver(atoms::ports::WrenmailMainPort, code::kEntered);
         // The first start runs Get/Send by itself; the tests start theirs after it.
         for (int step = 0; step < 4; ++step) Advance(10);
@@ -63,7 +63,7 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
     EXPECT_EQ(Headers(), (std::vector<std::string>{"1/2 bob_02: Hello", "1/3 cy_03: Kites"}));
     EXPECT_NE(StoredText(kAnnInBox, "WN2.wnl").find("Subject=Hello"), std::string::npos);
     EXPECT_NE(StoredText(kAnnInBox, "WN3.wnl").find("Subject=Kites"), std::string::npos);
-    EXPECT_EQ(wm::Services().headerList->Tail()->date, 200u);
+    EXPECT_EQ(wm::Services().header_list->Tail()->date, 200u);
     EXPECT_TRUE(mail_.objects.empty());  // every message object was freed
     EXPECT_EQ(Downloads(), 0u);
     Advance(10);
@@ -101,7 +101,7 @@ TEST_F(MailTransferTest, NoWaitingMailStoresNothingAndStillReportsTheDownload) {
 
 TEST_F(MailTransferTest, WithoutManagerNothingIsFetchedNorSentAndTheChainGoesOn) {
     SignedInOnMain();
-    wm::Services().mailManager = 0;
+    wm::Services().mail_manager = 0;
     mail_.waiting = {FakeMailServer::DataOf("bob_02", "Hello", 1)};
     PutMessage(kAnnOutBox, 1, "keep me");
     wm::SendOutbox();

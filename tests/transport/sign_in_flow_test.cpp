@@ -48,7 +48,7 @@ TEST_F(SignInFlowTest, ARightPasswordKeepsTheManagerStoresTheLoginAndListsBothIn
     EXPECT_TRUE(ras_.dials.empty());
     ASSERT_EQ(Validations().size(), 1u);
     EXPECT_EQ(Validations()[0].delay, 0);
-    EXPECT_EQ(wm::Services().mailManager, 70u);
+    EXPECT_EQ(wm::Services().mail_manager, 70u);
     EXPECT_STREQ(wm::Identity().GetKiteId(), "ann_01");
     EXPECT_STREQ(wm::Identity().GetPassword(), "apple");
     EXPECT_FALSE(wm::CommonDialog().up);
@@ -62,13 +62,13 @@ TEST_F(SignInFlowTest, SigningInAgainSignsTheOldManagerOutAndRebuildsTheList) {
     ASSERT_EQ(Headers().size(), 2u);
     Screen()->ValidateUser();
     EXPECT_EQ(mail_.signedOut, std::vector<uint32_t>{70});
-    EXPECT_EQ(wm::Services().mailManager, 71u);
+    EXPECT_EQ(wm::Services().mail_manager, 71u);
     EXPECT_EQ(Headers().size(), 2u);  // rebuilt, not appended twice
 }
 
 TEST_F(SignInFlowTest, AWrongPasswordReleasesEverythingAndShowsTheBadUserDialog) {
     SignIn("ann_01", "pear");
-    EXPECT_EQ(wm::Services().mailManager, 0u);
+    EXPECT_EQ(wm::Services().mail_manager, 0u);
     EXPECT_STREQ(wm::Identity().GetKiteId(), "");
     ASSERT_EQ(Posted(Atom("aShowBadUserDialog")).size(), 1u);
     EXPECT_EQ(Posted(Atom("aShowBadUserDialog"))[0].delay, 100);
@@ -83,7 +83,7 @@ TEST_F(SignInFlowTest, StatusFourHundredWithAManagerIsABadUserAndTheManagerIsClo
     mail_.okStatus = 400;
     SignIn("ann_01", "apple");
     EXPECT_EQ(mail_.signedOut, std::vector<uint32_t>{70});
-    EXPECT_EQ(wm::Services().mailManager, 0u);
+    EXPECT_EQ(wm::Services().mail_manager, 0u);
     Advance(100);
     EXPECT_EQ(wm::CommonDialog().current, Atom("BadUserDialog"));
 }
@@ -152,12 +152,12 @@ TEST_F(SignInFlowTest, AFailedDialReleasesTheManagerAndShowsTheConnectionDialog)
     AtEntry();
     PressEnter();
     Advance(0);
-    wm::Services().mailManager = 31;
+    wm::Services().mail_manager = 31;
     Notify(code::kDialResult, 0, 0);
     EXPECT_EQ(host_.Requests(port_, atoms::actions::aOnConnectionFailed).size(), 1u);
     Advance(0);
     EXPECT_EQ(mail_.signedOut, std::vector<uint32_t>{31});
-    EXPECT_EQ(wm::Services().mailManager, 0u);
+    EXPECT_EQ(wm::Services().mail_manager, 0u);
     Advance(100);
     EXPECT_EQ(wm::CommonDialog().current, Atom("ConnectFailed"));
     EXPECT_EQ(wm::Services().connection, 0u);

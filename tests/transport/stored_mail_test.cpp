@@ -72,7 +72,7 @@ TEST_F(StoredMailTest, ImportsAtStartLandInThePlayersNewInboxAndLeaveImportEmpty
 
 TEST_F(StoredMailTest, ImportTextsAreCutToTheirBuffers) {
     PutImport("long.dct", {"p7", std::string(200, 'f'), std::string(130, 's'), std::string(70, 't'), "x", 1});
-    wm::Services().fileService = wm::FileOpenHandle();
+    wm::Services().file_service = wm::FileOpenHandle();
     wm::ImportWaitingMessages();
     const auto stored = MessageFiles(kP7InBox);
     ASSERT_EQ(stored.size(), 1u);
@@ -84,7 +84,7 @@ TEST_F(StoredMailTest, ImportTextsAreCutToTheirBuffers) {
 TEST_F(StoredMailTest, AnImportWithoutAUsablePlayerIsDroppedUnstored) {
     PutImport("nobody.dct", {"", "gran", "Hello", "text/plain", "x", 1});
     PutImport("escape.dct", {"../p7", "gran", "Hello", "text/plain", "x", 1});
-    wm::Services().fileService = wm::FileOpenHandle();
+    wm::Services().file_service = wm::FileOpenHandle();
     wm::ImportWaitingMessages();
     EXPECT_TRUE(files_.At({"Import"}).files.empty());
     EXPECT_EQ(files_.At({"MailBoxes"}).dirs.count("Players"), 0u);
@@ -92,7 +92,7 @@ TEST_F(StoredMailTest, AnImportWithoutAUsablePlayerIsDroppedUnstored) {
 }
 
 TEST_F(StoredMailTest, HeaderListHoldsKiteThenPlayerMessagesWithIdsSkippingTheRest) {
-    wm::Services().fileService = wm::FileOpenHandle();
+    wm::Services().file_service = wm::FileOpenHandle();
     wm::Identity().SetPlayerId("p7");
     wm::Identity().SetKiteLogin("ann_01", "apple");
     PutMessage(kAnnInBox, 2, FakeMailServer::DataOf("bob_02", "B", 20));
@@ -105,15 +105,15 @@ TEST_F(StoredMailTest, HeaderListHoldsKiteThenPlayerMessagesWithIdsSkippingTheRe
     wm::BuildHeaderList();
     // Listing order (the fake lists by name), kite inbox first.
     EXPECT_EQ(Headers(), (std::vector<std::string>{"1/1 cy_03: A", "1/2 bob_02: B", "2/5 mum: Tea"}));
-    EXPECT_EQ(wm::Services().headerList->Head()->date, 10u);
+    EXPECT_EQ(wm::Services().header_list->Head()->date, 10u);
     EXPECT_TRUE(mail_.objects.empty());
 }
 
 TEST_F(StoredMailTest, HeaderListWithoutIdentityStaysEmpty) {
-    wm::Services().fileService = wm::FileOpenHandle();
+    wm::Services().file_service = wm::FileOpenHandle();
     PutMessage(kAnnInBox, 1, FakeMailServer::DataOf("cy_03", "A", 10));
     wm::BuildHeaderList();
-    ASSERT_NE(wm::Services().headerList, nullptr);
+    ASSERT_NE(wm::Services().header_list, nullptr);
     EXPECT_TRUE(Headers().empty());
 }
 

@@ -20,7 +20,7 @@ protected:
         ModuleTest::SetUp();
         // Import files are found only in the file service's current directory.
         host_.resources.reachable = [this](const std::string&) {
-            const bool inImport = files_.CurrentOf(wm::Services().fileService) == Path{"Import"};
+            const bool inImport = files_.CurrentOf(wm::Services().file_service) == Path{"Import"};
             importReadsOutsideImport_ += inImport ? 0 : 1;
             return inImport;
         };
@@ -43,12 +43,12 @@ protected:
         HxPublishValue(Atom(name.c_str()), tree_.Keep(root));
         host_.resources.served[name] = Atom(name.c_str());
     }
-    // Headers of the module's list as "boxKind/mailId from: subject".
+    // Headers of the module's list as "box_kind/mail_id from: subject".
     static std::vector<std::string> Headers() {
         std::vector<std::string> rows;
-        if (wm::Services().headerList == nullptr) return rows;
-        for (auto* h = wm::Services().headerList->Head(); h != nullptr; h = h->next) {
-            rows.push_back(std::to_string(h->boxKind) + "/" + std::to_string(h->mailId) + " " + h->from + ": " +
+        if (wm::Services().header_list == nullptr) return rows;
+        for (auto* h = wm::Services().header_list->Head(); h != nullptr; h = h->next) {
+            rows.push_back(std::to_string(h->box_kind) + "/" + std::to_string(h->mail_id) + " " + h->from + ": " +
                            h->subject);
         }
         return rows;

@@ -90,7 +90,7 @@ void AddressBookScreen::Enter() {
     for (uint16_t button : {help_button_, done_button_, add_button_, delete_button_}) {
         AddButton(button, true);
     }
-    if (PMScreenBase* caller = Handover().addressBookCaller) {
+    if (PMScreenBase* caller = Handover().address_book_caller) {
         caller->ShowCover();
     }
 }
@@ -102,9 +102,9 @@ void AddressBookScreen::Leave() {
         book_.reset();
     }
     list_.reset();
-    if (PMScreenBase* caller = Handover().addressBookCaller) {
+    if (PMScreenBase* caller = Handover().address_book_caller) {
         caller->HideCover();
-        Handover().addressBookCaller = nullptr;
+        Handover().address_book_caller = nullptr;
     }
 }
 

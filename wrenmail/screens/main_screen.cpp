@@ -46,8 +46,8 @@ const char* OwnerIdOf(uint32_t ownerKind) {
 MainScreen::MainScreen() {
     SetScene(atoms::ports::ScWnMain);
     AddDialogButtons();
-    Handover().sortKey = SortByDate;
-    Handover().sortDescending = true;
+    Handover().sort_key = SortByDate;
+    Handover().sort_descending = true;
 }
 
 // The screens go at plug-in end; the message last opened goes with them.
@@ -116,14 +116,14 @@ void MainScreen::RefreshList() {
     if (!list_) {
         return;
     }
-    const MessageHeaderList* headers = Services().headerList;
+    const MessageHeaderList* headers = Services().header_list;
     if (headers == nullptr || headers->Size() == 0) {
         list_->RemoveAll();
         return;
     }
     // Each sender is looked up in the stored book as it is read.
     const StoredBookNames book(Identity().GetKiteId());
-    FillMailboxList(*list_, *headers, book, SortOrder{Handover().sortKey, Handover().sortDescending});
+    FillMailboxList(*list_, *headers, book, SortOrder{Handover().sort_key, Handover().sort_descending});
 }
 
 bool MainScreen::HandleMessage(EDict* record) {
@@ -199,7 +199,7 @@ bool MainScreen::OnScreenButton(uint16_t sprite) {
         StartSendAndFetch();
         RefreshList();
     } else if (sprite == parent_button_) {
-        OpenWebAddress(AppSettings().parentUrl.c_str());
+        OpenWebAddress(AppSettings().parent_url.c_str());
     } else if (sprite == from_button_) {
         SortBy(SortByFrom);
     } else if (sprite == subject_button_) {
@@ -215,10 +215,10 @@ bool MainScreen::OnScreenButton(uint16_t sprite) {
 // The current column's button turns the order round; another column keeps the direction.
 void MainScreen::SortBy(int32_t key) {
     ScreenHandover& state = Handover();
-    if (state.sortKey == key) {
-        state.sortDescending = !state.sortDescending;
+    if (state.sort_key == key) {
+        state.sort_descending = !state.sort_descending;
     } else {
-        state.sortKey = key;
+        state.sort_key = key;
     }
     RefreshList();
 }
@@ -235,7 +235,7 @@ void MainScreen::OpenSelected() {
     const uint32_t ownerKind = LineOwnerKind(selected.text);
     OpenMailFolder(OwnerIdOf(ownerKind), ownerKind, FolderInBox);
     uint32_t mailId = 0;
-    Handover().currentMessage = MailNewMessage(LoadMessageById(selected.data, &mailId));
+    Handover().current_message = MailNewMessage(LoadMessageById(selected.data, &mailId));
     ShowScreen(atoms::ports::ScRdRead);
 }
 
@@ -258,7 +258,7 @@ void MainScreen::DeleteSelected() {
 }
 
 void MainScreen::OpenAddressBook() {
-    Handover().addressBookCaller = this;
+    Handover().address_book_caller = this;
     ShowScreen(atoms::ports::ScAbAddress);
 }
 

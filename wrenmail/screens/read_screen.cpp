@@ -81,7 +81,7 @@ void ReadScreen::Enter() {
     Deliver(Scene(), &constrain, kSend);
     // The screen opens in graphic mode, which the Pictures button names.
     SetSpriteVisible(Scene(), text_button_, false, kSend);
-    Handover().displayMode = kGraphicMode;
+    Handover().display_mode = kGraphicMode;
 }
 
 void ReadScreen::Leave() {
@@ -90,7 +90,7 @@ void ReadScreen::Leave() {
 }
 
 void ReadScreen::FillFields() {
-    const uint32_t message = Handover().currentMessage;
+    const uint32_t message = Handover().current_message;
     FillFrom(message);
     FillTo(message);
     if (const char* subject = MailGetText(message, atoms::mail::Subject); subject != nullptr) {
@@ -172,9 +172,9 @@ bool ReadScreen::OnButton(uint16_t sprite) {
 // The reply goes to the sender as shown: a book name, which the write screen turns back into
 // its kite ID when it saves.
 void ReadScreen::Reply() {
-    Handover().replyPending = 1;
-    SetReplyText(Handover().replyAddress, GetSpriteText(Scene(), from_name_));
-    SetReplyText(Handover().replySubject, GetSpriteText(Scene(), subject_name_));
+    Handover().reply_pending = 1;
+    SetReplyText(Handover().reply_address, GetSpriteText(Scene(), from_name_));
+    SetReplyText(Handover().reply_subject, GetSpriteText(Scene(), subject_name_));
     ShowScreen(atoms::ports::ScWrWrite);
 }
 
@@ -199,7 +199,7 @@ void ReadScreen::SetDisplayMode(uint8_t mode) {
             body_->SetTextMode();
         }
     }
-    Handover().displayMode = mode;
+    Handover().display_mode = mode;
 }
 
 }  // namespace wm

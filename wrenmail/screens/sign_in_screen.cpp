@@ -262,7 +262,7 @@ bool SignInScreen::OnScreenButton(uint16_t sprite) {
         SetFieldsVisible(false, kSend);
         ShowDialog(kDialogYesNo, ConfirmExitDialog(), kConfirmExitText);
     } else if (sprite == sign_up_button_) {
-        OpenWebAddress(AppSettings().signUpUrl.c_str());
+        OpenWebAddress(AppSettings().sign_up_url.c_str());
     } else {
         return false;
     }
@@ -284,7 +284,7 @@ void SignInScreen::ValidateUser() {
     const std::string password = FullFieldText(Scene(), password_field_);
     CloseMailManager();
     const SignInAnswer answer = MailSignIn(kiteId.c_str(), password.c_str());
-    Services().mailManager = answer.manager;
+    Services().mail_manager = answer.manager;
     CloseDialog(0);
     SetFieldsVisible(true, 0);
     if (SignedIn(answer)) {

@@ -78,7 +78,7 @@ std::string ReplyQuoteHeader(const char* date, const char* from) {
 
 WriteScreen::WriteScreen() {
     SetScene(atoms::ports::ScWrWrite);
-    Handover().displayMode = kGraphicMode;
+    Handover().display_mode = kGraphicMode;
     AddDialogButtons();
 }
 
@@ -122,16 +122,16 @@ void WriteScreen::Enter() {
         AddButton(button, true);
     }
     panel_ = std::make_unique<StampPanel>(Scene(), editor_.get());
-    if (Handover().replyPending == 0) {
+    if (Handover().reply_pending == 0) {
         SetSpriteFocus(Scene(), to_field_, true, 0);
     } else {
         PrepareReply();
-        Handover().replyPending = 0;
+        Handover().reply_pending = 0;
         editor_->Focus();
         SetSpriteFocus(Scene(), 0, true, 0);
     }
     // The message has served the reply: its reference is dropped, the object is not freed here.
-    Handover().currentMessage = 0;
+    Handover().current_message = 0;
 }
 
 void WriteScreen::Leave() {
@@ -144,10 +144,10 @@ void WriteScreen::Leave() {
 }
 
 void WriteScreen::PrepareReply() {
-    const std::string subject = ReplySubject(Handover().replySubject);
-    SetSpriteText(Scene(), to_field_, Handover().replyAddress, kSend);
+    const std::string subject = ReplySubject(Handover().reply_subject);
+    SetSpriteText(Scene(), to_field_, Handover().reply_address, kSend);
     SetSpriteText(Scene(), subject_field_, subject.c_str(), kSend);
-    const uint32_t message = Handover().currentMessage;
+    const uint32_t message = Handover().current_message;
     char date[kReplyDateSize] = {};
     RegionalFormatDate(static_cast<uint32_t>(MailGetLong(message, atoms::mail::Date)), date, kReplyDateSize, true);
     date[kReplyDateSize - 1] = '\0';
@@ -283,7 +283,7 @@ void WriteScreen::SetDisplayMode(uint8_t mode) {
     const bool graphic = mode == kGraphicMode;
     SetSpriteVisible(Scene(), pictures_button_, graphic, kSend);
     SetSpriteVisible(Scene(), text_button_, !graphic, kSend);
-    Handover().displayMode = mode;
+    Handover().display_mode = mode;
     if (!editor_) {
         return;
     }
@@ -358,7 +358,7 @@ void WriteScreen::SaveLetter(const std::string& to) {
 void WriteScreen::BuildPrintCopy() {
     FreeCurrentMessage();
     const uint32_t message = MailNewMessage(nullptr);
-    Handover().currentMessage = message;
+    Handover().current_message = message;
     const std::string to = OrEmpty(GetEditText(Scene(), to_field_));
     const std::string subject = OrEmpty(GetEditText(Scene(), subject_field_));
     // The identity always holds a kite ID text, if only an empty one, and that is the From.

@@ -16,9 +16,9 @@ ScreenHandover& Handover() {
 }
 
 void FreeCurrentMessage() {
-    if (g_handover.currentMessage != 0) {
-        MailFree(g_handover.currentMessage);
-        g_handover.currentMessage = 0;
+    if (g_handover.current_message != 0) {
+        MailFree(g_handover.current_message);
+        g_handover.current_message = 0;
     }
 }
 

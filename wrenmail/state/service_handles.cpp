@@ -25,20 +25,20 @@ ServiceHandles& Services() {
 }
 
 void OpenFileService() {
-    g_services.fileService = FileOpenHandle();
+    g_services.file_service = FileOpenHandle();
 }
 
 void CloseFileService() {
-    FileCloseHandle(g_services.fileService);
-    g_services.fileService = 0;
+    FileCloseHandle(g_services.file_service);
+    g_services.file_service = 0;
 }
 
 void CloseMailManager() {
-    if (g_services.mailManager == 0) {
+    if (g_services.mail_manager == 0) {
         return;
     }
-    SendClose(atoms::mail::MailPort, atoms::mail::Manager, g_services.mailManager);
-    g_services.mailManager = 0;
+    SendClose(atoms::mail::MailPort, atoms::mail::Manager, g_services.mail_manager);
+    g_services.mail_manager = 0;
 }
 
 void ReleaseConnection() {

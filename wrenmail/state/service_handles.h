@@ -11,10 +11,10 @@ namespace wm {
 class MessageHeaderList;
 
 struct ServiceHandles {
-    uint32_t fileService = 0;
-    uint32_t mailManager = 0;
+    uint32_t file_service = 0;
+    uint32_t mail_manager = 0;
     uint32_t connection = 0;
-    MessageHeaderList* headerList = nullptr;
+    MessageHeaderList* header_list = nullptr;
 };
 
 ServiceHandles& Services();

@@ -32,13 +32,13 @@ void LoadSettings() {
     if (!reader.Open("WNSettings.dct")) {
         return;
     }
-    ReadText(reader, "SIGNUPURL", &g_settings.signUpUrl);
-    ReadText(reader, "PARENTURL", &g_settings.parentUrl);
+    ReadText(reader, "SIGNUPURL", &g_settings.sign_up_url);
+    ReadText(reader, "PARENTURL", &g_settings.parent_url);
     ReadText(reader, "DOMAIN", &g_settings.domain);
-    ReadText(reader, "SMTPSERVER", &g_settings.smtpServer);
-    ReadText(reader, "IMAPSERVER", &g_settings.imapServer);
-    g_settings.smtpPort = ReadNumber(reader, "SMTPPORT");
-    g_settings.imapPort = ReadNumber(reader, "IMAPPORT");
+    ReadText(reader, "SMTPSERVER", &g_settings.smtp_server);
+    ReadText(reader, "IMAPSERVER", &g_settings.imap_server);
+    g_settings.smtp_port = ReadNumber(reader, "SMTPPORT");
+    g_settings.imap_port = ReadNumber(reader, "IMAPPORT");
 }
 
 }  // namespace wm

@@ -14,13 +14,13 @@ struct Settings {
     // Longest text kept; longer ones are cut.
     static constexpr std::size_t kMaxText = 127;
 
-    std::string signUpUrl;
-    std::string parentUrl;
+    std::string sign_up_url;
+    std::string parent_url;
     std::string domain;
-    std::string smtpServer;
-    std::string imapServer;
-    int32_t smtpPort = 0;
-    int32_t imapPort = 0;
+    std::string smtp_server;
+    std::string imap_server;
+    int32_t smtp_port = 0;
+    int32_t imap_port = 0;
 };
 
 Settings& AppSettings();

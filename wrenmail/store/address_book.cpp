@@ -17,7 +17,7 @@ namespace wm {
 namespace {
 
 bool HasBook(const char* kiteId) {
-    return kiteId != nullptr && kiteId[0] != '\0' && Services().fileService != 0;
+    return kiteId != nullptr && kiteId[0] != '\0' && Services().file_service != 0;
 }
 
 void CopyText(char* out, std::size_t size, const char* text, std::size_t length) {
@@ -98,9 +98,9 @@ DictInterface* ReadStoredBook(const char* kiteId) {
         return nullptr;
     }
     OpenMailFolder(kiteId, OwnerKiteAccount, FolderOwner);
-    DictInterface* stored = FileReadDict(Services().fileService, kAddressBookFile);
+    DictInterface* stored = FileReadDict(Services().file_service, kAddressBookFile);
     if (stored == nullptr) {
-        FileCreateDict(Services().fileService, kAddressBookFile);
+        FileCreateDict(Services().file_service, kAddressBookFile);
     }
     return stored;
 }
@@ -139,8 +139,8 @@ void SaveAddressBook(const char* kiteId, DictInterface& book) {
         return;
     }
     OpenMailFolder(kiteId, OwnerKiteAccount, FolderOwner);
-    FileCreateDict(Services().fileService, kAddressBookFile);
-    FileWriteDict(Services().fileService, kAddressBookFile, &book);
+    FileCreateDict(Services().file_service, kAddressBookFile);
+    FileWriteDict(Services().file_service, kAddressBookFile, &book);
 }
 
 uint16_t FindNameFor(DictInterface& book, const char* address) {

@@ -22,7 +22,7 @@ void AppendStoredHeader(const char* fileName, uint32_t ownerKind) {
     }
     const MailObject message(MailNewMessage(text));
     if (mailId != 0) {
-        AppendHeader(Services().headerList, MailGetText(message.Get(), atoms::mail::From),
+        AppendHeader(Services().header_list, MailGetText(message.Get(), atoms::mail::From),
                      MailGetText(message.Get(), atoms::mail::Subject),
                      static_cast<uint32_t>(MailGetLong(message.Get(), atoms::mail::Date)), mailId, ownerKind);
     }
@@ -33,7 +33,7 @@ void AppendInboxHeaders(const char* ownerId, uint32_t ownerKind) {
         return;
     }
     OpenMailFolder(ownerId, ownerKind, FolderInBox);
-    FioQueryInterface* listing = FileList(Services().fileService);
+    FioQueryInterface* listing = FileList(Services().file_service);
     if (listing == nullptr) {
         return;
     }

@@ -32,7 +32,7 @@ const char* FolderName(uint32_t folder) {
 }  // namespace
 
 void OpenMailFolder(const char* ownerId, uint32_t ownerKind, uint32_t folder) {
-    const uint32_t handle = Services().fileService;
+    const uint32_t handle = Services().file_service;
     FileChangeDirectory(handle, nullptr, true);
     EnterDirectory(handle, "MailBoxes");
     if (ownerKind == OwnerNone) {
@@ -49,7 +49,7 @@ void OpenMailFolder(const char* ownerId, uint32_t ownerKind, uint32_t folder) {
 }
 
 uint32_t ReadLastId() {
-    const uint32_t handle = Services().fileService;
+    const uint32_t handle = Services().file_service;
     DictInterface* folder = FileReadDict(handle, kFolderFile);
     if (folder == nullptr) {
         FileCreateDict(handle, kFolderFile);
@@ -59,7 +59,7 @@ uint32_t ReadLastId() {
 }
 
 void WriteLastId(uint32_t id) {
-    const uint32_t handle = Services().fileService;
+    const uint32_t handle = Services().file_service;
     FileCreateDict(handle, kFolderFile);
     DictObject folder;
     folder.PutLong(atoms::store::LastID, static_cast<int32_t>(id));

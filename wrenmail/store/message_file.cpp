@@ -48,11 +48,11 @@ void FormatMessageFileName(char (&buffer)[kMessageFileNameSize], uint32_t id) {
 bool MessageFileExists(uint32_t id) {
     char name[kMessageFileNameSize];
     FormatMessageFileName(name, id);
-    return FileReadDict(Services().fileService, name) != nullptr;
+    return FileReadDict(Services().file_service, name) != nullptr;
 }
 
 uint32_t SaveMessageToFolder(uint32_t message) {
-    const uint32_t handle = Services().fileService;
+    const uint32_t handle = Services().file_service;
     if (handle == 0) {
         return 0;
     }
@@ -68,7 +68,7 @@ uint32_t SaveMessageToFolder(uint32_t message) {
 }
 
 const char* LoadMessageFile(const char* fileName, uint32_t* mailId) {
-    DictInterface* stored = FileReadDict(Services().fileService, fileName);
+    DictInterface* stored = FileReadDict(Services().file_service, fileName);
     if (stored == nullptr) {
         return nullptr;
     }

@@ -13,7 +13,7 @@ std::string Copy(const char* text) {
 
 MessageHeader::MessageHeader(const char* fromText, const char* subjectText, uint32_t dateValue, uint32_t id,
                              uint32_t kind)
-    : from(Copy(fromText)), subject(Copy(subjectText)), date(dateValue), mailId(id), boxKind(kind) {}
+    : from(Copy(fromText)), subject(Copy(subjectText)), date(dateValue), mail_id(id), box_kind(kind) {}
 
 MessageHeaderList::~MessageHeaderList() {
     MessageHeader* header = nodes_.Head();
@@ -26,7 +26,7 @@ MessageHeaderList::~MessageHeaderList() {
 
 MessageHeader* MessageHeaderList::Find(uint32_t boxKind, uint32_t mailId) const {
     for (MessageHeader* header = nodes_.Head(); header != nullptr; header = header->next) {
-        if (header->mailId == mailId && header->boxKind == boxKind) {
+        if (header->mail_id == mailId && header->box_kind == boxKind) {
             return header;
         }
     }
@@ -55,14 +55,14 @@ void RemoveHeader(MessageHeaderList* list, uint32_t boxKind, uint32_t mailId) {
 }
 
 void CreateHeaderList() {
-    if (Services().headerList == nullptr) {
-        Services().headerList = new MessageHeaderList();
+    if (Services().header_list == nullptr) {
+        Services().header_list = new MessageHeaderList();
     }
 }
 
 void DeleteHeaderList() {
-    delete Services().headerList;
-    Services().headerList = nullptr;
+    delete Services().header_list;
+    Services().header_list = nullptr;
 }
 
 }  // namespace wm

@@ -26,8 +26,8 @@ public:
     std::string from;
     std::string subject;
     uint32_t date = 0;
-    uint32_t mailId = 0;
-    uint32_t boxKind = 0;  // the MailOwnerKind of the inbox the message is in
+    uint32_t mail_id = 0;
+    uint32_t box_kind = 0;  // the MailOwnerKind of the inbox the message is in
 };
 
 class MessageHeaderList {

@@ -90,7 +90,7 @@ std::vector<std::string> ImportFileNames(uint32_t handle) {
 }  // namespace
 
 void ImportWaitingMessages() {
-    const uint32_t handle = Services().fileService;
+    const uint32_t handle = Services().file_service;
     if (handle == 0) {
         return;
     }

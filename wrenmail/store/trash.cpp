@@ -19,7 +19,7 @@ const char* OwnerOf(uint32_t ownerKind) {
 // Hands the stored text to the mail service and stores the new message in the owner's Trash.
 void MoveToTrash(const char* owner, uint32_t ownerKind, const char* text, const char* fileName) {
     const MailObject message(MailNewMessage(text));
-    FileDelete(Services().fileService, fileName);
+    FileDelete(Services().file_service, fileName);
     OpenMailFolder(owner, ownerKind, FolderTrash);
     SaveMessageToFolder(message.Get());
 }
@@ -35,14 +35,14 @@ void TrashMessage(uint32_t ownerKind, uint32_t id) {
     if (const char* text = LoadMessageFile(name, &storedId)) {
         MoveToTrash(owner, ownerKind, text, name);
     } else {
-        FileDelete(Services().fileService, name);
+        FileDelete(Services().file_service, name);
     }
-    RemoveHeader(Services().headerList, ownerKind, id);
+    RemoveHeader(Services().header_list, ownerKind, id);
 }
 
 void EmptyTrash(const char* ownerId, uint32_t ownerKind) {
     OpenMailFolder(ownerId, ownerKind, FolderTrash);
-    const uint32_t handle = Services().fileService;
+    const uint32_t handle = Services().file_service;
     FioQueryInterface* listing = FileList(handle);
     if (listing == nullptr) {
         return;

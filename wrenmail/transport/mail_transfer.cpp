@@ -43,11 +43,11 @@ void CloseNotice() {
 // A file that does not read is sent as an empty message, then deleted like the rest.
 void SendMessageFile(const char* fileName) {
     const MailObject message(MailNewMessage(LoadMessageFile(fileName, nullptr)));
-    MailSendMessage(Services().mailManager, message.Get());
+    MailSendMessage(Services().mail_manager, message.Get());
 }
 
 void SendEachOutboxFile() {
-    const uint32_t handle = Services().fileService;
+    const uint32_t handle = Services().file_service;
     OpenMailFolder(Identity().GetKiteId(), OwnerKiteAccount, FolderOutBox);
     FioQueryInterface* listing = FileList(handle);
     if (listing == nullptr) {
@@ -74,7 +74,7 @@ void StoreMessage(uint32_t message) {
         const char* text = MailGetText(message, atoms::mail::From);
         return std::string(text != nullptr ? text : "");
     }();
-    AppendHeader(Services().headerList, from.c_str(), MailGetText(message, atoms::mail::Subject), date, id,
+    AppendHeader(Services().header_list, from.c_str(), MailGetText(message, atoms::mail::Subject), date, id,
                  OwnerKiteAccount);
 }
 
@@ -99,7 +99,7 @@ void StartSendAndFetch() {
 void SendOutbox() {
     // Without a signed-in account nothing could be sent, so the outbox is left as it is rather
     // than emptied into a service that refuses everything.
-    if (!IsEmpty(Identity().GetKiteId()) && Services().mailManager != 0) {
+    if (!IsEmpty(Identity().GetKiteId()) && Services().mail_manager != 0) {
         SendEachOutboxFile();
     }
     CloseNotice();
@@ -112,7 +112,7 @@ void AnnounceFetch() {
 }
 
 void FetchNewMail() {
-    if (const uint32_t manager = Services().mailManager; manager != 0) {
+    if (const uint32_t manager = Services().mail_manager; manager != 0) {
         OpenMailFolder(Identity().GetKiteId(), OwnerKiteAccount, FolderInBox);
         // Each message is freed before the next is asked for.
         for (uint32_t handle = MailNextMessage(manager); handle != 0; handle = MailNextMessage(manager)) {
