@@ -33,7 +33,7 @@ bench::Scratch& Space() {
 class BookOnService {
 public:
     BookOnService() : service_((HxReset(), Space().Fresh("book")), harbor::FileServiceOptions{false}) {
-        service_.attach();
+        service_.Attach();
         wm::Services().file_service = wm::FileOpenHandle();
         wm::DictObject book;
         for (int n = 0; n < kEntries; ++n) {
@@ -45,7 +45,7 @@ public:
     }
     ~BookOnService() {
         wm::CloseFileService();
-        service_.detach();
+        service_.Detach();
         HxReset();
     }
     BookOnService(const BookOnService&) = delete;

@@ -69,13 +69,13 @@ class ModuleOnService {
 public:
     ModuleOnService(const fs::path& root, bool durable) : service_(root, harbor::FileServiceOptions{durable}) {
         HxReset();
-        service_.attach();
+        service_.Attach();
         HxPortAttach(atoms::mail::MailPort, &AnswerData);
         wm::Services().file_service = wm::FileOpenHandle();
     }
     ~ModuleOnService() {
         wm::CloseFileService();
-        service_.detach();
+        service_.Detach();
         HxReset();
     }
     ModuleOnService(const ModuleOnService&) = delete;

@@ -76,7 +76,7 @@ public:
     ModuleOnHarbor(const fs::path& root, bool durable)
         : files_((HxReset(), root), harbor::FileServiceOptions{durable}),
           mail_(harbor::MailServiceOptions{root, "", true, harbor::PasswordCost::Fast(), durable, {}, {}}) {
-        files_.attach();
+        files_.Attach();
         wm::Services().file_service = wm::FileOpenHandle();
         wm::Identity().SetKiteLogin(kAccount, kPassword);
         wm::CreateHeaderList();
@@ -86,7 +86,7 @@ public:
         wm::DeleteHeaderList();
         wm::CloseFileService();
         wm::Identity().ClearIdentity();
-        files_.detach();
+        files_.Detach();
     }
     ModuleOnHarbor(const ModuleOnHarbor&) = delete;
     ModuleOnHarbor& operator=(const ModuleOnHarbor&) = delete;

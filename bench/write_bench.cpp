@@ -90,7 +90,7 @@ public:
     explicit WriteOnHarbor(const fs::path& root)
         : files_((HxReset(), root), harbor::FileServiceOptions{false}),
           mail_(MailOptions(root)) {
-        files_.attach();
+        files_.Attach();
         HxPortAttach(atoms::ports::ScWrWrite, &Fields);
         wm::Services().file_service = wm::FileOpenHandle();
         wm::Identity().SetKiteLogin("bench", "kites");
@@ -103,7 +103,7 @@ public:
         screen_.Leave();
         wm::CloseFileService();
         wm::Identity().ClearIdentity();
-        files_.detach();
+        files_.Detach();
         HxReset();
     }
     WriteOnHarbor(const WriteOnHarbor&) = delete;

@@ -75,9 +75,9 @@ FileService::FileService(std::filesystem::path root, FileServiceOptions options)
     }
 }
 
-FileService::~FileService() { detach(); }
+FileService::~FileService() { Detach(); }
 
-void FileService::attach() {
+void FileService::Attach() {
     if (attached_) return;
     assert(live_ == nullptr && "one file service attached at a time");
     live_ = this;
@@ -86,7 +86,7 @@ void FileService::attach() {
     HxPortAttach(keys_.port, &FileService::OnPort);
 }
 
-void FileService::detach() {
+void FileService::Detach() {
     if (!attached_) return;
     HxPortDetach(keys_.port, &FileService::OnPort);
     StoredMessages::Instance().SetWatching(false);

@@ -20,7 +20,7 @@
 // the failed step) finds a folder again.
 //
 // Usable in-process without a session:
-//   harbor::FileService files(root);  files.attach();  ...HxPortSend(FileIOPort, &r)...;  files.detach();
+//   harbor::FileService files(root);  files.Attach();  ...HxPortSend(FileIOPort, &r)...;  files.Detach();
 // or HandleRecord(r) directly, without the port. Only one service is attached at a time.
 #ifndef HARBOR_FILEIO_FILE_SERVICE_H
 #define HARBOR_FILEIO_FILE_SERVICE_H
@@ -53,8 +53,8 @@ public:
     FileService(const FileService&) = delete;
     FileService& operator=(const FileService&) = delete;
 
-    void attach();
-    void detach();
+    void Attach();
+    void Detach();
 
     // Answers one record as the port would; false when the record is not a file-service request.
     bool HandleRecord(EDict& record);

@@ -65,7 +65,7 @@ Session::Session(SessionOptions options)
     scene_problems_ = scenes_.load();
     for (const std::string& problem : scene_problems_) ProblemNote("scenes", problem);
     scenes_.attach();
-    files_.attach();
+    files_.Attach();
     // Data dictionaries are found first where the module's file handle stands (mail in "Import").
     resources_.SetFirstFolder([this] { return files_.LastUsedDirectory(); });
     PublishSceneDictionaries();

@@ -24,7 +24,7 @@ protected:
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         root_ = pattern;
         files_ = std::make_unique<harbor::FileService>(root_, harbor::FileServiceOptions{false});
-        files_->attach();
+        files_->Attach();
         handle_ = wm::FileOpenHandle();
         ASSERT_NE(handle_, 0u);
     }

@@ -24,7 +24,7 @@ protected:
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         root_ = pattern;
         files_ = std::make_unique<harbor::FileService>(root_, harbor::FileServiceOptions{false});
-        files_->attach();
+        files_->Attach();
         wm::OpenFileService();
         ASSERT_NE(wm::Services().file_service, 0u);
         wm::OpenMailFolder("p7", wm::OwnerPlayer, wm::FolderInBox);  // the module makes the mailbox

@@ -313,7 +313,7 @@ TEST_F(FileServiceTest, AStrayTemporaryFileOfALiveWriterIsLeftAlone) {
 TEST_F(FileServiceTest, DurableWritesWork) {
     service_.reset();
     service_ = std::make_unique<harbor::FileService>(scratch_.Root());
-    service_->attach();
+    service_->Attach();
     h_ = files_.Open();
     ASSERT_EQ(files_.MakeDir(h_, "InBox"), 1);
     ASSERT_EQ(files_.Down(h_, "InBox"), 1);

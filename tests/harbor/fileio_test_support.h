@@ -136,7 +136,7 @@ protected:
     void Start(bool durable = false) {
         service_.reset();
         service_ = std::make_unique<harbor::FileService>(scratch_.Root(), harbor::FileServiceOptions{.durable = durable});
-        service_->attach();
+        service_->Attach();
         h_ = files_.Open();
     }
     // Makes and enters MailBoxes/kiteAccounts/<owner>/InBox, from the root.
