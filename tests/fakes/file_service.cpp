@@ -19,7 +19,9 @@ StoredDict Copy(DictInterface* dict) {
         uint16_t type = 0;
         const uint16_t key = dict->KeyAt(n, &type);
         const auto* text = type == EDictText ? static_cast<const char*>(HxDeref(dict->GetText(key))) : nullptr;
-        const int32_t number = type == EDictHandle ? static_cast<int32_t>(dict->GetHandle(key)) : dict->GetLong(key);
+        const int32_t number = type == EDictText     ? 0
+                               : type == EDictHandle ? static_cast<int32_t>(dict->GetHandle(key))
+                                                     : dict->GetLong(key);
         stored.push_back({key, type, number, text != nullptr ? text : "", type == EDictFloat ? RealOf(dict, key) : 0.0f});
     }
     return stored;

@@ -7,6 +7,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,11 @@ struct StoredEntry {
     int32_t number;
     std::string text;
     float real = 0.0f;
+    bool operator==(const StoredEntry&) const = default;
 };
+inline void PrintTo(const StoredEntry& e, std::ostream* os) {
+    *os << "{" << e.key << ", " << e.type << ", " << e.number << ", \"" << e.text << "\"}";
+}
 using StoredDict = std::vector<StoredEntry>;
 
 class FakeFileService {

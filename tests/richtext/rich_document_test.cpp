@@ -48,18 +48,6 @@ TEST_F(RichDocumentTest, TypingFillsBlocksInPlaceAndSplitsOnlyOnce) {
     EXPECT_TRUE(BlocksConsistent(document_));
 }
 
-TEST_F(RichDocumentTest, TheFiveElementExampleAndItsRoundTrip) {
-    Type(document_, 1, "a<b\n");
-    ASSERT_TRUE(AddImage(5, "StpCat", "a cat"));
-    const std::string tagged = document_.ProduceTaggedBodyText();
-    EXPECT_EQ(tagged, "a<<b\r\n<ID=\"StpCat\" NAME=\"a cat\" W=40 H=30>");
-    EXPECT_STREQ(document_.ProducePlainBodyText(), "a<b\r\na cat");
-    RichDocument loaded;
-    loaded.LoadTaggedBodyText(tagged.c_str());
-    EXPECT_EQ(loaded.ImageCount(), 1u);
-    EXPECT_EQ(ReadElements(loaded), ReadElements(document_));
-}
-
 TEST_F(RichDocumentTest, AnImageIsAStillHiddenInstanceNamedFromTheModuleCounter) {
     const int before = RichDocument::ImageInstanceCounter();
     ASSERT_TRUE(AddImage(1, "StpCat", "cat", 0, 30));

@@ -5,8 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "store/mail_id.h"
+#include "host_tree.h"
 #include "module_test.h"
+#include "store/mail_id.h"
 
 namespace {
 
@@ -80,22 +81,9 @@ protected:
         ModuleTest::TearDown();
     }
 
-    void Publish(std::vector<std::pair<const char*, HostValue>> pairs) {
-        block_.assign(1 + 2 * pairs.size(), 0);  // 8-byte header, then 16-byte pairs
-        auto* block = reinterpret_cast<HostPairBlock*>(block_.data());
-        block->count = static_cast<uint32_t>(pairs.size());
-        for (std::size_t i = 0; i < pairs.size(); ++i) {
-            HostPair* pair = &block->pairs[0] + i;
-            pair->key = HostValue{0, HostValueName, 1, Atom(pairs[i].first)};
-            pair->value = pairs[i].second;
-        }
-        root_ = HostValue{0, HostValueDictionary, static_cast<uint16_t>(pairs.size()), HxRef(block)};
-        HxPublishValue(resource_, &root_);
+    void Publish(const std::vector<std::pair<uint16_t, HostValue>>& pairs) {
+        HxPublishValue(resource_, tree_.Keep(tree_.Dict(pairs, static_cast<uint16_t>(pairs.size()))));
         host_.resources.served["WNSettings.dct"] = resource_;
-    }
-    static HostValue Text(const std::string& text) { return HostValue{0, HostValueText, 1, HxRef(text.c_str())}; }
-    static HostValue Number(int32_t value) {
-        return HostValue{0, HostValueInteger, 1, static_cast<uint32_t>(value)};
     }
     // Releases of the resource.
     std::vector<uint16_t> Released() const {
@@ -107,14 +95,15 @@ protected:
     }
 
     const uint16_t resource_ = Atom("WNSettingsResource");
-    std::vector<uint64_t> block_;
-    HostValue root_{};
+    HostTree tree_;
     const std::string signUp_ = "https://kite.example/join";
     const std::string longServer_ = std::string(140, 's');
 };
 
 TEST_F(SettingsTest, ReadsTextsAndNumbersAndReleasesTheFile) {
-    Publish({{"SIGNUPURL", Text(signUp_)}, {"SMTPSERVER", Text(longServer_)}, {"IMAPPORT", Number(993)}});
+    Publish({{Atom("SIGNUPURL"), HostTree::Text(signUp_.c_str())},
+             {Atom("SMTPSERVER"), HostTree::Text(longServer_.c_str())},
+             {Atom("IMAPPORT"), HostTree::Int(993)}});
     wm::LoadSettings();
     const wm::Settings& settings = wm::AppSettings();
     EXPECT_EQ(settings.sign_up_url, signUp_);

@@ -40,11 +40,7 @@ TEST_F(MailFolderTest, ReadLastIdCreatesAMissingCounterAndReadsAMissingKeyAsZero
     PutLastId(kKiteInBox, 41);
     EXPECT_EQ(wm::ReadLastId(), 41u);
     wm::WriteLastId(42);
-    const StoredDict& counter = Dir(kKiteInBox).files["folder.dat"];
-    ASSERT_EQ(counter.size(), 1u);
-    EXPECT_EQ(counter[0].key, Atom("LastID"));
-    EXPECT_EQ(counter[0].type, EDictLong);
-    EXPECT_EQ(counter[0].number, 42);
+    EXPECT_EQ(Dir(kKiteInBox).files["folder.dat"], (StoredDict{{Atom("LastID"), EDictLong, 42, ""}}));
 }
 
 TEST_F(MailFolderTest, SavingAMessageWritesCounterThenFileWithMessageThenMailId) {
@@ -52,14 +48,8 @@ TEST_F(MailFolderTest, SavingAMessageWritesCounterThenFileWithMessageThenMailId)
     const uint32_t message = mail_.Make("From: a\r\n\r\nHello");
     EXPECT_EQ(wm::SaveMessageToFolder(message), 2u);  // no folder.dat: 1 + 1
     EXPECT_EQ(Dir(kKiteInBox).files["folder.dat"][0].number, 2);
-    const StoredDict& stored = Dir(kKiteInBox).files.at("WN2.wnl");
-    ASSERT_EQ(stored.size(), 2u);
-    EXPECT_EQ(stored[0].key, atoms::mail::Message);
-    EXPECT_EQ(stored[0].type, EDictText);
-    EXPECT_EQ(stored[0].text, "From: a\r\n\r\nHello");
-    EXPECT_EQ(stored[1].key, Atom("MailID"));
-    EXPECT_EQ(stored[1].type, EDictLong);
-    EXPECT_EQ(stored[1].number, 2);
+    EXPECT_EQ(Dir(kKiteInBox).files.at("WN2.wnl"), (StoredDict{{atoms::mail::Message, EDictText, 0, "From: a\r\n\r\nHello"},
+                                                           {Atom("MailID"), EDictLong, 2, ""}}));
     // Each file is created empty and then written; the counter goes first.
     EXPECT_EQ(files_.writeLog, (std::vector<std::string>{"folder.dat create", "folder.dat create", "folder.dat write",
                                                 "WN2.wnl create", "WN2.wnl write"}));

@@ -40,15 +40,10 @@ protected:
 };
 
 TEST_F(StoredMailTest, MessageFileNamesAreTheOnesWhoseSecondTokenIsWnl) {
-    EXPECT_TRUE(wm::IsMessageFileName("WN12.wnl"));
-    EXPECT_TRUE(wm::IsMessageFileName("WN12.wnl.old"));
-    EXPECT_TRUE(wm::IsMessageFileName("WN12..wnl"));
-    EXPECT_FALSE(wm::IsMessageFileName("folder.dat"));
-    EXPECT_FALSE(wm::IsMessageFileName("WN12.WNL"));
-    EXPECT_FALSE(wm::IsMessageFileName("wnl"));
-    EXPECT_FALSE(wm::IsMessageFileName(".wnl"));
-    EXPECT_FALSE(wm::IsMessageFileName("a.b.wnl"));
-    EXPECT_FALSE(wm::IsMessageFileName(nullptr));
+    for (const char* name : {"WN12.wnl", "WN12.wnl.old", "WN12..wnl"}) EXPECT_TRUE(wm::IsMessageFileName(name)) << name;
+    for (const char* name : {"folder.dat", "WN12.WNL", "wnl", ".wnl", "a.b.wnl", static_cast<const char*>(nullptr)}) {
+        EXPECT_FALSE(wm::IsMessageFileName(name)) << (name != nullptr ? name : "(null)");
+    }
 }
 
 TEST_F(StoredMailTest, ImportsAtStartLandInThePlayersNewInboxAndLeaveImportEmpty) {
@@ -117,22 +112,23 @@ TEST_F(StoredMailTest, HeaderListWithoutIdentityStaysEmpty) {
     EXPECT_TRUE(Headers().empty());
 }
 
-TEST_F(StoredMailTest, RichPartWinsOverPlainWhateverTheirOrder) {
-    uint8_t rich = 9;
-    EXPECT_EQ(Select(WithParts({"text/plain", "text/wrenmail"}), &rich), "body of text/wrenmail");
-    EXPECT_EQ(rich, 1);
-    EXPECT_EQ(Select(WithParts({"image/png", "text/plain"}), &rich), "body of text/plain");
-    EXPECT_EQ(rich, 0);
-}
-
-TEST_F(StoredMailTest, TypesMatchExactlyElseTheMessagesOwnBodyIsShown) {
-    uint8_t rich = 9;
-    EXPECT_EQ(Select(WithParts({"Text/Plain", "text/Wrenmail"}), &rich), "own body");
-    EXPECT_EQ(rich, 0);
-    EXPECT_EQ(Select(WithParts({}), &rich), "own body");
-    // A part the service no longer has is passed over.
+// A rich part wins over a plain one whatever their order; types match exactly, else the message's
+// own body is shown; a part the service no longer has is passed over.
+TEST_F(StoredMailTest, TheBodyShownIsTheRichPartElseThePlainElseTheMessagesOwn) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"text/plain", "text/wrenmail"}, "body of text/wrenmail"},
+        {{"image/png", "text/plain"}, "body of text/plain"},
+        {{"Text/Plain", "text/Wrenmail"}, "own body"},
+        {{}, "own body"},
+    };
+    for (const auto& [types, shown] : cases) {
+        uint8_t rich = 9;
+        EXPECT_EQ(Select(WithParts(types), &rich), shown);
+        EXPECT_EQ(rich, shown == "body of text/wrenmail" ? 1 : 0) << shown;
+    }
     const uint32_t message = WithParts({"text/wrenmail", "text/plain"});
     mail_.objects.erase(mail_.objects[message].parts[0]);
+    uint8_t rich = 9;
     EXPECT_EQ(Select(message, &rich), "body of text/plain");
     EXPECT_EQ(rich, 0);
 }
