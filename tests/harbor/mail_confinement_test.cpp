@@ -3,9 +3,7 @@
 // never make delivery, spooling, fetching, import or account changes touch anything outside it.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "mail/import_file.h"
 #include "mail/player_inbox.h"
@@ -20,28 +18,21 @@ namespace fs = std::filesystem;
 std::map<std::string, std::string> Snapshot(const fs::path& dir) {
     std::map<std::string, std::string> files;
     for (const auto& e : fs::recursive_directory_iterator(dir)) {
-        if (!e.is_regular_file()) continue;
-        std::ifstream in(e.path(), std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        files[fs::relative(e.path(), dir).string()] = bytes.str();
+        if (e.is_regular_file()) files[fs::relative(e.path(), dir).string()] = harbor_test::ReadFile(e.path());
     }
     return files;
 }
 
-struct Planted {
-    const char* link;  // inside the data root, pointing outside
-};
-
-class ConfinementTest : public MailFixture, public ::testing::WithParamInterface<Planted> {
+// The parameter is where the link is planted inside the data root.
+class ConfinementTest : public MailFixture, public ::testing::WithParamInterface<const char*> {
 protected:
     void SetUp() override {
         MailFixture::SetUp();
         outside_ = scratch_.Path().parent_path() / (scratch_.Path().filename().string() + "-outside");
         fs::create_directories(outside_);
         // What a waiting-mail link would hand out and then delete.
-        std::ofstream(outside_ / "0000000000000001.eml") << "Subject: secret\n\nsecret\n";
-        std::ofstream(outside_ / "accounts") << "# not ours\n";
+        harbor_test::WriteFile(outside_ / "0000000000000001.eml", "Subject: secret\n\nsecret\n");
+        harbor_test::WriteFile(outside_ / "accounts", "# not ours\n");
     }
     void TearDown() override {
         service_.reset();  // before the outside folder goes
@@ -55,7 +46,7 @@ TEST_P(ConfinementTest, APlantedLinkLeavesEveryOutsideFileUntouched) {
     const fs::path root = scratch_.Path();
     fs::create_directories(root / "MailBoxes" / "Players" / "p7");
     fs::create_directories(root / ".postoffice" / "waiting");
-    const fs::path link = root / GetParam().link;
+    const fs::path link = root / GetParam();
     fs::remove_all(link);
     fs::create_directories(link.parent_path());
     fs::create_directory_symlink(outside_, link);
@@ -81,19 +72,10 @@ TEST_P(ConfinementTest, APlantedLinkLeavesEveryOutsideFileUntouched) {
 }
 
 INSTANTIATE_TEST_SUITE_P(HostileLinks, ConfinementTest,
-                         ::testing::Values(Planted{"MailBoxes/Players/p9"}, Planted{".postoffice/waiting/bob_02"},
-                                           Planted{".postoffice/spool"}, Planted{"Import"}, Planted{".postoffice"},
-                                           Planted{"MailBoxes"}));
+                         ::testing::Values("MailBoxes/Players/p9", ".postoffice/waiting/bob_02", ".postoffice/spool",
+                                           "Import", ".postoffice", "MailBoxes"));
 
-}  // namespace
-
-namespace {
-
-using namespace mailtest;
-
-class PlayerCaseTest : public MailFixture {};
-
-TEST_F(PlayerCaseTest, MailForAPlayerInAnotherCaseReachesTheOneInBox) {
+TEST_F(MailFixture, MailForAPlayerInAnotherCaseReachesTheOneInBox) {
     std::filesystem::create_directories(scratch_.Path() / "MailBoxes" / "Players" / "p7");
     EXPECT_TRUE(harbor::PlayerKnown(scratch_.Path(), "P7"));
     std::string error;

@@ -43,20 +43,17 @@ protected:
         MailFixture::TearDown();
     }
     static uint32_t AskManager() {
-        EDict r = Record(code::kQuery);
-        EDictPutHandle(&r, A("Manager"), 0);
+        EDict r = On(code::kQuery, 0, "Manager");
         HxPortSend(A("RASPort"), &r);
         return Handle(r, "Manager");
     }
     static void Dial() {
-        EDict r = Record(code::kOpen);
-        EDictPutHandle(&r, A("Connection"), 0);
+        EDict r = On(code::kOpen, 0, "Connection");
         EDictPutShort(&r, A("NotifyPort"), A("ConnectPort"));
         HxPortPost(A("RASPort"), &r, 0);
     }
     static void HangUp(uint32_t connection) {
-        EDict r = Record(code::kClose);
-        EDictPutHandle(&r, A("Connection"), connection);
+        EDict r = On(code::kClose, connection, "Connection");
         HxPortSend(A("RASPort"), &r);
     }
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
+#include "base/trace_log.h"
 #include "fileio/atomic_file.h"
 #include "fileio/dict_file_format.h"
 #include "mail/mail_domain.h"
@@ -15,8 +15,8 @@ namespace {
 
 using namespace mailtest;
 using harbor::AccountError;
-
 using harbor_test::ReadFile;
+using harbor_test::WriteFile;
 
 class PostOfficeTest : public MailFixture {
 protected:
@@ -31,19 +31,6 @@ protected:
         harbor::MailServiceOptions options = Options();
         options.reachable = reachable;
         MailFixture::Restart(options);
-    }
-    uint32_t SignedIn(const char* user, const char* password) {
-        const SignInAnswer answer = SignIn(user, password);
-        EXPECT_NE(answer.manager, 0u) << user;
-        return answer.manager;
-    }
-    std::vector<std::string> FetchSubjects(uint32_t manager, bool free = true) {
-        std::vector<std::string> subjects;
-        while (const uint32_t m = Next(manager)) {
-            subjects.push_back(GetText(m, "Subject").value_or("?"));
-            if (free) Free(m);
-        }
-        return subjects;
     }
     void SendFromAnn(const char* to, const char* subject) {
         const uint32_t ann = SignedIn("ann_01", "apple");
@@ -198,13 +185,12 @@ TEST_F(PostOfficeTest, MailToAKnownPlayerLandsInTheInBoxAsTheStoreKeepsIt) {
 TEST_F(PostOfficeTest, PlayerInboxStepsPastTakenIdsAndWraps) {
     std::string error;
     const std::filesystem::path inbox = scratch_.Path() / "MailBoxes" / "Players" / "p7" / "InBox";
-    std::filesystem::create_directories(inbox);
     std::string bytes;
     ASSERT_TRUE(harbor::EncodeDictFile({{"LastID", harbor::StoredKind::Long, 100000, {}}}, bytes));
-    std::ofstream(inbox / "folder.dat", std::ios::binary) << bytes;
+    WriteFile(inbox / "folder.dat", bytes);
     ASSERT_TRUE(harbor::EncodeDictFile({{"MailID", harbor::StoredKind::Long, 1, {}}}, bytes));
-    std::ofstream(inbox / "WN100001.wnl", std::ios::binary) << bytes;
-    std::ofstream(inbox / "WN1.wnl", std::ios::binary) << "not a dictionary";
+    WriteFile(inbox / "WN100001.wnl", bytes);
+    WriteFile(inbox / "WN1.wnl", "not a dictionary");
     EXPECT_EQ(harbor::SaveToPlayerInbox(scratch_.Path(), "p7", "m", false, error), 1u) << error;
     EXPECT_EQ(harbor::SaveToPlayerInbox(scratch_.Path(), "p7", "m", false, error), 2u) << error;
     EXPECT_EQ(harbor::SaveToPlayerInbox(scratch_.Path(), "../x", "m", false, error), 0u);
@@ -235,6 +221,37 @@ TEST_F(PostOfficeTest, AccountsKeepHashesNotPasswords) {
     EXPECT_EQ(book.Remove("bob_02"), AccountError::None);
     EXPECT_EQ(book.Remove("bob_02"), AccountError::Unknown);
     EXPECT_EQ(SignIn("bob_02", "banana").status, harbor::kSignInRefused);
+}
+
+// The accounts file is read strictly: CRLF line ends work, and a line that is not an account is
+// never listed as one, is reported with its line number and is kept through every rewrite.
+TEST_F(PostOfficeTest, TheAccountsFileTakesCrlfAndKeepsLinesThatAreNotAccounts) {
+    const std::filesystem::path file = scratch_.Path() / ".postoffice" / "accounts";
+    const auto book = [&] { return harbor::AccountBook(file, harbor::PasswordCost::Fast(), false, scratch_.Path()); };
+    std::string crlf;
+    for (char c : ReadFile(file)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    WriteFile(file, crlf);
+    EXPECT_TRUE(book().Verify("ann_01", "apple"));
+    EXPECT_TRUE(book().Verify("bob_02", "banana"));
+
+    const std::size_t at = crlf.find("ann_01");
+    const std::string ann = crlf.substr(at, crlf.find('\n', at) + 1 - at);
+    WriteFile(file, crlf + "garbage\ncarol_03 not-a-hash\n../evil $argon2id$x\n" + ann);  // ann twice
+    std::vector<std::string> problems;
+    harbor::TraceLog::Instance().SetProblemSink([&](std::string_view line) { problems.emplace_back(line); });
+    EXPECT_EQ(book().Names(), (std::vector<std::string>{"ann_01", "bob_02"}));
+    harbor::TraceLog::Instance().SetProblemSink(nullptr);
+    ASSERT_EQ(problems.size(), 4u);
+    EXPECT_NE(problems[0].find("line 4: not an account (no password hash"), std::string::npos) << problems[0];
+    EXPECT_NE(problems[1].find("line 5: not an account (not a password hash)"), std::string::npos) << problems[1];
+    EXPECT_NE(problems[3].find("line 7: not an account (the kite ID is there already)"), std::string::npos);
+
+    ASSERT_EQ(book().Add("dan_04", "date"), AccountError::None);  // used to drop the lines it could not read
+    for (const char* kept : {"garbage\n", "carol_03 not-a-hash\n", "../evil $argon2id$x\n"}) {
+        EXPECT_NE(ReadFile(file).find(kept), std::string::npos) << kept;
+    }
+    EXPECT_EQ(book().Names(), (std::vector<std::string>{"ann_01", "bob_02", "dan_04"}));
+    EXPECT_TRUE(book().Verify("dan_04", "date"));
 }
 
 TEST_F(PostOfficeTest, TwoHashesOfOnePasswordDiffer) {

@@ -1,26 +1,32 @@
-// Shared by the mail service tests: a scratch data root, and the module's requests to MailPort
-// and RASPort as plain functions.
+// Shared by the mail service tests: a scratch data root with the mail service on it, and the
+// module's requests to MailPort as plain functions.
 #ifndef WRENMAIL_TESTS_HARBOR_MAIL_TEST_SUPPORT_H
 #define WRENMAIL_TESTS_HARBOR_MAIL_TEST_SUPPORT_H
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "harbor_test_support.h"
 #include "hxmsg.h"
-#include "message_codes.h"
 #include "mail/mail_service.h"
-#include "base/atoms.h"
+#include "message_codes.h"
 
 namespace mailtest {
 
 using harbor_test::A;
 using harbor_test::Record;
+using harbor_test::TempDir;
+
+// A request of `type` on one object; `key` names its handle (Message, Part or Manager).
+inline EDict On(uint16_t type, uint32_t object, const char* key = "Message") {
+    EDict r = Record(type);
+    EDictPutHandle(&r, A(key), object);
+    return r;
+}
 
 inline EDict SendMail(EDict r) {
     HxPortSend(A("MailPort"), &r);
@@ -30,53 +36,37 @@ inline EDict SendMail(EDict r) {
 inline uint32_t Handle(const EDict& r, const char* key) { return static_cast<uint32_t>(EDictGetLong(&r, A(key))); }
 
 inline uint32_t NewMessage(const char* data = nullptr) {
-    EDict r = Record(code::kCreate);
-    EDictPutHandle(&r, A("Message"), 0);
+    EDict r = On(code::kCreate, 0);
     if (data != nullptr) EDictPutText(&r, A("Data"), data);
     return Handle(SendMail(r), "Message");
 }
 
-inline uint32_t NewPart() {
-    EDict r = Record(code::kCreate);
-    EDictPutHandle(&r, A("Part"), 0);
-    return Handle(SendMail(r), "Part");
-}
+inline uint32_t NewPart() { return Handle(SendMail(On(code::kCreate, 0, "Part")), "Part"); }
 
 inline void AddPart(uint32_t message, uint32_t part) {
-    EDict r = Record(code::kAddPart);
-    EDictPutHandle(&r, A("Message"), message);
+    EDict r = On(code::kAddPart, message);
     EDictPutHandle(&r, A("Part"), part);
     SendMail(r);
 }
 
-inline void Free(uint32_t object) {
-    EDict r = Record(code::kDelete);
-    EDictPutHandle(&r, A("Message"), object);
-    SendMail(r);
-}
+inline void Free(uint32_t object) { SendMail(On(code::kDelete, object)); }
 
-// The text as answered; nothing when the answer has no such key or a null text.
-inline std::optional<std::string> GetText(uint32_t object, const char* key) {
-    EDict r = Record(code::kGet);
-    EDictPutHandle(&r, A("Message"), object);
-    EDictPutText(&r, A(key), nullptr);
-    r = SendMail(r);
-    const char* text = EDictGetText(&r, A(key));
-    if (text == nullptr) return std::nullopt;
-    return std::string(text);
-}
-
+// The characters the service answered (it keeps them): null for no such key or a null text.
 inline const char* GetRawText(uint32_t object, const char* key) {
-    EDict r = Record(code::kGet);
-    EDictPutHandle(&r, A("Message"), object);
+    EDict r = On(code::kGet, object);
     EDictPutText(&r, A(key), nullptr);
     r = SendMail(r);
     return EDictGetText(&r, A(key));
 }
 
+inline std::optional<std::string> GetText(uint32_t object, const char* key) {
+    const char* text = GetRawText(object, key);
+    if (text == nullptr) return std::nullopt;
+    return std::string(text);
+}
+
 inline std::optional<int32_t> GetLong(uint32_t object, const char* key) {
-    EDict r = Record(code::kGet);
-    EDictPutHandle(&r, A("Message"), object);
+    EDict r = On(code::kGet, object);
     EDictPutLong(&r, A(key), 0);
     r = SendMail(r);
     if (!EDictHasKey(&r, A(key))) return std::nullopt;
@@ -84,22 +74,19 @@ inline std::optional<int32_t> GetLong(uint32_t object, const char* key) {
 }
 
 inline void SetText(uint32_t object, const char* key, const char* text) {
-    EDict r = Record(code::kSet);
-    EDictPutHandle(&r, A("Message"), object);
+    EDict r = On(code::kSet, object);
     EDictPutText(&r, A(key), text);
     SendMail(r);
 }
 
 inline void SetLong(uint32_t object, const char* key, int32_t value) {
-    EDict r = Record(code::kSet);
-    EDictPutHandle(&r, A("Message"), object);
+    EDict r = On(code::kSet, object);
     EDictPutLong(&r, A(key), value);
     SendMail(r);
 }
 
 inline uint32_t GetPart(uint32_t message, int32_t index) {
-    EDict r = Record(code::kGet);
-    EDictPutHandle(&r, A("Message"), message);
+    EDict r = On(code::kGet, message);
     EDictPutLong(&r, A("Index"), index);
     EDictPutHandle(&r, A("Part"), 0);
     return Handle(SendMail(r), "Part");
@@ -112,36 +99,35 @@ struct SignInAnswer {
 };
 
 inline SignInAnswer SignIn(const char* user, const char* password) {
-    EDict r = Record(code::kOpen);
-    EDictPutHandle(&r, A("Manager"), 0);
+    EDict r = On(code::kOpen, 0, "Manager");
     EDictPutText(&r, A("Username"), user);
     EDictPutText(&r, A("Password"), password);
     r = SendMail(r);
-    SignInAnswer answer;
-    answer.manager = Handle(r, "Manager");
+    SignInAnswer answer{Handle(r, "Manager"), std::nullopt, std::nullopt};
     if (EDictHasKey(&r, A("Status"))) answer.status = EDictGetLong(&r, A("Status"));
     if (EDictHasKey(&r, A("Success"))) answer.success = EDictGetLong(&r, A("Success"));
     return answer;
 }
 
-inline void SignOut(uint32_t manager) {
-    EDict r = Record(code::kClose);
-    EDictPutHandle(&r, A("Manager"), manager);
-    SendMail(r);
-}
+inline void SignOut(uint32_t manager) { SendMail(On(code::kClose, manager, "Manager")); }
 
 inline bool Send(uint32_t manager, uint32_t message) {
-    EDict r = Record(code::kSendMessage);
-    EDictPutHandle(&r, A("Manager"), manager);
+    EDict r = On(code::kSendMessage, manager, "Manager");
     EDictPutHandle(&r, A("Message"), message);
     r = SendMail(r);
     return EDictGetLong(&r, A("Success")) > 0;
 }
 
-inline uint32_t Next(uint32_t manager) {
-    EDict r = Record(code::kFetchNext);
-    EDictPutHandle(&r, A("Manager"), manager);
-    return Handle(SendMail(r), "Message");
+inline uint32_t Next(uint32_t manager) { return Handle(SendMail(On(code::kFetchNext, manager, "Manager")), "Message"); }
+
+// The Subject of every message waiting for the account, each freed (stored) unless told not to.
+inline std::vector<std::string> FetchSubjects(uint32_t manager, bool free = true) {
+    std::vector<std::string> subjects;
+    while (const uint32_t m = Next(manager)) {
+        subjects.push_back(GetText(m, "Subject").value_or("?"));
+        if (free) Free(m);
+    }
+    return subjects;
 }
 
 // A message as the write screen makes it: To, From, Subject, Date, Body, then two parts.
@@ -152,18 +138,15 @@ inline uint32_t WrittenMessage(const char* to, const char* from, const char* sub
     SetText(m, "Subject", subject);
     SetLong(m, "Date", 1700000000);
     SetText(m, "Body", body);
-    const uint32_t plain = NewPart();
-    SetText(plain, "ContentType", "text/plain");
-    SetText(plain, "Body", body);
-    const uint32_t rich = NewPart();
-    SetText(rich, "ContentType", "text/wrenmail");
-    SetText(rich, "Body", (std::string("<rich>") + body).c_str());
-    AddPart(m, plain);
-    AddPart(m, rich);
+    const std::string rich = std::string("<rich>") + body;
+    for (auto [type, text] : {std::pair{"text/plain", body}, {"text/wrenmail", rich.c_str()}}) {
+        const uint32_t part = NewPart();
+        SetText(part, "ContentType", type);
+        SetText(part, "Body", text);
+        AddPart(m, part);
+    }
     return m;
 }
-
-using ScratchDir = harbor_test::TempDir;
 
 // Messaging state is process-wide: each test starts from a clean one. The mail service, once a
 // test starts one, ends before it.
@@ -193,8 +176,14 @@ protected:
     }
     void Restart() { Restart(Options()); }
     harbor::PostOffice& Office() { return *service_->Office(); }
+    // The manager of an account whose sign-in must succeed.
+    static uint32_t SignedIn(const char* user, const char* password) {
+        const SignInAnswer answer = SignIn(user, password);
+        EXPECT_NE(answer.manager, 0u) << user;
+        return answer.manager;
+    }
 
-    ScratchDir scratch_;
+    TempDir scratch_;
     std::unique_ptr<harbor::MailService> service_;
 };
 

@@ -8,12 +8,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <thread>
 
 #include "mail/imap_reply.h"
@@ -69,10 +69,8 @@ public:
                                     "/start.sh " + servers->dir.string() + " > " + (servers->dir / "start.log").string() +
                                     " 2>&1";
         if (Shell(command) != 0) {
-            std::ifstream log(servers->dir / "start.log");
-            std::ostringstream text;
-            text << log.rdbuf();
-            servers->problem = "the mail servers did not start (scripts/install-deps.sh installs them):\n" + text.str();
+            servers->problem = "the mail servers did not start (scripts/install-deps.sh installs them):\n" +
+                               harbor_test::ReadFile(servers->dir / "start.log");
         }
     }
     void TearDown() override {
@@ -137,89 +135,74 @@ protected:
         return s;
     }
 
-    void UseServer(const harbor::ServerSettings& s) {
+    void UseServer(const harbor::ServerSettings& s, const std::filesystem::path& root = {}) {
         std::string error;
-        ASSERT_TRUE(harbor::SaveServerSettings(scratch_.Path(), s, error)) << error;
+        ASSERT_TRUE(harbor::SaveServerSettings(root.empty() ? scratch_.Path() : root, s, error)) << error;
+    }
+
+    // The servers' accounts; carol's is a password LOGIN would have to quote.
+    static const char* Password(std::string_view user) {
+        return user == "ann_01" ? "annpass1" : user == "bob_02" ? "bobpass2" : "sp ace\"q\\3";
+    }
+    // The manager of an account the servers accept.
+    static uint32_t SignedInAs(const char* user) {
+        const SignInAnswer answer = SignIn(user, Password(user));
+        EXPECT_EQ(answer.status, harbor::kSignInAccepted) << user;
+        return answer.manager;
     }
 
     // Python's smtplib hands letters to the SMTP front end, as any other program would: the
-    // Python text makes the letter `m` (SendWithSmtplib) or the list `ms` (SendAllWithSmtplib).
-    void SendWithSmtplib(const std::string& to, const std::string& python_message) {
-        SendAllWithSmtplib(to, python_message + "\nms = [m]");
-    }
-    void SendAllWithSmtplib(const std::string& to, const std::string& python_messages) {
+    // Python text makes the list `ms` of letters.
+    void SendWithSmtplib(const std::string& to, const std::string& python_messages) {
         const std::string script = "import smtplib\nfrom email.message import EmailMessage\n" + python_messages +
                                    "\ns = smtplib.SMTP('127.0.0.1', " + std::to_string(servers->smtp) +
                                    ", local_hostname='localhost')\nfor m in ms:\n    s.send_message(m, to_addrs=['" + to +
                                    "'])\ns.quit()\n";
         const std::filesystem::path file = scratch_.Path() / "send.py";
-        std::ofstream(file) << script;
+        harbor_test::WriteFile(file, script);
         ASSERT_EQ(Shell("/usr/bin/python3 " + file.string()), 0);
     }
-
-    // `count` letters in one SMTP session, subjects "TAG 1" to "TAG count", each with a text of
-    // about a kilobyte.
-    void SendManyWithSmtplib(const std::string& to, const std::string& tag, int count) {
-        SendAllWithSmtplib(to, "ms = []\nfor i in range(1, " + std::to_string(count + 1) +
-                                   "):\n    m = EmailMessage()\n    m['From'] = 'rose@example.org'\n"
-                                   "    m['Subject'] = '" + tag + " %d' % i\n    m.set_content('kite ' * 200)\n"
-                                   "    ms.append(m)");
-    }
-
-    // Everything waiting for the account: each message's Subject, then freed as stored.
-    static std::vector<std::string> FetchAll(uint32_t manager) {
-        std::vector<std::string> subjects;
-        while (const uint32_t m = Next(manager)) {
-            subjects.push_back(GetText(m, "Subject").value_or("(none)"));
-            Free(m);
-        }
-        return subjects;
+    // One plain letter; `headers` are more Python lines setting m's headers.
+    void SendLetter(const std::string& to, const std::string& from, const std::string& subject,
+                    const std::string& text, const std::string& headers = "") {
+        SendWithSmtplib(to, "m = EmailMessage()\nm['From'] = '" + from + "'\nm['Subject'] = '" + subject + "'\n" +
+                                headers + "m.set_content('" + text + "')\nms = [m]");
     }
 
     static bool Contains(const std::vector<std::string>& list, const std::string& item) {
         return std::find(list.begin(), list.end(), item) != list.end();
     }
+    bool SpoolEmpty() const { return std::filesystem::is_empty(scratch_.Path() / ".remote" / "spool"); }
 };
 
 TEST_F(RemoteMailTest, ALetterFromOneChildReachesAnotherThroughTheServers) {
     const std::string subject = "kites " + std::to_string(::getpid());
-    {
-        harbor::MailService service(Options());
-        const SignInAnswer ann = SignIn("ann_01", "annpass1");
-        ASSERT_EQ(ann.status, harbor::kSignInAccepted);
-        ASSERT_EQ(ann.success, 1);
-        ASSERT_TRUE(Send(ann.manager, WrittenMessage("bob_02", "ann_01", subject.c_str(), "Hello Bob, look up!")));
-        service.FinishInFlight();
-        EXPECT_TRUE(std::filesystem::is_empty(scratch_.Path() / ".remote" / "spool")) << "accepted mail leaves the spool";
-    }
-    ScratchDir bob_root;
-    std::string error;
-    ASSERT_TRUE(harbor::SaveServerSettings(bob_root.Path(), TlsSettings(), error));
+    Restart();
+    const SignInAnswer ann = SignIn("ann_01", "annpass1");
+    ASSERT_EQ(ann.status, harbor::kSignInAccepted);
+    ASSERT_EQ(ann.success, 1);
+    ASSERT_TRUE(Send(ann.manager, WrittenMessage("bob_02", "ann_01", subject.c_str(), "Hello Bob, look up!")));
+    service_->FinishInFlight();
+    EXPECT_TRUE(SpoolEmpty()) << "accepted mail leaves the spool";
+
+    TempDir bob_root;
+    UseServer(TlsSettings(), bob_root.Path());
     harbor::MailServiceOptions options = Options();
     options.data_root = bob_root.Path();
-    {
-        harbor::MailService service(options);
-        const SignInAnswer bob = SignIn("bob_02", "bobpass2");
-        ASSERT_EQ(bob.status, harbor::kSignInAccepted);
-        const uint32_t m = Next(bob.manager);
-        ASSERT_NE(m, 0u);
-        const std::vector<std::string> rest = FetchAll(bob.manager);
-        std::string subjects = GetText(m, "Subject").value_or("");
-        const std::string from = GetText(m, "From").value_or("");
-        const std::string body = GetText(m, "Body").value_or("");
-        Free(m);
-        subjects += "|";
-        for (const std::string& s : rest) subjects += s + "|";
-        EXPECT_NE(subjects.find(subject), std::string::npos) << subjects;
-        if (rest.empty()) {  // the only letter: it is ann's
-            EXPECT_EQ(from, "ann_01");
-            EXPECT_NE(body.find("Hello Bob"), std::string::npos);
+    Restart(options);
+    const uint32_t bob = SignedInAs("bob_02");
+    bool found = false;
+    while (const uint32_t m = Next(bob)) {
+        if (GetText(m, "Subject") == subject) {
+            found = true;
+            EXPECT_EQ(GetText(m, "From"), "ann_01");
+            EXPECT_NE(GetText(m, "Body").value_or("").find("Hello Bob"), std::string::npos);
         }
+        Free(m);
     }
-    // Stored letters are recorded as fetched: a new start hands out nothing again.
-    harbor::MailService again(options);
-    const SignInAnswer bob = SignIn("bob_02", "bobpass2");
-    EXPECT_EQ(Next(bob.manager), 0u);
+    EXPECT_TRUE(found);
+    Restart(options);  // stored letters are recorded as fetched: nothing is handed out again
+    EXPECT_EQ(Next(SignedInAs("bob_02")), 0u);
 }
 
 TEST_F(RemoteMailTest, ALetterWrittenByAnotherProgramShowsItsSubjectSenderAndText) {
@@ -229,12 +212,12 @@ m['To'] = 'carol_03@example.test'
 m['Subject'] = 'Grüße aus Köln ✈'
 m.set_content('Plain text: the kite flew high.')
 m.add_alternative('<p>HTML: the kite <b>flew</b> high.</p>', subtype='html')
-m.add_attachment(b'\x89PNG fake', maintype='image', subtype='png', filename='kite.png'))");
-    harbor::MailService service(Options());
-    const SignInAnswer carol = SignIn("carol_03", "sp ace\"q\\3");  // a password LOGIN would have to quote
-    ASSERT_EQ(carol.status, harbor::kSignInAccepted);
+m.add_attachment(b'\x89PNG fake', maintype='image', subtype='png', filename='kite.png')
+ms = [m])");
+    Restart();
+    const uint32_t carol = SignedInAs("carol_03");
     uint32_t found = 0;
-    while (const uint32_t m = Next(carol.manager)) {
+    while (const uint32_t m = Next(carol)) {
         if (found == 0 && GetText(m, "Subject") == "Grüße aus Köln ✈") {
             found = m;
             continue;
@@ -248,91 +231,76 @@ m.add_attachment(b'\x89PNG fake', maintype='image', subtype='png', filename='kit
 }
 
 TEST_F(RemoteMailTest, WrongPasswordUnreachableServerAndBadCertificateLoseNothing) {
-    SendWithSmtplib("bob_02@example.test", "m = EmailMessage()\nm['From'] = 'ann_01@example.test'\n"
-                                           "m['Subject'] = 'kept'\nm.set_content('still here')");
-    {
-        harbor::MailService service(Options());
-        const SignInAnswer wrong = SignIn("bob_02", "bobpass3");
-        EXPECT_EQ(wrong.status, harbor::kSignInRefused);
-        EXPECT_EQ(wrong.success, 1);
-        EXPECT_EQ(wrong.manager, 0u);
-        EXPECT_EQ(SignIn("no such/id", "x").status, harbor::kSignInRefused);
-    }
+    SendLetter("bob_02@example.test", "ann_01@example.test", "kept", "still here");
+    Restart();
+    const SignInAnswer wrong = SignIn("bob_02", "bobpass3");
+    EXPECT_EQ(wrong.status, harbor::kSignInRefused);
+    EXPECT_EQ(wrong.success, 1);
+    EXPECT_EQ(wrong.manager, 0u);
+    EXPECT_EQ(SignIn("no such/id", "x").status, harbor::kSignInRefused);
+
     harbor::ServerSettings closed = TlsSettings();
     closed.imap = Loopback("imaps", 1);  // nothing listens there
-    UseServer(closed);
-    {
-        harbor::MailService service(Options());
+    harbor::ServerSettings untrusted = TlsSettings();
+    untrusted.ca_file.clear();  // the system's trust store does not know the test's certificate
+    for (const harbor::ServerSettings& no_server : {closed, untrusted}) {
+        SCOPED_TRACE(no_server.ca_file.empty() ? "untrusted" : "closed");
+        UseServer(no_server);
+        Restart();
         const SignInAnswer unreachable = SignIn("bob_02", "bobpass2");
         EXPECT_FALSE(unreachable.status.has_value());
         EXPECT_FALSE(unreachable.success.has_value());
     }
-    harbor::ServerSettings untrusted = TlsSettings();
-    untrusted.ca_file.clear();  // the system's trust store does not know the test's certificate
-    UseServer(untrusted);
-    {
-        harbor::MailService service(Options());
-        const SignInAnswer refused = SignIn("bob_02", "bobpass2");
-        EXPECT_FALSE(refused.status.has_value()) << "a certificate that cannot be verified is no server";
-        EXPECT_FALSE(refused.success.has_value());
-    }
     harbor::ServerSettings starttls = TlsSettings();  // the same mailbox through imap:// on loopback
     starttls.imap = Loopback("imap", servers->imap);
     UseServer(starttls);
-    harbor::MailService service(Options());
-    const SignInAnswer bob = SignIn("bob_02", "bobpass2");
-    ASSERT_EQ(bob.status, harbor::kSignInAccepted);
-    EXPECT_TRUE(Contains(FetchAll(bob.manager), "kept"));
+    Restart();
+    EXPECT_TRUE(Contains(FetchSubjects(SignedInAs("bob_02")), "kept"));
 }
 
 TEST_F(RemoteMailTest, AFetchedLetterIsHandedOutAgainUnlessTheModuleStoredIt) {
-    SendWithSmtplib("ann_01@example.test", "m = EmailMessage()\nm['From'] = 'bob_02@example.test'\n"
-                                           "m['Subject'] = 'twice'\nm.set_content('again')");
-    SendWithSmtplib("ann_01@example.test", "m = EmailMessage()\nm['From'] = 'bob_02@example.test'\n"
-                                           "m['Subject'] = 'stored at the stop'\nm.set_content('kept')");
-    {
-        harbor::MailService service(Options());
-        const SignInAnswer ann = SignIn("ann_01", "annpass1");
-        ASSERT_EQ(ann.status, harbor::kSignInAccepted);
-        int held = 0;
-        while (const uint32_t m = Next(ann.manager)) {
-            const std::string subject = GetText(m, "Subject").value_or("");
-            if (subject == "stored at the stop") {
-                // The module wrote it into its InBox; the program ends before it said so (freed it).
-                const std::filesystem::path inbox = scratch_.Path() / "MailBoxes" / "kiteAccounts" / "ann_01" / "InBox";
-                std::filesystem::create_directories(inbox);
-                std::ofstream(inbox / "WN7.wnl") << "stored message file\n" << GetText(m, "Data").value_or("");
-                ++held;
-            } else if (subject == "twice") {
-                ++held;  // handed out, never stored
-            } else {
-                Free(m);
-            }
+    SendLetter("ann_01@example.test", "bob_02@example.test", "twice", "again");
+    SendLetter("ann_01@example.test", "bob_02@example.test", "stored at the stop", "kept");
+    Restart();
+    const uint32_t ann = SignedInAs("ann_01");
+    int held = 0;
+    while (const uint32_t m = Next(ann)) {
+        const std::string subject = GetText(m, "Subject").value_or("");
+        if (subject == "stored at the stop") {
+            // The module wrote it into its InBox; the program ends before it said so (freed it).
+            harbor_test::WriteFile(scratch_.Path() / "MailBoxes" / "kiteAccounts" / "ann_01" / "InBox" / "WN7.wnl",
+                                   "stored message file\n" + GetText(m, "Data").value_or(""));
+            ++held;
+        } else if (subject == "twice") {
+            ++held;  // handed out, never stored
+        } else {
+            Free(m);
         }
-        ASSERT_EQ(held, 2);
     }
-    harbor::MailService service(Options());
-    const SignInAnswer ann = SignIn("ann_01", "annpass1");
-    const std::vector<std::string> again = FetchAll(ann.manager);
-    EXPECT_EQ(std::count(again.begin(), again.end(), "twice"), 1);
-    EXPECT_EQ(std::count(again.begin(), again.end(), "stored at the stop"), 0);
-    EXPECT_TRUE(FetchAll(ann.manager).empty());
+    ASSERT_EQ(held, 2);
+    Restart();
+    const uint32_t again = SignedInAs("ann_01");
+    const std::vector<std::string> subjects = FetchSubjects(again);
+    EXPECT_EQ(std::count(subjects.begin(), subjects.end(), "twice"), 1);
+    EXPECT_EQ(std::count(subjects.begin(), subjects.end(), "stored at the stop"), 0);
+    EXPECT_TRUE(FetchSubjects(again).empty());
 }
 
 TEST_F(RemoteMailTest, ALetterTheServerRefusesComesBackAsCouldNotBeDelivered) {
-    harbor::MailService service(Options());
-    const SignInAnswer ann = SignIn("ann_01", "annpass1");
-    ASSERT_EQ(ann.status, harbor::kSignInAccepted);
-    FetchAll(ann.manager);
-    ASSERT_TRUE(Send(ann.manager, WrittenMessage("nobody_here", "ann_01", "lost kite", "Is this yours?")));
-    service.FinishInFlight();
-    EXPECT_TRUE(std::filesystem::is_empty(scratch_.Path() / ".remote" / "spool"));
-    EXPECT_TRUE(Contains(FetchAll(ann.manager), "Your letter could not be delivered"));
+    Restart();
+    const uint32_t ann = SignedInAs("ann_01");
+    FetchSubjects(ann);
+    ASSERT_TRUE(Send(ann, WrittenMessage("nobody_here", "ann_01", "lost kite", "Is this yours?")));
+    service_->FinishInFlight();
+    EXPECT_TRUE(SpoolEmpty());
+    EXPECT_TRUE(Contains(FetchSubjects(ann), "Your letter could not be delivered"));
 }
 
 TEST_F(RemoteMailTest, AServerThatDropsTheConnectionMidFetchLosesNothingAndRepeatsNothing) {
     const std::string tag = "dropped " + std::to_string(::getpid());
-    SendManyWithSmtplib("bob_02@example.test", tag, 30);
+    SendWithSmtplib("bob_02@example.test", "ms = []\nfor i in range(1, 31):\n    m = EmailMessage()\n"
+                                           "    m['From'] = 'rose@example.org'\n    m['Subject'] = '" + tag +
+                                           " %d' % i\n    m.set_content('kite ' * 200)\n    ms.append(m)");
     std::map<std::string, int> stored;
     const auto fetch_round = [&](int cuts) {
         DropProxy proxy(servers->imap, cuts, scratch_.Path());
@@ -340,13 +308,9 @@ TEST_F(RemoteMailTest, AServerThatDropsTheConnectionMidFetchLosesNothingAndRepea
         harbor::ServerSettings through = TlsSettings();
         through.imap = Loopback("imap", proxy.Port());
         UseServer(through);
-        harbor::MailService service(Options());
-        const SignInAnswer bob = SignIn("bob_02", "bobpass2");
-        ASSERT_EQ(bob.status, harbor::kSignInAccepted);
-        while (const uint32_t m = Next(bob.manager)) {
-            const std::string subject = GetText(m, "Subject").value_or("");
+        harbor::MailService service(Options());  // ends before its proxy
+        for (const std::string& subject : FetchSubjects(SignedInAs("bob_02"))) {
             if (subject.starts_with(tag)) ++stored[subject];
-            Free(m);
         }
     };
     fetch_round(-1);  // every fetch is cut: the round ends early and marks nothing it did not hand out
@@ -379,42 +343,35 @@ TEST_F(RemoteMailTest, ALetterTheServerHoldsTwiceIsStoredOnce) {
     const std::string letters = "ms = []\nfor subject, body in [('held twice', 'same'), ('held twice', 'same'), ('reused id', 'other')]:\n"
                                 "    m = EmailMessage()\n    m['From'] = 'bob_02@example.test'\n    m['Subject'] = subject\n"
                                 "    m['Message-ID'] = '" + id + "'\n    m.set_content(body)\n    ms.append(m)";
-    SendAllWithSmtplib("ann_01@example.test", letters);
-    {
-        harbor::MailService service(Options());
-        const SignInAnswer ann = SignIn("ann_01", "annpass1");
-        ASSERT_EQ(ann.status, harbor::kSignInAccepted);
-        const std::vector<std::string> first = FetchAll(ann.manager);
-        EXPECT_EQ(std::count(first.begin(), first.end(), "held twice"), 1);
-        EXPECT_EQ(std::count(first.begin(), first.end(), "reused id"), 1);
-        EXPECT_TRUE(FetchAll(ann.manager).empty()) << "the second copy counts as fetched, not as new";
-    }
-    SendAllWithSmtplib("ann_01@example.test", letters);  // a copy that comes after the first was stored
-    harbor::MailService service(Options());
-    const SignInAnswer ann = SignIn("ann_01", "annpass1");
-    EXPECT_TRUE(FetchAll(ann.manager).empty());
+    SendWithSmtplib("ann_01@example.test", letters);
+    Restart();
+    const uint32_t ann = SignedInAs("ann_01");
+    const std::vector<std::string> first = FetchSubjects(ann);
+    EXPECT_EQ(std::count(first.begin(), first.end(), "held twice"), 1);
+    EXPECT_EQ(std::count(first.begin(), first.end(), "reused id"), 1);
+    EXPECT_TRUE(FetchSubjects(ann).empty()) << "the second copy counts as fetched, not as new";
+    SendWithSmtplib("ann_01@example.test", letters);  // a copy that comes after the first was stored
+    Restart();
+    EXPECT_TRUE(FetchSubjects(SignedInAs("ann_01")).empty());
 }
 
 TEST_F(RemoteMailTest, ALetterWithoutADateGetsTheDayTheServerReceivedIt) {
+    const std::string pid = std::to_string(::getpid());
     const std::time_t before = std::time(nullptr);
-    SendWithSmtplib("ann_01@example.test", "m = EmailMessage()\nm['From'] = 'bob_02@example.test'\n"
-                                           "m['Subject'] = 'undated " + std::to_string(::getpid()) + "'\nm.set_content('when?')");
-    SendWithSmtplib("ann_01@example.test", "m = EmailMessage()\nm['From'] = 'bob_02@example.test'\n"
-                                           "m['Date'] = 'Mon, 01 Jan 2001 00:00:00 +0000'\n"
-                                           "m['Subject'] = 'dated " + std::to_string(::getpid()) + "'\nm.set_content('then')");
+    SendLetter("ann_01@example.test", "bob_02@example.test", "undated " + pid, "when?");
+    SendLetter("ann_01@example.test", "bob_02@example.test", "dated " + pid, "then",
+               "m['Date'] = 'Mon, 01 Jan 2001 00:00:00 +0000'\n");
     const std::time_t after = std::time(nullptr);
-    harbor::MailService service(Options());
-    const SignInAnswer ann = SignIn("ann_01", "annpass1");
-    ASSERT_EQ(ann.status, harbor::kSignInAccepted);
+    Restart();
+    const uint32_t ann = SignedInAs("ann_01");
     std::map<std::string, int64_t> dates;
-    while (const uint32_t m = Next(ann.manager)) {
+    while (const uint32_t m = Next(ann)) {
         dates[GetText(m, "Subject").value_or("")] = static_cast<uint32_t>(GetLong(m, "Date").value_or(0));
         Free(m);
     }
-    const int64_t undated = dates["undated " + std::to_string(::getpid())];
-    EXPECT_GE(undated, before - 120);  // the server's clock is this computer's
-    EXPECT_LE(undated, after + 120);
-    EXPECT_EQ(dates["dated " + std::to_string(::getpid())], 978307200);
+    EXPECT_GE(dates["undated " + pid], before - 120);  // the server's clock is this computer's
+    EXPECT_LE(dates["undated " + pid], after + 120);
+    EXPECT_EQ(dates["dated " + pid], 978307200);
 }
 
 TEST_F(RemoteMailTest, SpooledMailGoesAtItsSendersNextSignInAndNoPasswordIsWritten) {
@@ -422,36 +379,29 @@ TEST_F(RemoteMailTest, SpooledMailGoesAtItsSendersNextSignInAndNoPasswordIsWritt
     harbor::ServerSettings no_smtp = TlsSettings();
     no_smtp.smtp = Loopback("smtps", 1);  // the letter cannot go in this run
     UseServer(no_smtp);
-    {
-        harbor::MailService service(Options());
-        const SignInAnswer ann = SignIn("ann_01", "annpass1");
-        ASSERT_EQ(ann.status, harbor::kSignInAccepted);
-        ASSERT_TRUE(Send(ann.manager, WrittenMessage("bob_02", "ann_01", subject.c_str(), "wait for me")));
-        service.FinishInFlight();
-    }
+    Restart();
+    ASSERT_TRUE(Send(SignedInAs("ann_01"), WrittenMessage("bob_02", "ann_01", subject.c_str(), "wait for me")));
+    service_->FinishInFlight();
+
     UseServer(TlsSettings());
-    const std::filesystem::path spool = scratch_.Path() / ".remote" / "spool";
-    {
-        harbor::MailService service(Options());
-        service.FinishInFlight();
-        EXPECT_FALSE(std::filesystem::is_empty(spool)) << "without its sender's password the letter waits";
-        ASSERT_EQ(SignIn("bob_02", "bobpass2").status, harbor::kSignInAccepted);  // another child signs in
-        service.FinishInFlight();
-        EXPECT_FALSE(std::filesystem::is_empty(spool));
-        ASSERT_EQ(SignIn("ann_01", "annpass1").status, harbor::kSignInAccepted);
-        service.FinishInFlight();
-        EXPECT_TRUE(std::filesystem::is_empty(spool));
-    }
+    Restart();
+    service_->FinishInFlight();
+    EXPECT_FALSE(SpoolEmpty()) << "without its sender's password the letter waits";
+    SignedInAs("bob_02");  // another child signs in
+    service_->FinishInFlight();
+    EXPECT_FALSE(SpoolEmpty());
+    SignedInAs("ann_01");
+    service_->FinishInFlight();
+    EXPECT_TRUE(SpoolEmpty());
+    service_.reset();
     for (const auto& entry : std::filesystem::recursive_directory_iterator(scratch_.Path())) {
         if (!entry.is_regular_file()) continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string bytes = harbor_test::ReadFile(entry.path());
         EXPECT_EQ(bytes.find("annpass1"), std::string::npos) << entry.path();
         EXPECT_EQ(bytes.find("bobpass2"), std::string::npos) << entry.path();
     }
-    harbor::MailService service(Options());
-    const SignInAnswer bob = SignIn("bob_02", "bobpass2");
-    EXPECT_TRUE(Contains(FetchAll(bob.manager), subject));
+    Restart();
+    EXPECT_TRUE(Contains(FetchSubjects(SignedInAs("bob_02")), subject));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // reading of IMAP answers, the record of fetched UIDs and the marks of spooled letters.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "mail/fetched_uids.h"
@@ -11,7 +10,7 @@
 #include "mail/remote_backend.h"
 #include "mail/server_command.h"
 #include "mail/server_settings.h"
-#include "mail_test_support.h"
+#include "harbor_test_support.h"
 
 namespace {
 
@@ -66,15 +65,13 @@ TEST(ImapReplyTest, SurvivesCutAndBrokenAnswers) {
 }
 
 TEST(ServerSettingsTest, AddressesAreCheckedAndOnlyLoopbackMayBePlain) {
-    EXPECT_EQ(CheckServerAddress("imaps://mail.example.org", "imap"), "");
-    EXPECT_EQ(CheckServerAddress("smtp://mail.example.org:587/", "smtp"), "");
-    EXPECT_EQ(CheckServerAddress("imaps://[::1]:993", "imap"), "");
+    for (const char* good : {"imaps://mail.example.org", "smtp://mail.example.org:587/", "imaps://[::1]:993"}) {
+        EXPECT_EQ(CheckServerAddress(good, good[0] == 's' ? "smtp" : "imap"), "") << good;
+    }
     EXPECT_NE(CheckServerAddress("smtp://mail.example.org", "imap"), "");
-    EXPECT_NE(CheckServerAddress("imaps://", "imap"), "");
-    EXPECT_NE(CheckServerAddress("imaps://host:99999", "imap"), "");
-    EXPECT_NE(CheckServerAddress("imaps://host:12x", "imap"), "");
-    EXPECT_NE(CheckServerAddress("imaps://user@host", "imap"), "");
-    EXPECT_NE(CheckServerAddress("imaps://host/INBOX", "imap"), "");
+    for (const char* bad : {"imaps://", "imaps://host:99999", "imaps://host:12x", "imaps://user@host", "imaps://host/INBOX"}) {
+        EXPECT_NE(CheckServerAddress(bad, "imap"), "") << bad;
+    }
     EXPECT_TRUE(IsLoopbackAddress("imap://127.0.0.1:143"));
     EXPECT_TRUE(IsLoopbackAddress("smtp://[::1]:25"));
     EXPECT_FALSE(IsLoopbackAddress("imap://127.0.0.1.example.org"));
@@ -100,7 +97,7 @@ Command Server(const std::vector<std::string>& args, const std::filesystem::path
 }
 
 TEST(ServerCommandTest, SetShowClearPerDataRoot) {
-    mailtest::ScratchDir scratch;
+    harbor_test::TempDir scratch;
     const auto root = scratch.Path();
     EXPECT_NE(Server({"show"}, root).out.find("embedded post office"), std::string::npos);
     EXPECT_EQ(Server({"set", "--imap", "imaps://mail.example.org", "--domain", "example.org"}, root).status, 2)
@@ -131,8 +128,8 @@ TEST(ServerCommandTest, SetShowClearPerDataRoot) {
 }
 
 TEST(ServerCommandTest, ABrokenSettingsFileIsNamedNotUsed) {
-    mailtest::ScratchDir scratch;
-    std::ofstream(ServerSettingsFile(scratch.Path())) << "{\"imap\": \"ftp://x\"}";
+    harbor_test::TempDir scratch;
+    harbor_test::WriteFile(ServerSettingsFile(scratch.Path()), "{\"imap\": \"ftp://x\"}");
     std::string error;
     EXPECT_FALSE(LoadServerSettings(scratch.Path(), error));
     EXPECT_NE(error.find("ftp://x"), std::string::npos);
@@ -140,7 +137,7 @@ TEST(ServerCommandTest, ABrokenSettingsFileIsNamedNotUsed) {
 }
 
 TEST(FetchedUidsTest, ANewUidValidityStartsTheRecordAgain) {
-    mailtest::ScratchDir scratch;
+    harbor_test::TempDir scratch;
     FetchedUids record(scratch.Path() / "sub" / "ann.fetched", false);
     EXPECT_TRUE(record.Load(5).empty());
     ASSERT_TRUE(record.Add(5, 1));
@@ -156,7 +153,7 @@ TEST(FetchedUidsTest, ANewUidValidityStartsTheRecordAgain) {
 // letter is sent: a crash before the service noted the letter still finds it spooled. Letters
 // spooled by a sender nobody signed in are kept (they go at the sender's next sign-in).
 TEST(RemoteSpoolTest, AMarkStaysWithItsSpooledLetterAcrossARestart) {
-    mailtest::ScratchDir scratch;
+    harbor_test::TempDir scratch;
     const ServerSettings settings{"imap://127.0.0.1:9", "smtp://127.0.0.1:9", "home.test", "", false, false};
     {
         RemoteBackend backend(settings, scratch.Path(), false);

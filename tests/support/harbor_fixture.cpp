@@ -56,42 +56,11 @@ bool HarborFixture::Done(const std::string& error) {
     return false;
 }
 
-bool HarborFixture::Start(const harbor::Identity& identity) { return Done(GetDriver().Start(identity)); }
-bool HarborFixture::Click(const std::string& sprite) { return Done(GetDriver().Click(sprite)); }
-bool HarborFixture::Press(const std::string& sprite) { return Done(GetDriver().Press(sprite)); }
-bool HarborFixture::Release(const std::string& sprite) { return Done(GetDriver().Release(sprite)); }
-bool HarborFixture::Type(const std::string& field, const std::string& text) {
-    return Done(GetDriver().Type(field, text));
-}
-bool HarborFixture::Key(const std::string& name) { return Done(GetDriver().Key(name)); }
-bool HarborFixture::Keys(const std::string& text) { return Done(GetDriver().Keys(text)); }
-void HarborFixture::Wait(uint32_t ms) { Done(GetDriver().Wait(ms)); }
-void HarborFixture::Quit() { Done(GetDriver().Quit()); }
-void HarborFixture::Stop() { Done(GetDriver().Stop()); }
-
 ::testing::AssertionResult HarborFixture::Result(const Check& check) {
     if (check.ok) return ::testing::AssertionSuccess() << check.found;
     return ::testing::AssertionFailure() << "expected " << check.expected << ", found " << check.found;
 }
 
-::testing::AssertionResult HarborFixture::Visible(const std::string& sprite) {
-    return Result(GetDriver().Visible(sprite, true));
-}
-::testing::AssertionResult HarborFixture::Hidden(const std::string& sprite) {
-    return Result(GetDriver().Visible(sprite, false));
-}
-::testing::AssertionResult HarborFixture::TextIs(const std::string& sprite, const std::string& text) {
-    return Result(GetDriver().Text(sprite, text));
-}
-::testing::AssertionResult HarborFixture::SceneIs(const std::string& scene) { return Result(GetDriver().Scene(scene)); }
-::testing::AssertionResult HarborFixture::DialogShows(const std::string& text) {
-    return Result(GetDriver().Dialog(text));
-}
-::testing::AssertionResult HarborFixture::NoDialog() { return Result(GetDriver().Dialog(std::nullopt)); }
-::testing::AssertionResult HarborFixture::HasEnded() { return Result(GetDriver().Ended()); }
-::testing::AssertionResult HarborFixture::Drawn(const std::string& sprite, const std::string& text) {
-    return Result(GetDriver().Drawn(sprite, text));
-}
 
 namespace harbor_test {
 

@@ -44,26 +44,27 @@ protected:
     harbor::Session& GetSession();
     harbor::Driver& GetDriver();
 
-    bool Start(const harbor::Identity& identity = {});
-    bool Click(const std::string& sprite);
-    bool Press(const std::string& sprite);
-    bool Release(const std::string& sprite);
-    bool Type(const std::string& field, const std::string& text);
-    bool Key(const std::string& name);
-    bool Keys(const std::string& text);  // to whatever has the keyboard
-    void Wait(uint32_t ms);
-    void Quit();
-    void Stop();
+    bool Start(const harbor::Identity& identity = {}) { return Done(GetDriver().Start(identity)); }
+    bool Click(const std::string& sprite) { return Done(GetDriver().Click(sprite)); }
+    bool Type(const std::string& field, const std::string& text) { return Done(GetDriver().Type(field, text)); }
+    bool Key(const std::string& name) { return Done(GetDriver().Key(name)); }
+    bool Keys(const std::string& text) { return Done(GetDriver().Keys(text)); }  // to whatever has the keyboard
+    void Wait(uint32_t ms) { Done(GetDriver().Wait(ms)); }
+    void Quit() { Done(GetDriver().Quit()); }
+    void Stop() { Done(GetDriver().Stop()); }
 
-    ::testing::AssertionResult Visible(const std::string& sprite);
-    ::testing::AssertionResult Hidden(const std::string& sprite);
-    ::testing::AssertionResult TextIs(const std::string& sprite, const std::string& text);
-    ::testing::AssertionResult SceneIs(const std::string& scene);
-    ::testing::AssertionResult DialogShows(const std::string& text);
-    ::testing::AssertionResult NoDialog();
-    ::testing::AssertionResult HasEnded();
+    ::testing::AssertionResult Visible(const std::string& sprite) { return Result(GetDriver().Visible(sprite, true)); }
+    ::testing::AssertionResult TextIs(const std::string& sprite, const std::string& text) {
+        return Result(GetDriver().Text(sprite, text));
+    }
+    ::testing::AssertionResult SceneIs(const std::string& scene) { return Result(GetDriver().Scene(scene)); }
+    ::testing::AssertionResult DialogShows(const std::string& text) { return Result(GetDriver().Dialog(text)); }
+    ::testing::AssertionResult NoDialog() { return Result(GetDriver().Dialog(std::nullopt)); }
+    ::testing::AssertionResult HasEnded() { return Result(GetDriver().Ended()); }
     // The texts drawn on the sprite's picture contain `text` (Driver::Drawn).
-    ::testing::AssertionResult Drawn(const std::string& sprite, const std::string& text);
+    ::testing::AssertionResult Drawn(const std::string& sprite, const std::string& text) {
+        return Result(GetDriver().Drawn(sprite, text));
+    }
 
 private:
     bool Done(const std::string& error);

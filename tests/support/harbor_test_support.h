@@ -3,23 +3,40 @@
 #ifndef WRENMAIL_TESTS_SUPPORT_HARBOR_TEST_SUPPORT_H
 #define WRENMAIL_TESTS_SUPPORT_HARBOR_TEST_SUPPORT_H
 
+#include <stdlib.h>
+
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <system_error>
 
 #include "edict.h"
 #include "hxmsg.h"
 
 namespace harbor_test {
 
-uint16_t A(const char* name);
-EDict Record(uint16_t type);
+inline uint16_t A(const char* name) { return static_cast<uint16_t>(DaNameGet(name)); }
+
+inline EDict Record(uint16_t type) {
+    EDict d;
+    EDictClear(&d);
+    EDictSetType(&d, type);
+    return d;
+}
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
 public:
-    TempDir();
-    ~TempDir();
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "harbor-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
@@ -30,9 +47,19 @@ private:
 };
 
 // Writes `text` as the whole file, making its folders first.
-void WriteFile(const std::filesystem::path& path, const std::string& text);
+inline void WriteFile(const std::filesystem::path& path, const std::string& text) {
+    std::error_code ec;
+    std::filesystem::create_directories(path.parent_path(), ec);
+    std::ofstream(path, std::ios::binary) << text;
+}
+
 // The file's bytes; empty when it cannot be read.
-std::string ReadFile(const std::filesystem::path& path);
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 }  // namespace harbor_test
 
