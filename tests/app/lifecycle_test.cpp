@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
-
 #include "clients/host_application.h"
+#include "../controls/request_fields.h"
 #include "module_test.h"
 
 namespace {
 
 using LifecycleTest = ModuleTest;
+using Lines = std::vector<std::string>;
 
 const HxHandler kScreenEntries[] = {&PM_OrbitSignIn, &PM_WrenmailMain, &PM_WriteMessage, &PM_ReadMessage,
                                     &PM_AddressBook};
@@ -29,29 +29,25 @@ TEST_F(LifecycleTest, FirstSceneFollowsTheIdentityOfTheStartMessage) {
         Start(c.player, c.kite, "pw");
         EXPECT_EQ(RequestedScene(), c.scene);
         EXPECT_EQ(CurrentScene(), c.scene);
-        const auto scenes = host_.Requests(atoms::AppPort, code::kStart);
-        ASSERT_FALSE(scenes.empty());
-        EXPECT_EQ(scenes.back().event, HxTracePost);
-        EXPECT_EQ(scenes.back().delay, 0);
+        EXPECT_EQ(Deliveries(host_.Requests(atoms::AppPort, code::kStart)), Lines{"post 0"});
         Stop();
     }
 }
 
 TEST_F(LifecycleTest, EntriesAnswerFalseUntilStartAndAfterStop) {
-    for (HxHandler entry : kScreenEntries) {
-        EDict click = Record(code::kClick);
-        EXPECT_FALSE(entry(&click));
-    }
+    const auto Answering = [] {
+        int answers = 0;
+        for (HxHandler entry : kScreenEntries) {
+            EDict click = Record(code::kClick);
+            answers += entry(&click) ? 1 : 0;
+        }
+        return answers;
+    };
+    EXPECT_EQ(Answering(), 0);
     Start("Robin");
-    for (HxHandler entry : kScreenEntries) {
-        EDict click = Record(code::kClick);
-        EXPECT_TRUE(entry(&click));
-    }
+    EXPECT_EQ(Answering(), 5);
     Stop();
-    for (HxHandler entry : kScreenEntries) {
-        EDict click = Record(code::kClick);
-        EXPECT_FALSE(entry(&click));
-    }
+    EXPECT_EQ(Answering(), 0);
 }
 
 TEST_F(LifecycleTest, StopDetachesTheSixPortsAndForgetsTheScreens) {
@@ -67,14 +63,10 @@ TEST_F(LifecycleTest, StopDetachesTheSixPortsAndForgetsTheScreens) {
                               atoms::ports::ReadPort, atoms::ports::AddressPort, atoms::ports::WNPrintPort};
     const HxHandler handlers[] = {&PM_OrbitSignIn, &PM_WrenmailMain, &PM_WriteMessage, &PM_ReadMessage,
                                   &PM_AddressBook, &PM_PrintMessage};
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_TRUE(Attached(ports[i], handlers[i])) << i;
-    }
+    for (int i = 0; i < 6; ++i) EXPECT_TRUE(Attached(ports[i], handlers[i])) << i;
     EXPECT_TRUE(Attached(atoms::ports::ConnectPort, &PM_Connection));
     Stop();
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_FALSE(Attached(ports[i], handlers[i])) << i;
-    }
+    for (int i = 0; i < 6; ++i) EXPECT_FALSE(Attached(ports[i], handlers[i])) << i;
     EXPECT_FALSE(Attached(atoms::ports::ConnectPort, &PM_Connection));
     EXPECT_EQ(wm::CurrentScreen(), nullptr);
     EXPECT_EQ(wm::Screens().Count(), 0);
@@ -93,14 +85,12 @@ TEST_F(LifecycleTest, StopClosesTheMailManagerAndReleasesTheConnection) {
     wm::Services().connection = 77;
     Stop();
     const auto mail = host_.Requests(atoms::mail::MailPort, code::kClose);
-    ASSERT_EQ(mail.size(), 1u);
-    EXPECT_EQ(mail[0].event, HxTraceSend);
-    EXPECT_EQ(EDictGetLong(&mail[0].record, atoms::mail::Manager), 55);
+    EXPECT_EQ(Deliveries(mail), Lines{"send 0"});
+    EXPECT_EQ(Longs(mail, atoms::mail::Manager), Numbers{55});
     EXPECT_EQ(wm::Services().mail_manager, 0u);
     const auto line = host_.Requests(atoms::mail::RASPort, code::kClose);
-    ASSERT_EQ(line.size(), 1u);
-    EXPECT_EQ(line[0].event, HxTraceSend);
-    EXPECT_EQ(EDictGetLong(&line[0].record, atoms::mail::Connection), 77);
+    EXPECT_EQ(Deliveries(line), Lines{"send 0"});
+    EXPECT_EQ(Longs(line, atoms::mail::Connection), Numbers{77});
     EXPECT_EQ(EDictKeyCount(&line[0].record), 1);
 }
 
@@ -122,18 +112,14 @@ TEST_F(LifecycleTest, CloseQuestionAnswersAokAndConfirmsExactlyOnceAfterTwentyTi
     EXPECT_EQ(EDictGetLong(&question, atoms::AOK), 0);
 
     const uint16_t harbor = atoms::shell::HarborPort;
-    for (int i = 0; i < 19; ++i) {
-        Tick();
-    }
+    for (int i = 0; i < 19; ++i) Tick();
     EXPECT_TRUE(host_.Delivered(harbor).empty());
     Tick();
     const auto confirmations = host_.Delivered(harbor);
     ASSERT_EQ(confirmations.size(), 1u);
     EXPECT_EQ(EDictGetType(&confirmations[0].record), code::kClose);
     EXPECT_EQ(EDictKeyCount(&confirmations[0].record), 0);
-    for (int i = 0; i < 40; ++i) {
-        Tick();
-    }
+    for (int i = 0; i < 40; ++i) Tick();
     EXPECT_EQ(host_.Delivered(harbor).size(), 1u);
 }
 
@@ -168,9 +154,7 @@ TEST_F(LifecycleTest, UploadedMailAnnouncesTheFetchAndPostsIt) {
                     .empty());
 
     const auto next = host_.Requests(atoms::PM, atoms::actions::aWrenmailGetMail);
-    ASSERT_EQ(next.size(), 1u);
-    EXPECT_EQ(next[0].event, HxTracePost);
-    EXPECT_EQ(next[0].delay, 10);
+    EXPECT_EQ(Deliveries(next), Lines{"post 10"});
     EXPECT_EQ(EDictKeyCount(&next[0].record), 0);
 }
 

@@ -16,10 +16,8 @@ using wm::testing::SameColour;
 TEST(AddressPicker, PaintsBlueFramedInBlackWithEachRowInsetByTwo) {
     HxReset();
     wm::PMAddressPicker picker(atoms::ports::ScWrWrite, atoms::ports::WritePort);
-    EXPECT_EQ(picker.GetLeft(), 137u);
-    EXPECT_EQ(picker.GetTop(), 100u);
-    EXPECT_EQ(picker.GetWidth(), 90u);
-    EXPECT_EQ(picker.GetHeight(), 150u);
+    EXPECT_EQ((std::vector<uint32_t>{picker.GetLeft(), picker.GetTop(), picker.GetWidth(), picker.GetHeight()}),
+              (std::vector<uint32_t>{137, 100, 90, 150}));
     picker.AddItem("anna", 1);
     picker.AddItem("Bob", 2);
     picker.Select(1);
@@ -35,10 +33,8 @@ TEST(AddressPicker, PaintsBlueFramedInBlackWithEachRowInsetByTwo) {
     EXPECT_EQ(paint[1].y2, 150.0f);
     // Rows are 14 high (12 of text and 2): each is drawn from 2 in to 2 short of its edges.
     const uint32_t rows = picker.RowHeight();
-    EXPECT_EQ(paint[2].x1, 2.0f);
-    EXPECT_EQ(paint[2].y1, 2.0f);
-    EXPECT_EQ(paint[2].x2, 70.0f);
-    EXPECT_EQ(paint[2].y2, static_cast<float>(rows - 2));
+    EXPECT_EQ((std::vector<float>{paint[2].x1, paint[2].y1, paint[2].x2, paint[2].y2}),
+              (std::vector<float>{2, 2, 70, static_cast<float>(rows - 2)}));
     EXPECT_TRUE(SameColour(paint[2].colour, wm::PMAddressPicker::kBackground));
     EXPECT_EQ(paint[3].y1, static_cast<float>(rows + 2));
     EXPECT_FALSE(SameColour(paint[3].colour, wm::PMAddressPicker::kBackground)) << "the picked row stands out";

@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <vector>
 
 #include "screens/address_book_screen.h"
 #include "screens/write_screen.h"
+#include "../controls/request_fields.h"
 #include "module_test.h"
 
 namespace {
@@ -37,8 +36,8 @@ protected:
         }
         return shown;
     }
-    std::vector<int32_t> ZOf(uint16_t scene, uint16_t sprite) const {
-        std::vector<int32_t> z;
+    Numbers ZOf(uint16_t scene, uint16_t sprite) const {
+        Numbers z;
         for (const HostRequest& r : About(scene, code::kSet, atoms::NAME, sprite)) {
             if (EDictHasKey(&r.record, atoms::Z)) z.push_back(EDictGetLong(&r.record, atoms::Z));
         }
@@ -71,9 +70,9 @@ TEST_F(CommonDialogTest, AQuestionShowsBackdropYesNoAndTextAboveTheCover) {
         {send, code::kSet, sprites::TxtCoDialog},
     };
     EXPECT_EQ(Steps(scene_), expected);
-    EXPECT_EQ(ZOf(scene_, sprites::AniCoDialog), std::vector<int32_t>{2});
-    EXPECT_EQ(ZOf(scene_, sprites::BtnCoYes), std::vector<int32_t>{1});
-    EXPECT_EQ(ZOf(scene_, sprites::TxtCoDialog), std::vector<int32_t>{1});
+    EXPECT_EQ(ZOf(scene_, sprites::AniCoDialog), Numbers{2});
+    EXPECT_EQ(ZOf(scene_, sprites::BtnCoYes), Numbers{1});
+    EXPECT_EQ(ZOf(scene_, sprites::TxtCoDialog), Numbers{1});
     const auto yes = About(scene_, code::kStart, atoms::SPRITENAME, sprites::BtnCoYes);
     EXPECT_EQ(EDictGetLong(&yes[0].record, atoms::X), 0);
     EXPECT_TRUE(EDictHasKey(&yes[0].record, atoms::Y));
@@ -112,31 +111,20 @@ TEST_F(CommonDialogTest, WriteScreenHidesTheSubjectFieldWhileADialogIsUp) {
     const uint16_t subject = Atom("EdtWrSubject");
     write->ShowDialog(wm::kDialogOk, question_, "Saved.");
     write->CloseDialog(sprites::BtnCoOk);
-    const auto requests = host_.Requests(atoms::ports::ScWrWrite);
-    ASSERT_GE(requests.size(), 2u);
-    EXPECT_EQ(EDictGetShort(&requests.front().record, atoms::NAME), subject);
-    EXPECT_EQ(EDictGetLong(&requests.front().record, atoms::VISIBLE), 0);
-    const auto shows = About(atoms::ports::ScWrWrite, code::kSet, atoms::NAME, subject);
-    ASSERT_EQ(shows.size(), 2u);
-    EXPECT_EQ(EDictGetLong(&shows[1].record, atoms::VISIBLE), 1);
+    EXPECT_EQ(Shorts(host_.Requests(atoms::ports::ScWrWrite), atoms::NAME).front(), subject) << "hidden first";
+    EXPECT_EQ(Longs(About(atoms::ports::ScWrWrite, code::kSet, atoms::NAME, subject), atoms::VISIBLE), (Numbers{0, 1}));
 }
 
 TEST_F(CommonDialogTest, AddressBookMovesTheDialogIntoItsSmallerScene) {
     wm::PMScreenBase* book = wm::Screens().At(wm::kAddressSlot);
     const uint16_t scene = atoms::ports::ScAbAddress;
     book->ShowDialog(wm::kDialogOk, question_, "Empty.");
-    std::vector<std::pair<uint16_t, int32_t>> moves;
-    for (const HostRequest& r : host_.Requests(scene, code::kMove)) {
-        moves.emplace_back(EDictGetShort(&r.record, atoms::NAME), EDictGetLong(&r.record, atoms::X));
-    }
-    EXPECT_EQ(moves, (std::vector<std::pair<uint16_t, int32_t>>{
-                         {sprites::AniCoDialog, -115}, {sprites::BtnCoOk, -115}, {sprites::TxtCoDialog, 75}}));
+    const auto moves = host_.Requests(scene, code::kMove);
+    EXPECT_EQ(Shorts(moves, atoms::NAME), (Atoms{sprites::AniCoDialog, sprites::BtnCoOk, sprites::TxtCoDialog}));
+    EXPECT_EQ(Longs(moves, atoms::X), (Numbers{-115, -115, 75}));
     EXPECT_EQ(About(scene, code::kSet, atoms::NAME, Atom("EdtAbName")).size(), 1u);
     book->CloseDialog(sprites::BtnCoOk);
-    const auto fields = About(scene, code::kSet, atoms::NAME, Atom("EdtAbEmail"));
-    ASSERT_EQ(fields.size(), 2u);
-    EXPECT_EQ(EDictGetLong(&fields[0].record, atoms::VISIBLE), 0);
-    EXPECT_EQ(EDictGetLong(&fields[1].record, atoms::VISIBLE), 1);
+    EXPECT_EQ(Longs(About(scene, code::kSet, atoms::NAME, Atom("EdtAbEmail")), atoms::VISIBLE), (Numbers{0, 1}));
 }
 
 }  // namespace

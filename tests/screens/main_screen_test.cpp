@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "controls/mailbox_list.h"
+#include "../controls/request_fields.h"
 #include "module_test.h"
 #include "screens/main_screen.h"
 
@@ -18,16 +19,12 @@ protected:
     // A kite user starts at sign-in; the test then opens the mailbox as signing in would.
     void StartAs(const char* kite) {
         Start("p7", kite, kite != nullptr ? "pw" : nullptr);
-        if (kite != nullptr) {
-            wm::ShowScreen(scene_);
-        }
+        if (kite != nullptr) wm::ShowScreen(scene_);
     }
     void Enter() { Deliver(port_, code::kEntered); }
     void Leave() { Deliver(port_, code::kLeft); }
     // Runs Get/Send's posted steps to their end.
-    void FinishMailChain() {
-        for (int step = 0; step < 8; ++step) Advance(10);
-    }
+    void FinishMailChain() { for (int step = 0; step < 8; ++step) Advance(10); }
 
     static Path InBox(uint32_t kind) {
         return kind == 1 ? Path{"MailBoxes", "kiteAccounts", "ann_01", "InBox"}
@@ -57,28 +54,27 @@ protected:
         return column;
     }
     static bool Press(uint16_t sprite, int32_t count) {
-        EDict record = Record(code::kPress);
-        EDictPutShort(&record, atoms::NAME, sprite);
+        EDict record = AtPoint(Named(code::kPress, sprite), 1000, 1000);
         EDictPutLong(&record, atoms::COUNT, count);
-        EDictPutLong(&record, atoms::X, 1000);
-        EDictPutLong(&record, atoms::Y, 1000);
         return HxPortSend(atoms::ports::WrenmailMainPort, &record);
     }
 
     const uint16_t port_ = atoms::ports::WrenmailMainPort;
     const uint16_t scene_ = atoms::ports::ScWnMain;
-    // Four player messages whose senders, subjects and dates each sort differently.
-    void PutFourMessages() {
+    // A player without kite ID enters the mailbox with four messages whose senders, subjects and
+    // dates each sort differently.
+    void EnterWithFourMessages() {
+        StartAs(nullptr);
         PutMail(2, 1, "Cy <cy@x.example>", "apples", 300);
         PutMail(2, 2, "ann@x.example", "Zoo trip", 100);
         PutMail(2, 3, "Bo <BO@x.example>", "", 400);
         PutMail(2, 4, "dee@x.example", "maths", 200);
+        Enter();
     }
 };
 
 namespace sprites = atoms::dialog_sprites;
 using Lines = std::vector<std::string>;
-
 
 TEST_F(MainListTest, TheListSitsInTheSceneAndTalksThroughTheScreensPort) {
     StartAs(nullptr);
@@ -86,10 +82,8 @@ TEST_F(MainListTest, TheListSitsInTheSceneAndTalksThroughTheScreensPort) {
     ASSERT_NE(Main().List(), nullptr);
     EXPECT_EQ(List().EventPort(), port_);
     EXPECT_EQ(List().ScenePort(), scene_);
-    EXPECT_EQ(List().GetLeft(), 155u);
-    EXPECT_EQ(List().GetTop(), 180u);
-    EXPECT_EQ(List().GetWidth(), 405u);
-    EXPECT_EQ(List().GetHeight(), 195u);
+    EXPECT_EQ((std::vector<uint32_t>{List().GetLeft(), List().GetTop(), List().GetWidth(), List().GetHeight()}),
+              (std::vector<uint32_t>{155, 180, 405, 195}));
     EXPECT_EQ(List().FontName(), "Comic Sans MS");
     EXPECT_EQ(List().GetItemCount(), 0u);  // an empty inbox
     Leave();
@@ -98,9 +92,7 @@ TEST_F(MainListTest, TheListSitsInTheSceneAndTalksThroughTheScreensPort) {
 }
 
 TEST_F(MainListTest, ColumnButtonsSortAndTurnTheOrderRound) {
-    StartAs(nullptr);
-    PutFourMessages();
-    Enter();
+    EnterWithFourMessages();
     EXPECT_EQ(Column(2), (Lines{"d400", "d300", "d200", "d100"}));  // newest first
     EXPECT_EQ(List().ItemAt(0).text, std::string("BO@x.example\t \td400\tPlayerMail"));
     EXPECT_EQ(List().ItemAt(0).data, 3u);
@@ -114,17 +106,13 @@ TEST_F(MainListTest, ColumnButtonsSortAndTurnTheOrderRound) {
 }
 
 TEST_F(MainListTest, AFreshStartSortsTheFirstSubjectClickZToA) {
-    StartAs(nullptr);
-    PutFourMessages();
-    Enter();
+    EnterWithFourMessages();
     Click(port_, Atom("BtnWnSubject"));
     EXPECT_EQ(Column(1), (Lines{"Zoo trip", "maths", "apples", " "}));
 }
 
 TEST_F(MainListTest, TheOrderAndTheFirstStartSurviveAVisitElsewhere) {
-    StartAs(nullptr);
-    PutFourMessages();
-    Enter();
+    EnterWithFourMessages();
     Click(port_, Atom("BtnWnDate"));
     const Path trash = Trash(2);
     files_.At(trash).files["WN9.wnl"] = {};
@@ -135,9 +123,7 @@ TEST_F(MainListTest, TheOrderAndTheFirstStartSurviveAVisitElsewhere) {
 }
 
 TEST_F(MainListTest, ReadAndDoubleClickOpenTheSelectedMessage) {
-    StartAs(nullptr);
-    PutFourMessages();
-    Enter();
+    EnterWithFourMessages();
     Click(port_, Atom("BtnWnRead"));  // nothing selected
     EXPECT_EQ(wm::Handover().current_message, 0u);
     EXPECT_NE(RequestedScene(), atoms::ports::ScRdRead);
@@ -245,8 +231,9 @@ TEST_F(MainListTest, APlayerWithoutKiteIdCannotReachAddressBookOrMailExchange) {
     PutMail(2, 1, "ann@x.example", "hello", 10);
     Enter();
     using Fx = std::vector<uint16_t>;
-    EXPECT_EQ(Effects(scene_, Atom("BtnWnAddress")), (Fx{atoms::buttons::Up, atoms::buttons::Disabled}));
-    EXPECT_EQ(Effects(scene_, Atom("BtnWnUpdate")), (Fx{atoms::buttons::Up, atoms::buttons::Disabled}));
+    for (const char* button : {"BtnWnAddress", "BtnWnUpdate"}) {
+        EXPECT_EQ(Effects(scene_, Atom(button)), (Fx{atoms::buttons::Up, atoms::buttons::Disabled})) << button;
+    }
     EXPECT_EQ(Effects(scene_, Atom("BtnWnDelete")), (Fx{atoms::buttons::Up}));
     EXPECT_FALSE(wm::CommonDialog().up);  // no Get/Send notice for a player
     EXPECT_EQ(Column(0), (Lines{"ann@x.example"}));

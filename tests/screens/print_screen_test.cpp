@@ -2,14 +2,13 @@
 // order of its requests, the pages paced by painted views, stop, and a missing letter.
 #include "screens/print_screen.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "fake_canvas.h"
+#include "../controls/request_fields.h"
 #include "module_test.h"
 #include "controls/control_atoms.h"
 
@@ -51,15 +50,12 @@ protected:
     }
     // The host shows the body sprite and asks for its picture.
     std::vector<std::string> ShowAndPaint(uint16_t sprite) {
-        EDict ready = Record(code::kSpriteReady);
-        EDictPutShort(&ready, atoms::NAME, sprite);
-        Deliver(ready);
+        Deliver(Named(code::kSpriteReady, sprite));
         return Paint(sprite);
     }
     std::vector<std::string> Paint(uint16_t sprite) {
         wm::testing::FakeCanvas canvas(203, 123);
-        EDict draw = Record(code::kDraw);
-        EDictPutShort(&draw, atoms::NAME, sprite);
+        EDict draw = Named(code::kDraw, sprite);
         EDictPutPointer(&draw, atoms::controls::Bitmap, static_cast<CanvasInterface*>(&canvas));
         EXPECT_TRUE(Deliver(draw));
         std::vector<std::string> drawn;

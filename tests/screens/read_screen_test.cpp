@@ -1,6 +1,5 @@
 // The read screen against the null host: the three fields as the address book names them, reply,
 // print and the display modes.
-#include <gtest/gtest.h>
 
 #include "controls/rich_text_view.h"
 #include "module_test.h"

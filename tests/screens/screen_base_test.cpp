@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
+#include <string>
 #include <vector>
 
 #include "screens/main_screen.h"
+#include "../controls/request_fields.h"
 #include "module_test.h"
 
 namespace {
@@ -21,35 +21,28 @@ protected:
     const uint16_t scene_ = Atom("ScTsProbe");
     const uint16_t go_ = Atom("BtnTsGo");
     ProbeScreen screen_{scene_, Atom("SndTsHelp")};
+
+    bool Handle(EDict record) { return screen_.HandleMessage(&record); }
 };
 
 using Fx = std::vector<uint16_t>;
+using Lines = std::vector<std::string>;
 
 TEST_F(ScreenBaseTest, OnlyThePointerOverAnEnabledButtonDrawsItRolledAndUp) {
     screen_.AddButton(go_, false);
-    EDict begin = Cursor(go_, atoms::BEGIN, atoms::CURSOR);
-    EDict end = Cursor(go_, atoms::END, atoms::CURSOR);
-    EDict overUnknown = Cursor(Atom("BtnTsOther"), atoms::BEGIN, atoms::CURSOR);
-    EDict otherCursor = Cursor(go_, atoms::BEGIN, Atom("PEN"));
-    EDict otherAction = Cursor(go_, atoms::MIDDLE, atoms::CURSOR);
-    EDict click = Record(code::kClick);
-    EDictPutShort(&click, atoms::NAME, go_);
-    EXPECT_FALSE(screen_.HandleMessage(&begin)) << "disabled: left to the screen";
-    EXPECT_FALSE(screen_.HandleMessage(&overUnknown));
+    EXPECT_FALSE(Handle(Cursor(go_, atoms::BEGIN, atoms::CURSOR))) << "disabled: left to the screen";
+    EXPECT_FALSE(Handle(Cursor(Atom("BtnTsOther"), atoms::BEGIN, atoms::CURSOR)));
     EXPECT_EQ(Effects(scene_, go_), (Fx{atoms::buttons::Disabled}));
     screen_.SetButtonEnabled(go_, true);
     host_.Forget();
-    EXPECT_FALSE(screen_.HandleMessage(&otherCursor));
-    EXPECT_FALSE(screen_.HandleMessage(&otherAction));
-    EXPECT_FALSE(screen_.HandleMessage(&click));
+    EXPECT_FALSE(Handle(Cursor(go_, atoms::BEGIN, Atom("PEN"))));
+    EXPECT_FALSE(Handle(Cursor(go_, atoms::MIDDLE, atoms::CURSOR)));
+    EXPECT_FALSE(Handle(Named(code::kClick, go_)));
     EXPECT_TRUE(host_.Requests(0).empty());
-    EXPECT_TRUE(screen_.HandleMessage(&begin));
-    EXPECT_TRUE(screen_.HandleMessage(&end));
+    EXPECT_TRUE(Handle(Cursor(go_, atoms::BEGIN, atoms::CURSOR)));
+    EXPECT_TRUE(Handle(Cursor(go_, atoms::END, atoms::CURSOR)));
     EXPECT_EQ(Effects(scene_, go_), (Fx{atoms::buttons::Roll, atoms::buttons::Up}));
-    for (const HostRequest& request : host_.Requests(scene_, code::kSetEffect)) {
-        EXPECT_EQ(request.event, HxTracePost);
-        EXPECT_EQ(request.delay, 0);
-    }
+    EXPECT_EQ(Deliveries(host_.Requests(scene_, code::kSetEffect)), (Lines{"post 0", "post 0"}));
 }
 
 TEST_F(ScreenBaseTest, ASpriteRegisteredTwiceChangesOnlyItsNewerRecord) {
@@ -66,14 +59,10 @@ TEST_F(ScreenBaseTest, ASpriteRegisteredTwiceChangesOnlyItsNewerRecord) {
 
 TEST_F(ScreenBaseTest, HelpSoundRotatesThroughThreeEffectsAndEffectZeroPlaysTheDefault) {
     const uint16_t help = screen_.HelpSound();
-    for (int i = 0; i < 4; ++i) {
-        screen_.PlayHelpSound();
-    }
+    for (int i = 0; i < 4; ++i) screen_.PlayHelpSound();
     EXPECT_EQ(Effects(scene_, help), (Fx{atoms::buttons::Play1, atoms::buttons::Play2, atoms::buttons::Play3,
                                               atoms::buttons::Play1}));
-    const auto shown = About(scene_, code::kStart, atoms::SPRITENAME, help);
-    ASSERT_EQ(shown.size(), 4u);
-    EXPECT_EQ(shown[0].event, HxTraceSend);
+    EXPECT_EQ(Deliveries(About(scene_, code::kStart, atoms::SPRITENAME, help)), Lines(4, "send 0"));
     EXPECT_EQ(screen_.HelpSoundIndex(), 1);
     const uint16_t bird = Atom("AniTsBird");
     screen_.PlaySpriteEffect(bird, 0);
@@ -85,13 +74,9 @@ TEST_F(ScreenBaseTest, CoverIsAnnouncedToTheWholeSceneBeforeItMoves) {
     screen_.ShowCover();
     screen_.HideCover();
     const auto requests = host_.Requests(scene_);
-    ASSERT_EQ(requests.size(), 4u);
+    ASSERT_EQ(Deliveries(requests), (Lines{"send 0", "post 0", "send 0", "post 0"}));
     const uint16_t types[] = {code::kBeforeCover, code::kStart, code::kAfterCover, code::kStop};
-    const int events[] = {HxTraceSend, HxTracePost, HxTraceSend, HxTracePost};
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(EDictGetType(&requests[i].record), types[i]) << i;
-        EXPECT_EQ(requests[i].event, events[i]) << i;
-    }
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(EDictGetType(&requests[i].record), types[i]) << i;
     EXPECT_EQ(EDictGetLong(&requests[0].record, atoms::layout::ALL), 1);
     EXPECT_EQ(EDictGetShort(&requests[1].record, atoms::SPRITENAME), atoms::dialog_sprites::SptCoCover);
     EXPECT_EQ(EDictGetShort(&requests[3].record, atoms::NAME), atoms::dialog_sprites::SptCoCover);

@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include "clients/host_application.h"
+#include "../controls/request_fields.h"
 #include "module_test.h"
 
 namespace {
@@ -11,17 +10,13 @@ class ScreensTest : public ModuleTest {
 protected:
     // The mailbox name requests at the scene: shown at once, its text 20 later.
     void ExpectMailboxName(uint16_t scene, const char* owner) const {
-        const auto shown = About(scene, code::kStart, atoms::SPRITENAME, sprites::TxtCoMailboxName);
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].event, HxTracePost);
-        EXPECT_EQ(shown[0].delay, 0);
+        EXPECT_EQ(Deliveries(About(scene, code::kStart, atoms::SPRITENAME, sprites::TxtCoMailboxName)), Lines{"post 0"});
         const auto text = About(scene, code::kSet, atoms::NAME, sprites::TxtCoMailboxName);
-        ASSERT_EQ(text.size(), 1u);
-        EXPECT_EQ(text[0].event, HxTracePost);
-        EXPECT_EQ(text[0].delay, 20);
-        EXPECT_STREQ(EDictGetText(&text[0].record, atoms::TEXT), owner);
+        EXPECT_EQ(Deliveries(text), Lines{"post 20"});
+        EXPECT_EQ(Texts(text, atoms::TEXT), Lines{owner});
     }
 
+    using Lines = std::vector<std::string>;
     const uint16_t mainPort_ = atoms::ports::WrenmailMainPort;
     const uint16_t mainScene_ = atoms::ports::ScWnMain;
 };
@@ -44,16 +39,13 @@ TEST_F(ScreensTest, MainExitAsksThenRemindsThenEnds) {
     EXPECT_TRUE(About(mainScene_, code::kStart, atoms::SPRITENAME, Atom("SndWnHelp")).empty());
     Click(mainPort_, sprites::BtnCoYes);
     EXPECT_FALSE(wm::CommonDialog().up);
-    const auto reminder = host_.Requests(mainPort_, Atom("aShowDisconnectReminder"));
-    ASSERT_EQ(reminder.size(), 1u);
-    EXPECT_EQ(reminder[0].delay, 20);
+    EXPECT_EQ(Deliveries(host_.Requests(mainPort_, Atom("aShowDisconnectReminder"))), Lines{"post 20"});
     Advance(20);
     EXPECT_EQ(wm::CommonDialog().current, Atom("DisconnectReminder"));
     EXPECT_EQ(About(mainScene_, code::kStart, atoms::SPRITENAME, sprites::BtnCoOk).size(), 1u);
     Click(mainPort_, sprites::BtnCoOk);
     const auto end = host_.Requests(atoms::shell::HarborPort, code::kStop);
-    ASSERT_EQ(end.size(), 1u);
-    EXPECT_EQ(end[0].event, HxTracePost);
+    EXPECT_EQ(Deliveries(end), Lines{"post 0"});
     EXPECT_EQ(EDictKeyCount(&end[0].record), 0);
     EXPECT_FALSE(wm::CommonDialog().up);
 }
@@ -66,9 +58,8 @@ TEST_F(ScreensTest, MainButtonsSwitchScenesAndOpenTheParentPage) {
     Click(mainPort_, Atom("BtnWnChange"));
     EXPECT_EQ(CurrentScene(), atoms::ports::ScCsSignIn);
     Click(mainPort_, Atom("BtnWnParent"));
-    const auto open = host_.Requests(atoms::shell::HarborPort, code::kOpenAddress);
-    ASSERT_EQ(open.size(), 1u);
-    EXPECT_STREQ(EDictGetText(&open[0].record, atoms::STRING), "https://parents.example");
+    EXPECT_EQ(Texts(host_.Requests(atoms::shell::HarborPort, code::kOpenAddress), atoms::STRING),
+              Lines{"https://parents.example"});
 }
 
 TEST_F(ScreensTest, TheAddressBookCoversItsCallerWhileOpen) {
@@ -82,14 +73,11 @@ TEST_F(ScreensTest, TheAddressBookCoversItsCallerWhileOpen) {
     Deliver(bookPort, code::kEntered);
     EXPECT_EQ(host_.Requests(mainScene_, code::kBeforeCover).size(), 1u);
     const auto done = About(atoms::ports::ScAbAddress, code::kStart, atoms::SPRITENAME, Atom("BtnAbDone"));
-    ASSERT_EQ(done.size(), 1u);
-    EXPECT_EQ(EDictGetLong(&done[0].record, atoms::X), 200);
-    EXPECT_EQ(EDictGetLong(&done[0].record, atoms::Y), 215);
+    EXPECT_EQ(Longs(done, atoms::X), Numbers{200});
+    EXPECT_EQ(Longs(done, atoms::Y), Numbers{215});
 
     Click(bookPort, Atom("BtnAbDone"));
-    const auto close = About(atoms::AppPort, code::kStop, atoms::NAME, atoms::ports::ScAbAddress);
-    ASSERT_EQ(close.size(), 1u);
-    EXPECT_EQ(close[0].event, HxTracePost);
+    EXPECT_EQ(Deliveries(About(atoms::AppPort, code::kStop, atoms::NAME, atoms::ports::ScAbAddress)), Lines{"post 0"});
     Deliver(bookPort, code::kLeft);
     EXPECT_EQ(host_.Requests(mainScene_, code::kAfterCover).size(), 1u);
     EXPECT_EQ(wm::Handover().address_book_caller, nullptr);
@@ -104,9 +92,7 @@ TEST_F(ScreensTest, AddressBookFieldsTabBetweenThemAndEnterLeavesThem) {
     host_.scenes.editTexts[name] = "Ann\t";
     EditKey(bookPort, name, atoms::TAB);
     EXPECT_EQ(host_.scenes.editTexts[name], "Ann");
-    const auto focus = host_.Requests(atoms::ports::ScAbAddress, code::kSet);
-    ASSERT_EQ(focus.size(), 1u);
-    EXPECT_EQ(EDictGetShort(&focus[0].record, atoms::NAME), Atom("EdtAbEmail"));
+    EXPECT_EQ(Shorts(host_.Requests(atoms::ports::ScAbAddress, code::kSet), atoms::NAME), Atoms{Atom("EdtAbEmail")});
     EditKey(bookPort, Atom("EdtAbEmail"), atoms::ENTER);
     const auto leave = host_.Requests(atoms::ports::ScAbAddress, code::kSet);
     ASSERT_EQ(leave.size(), 2u);

@@ -1,7 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "clients/host_application.h"
 #include "screens/sign_in_screen.h"
+#include "../controls/request_fields.h"
 #include "module_test.h"
 
 namespace {
@@ -14,9 +13,7 @@ protected:
     }
     wm::SignInScreen* Screen() const { return static_cast<wm::SignInScreen*>(wm::Screens().At(wm::kSignInSlot)); }
     // Shown with a send on the scene.
-    bool Shown(uint16_t sprite) const {
-        return !About(scene_, code::kStart, atoms::SPRITENAME, sprite).empty();
-    }
+    bool Shown(uint16_t sprite) const { return !About(scene_, code::kStart, atoms::SPRITENAME, sprite).empty(); }
     std::vector<HostRequest> Actions(uint16_t action) const { return host_.Requests(port_, action); }
     std::vector<HostRequest> FocusRequests() const {
         std::vector<HostRequest> found;
@@ -25,6 +22,7 @@ protected:
         }
         return found;
     }
+    using Lines = std::vector<std::string>;
     void Type(const char* name, const char* password) {
         host_.scenes.editTexts[name_] = name;
         host_.scenes.editTexts[password_] = password;
@@ -46,9 +44,10 @@ TEST_F(SignInTest, AFirstVisitWithoutPlayerPlaysTheOpeningThenTheSplash) {
     EXPECT_TRUE(Shown(exit_));
     EXPECT_FALSE(Shown(Atom("BtnCsCancel")));
     EXPECT_FALSE(Shown(name_));
-    const auto openingDone = Actions(Atom("aOnOpeningDone"));
-    ASSERT_EQ(openingDone.size(), 1u);
-    EXPECT_EQ(openingDone[0].delay, 5000);
+    EXPECT_EQ(Deliveries(Actions(Atom("aOnOpeningDone"))), Lines{"post 5000"});
+    host_.scenes.editTexts[name_] = "a\tb";
+    EXPECT_TRUE(EditKey(port_, name_, atoms::TAB)) << "taken, but ignored until the fields are shown";
+    EXPECT_EQ(host_.scenes.editTexts[name_], "a\tb");
 
     Advance(4999);
     EXPECT_FALSE(Shown(splash_));
@@ -60,10 +59,8 @@ TEST_F(SignInTest, AFirstVisitWithoutPlayerPlaysTheOpeningThenTheSplash) {
     EXPECT_TRUE(Shown(name_));
     EXPECT_TRUE(Shown(password_));
     EXPECT_TRUE(Screen()->EntryShown());
-    const auto focus = FocusRequests();
-    ASSERT_EQ(focus.size(), 1u);
-    EXPECT_EQ(EDictGetShort(&focus[0].record, atoms::NAME), name_);
-    EXPECT_EQ(focus[0].event, HxTracePost);
+    EXPECT_EQ(Shorts(FocusRequests(), atoms::NAME), Atoms{name_});
+    EXPECT_EQ(Deliveries(FocusRequests()), Lines{"post 0"});
 }
 
 TEST_F(SignInTest, ClicksSkipTheAnimationsAndTheLateTimersAreIgnored) {
@@ -95,10 +92,9 @@ TEST_F(SignInTest, APlayerSkipsTheAnimationsAndMayCancelBackToTheMailbox) {
 
 TEST_F(SignInTest, AKiteLoginFromTheStartFillsTheFieldsAndOtherwiseIsDropped) {
     Enter("Robin", "robin7", "pw");
-    const auto texts = host_.Requests(scene_, code::kSet);
+    const auto texts = Texts(host_.Requests(scene_, code::kSet), atoms::TEXT);
     ASSERT_GE(texts.size(), 2u);
-    EXPECT_STREQ(EDictGetText(&texts[0].record, atoms::TEXT), "robin7");
-    EXPECT_STREQ(EDictGetText(&texts[1].record, atoms::TEXT), "pw");
+    EXPECT_EQ(Lines(texts.begin(), texts.begin() + 2), (Lines{"robin7", "pw"}));
     Stop();
 
     Start("Robin");
@@ -108,30 +104,17 @@ TEST_F(SignInTest, AKiteLoginFromTheStartFillsTheFieldsAndOtherwiseIsDropped) {
     EXPECT_STREQ(wm::Identity().GetPassword(), "");
 }
 
-TEST_F(SignInTest, TabCleansTheFieldAndMovesToTheOther) {
+TEST_F(SignInTest, TabCleansTheFieldAndMovesToTheOtherAndEnterAsksForValidation) {
     Enter("Robin");
     host_.Forget();
     host_.scenes.editTexts[name_] = "ro\tbin\r\n7";
     EditKey(port_, name_, atoms::TAB);
     EXPECT_EQ(host_.scenes.editTexts[name_], "robin7");
-    const auto focus = FocusRequests();
-    ASSERT_EQ(focus.size(), 1u);
-    EXPECT_EQ(EDictGetShort(&focus[0].record, atoms::NAME), password_);
+    EXPECT_EQ(Shorts(FocusRequests(), atoms::NAME), Atoms{password_});
     EditKey(port_, password_, atoms::TAB);
-    EXPECT_EQ(EDictGetShort(&FocusRequests().back().record, atoms::NAME), name_);
-}
+    EXPECT_EQ(Shorts(FocusRequests(), atoms::NAME), (Atoms{password_, name_}));
 
-TEST_F(SignInTest, KeysAreIgnoredUntilTheFieldsAreShown) {
-    Enter(nullptr);
-    host_.Forget();
-    host_.scenes.editTexts[name_] = "a\tb";
-    EXPECT_TRUE(EditKey(port_, name_, atoms::TAB));
-    EXPECT_EQ(host_.scenes.editTexts[name_], "a\tb");
-    EXPECT_TRUE(FocusRequests().empty());
-}
-
-TEST_F(SignInTest, EnterInTheFieldsChecksTheLoginAndAsksForValidation) {
-    Enter("Robin");
+    // Enter checks the login and asks for validation.
     host_.Forget();
     Type("robin7", "pw\n");
     EditKey(port_, password_, atoms::ENTER);
@@ -141,9 +124,7 @@ TEST_F(SignInTest, EnterInTheFieldsChecksTheLoginAndAsksForValidation) {
     EXPECT_FALSE(EDictHasKey(&focus[0].record, atoms::NAME));
     EXPECT_TRUE(wm::CommonDialog().up);
     EXPECT_EQ(wm::CommonDialog().current, Atom("CheckingPassword"));
-    const auto validate = Actions(atoms::actions::aValidateUser);
-    ASSERT_EQ(validate.size(), 1u);
-    EXPECT_EQ(validate[0].delay, 0);
+    EXPECT_EQ(Deliveries(Actions(atoms::actions::aValidateUser)), Lines{"post 0"});
 }
 
 TEST_F(SignInTest, AnEmptyFieldBringsTheBadEntryNoticeAndOkShowsTheFieldsAgain) {
@@ -156,10 +137,8 @@ TEST_F(SignInTest, AnEmptyFieldBringsTheBadEntryNoticeAndOkShowsTheFieldsAgain) 
     Click(port_, atoms::dialog_sprites::BtnCoOk);
     EXPECT_FALSE(wm::CommonDialog().up);
     EXPECT_TRUE(host_.Requests(atoms::shell::HarborPort).empty());
-    const auto shown = About(scene_, code::kSet, atoms::NAME, name_);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(EDictGetLong(&shown[0].record, atoms::VISIBLE), 1);
-    EXPECT_EQ(shown[0].event, HxTracePost);
+    EXPECT_EQ(Longs(About(scene_, code::kSet, atoms::NAME, name_), atoms::VISIBLE), Numbers{1});
+    EXPECT_EQ(Deliveries(About(scene_, code::kSet, atoms::NAME, name_)), Lines{"post 0"});
 }
 
 TEST_F(SignInTest, ExitAsksThenRemindsToDisconnectThenEndsAndNoStays) {

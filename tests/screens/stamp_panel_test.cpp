@@ -9,6 +9,7 @@
 
 #include "host_tree.h"
 #include "controls/rich_text_view.h"
+#include "../controls/request_fields.h"
 #include "null_host.h"
 
 namespace {
@@ -20,14 +21,10 @@ class StampPanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         host_.Install();
-        for (int n = 1; n <= 4; ++n) {
-            Publish(n, n == 1 ? kStamps : 0);
-        }
+        for (int n = 1; n <= 4; ++n) Publish(n, n == 1 ? kStamps : 0);
     }
     void TearDown() override {
-        for (int n = 1; n <= 4; ++n) {
-            HxWithdrawValue(Dictionary(n));
-        }
+        for (int n = 1; n <= 4; ++n) HxWithdrawValue(Dictionary(n));
         host_.Uninstall();
     }
 
@@ -48,22 +45,23 @@ protected:
     }
 
     static bool Offer(wm::StampPanel& panel, uint16_t type, uint16_t sprite, uint16_t action = 0) {
-        EDict record;
-        EDictClear(&record);
-        EDictSetType(&record, type);
+        EDict record = Named(type, sprite);
         if (type == code::kCursor) {
             EDictPutShort(&record, atoms::ACTION, action);
             EDictPutShort(&record, atoms::CNAME, atoms::CURSOR);
         }
-        EDictPutShort(&record, atoms::NAME, sprite);
         return panel.HandleMessage(&record);
     }
-    static int Shown(wm::StampPanel& panel, std::size_t slot) {
-        const wm::StampEntry* entry = panel.Page(panel.CurrentCategory()).InSlot(slot);
-        for (int j = 0; entry != nullptr && j < kStamps; ++j) {
-            if (entry->sprite == Stamp(j)) return j;
+    // The stamp shown in each of the eight slots, -1 for an empty one.
+    static std::vector<int> Shown(wm::StampPanel& panel) {
+        std::vector<int> shown(8, -1);
+        for (std::size_t slot = 0; slot < shown.size(); ++slot) {
+            const wm::StampEntry* entry = panel.Page(panel.CurrentCategory()).InSlot(slot);
+            for (int j = 0; entry != nullptr && j < kStamps; ++j) {
+                if (entry->sprite == Stamp(j)) shown[slot] = j;
+            }
         }
-        return -1;
+        return shown;
     }
     // Where the first request of the type to the port naming the sprite under the key stands.
     std::ptrdiff_t First(uint16_t port, uint16_t type, uint16_t key, uint16_t sprite) const {
@@ -102,30 +100,26 @@ TEST_F(StampPanelTest, TenStampsPageByRowsOfFourAndEachCategoryKeepsItsPlace) {
     panel.Open();
     const uint16_t down = Atom("BtnWrArrowDown");
     const uint16_t up = Atom("BtnWrArrowUp");
+    using Slots = std::vector<int>;
     EXPECT_TRUE(Offer(panel, code::kClick, up));
-    EXPECT_EQ(Shown(panel, 0), 0) << "Up at the start does nothing";
-    EXPECT_EQ(Shown(panel, 7), 7);
+    EXPECT_EQ(Shown(panel), (Slots{0, 1, 2, 3, 4, 5, 6, 7})) << "Up at the start does nothing";
     Offer(panel, code::kClick, down);
-    EXPECT_EQ(Shown(panel, 0), 4);
-    EXPECT_EQ(Shown(panel, 5), 9);
-    EXPECT_EQ(Shown(panel, 6), -1);
+    EXPECT_EQ(Shown(panel), (Slots{4, 5, 6, 7, 8, 9, -1, -1}));
     Offer(panel, code::kClick, down);
-    EXPECT_EQ(Shown(panel, 0), 8);
     Offer(panel, code::kClick, down);
-    EXPECT_EQ(Shown(panel, 0), 8) << "one stamp after the first shown is not a row";
+    EXPECT_EQ(Shown(panel), (Slots{8, 9, -1, -1, -1, -1, -1, -1})) << "one stamp after the first shown is not a row";
 
     EXPECT_TRUE(Offer(panel, code::kClick, Atom("BtnWrCategory2")));
     EXPECT_EQ(panel.CurrentCategory(), 1u);
     EXPECT_FALSE(Offer(panel, code::kCursor, Atom("SptWrIconA"), atoms::BEGIN)) << "an empty slot";
     Offer(panel, code::kClick, Atom("BtnWrCategory1"));
-    EXPECT_EQ(Shown(panel, 0), 8);
+    EXPECT_EQ(Shown(panel)[0], 8);
 
     host_.Forget();
     EXPECT_TRUE(Offer(panel, code::kCursor, Atom("SptWrIconB"), atoms::BEGIN));
     const std::vector<HostRequest> effects = host_.Requests(atoms::ports::ScWrWrite, code::kSetEffect);
-    ASSERT_EQ(effects.size(), 1u);
-    EXPECT_EQ(EDictGetShort(&effects[0].record, atoms::NAME), Atom("AniWrHilite"));
-    EXPECT_EQ(EDictGetShort(&effects[0].record, atoms::FX), Atom("BoxB"));
+    EXPECT_EQ(Shorts(effects, atoms::NAME), Atoms{Atom("AniWrHilite")});
+    EXPECT_EQ(Shorts(effects, atoms::FX), Atoms{Atom("BoxB")});
     EXPECT_FALSE(Offer(panel, code::kCursor, Atom("SptWrIconC"), atoms::BEGIN)) << "past the last stamp";
 }
 

@@ -36,9 +36,7 @@ protected:
         Deliver(port_, code::kEntered);
         HxAdvanceTime(100);
     }
-    static wm::WriteScreen& Write() {
-        return *static_cast<wm::WriteScreen*>(wm::CurrentScreen());
-    }
+    static wm::WriteScreen& Write() { return *static_cast<wm::WriteScreen*>(wm::CurrentScreen()); }
     std::string& Field(const char* name) { return host_.scenes.editTexts[Atom(name)]; }
     // The texts the screen put into the sprite through 30052, in order.
     std::vector<std::string> TextsSet(const char* sprite) { return host_.scenes.TextsOf(Atom(sprite)); }
@@ -52,20 +50,10 @@ protected:
         }
         return letters;
     }
-    // A received letter as the read screen leaves it for a reply.
-    uint32_t Received(const char* from, const std::vector<std::pair<std::string, std::string>>& parts,
-                      const char* body) {
-        const uint32_t message = mail_.Add({});
-        mail_.objects[message].texts[atoms::mail::From] = from;
-        mail_.objects[message].longs[atoms::mail::Date] = 4242;
-        if (body != nullptr) mail_.objects[message].texts[atoms::mail::Body] = body;
-        for (const auto& [type, text] : parts) {
-            const uint32_t part = mail_.Add(FakeObject{{}, {}, {}, true});
-            mail_.objects[part].texts[atoms::mail::ContentType] = type;
-            mail_.objects[part].texts[atoms::mail::Body] = text;
-            mail_.objects[message].parts.push_back(part);
-        }
-        return message;
+    // A received letter as the read screen leaves it for a reply: its own body, then one text part.
+    uint32_t Received(const char* from, const char* type, const char* text, const char* body) {
+        const uint32_t part = mail_.Add(FakeObject{{{atoms::mail::ContentType, type}, {atoms::mail::Body, text}}, {}, {}, true});
+        return mail_.Add(FakeObject{{{atoms::mail::From, from}, {atoms::mail::Body, body}}, {{atoms::mail::Date, 4242}}, {part}, false});
     }
     void PendReply(uint32_t message, const char* address, const char* subject) {
         wm::Handover().current_message = message;
@@ -91,7 +79,7 @@ TEST(ReplyTexts, TheQuoteHeaderAndSubjectAreExactAndCutToTheirRoom) {
 }
 
 TEST_F(WriteScreenTest, APlainReplyBodyKeepsItsAngleBracketsAndNoBodyMeansNoHeader) {
-    const uint32_t letter = Received("x@y", {{"text/plain", "1 < 2"}}, "own body");
+    const uint32_t letter = Received("x@y", "text/plain", "1 < 2", "own body");
     PendReply(letter, "x", "Sums");
     EnterAs("bob_02");
     EXPECT_EQ(std::string(Write().Editor()->ProducePlainBodyText()), "\r\n-------------------\r\nOn d4242 x@y wrote:\r\n1 < 2");
@@ -124,14 +112,6 @@ TEST_F(WriteScreenTest, DoneSavesTwoPartsToTheOutBoxWithFieldsCutToTheirRoom) {
     EXPECT_EQ(RequestedScene(), atoms::ports::ScWnMain);
 }
 
-TEST_F(WriteScreenTest, APlayerWithoutKiteIdIsToldItWasSavedButNothingIsStored) {
-    EnterAs(nullptr);
-    Field("EdtWrTo") = "bob_02";
-    ClickWrite("BtnWrDone");
-    EXPECT_EQ(wm::CommonDialog().current, Atom("NotifySave"));
-    EXPECT_EQ(mail_.created, 0);
-}
-
 TEST_F(WriteScreenTest, PrintMakesARichOnlyCopyOnceUntilPrintingEnds) {
     EnterAs("ann_01");
     Field("EdtWrTo") = "Bob";
@@ -154,9 +134,13 @@ TEST_F(WriteScreenTest, PrintMakesARichOnlyCopyOnceUntilPrintingEnds) {
     wm::Handover().printing = 0;
 }
 
-TEST_F(WriteScreenTest, APrintedCopyIsFromTheKiteIdEvenWhenThatIsEmpty) {
+TEST_F(WriteScreenTest, APlayerWithoutKiteIdStoresNothingAndPrintsFromTheEmptyKiteId) {
     EnterAs(nullptr);
     Field("EdtWrTo") = "bob_02";
+    ClickWrite("BtnWrDone");
+    EXPECT_EQ(wm::CommonDialog().current, Atom("NotifySave"));
+    EXPECT_EQ(mail_.created, 0) << "told it was saved, but nothing is stored";
+    Write().CloseDialog(0);
     ClickWrite("BtnWrPrint");
     const uint32_t copy = wm::Handover().current_message;
     ASSERT_NE(copy, 0u);
