@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "controls/arrow_button.h"
-#include "controls/control_atoms.h"
 #include "fake_canvas.h"
 #include "controls_fixture.h"
 #include "hxmsg.h"
-#include "message_codes.h"
-#include "messaging/name_atoms.h"
 #include "wrenmail.h"
 
 namespace wm::testing {
@@ -17,48 +16,44 @@ using ButtonTest = ControlsTest;
 constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kWhite{255, 255, 255};
 
-bool Same(const Segment& s, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    return s.x1 == x1 && s.y1 == y1 && s.x2 == x2 && s.y2 == y2;
-}
+using Ends = std::array<int32_t, 4>;  // x1, y1, x2, y2
 
-TEST(ArrowTriangle, UpArrowOfSixteenSpansRowsThreeToTenWideningToSeven) {
+Ends EndsOf(const Segment& s) { return {s.x1, s.y1, s.x2, s.y2}; }
+
+TEST(ArrowTriangle, EachKindPointsItsOwnWayAndThePressedLookSitsOnePixelRightAndDown) {
+    const struct {
+        ArrowKind kind;
+        bool up;
+        int32_t width;
+        std::size_t rows;
+        Ends first, last;
+    } cases[] = {
+        {ArrowKind::kUp, true, 16, 8, {7, 3, 7, 3}, {4, 10, 10, 10}},
+        {ArrowKind::kUp, false, 16, 8, {8, 4, 8, 4}, {5, 11, 11, 11}},
+        {ArrowKind::kDown, true, 16, 8, {7, 12, 7, 12}, {4, 5, 10, 5}},
+        {ArrowKind::kLeft, true, 16, 8, {3, 7, 3, 7}, {10, 4, 10, 10}},
+        {ArrowKind::kRight, true, 16, 8, {12, 7, 12, 7}, {5, 4, 5, 10}},
+        // Across a wide horizontal arrow the triangle follows the height, along it the width.
+        {ArrowKind::kRight, true, 20, 12, {16, 7, 16, 7}, {5, 4, 5, 10}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.kind) * 10 + c.width + (c.up ? 0 : 1000));
+        const auto rows = ArrowTriangle(c.kind, c.up, c.width, 16);
+        ASSERT_EQ(rows.size(), c.rows);
+        EXPECT_EQ(EndsOf(rows.front()), c.first);
+        EXPECT_EQ(EndsOf(rows.back()), c.last);
+    }
+    // Half-widths of the up arrow: the integer part of ((y - 3) / 7 * 6 + 1) / 2.
     const auto rows = ArrowTriangle(ArrowKind::kUp, true, 16, 16);
-    ASSERT_EQ(rows.size(), 8u);
-    EXPECT_TRUE(Same(rows.front(), 7, 3, 7, 3));
-    EXPECT_TRUE(Same(rows.back(), 4, 10, 10, 10));
-    // Half-widths: the integer part of ((y - 3) / 7 * 6 + 1) / 2.
     const int32_t halves[] = {0, 0, 1, 1, 2, 2, 3, 3};
     for (std::size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].y1, static_cast<int32_t>(3 + i));
         EXPECT_EQ(rows[i].x2 - 7, halves[i]) << "row " << i;
         EXPECT_EQ(7 - rows[i].x1, halves[i]) << "row " << i;
     }
-}
-
-TEST(ArrowTriangle, DownLookIsPressedOnePixelRightAndDown) {
-    const auto rows = ArrowTriangle(ArrowKind::kUp, false, 16, 16);
-    ASSERT_EQ(rows.size(), 8u);
-    EXPECT_TRUE(Same(rows.front(), 8, 4, 8, 4));
-    EXPECT_TRUE(Same(rows.back(), 5, 11, 11, 11));
     // An odd width keeps mid = (w + 1) / 2 for the pressed look.
     EXPECT_EQ(ArrowTriangle(ArrowKind::kUp, false, 15, 16).front().x1, 8);
     EXPECT_EQ(ArrowTriangle(ArrowKind::kUp, true, 15, 16).front().x1, 7);
-}
-
-TEST(ArrowTriangle, OtherKindsPointTheirOwnWay) {
-    const auto down = ArrowTriangle(ArrowKind::kDown, true, 16, 16);
-    EXPECT_TRUE(Same(down.front(), 7, 12, 7, 12));
-    EXPECT_TRUE(Same(down.back(), 4, 5, 10, 5));
-    const auto left = ArrowTriangle(ArrowKind::kLeft, true, 16, 16);
-    EXPECT_TRUE(Same(left.front(), 3, 7, 3, 7));
-    EXPECT_TRUE(Same(left.back(), 10, 4, 10, 10));
-    const auto right = ArrowTriangle(ArrowKind::kRight, true, 16, 16);
-    EXPECT_TRUE(Same(right.front(), 12, 7, 12, 7));
-    EXPECT_TRUE(Same(right.back(), 5, 4, 5, 10));
-    // Across a wide horizontal arrow the triangle follows the height, along it the width.
-    const auto wide = ArrowTriangle(ArrowKind::kRight, true, 20, 16);
-    EXPECT_EQ(wide.size(), 12u);
-    EXPECT_EQ(wide.front().y1, 7);
 }
 
 TEST_F(ButtonTest, ConstructionMakesTwoLooksAndAHiddenInteractiveButton) {
@@ -71,10 +66,8 @@ TEST_F(ButtonTest, ConstructionMakesTwoLooksAndAHiddenInteractiveButton) {
     EXPECT_EQ(EDictGetShort(&properties, atoms::KIND), atoms::BUTTON);
     EXPECT_EQ(EDictGetLong(&properties, atoms::VISIBLE), 0);
     EXPECT_EQ(EDictGetLong(&properties, atoms::INTERACTIVE), 1);
-    const auto placed = Host().Requests(scene_, code::kStart);
-    ASSERT_EQ(placed.size(), 1u);
-    EXPECT_EQ(EDictGetLong(&placed[0].record, atoms::X), 3);
-    EXPECT_EQ(EDictGetLong(&placed[0].record, atoms::Z), 7);
+    EXPECT_EQ(Longs(Host().Requests(scene_, code::kStart), atoms::X), Numbers{3});
+    EXPECT_EQ(Longs(Host().Requests(scene_, code::kStart), atoms::Z), Numbers{7});
 }
 
 TEST_F(ButtonTest, EachLookIsPaintedOnceThroughItsCanvasPort) {

@@ -6,8 +6,6 @@
 #include "controls/control_base.h"
 #include "controls_fixture.h"
 #include "hxmsg.h"
-#include "message_codes.h"
-#include "messaging/name_atoms.h"
 
 namespace wm::testing {
 namespace {
@@ -21,16 +19,10 @@ public:
     bool OwnsSprite(uint16_t atom) const override { return atom == sprite_; }
     void Show() override {}
     void Hide() override {}
-    bool MouseDown(int32_t x, int32_t y, bool shift, bool ctrl) override {
-        return Note("down", x, y, shift, ctrl);
-    }
-    bool MouseUp(int32_t x, int32_t y, bool shift, bool ctrl) override {
-        return Note("up", x, y, shift, ctrl);
-    }
+    bool MouseDown(int32_t x, int32_t y, bool shift, bool ctrl) override { return Note("down", x, y, shift, ctrl); }
+    bool MouseUp(int32_t x, int32_t y, bool shift, bool ctrl) override { return Note("up", x, y, shift, ctrl); }
     bool MouseMove(int32_t x, int32_t y) override { return Note("move", x, y, false, false); }
-    bool Key(int32_t key, bool shift, bool ctrl) override {
-        return Note("key", key, 0, shift, ctrl);
-    }
+    bool Key(int32_t key, bool shift, bool ctrl) override { return Note("key", key, 0, shift, ctrl); }
     void Message(EDict* record) override {
         calls_->push_back(Name() + " message " + std::to_string(EDictGetType(record)));
     }
@@ -47,6 +39,8 @@ private:
     std::vector<std::string>* calls_;
 };
 
+using Calls = std::vector<std::string>;
+
 class ControlBaseTest : public ControlsTest {
 protected:
     void SetUp() override {
@@ -56,17 +50,8 @@ protected:
     }
 
     void Send(EDict record) { HxPortSend(events_, &record); }
-    void Press(uint16_t sprite) {
-        EDict record = Record(code::kPress);
-        EDictPutShort(&record, atoms::NAME, sprite);
-        Send(record);
-    }
-    void MoveTo(int32_t x, int32_t y) {
-        EDict record = Record(code::kPointerMoved);
-        EDictPutLong(&record, atoms::X, x);
-        EDictPutLong(&record, atoms::Y, y);
-        Send(record);
-    }
+    void Press(uint16_t sprite) { Send(Named(code::kPress, sprite)); }
+    void MoveTo(int32_t x, int32_t y) { Send(AtPoint(Record(code::kPointerMoved), x, y)); }
     void SendKey(int32_t key, int32_t shift, int32_t ctrl) {
         EDict record = Record(code::kKeyPressed);
         EDictPutLong(&record, atoms::ALTKEY, 0);
@@ -90,7 +75,7 @@ TEST_F(ControlBaseTest, KeyboardAndTimerPortsAreAttachedWhileAnyControlLives) {
         EXPECT_EQ(PMControlBase::LiveCount(), 2u);
         EXPECT_TRUE(HxPortSend(atoms::TimerPortTick, &tick));
         // Attached once: each control hears the tick exactly once, newest first.
-        EXPECT_EQ(calls_, (std::vector<std::string>{"second message 30040", "first message 30040"}));
+        EXPECT_EQ(calls_, (Calls{"second message 30040", "first message 30040"}));
         calls_.clear();
         {
             ProbeControl c(FetchAtom("third"), scene_, FetchAtom("Other Events"), &calls_);
@@ -120,7 +105,7 @@ TEST_F(ControlBaseTest, PressCapturesTheOwnerWhichGetsKeysMovesAndTheRelease) {
     MoveTo(31, 41);
     Send(Record(code::kReleased));
     Send(Record(code::kReleased));
-    const std::vector<std::string> expected{
+    const Calls expected{
         "first down 30 40 shift", "second message 30036", "first message 30036",
         "first key 38 0 ctrl",    "second message 30024", "first message 30024",
         "first move 31 41",       "second message 30019", "first message 30019",
@@ -139,8 +124,7 @@ TEST_F(ControlBaseTest, ReleaseAfterPressOutsideEveryControlReachesNobody) {
     Send(Record(code::kReleased));
     MoveTo(1, 2);
     SendKey(13, 0, 0);
-    EXPECT_EQ(calls_, (std::vector<std::string>{"first message 30068", "first message 30019",
-                                                "first message 30024"}));
+    EXPECT_EQ(calls_, (Calls{"first message 30068", "first message 30019", "first message 30024"}));
 }
 
 TEST_F(ControlBaseTest, DestroyingTheCapturedControlClearsTheCapture) {
@@ -153,7 +137,7 @@ TEST_F(ControlBaseTest, DestroyingTheCapturedControlClearsTheCapture) {
     EXPECT_EQ(PMControlBase::Captured(), nullptr);
     calls_.clear();
     SendKey(40, 0, 0);
-    EXPECT_EQ(calls_, (std::vector<std::string>{"first message 30024"}));
+    EXPECT_EQ(calls_, (Calls{"first message 30024"}));
 }
 
 TEST_F(ControlBaseTest, FindsTheNewestOwnerAndSurvivesControlsDestroyedMidDelivery) {
@@ -175,7 +159,7 @@ TEST_F(ControlBaseTest, FindsTheNewestOwnerAndSurvivesControlsDestroyedMidDelive
     destroyer.victim = older;
     calls_.clear();
     Send(Record(code::kTick));
-    EXPECT_EQ(calls_, (std::vector<std::string>{"first message 30040"}));
+    EXPECT_EQ(calls_, (Calls{"first message 30040"}));
     EXPECT_EQ(PMControlBase::LiveCount(), 2u);
 }
 

@@ -11,6 +11,7 @@
 #include "message_codes.h"
 #include "messaging/name_atoms.h"
 #include "null_host.h"
+#include "request_fields.h"
 
 namespace wm::testing {
 
@@ -38,8 +39,7 @@ protected:
 };
 
 inline EDict DrawRecord(uint16_t sprite, const void* canvas) {
-    EDict record = Record(code::kDraw);
-    EDictPutShort(&record, atoms::NAME, sprite);
+    EDict record = Named(code::kDraw, sprite);
     if (canvas != nullptr) EDictPutPointer(&record, atoms::controls::Bitmap, canvas);
     return record;
 }

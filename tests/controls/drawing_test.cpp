@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+#include <vector>
+
 #include "controls/canvas_drawing.h"
-#include "controls/control_atoms.h"
 #include "controls/sprite_resources.h"
 #include "fake_canvas.h"
 #include "controls_fixture.h"
 #include "hxmsg.h"
-#include "message_codes.h"
-#include "messaging/name_atoms.h"
 
 namespace wm::testing {
 namespace {
@@ -17,15 +18,11 @@ using DrawingTest = ControlsTest;
 TEST(RectangleDrawing, NormalisesTheCornersAndGrowsTheBoxByTwicePenWidth) {
     FakeCanvas canvas(100, 100);
     const Box box = DrawRectangle(canvas, 30.0f, 40.0f, 10.0f, 15.0f, 3.0f, false);
-    ASSERT_EQ(canvas.Ops().size(), 3u);
-    EXPECT_EQ(canvas.Ops()[0].name, "SetPenWidth");
-    EXPECT_EQ(canvas.Ops()[1].name, "Rectangle");
+    std::vector<std::string> names;
+    for (const CanvasOp& op : canvas.Ops()) names.push_back(op.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"SetPenWidth", "Rectangle", "Stroke"}));
     EXPECT_EQ(canvas.Ops()[1].args, (std::array<float, 4>{10.0f, 15.0f, 20.0f, 25.0f}));
-    EXPECT_EQ(canvas.Ops()[2].name, "Stroke");
-    EXPECT_FLOAT_EQ(box.left, 4.0f);
-    EXPECT_FLOAT_EQ(box.top, 9.0f);
-    EXPECT_FLOAT_EQ(box.right, 36.0f);
-    EXPECT_FLOAT_EQ(box.bottom, 46.0f);
+    EXPECT_EQ((std::array<float, 4>{box.left, box.top, box.right, box.bottom}), (std::array<float, 4>{4, 9, 36, 46}));
 
     canvas.Clear();
     DrawRectangle(canvas, 0.0f, 0.0f, 5.0f, 5.0f, 1.0f, true);
@@ -39,10 +36,8 @@ TEST_F(DrawingTest, ACanvasSpriteIsPlacedOnItsSceneWithItsOwnResources) {
     EXPECT_NE(made.effect, 0);
     EXPECT_NE(made.bitmap, 0);
     EXPECT_NE(made.effect, made.bitmap);
-    const auto placed = Host().Requests(scene_, code::kStart);
-    ASSERT_EQ(placed.size(), 1u);
-    EXPECT_EQ(EDictGetShort(&placed[0].record, atoms::SPRITENAME), name);
-    EXPECT_EQ(EDictGetLong(&placed[0].record, atoms::Z), 9);
+    EXPECT_EQ(Shorts(Host().Requests(scene_, code::kStart), atoms::SPRITENAME), Atoms{name});
+    EXPECT_EQ(Longs(Host().Requests(scene_, code::kStart), atoms::Z), Numbers{9});
 
     // Refused resources leave the sprite without effect or bitmap.
     Host().resources.refusing = true;

@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "controls/control_atoms.h"
 #include "controls/list_box.h"
 #include "fake_canvas.h"
 #include "controls_fixture.h"
 #include "hxmsg.h"
-#include "message_codes.h"
-#include "messaging/name_atoms.h"
 
 namespace wm::testing {
 namespace {
@@ -30,16 +28,25 @@ protected:
         return ListBoxGeometry{0, 0, 216, 70, 16, multiple, scene_, events_, 0, 0, false, 5};
     }
 
+    void TearDown() override {
+        list_.reset();
+        ControlsTest::TearDown();
+    }
+    // A list of count items ("item n", data 100 + n), painted once.
+    RecordingList& PaintedList(bool multiple, uint32_t count) {
+        list_ = std::make_unique<RecordingList>(Spec(multiple));
+        Fill(*list_, count);
+        FakeCanvas canvas(200, 70);
+        EDict request = DrawRecord(list_->Sprite(), &canvas);
+        PMListBoxBase::PM_ListDraw(&request);
+        return *list_;
+    }
+
     static void Fill(PMListBoxBase& list, uint32_t count) {
         for (uint32_t i = 0; i < count; ++i) {
             const std::string text = "item " + std::to_string(i);
             list.AddItem(text.c_str(), 100 + i);
         }
-    }
-
-    static void Paint(PMListBoxBase& list, FakeCanvas& canvas) {
-        EDict request = DrawRecord(list.Sprite(), &canvas);
-        PMListBoxBase::PM_ListDraw(&request);
     }
 
     // A press and release on the row area at (x, y).
@@ -48,36 +55,35 @@ protected:
         list.MouseUp(20, y, shift, ctrl);
     }
 
-    static std::vector<int32_t> Selection(const PMListBoxBase& list) {
-        std::vector<int32_t> indexes;
-        for (uint32_t n = 0; list.SelectedIndexAt(n) >= 0; ++n) {
-            indexes.push_back(list.SelectedIndexAt(n));
-        }
+    static Numbers Selection(const PMListBoxBase& list) {
+        Numbers indexes;
+        for (uint32_t n = 0; list.SelectedIndexAt(n) >= 0; ++n) indexes.push_back(list.SelectedIndexAt(n));
         return indexes;
     }
+
+    std::unique_ptr<RecordingList> list_;
 };
 
 TEST_F(ListBoxTest, ScrollBarPageAndPositionFollowTheRows) {
-    RecordingList list(Spec(false));
-    Fill(list, 10);
-    FakeCanvas canvas(200, 70);
-    Paint(list, canvas);
+    RecordingList& list = PaintedList(false, 10);
     EXPECT_EQ(list.RowHeight(), 14u);
     EXPECT_EQ(list.VisibleRows(), 5u);
     PMScroll& bar = list.ScrollBar();
     EXPECT_EQ(bar.PageRatio(), 200u);
     EXPECT_EQ(bar.Step(), 21u) << "100 * 14 / 70 + 1";
-    list.SetTopRow(5);
-    EXPECT_EQ(bar.GetPosition(), 10000u);
-    list.SetTopRow(1);
-    EXPECT_EQ(bar.GetPosition(), 2000u);
-
-    bar.SetPosition(5000);
-    list.SyncFromScrollBar();
-    EXPECT_EQ(list.GetTopRow(), 2u) << "(5000 * 5 + 2500) / 10000";
-    bar.SetPosition(7500);
-    list.SyncFromScrollBar();
-    EXPECT_EQ(list.GetTopRow(), 4u);
+    const auto PositionAtTop = [&](uint32_t top) {
+        list.SetTopRow(top);
+        return bar.GetPosition();
+    };
+    EXPECT_EQ(PositionAtTop(5), 10000u);
+    EXPECT_EQ(PositionAtTop(1), 2000u);
+    const auto TopAtPosition = [&](uint32_t position) {
+        bar.SetPosition(position);
+        list.SyncFromScrollBar();
+        return list.GetTopRow();
+    };
+    EXPECT_EQ(TopAtPosition(5000), 2u) << "(5000 * 5 + 2500) / 10000";
+    EXPECT_EQ(TopAtPosition(7500), 4u);
 
     list.RemoveAll();
     EXPECT_EQ(bar.PageRatio(), 100u);
@@ -87,15 +93,10 @@ TEST_F(ListBoxTest, ScrollBarPageAndPositionFollowTheRows) {
 }
 
 TEST_F(ListBoxTest, ScrollingStopsAtBothEnds) {
-    RecordingList list(Spec(false));
-    Fill(list, 7);
-    FakeCanvas canvas(200, 70);
-    Paint(list, canvas);
+    RecordingList& list = PaintedList(false, 7);
     list.ScrollUp();
     EXPECT_EQ(list.GetTopRow(), 0u);
-    for (int i = 0; i < 5; ++i) {
-        list.ScrollDown();
-    }
+    for (int i = 0; i < 5; ++i) list.ScrollDown();
     EXPECT_EQ(list.GetTopRow(), 2u) << "the last item is on the bottom row";
     list.SetTopRow(7);
     EXPECT_EQ(list.GetTopRow(), 2u);
@@ -104,25 +105,21 @@ TEST_F(ListBoxTest, ScrollingStopsAtBothEnds) {
 }
 
 TEST_F(ListBoxTest, PlainClicksSelectOneRowAndPostTheChange) {
-    RecordingList list(Spec(false));
-    Fill(list, 10);
-    FakeCanvas canvas(200, 70);
-    Paint(list, canvas);
+    RecordingList& list = PaintedList(false, 10);
     list.SetTopRow(3);
     Click(list, 30);  // row 30 / 14 + 3
-    EXPECT_EQ(Selection(list), (std::vector<int32_t>{5}));
+    EXPECT_EQ(Selection(list), (Numbers{5}));
     const auto added = Host().Posted(events_, atoms::actions::aPMListBoxAddSelectedItem);
-    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(Longs(added, atoms::ID), Numbers{105});
+    EXPECT_EQ(Longs(added, atoms::controls::ITEM), Numbers{5});
     EXPECT_STREQ(EDictGetText(&added[0].record, atoms::STRING), "item 5");
-    EXPECT_EQ(EDictGetLong(&added[0].record, atoms::ID), 105);
-    EXPECT_EQ(EDictGetLong(&added[0].record, atoms::controls::ITEM), 5);
     EXPECT_EQ(EDictGetPointer(&added[0].record, atoms::controls::POINTER), &list);
 
     // Ctrl and shift mean nothing to a single-selection list.
     Click(list, 2, false, true);
-    EXPECT_EQ(Selection(list), (std::vector<int32_t>{3}));
+    EXPECT_EQ(Selection(list), (Numbers{3}));
     Click(list, 60, true, false);
-    EXPECT_EQ(Selection(list), (std::vector<int32_t>{7}));
+    EXPECT_EQ(Selection(list), (Numbers{7}));
     EXPECT_EQ(list.clicks, (std::vector<std::string>{"5+", "3+", "7+"}));
     EXPECT_EQ(Host().Posted(events_, atoms::actions::aPMListBoxRemoveSelectedItem).size(), 2u);
 
@@ -130,35 +127,28 @@ TEST_F(ListBoxTest, PlainClicksSelectOneRowAndPostTheChange) {
     list.Select(1);
     Host().Forget();
     list.Select(2);
-    EXPECT_EQ(Selection(list), (std::vector<int32_t>{2}));
-    const auto removed = Host().Posted(events_, atoms::actions::aPMListBoxRemoveSelectedItem);
-    ASSERT_EQ(removed.size(), 1u);
-    EXPECT_EQ(EDictGetLong(&removed[0].record, atoms::controls::ITEM), 1);
+    EXPECT_EQ(Selection(list), (Numbers{2}));
+    EXPECT_EQ(Longs(Host().Posted(events_, atoms::actions::aPMListBoxRemoveSelectedItem), atoms::controls::ITEM),
+              Numbers{1});
 }
 
 TEST_F(ListBoxTest, CtrlTogglesAndShiftSelectsTheRangeInMultipleLists) {
-    RecordingList list(Spec(true));
-    Fill(list, 10);
-    FakeCanvas canvas(200, 70);
-    Paint(list, canvas);
+    RecordingList& list = PaintedList(true, 10);
     Click(list, 50, true, false);  // shift with nothing selected: only row 3
-    EXPECT_EQ(Selection(list), (std::vector<int32_t>{3}));
+    EXPECT_EQ(Selection(list), (Numbers{3}));
     Click(list, 5, false, true);
-    EXPECT_EQ(Selection(list), (std::vector<int32_t>{3, 0}));
+    EXPECT_EQ(Selection(list), (Numbers{3, 0}));
     Click(list, 30, true, false);  // from the last selected (0) up to row 2
-    EXPECT_EQ(Selection(list), (std::vector<int32_t>{3, 0, 1, 2}));
+    EXPECT_EQ(Selection(list), (Numbers{3, 0, 1, 2}));
     Click(list, 50, false, true);
-    EXPECT_EQ(Selection(list), (std::vector<int32_t>{0, 1, 2}));
+    EXPECT_EQ(Selection(list), (Numbers{0, 1, 2}));
     EXPECT_EQ(list.clicks, (std::vector<std::string>{"3+", "0+", "0+", "1+", "2+", "3-"}));
     Click(list, 20);
-    EXPECT_EQ(Selection(list), (std::vector<int32_t>{1}));
+    EXPECT_EQ(Selection(list), (Numbers{1}));
 }
 
 TEST_F(ListBoxTest, ClickBelowTheLastItemClearsTheSelection) {
-    RecordingList list(Spec(true));
-    Fill(list, 3);
-    FakeCanvas canvas(200, 70);
-    Paint(list, canvas);
+    RecordingList& list = PaintedList(true, 3);
     list.Select(0);
     list.Select(2);
     list.clicks.clear();
@@ -174,17 +164,13 @@ TEST_F(ListBoxTest, ClickBelowTheLastItemClearsTheSelection) {
 }
 
 TEST_F(ListBoxTest, RepaintDrawsTheVisibleRowsOnly) {
-    RecordingList list(Spec(false));
-    Fill(list, 10);
-    FakeCanvas first(200, 70);
-    Paint(list, first);
+    RecordingList& list = PaintedList(false, 10);
     list.SetTopRow(2);
     list.Select(3);
     FakeCanvas canvas(200, 70);
     EDict request = DrawRecord(list.Sprite(), &canvas);
     ASSERT_TRUE(HxPortSend(atoms::controls::ListCanvasPort, &request));
-    EXPECT_EQ(EDictGetLong(&request, atoms::WIDTH), 216);
-    EXPECT_EQ(EDictGetLong(&request, atoms::HEIGHT), 70);
+    EXPECT_EQ((Numbers{EDictGetLong(&request, atoms::WIDTH), EDictGetLong(&request, atoms::HEIGHT)}), (Numbers{216, 70}));
 
     const auto texts = canvas.OpsNamed("DrawText");
     ASSERT_EQ(texts.size(), 5u);
@@ -237,7 +223,7 @@ TEST_F(ListBoxTest, ItemsAndSelectionKeepTheirIndexes) {
     list.RemoveItem(0);
     list.RemoveItem(9);
     EXPECT_EQ(list.GetItemCount(), 3u);
-    EXPECT_EQ(Selection(list), (std::vector<int32_t>{2})) << "not renumbered";
+    EXPECT_EQ(Selection(list), (Numbers{2})) << "not renumbered";
     EXPECT_STREQ(list.SelectedText(0).text, "item 3");
     EXPECT_EQ(list.SelectedText(1).text, nullptr);
     EXPECT_EQ(list.SelectedText(1).data, 0u);
@@ -247,18 +233,14 @@ TEST_F(ListBoxTest, ItemsAndSelectionKeepTheirIndexes) {
 }
 
 TEST_F(ListBoxTest, KeysAndArrowsScrollTheRowsThroughTheBar) {
-    RecordingList list(Spec(false));
-    Fill(list, 10);
-    FakeCanvas canvas(200, 70);
-    Paint(list, canvas);
+    RecordingList& list = PaintedList(false, 10);
     EXPECT_TRUE(list.Key(34, false, false));
     EXPECT_EQ(list.GetTopRow(), 2u) << "a page of 5000: (5000 * 5 + 2500) / 10000";
     EXPECT_TRUE(list.Key(36, false, false));
     EXPECT_EQ(list.GetTopRow(), 0u);
 
     // The arrow moves the list one row; the bar follows.
-    EDict press = Record(code::kPress, 100);
-    EDictPutShort(&press, atoms::NAME, list.ScrollBar().DownArrow());
+    EDict press = Named(code::kPress, list.ScrollBar().DownArrow(), 100);
     HxPortSend(events_, &press);
     EXPECT_EQ(list.GetTopRow(), 1u);
     EXPECT_EQ(list.ScrollBar().GetPosition(), 2000u);

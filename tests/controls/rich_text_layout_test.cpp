@@ -1,8 +1,5 @@
-#include <gtest/gtest.h>
+#include <algorithm>
 
-#include "hxmsg.h"
-#include "message_codes.h"
-#include "messaging/name_atoms.h"
 #include "rich_text_fixture.h"
 
 namespace wm::testing {
@@ -17,14 +14,25 @@ protected:
         Paint();
         return Lines();
     }
+    // A fresh view showing the text, painted once.
+    void Show(const std::string& text) {
+        MakeView();
+        LinesOf(text);
+    }
+    // "ab ", the wide stamp named Rocket, " cd".
+    void TypeWithImage() {
+        MakeView();
+        Type("ab ");
+        ASSERT_TRUE(view_->InsertImageAtCursor(wide_stamp_, "Rocket"));
+        EXPECT_EQ(view_->Cursor().Position(), 6u) << "past the image and the space after it";
+        Type("cd");
+    }
 
     // The image instance sprites moved by a send (the cursor's moves are posted).
     std::vector<HostRequest> ImageMoves() const {
         std::vector<HostRequest> moves;
         for (const HostRequest& d : Host().Requests(scene_, code::kMove)) {
-            if (!d.posted) {
-                moves.push_back(d);
-            }
+            if (!d.posted) moves.push_back(d);
         }
         return moves;
     }
@@ -32,20 +40,14 @@ protected:
 
 TEST_F(RichTextLayoutTest, TheViewShowsItsSpritesAsksTheRectangleAndStopsItsSprite) {
     MakeView();
-    const auto shown = Host().Requests(scene_, code::kStart);
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(EDictGetShort(&shown[0].record, atoms::SPRITENAME), sprite_);
-    EXPECT_EQ(EDictGetShort(&shown[1].record, atoms::SPRITENAME), atoms::richview::AniWrCursor);
+    EXPECT_EQ(Shorts(Host().Requests(scene_, code::kStart), atoms::SPRITENAME), (Atoms{sprite_, atoms::richview::AniWrCursor}));
     const auto asked = Host().Requests(scene_, code::kGetRect);
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(EDictGetShort(&asked[0].record, atoms::NAME), sprite_);
-    EXPECT_EQ(EDictGetShort(&asked[0].record, atoms::KIND), atoms::SP_GENERAL);
+    EXPECT_EQ(Shorts(asked, atoms::NAME), Atoms{sprite_});
+    EXPECT_EQ(Shorts(asked, atoms::KIND), Atoms{atoms::SP_GENERAL});
     EXPECT_TRUE(EDictHasKey(&asked[0].record, atoms::layout::NOTIFY));
     EXPECT_FALSE(EDictGetBool(&asked[0].record, atoms::layout::NOTIFY));
     view_.reset();
-    const auto stopped = Host().Requests(scene_, code::kStop);
-    ASSERT_EQ(stopped.size(), 1u);
-    EXPECT_EQ(EDictGetShort(&stopped[0].record, atoms::NAME), sprite_);
+    EXPECT_EQ(Shorts(Host().Requests(scene_, code::kStop), atoms::NAME), Atoms{sprite_});
 }
 
 // Ten characters to a line; five pixels are narrower than one character of 7.
@@ -78,9 +80,7 @@ TEST_F(RichTextLayoutTest, LinesBreakAtWordsCutLongWordsAndEndAtLineFeeds) {
 }
 
 TEST_F(RichTextLayoutTest, TheDefaultFontsAreMadeAtTheFirstLayout) {
-    MakeView();
-    view_->LoadPlainBodyText("x");
-    Paint();
+    Show("x");
     const FontRun* text = view_->Document().FindTextFontAt(1);
     const FontRun* names = view_->Document().FindImageNameFontAt(1);
     ASSERT_NE(text, nullptr);
@@ -94,6 +94,22 @@ TEST_F(RichTextLayoutTest, TheDefaultFontsAreMadeAtTheFirstLayout) {
     ASSERT_FALSE(fonts.empty());
     EXPECT_EQ(fonts.back().text, "Comic Sans MS");
     EXPECT_EQ(fonts.back().args[1], 24.0f);
+    // Drawing sets the colour then the font; measuring the font then the colour.
+    Show("hello world foo");
+    const auto& ops = Canvas().Ops();
+    size_t draws = 0;
+    size_t measures = 0;
+    for (size_t i = 2; i < ops.size(); ++i) {
+        const bool draw = ops[i].name == "DrawText";
+        const bool measure = ops[i].name == "MeasureText" && ops[i].text != "M";  // "M": a new font run
+        if (!draw && !measure) continue;
+        draws += draw ? 1 : 0;
+        measures += measure ? 1 : 0;
+        EXPECT_EQ(ops[i - 2].name, draw ? "SetColor" : "SelectFont") << ops[i].name << " " << ops[i].text;
+        EXPECT_EQ(ops[i - 1].name, draw ? "SelectFont" : "SetColor") << ops[i].name << " " << ops[i].text;
+    }
+    EXPECT_EQ(draws, 2u);
+    EXPECT_GT(measures, 0u);
 }
 
 TEST_F(RichTextLayoutTest, PaintFillsTheBackgroundDrawsVisibleLinesAndAnswers) {
@@ -101,28 +117,22 @@ TEST_F(RichTextLayoutTest, PaintFillsTheBackgroundDrawsVisibleLinesAndAnswers) {
     view_->LoadPlainBodyText("hello world foo bar baz qux");  // four lines, three shown
     EDict answer = Paint();
     EXPECT_TRUE(EDictGetBool(&answer, atoms::UPDATED));
-    EXPECT_EQ(EDictGetLong(&answer, atoms::X), 0);
-    EXPECT_EQ(EDictGetLong(&answer, atoms::Y), 0);
-    EXPECT_EQ(EDictGetLong(&answer, atoms::WIDTH), 73);
-    EXPECT_EQ(EDictGetLong(&answer, atoms::HEIGHT), 123);
+    for (const auto& [key, value] : {std::pair{atoms::X, 0}, {atoms::Y, 0}, {atoms::WIDTH, 73}, {atoms::HEIGHT, 123}}) {
+        EXPECT_EQ(EDictGetLong(&answer, key), value) << DaNameGetString(key);
+    }
     EXPECT_TRUE(Canvas().Shows(72, 122, Rgb{255, 251, 240}));
     EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"hello ", "world foo ", "bar baz "}));
     const auto drawn = Canvas().OpsNamed("DrawText");
     EXPECT_EQ(drawn[0].args[0], 3.0f);
-    EXPECT_EQ(drawn[0].args[1], 3.0f);
-    EXPECT_EQ(drawn[1].args[1], 43.0f);
-    EXPECT_EQ(drawn[2].args[1], 83.0f);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(drawn[i].args[1], 3.0f + 40.0f * static_cast<float>(i));
     EXPECT_EQ(view_->VisibleCount(), 3u);
     EXPECT_EQ(view_->LineCount(), 4u);
 
     answer = Paint();
     EXPECT_FALSE(EDictHasKey(&answer, atoms::UPDATED)) << "nothing changed, nothing painted";
     EXPECT_TRUE(Canvas().Ops().empty());
-}
 
-TEST_F(RichTextLayoutTest, AnEmptyDocumentPaintsTheBackgroundAndPutsTheCursorAtTheOrigin) {
-    MakeView();
-    Paint();
+    Show("");  // an empty document: the background, and the cursor at the origin
     EXPECT_TRUE(DrawnTexts().empty());
     EXPECT_EQ(Canvas().OpsNamed("Fill").size(), 1u);
     EXPECT_EQ(CursorSpot(), (std::pair<int32_t, int32_t>{kTextLeft, kTextTop}));
@@ -144,45 +154,32 @@ TEST_F(RichTextLayoutTest, DrawRequestsWithoutCanvasOrGeometryAreTakenButPaintNo
 }
 
 TEST_F(RichTextLayoutTest, GraphicModeMovesImagesOverThePictureAndNeverCutsThem) {
-    MakeView();
-    Type("ab ");
-    ASSERT_TRUE(view_->InsertImageAtCursor(wide_stamp_, "Rocket"));
-    EXPECT_EQ(view_->Cursor().Position(), 6u) << "past the image and the space after it";
-    Type("cd");
+    TypeWithImage();
     Host().Forget();
     Paint();
     EXPECT_EQ(Lines(), (LineList{{1, 3}, {4, 5}, {6, 7}})) << "the wide image has a line of its own";
     const auto moves = ImageMoves();
-    ASSERT_EQ(moves.size(), 1u);
-    EXPECT_EQ(EDictGetLong(&moves[0].record, atoms::X), kLeft + 3 + 100 / 2);
-    EXPECT_EQ(EDictGetLong(&moves[0].record, atoms::Y), kTop + 43 + 40 / 2);
+    EXPECT_EQ(Longs(moves, atoms::X), Numbers{kLeft + 3 + 100 / 2});
+    EXPECT_EQ(Longs(moves, atoms::Y), Numbers{kTop + 43 + 40 / 2});
     const uint16_t instance = EDictGetShort(&moves[0].record, atoms::NAME);
     const auto sets = Host().Requests(scene_, code::kSet);
     ASSERT_GE(sets.size(), 2u);
     EXPECT_EQ(EDictGetShort(&sets[0].record, atoms::NAME), instance);
     EXPECT_FALSE(EDictGetBool(&sets[0].record, atoms::VISIBLE)) << "hidden before painting";
-    bool shown = false;
-    for (const HostRequest& d : sets) {
-        shown = shown || (EDictGetShort(&d.record, atoms::NAME) == instance &&
-                          EDictGetBool(&d.record, atoms::VISIBLE) && !d.posted);
-    }
-    EXPECT_TRUE(shown);
+    EXPECT_TRUE(std::any_of(sets.begin(), sets.end(), [&](const HostRequest& d) {
+        return EDictGetShort(&d.record, atoms::NAME) == instance && EDictGetBool(&d.record, atoms::VISIBLE) && !d.posted;
+    }));
     EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"ab ", " ", "cd"}));
     const auto drawn = Canvas().OpsNamed("DrawText");
     EXPECT_EQ(drawn[1].args[0], 103.0f) << "the pen moved past the image";
 }
 
 TEST_F(RichTextLayoutTest, TextModeHidesImagesAndDrawsTheirNamesInBlue) {
-    MakeView();
-    Type("ab ");
-    view_->InsertImageAtCursor(wide_stamp_, "Rocket");
-    Type("cd");
+    TypeWithImage();
     Paint();
     Host().Forget();
     view_->SetTextMode();
-    const auto hidden = Host().Requests(scene_, code::kSet);
-    ASSERT_EQ(hidden.size(), 1u);
-    EXPECT_FALSE(EDictGetBool(&hidden[0].record, atoms::VISIBLE));
+    EXPECT_EQ(Longs(Host().Requests(scene_, code::kSet), atoms::VISIBLE), Numbers{0});
     EXPECT_TRUE(view_->NeedsPaint());
     Paint();
     EXPECT_EQ(Lines(), (LineList{{1, 5}, {6, 7}})) << "the name is narrower than the picture";
@@ -197,37 +194,11 @@ TEST_F(RichTextLayoutTest, TextModeHidesImagesAndDrawsTheirNamesInBlue) {
     EXPECT_EQ(ImageMoves().size(), 1u);
 }
 
-TEST_F(RichTextLayoutTest, DrawingSetsColourThenFontAndMeasuringFontThenColour) {
-    MakeView();
-    view_->LoadPlainBodyText("hello world foo");
-    Paint();
-    const auto& ops = Canvas().Ops();
-    size_t draws = 0;
-    size_t measures = 0;
-    for (size_t i = 2; i < ops.size(); ++i) {
-        if (ops[i].name == "DrawText") {
-            ++draws;
-            EXPECT_EQ(ops[i - 2].name, "SetColor") << "before drawing " << ops[i].text;
-            EXPECT_EQ(ops[i - 1].name, "SelectFont") << "before drawing " << ops[i].text;
-        } else if (ops[i].name == "MeasureText" && ops[i].text != "M") {  // "M": a new font run
-            ++measures;
-            EXPECT_EQ(ops[i - 2].name, "SelectFont") << "before measuring " << ops[i].text;
-            EXPECT_EQ(ops[i - 1].name, "SetColor") << "before measuring " << ops[i].text;
-        }
-    }
-    EXPECT_EQ(draws, 2u);
-    EXPECT_GT(measures, 0u);
-}
-
 TEST_F(RichTextLayoutTest, ASecondSpriteReadyReadsTheRectangleAgainAndAsksNoPaint) {
-    MakeView();
-    view_->LoadPlainBodyText("hello world foo");
-    Paint();
+    Show("hello world foo");
     ASSERT_FALSE(view_->NeedsPaint());
     Host().Forget();
-    EDict ready = Record(code::kSpriteReady);
-    EDictPutShort(&ready, atoms::NAME, sprite_);
-    EXPECT_TRUE(Send(ready));
+    EXPECT_TRUE(Send(Named(code::kSpriteReady, sprite_)));
     EXPECT_EQ(Host().Requests(scene_, code::kGetRect).size(), 1u);
     EXPECT_FALSE(view_->NeedsPaint());
     EDict answer = Paint();

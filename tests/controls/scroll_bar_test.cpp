@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "controls/control_atoms.h"
-#include "controls/scroll_bar.h"
 #include "fake_canvas.h"
 #include "controls_fixture.h"
 #include "hxmsg.h"
-#include "message_codes.h"
-#include "messaging/name_atoms.h"
 
 namespace wm::testing {
 namespace {
@@ -23,40 +19,27 @@ protected:
         HxPortSend(atoms::TimerPortTick, &record);
     }
     void Send(EDict record) { HxPortSend(events_, &record); }
-    void PointerAt(int32_t x, int32_t y) {
-        EDict record = Record(code::kPointerMoved);
-        EDictPutLong(&record, atoms::X, x);
-        EDictPutLong(&record, atoms::Y, y);
-        Send(record);
-    }
-    void PressSprite(uint16_t sprite, uint32_t time) {
-        EDict record = Record(code::kPress, time);
-        EDictPutShort(&record, atoms::NAME, sprite);
-        Send(record);
+    void PointerAt(int32_t x, int32_t y) { Send(AtPoint(Record(code::kPointerMoved), x, y)); }
+    void PressSprite(uint16_t sprite, uint32_t time) { Send(Named(code::kPress, sprite, time)); }
+    // Left, top, width and height of the track.
+    static std::vector<uint32_t> Track(const PMScroll& bar) {
+        return {bar.GetLeft(), bar.GetTop(), bar.GetWidth(), bar.GetHeight()};
     }
 };
+using Box = std::vector<uint32_t>;
 
 TEST_F(ScrollBarTest, TrackLeavesRoomForTheArrowsBesideOrAroundIt) {
     PMScroll bar(Vertical());
-    EXPECT_EQ(bar.GetLeft(), 200u);
-    EXPECT_EQ(bar.GetTop(), 0u);
-    EXPECT_EQ(bar.GetWidth(), 16u);
-    EXPECT_EQ(bar.GetHeight(), 100u);
-    const auto placed = Host().Requests(scene_, code::kStart);
-    ASSERT_EQ(placed.size(), 3u);  // the bar, then the two arrow buttons
+    EXPECT_EQ(Track(bar), (Box{200, 0, 16, 100}));
+    const auto placed = Host().Requests(scene_, code::kStart);  // the bar, then the two arrow buttons
+    ASSERT_EQ(placed.size(), 3u);
     EXPECT_EQ(EDictGetLong(&placed[1].record, atoms::Y), 100);
     EXPECT_EQ(EDictGetLong(&placed[1].record, atoms::Z), 4) << "arrows sit below the bar";
     EXPECT_EQ(EDictGetLong(&placed[2].record, atoms::Y), 116);
     EXPECT_FALSE(bar.Shown());
-
-    PMScroll apart(Vertical(true));
-    EXPECT_EQ(apart.GetTop(), 16u);
-    EXPECT_EQ(apart.GetHeight(), 100u);
-
+    EXPECT_EQ(Track(PMScroll(Vertical(true))), (Box{200, 16, 16, 100}));
     PMScroll across(ScrollBarGeometry{0, 300, 140, 20, false, scene_, events_, 0, 0, true, 5});
-    EXPECT_EQ(across.GetLeft(), 20u);
-    EXPECT_EQ(across.GetWidth(), 100u);
-    EXPECT_EQ(across.GetHeight(), 20u);
+    EXPECT_EQ(Track(across), (Box{20, 300, 100, 20}));
     EXPECT_TRUE(across.OwnsSprite(across.UpArrow()));
     EXPECT_FALSE(across.OwnsSprite(bar.BarSprite()));
 }
@@ -88,11 +71,7 @@ TEST_F(ScrollBarTest, RatioOfAHundredShowsAnInertBarAndBelowHidesIt) {
     Host().Forget();
     bar.SetPageRatio(99);
     EXPECT_FALSE(bar.Shown());
-    const auto hidden = Host().Requests(scene_, code::kSet);
-    ASSERT_EQ(hidden.size(), 3u);
-    for (const HostRequest& d : hidden) {
-        EXPECT_FALSE(EDictGetBool(&d.record, atoms::VISIBLE));
-    }
+    EXPECT_EQ(Longs(Host().Requests(scene_, code::kSet), atoms::VISIBLE), (Numbers{0, 0, 0}));
 }
 
 TEST_F(ScrollBarTest, KeysPageStepAndJumpWithinTheEnds) {
@@ -142,9 +121,7 @@ TEST_F(ScrollBarTest, PressesBesideTheThumbPageAndOnItDrag) {
     Host().Forget();
     EXPECT_TRUE(bar.MouseMove(300, 50));  // thumb start 40 of a room of 50
     EXPECT_EQ(bar.GetPosition(), 8000u);
-    const auto forced = Host().Requests(scene_, code::kSet);
-    ASSERT_EQ(forced.size(), 1u);
-    EXPECT_TRUE(EDictGetBool(&forced[0].record, atoms::FORCEDUPDATE));
+    EXPECT_EQ(Longs(Host().Requests(scene_, code::kSet), atoms::FORCEDUPDATE), Numbers{1});
     bar.MouseMove(208, 500);
     EXPECT_EQ(bar.GetPosition(), 10000u);
     bar.MouseMove(208, -40);
@@ -192,8 +169,7 @@ TEST_F(ScrollBarTest, RepaintPaintsTheRaisedThumbAndReportsThePosition) {
     EDict request = DrawRecord(bar.BarSprite(), &canvas);
     ASSERT_TRUE(HxPortSend(atoms::controls::ScrollCanvasPort, &request));
     EXPECT_TRUE(EDictGetBool(&request, atoms::UPDATED));
-    EXPECT_EQ(EDictGetLong(&request, atoms::HEIGHT), 100);
-    EXPECT_EQ(EDictGetLong(&request, atoms::WIDTH), 16);
+    EXPECT_EQ((Numbers{EDictGetLong(&request, atoms::WIDTH), EDictGetLong(&request, atoms::HEIGHT)}), (Numbers{16, 100}));
 
     EXPECT_TRUE(canvas.Shows(8, 50, Rgb{160, 160, 164}));
     EXPECT_TRUE(canvas.Shows(8, 10, Rgb{204, 204, 204}));
@@ -202,8 +178,7 @@ TEST_F(ScrollBarTest, RepaintPaintsTheRaisedThumbAndReportsThePosition) {
     EXPECT_TRUE(canvas.Shows(8, 75, Rgb{204, 204, 204}));
 
     const auto changes = Host().Posted(events_, atoms::actions::aPMScrollChange);
-    ASSERT_EQ(changes.size(), 1u);
-    EXPECT_EQ(EDictGetLong(&changes[0].record, atoms::controls::CONTROLPOS), 5000);
+    EXPECT_EQ(Longs(changes, atoms::controls::CONTROLPOS), Numbers{5000});
     EXPECT_EQ(EDictGetPointer(&changes[0].record, atoms::controls::POINTER), &bar);
 
     EDict clean = DrawRecord(bar.BarSprite(), &canvas);
@@ -239,9 +214,7 @@ TEST_F(ScrollBarTest, TemplateArrowsAreInstancesDeletedWithTheBar) {
         EXPECT_EQ(EDictGetShort(&instances[1].record, atoms::SPRITENAME), up);
         EXPECT_EQ(EDictGetShort(&instances[1].record, atoms::INAME), bar.UpArrow());
         EXPECT_FALSE(EDictGetBool(&instances[1].record, atoms::VISIBLE));
-        const auto still = Host().Requests(scene_, code::kSetEffect);
-        ASSERT_EQ(still.size(), 2u);
-        EXPECT_EQ(EDictGetShort(&still[1].record, atoms::FX), atoms::controls::Still);
+        EXPECT_EQ(Shorts(Host().Requests(scene_, code::kSetEffect), atoms::FX).at(1), atoms::controls::Still);
         Host().Forget();
     }
     // The bar sprite and both instances leave the scene; nothing draws for it any more.

@@ -5,13 +5,7 @@
 
 namespace wm::testing {
 
-bool SameColour(Rgb a, Rgb b) {
-    return a.red == b.red && a.green == b.green && a.blue == b.blue;
-}
-
-void FakeCanvas::Record(const std::string& name, std::array<float, 4> args, std::string text) {
-    ops_.push_back(CanvasOp{name, args, std::move(text), colour_, pen_width_});
-}
+bool SameColour(Rgb a, Rgb b) { return a.red == b.red && a.green == b.green && a.blue == b.blue; }
 
 void FakeCanvas::PenPosition(float* x, float* y) {
     Record("PenPosition", {});
@@ -48,11 +42,6 @@ void FakeCanvas::Rectangle(float x, float y, float width, float height) {
     path_.push_back(Painted{true, x, y, x + width, y + height, colour_});
 }
 
-void FakeCanvas::SetPenWidth(float width) {
-    Record("SetPenWidth", {width});
-    pen_width_ = width;
-}
-
 void FakeCanvas::SetColor(uint8_t red, uint8_t green, uint8_t blue) {
     colour_ = Rgb{red, green, blue};
     Record("SetColor", {float(red), float(green), float(blue)});
@@ -75,25 +64,13 @@ void FakeCanvas::MeasureTextInt(const char* text, int32_t* width, int32_t* heigh
     *height = 12;
 }
 
-void FakeCanvas::Stroke() {
-    Record("Stroke", {});
+void FakeCanvas::EndPath(const char* name, bool fill) {
+    Record(name, {});
     for (Painted p : path_) {
-        p.filled = false;
+        p.filled = p.filled && fill;
         paint_.push_back(p);
     }
     path_.clear();
-}
-
-void FakeCanvas::Fill() {
-    Record("Fill", {});
-    for (const Painted& p : path_) {
-        paint_.push_back(p);
-    }
-    path_.clear();
-}
-
-void FakeCanvas::SelectFont(const char* name, int32_t style, int32_t size) {
-    Record("SelectFont", {float(style), float(size)}, name);
 }
 
 std::vector<CanvasOp> FakeCanvas::OpsNamed(const std::string& name) const {
@@ -104,11 +81,6 @@ std::vector<CanvasOp> FakeCanvas::OpsNamed(const std::string& name) const {
 }
 
 bool FakeCanvas::Shows(float x, float y, Rgb expected) const {
-    Rgb colour{};
-    return ColourAt(x, y, &colour) && SameColour(colour, expected);
-}
-
-bool FakeCanvas::ColourAt(float x, float y, Rgb* colour) const {
     for (auto it = paint_.rbegin(); it != paint_.rend(); ++it) {
         const float left = std::min(it->x1, it->x2);
         const float right = std::max(it->x1, it->x2);
@@ -117,10 +89,7 @@ bool FakeCanvas::ColourAt(float x, float y, Rgb* colour) const {
         // A filled rectangle covers [left, right) x [top, bottom); a line covers its own pixels.
         const bool inside = it->filled ? (x >= left && x < right && y >= top && y < bottom)
                                        : (x >= left && x <= right && y >= top && y <= bottom);
-        if (inside) {
-            *colour = it->colour;
-            return true;
-        }
+        if (inside) return SameColour(it->colour, expected);
     }
     return false;
 }

@@ -1,4 +1,4 @@
-// A canvas that records every operation with its arguments and the colour and pen in force, and
+// A canvas that records every operation with its arguments and the colour in force, and
 // measures text with fixed formulas: 7 units per character wide, 12 high.
 #ifndef WRENMAIL_TESTS_FAKES_FAKE_CANVAS_H
 #define WRENMAIL_TESTS_FAKES_FAKE_CANVAS_H
@@ -18,7 +18,6 @@ struct CanvasOp {
     std::array<float, 4> args{};
     std::string text;
     Rgb colour{};  // the colour in force when the operation ran
-    float pen = 0.0f;
 };
 
 // A rectangle or line the canvas painted, with the colour in force.
@@ -38,33 +37,36 @@ public:
     void HXCALL LineTo(float x, float y) override;
     void HXCALL MoveTo(float x, float y) override;
     void HXCALL Rectangle(float x, float y, float width, float height) override;
-    void HXCALL SetPenWidth(float width) override;
+    void HXCALL SetPenWidth(float width) override { Record("SetPenWidth", {width}); }
     void HXCALL SetColor(uint8_t red, uint8_t green, uint8_t blue) override;
     void HXCALL DrawText(const char* text) override;
     void HXCALL MeasureText(const char* text, float* width, float* height) override;
     void HXCALL MeasureTextInt(const char* text, int32_t* width, int32_t* height) override;
-    void HXCALL Stroke() override;
-    void HXCALL Fill() override;
-    void HXCALL SelectFont(const char* name, int32_t style, int32_t size) override;
+    void HXCALL Stroke() override { EndPath("Stroke", false); }
+    void HXCALL Fill() override { EndPath("Fill", true); }
+    void HXCALL SelectFont(const char* name, int32_t style, int32_t size) override {
+        Record("SelectFont", {float(style), float(size)}, name);
+    }
 
     const std::vector<CanvasOp>& Ops() const { return ops_; }
     std::vector<CanvasOp> OpsNamed(const std::string& name) const;
     // Every filled rectangle and stroked line, in painting order.
     const std::vector<Painted>& Paint() const { return paint_; }
-    // The colour of the last paint covering the point (rectangles and axis-aligned lines).
-    bool ColourAt(float x, float y, Rgb* colour) const;
-    // True when the point is painted in exactly that colour.
+    // True when the last paint covering the point (rectangles and axis-aligned lines) has that colour.
     bool Shows(float x, float y, Rgb expected) const;
     void Clear();
 
 private:
-    void Record(const std::string& name, std::array<float, 4> args, std::string text = {});
+    void Record(const std::string& name, std::array<float, 4> args, std::string text = {}) {
+        ops_.push_back(CanvasOp{name, args, std::move(text), colour_});
+    }
+    // Stroking paints the path's outlines, filling paints its rectangles whole.
+    void EndPath(const char* name, bool fill);
 
     int32_t width_;
     int32_t height_;
     float pen_x_ = 0.0f;
     float pen_y_ = 0.0f;
-    float pen_width_ = 1.0f;
     Rgb colour_{};
     std::vector<CanvasOp> ops_;
     std::vector<Painted> path_;
