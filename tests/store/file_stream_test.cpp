@@ -40,10 +40,7 @@ public:
         position_ = position;
         return true;
     }
-    void HXCALL Create(const char*) override {
-        calls_->push_back("create");
-        bytes_->clear();
-    }
+    void HXCALL Create(const char*) override { calls_->push_back("create"); bytes_->clear(); }
     int32_t HXCALL Write(const void* buffer, int32_t count) override {
         bytes_->replace(static_cast<size_t>(position_), static_cast<size_t>(count), static_cast<const char*>(buffer),
                         static_cast<size_t>(count));
@@ -90,6 +87,8 @@ protected:
 };
 
 constexpr uint32_t kWrite = FileStreamWrite, kCreate = FileStreamCreate, kBinary = FileStreamBinary;
+// The three kinds: runtime (stdio), handle, and storage (flags plus whether source_ is given).
+constexpr std::pair<uint32_t, bool> kKinds[] = {{FileStreamRuntime, false}, {0, false}, {0, true}};
 
 TEST_F(FileStreamTest, RuntimeModeTextsFollowTheFlags) {
     EXPECT_EQ(wm::StdioFileStream::ModeText(0), "rt");
@@ -101,8 +100,7 @@ TEST_F(FileStreamTest, RuntimeModeTextsFollowTheFlags) {
 }
 
 TEST_F(FileStreamTest, EveryKindWritesAndReadsStringsAsCountThenBytes) {
-    const std::pair<uint32_t, bool> kinds[] = {{FileStreamRuntime, false}, {0, false}, {0, true}};
-    for (const auto& [kind, storage] : kinds) {
+    for (const auto& [kind, storage] : kKinds) {
         SCOPED_TRACE(kind + (storage ? 100 : 0));
         source_.bytes.clear();
         auto out = Make("s.bin", kind | kCreate | kWrite | kBinary, storage);
@@ -134,8 +132,7 @@ TEST_F(FileStreamTest, EveryKindWritesAndReadsStringsAsCountThenBytes) {
 }
 
 TEST_F(FileStreamTest, ReadLineStopsAtTheBufferOrAfterTheLineFeed) {
-    const std::pair<uint32_t, bool> kinds[] = {{FileStreamRuntime, false}, {0, false}, {0, true}};
-    for (const auto& [kind, storage] : kinds) {
+    for (const auto& [kind, storage] : kKinds) {
         SCOPED_TRACE(kind + (storage ? 100 : 0));
         WriteFile("l.txt", "abcdef\nxy");
         source_.bytes = "abcdef\nxy";

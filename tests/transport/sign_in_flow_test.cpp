@@ -164,33 +164,24 @@ TEST_F(SignInFlowTest, AFailedDialReleasesTheManagerAndShowsTheConnectionDialog)
     EXPECT_EQ(RequestedScene(), 0);  // no other scene was asked for
 }
 
-TEST_F(SignInFlowTest, ADroppedLineOnlyForgetsTheHandle) {
+TEST_F(SignInFlowTest, AfterADialOnlyADroppedLineForgetsItAndASuccessWithoutHandleKeepsNone) {
     ras_.manager = 9;
     AtEntry();
     Notify(code::kDialResult, 1, 44);
     host_.Forget();
+    EXPECT_TRUE(Notify(code::kTick, 1, 6));  // other notices are taken and ignored
+    EXPECT_EQ(wm::Services().connection, 44u);
     EXPECT_TRUE(Notify(code::kLineDropped, 0, 0));
     EXPECT_EQ(wm::Services().connection, 0u);
     EXPECT_TRUE(host_.Requests(port_).empty());
     EXPECT_FALSE(wm::CommonDialog().up);
-}
 
-TEST_F(SignInFlowTest, SuccessWithoutHandleLeavesNoLineSoTheNextSignInDialsAgain) {
-    ras_.manager = 9;
-    AtEntry();
     Notify(code::kDialResult, 1, 0);
     EXPECT_EQ(wm::Services().connection, 0u);
-    wm::StartDial();
+    ras_.queries = 0;
+    wm::StartDial();  // no line: the next sign-in asks for the manager and dials again
     EXPECT_EQ(ras_.queries, 1);
     EXPECT_EQ(host_.Requests(atoms::mail::RASPort, code::kOpen).size(), 1u);
-}
-
-TEST_F(SignInFlowTest, OtherNoticesAreTakenAndIgnored) {
-    AtEntry();
-    wm::Services().connection = 5;
-    EXPECT_TRUE(Notify(code::kTick, 1, 6));
-    EXPECT_EQ(wm::Services().connection, 5u);
-    EXPECT_TRUE(host_.Requests(port_).empty());
 }
 
 }  // namespace
