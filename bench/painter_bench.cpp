@@ -29,9 +29,9 @@ struct Scenes {
         HxReset();
         const std::filesystem::path content = harbor::FirstExisting(harbor::ContentCandidates(harbor::ExecutableDir()));
         service = std::make_unique<harbor::SceneService>(content);
-        service->load();
-        service->attach();
-        service->showScene(static_cast<uint16_t>(DaNameGet(scene)));
+        service->Load();
+        service->Attach();
+        service->ShowScene(static_cast<uint16_t>(DaNameGet(scene)));
         HxRunUntilIdle();
         painter = std::make_unique<harbor::ScenePainter>(content);
     }

@@ -56,11 +56,11 @@ CanvasSprites::CanvasSprites(SceneService& scenes, std::filesystem::path content
     live_ = this;
     HxPortAttach(K().res_port, &CanvasSprites::OnResPort);
     HxPortAttach(K().tick_port, &CanvasSprites::OnTick);
-    scenes_.setSpriteResolver([this](uint16_t name) { return Definition(name); });
+    scenes_.SetSpriteResolver([this](uint16_t name) { return Definition(name); });
 }
 
 CanvasSprites::~CanvasSprites() {
-    scenes_.setSpriteResolver(nullptr);
+    scenes_.SetSpriteResolver(nullptr);
     HxPortDetach(K().res_port, &CanvasSprites::OnResPort);
     HxPortDetach(K().tick_port, &CanvasSprites::OnTick);
     live_ = nullptr;
@@ -231,7 +231,7 @@ std::shared_ptr<const SpriteDef> CanvasSprites::Definition(uint16_t name) const 
 uint16_t CanvasSprites::ShownLook(uint16_t scene, uint16_t sprite) const {
     auto it = sprites_.find(sprite);
     if (it == sprites_.end()) return 0;
-    const std::optional<Hit> pressed = scenes_.pressed();
+    const std::optional<Hit> pressed = scenes_.Pressed();
     const bool down = pressed && pressed->scene == scene && pressed->sprite == sprite;
     uint16_t up = 0;
     for (uint16_t effect : it->second.effects) {
@@ -267,18 +267,18 @@ bool CanvasSprites::OnTick(EDict* record) {
 }
 
 void CanvasSprites::Refresh() {
-    const std::vector<uint16_t> stack = scenes_.sceneStack();  // a draw handler may change it
+    const std::vector<uint16_t> stack = scenes_.SceneStack();  // a draw handler may change it
     rich_texts_.KeepOnly(stack);
     for (uint16_t scene : stack) {
         bool changed = !sprites_.empty() && RefreshScene(scene);
         changed = rich_texts_.Refresh(scene) || changed;
-        if (changed) scenes_.touch(scene);
+        if (changed) scenes_.Touch(scene);
     }
 }
 
 bool CanvasSprites::RefreshScene(uint16_t scene) {
     std::vector<uint16_t> shown;
-    if (const SceneState* state = scenes_.scene(scene)) {
+    if (const SceneState* state = scenes_.Scene(scene)) {
         for (const auto& s : state->Sprites()) {
             if (s->visible && sprites_.contains(s->name)) shown.push_back(s->name);
         }

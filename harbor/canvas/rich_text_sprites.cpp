@@ -18,7 +18,7 @@ RichTextSprites::RichTextSprites(const SceneService& scenes, TextSource text)
 
 std::vector<uint16_t> RichTextSprites::VisibleRichTexts(uint16_t scene) const {
     std::vector<uint16_t> shown;
-    if (const SceneState* state = scenes_.scene(scene)) {
+    if (const SceneState* state = scenes_.Scene(scene)) {
         for (const auto& s : state->Sprites()) {
             if (s->visible && s->kind == SpriteKind::RichText) shown.push_back(s->name);
         }
@@ -34,7 +34,7 @@ bool RichTextSprites::Refresh(uint16_t scene) {
 }
 
 CairoCanvas* RichTextSprites::CanvasFor(uint16_t scene, uint16_t sprite) {
-    const std::optional<SpriteInfo> info = scenes_.sprite(scene, sprite);
+    const std::optional<SpriteInfo> info = scenes_.FindSprite(scene, sprite);
     if (!info || !Drawable(info->rect)) return nullptr;
     ModulePicture& kept = pictures_[Key{scene, sprite}];
     if (!kept.canvas || kept.canvas->Width() != info->rect.width || kept.canvas->Height() != info->rect.height) {
@@ -45,7 +45,7 @@ CairoCanvas* RichTextSprites::CanvasFor(uint16_t scene, uint16_t sprite) {
 }
 
 bool RichTextSprites::Ask(uint16_t scene, uint16_t sprite) {
-    const SceneState* state = scenes_.scene(scene);
+    const SceneState* state = scenes_.Scene(scene);
     CairoCanvas* canvas = state != nullptr ? CanvasFor(scene, sprite) : nullptr;
     if (canvas == nullptr || !RequestDrawing(state->Def().event_port, sprite, *canvas)) return false;
     auto it = pictures_.find(Key{scene, sprite});

@@ -14,14 +14,14 @@ std::string OrDash(const std::optional<std::string>& value) { return value ? "\"
 
 void DescribeScene(Session& session, std::ostream& out) {
     const SceneService& scenes = session.Scenes();
-    const uint16_t current = scenes.currentScene();
+    const uint16_t current = scenes.CurrentScene();
     if (current == 0) {
         out << "After " << kDemoMs << " ms no scene is shown.\n";
         return;
     }
     std::vector<SpriteInfo> shown;
-    for (const auto& sprite : scenes.scene(current)->Sprites()) {
-        if (std::optional<SpriteInfo> info = scenes.sprite(current, sprite->name); info && info->visible) {
+    for (const auto& sprite : scenes.Scene(current)->Sprites()) {
+        if (std::optional<SpriteInfo> info = scenes.FindSprite(current, sprite->name); info && info->visible) {
             shown.push_back(*info);
         }
     }
@@ -41,7 +41,7 @@ int RunDemo(Session& session, std::ostream& out) {
     out << "Harbor headless demo: the mail module runs without a window, on the test clock, and this\n"
            "tells what the window would show (run harbor without --headless to see it).\n"
         << "  module:  " << options.module_path.string() << "\n"
-        << "  content: " << options.content_dir.string() << " (" << session.Scenes().library().Scenes().size()
+        << "  content: " << options.content_dir.string() << " (" << session.Scenes().Library().Scenes().size()
         << " scenes)\n";
     const Identity& id = options.identity;
     out << "Starting the module with player " << OrDash(id.player) << ", kite " << OrDash(id.kite) << ", password "

@@ -21,7 +21,7 @@ Driver::Driver(Session& session) : session_(session) {}
 Driver::~Driver() = default;
 
 std::string Driver::CurrentSceneName() const {
-    const uint16_t scene = session_.Scenes().currentScene();
+    const uint16_t scene = session_.Scenes().CurrentScene();
     return scene == 0 ? std::string("no scene") : KnownName(scene);
 }
 
@@ -33,8 +33,8 @@ std::string Driver::NeedsModule(const std::string& what) const {
 
 std::string Driver::WhyNoInput(const std::string& sprite) const {
     const SceneService& scenes = session_.Scenes();
-    if (scenes.currentScene() == 0) return sprite + ": no scene is shown";
-    std::optional<SpriteInfo> info = scenes.sprite(AtomOf(sprite));
+    if (scenes.CurrentScene() == 0) return sprite + ": no scene is shown";
+    std::optional<SpriteInfo> info = scenes.FindSprite(AtomOf(sprite));
     if (!info) return "scene " + CurrentSceneName() + " has no sprite " + sprite;
     if (!info->visible) return sprite + " is hidden";
     return sprite + " does not take input (not interactive, or under the cover)";
@@ -49,7 +49,7 @@ std::string Driver::Start(const Identity& identity) {
 
 std::string Driver::Click(const std::string& sprite) {
     if (std::string error = NeedsModule("click " + sprite); !error.empty()) return error;
-    if (!session_.Scenes().clickSprite(AtomOf(sprite))) return "click: " + WhyNoInput(sprite);
+    if (!session_.Scenes().ClickSprite(AtomOf(sprite))) return "click: " + WhyNoInput(sprite);
     session_.Settle();
     return "";
 }
@@ -59,9 +59,9 @@ std::string Driver::ClickAt(int32_t x, int32_t y, int32_t clicks) {
     if (std::string error = NeedsModule(what); !error.empty()) return error;
     SceneService& scenes = session_.Scenes();
     for (int32_t count = 1; count <= clicks; ++count) {
-        scenes.pointerMove(x, y);
-        if (!scenes.pointerDown(x, y, count)) return what + ": nothing there takes input";
-        scenes.pointerUp(x, y);
+        scenes.PointerMove(x, y);
+        if (!scenes.PointerDown(x, y, count)) return what + ": nothing there takes input";
+        scenes.PointerUp(x, y);
         session_.Settle();
         if (session_.Ended()) return "";
     }
@@ -72,31 +72,31 @@ std::string Driver::Drag(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     const std::string what = "drag from " + std::to_string(x1) + " " + std::to_string(y1);
     if (std::string error = NeedsModule(what); !error.empty()) return error;
     SceneService& scenes = session_.Scenes();
-    scenes.pointerMove(x1, y1);
-    if (!scenes.pointerDown(x1, y1, 1)) return what + ": nothing there takes input";
+    scenes.PointerMove(x1, y1);
+    if (!scenes.PointerDown(x1, y1, 1)) return what + ": nothing there takes input";
     session_.Settle();
     // A hand moves the mouse through the points between, each delivered before the next.
     constexpr int32_t kSteps = 8;
     for (int32_t step = 1; step <= kSteps && !session_.Ended(); ++step) {
-        scenes.pointerMove(x1 + (x2 - x1) * step / kSteps, y1 + (y2 - y1) * step / kSteps);
+        scenes.PointerMove(x1 + (x2 - x1) * step / kSteps, y1 + (y2 - y1) * step / kSteps);
         session_.Settle();
     }
     if (session_.Ended()) return "";
-    scenes.pointerUp(x2, y2);
+    scenes.PointerUp(x2, y2);
     session_.Settle();
     return "";
 }
 
 std::string Driver::Press(const std::string& sprite) {
     if (std::string error = NeedsModule("press " + sprite); !error.empty()) return error;
-    if (!session_.Scenes().cursorBegin(AtomOf(sprite))) return "press: " + WhyNoInput(sprite);
+    if (!session_.Scenes().CursorBegin(AtomOf(sprite))) return "press: " + WhyNoInput(sprite);
     session_.Settle();
     return "";
 }
 
 std::string Driver::Release(const std::string& sprite) {
     if (std::string error = NeedsModule("release " + sprite); !error.empty()) return error;
-    if (!session_.Scenes().cursorEnd(AtomOf(sprite))) return "release: " + WhyNoInput(sprite);
+    if (!session_.Scenes().CursorEnd(AtomOf(sprite))) return "release: " + WhyNoInput(sprite);
     session_.Settle();
     return "";
 }
@@ -104,12 +104,12 @@ std::string Driver::Release(const std::string& sprite) {
 std::string Driver::Type(const std::string& field, const std::string& text) {
     if (std::string error = NeedsModule("type " + field); !error.empty()) return error;
     SceneService& scenes = session_.Scenes();
-    std::optional<SpriteInfo> info = scenes.sprite(AtomOf(field));
+    std::optional<SpriteInfo> info = scenes.FindSprite(AtomOf(field));
     if (info && info->kind != SpriteKind::Edit) return "type: " + field + " is not an edit field";
-    if (!scenes.clickSprite(AtomOf(field))) return "type: " + WhyNoInput(field);
+    if (!scenes.ClickSprite(AtomOf(field))) return "type: " + WhyNoInput(field);
     session_.Settle();
     if (session_.Ended()) return "";
-    scenes.typeText(text);
+    scenes.TypeText(text);
     session_.Settle();
     return "";
 }
@@ -117,7 +117,7 @@ std::string Driver::Type(const std::string& field, const std::string& text) {
 std::string Driver::Key(const std::string& name) {
     if (std::string error = NeedsModule("key " + name); !error.empty()) return error;
     if (!KeyFromName(name)) return "key: unknown key " + name;
-    session_.Scenes().keyByName(name);
+    session_.Scenes().KeyByName(name);
     session_.Settle();
     Frame();
     return "";
@@ -132,7 +132,7 @@ std::string Driver::Keys(const std::string& text) {
                (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) {
             ++n;
         }
-        session_.Scenes().typeText(std::string_view(text).substr(i, n));
+        session_.Scenes().TypeText(std::string_view(text).substr(i, n));
         session_.Settle();
         Frame();
         i += n - 1;
@@ -179,7 +179,7 @@ std::string Driver::Snapshot(const std::string& file) {
 Check Driver::Visible(const std::string& sprite, bool visible) const {
     Check check;
     check.expected = (visible ? "visible " : "hidden ") + sprite;
-    std::optional<SpriteInfo> info = session_.Scenes().sprite(AtomOf(sprite));
+    std::optional<SpriteInfo> info = session_.Scenes().FindSprite(AtomOf(sprite));
     if (!info) {
         check.found = "no sprite " + sprite + " in " + CurrentSceneName();
         return check;
@@ -192,7 +192,7 @@ Check Driver::Visible(const std::string& sprite, bool visible) const {
 Check Driver::Text(const std::string& sprite, const std::string& text) const {
     Check check;
     check.expected = "text " + sprite + " " + Quoted(text);
-    std::optional<SpriteInfo> info = session_.Scenes().sprite(AtomOf(sprite));
+    std::optional<SpriteInfo> info = session_.Scenes().FindSprite(AtomOf(sprite));
     if (!info) {
         check.found = "no sprite " + sprite + " in " + CurrentSceneName();
         return check;
@@ -205,7 +205,7 @@ Check Driver::Text(const std::string& sprite, const std::string& text) const {
 Check Driver::Effect(const std::string& sprite, const std::string& effect) const {
     Check check;
     check.expected = "effect " + sprite + " " + effect;
-    std::optional<SpriteInfo> info = session_.Scenes().sprite(AtomOf(sprite));
+    std::optional<SpriteInfo> info = session_.Scenes().FindSprite(AtomOf(sprite));
     if (!info) {
         check.found = "no sprite " + sprite + " in " + CurrentSceneName();
         return check;
@@ -219,14 +219,14 @@ Check Driver::Scene(const std::string& scene) const {
     Check check;
     check.expected = "scene " + scene;
     check.found = "scene " + CurrentSceneName();
-    check.ok = session_.Scenes().currentScene() != 0 && session_.Scenes().currentScene() == AtomOf(scene);
+    check.ok = session_.Scenes().CurrentScene() != 0 && session_.Scenes().CurrentScene() == AtomOf(scene);
     return check;
 }
 
 Check Driver::Dialog(const std::optional<std::string>& text) const {
     Check check;
     check.expected = text ? "dialog " + Quoted(*text) : std::string("no dialog");
-    std::optional<SpriteInfo> info = session_.Scenes().sprite(AtomOf(kDialogTextSprite));
+    std::optional<SpriteInfo> info = session_.Scenes().FindSprite(AtomOf(kDialogTextSprite));
     const bool shown = info && info->visible;
     check.found = shown ? "dialog " + Quoted(info->text) : std::string("no dialog");
     check.ok = text ? shown && info->text == *text : !shown;
@@ -252,9 +252,9 @@ Check Driver::Drawn(const std::string& sprite, const std::string& text) const {
     if (!session_.Ended()) session_.Canvases().Refresh();
     const SceneService& scenes = session_.Scenes();
     const uint16_t atom = AtomOf(sprite);
-    const std::vector<uint16_t>& stack = scenes.sceneStack();
+    const std::vector<uint16_t>& stack = scenes.SceneStack();
     for (auto scene = stack.rbegin(); scene != stack.rend(); ++scene) {
-        if (!scenes.sprite(*scene, atom)) continue;
+        if (!scenes.FindSprite(*scene, atom)) continue;
         const std::optional<std::string> drawn = session_.Canvases().DrawnText(*scene, atom);
         check.ok = drawn && drawn->find(text) != std::string::npos;
         check.found = drawn ? "drawn " + sprite + " " + Quoted(Escaped(*drawn)) : sprite + " not painted by the module yet";

@@ -45,7 +45,7 @@ PrintService::PrintService(SceneService& scenes, std::filesystem::path content_d
     live_ = this;
     Bind();
     for (const std::string& name : options_.vector_scenes) {
-        const SceneDef* def = scenes_.library().Find(AtomOf(name));
+        const SceneDef* def = scenes_.Library().Find(AtomOf(name));
         if (def == nullptr || def->event_port == 0) continue;
         vector_scenes_.push_back(def->atom);
         vector_ports_.push_back(def->event_port);
@@ -61,7 +61,7 @@ PrintService::~PrintService() {
 }
 
 void PrintService::Bind() {
-    for (const auto& def : scenes_.library().Scenes()) {
+    for (const auto& def : scenes_.Library().Scenes()) {
         if (bound_.size() == kMaxScenePorts) break;
         bound_.push_back(def->atom);
     }
@@ -87,12 +87,12 @@ bool PrintService::OnEventPort(EDict* record) {
 }
 
 void PrintService::PrintScene(uint16_t scene) {
-    const SceneState* state = scenes_.scene(scene);
+    const SceneState* state = scenes_.Scene(scene);
     if (state == nullptr) return;
     const uint16_t event_port = state->Def().event_port;
     std::string error;
     bool shown = false;
-    for (uint16_t atom : scenes_.sceneStack()) shown = shown || atom == scene;
+    for (uint16_t atom : scenes_.SceneStack()) shown = shown || atom == scene;
     if (!shown) {
         error = "the scene is not shown";
     } else if (job_.target && job_.scene != scene) {
@@ -117,7 +117,7 @@ bool PrintService::StartJob(const SceneState& scene, std::string& error) {
         return false;
     }
     PrintJobInfo info;
-    const std::optional<SpriteInfo> subject = scenes_.sprite(scene.Atom(), AtomOf(options_.subject_sprite));
+    const std::optional<SpriteInfo> subject = scenes_.FindSprite(scene.Atom(), AtomOf(options_.subject_sprite));
     info.subject = subject ? subject->text : KnownName(scene.Atom());
     info.date = RegionalService::Now();
     info.local_time = HxIsRealClock();
@@ -172,7 +172,7 @@ void PrintService::TeeDrawing(EDict& record) {
     const uint16_t sprite = EDictGetShort(&record, name_key);
     if (shown == nullptr) return;
     for (uint16_t scene : vector_scenes_) {
-        const std::optional<SpriteInfo> info = scenes_.sprite(scene, sprite);
+        const std::optional<SpriteInfo> info = scenes_.FindSprite(scene, sprite);
         if (!info || info->kind != SpriteKind::RichText) continue;
         tee_ = std::make_unique<TeeCanvas>(*shown, Painter().Text());
         tee_key_ = Key{scene, sprite};

@@ -151,9 +151,9 @@ void ScenePainter::Paint(cairo_t* cr, const SceneService& scenes, uint64_t now_m
     // The stage is opaque: a window can show the surface as it is.
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
-    const std::vector<uint16_t>& stack = scenes.sceneStack();
+    const std::vector<uint16_t>& stack = scenes.SceneStack();
     for (std::size_t i = 0; i < stack.size(); ++i) {
-        if (const SceneState* scene = scenes.scene(stack[i])) PaintScene(cr, *scene, i + 1 == stack.size(), now_ms);
+        if (const SceneState* scene = scenes.Scene(stack[i])) PaintScene(cr, *scene, i + 1 == stack.size(), now_ms);
     }
     cairo_restore(cr);
 }

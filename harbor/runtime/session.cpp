@@ -35,7 +35,7 @@ Session* Session::live_ = nullptr;
 bool Session::OnAppPortUnknownName(EDict* record) {
     if (live_ == nullptr || record == nullptr || EDictGetType(record) != code::kStart) return false;
     const uint16_t name = EDictGetShort(record, AtomOf("NAME"));
-    if (name == 0 || live_->scenes_.library().Find(name) != nullptr || live_->dictionaries_.Find(name) != nullptr) {
+    if (name == 0 || live_->scenes_.Library().Find(name) != nullptr || live_->dictionaries_.Find(name) != nullptr) {
         return false;
     }
     ProblemNote("AppPort", "the module asked for " + KnownName(name) + ", which is neither a scene nor a loaded resource");
@@ -61,10 +61,10 @@ Session::Session(SessionOptions options)
         std::filesystem::create_directories(options_.data_dir, ec);
         if (ec) ProblemNote("Harbor", "cannot create the data folder " + options_.data_dir.string() + ": " + ec.message());
     }
-    scenes_.setTraceSink([](const std::string& text) { TraceNote("scenes", text); });
-    scene_problems_ = scenes_.load();
+    scenes_.SetTraceSink([](const std::string& text) { TraceNote("scenes", text); });
+    scene_problems_ = scenes_.Load();
     for (const std::string& problem : scene_problems_) ProblemNote("scenes", problem);
-    scenes_.attach();
+    scenes_.Attach();
     files_.Attach();
     // Data dictionaries are found first where the module's file handle stands (mail in "Import").
     resources_.SetFirstFolder([this] { return files_.LastUsedDirectory(); });
@@ -77,13 +77,13 @@ Session::~Session() {
     HxPortDetach(AtomOf("AppPort"), &Session::OnAppPortUnknownName);
     live_ = nullptr;
     module_.Unload();
-    scenes_.detach();
+    scenes_.Detach();
 }
 
 // A scene's data dictionary sprite is published under the sprite's name for as long as the
 // session lasts: the module binds it by name and its release leaves it in place.
 void Session::PublishSceneDictionaries() {
-    for (const auto& scene : scenes_.library().Scenes()) {
+    for (const auto& scene : scenes_.Library().Scenes()) {
         for (const auto& sprite : scene->sprites) {
             if (sprite->kind != SpriteKind::DataDict || dictionaries_.Find(sprite->atom) != nullptr) continue;
             DataDictResult parsed = ParseDataDict(sprite->data.dump(), scene->source + ": " + sprite->name);

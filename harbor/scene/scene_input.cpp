@@ -27,7 +27,7 @@ std::size_t SequenceLength(unsigned char lead) {
 
 // --- Pointer ----------------------------------------------------------------------------------
 
-std::optional<Hit> SceneService::hitTest(int32_t x, int32_t y) const {
+std::optional<Hit> SceneService::HitTest(int32_t x, int32_t y) const {
     for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
         const SceneState* state = State(*it);
         if (state == nullptr) continue;
@@ -37,9 +37,9 @@ std::optional<Hit> SceneService::hitTest(int32_t x, int32_t y) const {
     return std::nullopt;
 }
 
-bool SceneService::pointerDown(int32_t x, int32_t y, int32_t count) {
+bool SceneService::PointerDown(int32_t x, int32_t y, int32_t count) {
     pressed_.reset();
-    const std::optional<Hit> hit = hitTest(x, y);
+    const std::optional<Hit> hit = HitTest(x, y);
     if (!hit) return false;
     SceneState& scene = *State(hit->scene);
     Sprite& s = *scene.Find(hit->sprite);
@@ -52,21 +52,21 @@ bool SceneService::pointerDown(int32_t x, int32_t y, int32_t count) {
     return true;
 }
 
-void SceneService::pointerUp(int32_t x, int32_t y) {
+void SceneService::PointerUp(int32_t x, int32_t y) {
     const std::optional<Hit> was = pressed_;
     pressed_.reset();
     const SceneState* scene = was ? State(was->scene) : nullptr;
-    if (scene == nullptr) return release();
+    if (scene == nullptr) return Release();
     const uint16_t port = scene->Def().event_port;
     events_.Cursor(port, was->sprite, false);
     events_.Release(port);
-    const std::optional<Hit> now = hitTest(x, y);
+    const std::optional<Hit> now = HitTest(x, y);
     if (now && now->scene == was->scene && now->sprite == was->sprite) events_.Click(port, was->sprite);
 }
 
-void SceneService::pointerMove(int32_t x, int32_t y) { move(x, y); }
+void SceneService::PointerMove(int32_t x, int32_t y) { Move(x, y); }
 
-bool SceneService::clickSprite(uint16_t sprite) {
+bool SceneService::ClickSprite(uint16_t sprite) {
     Sprite* s = InputSprite(sprite, "click");
     if (s == nullptr) return false;
     SceneState& scene = *Top();
@@ -85,35 +85,35 @@ bool SceneService::clickSprite(uint16_t sprite) {
     return true;
 }
 
-bool SceneService::cursorBegin(uint16_t sprite) {
+bool SceneService::CursorBegin(uint16_t sprite) {
     if (InputSprite(sprite, "cursor") == nullptr) return false;
     events_.Cursor(Top()->Def().event_port, sprite, true);
     return true;
 }
 
-bool SceneService::cursorEnd(uint16_t sprite) {
+bool SceneService::CursorEnd(uint16_t sprite) {
     if (InputSprite(sprite, "cursor") == nullptr) return false;
     events_.Cursor(Top()->Def().event_port, sprite, false);
     return true;
 }
 
-bool SceneService::click(uint16_t sprite) {
+bool SceneService::Click(uint16_t sprite) {
     if (InputSprite(sprite, "click") == nullptr) return false;
     events_.Click(Top()->Def().event_port, sprite);
     return true;
 }
 
-bool SceneService::press(uint16_t sprite, int32_t x, int32_t y, int32_t count) {
+bool SceneService::Press(uint16_t sprite, int32_t x, int32_t y, int32_t count) {
     if (InputSprite(sprite, "press") == nullptr) return false;
     events_.Press(Top()->Def().event_port, sprite, x, y, count);
     return true;
 }
 
-void SceneService::move(int32_t x, int32_t y) {
+void SceneService::Move(int32_t x, int32_t y) {
     if (const SceneState* top = Top()) events_.Move(top->Def().event_port, x, y);
 }
 
-void SceneService::release() {
+void SceneService::Release() {
     if (const SceneState* top = Top()) events_.Release(top->Def().event_port);
 }
 
@@ -141,11 +141,11 @@ void SceneService::TakeFocus(SceneState& scene, Sprite& field) {
 
 // --- Keys -------------------------------------------------------------------------------------
 
-bool SceneService::key(Key key, Modifiers modifiers) { return keyStroke(KeyStroke{key, 0, modifiers}); }
+bool SceneService::PressKey(Key key, Modifiers modifiers) { return PressStroke(KeyStroke{key, 0, modifiers}); }
 
-bool SceneService::keyChar(char c, Modifiers modifiers) { return keyStroke(KeyStroke{Key::Character, c, modifiers}); }
+bool SceneService::KeyChar(char c, Modifiers modifiers) { return PressStroke(KeyStroke{Key::Character, c, modifiers}); }
 
-bool SceneService::keyByName(std::string_view name, Modifiers modifiers) {
+bool SceneService::KeyByName(std::string_view name, Modifiers modifiers) {
     std::optional<KeyStroke> stroke = KeyFromName(name);
     if (!stroke) {
         Note("key: no key named '" + std::string(name) + "'");
@@ -155,10 +155,10 @@ bool SceneService::keyByName(std::string_view name, Modifiers modifiers) {
     stroke->modifiers.shift = stroke->modifiers.shift || modifiers.shift;
     stroke->modifiers.ctrl = stroke->modifiers.ctrl || modifiers.ctrl;
     stroke->modifiers.alt = stroke->modifiers.alt || modifiers.alt;
-    return keyStroke(*stroke);
+    return PressStroke(*stroke);
 }
 
-bool SceneService::keyStroke(const KeyStroke& stroke) {
+bool SceneService::PressStroke(const KeyStroke& stroke) {
     if (stroke.key == Key::Character && !VirtualKeyOf(stroke.character)) return false;
     SceneState* top = Top();
     Sprite* field = top != nullptr ? top->TypingField() : nullptr;
@@ -202,22 +202,22 @@ void SceneService::ToKeyboardPort(const KeyStroke& stroke) {
     events_.Key(e);
 }
 
-void SceneService::modifiers(Modifiers held) {
+void SceneService::HoldModifiers(Modifiers held) {
     if (held.alt == held_.alt && held.shift == held_.shift && held.ctrl == held_.ctrl) return;
     held_ = held;
     if (const SceneState* top = Top()) events_.ModifierKeys(top->Def().event_port, held.alt, held.shift, held.ctrl);
 }
 
-void SceneService::typeText(std::string_view utf8) {
+void SceneService::TypeText(std::string_view utf8) {
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const char c = utf8[i];
         if (c == '\t') {
-            key(Key::Tab);
+            PressKey(Key::Tab);
         } else if (c == '\n' || c == '\r') {
             if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
-            key(Key::Enter);
+            PressKey(Key::Enter);
         } else if (IsAsciiPrintable(c)) {
-            keyChar(c);
+            KeyChar(c);
         } else if (static_cast<unsigned char>(c) >= 0x80) {
             // No key code exists for these: they can only be typed into a field.
             const std::size_t n = std::min(SequenceLength(static_cast<unsigned char>(c)), utf8.size() - i);

@@ -10,9 +10,9 @@ namespace harbor {
 SceneService::SceneService(std::filesystem::path content)
     : content_(std::move(content)), events_(names_), requests_(names_, events_, hooks_) {}
 
-SceneService::~SceneService() { detach(); }
+SceneService::~SceneService() { Detach(); }
 
-std::vector<std::string> SceneService::load() {
+std::vector<std::string> SceneService::Load() {
     std::vector<std::string> errors = library_.Load(content_ / "scenes");
     states_.clear();
     stack_.clear();
@@ -29,17 +29,17 @@ std::vector<std::string> SceneService::load() {
     return errors;
 }
 
-bool SceneService::attach() {
+bool SceneService::Attach() {
     want_attached_ = BindPorts();
     return want_attached_;
 }
 
-void SceneService::detach() {
+void SceneService::Detach() {
     ScenePorts::Unbind(this);
     want_attached_ = false;
 }
 
-bool SceneService::attached() const { return ScenePorts::BoundTo(this); }
+bool SceneService::Attached() const { return ScenePorts::BoundTo(this); }
 
 bool SceneService::BindPorts() {
     std::vector<uint16_t> ports;
@@ -47,15 +47,15 @@ bool SceneService::BindPorts() {
     return ScenePorts::Bind(this, names_.app_port, ports);
 }
 
-void SceneService::setTraceSink(TraceSink sink) { hooks_.trace = std::move(sink); }
+void SceneService::SetTraceSink(TraceSink sink) { hooks_.trace = std::move(sink); }
 
-void SceneService::setSpriteResolver(SpriteResolver resolver) { hooks_.resolve = std::move(resolver); }
+void SceneService::SetSpriteResolver(SpriteResolver resolver) { hooks_.resolve = std::move(resolver); }
 
-void SceneService::setEffectObserver(EffectObserver observer) { hooks_.effect_set = std::move(observer); }
+void SceneService::SetEffectObserver(EffectObserver observer) { hooks_.effect_set = std::move(observer); }
 
 // --- Scenes ---------------------------------------------------------------------------------
 
-bool SceneService::showScene(uint16_t scene) {
+bool SceneService::ShowScene(uint16_t scene) {
     SceneState* state = State(scene);
     if (state == nullptr) {
         Note("AppPort: no scene '" + AtomName(scene) + "'");
@@ -71,7 +71,7 @@ bool SceneService::showScene(uint16_t scene) {
     return true;
 }
 
-bool SceneService::closeScene(uint16_t scene) {
+bool SceneService::CloseScene(uint16_t scene) {
     const auto it = std::find(stack_.begin(), stack_.end(), scene);
     const SceneState* state = State(scene);
     if (it == stack_.end() || state == nullptr) {
@@ -106,7 +106,7 @@ bool SceneService::OnAppPort(EDict* record) {
     // Other services share AppPort (data dictionary resources use the same codes): names that
     // are not scenes are theirs.
     if (State(name) == nullptr) return false;
-    return type == code::kStart ? showScene(name) : closeScene(name);
+    return type == code::kStart ? ShowScene(name) : CloseScene(name);
 }
 
 bool SceneService::OnScenePort(uint16_t scene, EDict* record) {
@@ -153,15 +153,15 @@ const SceneState* SceneService::State(uint16_t scene) const {
 
 SceneState* SceneService::Top() { return stack_.empty() ? nullptr : State(stack_.back()); }
 
-uint16_t SceneService::currentScene() const { return stack_.empty() ? 0 : stack_.back(); }
+uint16_t SceneService::CurrentScene() const { return stack_.empty() ? 0 : stack_.back(); }
 
-const SceneState* SceneService::scene(uint16_t scene) const { return State(scene); }
+const SceneState* SceneService::Scene(uint16_t scene) const { return State(scene); }
 
-void SceneService::touch(uint16_t scene) {
+void SceneService::Touch(uint16_t scene) {
     if (SceneState* state = State(scene)) state->Touch();
 }
 
-std::optional<SpriteInfo> SceneService::sprite(uint16_t scene, uint16_t sprite) const {
+std::optional<SpriteInfo> SceneService::FindSprite(uint16_t scene, uint16_t sprite) const {
     const SceneState* state = State(scene);
     const Sprite* s = state != nullptr ? state->Find(sprite) : nullptr;
     if (s == nullptr) return std::nullopt;
@@ -180,15 +180,15 @@ std::optional<SpriteInfo> SceneService::sprite(uint16_t scene, uint16_t sprite) 
     return info;
 }
 
-std::optional<SpriteInfo> SceneService::sprite(uint16_t sprite) const { return this->sprite(currentScene(), sprite); }
+std::optional<SpriteInfo> SceneService::FindSprite(uint16_t sprite) const { return this->FindSprite(CurrentScene(), sprite); }
 
-uint16_t SceneService::focus() const {
-    const SceneState* state = State(currentScene());
+uint16_t SceneService::Focus() const {
+    const SceneState* state = State(CurrentScene());
     return state != nullptr ? state->Focus() : 0;
 }
 
-bool SceneService::coverUp() const {
-    const SceneState* state = State(currentScene());
+bool SceneService::CoverUp() const {
+    const SceneState* state = State(CurrentScene());
     return state != nullptr && state->CoverUp();
 }
 

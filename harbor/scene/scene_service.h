@@ -65,90 +65,90 @@ public:
     // Loads content/scenes/*.json, replacing what was loaded and emptying the scene stack. Returns
     // one message per problem (naming the file, and line and column for syntax errors); what
     // loaded is usable. While attached, the ports follow the new scenes.
-    std::vector<std::string> load();
+    std::vector<std::string> Load();
 
     // Attaches AppPort and one port per loaded scene (the scene's atom). False when another
     // service holds the ports.
-    bool attach();
-    void detach();
-    bool attached() const;
+    bool Attach();
+    void Detach();
+    bool Attached() const;
 
     // Notes about requests that could not be carried out (unknown scene or sprite, ...).
-    void setTraceSink(TraceSink sink);
+    void SetTraceSink(TraceSink sink);
     // Sprites that scene files do not define, made elsewhere (canvas sprites of the resource
     // service): asked when a request names a sprite the scene lacks.
-    void setSpriteResolver(SpriteResolver resolver);
+    void SetSpriteResolver(SpriteResolver resolver);
     // Told each time a request sets a sprite's effect, from inside that delivery: the observer
     // must not send to the module.
     using EffectObserver = std::function<void(const SceneState& scene, const Sprite& sprite)>;
-    void setEffectObserver(EffectObserver observer);
+    void SetEffectObserver(EffectObserver observer);
 
     // --- Scenes, as AppPort changes them ---------------------------------------------------
     // 30013: an overlay scene opens over the stack, any other replaces it. Scenes left get 30041
     // (top first), then the scene entered gets 30032; it starts from its definition.
-    bool showScene(uint16_t scene);
+    bool ShowScene(uint16_t scene);
     // 30059: closes an overlay scene on the stack (and any above it) back to the scene below;
     // each closed scene gets 30041, the scene below gets nothing.
-    bool closeScene(uint16_t scene);
+    bool CloseScene(uint16_t scene);
 
     // --- Pointer input, in stage pixels --------------------------------------------------
     // The sprite that takes input at the point: the stack's scenes from the top, in each the
     // nearest visible interactive sprite not blocked by a cover; a scene whose cover is up, and
     // any scene that is not an overlay, ends the search.
-    std::optional<Hit> hitTest(int32_t x, int32_t y) const;
+    std::optional<Hit> HitTest(int32_t x, int32_t y) const;
     // Press: an edit field hit takes the focus (30033 FOCUS when it did not have it), then 30027
     // BEGIN and 30036 with X, Y, COUNT. False when nothing took it.
-    bool pointerDown(int32_t x, int32_t y, int32_t count = 1);
+    bool PointerDown(int32_t x, int32_t y, int32_t count = 1);
     // Release: 30027 END and 30068 for the pressed sprite, and 30035 when released over it.
-    void pointerUp(int32_t x, int32_t y);
+    void PointerUp(int32_t x, int32_t y);
     // 30019 to the top scene's event port.
-    void pointerMove(int32_t x, int32_t y);
+    void PointerMove(int32_t x, int32_t y);
     // A whole click on a sprite of the top scene, pressed and released at its centre, as if the
     // pointer did it; false (and a note) when the sprite does not take input there.
-    bool clickSprite(uint16_t sprite);
+    bool ClickSprite(uint16_t sprite);
 
     // The single pointer events, for drivers that sequence them themselves. The named ones go
     // to the top scene and only to a sprite that takes input (false otherwise).
-    bool cursorBegin(uint16_t sprite);
-    bool cursorEnd(uint16_t sprite);
-    bool click(uint16_t sprite);
-    bool press(uint16_t sprite, int32_t x, int32_t y, int32_t count = 1);
-    void move(int32_t x, int32_t y);
-    void release();
+    bool CursorBegin(uint16_t sprite);
+    bool CursorEnd(uint16_t sprite);
+    bool Click(uint16_t sprite);
+    bool Press(uint16_t sprite, int32_t x, int32_t y, int32_t count = 1);
+    void Move(int32_t x, int32_t y);
+    void Release();
 
     // --- Keys ------------------------------------------------------------------------------
     // With an edit field of the top scene focused (visible, not under the cover): characters,
     // Backspace, Delete, Left, Right, Home and End edit it; Tab and Enter become 30033 TAB /
     // ENTER. Anything else (and every key without such a field, or with Ctrl or Alt held) goes
     // to KeyboardPort as 30024. True when the key went somewhere.
-    bool key(Key key, Modifiers modifiers = {});
-    bool keyChar(char c, Modifiers modifiers = {});
-    bool keyStroke(const KeyStroke& stroke);
+    bool PressKey(Key key, Modifiers modifiers = {});
+    bool KeyChar(char c, Modifiers modifiers = {});
+    bool PressStroke(const KeyStroke& stroke);
     // Key names as KeyFromName reads them; false for an unknown name.
-    bool keyByName(std::string_view name, Modifiers modifiers = {});
+    bool KeyByName(std::string_view name, Modifiers modifiers = {});
     // Each character as a key; tab and line break as Tab and Enter, other control characters
     // and non-ASCII text typed only into a focused field.
-    void typeText(std::string_view utf8);
+    void TypeText(std::string_view utf8);
     // The modifier keys held, as the input source tells them: when they differ from the last
     // known, 30065 with ALTKEY, SHIFTKEY and CTLKEY reaches the top scene's event port, where
     // the module's controls read Shift and Ctrl for the next press.
-    void modifiers(Modifiers held);
+    void HoldModifiers(Modifiers held);
 
     // --- Queries ---------------------------------------------------------------------------
-    uint16_t currentScene() const;  // top of the stack, 0 when empty
-    const std::vector<uint16_t>& sceneStack() const { return stack_; }  // bottom first
-    const SceneLibrary& library() const { return library_; }
-    const SceneState* scene(uint16_t scene) const;
-    std::optional<SpriteInfo> sprite(uint16_t scene, uint16_t sprite) const;
-    std::optional<SpriteInfo> sprite(uint16_t sprite) const;  // in the current scene
-    uint16_t focus() const;                                  // of the current scene
-    bool coverUp() const;                                    // of the current scene
+    uint16_t CurrentScene() const;  // top of the stack, 0 when empty
+    const std::vector<uint16_t>& SceneStack() const { return stack_; }  // bottom first
+    const SceneLibrary& Library() const { return library_; }
+    const SceneState* Scene(uint16_t scene) const;
+    std::optional<SpriteInfo> FindSprite(uint16_t scene, uint16_t sprite) const;
+    std::optional<SpriteInfo> FindSprite(uint16_t sprite) const;  // in the current scene
+    uint16_t Focus() const;                                  // of the current scene
+    bool CoverUp() const;                                    // of the current scene
     // The sprite a pointer press took, until the release.
-    std::optional<Hit> pressed() const { return pressed_; }
+    std::optional<Hit> Pressed() const { return pressed_; }
 
     // A change painters must see that no request made (a canvas sprite's new picture): raises
     // the scene's revision.
-    void touch(uint16_t scene);
+    void Touch(uint16_t scene);
 
 private:
     bool OnAppPort(EDict* record) override;

@@ -6,8 +6,8 @@ namespace harbor {
 
 StageSignature SignatureOf(const SceneService& scenes) {
     StageSignature signature;
-    for (uint16_t atom : scenes.sceneStack()) {
-        const SceneState* state = scenes.scene(atom);
+    for (uint16_t atom : scenes.SceneStack()) {
+        const SceneState* state = scenes.Scene(atom);
         signature.emplace_back(atom, state != nullptr ? state->Revision() : 0);
     }
     return signature;
@@ -15,8 +15,8 @@ StageSignature SignatureOf(const SceneService& scenes) {
 
 Motion MotionOf(const SceneService& scenes) {
     bool caret = false;
-    for (uint16_t atom : scenes.sceneStack()) {
-        const SceneState* state = scenes.scene(atom);
+    for (uint16_t atom : scenes.SceneStack()) {
+        const SceneState* state = scenes.Scene(atom);
         if (state == nullptr) continue;
         for (const auto& sprite : state->Sprites()) {
             if (sprite->visible && sprite->kind == SpriteKind::Animation) return Motion::Animating;

@@ -34,19 +34,19 @@ InputRouter::Outcome InputRouter::Handle(const SDL_Event& event, const Letterbox
                 Hover(std::nullopt);
                 return Outcome::Ignored;
             }
-            scenes_.pointerMove(at.x, at.y);
-            if (!left_down_) Hover(scenes_.hitTest(at.x, at.y));
+            scenes_.PointerMove(at.x, at.y);
+            if (!left_down_) Hover(scenes_.HitTest(at.x, at.y));
             return Outcome::Delivered;
         }
         case SDL_KEYDOWN:
         case SDL_KEYUP:
             // SDL's modifier state already includes the key's own press or release.
             if (IsModifierKey(event.key.keysym.sym)) {
-                scenes_.modifiers(ModifiersFromSdl(event.key.keysym.mod));
+                scenes_.HoldModifiers(ModifiersFromSdl(event.key.keysym.mod));
                 return Outcome::Delivered;
             }
             return event.type == SDL_KEYDOWN ? KeyDown(event.key) : Outcome::Ignored;
-        case SDL_TEXTINPUT: scenes_.typeText(event.text.text); return Outcome::Delivered;
+        case SDL_TEXTINPUT: scenes_.TypeText(event.text.text); return Outcome::Delivered;
         default: return Outcome::Ignored;
     }
 }
@@ -56,29 +56,29 @@ InputRouter::Outcome InputRouter::Button(const SDL_MouseButtonEvent& e, StagePoi
     if (down) {
         // A press in the bars presses nothing, but its release still belongs to it.
         left_down_ = true;
-        if (OnStage(at)) scenes_.pointerDown(at.x, at.y, PressCount(e.clicks));
+        if (OnStage(at)) scenes_.PointerDown(at.x, at.y, PressCount(e.clicks));
         return Outcome::Delivered;
     }
     if (!left_down_) return Outcome::Ignored;
     left_down_ = false;
     hovered_.reset();  // the release ends the cursor over the pressed sprite; the next move begins anew
-    scenes_.pointerUp(at.x, at.y);
+    scenes_.PointerUp(at.x, at.y);
     return Outcome::Delivered;
 }
 
 void InputRouter::Hover(std::optional<Hit> now) {
     const bool same = now && hovered_ && now->scene == hovered_->scene && now->sprite == hovered_->sprite;
     if (same || (!now && !hovered_)) return;
-    if (hovered_) scenes_.cursorEnd(hovered_->sprite);
-    if (now) scenes_.cursorBegin(now->sprite);
+    if (hovered_) scenes_.CursorEnd(hovered_->sprite);
+    if (now) scenes_.CursorBegin(now->sprite);
     hovered_ = now;
 }
 
 InputRouter::Outcome InputRouter::KeyDown(const SDL_KeyboardEvent& e) {
     const KeyAction action = MapKeyDown(e.keysym.sym, e.keysym.mod);
     switch (action.kind) {
-        case KeyAction::Kind::Named: scenes_.key(action.key, action.modifiers); return Outcome::Delivered;
-        case KeyAction::Kind::Character: scenes_.keyChar(action.character, action.modifiers); return Outcome::Delivered;
+        case KeyAction::Kind::Named: scenes_.PressKey(action.key, action.modifiers); return Outcome::Delivered;
+        case KeyAction::Kind::Character: scenes_.KeyChar(action.character, action.modifiers); return Outcome::Delivered;
         case KeyAction::Kind::CloseWindow: return Outcome::CloseRequested;
         case KeyAction::Kind::Ignore: return Outcome::Ignored;
     }

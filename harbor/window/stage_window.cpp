@@ -79,7 +79,7 @@ int StageWindow::Run(Session& session, const Painter& painter) {
     SoundPlayer sounds(
         options_.sounds_dir, [](const std::string& text) { ProblemNote("sound", text); },
         [](const std::string& text) { TraceNote("sound", text); });
-    session.Scenes().setEffectObserver([&sounds](const SceneState&, const Sprite& sprite) {
+    session.Scenes().SetEffectObserver([&sounds](const SceneState&, const Sprite& sprite) {
         if (sounds.PlayFor(sprite)) TraceNote("sound", "playing " + AtomName(sprite.name) + " " + AtomName(sprite.effect));
     });
     InputRouter router(session.Scenes());
@@ -104,7 +104,7 @@ int StageWindow::Run(Session& session, const Painter& painter) {
         if (snapshot) WriteSnapshot();
     }
     session.Stop();
-    session.Scenes().setEffectObserver(nullptr);
+    session.Scenes().SetEffectObserver(nullptr);
     SDL_StopTextInput();
     return status;
 }

@@ -48,11 +48,11 @@ protected:
 
 TEST_F(CanvasInputTest, PressMoveAndReleaseCarryPositionCountAndTime) {
     HxAdvanceTime(1234);
-    ASSERT_TRUE(service_->pointerDown(110, 60, 2));
+    ASSERT_TRUE(service_->PointerDown(110, 60, 2));
     HxAdvanceTime(100);
-    service_->pointerMove(300, 200);  // dragging off the sprite still reports
+    service_->PointerMove(300, 200);  // dragging off the sprite still reports
     HxAdvanceTime(100);
-    service_->pointerUp(300, 200);
+    service_->PointerUp(300, 200);
     const std::vector<EDict> presses = Of(30036);
     ASSERT_EQ(presses.size(), 1u);
     EXPECT_EQ(EDictGetShort(&presses[0], A("NAME")), A("CvList"));
@@ -73,11 +73,11 @@ TEST_F(CanvasInputTest, PressMoveAndReleaseCarryPositionCountAndTime) {
 
 TEST_F(CanvasInputTest, ModifierChangesReachTheSceneEventPort) {
     HxAdvanceTime(50);
-    service_->modifiers({.shift = true});
-    service_->modifiers({.shift = true});
-    ASSERT_TRUE(service_->pointerDown(110, 60));
-    service_->pointerUp(110, 60);
-    service_->modifiers({.ctrl = true});
+    service_->HoldModifiers({.shift = true});
+    service_->HoldModifiers({.shift = true});
+    ASSERT_TRUE(service_->PointerDown(110, 60));
+    service_->PointerUp(110, 60);
+    service_->HoldModifiers({.ctrl = true});
     HxRunUntilIdle();
     std::vector<uint16_t> order;
     for (const auto& [port, record] : received) {
@@ -107,7 +107,7 @@ TEST_F(CanvasInputTest, WindowTellsShiftPressedAndReleasedOnItsOwn) {
     harbor::InputRouter router(*service_);
     const harbor::Letterbox box;
     EXPECT_EQ(router.Handle(Key(SDL_KEYDOWN, SDLK_LSHIFT, KMOD_LSHIFT), box), harbor::InputRouter::Outcome::Delivered);
-    ASSERT_TRUE(service_->pointerDown(110, 60));
+    ASSERT_TRUE(service_->PointerDown(110, 60));
     router.Handle(Key(SDL_KEYUP, SDLK_LSHIFT, KMOD_NONE), box);
     router.Handle(Key(SDL_KEYUP, SDLK_a, KMOD_NONE), box);
     HxRunUntilIdle();
@@ -132,7 +132,7 @@ TEST(CanvasSnapshotTest, DriverSnapshotShowsCanvasSprites) {
         options.content_dir = dir;
         options.data_dir = dir / "data";
         harbor::Session session(options);
-        ASSERT_TRUE(session.Scenes().showScene(A("ScRtTest")));
+        ASSERT_TRUE(session.Scenes().ShowScene(A("ScRtTest")));
         HxPortAttach(A("TestPivotUp"), &OnUpPivot);
         MakeCanvasSprite(A("CvList"), A("ScRtTest"), A("TestPivotUp"), {100, 50, 60, 40});
         harbor::Driver driver(session);

@@ -60,7 +60,7 @@ TEST_F(CanvasSpriteTest, BitmapBackgroundFillsTheCanvas) {
 TEST_F(CanvasSpriteTest, PlacedSpriteTakesItsBitmapsSizeAndFlags) {
     MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40, 7, true});
     MakeCanvasSprite(A("CvStill"), kScene, A("TestPivotUp"), {300, 50, 20, 10, 8, false});
-    const std::optional<harbor::SpriteInfo> list = service_->sprite(A("CvList"));
+    const std::optional<harbor::SpriteInfo> list = service_->FindSprite(A("CvList"));
     ASSERT_TRUE(list);
     EXPECT_EQ(list->rect.x, 100);
     EXPECT_EQ(list->rect.y, 50);
@@ -70,11 +70,11 @@ TEST_F(CanvasSpriteTest, PlacedSpriteTakesItsBitmapsSizeAndFlags) {
     EXPECT_TRUE(list->visible);
     EXPECT_TRUE(list->interactive);
     EXPECT_EQ(list->kind, harbor::SpriteKind::Sprite);
-    const std::optional<harbor::SpriteInfo> still = service_->sprite(A("CvStill"));
+    const std::optional<harbor::SpriteInfo> still = service_->FindSprite(A("CvStill"));
     ASSERT_TRUE(still);
     EXPECT_FALSE(still->interactive);
-    EXPECT_EQ(service_->hitTest(110, 60)->sprite, A("CvList"));
-    EXPECT_FALSE(service_->hitTest(305, 55));
+    EXPECT_EQ(service_->HitTest(110, 60)->sprite, A("CvList"));
+    EXPECT_FALSE(service_->HitTest(305, 55));
 }
 
 TEST_F(CanvasSpriteTest, PaintedFromThePivotsAnswerWithGreenKeyedOut) {
@@ -125,17 +125,17 @@ TEST_F(CanvasSpriteTest, GivenTransparentColourIsKeyedOutAndGreenStays) {
 
 TEST_F(CanvasSpriteTest, TicksAskVisibleSpritesOnlyAndTouchTheScene) {
     MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40});
-    const uint64_t before = service_->scene(kScene)->Revision();
+    const uint64_t before = service_->Scene(kScene)->Revision();
     EDict tick = Record(30040);
     HxPortSend(A("TimerPortTick"), &tick);
     EXPECT_EQ(up_pivot.requests.size(), 1u);
-    EXPECT_GT(service_->scene(kScene)->Revision(), before) << "a new picture must be painted";
+    EXPECT_GT(service_->Scene(kScene)->Revision(), before) << "a new picture must be painted";
 
     up_pivot.answer = false;
-    const uint64_t unchanged = service_->scene(kScene)->Revision();
+    const uint64_t unchanged = service_->Scene(kScene)->Revision();
     HxPortSend(A("TimerPortTick"), &tick);
     EXPECT_EQ(up_pivot.requests.size(), 2u);
-    EXPECT_EQ(service_->scene(kScene)->Revision(), unchanged);
+    EXPECT_EQ(service_->Scene(kScene)->Revision(), unchanged);
 
     EDict hide = Record(30052);
     EDictPutShort(&hide, A("NAME"), A("CvList"));
@@ -174,7 +174,7 @@ TEST_F(CanvasSpriteTest, DeletionRemovesSpriteAndParts) {
     EDict from_scene = Record(30004);
     EDictPutShort(&from_scene, A("NAME"), A("CvList"));
     HxPortSend(kScene, &from_scene);
-    EXPECT_FALSE(service_->sprite(A("CvList")));
+    EXPECT_FALSE(service_->FindSprite(A("CvList")));
     for (uint16_t part : {A("CvList"), parts.effect, parts.bitmap}) {
         EDict d = Record(30004);
         EDictPutShort(&d, A("NAME"), part);
@@ -223,17 +223,17 @@ void MakeButton(uint16_t sprite, uint16_t scene) {
 TEST_F(CanvasSpriteTest, ButtonShowsItsDownLookWhilePressed) {
     down_pivot.fill = Colour{0, 0, 255, 255};
     MakeButton(A("CvButton"), kScene);
-    ASSERT_TRUE(service_->sprite(A("CvButton")));
-    EXPECT_EQ(service_->sprite(A("CvButton"))->kind, harbor::SpriteKind::Button);
+    ASSERT_TRUE(service_->FindSprite(A("CvButton")));
+    EXPECT_EQ(service_->FindSprite(A("CvButton"))->kind, harbor::SpriteKind::Button);
     EXPECT_EQ(Refreshed().At(208, 108), Rgb(255, 0, 0));
     EXPECT_EQ(up_pivot.requests.size(), 1u);
     EXPECT_EQ(down_pivot.requests.size(), 1u) << "both looks are ready before the press";
 
-    ASSERT_TRUE(service_->pointerDown(208, 108));
-    const uint64_t before = service_->scene(kScene)->Revision();
+    ASSERT_TRUE(service_->PointerDown(208, 108));
+    const uint64_t before = service_->Scene(kScene)->Revision();
     EXPECT_EQ(Refreshed().At(208, 108), Rgb(0, 0, 255));
-    EXPECT_GT(service_->scene(kScene)->Revision(), before) << "the look changed: the window must repaint";
-    service_->pointerUp(300, 300);
+    EXPECT_GT(service_->Scene(kScene)->Revision(), before) << "the look changed: the window must repaint";
+    service_->PointerUp(300, 300);
     EXPECT_EQ(Refreshed().At(208, 108), Rgb(255, 0, 0));
 }
 

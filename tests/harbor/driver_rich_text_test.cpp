@@ -57,7 +57,7 @@ protected:
     void SetUp() override {
         HarborFixture::SetUp();
         ASSERT_TRUE(Start());
-        ASSERT_TRUE(GetSession().Scenes().showScene(A("ScWrWrite")));
+        ASSERT_TRUE(GetSession().Scenes().ShowScene(A("ScWrWrite")));
         HxPortAttach(A("WritePort"), &OnWritePort);
         HxPortAttach(A("KeyboardPort"), &OnKeyboardPort);
         EDict show = Record(30013);
@@ -92,10 +92,10 @@ TEST_F(RichTextProtocolTest, ExpectDrawnSaysWhatWasDrawnOrWhyNothingWas) {
     EXPECT_NE(nowhere.find("no sprite PvtNothing in ScWrWrite"), std::string::npos) << nowhere;
 
     // Entered again, the sprite is unpainted until the module shows and paints it.
-    ASSERT_TRUE(GetSession().Scenes().showScene(A("ScRdRead")));
+    ASSERT_TRUE(GetSession().Scenes().ShowScene(A("ScRdRead")));
     GetSession().Settle();
     Wait(16);  // a frame on the other scene
-    ASSERT_TRUE(GetSession().Scenes().showScene(A("ScWrWrite")));
+    ASSERT_TRUE(GetSession().Scenes().ShowScene(A("ScWrWrite")));
     GetSession().Settle();
     ::testing::AssertionResult again = Drawn("PvtWrMessage", "Dear Bo");
     EXPECT_FALSE(again);

@@ -98,7 +98,7 @@ protected:
     }
 
     void Show() {
-        ASSERT_TRUE(GetSession().Scenes().showScene(A("ScPtPage")));
+        ASSERT_TRUE(GetSession().Scenes().ShowScene(A("ScPtPage")));
         Wait(20);
     }
     void SetSubject(const std::string& text) {
@@ -117,7 +117,7 @@ protected:
         Wait(20);
     }
     void Leave() {
-        ASSERT_TRUE(GetSession().Scenes().closeScene(A("ScPtPage")));
+        ASSERT_TRUE(GetSession().Scenes().CloseScene(A("ScPtPage")));
         Wait(20);
     }
 

@@ -17,9 +17,9 @@ protected:
     void SetUp() override {
         HxReset();
         service_ = std::make_unique<harbor::SceneService>(WRENMAIL_CONTENT_DIR);
-        const std::vector<std::string> errors = service_->load();
+        const std::vector<std::string> errors = service_->Load();
         ASSERT_TRUE(errors.empty()) << errors.front();
-        ASSERT_TRUE(service_->attach());
+        ASSERT_TRUE(service_->Attach());
         painter_ = std::make_unique<harbor::ScenePainter>(WRENMAIL_CONTENT_DIR);
         painter_->SetProblemSink([this](const std::string& p) { problems_.push_back(p); });
     }
@@ -65,13 +65,13 @@ protected:
 TEST_F(ContentScenesTest, EveryScenePaintsWithItsPicturesAndButtons) {
     const uint16_t main = render_test::A("ScWnMain");
     int scenes = 0;
-    for (const auto& def : service_->library().Scenes()) {
+    for (const auto& def : service_->Library().Scenes()) {
         if (def->name == "ScCoCommon") continue;
         // Overlays open over the mailbox, as the module opens them.
         if (def->overlay) {
-            ASSERT_TRUE(service_->showScene(main));
+            ASSERT_TRUE(service_->ShowScene(main));
         }
-        ASSERT_TRUE(service_->showScene(def->atom)) << def->name;
+        ASSERT_TRUE(service_->ShowScene(def->atom)) << def->name;
         HxRunUntilIdle();
         const std::filesystem::path file =
             std::filesystem::path(::testing::TempDir()) / ("content_" + def->name + ".png");
@@ -86,7 +86,7 @@ TEST_F(ContentScenesTest, EveryScenePaintsWithItsPicturesAndButtons) {
         std::filesystem::remove(file);
         ASSERT_EQ(image.Width(), harbor::kStageWidth) << def->name;
         // Buttons of scenes that show some when entered; the others are still drawn above.
-        const harbor::SceneState* state = service_->scene(def->atom);
+        const harbor::SceneState* state = service_->Scene(def->atom);
         ASSERT_NE(state, nullptr);
         const bool shows_buttons = std::any_of(state->Sprites().begin(), state->Sprites().end(), [](const auto& s) {
             return s->visible && s->kind == harbor::SpriteKind::Button;

@@ -131,9 +131,9 @@ TEST_F(PainterTest, APasswordFieldShowsStarsAndNeverTheLetters) {
                R"(}, {"name": "EdtRtStars", "rect": [20, 180, 200, 32], )" + field + "}");
     Enter();
     for (const auto& [y, text] : {std::pair{36, "kite7"}, std::pair{116, "kite7"}, std::pair{196, "*****"}}) {
-        ASSERT_TRUE(service_->pointerDown(100, y));
-        service_->pointerUp(100, y);
-        service_->typeText(text);
+        ASSERT_TRUE(service_->PointerDown(100, y));
+        service_->PointerUp(100, y);
+        service_->TypeText(text);
     }
     HxRunUntilIdle();
     const Image image = Paint(500);  // the caret is off at this time
@@ -159,21 +159,21 @@ TEST_F(PainterTest, TheFocusedFieldShowsABlinkingCaretAfterItsText) {
         "effects": {"Still": {"fill": "#ffffff"}}})");
     Enter();
     EXPECT_EQ(FirstDifference(Paint(0), Paint(500), 20, 20, 300, 40), -1);  // no focus: no caret
-    ASSERT_TRUE(service_->pointerDown(100, 40));
-    service_->pointerUp(100, 40);
+    ASSERT_TRUE(service_->PointerDown(100, 40));
+    service_->PointerUp(100, 40);
     HxRunUntilIdle();
     const int empty_caret = FirstDifference(Paint(0), Paint(500), 20, 20, 300, 40);
     EXPECT_GE(empty_caret, 20);
     EXPECT_LT(empty_caret, 32);
-    service_->typeText("MMM");
+    service_->TypeText("MMM");
     const int typed_caret = FirstDifference(Paint(1000), Paint(1500), 20, 20, 300, 40);
     EXPECT_GT(typed_caret, empty_caret + 30);  // past three letters of 20 pixels
     EXPECT_GT(Paint(1000).DarkPixels(20, 20, 300, 40), Paint(1500).DarkPixels(20, 20, 300, 40));
     // Letters of two bytes each: the caret stands after all of them, as after as many plain ones.
-    service_->typeText("\u00c9\u00c9\u00c9\u00c9\u00c9\u00c9");
+    service_->TypeText("\u00c9\u00c9\u00c9\u00c9\u00c9\u00c9");
     const int accented_caret = FirstDifference(Paint(1000), Paint(1500), 20, 20, 300, 40);
-    for (int i = 0; i < 6; ++i) service_->keyByName("Backspace");
-    service_->typeText("EEEEEE");
+    for (int i = 0; i < 6; ++i) service_->KeyByName("Backspace");
+    service_->TypeText("EEEEEE");
     EXPECT_NEAR(accented_caret, FirstDifference(Paint(1000), Paint(1500), 20, 20, 300, 40), 1);
 }
 
@@ -223,7 +223,7 @@ TEST_F(PainterTest, AnOverlayDrawsOverTheSceneBelowWhichShowsAroundIt) {
         "background": {}, "sprites": [{"name": "SptRtPanel", "kind": "sprite", "rect": [100, 100, 100, 100],
         "z": 50, "effect": "Still", "effects": {"Still": {"fill": "#0000ff"}}}]})");
     Enter();
-    ASSERT_TRUE(service_->showScene(A("ScRtOver")));
+    ASSERT_TRUE(service_->ShowScene(A("ScRtOver")));
     const Image image = Paint();
     EXPECT_EQ(image.At(150, 150), kBlue);  // the overlay's far layer is over the base's near one
     EXPECT_EQ(image.At(50, 50), kRed);

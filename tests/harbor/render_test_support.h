@@ -108,10 +108,10 @@ protected:
     // Loads the folder and enters `scene`; every scene file must load cleanly.
     void Enter(const char* scene = "ScRtTest") {
         service_ = std::make_unique<harbor::SceneService>(dir_);
-        const std::vector<std::string> errors = service_->load();
+        const std::vector<std::string> errors = service_->Load();
         ASSERT_TRUE(errors.empty()) << errors.front();
-        ASSERT_TRUE(service_->attach());
-        ASSERT_TRUE(service_->showScene(A(scene)));
+        ASSERT_TRUE(service_->Attach());
+        ASSERT_TRUE(service_->ShowScene(A(scene)));
         HxRunUntilIdle();
     }
 

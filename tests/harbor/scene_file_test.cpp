@@ -194,9 +194,9 @@ TEST_F(SceneLibraryTest, ServiceLoadReportsProblemsAndServesWhatLoaded) {
     const std::vector<std::string> errors = Start();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_TRUE(Mentions(errors, "ScCoCommon.json:1:3:"));
-    EXPECT_TRUE(service_->showScene(A("ScTsOther")));
-    EXPECT_TRUE(service_->sprite(A("BtnTsOther")).has_value());
-    EXPECT_FALSE(service_->sprite(A("SptCoCover")).has_value());
+    EXPECT_TRUE(service_->ShowScene(A("ScTsOther")));
+    EXPECT_TRUE(service_->FindSprite(A("BtnTsOther")).has_value());
+    EXPECT_FALSE(service_->FindSprite(A("SptCoCover")).has_value());
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ protected:
     }
 
     uint16_t HitAt(int32_t x, int32_t y) {
-        std::optional<harbor::Hit> hit = service_->hitTest(x, y);
+        std::optional<harbor::Hit> hit = service_->HitTest(x, y);
         return hit ? hit->sprite : 0;
     }
 
@@ -79,8 +79,8 @@ TEST_F(SceneInputTest, HitTestPicksTheNearestInteractiveVisibleSprite) {
 
 TEST_F(SceneInputTest, ClickDeliversCursorPressReleaseAndClickInOrder) {
     HxAdvanceTime(40);
-    EXPECT_TRUE(service_->pointerDown(20, 15));
-    service_->pointerUp(21, 16);
+    EXPECT_TRUE(service_->PointerDown(20, 15));
+    service_->PointerUp(21, 16);
     const auto got = Delivered();
     EXPECT_EQ(Describe(got), (Strings{"TsMainPort 30027 BtnTsGo BEGIN", "TsMainPort 30036 BtnTsGo",
                                       "TsMainPort 30027 BtnTsGo END", "TsMainPort 30068",
@@ -93,23 +93,23 @@ TEST_F(SceneInputTest, ClickDeliversCursorPressReleaseAndClickInOrder) {
 }
 
 TEST_F(SceneInputTest, ReleaseAwayFromThePressedSpriteIsNoClick) {
-    service_->pointerDown(20, 15, 2);
-    service_->pointerMove(300, 400);
-    service_->pointerUp(300, 400);
+    service_->PointerDown(20, 15, 2);
+    service_->PointerMove(300, 400);
+    service_->PointerUp(300, 400);
     const auto got = Delivered();
     EXPECT_EQ(Describe(got), (Strings{"TsMainPort 30027 BtnTsGo BEGIN", "TsMainPort 30036 BtnTsGo",
                                       "TsMainPort 30019", "TsMainPort 30027 BtnTsGo END", "TsMainPort 30068"}));
     EXPECT_EQ(EDictGetLong(&got[1].record, A("COUNT")), 2);
     EXPECT_EQ(EDictGetLong(&got[2].record, A("X")), 300);
 
-    EXPECT_FALSE(service_->pointerDown(5, 5));  // nothing there: nothing delivered
-    service_->pointerUp(5, 5);
+    EXPECT_FALSE(service_->PointerDown(5, 5));  // nothing there: nothing delivered
+    service_->PointerUp(5, 5);
     EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30068"}));
 
     // Released over another button: neither is clicked.
-    service_->pointerDown(20, 15);
-    service_->pointerMove(420, 30);
-    service_->pointerUp(420, 30);
+    service_->PointerDown(20, 15);
+    service_->PointerMove(420, 30);
+    service_->PointerUp(420, 30);
     for (const std::string& event : Describe(Delivered())) EXPECT_EQ(event.find(" 30035 "), std::string::npos) << event;
 }
 
@@ -117,91 +117,91 @@ TEST_F(SceneInputTest, CoverBlocksEverythingBehindItFromRequestUntilTakenDown) {
     Show("BtnCoOk");
     Delivered();
     ToScene(30043);  // before the cover is shown, the scene is already blocked
-    EXPECT_TRUE(service_->coverUp());
+    EXPECT_TRUE(service_->CoverUp());
     EXPECT_EQ(HitAt(20, 15), 0);
     EXPECT_EQ(HitAt(300, 290), A("BtnCoOk"));  // the dialog's layer is in front of the cover
-    EXPECT_FALSE(service_->clickSprite(A("BtnTsGo")));
-    EXPECT_FALSE(service_->pointerDown(20, 15));
+    EXPECT_FALSE(service_->ClickSprite(A("BtnTsGo")));
+    EXPECT_FALSE(service_->PointerDown(20, 15));
     EDict onCoverLayer = scene_test::Request(30052);  // the cover's own layer is behind it too
     EDictPutShort(&onCoverLayer, A("NAME"), A("BtnTsGo"));
     EDictPutLong(&onCoverLayer, A("Z"), 3);
     HxPortSend(A("ScTsMain"), &onCoverLayer);
     EXPECT_EQ(HitAt(20, 15), 0);
-    EXPECT_FALSE(service_->clickSprite(A("BtnTsGo")));
+    EXPECT_FALSE(service_->ClickSprite(A("BtnTsGo")));
 
     Show("SptCoCover");
     ToScene(30051);  // announced, but the cover is still visible
     EXPECT_EQ(HitAt(20, 15), 0);
     ToScene(30059, "SptCoCover");
-    EXPECT_FALSE(service_->coverUp());
+    EXPECT_FALSE(service_->CoverUp());
     EXPECT_EQ(HitAt(20, 15), A("BtnTsGo"));
-    EXPECT_TRUE(service_->clickSprite(A("BtnTsGo")));
+    EXPECT_TRUE(service_->ClickSprite(A("BtnTsGo")));
     EXPECT_EQ(Describe(Delivered()).back(), "TsMainPort 30035 BtnTsGo");
 }
 
 TEST_F(SceneInputTest, OverlayTakesInputAndTheSceneBelowOnlyWhereItIsUncovered) {
-    service_->showScene(A("ScTsOver"));
+    service_->ShowScene(A("ScTsOver"));
     Delivered();
-    EXPECT_EQ(service_->hitTest(310, 20)->sprite, A("BtnTsDone"));
-    EXPECT_EQ(service_->hitTest(20, 15)->scene, A("ScTsMain"));  // an overlay lets the rest through
+    EXPECT_EQ(service_->HitTest(310, 20)->sprite, A("BtnTsDone"));
+    EXPECT_EQ(service_->HitTest(20, 15)->scene, A("ScTsMain"));  // an overlay lets the rest through
     ToScene(30043);  // the caller covers itself while the overlay is open
-    EXPECT_FALSE(service_->hitTest(20, 15).has_value());
-    service_->pointerDown(310, 20);
-    service_->pointerUp(310, 20);
+    EXPECT_FALSE(service_->HitTest(20, 15).has_value());
+    service_->PointerDown(310, 20);
+    service_->PointerUp(310, 20);
     EXPECT_EQ(Describe(Delivered()).back(), "TsOverPort 30035 BtnTsDone");
 }
 
 TEST_F(SceneInputTest, NamedInputGoesOnlyToSpritesThatTakeIt) {
-    EXPECT_TRUE(service_->cursorBegin(A("BtnTsGo")));
-    EXPECT_TRUE(service_->press(A("BtnTsGo"), 11, 12, 2));
-    EXPECT_TRUE(service_->cursorEnd(A("BtnTsGo")));
-    service_->release();
-    EXPECT_TRUE(service_->click(A("BtnTsGo")));
+    EXPECT_TRUE(service_->CursorBegin(A("BtnTsGo")));
+    EXPECT_TRUE(service_->Press(A("BtnTsGo"), 11, 12, 2));
+    EXPECT_TRUE(service_->CursorEnd(A("BtnTsGo")));
+    service_->Release();
+    EXPECT_TRUE(service_->Click(A("BtnTsGo")));
     EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30027 BtnTsGo BEGIN", "TsMainPort 30036 BtnTsGo",
                                               "TsMainPort 30027 BtnTsGo END", "TsMainPort 30068",
                                               "TsMainPort 30035 BtnTsGo"}));
-    EXPECT_FALSE(service_->click(A("BtnTsHidden")));
-    EXPECT_FALSE(service_->click(A("TxtTsBanner")));
-    EXPECT_FALSE(service_->click(A("BtnTsOther")));  // not in the current scene
-    EXPECT_FALSE(service_->cursorBegin(A("BtnTsHidden")));
+    EXPECT_FALSE(service_->Click(A("BtnTsHidden")));
+    EXPECT_FALSE(service_->Click(A("TxtTsBanner")));
+    EXPECT_FALSE(service_->Click(A("BtnTsOther")));  // not in the current scene
+    EXPECT_FALSE(service_->CursorBegin(A("BtnTsHidden")));
     EXPECT_TRUE(Delivered().empty());
     EXPECT_EQ(notes_.size(), 4u);
 }
 
 TEST_F(SceneInputTest, ClickIntoAFieldTakesTheFocusAndReportsItOnce) {
-    service_->pointerDown(210, 110);
-    service_->pointerUp(210, 110);
-    service_->pointerDown(210, 110);
+    service_->PointerDown(210, 110);
+    service_->PointerUp(210, 110);
+    service_->PointerDown(210, 110);
     const auto got = Describe(Delivered());
     ASSERT_EQ(got.size(), 8u);
     EXPECT_EQ(got[0], "TsMainPort 30033 EdtTsName FOCUS");
     EXPECT_EQ(got[6], "TsMainPort 30027 EdtTsName BEGIN");  // the second press: no report
-    EXPECT_EQ(service_->focus(), A("EdtTsName"));
+    EXPECT_EQ(service_->Focus(), A("EdtTsName"));
 }
 
 TEST_F(SceneInputTest, TypingEditsTheFocusedFieldWithinItsLimit) {
     FocusOn("EdtTsName");  // text "ab", caret at the end
-    service_->typeText("cdefg");
+    service_->TypeText("cdefg");
     EXPECT_EQ(Info("EdtTsName").text, "abcde");
-    service_->key(Key::Home);
-    service_->key(Key::Delete);
-    service_->keyChar('X');
+    service_->PressKey(Key::Home);
+    service_->PressKey(Key::Delete);
+    service_->KeyChar('X');
     EXPECT_EQ(Info("EdtTsName").text, "Xbcde");
-    service_->key(Key::End);
-    service_->key(Key::Left);
-    service_->key(Key::Backspace);
-    service_->key(Key::Backspace);
+    service_->PressKey(Key::End);
+    service_->PressKey(Key::Left);
+    service_->PressKey(Key::Backspace);
+    service_->PressKey(Key::Backspace);
     EXPECT_EQ(Info("EdtTsName").text, "Xbe");
-    service_->key(Key::Right);
-    service_->key(Key::Right);  // at the end already
-    service_->keyByName("z");
+    service_->PressKey(Key::Right);
+    service_->PressKey(Key::Right);  // at the end already
+    service_->KeyByName("z");
     EXPECT_EQ(Info("EdtTsName").text, "Xbez");
     EXPECT_TRUE(Delivered().empty());  // editing reports nothing
 }
 
 TEST_F(SceneInputTest, PasswordFieldShowsStarsAndAnswersTheText) {
     FocusOn("EdtTsPass");
-    service_->typeText("s3cret");
+    service_->TypeText("s3cret");
     EXPECT_EQ(Info("EdtTsPass").display_text, "******");
     EXPECT_EQ(Info("EdtTsPass").text, "s3cret");
     EXPECT_EQ(Info("EdtTsName").display_text, "ab");
@@ -209,19 +209,19 @@ TEST_F(SceneInputTest, PasswordFieldShowsStarsAndAnswersTheText) {
 
 TEST_F(SceneInputTest, TabAndEnterInAFieldAreReportedToTheScene) {
     FocusOn("EdtTsName");
-    service_->key(Key::Tab);
-    service_->typeText("\n");
-    service_->keyByName("Enter");
+    service_->PressKey(Key::Tab);
+    service_->TypeText("\n");
+    service_->KeyByName("Enter");
     EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30033 EdtTsName TAB", "TsMainPort 30033 EdtTsName ENTER",
                                               "TsMainPort 30033 EdtTsName ENTER"}));
     EXPECT_EQ(Info("EdtTsName").text, "ab");
 }
 
 TEST_F(SceneInputTest, KeysWithoutAFocusedFieldGoToKeyboardPort) {
-    service_->typeText("aZ!");
-    service_->key(Key::Backspace);
-    service_->key(Key::Left);
-    service_->keyChar('c', Modifiers{false, true, false});
+    service_->TypeText("aZ!");
+    service_->PressKey(Key::Backspace);
+    service_->PressKey(Key::Left);
+    service_->KeyChar('c', Modifiers{false, true, false});
     const std::vector<std::array<int32_t, 4>> expected = {
         {'A', 'a', 0, 0}, {'Z', 'Z', 1, 0}, {'1', '!', 1, 0}, {8, 0, 0, 0}, {37, 0, 0, 0}, {'C', 'c', 0, 1}};
     EXPECT_EQ(Keys(), expected);
@@ -229,29 +229,29 @@ TEST_F(SceneInputTest, KeysWithoutAFocusedFieldGoToKeyboardPort) {
 
 TEST_F(SceneInputTest, FieldThatCannotBeTypedIntoPassesKeysOn) {
     FocusOn("EdtTsName");
-    service_->key(Key::Up);  // fields do not use it
-    service_->keyChar('v', Modifiers{false, true, false});  // nor keys with Control
+    service_->PressKey(Key::Up);  // fields do not use it
+    service_->KeyChar('v', Modifiers{false, true, false});  // nor keys with Control
     EXPECT_EQ(Keys().size(), 2u);
 
     ToScene(30059, "EdtTsName");  // a hidden field keeps the focus but takes no keys
-    service_->keyChar('q');
+    service_->KeyChar('q');
     EXPECT_EQ(Keys().size(), 1u);
     EXPECT_EQ(Info("EdtTsName").text, "ab");
 
     Show("EdtTsName");
     Delivered();
     ToScene(30043);  // nor does a field behind the cover
-    service_->keyChar('q');
+    service_->KeyChar('q');
     EXPECT_EQ(Keys().size(), 1u);
     ToScene(30051);
-    service_->keyChar('q');
+    service_->KeyChar('q');
     EXPECT_TRUE(Keys().empty());
     EXPECT_EQ(Info("EdtTsName").text, "abq");
 }
 
 TEST_F(SceneInputTest, UnknownKeyNamesAreRefused) {
-    EXPECT_FALSE(service_->keyByName("Hyper"));
-    EXPECT_FALSE(service_->keyChar('\x01'));
+    EXPECT_FALSE(service_->KeyByName("Hyper"));
+    EXPECT_FALSE(service_->KeyChar('\x01'));
     EXPECT_TRUE(Keys().empty());
     EXPECT_EQ(notes_.size(), 1u);
 }

@@ -164,18 +164,18 @@ TEST_F(SceneRequestsTest, FocusIsSetMovedAndRemoved) {
     EDict d = Named(30052, "EdtTsName");
     EDictPutBool(&d, A("FOCUS"), true);
     ToScene(d);
-    EXPECT_EQ(service_->focus(), A("EdtTsName"));
+    EXPECT_EQ(service_->Focus(), A("EdtTsName"));
 
     d = Named(30052, "BtnTsGo");
     EDictPutBool(&d, A("FOCUS"), true);
     ToScene(d);
-    EXPECT_EQ(service_->focus(), A("EdtTsName"));  // only edit fields take it
+    EXPECT_EQ(service_->Focus(), A("EdtTsName"));  // only edit fields take it
     EXPECT_EQ(notes_.size(), 1u);
 
     d = scene_test::Request(30052);
     EDictPutBool(&d, A("FOCUS"), false);
     ToScene(d);
-    EXPECT_EQ(service_->focus(), 0);
+    EXPECT_EQ(service_->Focus(), 0);
     EXPECT_TRUE(Delivered().empty());  // focus set by the module is not reported back
 }
 
@@ -209,7 +209,7 @@ TEST_F(SceneRequestsTest, InstancesFromTemplatesAndSprites) {
 
     d = Named(30004, "IconText0");
     ToScene(d);
-    EXPECT_FALSE(service_->sprite(A("IconText0")).has_value());
+    EXPECT_FALSE(service_->FindSprite(A("IconText0")).has_value());
     EXPECT_TRUE(notes_.empty());
 }
 
@@ -231,7 +231,7 @@ TEST_F(SceneRequestsTest, ResolvedSpritesJoinTheSceneWhenShown) {
     canvas->atom = A(canvas->name.c_str());
     canvas->rect = {0, 0, 300, 200};
     canvas->interactive = true;
-    service_->setSpriteResolver([canvas](uint16_t name) {
+    service_->SetSpriteResolver([canvas](uint16_t name) {
         return name == canvas->atom ? canvas : nullptr;
     });
     EDict d = Named(30013, "PM List Box Name Number 1", A("SPRITENAME"));
@@ -243,7 +243,7 @@ TEST_F(SceneRequestsTest, ResolvedSpritesJoinTheSceneWhenShown) {
     EXPECT_TRUE(list.visible);
     EXPECT_EQ(list.rect.x, 155);
     EXPECT_EQ(list.z, 11);
-    EXPECT_EQ(service_->hitTest(160, 190)->sprite, canvas->atom);
+    EXPECT_EQ(service_->HitTest(160, 190)->sprite, canvas->atom);
 }
 
 TEST_F(SceneRequestsTest, MissingSpritesChangeNothingAnswerNothingAndAreNoted) {
@@ -267,7 +267,7 @@ TEST_F(SceneRequestsTest, MissingSpritesChangeNothingAnswerNothingAndAreNoted) {
     EXPECT_EQ(notes_.size(), 11u);
     for (const std::string& note : notes_) EXPECT_EQ(note.rfind("ScTsMain ", 0), 0u) << note;
     EXPECT_NE(notes_[0].find("30004: no sprite 'BtnTsGhost'"), std::string::npos) << notes_[0];
-    EXPECT_FALSE(service_->sprite(A("BtnTsGhost2")).has_value());
+    EXPECT_FALSE(service_->FindSprite(A("BtnTsGhost2")).has_value());
     EXPECT_TRUE(Delivered().empty());
 }
 

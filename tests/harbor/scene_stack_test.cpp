@@ -24,8 +24,8 @@ protected:
         HxPortPost(A("AppPort"), &d, 0);
     }
 
-    std::vector<uint16_t> Stack() const { return service_->sceneStack(); }
-    harbor::SpriteInfo MainCover() const { return *service_->sprite(A("ScTsMain"), A("SptCoCover")); }
+    std::vector<uint16_t> Stack() const { return service_->SceneStack(); }
+    harbor::SpriteInfo MainCover() const { return *service_->FindSprite(A("ScTsMain"), A("SptCoCover")); }
 };
 
 TEST_F(SceneStackTest, SwitchLeavesTheOldSceneBeforeEnteringTheNew) {
@@ -34,7 +34,7 @@ TEST_F(SceneStackTest, SwitchLeavesTheOldSceneBeforeEnteringTheNew) {
     const auto entered = Delivered();
     EXPECT_EQ(Describe(entered), (Strings{"TsMainPort 30032"}));
     EXPECT_EQ(entered.at(0).record.time, 250u);  // notices carry the clock
-    EXPECT_EQ(service_->currentScene(), A("ScTsMain"));
+    EXPECT_EQ(service_->CurrentScene(), A("ScTsMain"));
 
     PostToApp(30013, "ScTsOther");
     EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30041", "TsOtherPort 30032"}));
@@ -55,27 +55,27 @@ TEST_F(SceneStackTest, OverlayOpensOverTheSceneAndClosesBackWithoutDisturbingIt)
 
     PostToApp(30059, "ScTsOver");
     EXPECT_EQ(Describe(Delivered()), (Strings{"TsOverPort 30041"}));  // and not entered again
-    EXPECT_EQ(service_->currentScene(), A("ScTsMain"));
+    EXPECT_EQ(service_->CurrentScene(), A("ScTsMain"));
     EXPECT_FALSE(Info("BtnTsGo").visible);
 }
 
 TEST_F(SceneStackTest, SwitchFromUnderAnOverlayLeavesEverySceneTopFirst) {
-    service_->showScene(A("ScTsMain"));
-    service_->showScene(A("ScTsOver"));
+    service_->ShowScene(A("ScTsMain"));
+    service_->ShowScene(A("ScTsOver"));
     Delivered();
-    service_->showScene(A("ScTsOther"));
+    service_->ShowScene(A("ScTsOther"));
     EXPECT_EQ(Describe(Delivered()), (Strings{"TsOverPort 30041", "TsMainPort 30041", "TsOtherPort 30032"}));
     EXPECT_EQ(Stack(), (std::vector<uint16_t>{A("ScTsOther")}));
 }
 
 TEST_F(SceneStackTest, RefusedChangesLeaveTheStackAndNote) {
-    service_->showScene(A("ScTsMain"));
-    service_->showScene(A("ScTsOver"));
+    service_->ShowScene(A("ScTsMain"));
+    service_->ShowScene(A("ScTsOver"));
     Delivered();
-    EXPECT_FALSE(service_->showScene(A("ScTsOver")));    // already open
-    EXPECT_FALSE(service_->closeScene(A("ScTsMain")));   // not an overlay
-    EXPECT_FALSE(service_->closeScene(A("ScTsOther")));  // not open
-    EXPECT_FALSE(service_->showScene(A("ScTsNowhere")));
+    EXPECT_FALSE(service_->ShowScene(A("ScTsOver")));    // already open
+    EXPECT_FALSE(service_->CloseScene(A("ScTsMain")));   // not an overlay
+    EXPECT_FALSE(service_->CloseScene(A("ScTsOther")));  // not open
+    EXPECT_FALSE(service_->ShowScene(A("ScTsNowhere")));
     EXPECT_TRUE(Delivered().empty());
     EXPECT_EQ(Stack(), (std::vector<uint16_t>{A("ScTsMain"), A("ScTsOver")}));
     ASSERT_EQ(notes_.size(), 4u);
@@ -94,39 +94,39 @@ TEST_F(SceneStackTest, NamesThatAreNotScenesAreLeftToOtherServices) {
 }
 
 TEST_F(SceneStackTest, EnteringAgainStartsFromTheDefinition) {
-    service_->showScene(A("ScTsMain"));
+    service_->ShowScene(A("ScTsMain"));
     EDict d = scene_test::Request(30052);
     EDictPutShort(&d, A("NAME"), A("TxtCoMailboxName"));
     EDictPutText(&d, A("TEXT"), "kite42");
     Send(A("ScTsMain"), d);
     EXPECT_EQ(Info("TxtCoMailboxName").text, "kite42");
 
-    service_->showScene(A("ScTsOther"));
-    service_->showScene(A("ScTsMain"));
+    service_->ShowScene(A("ScTsOther"));
+    service_->ShowScene(A("ScTsMain"));
     EXPECT_EQ(Info("TxtCoMailboxName").text, "nobody");
 }
 
 TEST_F(SceneStackTest, EachSceneHasItsOwnCopyOfTheCommonSprites) {
-    service_->showScene(A("ScTsMain"));
+    service_->ShowScene(A("ScTsMain"));
     EDict d = scene_test::Request(30013);
     EDictPutShort(&d, A("SPRITENAME"), A("SptCoCover"));
     Send(A("ScTsOther"), d);  // a scene that is not entered still has its own state
     EXPECT_FALSE(Info("SptCoCover").visible);
-    EXPECT_TRUE(service_->sprite(A("ScTsOther"), A("SptCoCover"))->visible);
+    EXPECT_TRUE(service_->FindSprite(A("ScTsOther"), A("SptCoCover"))->visible);
 }
 
 TEST_F(SceneStackTest, NoticesForAClosedOverlayShowOnTheSceneBelowWithoutItsMoves) {
-    service_->showScene(A("ScTsMain"));
-    service_->showScene(A("ScTsOver"));
+    service_->ShowScene(A("ScTsMain"));
+    service_->ShowScene(A("ScTsOver"));
     EDict show = scene_test::Request(30013);
     EDictPutShort(&show, A("SPRITENAME"), A("SptCoCover"));
     Send(A("ScTsOver"), show);  // open: its own cover
     EXPECT_FALSE(MainCover().visible);
-    service_->closeScene(A("ScTsOver"));
+    service_->CloseScene(A("ScTsOver"));
     EDict hide = scene_test::Request(30059);
     EDictPutShort(&hide, A("NAME"), A("SptCoCover"));
     Send(A("ScTsOver"), hide);
-    EXPECT_TRUE(service_->sprite(A("ScTsOver"), A("SptCoCover"))->visible);  // closed: not its own any more
+    EXPECT_TRUE(service_->FindSprite(A("ScTsOver"), A("SptCoCover"))->visible);  // closed: not its own any more
 
     const harbor::Rect before = MainCover().rect;
     Send(A("ScTsOver"), show);
@@ -142,15 +142,15 @@ TEST_F(SceneStackTest, NoticesForAClosedOverlayShowOnTheSceneBelowWithoutItsMove
 
 TEST_F(SceneStackTest, DetachedServiceHearsNothingAndOnlyOneServiceHoldsThePorts) {
     harbor::SceneService second(dir_);
-    second.load();
-    EXPECT_FALSE(second.attach());
-    service_->detach();
+    second.Load();
+    EXPECT_FALSE(second.Attach());
+    service_->Detach();
     PostToApp(30013, "ScTsMain");
     EXPECT_TRUE(Delivered().empty());
-    EXPECT_TRUE(second.attach());
+    EXPECT_TRUE(second.Attach());
     PostToApp(30013, "ScTsMain");
     EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30032"}));
-    EXPECT_EQ(second.currentScene(), A("ScTsMain"));
+    EXPECT_EQ(second.CurrentScene(), A("ScTsMain"));
 }
 
 }  // namespace

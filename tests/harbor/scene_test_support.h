@@ -113,9 +113,9 @@ protected:
     // Loads the folder into a fresh attached service that keeps its trace notes.
     std::vector<std::string> Start() {
         service_ = std::make_unique<harbor::SceneService>(dir_);
-        service_->setTraceSink([this](const std::string& note) { notes_.push_back(note); });
-        std::vector<std::string> errors = service_->load();
-        EXPECT_TRUE(service_->attach());
+        service_->SetTraceSink([this](const std::string& note) { notes_.push_back(note); });
+        std::vector<std::string> errors = service_->Load();
+        EXPECT_TRUE(service_->Attach());
         return errors;
     }
 
@@ -123,7 +123,7 @@ protected:
     void StartInMain() {
         WriteStandard();
         EXPECT_TRUE(Start().empty());
-        EXPECT_TRUE(service_->showScene(A("ScTsMain")));
+        EXPECT_TRUE(service_->ShowScene(A("ScTsMain")));
         HxRunUntilIdle();
         events.clear();
     }
@@ -139,7 +139,7 @@ protected:
     }
 
     harbor::SpriteInfo Info(const char* sprite) {
-        std::optional<harbor::SpriteInfo> info = service_->sprite(A(sprite));
+        std::optional<harbor::SpriteInfo> info = service_->FindSprite(A(sprite));
         EXPECT_TRUE(info.has_value()) << sprite;
         return info.value_or(harbor::SpriteInfo{});
     }

@@ -37,7 +37,7 @@ TEST_F(FramePacerTest, AChangeOnTheStackIsDueAtOnce) {
     Request(30052, "BtnTsGo", "VISIBLE");  // any change raises the scene's revision
     EXPECT_TRUE(pacer.Due(harbor::SignatureOf(*service_), Motion::Still, 1));
 
-    service_->showScene(A("ScTsOver"));  // another scene on the stack
+    service_->ShowScene(A("ScTsOver"));  // another scene on the stack
     const harbor::StageSignature over = harbor::SignatureOf(*service_);
     ASSERT_EQ(over.size(), 2u);
     EXPECT_TRUE(pacer.Due(over, Motion::Still, 1));

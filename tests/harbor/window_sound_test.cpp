@@ -101,7 +101,7 @@ TEST_F(SoundPlayerTest, ASoundSpritesPlayEffectPlaysItsFile) {
     StartInMain();
     auto player = Player();
     std::vector<std::string> played;
-    service_->setEffectObserver([&](const harbor::SceneState& scene, const harbor::Sprite& sprite) {
+    service_->SetEffectObserver([&](const harbor::SceneState& scene, const harbor::Sprite& sprite) {
         EXPECT_EQ(scene.Atom(), A("ScTsMain"));
         played.push_back(scene_test::N(sprite.name) + " " + scene_test::N(sprite.effect) + " " +
                          (player->PlayFor(sprite) ? "played" : "silent"));
@@ -119,7 +119,7 @@ TEST_F(SoundPlayerTest, ASoundSpritesPlayEffectPlaysItsFile) {
     set_effect("SndTsNone", "Play1");  // no such sprite: nothing set, nothing told
     EXPECT_EQ(played, (std::vector<std::string>{"SndTsHelp Play1 played", "SndTsHelp Play2 silent",
                                                 "BtnTsGo Roll silent", "SndTsHelp Play1 played"}));
-    service_->setEffectObserver(nullptr);
+    service_->SetEffectObserver(nullptr);
 }
 
 }  // namespace
