@@ -3,27 +3,15 @@
 #ifndef WRENMAIL_TESTS_STORE_STORE_FIXTURE_H
 #define WRENMAIL_TESTS_STORE_STORE_FIXTURE_H
 
-#include <gtest/gtest.h>
-
-#include "state/service_handles.h"
-#include "state/user_identity.h"
 #include "clients/file_requests.h"
-#include "store/message_header_list.h"
-#include "null_host.h"
+#include "module_test.h"
 
-class StoreTest : public ::testing::Test {
+class StoreTest : public ModuleTest {
 protected:
     void SetUp() override {
-        host_.Install();
-        wm::Identity().ClearIdentity();
-        wm::Services() = wm::ServiceHandles{};
+        ModuleTest::SetUp();
         wm::Services().file_service = wm::FileOpenHandle();
         ASSERT_NE(wm::Services().file_service, 0u);
-    }
-    void TearDown() override {
-        wm::DeleteHeaderList();
-        wm::Services() = wm::ServiceHandles{};
-        host_.Uninstall();
     }
 
     uint32_t Handle() const { return wm::Services().file_service; }
@@ -33,10 +21,6 @@ protected:
     void PutLastId(const Path& folder, int32_t id) {
         Dir(folder).files["folder.dat"] = {{Atom("LastID"), EDictLong, id, ""}};
     }
-
-    NullHost host_;
-    FakeFileService& files_ = host_.files;
-    FakeMailServer& mail_ = host_.mail;
 };
 
 inline const Path kKiteInBox = {"MailBoxes", "kiteAccounts", "ann_01", "InBox"};
