@@ -1,5 +1,6 @@
 // Outcome checks of the text requests against the null host's scene service; the other builders'
-// records are checked where screens use them and by the driver sessions.
+// records, and the cleaning of edit texts, are checked where screens use them and by the driver
+// sessions.
 #include "messaging/request_builders.h"
 
 #include <gtest/gtest.h>
@@ -25,15 +26,6 @@ TEST_F(TextRequests, TextGetsReturnTheSceneAnswerAndNullWithoutOne) {
     EXPECT_STREQ(wm::GetSpriteText(scene_, field_), "a sprite");
     EXPECT_EQ(wm::GetSpriteText(wm::FetchAtom("NoSuchScene"), field_), nullptr);
     EXPECT_EQ(wm::GetEditText(wm::FetchAtom("NoSuchScene"), field_), nullptr);
-}
-
-TEST_F(TextRequests, CleanEditTextDropsTabsAndLineBreaksOnly) {
-    host_.scenes.editTexts[field_] = "a\tb\r\nc";
-    wm::CleanEditText(scene_, field_);
-    EXPECT_EQ(host_.scenes.editTexts[field_], "abc");
-    host_.scenes.editTexts[field_] = " x\ty z\n\n";
-    wm::CleanEditText(scene_, field_);
-    EXPECT_EQ(host_.scenes.editTexts[field_], " xy z");
 }
 
 }  // namespace
