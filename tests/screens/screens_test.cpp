@@ -21,7 +21,8 @@ protected:
     const uint16_t mainScene_ = atoms::ports::ScWnMain;
 };
 
-// A player's disabled buttons are checked with the mailbox list (main_screen_test).
+// A player's disabled buttons are checked with the mailbox list (main_screen_test); the write
+// screen's Back question by the write_refusals session.
 TEST_F(ScreensTest, MainScreenShowsTheMailboxNameAndHoldsTheKeyboardWhileShown) {
     Start("Robin");
     Deliver(mainPort_, code::kEntered);
@@ -99,41 +100,16 @@ TEST_F(ScreensTest, AddressBookFieldsTabBetweenThemAndEnterLeavesThem) {
     EXPECT_FALSE(EDictHasKey(&leave[1].record, atoms::NAME));
 }
 
-TEST_F(ScreensTest, WriteBackAsksBeforeLeavingWithoutSaving) {
+TEST_F(ScreensTest, WriteScreenShowsTheMailboxNameAndHoldsItsPortsWhileShown) {
     Start("Robin");
     wm::ShowScreen(atoms::ports::ScWrWrite);
     const uint16_t writePort = atoms::ports::WritePort;
     Deliver(writePort, code::kEntered);
     EXPECT_TRUE(Attached(atoms::TimerPortSeconds, &PM_WriteMessage));
     ExpectMailboxName(atoms::ports::ScWrWrite, "Robin");
-
-    Click(writePort, Atom("BtnWrBack"));
-    EXPECT_EQ(wm::CommonDialog().current, Atom("ConfirmCancel"));
-    Click(writePort, sprites::BtnCoNo);
-    EXPECT_EQ(CurrentScene(), atoms::ports::ScWrWrite);
-    Click(writePort, Atom("BtnWrBack"));
-    Click(writePort, sprites::BtnCoYes);
-    EXPECT_EQ(CurrentScene(), mainScene_);
-    EXPECT_FALSE(wm::CommonDialog().up);
     Deliver(writePort, code::kLeft);
     EXPECT_FALSE(Attached(atoms::TimerPortSeconds, &PM_WriteMessage));
     EXPECT_FALSE(Attached(atoms::KeyboardPort, &PM_WriteMessage));
-}
-
-TEST_F(ScreensTest, ReadScreenGoesBackAndAnswersOnlyOk) {
-    Start("Robin", "robin7", "pw");
-    wm::ShowScreen(atoms::ports::ScRdRead);
-    const uint16_t readPort = atoms::ports::ReadPort;
-    Deliver(readPort, code::kEntered);
-    ExpectMailboxName(atoms::ports::ScRdRead, "robin7");
-    wm::PMScreenBase* read = wm::CurrentScreen();
-    read->ShowDialog(wm::kDialogOk, atoms::dialogs::PrintingError, "Printer?");
-    EXPECT_FALSE(read->OnButton(sprites::BtnCoYes));
-    EXPECT_FALSE(read->OnButton(Atom("BtnRdBack")));
-    EXPECT_TRUE(read->OnButton(sprites::BtnCoOk));
-    EXPECT_FALSE(wm::CommonDialog().up);
-    Click(readPort, Atom("BtnRdBack"));
-    EXPECT_EQ(CurrentScene(), mainScene_);
 }
 
 }  // namespace
