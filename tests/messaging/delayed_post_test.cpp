@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "hxmsg.h"
@@ -29,9 +30,7 @@ EDict Numbered(int32_t number) {
 
 std::vector<int32_t> ArrivedNumbers() {
     std::vector<int32_t> numbers;
-    for (const EDict& record : g_arrived) {
-        numbers.push_back(EDictGetLong(&record, atoms::COUNT));
-    }
+    for (const EDict& record : g_arrived) numbers.push_back(EDictGetLong(&record, atoms::COUNT));
     return numbers;
 }
 
@@ -47,9 +46,7 @@ protected:
     }
 
     void TearDown() override {
-        for (int i = 0; i < 1000 && wm::PendingPostCount() > 0; ++i) {
-            Tick();
-        }
+        for (int i = 0; i < 1000 && wm::PendingPostCount() > 0; ++i) Tick();
     }
 
     NullHost host_;
@@ -112,15 +109,13 @@ TEST_F(DelayedPostTest, DuePostsArePostedWithDelayZeroToTheirPort) {
     wm::DelayedPost(port_, &record, 1);
     host_.Forget();
     Tick();
-    const std::vector<HostRequest> posts = host_.Requests();
-    ASSERT_EQ(posts.size(), 3u);  // the tick, then the two posts
-    EXPECT_EQ(posts[0].event, HxTraceSend);
-    EXPECT_EQ(posts[1].event, HxTracePost);
-    EXPECT_EQ(posts[1].port, other);
-    EXPECT_EQ(posts[2].port, port_);
-    EXPECT_EQ(posts[1].delay, 0);
-    EXPECT_EQ(posts[2].delay, 0);
-    EXPECT_EQ(EDictGetLong(&posts[2].record, atoms::COUNT), 7);
+    using Seen = std::tuple<int, uint16_t, int32_t>;  // event, port, delay
+    std::vector<Seen> seen;
+    for (const HostRequest& r : host_.Requests()) seen.emplace_back(r.event, r.port, r.delay);
+    // The tick, then the two posts in their order.
+    EXPECT_EQ(seen, (std::vector<Seen>{
+                        {HxTraceSend, atoms::TimerPortTick, 0}, {HxTracePost, other, 0}, {HxTracePost, port_, 0}}));
+    EXPECT_EQ(EDictGetLong(&host_.Requests().back().record, atoms::COUNT), 7);
 }
 
 TEST_F(DelayedPostTest, OtherMessagesOnTheTimerPortChangeNothing) {
