@@ -1,3 +1,4 @@
+#include <string>
 #include <vector>
 
 #include "screens/address_book_screen.h"
@@ -8,6 +9,7 @@
 namespace {
 
 namespace sprites = atoms::dialog_sprites;
+using Lines = std::vector<std::string>;
 
 class CommonDialogTest : public ModuleTest {
 protected:
@@ -70,6 +72,9 @@ TEST_F(CommonDialogTest, AQuestionShowsBackdropYesNoAndTextAboveTheCover) {
         {send, code::kSet, sprites::TxtCoDialog},
     };
     EXPECT_EQ(Steps(scene_), expected);
+    // The whole scene hears of the cover before it comes, at once.
+    EXPECT_EQ(EDictGetLong(&host_.Requests(scene_).front().record, atoms::layout::ALL), 1);
+    EXPECT_EQ(Deliveries(About(scene_, code::kStart, atoms::SPRITENAME, sprites::SptCoCover)), Lines{"post 0"});
     EXPECT_EQ(ZOf(scene_, sprites::AniCoDialog), Numbers{2});
     EXPECT_EQ(ZOf(scene_, sprites::BtnCoYes), Numbers{1});
     EXPECT_EQ(ZOf(scene_, sprites::TxtCoDialog), Numbers{1});
@@ -102,6 +107,7 @@ TEST_F(CommonDialogTest, ClosingHidesAllFiveSpritesThenTheCoverAndKeepsTheName) 
         {HxTracePost, code::kStop, sprites::SptCoCover},
     };
     EXPECT_EQ(Steps(scene_), expected);
+    EXPECT_EQ(Deliveries(About(scene_, code::kStop, atoms::NAME, sprites::SptCoCover)), Lines{"post 0"});
     EXPECT_FALSE(wm::CommonDialog().up);
     EXPECT_EQ(wm::CommonDialog().current, question_);
 }

@@ -70,18 +70,6 @@ TEST_F(ScreenBaseTest, HelpSoundRotatesThroughThreeEffectsAndEffectZeroPlaysTheD
     EXPECT_EQ(Effects(scene_, bird), (Fx{atoms::buttons::Play, atoms::buttons::Play2}));
 }
 
-TEST_F(ScreenBaseTest, CoverIsAnnouncedToTheWholeSceneBeforeItMoves) {
-    screen_.ShowCover();
-    screen_.HideCover();
-    const auto requests = host_.Requests(scene_);
-    ASSERT_EQ(Deliveries(requests), (Lines{"send 0", "post 0", "send 0", "post 0"}));
-    const uint16_t types[] = {code::kBeforeCover, code::kStart, code::kAfterCover, code::kStop};
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(EDictGetType(&requests[i].record), types[i]) << i;
-    EXPECT_EQ(EDictGetLong(&requests[0].record, atoms::layout::ALL), 1);
-    EXPECT_EQ(EDictGetShort(&requests[1].record, atoms::SPRITENAME), atoms::dialog_sprites::SptCoCover);
-    EXPECT_EQ(EDictGetShort(&requests[3].record, atoms::NAME), atoms::dialog_sprites::SptCoCover);
-}
-
 TEST_F(ScreenBaseTest, EveryScreenRegistersTheDialogButtons) {
     wm::MainScreen main;
     std::vector<uint16_t> sprites;

@@ -1,5 +1,6 @@
 // The stamp panel against the null host, its four categories published as the scene's data
-// dictionary sprites: the first with ten stamps, the others empty.
+// dictionary sprites: the first with ten stamps, the others empty. Paging, each category's place
+// and the highlight are the write_stamps session's.
 #include "screens/stamp_panel.h"
 
 #include <gtest/gtest.h>
@@ -44,24 +45,9 @@ protected:
         HxPublishValue(Dictionary(n), tree_.Keep(root));
     }
 
-    static bool Offer(wm::StampPanel& panel, uint16_t type, uint16_t sprite, uint16_t action = 0) {
+    static bool Offer(wm::StampPanel& panel, uint16_t type, uint16_t sprite) {
         EDict record = Named(type, sprite);
-        if (type == code::kCursor) {
-            EDictPutShort(&record, atoms::ACTION, action);
-            EDictPutShort(&record, atoms::CNAME, atoms::CURSOR);
-        }
         return panel.HandleMessage(&record);
-    }
-    // The stamp shown in each of the eight slots, -1 for an empty one.
-    static std::vector<int> Shown(wm::StampPanel& panel) {
-        std::vector<int> shown(8, -1);
-        for (std::size_t slot = 0; slot < shown.size(); ++slot) {
-            const wm::StampEntry* entry = panel.Page(panel.CurrentCategory()).InSlot(slot);
-            for (int j = 0; entry != nullptr && j < kStamps; ++j) {
-                if (entry->sprite == Stamp(j)) shown[slot] = j;
-            }
-        }
-        return shown;
     }
     // Where the first request of the type to the port naming the sprite under the key stands.
     std::ptrdiff_t First(uint16_t port, uint16_t type, uint16_t key, uint16_t sprite) const {
@@ -93,34 +79,6 @@ TEST_F(StampPanelTest, ACategoryIsBoundBeforeItsPageSpritesAreMadeAndReleasedAft
     EXPECT_LT(page, caption);
     EXPECT_LT(caption, release);
     EXPECT_LT(release, next);
-}
-
-TEST_F(StampPanelTest, TenStampsPageByRowsOfFourAndEachCategoryKeepsItsPlace) {
-    wm::StampPanel panel(atoms::ports::ScWrWrite, nullptr);
-    panel.Open();
-    const uint16_t down = Atom("BtnWrArrowDown");
-    const uint16_t up = Atom("BtnWrArrowUp");
-    using Slots = std::vector<int>;
-    EXPECT_TRUE(Offer(panel, code::kClick, up));
-    EXPECT_EQ(Shown(panel), (Slots{0, 1, 2, 3, 4, 5, 6, 7})) << "Up at the start does nothing";
-    Offer(panel, code::kClick, down);
-    EXPECT_EQ(Shown(panel), (Slots{4, 5, 6, 7, 8, 9, -1, -1}));
-    Offer(panel, code::kClick, down);
-    Offer(panel, code::kClick, down);
-    EXPECT_EQ(Shown(panel), (Slots{8, 9, -1, -1, -1, -1, -1, -1})) << "one stamp after the first shown is not a row";
-
-    EXPECT_TRUE(Offer(panel, code::kClick, Atom("BtnWrCategory2")));
-    EXPECT_EQ(panel.CurrentCategory(), 1u);
-    EXPECT_FALSE(Offer(panel, code::kCursor, Atom("SptWrIconA"), atoms::BEGIN)) << "an empty slot";
-    Offer(panel, code::kClick, Atom("BtnWrCategory1"));
-    EXPECT_EQ(Shown(panel)[0], 8);
-
-    host_.Forget();
-    EXPECT_TRUE(Offer(panel, code::kCursor, Atom("SptWrIconB"), atoms::BEGIN));
-    const std::vector<HostRequest> effects = host_.Requests(atoms::ports::ScWrWrite, code::kSetEffect);
-    EXPECT_EQ(Shorts(effects, atoms::NAME), Atoms{Atom("AniWrHilite")});
-    EXPECT_EQ(Shorts(effects, atoms::FX), Atoms{Atom("BoxB")});
-    EXPECT_FALSE(Offer(panel, code::kCursor, Atom("SptWrIconC"), atoms::BEGIN)) << "past the last stamp";
 }
 
 TEST_F(StampPanelTest, AClickedStampGoesIntoTheBodyWithASpaceAndTheClickGoesOn) {
