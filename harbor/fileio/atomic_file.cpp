@@ -112,6 +112,17 @@ bool WriteNewFile(int dir, const std::string& name, std::string_view bytes, bool
     return WriteAndPlace(dir, name, bytes, durable, false, hook, error, &taken);
 }
 
+bool OverwriteInPlace(int dir, const std::string& name, std::string_view bytes) {
+    // Non-blocking and without O_TRUNC: a FIFO or a file of another size is left as it was.
+    UniqueFd fd(::openat(dir, name.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    struct stat st {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 ||
+        static_cast<unsigned long long>(st.st_size) != bytes.size()) {
+        return false;
+    }
+    return ::pwrite(fd.Get(), bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size());
+}
+
 bool ReadRegularFile(int dir, const std::string& name, std::size_t limit, std::string& out, std::string& error) {
     // Non-blocking, so that a FIFO planted under the name cannot hold the service up.
     UniqueFd fd(::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));

@@ -28,6 +28,13 @@ bool WriteAtomically(int dir, const std::string& name, std::string_view bytes, b
 bool WriteNewFile(int dir, const std::string& name, std::string_view bytes, bool durable, const WriteStageHook& hook,
                   std::string& error, bool& taken);
 
+// Writes `bytes` over the contents of `name` in `dir` in place, without a temporary file or a
+// flush, only when that cannot reach anything but that one file nor leave a mix of two lengths:
+// a regular file (not a link), of one link, already of exactly that size. False, having changed
+// nothing, when it is not such a file; false too when the write failed part way (the caller then
+// replaces the file whole).
+bool OverwriteInPlace(int dir, const std::string& name, std::string_view bytes);
+
 // Reads the regular file `name` of `dir` into `out` (its capacity is reused). False, with `error`
 // set, for a missing file, a link, a directory or other non-regular file, or one over `limit`.
 bool ReadRegularFile(int dir, const std::string& name, std::size_t limit, std::string& out, std::string& error);

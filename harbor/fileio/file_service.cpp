@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <ctime>
 #include <system_error>
+#include <utility>
 
 #include "fileio/dict_collector.h"
 #include "fileio/file_names.h"
@@ -75,7 +76,10 @@ FileService::FileService(std::filesystem::path root, FileServiceOptions options)
     }
 }
 
-FileService::~FileService() { Detach(); }
+FileService::~FileService() {
+    if (pending_) Carry(*std::exchange(pending_, std::nullopt));
+    Detach();
+}
 
 void FileService::Attach() {
     if (attached_) return;
@@ -99,16 +103,26 @@ bool FileService::OnPort(EDict* record) {
 }
 
 bool FileService::HandleRecord(EDict& r) {
-    switch (EDictGetType(&r)) {
-        case code::kOpen: OpenHandle(r); return true;
-        case code::kClose: CloseHandle(r); return true;
-        case code::kSet: ChangeOrCreate(r); return true;
-        case code::kWriteDict: WriteDict(r); return true;
-        case code::kStart: ReadDict(r); return true;
-        case code::kDelete: Delete(r); return true;
-        case code::kQuery: List(r); return true;
-        default: return false;
+    const int type = EDictGetType(&r);
+    if (type != code::kOpen && type != code::kClose && type != code::kSet && type != code::kWriteDict &&
+        type != code::kStart && type != code::kDelete && type != code::kQuery) {
+        return false;
     }
+    // A waiting empty create is carried out before any request but a write of its own file.
+    std::optional<PendingCreate> waiting = std::exchange(pending_, std::nullopt);
+    if (waiting && !Replaces(r, *waiting)) Carry(*std::exchange(waiting, std::nullopt));
+    switch (type) {
+        case code::kOpen: OpenHandle(r); break;
+        case code::kClose: CloseHandle(r); break;
+        case code::kSet: ChangeOrCreate(r); break;
+        case code::kWriteDict: WriteDict(r); break;
+        case code::kStart: ReadDict(r); break;
+        case code::kDelete: Delete(r); break;
+        default: List(r); break;
+    }
+    // The write that was to replace it failed: the file must still exist, as the create said.
+    if (waiting && EDictGetLong(&r, keys_.status) == 0) Carry(*waiting);
+    return true;
 }
 
 FileHandle* FileService::Target(const EDict& r) {
@@ -278,13 +292,45 @@ void FileService::WriteDict(EDict& r) {
         Refused("30073", *name, "no DICT to write");
         return Answer(r, false);
     }
-    // A new empty file needs no flush of its own: a crash before the write that fills it (which
-    // is flushed) loses nothing, since it held nothing. Nor does a mailbox's counter: it only says
-    // where the search for a free message id starts, and that search steps over every id whose
-    // file exists, so a counter a crash takes back (or empties) costs a longer search, never a
-    // letter. Only the message file itself must be on the disk when a save is answered.
-    const bool durable = options_.durable && dict != nullptr && !IsFolderCounter(*name);
-    Answer(r, Placed(*h, "30073") && Store(*h, *name, dict, durable));
+    if (!Placed(*h, "30073")) return Answer(r, false);
+    // The module writes every file as an empty create and then the real write. The create waits:
+    // when the next request writes the same file, only that write happens (one atomic write, and
+    // a crash leaves the old file or the new one, never an emptied one); any other request first
+    // carries the create out.
+    if (Flag(r, keys_.create) && (dict == nullptr || dict->KeyCount() == 0)) {
+        return Answer(r, Defer(*h, static_cast<uint32_t>(EDictGetLong(&r, keys_.handle)), *name));
+    }
+    // A mailbox's counter needs no flush: it only says where the search for a free message id
+    // starts, and that search steps over every id whose file exists, so a counter a crash takes
+    // back (or empties) costs a longer search, never a letter. Only the message file itself must
+    // be on the disk when a save is answered.
+    const bool durable = options_.durable && !IsFolderCounter(*name);
+    Answer(r, Store(*h, *name, dict, durable));
+}
+
+// Only a missing name or a regular file waits; anything else (a directory, a link) is dealt with
+// at once, so that the answer says what the create did.
+bool FileService::Defer(FileHandle& h, uint32_t handle, const std::string& name) {
+    struct stat st {};
+    if (::fstatat(h.dir.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode)) {
+        return Store(h, name, nullptr, false);
+    }
+    pending_ = PendingCreate{handle, name};
+    return true;
+}
+
+bool FileService::Replaces(const EDict& r, const PendingCreate& create) const {
+    if (EDictGetType(&r) != code::kWriteDict || static_cast<uint32_t>(EDictGetLong(&r, keys_.handle)) != create.handle) {
+        return false;
+    }
+    const char* name = EDictHasKey(&r, keys_.filename) ? EDictGetText(&r, keys_.filename) : nullptr;
+    return name != nullptr && create.name == name;
+}
+
+// A new empty file needs no flush: a crash before the write that fills it loses nothing.
+void FileService::Carry(const PendingCreate& create) {
+    FileHandle* h = handles_.Find(create.handle);
+    if (h != nullptr && h->dir.Valid()) Store(*h, create.name, nullptr, false);
 }
 
 // The whole dictionary or nothing: one value that cannot be stored keeps the old file as it was.
@@ -299,7 +345,10 @@ bool FileService::Store(FileHandle& h, const std::string& name, DictInterface* d
         Lost(name, "the dictionary is too large to store");
         return false;
     }
-    if (!WriteAtomically(h.dir.Get(), name, bytes_, durable, hook_, why)) {
+    // A mailbox's counter is written over in place when it can be (the id search bears a counter
+    // a crash takes back); anything else, and a counter that cannot, is replaced whole.
+    const bool in_place = !durable && IsFolderCounter(name) && OverwriteInPlace(h.dir.Get(), name, bytes_);
+    if (!in_place && !WriteAtomically(h.dir.Get(), name, bytes_, durable, hook_, why)) {
         Lost(name, why);
         return false;
     }

@@ -8,7 +8,8 @@
 //         (the root is its own parent), down into the name); CREATE with DIRECTORY makes one
 //         directory level in the current directory (before a CHANGE in the same request)
 //   30073 write FILENAME from DICT;   with CREATE 1 the file is made to exist, holding DICT's
-//         entries or, without DICT, an empty dictionary
+//         entries or, without DICT, an empty dictionary (an empty create waits for the next
+//         request: a write of the same file through the same handle replaces it unseen)
 //   30013 read FILENAME               answers DICT (0 when the file cannot be read)
 //   30004 delete FILENAME (files only; a message file "WN<id>.wnl" goes to the holding area,
 //         held_files.h, and entries held over 30 days are forgotten when the service starts)
@@ -91,6 +92,14 @@ private:
     // True when the handle is in a folder; otherwise notes that `request` did nothing.
     bool Placed(const FileHandle& h, std::string_view request) const;
     bool Store(FileHandle& h, const std::string& name, DictInterface* dict, bool durable);
+    // An empty create, held back until the next request (see WriteDict).
+    struct PendingCreate {
+        uint32_t handle = 0;
+        std::string name;
+    };
+    bool Defer(FileHandle& h, uint32_t handle, const std::string& name);
+    bool Replaces(const EDict& r, const PendingCreate& create) const;
+    void Carry(const PendingCreate& create);
     bool Load(FileHandle& h, const std::string& name);
     bool Hold(FileHandle& h, const std::string& name);
 
@@ -108,6 +117,7 @@ private:
     UniqueFd root_;
     FileHandleTable handles_;
     WriteStageHook hook_;
+    std::optional<PendingCreate> pending_;
     bool attached_ = false;
     uint32_t last_handle_ = 0;
     // Kept between requests so that their storage is reused.

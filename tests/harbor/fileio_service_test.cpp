@@ -257,7 +257,7 @@ TEST_F(FileServiceTest, ACrashInTheMiddleOfAWriteLeavesTheOldFileOrTheNewOne) {
         harbor::WriteStage stage;
         int32_t expected;
     };
-    WriteLong("folder.dat", 1);
+    WriteLong("book.dat", 1);
     for (const Case c : {Case{harbor::WriteStage::TempWritten, 1}, Case{harbor::WriteStage::TempSynced, 1},
                          Case{harbor::WriteStage::Renamed, 2}}) {
         const pid_t child = fork();
@@ -268,16 +268,16 @@ TEST_F(FileServiceTest, ACrashInTheMiddleOfAWriteLeavesTheOldFileOrTheNewOne) {
             });
             wm::DictObject d;
             d.PutLong(A("LastID"), 2);
-            files_.Write(h_, "folder.dat", &d);
+            files_.Write(h_, "book.dat", &d);
             _exit(3);  // the write was not interrupted
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFEXITED(status));
         ASSERT_EQ(WEXITSTATUS(status), 0);
-        EXPECT_EQ(ReadLong("folder.dat"), c.expected);
-        EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"folder.dat"});
-        EXPECT_EQ(OnDisk(scratch_.Root()), std::vector<std::string>{"folder.dat"});
+        EXPECT_EQ(ReadLong("book.dat"), c.expected);
+        EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"book.dat"});
+        EXPECT_EQ(OnDisk(scratch_.Root()), std::vector<std::string>{"book.dat"});
     }
 }
 
