@@ -1,6 +1,7 @@
 #include "fileio/file_names.h"
 
 #include "fileio/held_files.h"
+#include "fileio/import_journal.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -68,6 +69,7 @@ const char* RefusedName(std::string_view name) {
     if (IsTempName(name)) return "the name is kept for temporary files";
     if (name == kHeldFolder) return "the name is kept for deleted files (harbor recover)";
     if (name == kLockFileName) return "the name is kept for the data folder's lock";
+    if (name == kImportJournal) return "the name is kept for the import journal";
     return nullptr;
 }
 

@@ -68,8 +68,12 @@ FileService::FileService(std::filesystem::path root, FileServiceOptions options)
             AtomOf("FILENAME"),   AtomOf("DICT"),      AtomOf("FioQuery")},
       root_path_(std::move(root)),
       options_(options),
-      root_(OpenRoot(root_path_)) {
+      root_(OpenRoot(root_path_)),
+      imports_(root_.Get(), options_.durable) {
     if (!root_.Valid()) return;
+    if (const std::string removed = imports_.Settle(); !removed.empty()) {
+        Note("removed " + Quoted(removed) + " from the Import folder: its letter was stored before a crash");
+    }
     SweepHeld(root_path_, static_cast<long long>(std::time(nullptr)));
     if (const std::size_t swept = HoldEmptyMessageFiles(root_.Get(), root_path_, options_.durable)) {
         Note("moved " + std::to_string(swept) + " empty message file(s) of interrupted saves to the holding area");
@@ -141,6 +145,12 @@ std::optional<std::filesystem::path> FileService::LastUsedDirectory() {
     std::filesystem::path dir = root_path_;
     for (const std::string& name : h->path) dir /= name;
     return dir;
+}
+
+void FileService::NoteDataFileRead(const std::filesystem::path& file) {
+    std::vector<std::string> path;
+    for (const auto& part : file.lexically_relative(root_path_)) path.push_back(part.string());
+    if (!path.empty() && path.front() != "..") imports_.NoteRead(path);
 }
 
 std::optional<std::string> FileService::NameIn(const EDict& r, uint16_t key, std::string_view request) {
@@ -305,6 +315,7 @@ void FileService::WriteDict(EDict& r) {
     // back (or empties) costs a longer search, never a letter. Only the message file itself must
     // be on the disk when a save is answered.
     const bool durable = options_.durable && !IsFolderCounter(*name);
+    if (IsMessageFile(*name) && dict != nullptr) imports_.BeforeFill(h->path, *name);
     Answer(r, Store(*h, *name, dict, durable));
 }
 
@@ -391,6 +402,7 @@ void FileService::Delete(EDict& r) {
         return Answer(r, false);
     }
     Flush(h->dir.Get());
+    imports_.NoteDeleted(h->path, *name);
     Answer(r, true);
 }
 

@@ -37,6 +37,7 @@
 #include "fileio/atomic_file.h"
 #include "fileio/dict_file_format.h"
 #include "fileio/file_handles.h"
+#include "fileio/import_journal.h"
 
 namespace harbor {
 
@@ -66,6 +67,9 @@ public:
     // The current directory of the handle the latest request named (in practice the module's),
     // under Root(); nothing when that handle is gone or no request named one yet.
     std::optional<std::filesystem::path> LastUsedDirectory();
+    // Another service read `file` of the data root for the module (an import file, through
+    // ResPort): the import journal (import_journal.h) remembers it.
+    void NoteDataFileRead(const std::filesystem::path& file);
     // Called at each stage of every dictionary write: tests play crashes with it.
     void SetWriteStageHook(WriteStageHook hook) { hook_ = std::move(hook); }
 
@@ -115,6 +119,7 @@ private:
     std::filesystem::path root_path_;
     FileServiceOptions options_;
     UniqueFd root_;
+    ImportJournal imports_;
     FileHandleTable handles_;
     WriteStageHook hook_;
     std::optional<PendingCreate> pending_;

@@ -68,6 +68,8 @@ Session::Session(SessionOptions options)
     files_.Attach();
     // Data dictionaries are found first where the module's file handle stands (mail in "Import").
     resources_.SetFirstFolder([this] { return files_.LastUsedDirectory(); });
+    // An import file read there is noted, so that a crash cannot import it twice.
+    resources_.SetReadNote([this](const std::filesystem::path& file) { files_.NoteDataFileRead(file); });
     PublishSceneDictionaries();
     live_ = this;
     HxPortAttach(AtomOf("AppPort"), &Session::OnAppPortUnknownName);

@@ -92,10 +92,12 @@ void ResourceService::Load(EDict& record) {
     }
     const uint16_t name = AtomOf(file);
     std::string error;
-    if (!store_.Load(name, PathOf(file), error)) {
+    const std::filesystem::path path = PathOf(file);
+    if (!store_.Load(name, path, error)) {
         ProblemNote("ResPort", "cannot load data dictionary \"" + file + "\": " + error);
         return;
     }
+    if (read_note_ && path != content_dir_ / file) read_note_(path);
     ++loads_[name];
     EDictPutShort(&record, name_, name);
 }

@@ -35,6 +35,10 @@ public:
     // Answers the folder searched before the content folder, or nothing.
     using FolderResolver = std::function<std::optional<std::filesystem::path>()>;
     void SetFirstFolder(FolderResolver resolver) { first_folder_ = std::move(resolver); }
+    // Told the path of every file loaded from the first folder (Harbor tells the file service,
+    // whose import journal needs to know which import file the module read).
+    using ReadNote = std::function<void(const std::filesystem::path&)>;
+    void SetReadNote(ReadNote note) { read_note_ = std::move(note); }
 
     // Where `file` (an acceptable name) is loaded from.
     std::filesystem::path PathOf(const std::string& file) const;
@@ -54,6 +58,7 @@ private:
     static ResourceService* live_;  // HxHandler carries no context: one live instance
     std::filesystem::path content_dir_;
     FolderResolver first_folder_;
+    ReadNote read_note_;
     DataDictStore& store_;
     std::unordered_map<uint16_t, std::size_t> loads_;
     uint16_t res_port_;

@@ -1,5 +1,6 @@
-// Saves as the module makes them, against the real file service: an empty create and then the
-// write of the same file. What a kill leaves is checked in a child that ends at a write stage.
+// Saves and imports as the module makes them, against the real file service: a save is an empty
+// create and then the write of the same file; an import is a read of an import file, a save, and
+// the import file's delete. What a kill leaves is checked in a child that ends at a write stage.
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "fileio/checksum.h"
+#include "fileio/import_journal.h"
 #include "fileio_test_support.h"
 #include "messaging/dict_object.h"
 
@@ -105,6 +108,53 @@ TEST_F(SavePathTest, AWaitingCreateIsMadeBeforeAnythingElse) {
     Start();  // the service ends with the create waiting
     EXPECT_EQ(IdIn("refused.dat"), 0);
     EXPECT_EQ(IdIn("last.dat"), 0);
+}
+
+class ImportTest : public SavePathTest {
+protected:
+    fs::path Import(const char* name) const { return scratch_.Root() / "Import" / name; }
+    fs::path Journal() const { return scratch_.Root() / ".import-journal"; }
+    void ImportUpToTheDelete(const char* file, const char* letter) {
+        service_->NoteDataFileRead(Import(file));
+        IntoInBox("p7");
+        Save(letter, 1);
+    }
+    void SetUp() override {
+        SavePathTest::SetUp();
+        for (const char* name : {"a.dct", "b.dct"}) WriteBytes(Import(name), std::string("{\"MESSAGE\": \"") + name + "\"}");
+    }
+};
+
+TEST_F(ImportTest, AnImportFileIsRemovedAtStartOnlyWhenItsLetterIsStoredAndItIsUnchanged) {
+    CrashAt(S::TempSynced, [&] { ImportUpToTheDelete("a.dct", "WN1.wnl"); });
+    EXPECT_TRUE(fs::exists(Import("a.dct")));
+    CrashAt(S::Renamed, [&] { ImportUpToTheDelete("a.dct", "WN1.wnl"); });
+    EXPECT_FALSE(fs::exists(Import("a.dct")));
+    EXPECT_TRUE(fs::exists(Import("b.dct")));
+    CrashAt(S::Renamed, [&] {
+        service_->NoteDataFileRead(Import("b.dct"));
+        WriteBytes(Import("b.dct"), "{\"MESSAGE\": \"edited\"}");  // another letter now
+        IntoInBox("p7");
+        Save("WN2.wnl", 1);
+    });
+    EXPECT_TRUE(fs::exists(Import("b.dct")));
+    EXPECT_FALSE(fs::exists(Journal()));
+}
+
+TEST_F(ImportTest, TheModulesDeleteDropsTheNoteAndOnlyAWellFormedNoteRemovesAFile) {
+    ImportUpToTheDelete("a.dct", "WN1.wnl");
+    EXPECT_TRUE(fs::exists(Journal()));
+    ASSERT_EQ(files_.Down(h_, "Import", /*from_root=*/true), 1);
+    ASSERT_EQ(files_.Delete(h_, "a.dct"), 1);
+    EXPECT_FALSE(fs::exists(Journal()));
+    const std::string bytes = ReadBytes(Import("b.dct"));
+    const std::string good = harbor::ImportNoteText(
+        {"b.dct", harbor::Crc32(bytes.data(), bytes.size()), {"MailBoxes", "kiteAccounts", "p7", "InBox", "WN1.wnl"}});
+    for (const std::string& note : {good.substr(0, good.size() - 1), good + "\n", "../" + good, good}) {
+        WriteBytes(Journal(), note);
+        Start();
+        EXPECT_EQ(fs::exists(Import("b.dct")), note != good) << note;
+    }
 }
 
 }  // namespace
