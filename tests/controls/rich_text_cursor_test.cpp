@@ -44,7 +44,7 @@ protected:
 };
 
 // "hello world foo": line 1 is "hello " (1..6), line 2 "world foo" (7..15).
-TEST_F(RichTextCursorTest, ArrowsHomeAndEndFollowTheShownLine) {
+TEST_F(RichTextCursorTest, ArrowsHomeAndEndFollowTheShownLineAndUpDownKeepTheOffset) {
     Start("hello world foo");
     EXPECT_EQ(Position(), 16u);
     EXPECT_EQ(CursorSpot(), At(63, 1));
@@ -64,10 +64,7 @@ TEST_F(RichTextCursorTest, ArrowsHomeAndEndFollowTheShownLine) {
           {VKEY_RIGHT, true, 7},
           {VKEY_RIGHT, true, 13},
           {VKEY_LEFT, true, 7}});
-}
-
-TEST_F(RichTextCursorTest, UpAndDownKeepTheHorizontalOffset) {
-    Start("hello world foo");
+    // Up and Down keep the horizontal offset.
     Walk({{VKEY_HOME, true, 1}, {VKEY_RIGHT, false, 2}, {VKEY_RIGHT, false, 3}, {VKEY_DOWN, false, 9}});
     EXPECT_EQ(CursorSpot(), At(14, 1));
     Walk({{VKEY_DOWN, false, 9},  // no line below

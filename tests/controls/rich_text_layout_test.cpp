@@ -19,15 +19,6 @@ protected:
         MakeView();
         LinesOf(text);
     }
-    // "ab ", the wide stamp named Rocket, " cd".
-    void TypeWithImage() {
-        MakeView();
-        Type("ab ");
-        ASSERT_TRUE(view_->InsertImageAtCursor(wide_stamp_, "Rocket"));
-        EXPECT_EQ(view_->Cursor().Position(), 6u) << "past the image and the space after it";
-        Type("cd");
-    }
-
     // The image instance sprites moved by a send (the cursor's moves are posted).
     std::vector<HostRequest> ImageMoves() const {
         std::vector<HostRequest> moves;
@@ -153,8 +144,12 @@ TEST_F(RichTextLayoutTest, DrawRequestsWithoutCanvasOrGeometryAreTakenButPaintNo
     EXPECT_FALSE(view_->HandleMessage(&other));
 }
 
-TEST_F(RichTextLayoutTest, GraphicModeMovesImagesOverThePictureAndNeverCutsThem) {
-    TypeWithImage();
+TEST_F(RichTextLayoutTest, GraphicModeMovesImagesOverThePictureAndTextModeNamesThem) {
+    MakeView();
+    Type("ab ");
+    ASSERT_TRUE(view_->InsertImageAtCursor(wide_stamp_, "Rocket"));
+    EXPECT_EQ(view_->Cursor().Position(), 6u) << "past the image and the space after it";
+    Type("cd");
     Host().Forget();
     Paint();
     EXPECT_EQ(Lines(), (LineList{{1, 3}, {4, 5}, {6, 7}})) << "the wide image has a line of its own";
@@ -170,13 +165,10 @@ TEST_F(RichTextLayoutTest, GraphicModeMovesImagesOverThePictureAndNeverCutsThem)
         return EDictGetShort(&d.record, atoms::NAME) == instance && EDictGetBool(&d.record, atoms::VISIBLE) && !d.posted;
     }));
     EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"ab ", " ", "cd"}));
-    const auto drawn = Canvas().OpsNamed("DrawText");
+    auto drawn = Canvas().OpsNamed("DrawText");
     EXPECT_EQ(drawn[1].args[0], 103.0f) << "the pen moved past the image";
-}
 
-TEST_F(RichTextLayoutTest, TextModeHidesImagesAndDrawsTheirNamesInBlue) {
-    TypeWithImage();
-    Paint();
+    // Text mode hides the images and draws their names in blue.
     Host().Forget();
     view_->SetTextMode();
     EXPECT_EQ(Longs(Host().Requests(scene_, code::kSet), atoms::VISIBLE), Numbers{0});
@@ -184,7 +176,7 @@ TEST_F(RichTextLayoutTest, TextModeHidesImagesAndDrawsTheirNamesInBlue) {
     Paint();
     EXPECT_EQ(Lines(), (LineList{{1, 5}, {6, 7}})) << "the name is narrower than the picture";
     EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"ab ", "Rocket", " ", "cd"}));
-    const auto drawn = Canvas().OpsNamed("DrawText");
+    drawn = Canvas().OpsNamed("DrawText");
     EXPECT_TRUE(SameColour(drawn[1].colour, Rgb{0, 0, 255}));
     EXPECT_TRUE(SameColour(drawn[2].colour, Rgb{0, 0, 0}));
     EXPECT_TRUE(ImageMoves().empty());

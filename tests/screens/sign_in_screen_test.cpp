@@ -110,21 +110,8 @@ TEST_F(SignInTest, TabCleansTheFieldAndMovesToTheOtherAndEnterAsksForValidation)
     EXPECT_EQ(Deliveries(Actions(atoms::actions::aValidateUser)), Lines{"post 0"});
 }
 
-TEST_F(SignInTest, AnEmptyFieldBringsTheBadEntryNoticeAndOkShowsTheFieldsAgain) {
-    Enter("Robin");
-    Type("robin7", "");
-    Click(port_, Atom("BtnCsEnter"));
-    EXPECT_EQ(wm::CommonDialog().current, Atom("BadEntry"));
-    EXPECT_TRUE(Actions(atoms::actions::aValidateUser).empty());
-    host_.Forget();
-    Click(port_, atoms::dialog_sprites::BtnCoOk);
-    EXPECT_FALSE(wm::CommonDialog().up);
-    EXPECT_TRUE(host_.Requests(atoms::shell::HarborPort).empty());
-    EXPECT_EQ(Longs(About(scene_, code::kSet, atoms::NAME, name_), atoms::VISIBLE), Numbers{1});
-    EXPECT_EQ(Deliveries(About(scene_, code::kSet, atoms::NAME, name_)), Lines{"post 0"});
-}
-
-// Yes, the reminder 20 later and the end at its OK are the signin_dial_fail session's.
+// Empty fields (the notice, no dialling, the fields again at OK), Yes, the reminder 20 later and
+// the end at its OK are the signin_dial_fail session's.
 TEST_F(SignInTest, ExitAsksAndNoStaysWithoutAReminder) {
     Enter(nullptr);
     Click(port_, opening_);
