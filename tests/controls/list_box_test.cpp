@@ -71,19 +71,16 @@ TEST_F(ListBoxTest, ScrollBarPageAndPositionFollowTheRows) {
     PMScroll& bar = list.ScrollBar();
     EXPECT_EQ(bar.PageRatio(), 200u);
     EXPECT_EQ(bar.Step(), 21u) << "100 * 14 / 70 + 1";
-    const auto PositionAtTop = [&](uint32_t top) {
-        list.SetTopRow(top);
-        return bar.GetPosition();
-    };
-    EXPECT_EQ(PositionAtTop(5), 10000u);
-    EXPECT_EQ(PositionAtTop(1), 2000u);
-    const auto TopAtPosition = [&](uint32_t position) {
-        bar.SetPosition(position);
-        list.SyncFromScrollBar();
-        return list.GetTopRow();
-    };
-    EXPECT_EQ(TopAtPosition(5000), 2u) << "(5000 * 5 + 2500) / 10000";
-    EXPECT_EQ(TopAtPosition(7500), 4u);
+    list.SetTopRow(5);
+    EXPECT_EQ(bar.GetPosition(), 10000u);
+    list.SetTopRow(1);
+    EXPECT_EQ(bar.GetPosition(), 2000u);
+    bar.SetPosition(5000);
+    list.SyncFromScrollBar();
+    EXPECT_EQ(list.GetTopRow(), 2u) << "(5000 * 5 + 2500) / 10000";
+    bar.SetPosition(7500);
+    list.SyncFromScrollBar();
+    EXPECT_EQ(list.GetTopRow(), 4u);
 
     list.RemoveAll();
     EXPECT_EQ(bar.PageRatio(), 100u);
