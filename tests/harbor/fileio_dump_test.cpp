@@ -118,17 +118,13 @@ TEST_F(DictDumpTest, CheckFlagsEmptyMessageFilesACrashLeft) {
     EXPECT_NE(out_.str().find(", 1 empty message file(s)\n"), std::string::npos) << out_.str();
 }
 
+// The e2e sessions' checks run it on good files: here its status for a bad one comes through.
 TEST_F(DictDumpTest, TheHarborProgramRunsIt) {
-    const auto run = [](const std::string& args) {
-        const std::string command = std::string(HARBOR_PROGRAM) + " dict-dump " + args + " >/dev/null 2>&1";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
     WriteBytes(File("bad.wnl"), "x");
-    EXPECT_EQ(run("'" + File("WN1.wnl").string() + "'"), 0);
-    EXPECT_EQ(run("'" + File("bad.wnl").string() + "'"), 1);
-    EXPECT_EQ(run("--check '" + scratch_.Root().string() + "'"), 1);
-    EXPECT_EQ(run("--bogus"), 2);
+    const std::string command =
+        std::string(HARBOR_PROGRAM) + " dict-dump '" + File("bad.wnl").string() + "' 2>/dev/null";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
 }
 
 }  // namespace

@@ -39,14 +39,6 @@ protected:
         EXPECT_EQ(files_.MakeDir(h_, "InBox"), 0);
         EXPECT_EQ(files_.Read(h_, "precious.dat"), nullptr);
     }
-    std::vector<std::string> Tree() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::recursive_directory_iterator(scratch_.Root())) {
-            names.push_back(fs::relative(e.path(), scratch_.Root()).string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
 
     wm::DictObject d_;
 };
@@ -89,7 +81,8 @@ TEST_F(FailClosedTest, RefusedOwnerIdsReachNoSharedFolder) {
         EXPECT_EQ(files_.Write(h_, "probe.dat", &d_), 1);
         EXPECT_EQ(files_.Delete(h_, "probe.dat"), 1);
     }
-    EXPECT_EQ(Tree(), (std::vector<std::string>{"MailBoxes", "MailBoxes/Players", "precious.dat"}));
+    EXPECT_EQ(OnDisk(scratch_.Root(), true),
+              (std::vector<std::string>{"MailBoxes", "MailBoxes/Players", "precious.dat"}));
 }
 
 // A kite account whose InBox cannot be entered used to get fetched mail one level up.
@@ -101,8 +94,9 @@ TEST_F(FailClosedTest, AnInboxThatCannotBeEnteredTakesNoMailAnywhere) {
     ASSERT_EQ(files_.Down(h_, "ann_01"), 1);
     EXPECT_EQ(files_.Down(h_, "InBox"), 0);
     ExpectNothingDoneHere("InBox");
-    EXPECT_EQ(Tree(), (std::vector<std::string>{"MailBoxes", "MailBoxes/kiteAccounts", "MailBoxes/kiteAccounts/ann_01",
-                                                "MailBoxes/kiteAccounts/ann_01/InBox", "precious.dat"}));
+    EXPECT_EQ(OnDisk(scratch_.Root(), true),
+              (std::vector<std::string>{"MailBoxes", "MailBoxes/kiteAccounts", "MailBoxes/kiteAccounts/ann_01",
+                                        "MailBoxes/kiteAccounts/ann_01/InBox", "precious.dat"}));
     EXPECT_EQ(service_->LastUsedDirectory(), std::nullopt);
 }
 

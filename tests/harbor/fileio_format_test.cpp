@@ -54,23 +54,6 @@ TEST(DictFileFormat, TheBytesAreTheDocumentedLayout) {
     EXPECT_EQ(Resealed(bytes), bytes);
 }
 
-TEST(DictFileFormat, DecodingGivesBackWhatWasEncodedAndEncodesToTheSameBytes) {
-    const std::string bytes = Encoded(Sample());
-    std::vector<DictFileEntry> entries;
-    ASSERT_TRUE(DecodeDictFile(bytes, entries));
-    ASSERT_EQ(entries.size(), Sample().size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        EXPECT_EQ(entries[i].key, Sample()[i].key);
-        EXPECT_EQ(entries[i].kind, Sample()[i].kind);
-        EXPECT_EQ(entries[i].text, Sample()[i].text);
-        if (entries[i].kind != StoredKind::Text) {
-            EXPECT_EQ(entries[i].value, Sample()[i].value);
-        }
-    }
-    EXPECT_EQ(Encoded(entries), bytes);
-    EXPECT_TRUE(Decodes(Encoded({})));
-}
-
 TEST(DictFileFormat, EveryDamagedByteAndEveryTruncationIsNoticed) {
     const std::string bytes = Encoded(Sample());
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -83,20 +66,18 @@ TEST(DictFileFormat, EveryDamagedByteAndEveryTruncationIsNoticed) {
 
 TEST(DictFileFormat, WellSealedButForeignFilesAreRefused) {
     const std::string one = Encoded({{"A", StoredKind::Text, 0, "x"}});
-    std::string version2 = one;
-    version2[8] = 2;
-    std::string flags = one;
-    flags[10] = 1;
-    std::string huge_count = one;
-    huge_count[15] = 0x7F;
-    std::string nul_text = one;
-    nul_text[nul_text.size() - 5] = '\0';
-    std::string unknown_kind = one;
-    unknown_kind[16] = 6;
+    const auto with = [&one](std::size_t at, char byte) {
+        std::string changed = one;
+        changed[at] = byte;
+        return changed;
+    };
+    // The version, flags, entry count, a NUL in a text, a kind; a key twice; a byte after the end.
+    const std::string version2 = with(8, 2);
     const std::string twice = Encoded({{"A", StoredKind::Long, 1, {}}, {"A", StoredKind::Long, 2, {}}});
     std::string trailing = one;
     trailing.insert(trailing.size() - 4, "z");
-    for (const std::string& foreign : {version2, flags, huge_count, nul_text, unknown_kind, twice, trailing}) {
+    for (const std::string& foreign :
+         {version2, with(10, 1), with(15, 0x7F), with(one.size() - 5, '\0'), with(16, 6), twice, trailing}) {
         EXPECT_FALSE(Decodes(Resealed(foreign)));
     }
     std::string why;

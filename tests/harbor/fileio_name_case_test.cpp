@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <memory>
 
 #include "fileio/file_handles.h"
@@ -28,11 +27,8 @@ TEST_F(NameCaseTest, OneMailboxWhateverTheCaseOfTheOwnerId) {
     EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"WN1.wnl"});
     IntoInBox("Ann_01");
     ASSERT_EQ(files_.Write(h_, "WN2.wnl", &d), 1);
-    std::vector<std::string> owners;
-    for (const auto& e : fs::directory_iterator(scratch_.Root() / "MailBoxes" / "kiteAccounts")) {
-        owners.push_back(e.path().filename().string());
-    }
-    EXPECT_EQ(owners, std::vector<std::string>{"ann_01"});  // kept as first written
+    // Kept as first written.
+    EXPECT_EQ(OnDisk(scratch_.Root() / "MailBoxes" / "kiteAccounts"), std::vector<std::string>{"ann_01"});
     EXPECT_TRUE(fs::exists(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox/WN2.wnl"));
 }
 

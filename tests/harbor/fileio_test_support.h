@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,31 +60,19 @@ public:
         return static_cast<uint32_t>(EDictGetLong(&r, A("HANDLE")));
     }
     int32_t Close(uint32_t h) const { return Status(Send(Request(30003, h))); }
-    int32_t Root(uint32_t h) const {
+    // A folder request: each flag (CHANGE, CREATE, ROOT, PARENT) set to 1, DIRECTORY when named.
+    int32_t Folder(uint32_t h, std::initializer_list<const char*> flags, const char* directory = nullptr) const {
         EDict r = Request(30052, h);
-        EDictPutLong(&r, A("CHANGE"), 1);
-        EDictPutLong(&r, A("ROOT"), 1);
+        for (const char* flag : flags) EDictPutLong(&r, A(flag), 1);
+        if (directory != nullptr) EDictPutText(&r, A("DIRECTORY"), directory);
         return Status(Send(r));
     }
-    int32_t Up(uint32_t h) const {
-        EDict r = Request(30052, h);
-        EDictPutLong(&r, A("CHANGE"), 1);
-        EDictPutLong(&r, A("PARENT"), 1);
-        return Status(Send(r));
-    }
+    int32_t Root(uint32_t h) const { return Folder(h, {"CHANGE", "ROOT"}); }
+    int32_t Up(uint32_t h) const { return Folder(h, {"CHANGE", "PARENT"}); }
     int32_t Down(uint32_t h, const char* name, bool from_root = false) const {
-        EDict r = Request(30052, h);
-        EDictPutLong(&r, A("CHANGE"), 1);
-        EDictPutText(&r, A("DIRECTORY"), name);
-        if (from_root) EDictPutLong(&r, A("ROOT"), 1);
-        return Status(Send(r));
+        return from_root ? Folder(h, {"CHANGE", "ROOT"}, name) : Folder(h, {"CHANGE"}, name);
     }
-    int32_t MakeDir(uint32_t h, const char* name) const {
-        EDict r = Request(30052, h);
-        EDictPutLong(&r, A("CREATE"), 1);
-        EDictPutText(&r, A("DIRECTORY"), name);
-        return Status(Send(r));
-    }
+    int32_t MakeDir(uint32_t h, const char* name) const { return Folder(h, {"CREATE"}, name); }
     int32_t Write(uint32_t h, const char* name, DictInterface* dict, bool create = false) const {
         EDict r = Request(30073, h);
         EDictPutText(&r, A("FILENAME"), name);
@@ -114,6 +104,17 @@ public:
         return names;
     }
 };
+
+// The names in `dir` on disk, or every path under it when `deep`, sorted.
+inline std::vector<std::string> OnDisk(const fs::path& dir, bool deep = false) {
+    std::vector<std::string> names;
+    for (auto it = fs::recursive_directory_iterator(dir); it != fs::recursive_directory_iterator(); ++it) {
+        if (!deep) it.disable_recursion_pending();
+        names.push_back(fs::relative(it->path(), dir).string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 inline const char* TextOf(DictInterface& d, const char* key) {
     return static_cast<const char*>(HxDeref(d.GetText(A(key))));
