@@ -2,7 +2,6 @@
 // Date and Message-ID the post office adds to a letter accepted without them.
 #include <gtest/gtest.h>
 
-#include "fileio/dict_file_format.h"
 #include "mail/display_text.h"
 #include "mail/player_inbox.h"
 #include "mail_test_support.h"
@@ -13,17 +12,6 @@ namespace {
 using namespace mailtest;
 using harbor::mime::CleanLine;
 using harbor::mime::DisplayHeader;
-
-// The "Message" text of a stored message file.
-std::string StoredMessage(const std::filesystem::path& file) {
-    const std::string all = harbor_test::ReadFile(file);
-    std::vector<harbor::DictFileEntry> entries;
-    if (!harbor::DecodeDictFile(all, entries)) return {};
-    for (const harbor::DictFileEntry& e : entries) {
-        if (e.key == "Message") return std::string(e.text);
-    }
-    return {};
-}
 
 TEST(DisplayTextTest, OneCleanLineOfUtf8) {
     EXPECT_EQ(CleanLine("a\tb\r\nc\x01" "d\x7f" "e"), "a b c d e");

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fileio/dict_file_format.h"
 #include "harbor_test_support.h"
 #include "hxmsg.h"
 #include "mail/mail_service.h"
@@ -146,6 +147,17 @@ inline uint32_t WrittenMessage(const char* to, const char* from, const char* sub
         AddPart(m, part);
     }
     return m;
+}
+
+// The "Message" text of a stored message file; empty when it has none.
+inline std::string StoredMessage(const std::filesystem::path& file) {
+    const std::string bytes = harbor_test::ReadFile(file);
+    std::vector<harbor::DictFileEntry> entries;
+    if (!harbor::DecodeDictFile(bytes, entries)) return {};
+    for (const harbor::DictFileEntry& e : entries) {
+        if (e.key == "Message") return std::string(e.text);
+    }
+    return {};
 }
 
 // Messaging state is process-wide: each test starts from a clean one. The mail service, once a

@@ -1,90 +1,79 @@
 // One harbor per data root: the lock refuses a second holder, names the first, and the commands
 // that write into a root wait for it and then say who has it.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "fileio/file_names.h"
 #include "fileio/data_root_lock.h"
+#include "fileio/file_names.h"
+#include "harbor_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using harbor::DataRootLock;
+using harbor_test::ReadFile;
 
-fs::path FreshRoot(const std::string& name) {
-    const fs::path root = fs::path(::testing::TempDir()) / ("lock-" + name + "-" + std::to_string(::getpid()));
-    fs::remove_all(root);
-    fs::create_directories(root);
-    return root;
-}
+class DataRootLockTest : public ::testing::Test {
+protected:
+    DataRootLockTest() { fs::create_directories(root_); }
+    std::optional<DataRootLock> Take(const char* who, int wait_ms) {
+        return DataRootLock::Take(root_, who, std::chrono::milliseconds(wait_ms), problem_, in_use_);
+    }
+    // What a refusal names: this process, holding the root as `who`.
+    static std::string Holder(const char* who) {
+        return "in use by another harbor (pid " + std::to_string(::getpid()) + ", " + who + ")";
+    }
 
-TEST(DataRootLockTest, SecondHolderIsRefusedAndToldWhoHasTheRoot) {
-    const fs::path root = FreshRoot("second");
-    std::string problem;
-    bool in_use = true;
-    std::optional<DataRootLock> first = DataRootLock::Take(root, "window", std::chrono::milliseconds(0), problem, in_use);
-    ASSERT_TRUE(first) << problem;
-    EXPECT_FALSE(in_use);
+    harbor_test::TempDir scratch_;
+    const fs::path root_ = scratch_.Path() / "root";
+    std::string problem_;
+    bool in_use_ = true;
+};
 
+TEST_F(DataRootLockTest, SecondHolderIsRefusedAndToldWhoHasTheRoot) {
+    std::optional<DataRootLock> first = Take("window", 0);
+    ASSERT_TRUE(first) << problem_;
+    EXPECT_FALSE(in_use_);
     // flock belongs to the open file, so a second take in this same process is refused too.
-    EXPECT_FALSE(DataRootLock::Take(root, "script", std::chrono::milliseconds(100), problem, in_use));
-    EXPECT_TRUE(in_use);
-    EXPECT_NE(problem.find("in use by another harbor (pid " + std::to_string(::getpid()) + ", window)"), std::string::npos)
-        << problem;
-
+    EXPECT_FALSE(Take("script", 100));
+    EXPECT_TRUE(in_use_);
+    EXPECT_NE(problem_.find(Holder("window")), std::string::npos) << problem_;
     first.reset();
-    EXPECT_TRUE(DataRootLock::Take(root, "script", std::chrono::milliseconds(0), problem, in_use));
-    // The module never sees the lock file.
-    EXPECT_NE(harbor::RefusedName(harbor::kLockFileName), nullptr);
+    EXPECT_TRUE(Take("script", 0));
+    EXPECT_NE(harbor::RefusedName(harbor::kLockFileName), nullptr) << "the module never sees the lock file";
 }
 
-TEST(DataRootLockTest, ALockFileThatIsALinkIsNotFollowed) {
-    const fs::path root = FreshRoot("link");
-    const fs::path outside = root.parent_path() / ("lock-outside-" + std::to_string(::getpid()));
-    std::ofstream(outside) << "precious\n";
-    fs::create_symlink(outside, root / harbor::kLockFileName);
-    std::string problem;
-    bool in_use = true;
-    EXPECT_FALSE(DataRootLock::Take(root, "window", std::chrono::milliseconds(0), problem, in_use));
-    EXPECT_FALSE(in_use);
-    EXPECT_NE(problem.find("cannot be locked"), std::string::npos) << problem;
-    std::ifstream in(outside);
-    std::string kept;
-    std::getline(in, kept);
-    EXPECT_EQ(kept, "precious");
-    fs::remove(outside);
+TEST_F(DataRootLockTest, ALockFileThatIsALinkIsNotFollowed) {
+    harbor_test::WriteFile(scratch_.Path() / "outside", "precious\n");
+    fs::create_symlink(scratch_.Path() / "outside", root_ / harbor::kLockFileName);
+    EXPECT_FALSE(Take("window", 0));
+    EXPECT_FALSE(in_use_);
+    EXPECT_NE(problem_.find("cannot be locked"), std::string::npos) << problem_;
+    EXPECT_EQ(ReadFile(scratch_.Path() / "outside"), "precious\n");
 }
 
 // The account command waits for the root, then gives up with status 3 naming the holder; the
 // accounts file is untouched.
-TEST(DataRootLockTest, AccountCommandWaitsThenNamesTheHolder) {
-    const fs::path root = FreshRoot("command");
-    std::string problem;
-    bool in_use = false;
-    std::optional<DataRootLock> held = DataRootLock::Take(root, "window", std::chrono::milliseconds(0), problem, in_use);
-    ASSERT_TRUE(held) << problem;
-    const fs::path err = root.parent_path() / ("lock-err-" + std::to_string(::getpid()));
+TEST_F(DataRootLockTest, AccountCommandWaitsThenNamesTheHolder) {
+    std::optional<DataRootLock> held = Take("window", 0);
+    ASSERT_TRUE(held) << problem_;
+    const fs::path err = scratch_.Path() / "err";
     const std::string command = "printf 'apple\\n' | HARBOR_PASSWORD_COST=fast " + std::string(HARBOR_PROGRAM) +
-                                " account add ann_01 --data " + root.string() + " 2>" + err.string();
+                                " account add ann_01 --data " + root_.string() + " 2>" + err.string();
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), harbor::kRootInUse);
-    std::stringstream said;
-    said << std::ifstream(err).rdbuf();
-    EXPECT_NE(said.str().find("account add: the data folder " + root.string() + " is in use by another harbor (pid " +
-                              std::to_string(::getpid()) + ", window)"),
+    EXPECT_NE(ReadFile(err).find("account add: the data folder " + root_.string() + " is " + Holder("window")),
               std::string::npos)
-        << said.str();
-    EXPECT_FALSE(fs::exists(root / ".postoffice" / "accounts"));
+        << ReadFile(err);
+    EXPECT_FALSE(fs::exists(root_ / ".postoffice" / "accounts"));
     held.reset();
     EXPECT_EQ(std::system(command.c_str()), 0);
-    fs::remove(err);
 }
 
 }  // namespace
