@@ -1,6 +1,6 @@
 // What a canvas sprite's picture says: the texts its pivot drew on the picture now shown, kept
 // with the picture when the pivot has nothing new.
-#include "canvas_sprite_support.h"
+#include "canvas_test_support.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the transparent colour, two-look buttons and deletion.
 #include <algorithm>
 
-#include "canvas_sprite_support.h"
+#include "canvas_test_support.h"
 #include "runtime/record_tracer.h"
 #include "base/trace_log.h"
 
@@ -16,11 +16,7 @@ const uint16_t kScene = A("ScRtTest");
 TEST_F(CanvasSpriteTest, ResPortAnswersStatusAndNames) {
     const uint16_t sprite = A("CvTestSprite");
     EXPECT_EQ(NewEffect(sprite, "Default"), 0) << "no look for a sprite not made";
-    EDict d = Record(30080);
-    EDictPutLong(&d, A("TYPE"), 3);
-    EDictPutShort(&d, A("NAME"), sprite);
-    HxPortSend(A("ResPort"), &d);
-    EXPECT_EQ(Made(d), sprite);
+    EXPECT_EQ(NewSprite(sprite), sprite);
 
     const uint16_t look = NewEffect(sprite, "Default");
     EXPECT_NE(look, 0);
@@ -31,7 +27,6 @@ TEST_F(CanvasSpriteTest, ResPortAnswersStatusAndNames) {
     const uint16_t first = NewBitmap(30, 20);
     const uint16_t second = NewBitmap(30, 20);
     EXPECT_NE(first, 0);
-    EXPECT_NE(second, 0);
     EXPECT_NE(first, second);
     ASSERT_NE(canvases_->Canvas(first), nullptr);
     EXPECT_EQ(canvases_->Canvas(first)->Width(), 30);
@@ -39,21 +34,17 @@ TEST_F(CanvasSpriteTest, ResPortAnswersStatusAndNames) {
     EXPECT_EQ(NewBitmap(0, 20), 0);
     EXPECT_EQ(NewBitmap(20, -1), 0);
 
-    EDict unknown = Record(30052);
-    EDictPutLong(&unknown, A("TYPE"), 3);
-    EDictPutShort(&unknown, A("NAME"), A("CvNobody"));
-    HxPortSend(A("ResPort"), &unknown);
-    EXPECT_FALSE(EDictGetBool(&unknown, A("STATUS")));
+    EXPECT_EQ(Made(Req(30052).Long("TYPE", 3).Name("CvNobody")), 0);
 
     // A sprite made again under its name starts without the looks it had.
-    HxPortSend(A("ResPort"), &d);
+    NewSprite(sprite);
     EXPECT_FALSE(canvases_->Knows(look));
     EXPECT_TRUE(canvases_->Knows(sprite));
 }
 
 TEST_F(CanvasSpriteTest, BitmapBackgroundFillsTheCanvas) {
     const uint16_t bitmap = NewBitmap(4, 4);
-    SetTransparent(bitmap, Colour{255, 0, 0, 255}, Colour{0, 255, 0, 255});
+    SetTransparent(bitmap, kRed, kGreen);
     EXPECT_EQ(PixelAt(canvases_->Canvas(bitmap)->Surface(), 3, 3), kRed);
 }
 
@@ -62,17 +53,11 @@ TEST_F(CanvasSpriteTest, PlacedSpriteTakesItsBitmapsSizeAndFlags) {
     MakeCanvasSprite(A("CvStill"), kScene, A("TestPivotUp"), {300, 50, 20, 10, 8, false});
     const std::optional<harbor::SpriteInfo> list = service_->FindSprite(A("CvList"));
     ASSERT_TRUE(list);
-    EXPECT_EQ(list->rect.x, 100);
-    EXPECT_EQ(list->rect.y, 50);
-    EXPECT_EQ(list->rect.width, 60);
-    EXPECT_EQ(list->rect.height, 40);
-    EXPECT_EQ(list->z, 7);
-    EXPECT_TRUE(list->visible);
-    EXPECT_TRUE(list->interactive);
+    EXPECT_EQ((std::vector<int32_t>{list->rect.x, list->rect.y, list->rect.width, list->rect.height, list->z}),
+              (std::vector<int32_t>{100, 50, 60, 40, 7}));
+    EXPECT_TRUE(list->visible && list->interactive);
     EXPECT_EQ(list->kind, harbor::SpriteKind::Sprite);
-    const std::optional<harbor::SpriteInfo> still = service_->FindSprite(A("CvStill"));
-    ASSERT_TRUE(still);
-    EXPECT_FALSE(still->interactive);
+    EXPECT_FALSE(service_->FindSprite(A("CvStill"))->interactive);
     EXPECT_EQ(service_->HitTest(110, 60)->sprite, A("CvList"));
     EXPECT_FALSE(service_->HitTest(305, 55));
 }
@@ -126,22 +111,19 @@ TEST_F(CanvasSpriteTest, GivenTransparentColourIsKeyedOutAndGreenStays) {
 TEST_F(CanvasSpriteTest, TicksAskVisibleSpritesOnlyAndTouchTheScene) {
     MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40});
     const uint64_t before = service_->Scene(kScene)->Revision();
-    EDict tick = Record(30040);
-    HxPortSend(A("TimerPortTick"), &tick);
+    Req tick(30040);
+    tick.SendTo(A("TimerPortTick"));
     EXPECT_EQ(up_pivot.requests.size(), 1u);
     EXPECT_GT(service_->Scene(kScene)->Revision(), before) << "a new picture must be painted";
 
     up_pivot.answer = false;
     const uint64_t unchanged = service_->Scene(kScene)->Revision();
-    HxPortSend(A("TimerPortTick"), &tick);
+    tick.SendTo(A("TimerPortTick"));
     EXPECT_EQ(up_pivot.requests.size(), 2u);
     EXPECT_EQ(service_->Scene(kScene)->Revision(), unchanged);
 
-    EDict hide = Record(30052);
-    EDictPutShort(&hide, A("NAME"), A("CvList"));
-    EDictPutBool(&hide, A("VISIBLE"), false);
-    HxPortSend(kScene, &hide);
-    HxPortSend(A("TimerPortTick"), &tick);
+    Req(30052).Name("CvList").Bool("VISIBLE", false).SendTo(kScene);
+    tick.SendTo(A("TimerPortTick"));
     EXPECT_EQ(up_pivot.requests.size(), 2u);
 }
 
@@ -171,15 +153,9 @@ TEST_F(CanvasSpriteTest, NonInteractiveSpriteWithoutPivotIsNeverAsked) {
 TEST_F(CanvasSpriteTest, DeletionRemovesSpriteAndParts) {
     const CanvasParts parts = MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40});
     EXPECT_EQ(Refreshed().At(130, 70), Rgb(255, 0, 0));
-    EDict from_scene = Record(30004);
-    EDictPutShort(&from_scene, A("NAME"), A("CvList"));
-    HxPortSend(kScene, &from_scene);
+    Req(30004).Name("CvList").SendTo(kScene);
     EXPECT_FALSE(service_->FindSprite(A("CvList")));
-    for (uint16_t part : {A("CvList"), parts.effect, parts.bitmap}) {
-        EDict d = Record(30004);
-        EDictPutShort(&d, A("NAME"), part);
-        HxPortPost(A("ResPort"), &d, 0);
-    }
+    for (uint16_t part : {A("CvList"), parts.effect, parts.bitmap}) Req(30004).Atom("NAME", part).PostTo(A("ResPort"));
     HxRunUntilIdle();
     EXPECT_FALSE(canvases_->Knows(A("CvList")));
     EXPECT_FALSE(canvases_->Knows(parts.effect));
@@ -188,41 +164,13 @@ TEST_F(CanvasSpriteTest, DeletionRemovesSpriteAndParts) {
     EXPECT_EQ(NewBitmap(5, 5), parts.bitmap) << "the bitmap's name is free again";
 }
 
-// A drawn button: "down" and "up" looks with a bitmap and a pivot each, kind BUTTON.
-void MakeButton(uint16_t sprite, uint16_t scene) {
-    EDict d = Record(30080);
-    EDictPutLong(&d, A("TYPE"), 3);
-    EDictPutShort(&d, A("NAME"), sprite);
-    HxPortSend(A("ResPort"), &d);
-    const struct {
-        const char* fx;
-        const char* pivot;
-    } looks[] = {{"down", "TestPivotDown"}, {"up", "TestPivotUp"}};
-    for (const auto& look : looks) {
-        NewEffect(sprite, look.fx);
-        const uint16_t bitmap = NewBitmap(16, 16);
-        SetTransparent(bitmap, kBlack, Colour{0, 255, 0, 255});
-        SetLook(sprite, look.fx, A(look.pivot), bitmap);
-    }
-    EDict props = Record(30052);
-    EDictPutLong(&props, A("TYPE"), 3);
-    EDictPutShort(&props, A("KIND"), A("BUTTON"));
-    EDictPutShort(&props, A("NAME"), sprite);
-    EDictPutLong(&props, A("TRANSPARENCY"), 0);
-    EDictPutLong(&props, A("VISIBLE"), 0);
-    EDictPutLong(&props, A("INTERACTIVE"), 1);
-    HxPortSend(A("ResPort"), &props);
-    EDict place = Record(30013);
-    EDictPutShort(&place, A("SPRITENAME"), sprite);
-    EDictPutLong(&place, A("X"), 200);
-    EDictPutLong(&place, A("Y"), 100);
-    EDictPutLong(&place, A("Z"), 4);
-    HxPortSend(scene, &place);
-}
-
 TEST_F(CanvasSpriteTest, ButtonShowsItsDownLookWhilePressed) {
+    // A drawn button: "down" and "up" looks with a bitmap and a pivot each, kind BUTTON.
     down_pivot.fill = Colour{0, 0, 255, 255};
-    MakeButton(A("CvButton"), kScene);
+    NewSprite(A("CvButton"));
+    MakeLook(A("CvButton"), "down", A("TestPivotDown"), 16, 16);
+    MakeLook(A("CvButton"), "up", A("TestPivotUp"), 16, 16);
+    Place(A("CvButton"), kScene, {.x = 200, .y = 100, .z = 4, .button = true, .visible = false});
     ASSERT_TRUE(service_->FindSprite(A("CvButton")));
     EXPECT_EQ(service_->FindSprite(A("CvButton"))->kind, harbor::SpriteKind::Button);
     EXPECT_EQ(Refreshed().At(208, 108), Rgb(255, 0, 0));

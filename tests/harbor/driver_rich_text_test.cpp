@@ -11,9 +11,10 @@
 #include "driver/script.h"
 #include "driver/script_runner.h"
 #include "harbor_fixture.h"
+#include "request_builder.h"
 
 using harbor_test::A;
-using harbor_test::Record;
+using harbor_test::Req;
 
 namespace {
 
@@ -60,9 +61,7 @@ protected:
         ASSERT_TRUE(GetSession().Scenes().ShowScene(A("ScWrWrite")));
         HxPortAttach(A("WritePort"), &OnWritePort);
         HxPortAttach(A("KeyboardPort"), &OnKeyboardPort);
-        EDict show = Record(30013);
-        EDictPutShort(&show, A("SPRITENAME"), A("PvtWrMessage"));
-        HxPortSend(A("ScWrWrite"), &show);
+        Req(30013).Atom("SPRITENAME", "PvtWrMessage").SendTo(A("ScWrWrite"));
         GetSession().Settle();
     }
 
@@ -109,14 +108,9 @@ TEST_F(RichTextProtocolTest, KeysCanBePressedWithModifiersHeld) {
     ASSERT_TRUE(Key("Ctrl+Home"));
     ASSERT_TRUE(Key("ctrl+shift+c"));
     ASSERT_TRUE(Key("Alt+Left"));
-    ASSERT_EQ(keys.size(), 3u);
-    const char* flags[] = {"CTLKEY", "SHIFTKEY", "ALTKEY"};
-    const bool held[3][3] = {{true, false, false}, {true, true, false}, {false, false, true}};
-    for (int k = 0; k < 3; ++k) {
-        for (int f = 0; f < 3; ++f) EXPECT_EQ(EDictGetBool(&keys[k], A(flags[f])), held[k][f]) << k << flags[f];
-    }
-    EXPECT_EQ(EDictGetLong(&keys[0], A("KEY")), 36);
-    EXPECT_EQ(EDictGetLong(&keys[1], A("KEY")), 67);
+    std::vector<std::vector<int32_t>> got;  // KEY and the modifiers held
+    for (const EDict& key : keys) got.push_back(harbor_test::Longs(key, {"KEY", "CTLKEY", "SHIFTKEY", "ALTKEY"}));
+    EXPECT_EQ(got, (std::vector<std::vector<int32_t>>{{36, 1, 0, 0}, {67, 1, 1, 0}, {37, 0, 0, 1}}));
     ASSERT_TRUE(Type("EdtWrTo", "ann"));
     ASSERT_TRUE(Key("Ctrl+v"));
     EXPECT_EQ(keys.size(), 4u);

@@ -14,6 +14,7 @@
 #include "canvas.h"
 #include "harbor_fixture.h"
 #include "harbor_test_support.h"
+#include "request_builder.h"
 #include "print/pdf_target.h"
 #include "print/print_service.h"
 #include "print/print_setup.h"
@@ -23,7 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using harbor_test::A;
-using harbor_test::Record;
+using harbor_test::Req;
 
 // Answers on PtPort as a module would: the page statuses it was sent, and the body's picture.
 std::vector<int32_t> statuses;
@@ -102,23 +103,30 @@ protected:
         Wait(20);
     }
     void SetSubject(const std::string& text) {
-        EDict set = Record(30052);
-        EDictPutShort(&set, A("NAME"), A("TxtPrSubject"));
-        EDictPutText(&set, A("TEXT"), text.c_str());
-        HxPortSend(A("ScPtPage"), &set);
+        Req(30052).Name("TxtPrSubject").Text("TEXT", text.c_str()).SendTo(A("ScPtPage"));
     }
     // After a frame, so the body's picture is the module's latest.
     void PrintPage() {
         Wait(20);
-        EDict print = Record(30047);
-        EDictPutBool(&print, A("NEWPRINT"), true);
-        EDictPutBool(&print, A("BESTFIT"), true);
-        HxPortPost(A("ScPtPage"), &print, 0);
+        Req(30047).Bool("NEWPRINT", true).Bool("BESTFIT", true).PostTo(A("ScPtPage"));
         Wait(20);
     }
     void Leave() {
         ASSERT_TRUE(GetSession().Scenes().CloseScene(A("ScPtPage")));
         Wait(20);
+    }
+    // A visit to the scene that prints one page.
+    void PrintOnePage() {
+        Show();
+        PrintPage();
+        Leave();
+    }
+    // PDF files into the data root's Printed folder, which is answered.
+    fs::path UsePdf() {
+        harbor::PdfTargetOptions pdf;
+        pdf.folder = harbor::PrintedFolder(data_.Path());
+        Use(harbor::PdfTargets(pdf));
+        return pdf.folder;
     }
 
     harbor_test::TempDir content_;
@@ -158,10 +166,7 @@ TEST_F(PrintTest, EachRequestIsAPageAndLeavingTheSceneEndsTheJob) {
     EXPECT_EQ(pixel(placed.x + (40 + 150) * placed.scale, placed.y + (200 + 80) * placed.scale), 0xfa0000u);
     EXPECT_EQ(pixel(placed.x + 300 * placed.scale, placed.y + 700 * placed.scale), 0xffffffu);
 
-    // A new visit prints a new job.
-    Show();
-    PrintPage();
-    Leave();
+    PrintOnePage();  // a new visit prints a new job
     EXPECT_EQ(printer.Jobs().size(), 2u);
 }
 
@@ -188,9 +193,7 @@ TEST_F(PrintTest, FailuresAnswerANonZeroStatusAndDropTheJob) {
 }
 
 TEST_F(PrintTest, APdfKeepsTextAsTextAndLandsUnderItsDateAndSubject) {
-    harbor::PdfTargetOptions pdf;
-    pdf.folder = harbor::PrintedFolder(data_.Path());
-    Use(harbor::PdfTargets(pdf));
+    const fs::path folder = UsePdf();
     for (int copy = 0; copy < 2; ++copy) {
         Show();
         SetSubject("Hi / granny?");
@@ -202,9 +205,9 @@ TEST_F(PrintTest, APdfKeepsTextAsTextAndLandsUnderItsDateAndSubject) {
     }
     EXPECT_EQ(statuses, (std::vector<int32_t>{0, 0, 0, 0}));
     // The second copy takes a new name; no temporary file stays behind.
-    const fs::path first = pdf.folder / "2026-12-05-Hi_granny.pdf";
-    const fs::path second = pdf.folder / "2026-12-05-Hi_granny-2.pdf";
-    EXPECT_EQ(FilesIn(pdf.folder).size(), 2u);
+    const fs::path first = folder / "2026-12-05-Hi_granny.pdf";
+    const fs::path second = folder / "2026-12-05-Hi_granny-2.pdf";
+    EXPECT_EQ(FilesIn(folder).size(), 2u);
     ASSERT_TRUE(fs::exists(first));
     ASSERT_TRUE(fs::exists(second));
     EXPECT_NE(printing_->LastOutcome().find(second.string()), std::string::npos);
@@ -234,9 +237,7 @@ TEST_F(PrintTest, APrinterCommandGetsTheFinishedFileAndItsFailureIsReported) {
     ASSERT_TRUE(options) << error;
     UseOptions(std::move(*options));
     EXPECT_EQ(printing_->PaperSize().name, "Letter");
-    Show();
-    PrintPage();
-    Leave();
+    PrintOnePage();
     EXPECT_EQ(statuses, (std::vector<int32_t>{0}));
     const std::string args = harbor_test::ReadFile(log);
     EXPECT_EQ(args.substr(0, args.find('\n')),
@@ -246,9 +247,7 @@ TEST_F(PrintTest, APrinterCommandGetsTheFinishedFileAndItsFailureIsReported) {
     options = harbor::PrintOptionsFor({data_.Path(), std::nullopt, "office", bad.string(), true}, error);
     UseOptions(std::move(*options));
     statuses.clear();
-    Show();
-    PrintPage();
-    Leave();
+    PrintOnePage();
     EXPECT_EQ(statuses, (std::vector<int32_t>{0, 1}));
     EXPECT_NE(printing_->LastOutcome().find("The printer or class does not exist"), std::string::npos)
         << printing_->LastOutcome();
@@ -257,22 +256,16 @@ TEST_F(PrintTest, APrinterCommandGetsTheFinishedFileAndItsFailureIsReported) {
 
 TEST_F(PrintTest, AFolderThatCannotBeWrittenPrintsNothing) {
     harbor_test::WriteFile(data_.Path() / "Printed", "a file where the folder should be");
-    harbor::PdfTargetOptions pdf;
-    pdf.folder = harbor::PrintedFolder(data_.Path());
-    Use(harbor::PdfTargets(pdf));
-    Show();
-    PrintPage();
-    Leave();
+    const fs::path folder = UsePdf();
+    PrintOnePage();
     EXPECT_EQ(statuses, (std::vector<int32_t>{1}));
-    EXPECT_TRUE(fs::is_regular_file(pdf.folder));
+    EXPECT_TRUE(fs::is_regular_file(folder));
 }
 
 // A disk that fills up while the job is written: every write past a small size fails (the file
 // size limit stands in for a full disk). The job fails, and nothing is left in Printed/.
 TEST_F(PrintTest, ADiskThatFillsUpLeavesNothingHalfWritten) {
-    harbor::PdfTargetOptions pdf;
-    pdf.folder = harbor::PrintedFolder(data_.Path());
-    Use(harbor::PdfTargets(pdf));
+    const fs::path folder = UsePdf();
     Show();
     body_text = std::string(400, 'x');
     rlimit saved{};
@@ -288,7 +281,7 @@ TEST_F(PrintTest, ADiskThatFillsUpLeavesNothingHalfWritten) {
     std::signal(SIGXFSZ, previous);
     ASSERT_FALSE(statuses.empty());
     EXPECT_EQ(statuses.back(), 1);
-    EXPECT_TRUE(FilesIn(pdf.folder).empty());
+    EXPECT_TRUE(FilesIn(folder).empty());
 }
 
 }  // namespace

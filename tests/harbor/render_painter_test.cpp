@@ -16,6 +16,12 @@ const Pixel kWhite = Rgb(255, 255, 255);
 const Pixel kRed = Rgb(255, 0, 0);
 const Pixel kBlue = Rgb(0, 0, 255);
 
+// A sprite of one colour (its "Still" look), as a scene file lists it.
+std::string Filled(const char* name, const char* rect, int z, const char* fill, const char* more = "") {
+    return std::string(R"({"name": ")") + name + R"(", "kind": "sprite", "rect": [)" + rect + "], \"z\": " +
+           std::to_string(z) + R"(, "effect": "Still", "effects": {"Still": {"fill": ")" + fill + "\"}}" + more + "}";
+}
+
 // A blue square drawing, filling whatever box it is drawn in.
 const char* kBlueSvg = R"(<svg xmlns="http://www.w3.org/2000/svg" width="10" height="10" viewBox="0 0 10 10">
   <rect width="10" height="10" fill="#0000ff"/></svg>)";
@@ -25,15 +31,10 @@ const char* kBarSvg = R"(<svg xmlns="http://www.w3.org/2000/svg" width="10" heig
   <rect width="10" height="10" fill="#ffffff"/><rect y="4" width="10" height="2" fill="#0000ff"/></svg>)";
 
 TEST_F(PainterTest, NearerLayersCoverFartherOnesAndEqualLayersKeepDefinitionOrder) {
-    WriteScene(R"(
-      {"name": "SptRtRed", "kind": "sprite", "rect": [10, 10, 100, 100], "z": 20, "effect": "Still",
-       "effects": {"Still": {"fill": "#ff0000"}}},
-      {"name": "SptRtBlue", "kind": "sprite", "rect": [60, 60, 100, 100], "z": 10, "effect": "Still",
-       "effects": {"Still": {"fill": "#0000ff"}}},
-      {"name": "SptRtFirst", "kind": "sprite", "rect": [300, 10, 50, 50], "z": 15, "effect": "Still",
-       "effects": {"Still": {"fill": "#ff0000"}}},
-      {"name": "SptRtSecond", "kind": "sprite", "rect": [320, 10, 50, 50], "z": 15, "effect": "Still",
-       "effects": {"Still": {"fill": "#0000ff"}}})",
+    WriteScene(Filled("SptRtRed", "10, 10, 100, 100", 20, "#ff0000") + "," +
+                   Filled("SptRtBlue", "60, 60, 100, 100", 10, "#0000ff") + "," +
+                   Filled("SptRtFirst", "300, 10, 50, 50", 15, "#ff0000") + "," +
+                   Filled("SptRtSecond", "320, 10, 50, 50", 15, "#0000ff"),
                R"({"fill": "#00ff00"})");
     Enter();
     const Image image = Paint();
@@ -46,9 +47,7 @@ TEST_F(PainterTest, NearerLayersCoverFartherOnesAndEqualLayersKeepDefinitionOrde
 }
 
 TEST_F(PainterTest, HiddenSpritesAndSpritesWithoutALookDrawNothing) {
-    WriteScene(R"(
-      {"name": "SptRtHidden", "kind": "sprite", "rect": [10, 10, 100, 100], "visible": false,
-       "effect": "Still", "effects": {"Still": {"fill": "#ff0000"}}},
+    WriteScene(Filled("SptRtHidden", "10, 10, 100, 100", 10, "#ff0000", R"(, "visible": false)") + R"(,
       {"name": "SptRtBare", "kind": "sprite", "rect": [200, 10, 100, 100]},
       {"name": "SptRtUnknownLook", "kind": "sprite", "rect": [400, 10, 100, 100], "effect": "Gone",
        "effects": {"Still": {"fill": "#ff0000"}}},
@@ -56,9 +55,7 @@ TEST_F(PainterTest, HiddenSpritesAndSpritesWithoutALookDrawNothing) {
        "effects": {"Play1": {"fill": "#ff0000", "say": "hi"}}, "effect": "Play1"})");
     Enter();
     const Image image = Paint();
-    EXPECT_EQ(image.At(50, 50), kWhite);
-    EXPECT_EQ(image.At(250, 50), kWhite);
-    EXPECT_EQ(image.At(450, 50), kWhite);
+    for (int x : {50, 250, 450}) EXPECT_EQ(image.At(x, 50), kWhite) << x;
     EXPECT_EQ(image.At(50, 250), kWhite);  // sounds are heard, not seen
 }
 
@@ -86,13 +83,9 @@ TEST_F(PainterTest, ButtonsWearTheLookOfTheirEffectAndTheDisabledLabelColour) {
 }
 
 TEST_F(PainterTest, TheCoverDimsWhatLiesBehindIt) {
-    WriteScene(R"(
-      {"name": "SptRtCover", "kind": "sprite", "rect": [0, 0, 640, 480], "z": 3, "visible": true,
-       "cover": true, "effect": "Still", "effects": {"Still": {"fill": "#00000080"}}},
-      {"name": "SptRtFront", "kind": "sprite", "rect": [100, 100, 50, 50], "z": 1, "effect": "Still",
-       "effects": {"Still": {"fill": "#ff0000"}}},
-      {"name": "SptRtBehind", "kind": "sprite", "rect": [300, 100, 50, 50], "z": 10, "effect": "Still",
-       "effects": {"Still": {"fill": "#ff0000"}}})");
+    WriteScene(Filled("SptRtCover", "0, 0, 640, 480", 3, "#00000080", R"(, "cover": true)") + "," +
+               Filled("SptRtFront", "100, 100, 50, 50", 1, "#ff0000") + "," +
+               Filled("SptRtBehind", "300, 100, 50, 50", 10, "#ff0000"));
     Enter();
     const Image image = Paint();
     EXPECT_EQ(image.At(120, 120), kRed);  // nearer than the cover
@@ -217,11 +210,9 @@ TEST_F(PainterTest, ALookWithItsOwnRectDrawsThere) {
 }
 
 TEST_F(PainterTest, AnOverlayDrawsOverTheSceneBelowWhichShowsAroundIt) {
-    WriteScene(R"({"name": "SptRtBase", "kind": "sprite", "rect": [0, 0, 640, 480], "z": 90, "effect": "Still",
-        "effects": {"Still": {"fill": "#ff0000"}}})");
+    WriteScene(Filled("SptRtBase", "0, 0, 640, 480", 90, "#ff0000"));
     WriteFile("scenes/ScRtOver.json", R"({"scene": "ScRtOver", "eventPort": "RtOverPort", "overlay": true,
-        "background": {}, "sprites": [{"name": "SptRtPanel", "kind": "sprite", "rect": [100, 100, 100, 100],
-        "z": 50, "effect": "Still", "effects": {"Still": {"fill": "#0000ff"}}}]})");
+        "background": {}, "sprites": [)" + Filled("SptRtPanel", "100, 100, 100, 100", 50, "#0000ff") + "]}");
     Enter();
     ASSERT_TRUE(service_->ShowScene(A("ScRtOver")));
     const Image image = Paint();
@@ -230,9 +221,8 @@ TEST_F(PainterTest, AnOverlayDrawsOverTheSceneBelowWhichShowsAroundIt) {
 }
 
 TEST_F(PainterTest, TheModulesPicturesDrawOverTheirSprites) {
-    WriteScene(R"({"name": "SptRtCanvas", "kind": "sprite", "rect": [10, 10, 100, 50]},
-                  {"name": "SptRtPlain", "kind": "sprite", "rect": [200, 10, 100, 50], "effect": "Still",
-                   "effects": {"Still": {"fill": "#ff0000"}}})");
+    WriteScene(R"({"name": "SptRtCanvas", "kind": "sprite", "rect": [10, 10, 100, 50]},)" +
+               Filled("SptRtPlain", "200, 10, 100, 50", 10, "#ff0000"));
     Enter();
     harbor::CairoSurfacePtr picture(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 10, 5));
     {

@@ -2,14 +2,17 @@
 // module: close requests, their grace period, ending, and the identity erased after start.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "harbor_fixture.h"
 #include "harbor_test_support.h"
+#include "request_builder.h"
 #include "services/plugin_data_service.h"
 
 using harbor::EndReason;
 using harbor::Identity;
 using harbor_test::A;
-using harbor_test::Record;
+using harbor_test::Req;
 
 namespace {
 
@@ -49,8 +52,7 @@ TEST_F(ApplicationTest, QuitEndsAfterTheGracePeriodWithoutConfirmation) {
 
 TEST_F(ApplicationTest, A30003WithoutCloseRequestIsIgnored) {
     ASSERT_TRUE(Start());
-    EDict close = Record(30003);
-    HxPortPost(A("HarborPort"), &close, 0);
+    Req(30003).PostTo(A("HarborPort"));
     Wait(50);
     EXPECT_FALSE(GetSession().Ended());
     EXPECT_TRUE(GetSession().Running());
@@ -67,8 +69,7 @@ TEST_F(ApplicationTest, A30059OnHarborPortEndsAndStopsTheModuleAfterTheDelivery)
 
 TEST_F(ApplicationTest, WaitStopsAtTheEnd) {
     ASSERT_TRUE(Start());
-    EDict exit = Record(30059);
-    HxPortPost(A("HarborPort"), &exit, 300);
+    Req(30059).PostTo(A("HarborPort"), 300);
     Wait(1000);
     EXPECT_EQ(Reason(), EndReason::ExitRequested);
     EXPECT_EQ(HxNow(), 300u);
@@ -86,8 +87,7 @@ TEST_F(ApplicationTest, NothingIsDeliveredAfterTheEnd) {
     Stop();
     late_deliveries = 0;
     HxPortAttach(A("TestLatePort"), &CountLate);
-    EDict late = Record(30035);
-    HxPortPost(A("TestLatePort"), &late, 0);
+    Req(30035).PostTo(A("TestLatePort"));
     Wait(100);
     EXPECT_EQ(late_deliveries, 0);
 }
@@ -95,16 +95,13 @@ TEST_F(ApplicationTest, NothingIsDeliveredAfterTheEnd) {
 TEST_F(ApplicationTest, OpenAddressIsOnlyNotedWhenHeadless) {
     CaptureTrace();
     ASSERT_TRUE(Start());
-    EDict open = Record(30009);
-    EDictPutText(&open, A("STRING"), "https://wrenmail.example/parents");
-    HxPortSend(A("HarborPort"), &open);
+    Req(30009).Text("STRING", "https://wrenmail.example/parents").SendTo(A("HarborPort"));
     EXPECT_EQ(GetSession().HarborPort().OpenedAddresses(),
               std::vector<std::string>{"https://wrenmail.example/parents"});
-    bool noted = false;
-    for (const std::string& line : TraceLines()) {
-        noted = noted || line.find("headless: not opening \"https://wrenmail.example/parents\"") != std::string::npos;
-    }
-    EXPECT_TRUE(noted);
+    const std::vector<std::string> lines = TraceLines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("headless: not opening \"https://wrenmail.example/parents\"") != std::string::npos;
+    }));
 }
 
 TEST_F(ApplicationTest, TheModuleErasesTheIdentityFromThePluginDataStore) {
@@ -128,41 +125,29 @@ protected:
 TEST_F(PluginDataTest, MergeOverwritesAddsAndKeepsTheRest) {
     harbor::PluginDataService store;
     store.Reset(Identity{"ann", "kite_ann", std::nullopt});
-    EDict data;
-    EDictClear(&data);
+    EDict data = harbor_test::Record(0);
     EDictPutShort(&data, A("WNOrbitID"), A("kite_bo"));
     EDictPutLong(&data, A("Volume"), -3);
-    EDict request = Record(30052);
-    EDictPutPointer(&request, A("PMDATA"), &data);
-    HxPortSend(A("AppPort"), &request);
-
+    Req(30052).Pointer("PMDATA", &data).SendTo(A("AppPort"));
     const EDict& r = store.Record();
     EXPECT_EQ(EDictGetShort(&r, A("WNPlayerID")), A("ann"));
     EXPECT_EQ(EDictGetShort(&r, A("WNOrbitID")), A("kite_bo"));
     EXPECT_EQ(EDictGetLong(&r, A("Volume")), -3);
     EXPECT_FALSE(EDictHasKey(&r, A("WNPassword")));
-}
 
-TEST_F(PluginDataTest, ShortsOverwrittenInPlaceLeaveTheirNeighboursAlone) {
-    harbor::PluginDataService store;
-    store.Reset(Identity{"ann", "kite_ann", "pw"});
-    EDict data;
-    EDictClear(&data);
-    EDictPutShort(&data, A("WNPlayerID"), 0);
-    store.Merge(data);
-    EXPECT_EQ(EDictGetShort(&store.Record(), A("WNPlayerID")), 0);
-    EXPECT_EQ(EDictGetShort(&store.Record(), A("WNOrbitID")), A("kite_ann"));
+    // A short overwritten in place leaves its neighbours alone.
+    EDict zero = harbor_test::Record(0);
+    EDictPutShort(&zero, A("WNPlayerID"), 0);
+    store.Merge(zero);
+    EXPECT_EQ(EDictGetShort(&r, A("WNPlayerID")), 0);
+    EXPECT_EQ(EDictGetShort(&r, A("WNOrbitID")), A("kite_bo"));
 }
 
 TEST_F(PluginDataTest, RecordsWithoutAUsablePmdataChangeNothing) {
     harbor::PluginDataService store;
     store.Reset(Identity{"ann", std::nullopt, std::nullopt});
-    EDict null_pointer = Record(30052);
-    EDictPutPointer(&null_pointer, A("PMDATA"), nullptr);
-    HxPortSend(A("AppPort"), &null_pointer);
-    EDict other = Record(30052);
-    EDictPutShort(&other, A("NAME"), A("WNPlayerID"));
-    HxPortSend(A("AppPort"), &other);
+    Req(30052).Pointer("PMDATA", nullptr).SendTo(A("AppPort"));
+    Req(30052).Name("WNPlayerID").SendTo(A("AppPort"));
     EXPECT_EQ(EDictKeyCount(&store.Record()), 1);
     EXPECT_EQ(EDictGetShort(&store.Record(), A("WNPlayerID")), A("ann"));
 }

@@ -1,15 +1,17 @@
 // ResPort's data dictionary files and their binding on AppPort, as the module's reader uses them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "harbor_test_support.h"
+#include "request_builder.h"
 #include "base/trace_log.h"
 #include "services/resource_service.h"
 
 using harbor_test::A;
-using harbor_test::Record;
+using harbor_test::Req;
 
 namespace {
 
@@ -30,32 +32,22 @@ protected:
 
     // The reader's open: 30013 to ResPort, answer NAME (0 when none).
     uint16_t Open(const char* file) {
-        EDict r = Record(30013);
-        EDictPutText(&r, A("XFILE"), file);
-        EDictPutShort(&r, A("TYPE"), A("DATADICT"));
-        HxPortSend(A("ResPort"), &r);
+        EDict r = Req(30013).Text("XFILE", file).Atom("TYPE", "DATADICT").To(A("ResPort"));
         return EDictHasKey(&r, A("NAME")) ? EDictGetShort(&r, A("NAME")) : 0;
     }
     // The reader's bind: 30013 NAME to AppPort, then PSGet.
     const HostValue* Bind(uint16_t name) {
-        EDict r = Record(30013);
-        EDictPutShort(&r, A("NAME"), name);
-        HxPortSend(A("AppPort"), &r);
+        Req(30013).Atom("NAME", name).SendTo(A("AppPort"));
         HostValue key{0, HostValueName, 1, name};
         return PSGet(&key);
     }
     // The reader's close: 30059 NAME posted to AppPort.
     void Close(uint16_t name) {
-        EDict r = Record(30059);
-        EDictPutShort(&r, A("NAME"), name);
-        HxPortPost(A("AppPort"), &r, 0);
+        Req(30059).Atom("NAME", name).PostTo(A("AppPort"));
         HxRunUntilIdle();
     }
     bool Noted(const std::string& part) const {
-        for (const std::string& line : notes_) {
-            if (line.find(part) != std::string::npos) return true;
-        }
-        return false;
+        return std::any_of(notes_.begin(), notes_.end(), [&](const std::string& l) { return l.find(part) != l.npos; });
     }
 
     harbor_test::TempDir dir_;
@@ -106,10 +98,7 @@ TEST_F(ResourceTest, NamesReachingOutsideTheContentFolderAreRefused) {
 }
 
 TEST_F(ResourceTest, OtherRequestsAndNamesAreLeftToOtherServices) {
-    EDict sprite = Record(30013);
-    EDictPutText(&sprite, A("XFILE"), "Colors.dct");
-    EDictPutShort(&sprite, A("TYPE"), A("SPRITE"));
-    HxPortSend(A("ResPort"), &sprite);
+    EDict sprite = Req(30013).Text("XFILE", "Colors.dct").Atom("TYPE", "SPRITE").To(A("ResPort"));
     EXPECT_FALSE(EDictHasKey(&sprite, A("NAME")));
 
     // A dictionary published by someone else (a scene's sprite) survives a module's close.

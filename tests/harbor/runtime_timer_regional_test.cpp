@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "harbor_test_support.h"
+#include "request_builder.h"
 #include "services/date_format.h"
 #include "services/regional_service.h"
 #include "services/timer_service.h"
 
 using harbor_test::A;
-using harbor_test::Record;
+using harbor_test::Req;
 
 namespace {
 
@@ -75,16 +76,14 @@ bool HXCALL MarkWatcher(EDict*) {
 
 TEST_F(TimerTest, TicksAreOrdinaryPostsInDueOrder) {
     HxPortAttach(A("TestMarkPort"), &MarkWatcher);
-    EDict mark = Record(A("aMark"));
-    HxPortPost(A("TestMarkPort"), &mark, 32);  // posted before the tick due at 32 was
+    Req(A("aMark")).PostTo(A("TestMarkPort"), 32);  // posted before the tick due at 32 was
     HxAdvanceTime(32);
     // Due times first, then posting order: the tick due at 32 was posted at 16, after the mark.
     EXPECT_EQ(sequence, (std::vector<std::string>{"tick@16", "mark@32", "tick@32"}));
 }
 
 TEST_F(TimerTest, A30040FromElsewhereDoesNotMultiplyTheTicks) {
-    EDict extra = Record(30040);
-    HxPortPost(A("TimerPortTick"), &extra, 5);
+    Req(30040).PostTo(A("TimerPortTick"), 5);
     HxAdvanceTime(160);
     EXPECT_EQ(ticks.size(), 11u);  // ten of ours and the extra one
     EXPECT_EQ(timers_->Ticks(), 10u);
@@ -104,28 +103,25 @@ protected:
 
     // 30049 into `buffer` of `size` bytes, as the module asks.
     void Format(uint32_t date, char* buffer, int32_t size, bool short_form) {
-        EDict r = Record(30049);
-        EDictPutLong(&r, A("DATE"), static_cast<int32_t>(date));
-        EDictPutHandle(&r, A("STRING"), HxRef(buffer));
-        EDictPutLong(&r, A("SIZE"), size);
-        if (short_form) EDictPutLong(&r, A("SHORTDATE"), 1);
-        HxPortSend(A("RegionalPort"), &r);
+        Req r(30049);
+        r.Long("DATE", static_cast<int32_t>(date)).Handle("STRING", HxRef(buffer)).Long("SIZE", size);
+        if (short_form) r.Long("SHORTDATE", 1);
+        r.SendTo(A("RegionalPort"));
+    }
+
+    // 30011's answer: the date now, in seconds.
+    static uint32_t Today() {
+        EDict r = Req(30011).Long("DATE", 1).To(A("RegionalPort"));
+        return static_cast<uint32_t>(EDictGetLong(&r, A("DATE")));
     }
 
     std::unique_ptr<harbor::RegionalService> service_;
 };
 
 TEST_F(RegionalTest, TheDateIsTheFixedStartPlusTheClocksWholeSeconds) {
-    EDict r = Record(30011);
-    EDictPutLong(&r, A("DATE"), 1);
-    HxPortSend(A("RegionalPort"), &r);
-    EXPECT_EQ(static_cast<uint32_t>(EDictGetLong(&r, A("DATE"))), harbor::kDeterministicEpoch);
-
+    EXPECT_EQ(Today(), harbor::kDeterministicEpoch);
     HxAdvanceTime(2999);
-    EDict later = Record(30011);
-    EDictPutLong(&later, A("DATE"), 1);
-    HxPortSend(A("RegionalPort"), &later);
-    EXPECT_EQ(static_cast<uint32_t>(EDictGetLong(&later, A("DATE"))), harbor::kDeterministicEpoch + 2);
+    EXPECT_EQ(Today(), harbor::kDeterministicEpoch + 2);
 }
 
 TEST_F(RegionalTest, FormatsTheShortAndTheLongForm) {

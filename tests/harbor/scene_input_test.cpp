@@ -11,7 +11,12 @@ namespace {
 using harbor::Key;
 using harbor::Modifiers;
 using scene_test::A;
+using harbor_test::Req;
 using Strings = std::vector<std::string>;
+
+// A whole click on BtnTsGo, as its event port sees it.
+const Strings kGoClicked = {"TsMainPort 30027 BtnTsGo BEGIN", "TsMainPort 30036 BtnTsGo", "TsMainPort 30027 BtnTsGo END",
+                            "TsMainPort 30068", "TsMainPort 30035 BtnTsGo"};
 
 class SceneInputTest : public scene_test::SceneTest {
 protected:
@@ -25,25 +30,15 @@ protected:
         return hit ? hit->sprite : 0;
     }
 
-    void ToScene(uint16_t type, const char* sprite = nullptr) {
-        EDict d = scene_test::Request(type);
-        if (sprite != nullptr) EDictPutShort(&d, A("NAME"), A(sprite));
-        if (type == 30043 || type == 30051) EDictPutBool(&d, A("ALL"), true);
-        HxPortSend(A("ScTsMain"), &d);
+    void PressKeys(std::initializer_list<Key> keys) {
+        for (Key key : keys) service_->PressKey(key);
     }
 
-    void Show(const char* sprite) {
-        EDict d = scene_test::Request(30013);
-        EDictPutShort(&d, A("SPRITENAME"), A(sprite));
-        HxPortSend(A("ScTsMain"), &d);
-    }
-
-    void FocusOn(const char* field) {
-        EDict d = scene_test::Request(30052);
-        EDictPutShort(&d, A("NAME"), A(field));
-        EDictPutBool(&d, A("FOCUS"), true);
-        HxPortSend(A("ScTsMain"), &d);
-    }
+    static void ToScene(Req& req) { req.SendTo(A("ScTsMain")); }
+    static void Hide(const char* sprite) { ToScene(Req(30059).Name(sprite)); }
+    static void Show(const char* sprite) { ToScene(Req(30013).Atom("SPRITENAME", sprite)); }
+    static void FocusOn(const char* field) { ToScene(Req(30052).Name(field).Bool("FOCUS", true)); }
+    static void Cover(bool up) { ToScene(Req(up ? 30043 : 30051).Bool("ALL", true)); }
 
     // The keyboard records delivered, as (KEY, ASCII, SHIFTKEY, CTLKEY).
     std::vector<std::array<int32_t, 4>> Keys() {
@@ -68,12 +63,9 @@ TEST_F(SceneInputTest, HitTestPicksTheNearestInteractiveVisibleSprite) {
     EXPECT_EQ(HitAt(510, 310), 0);             // hidden
     EXPECT_EQ(HitAt(5, 5), 0);                 // only the banner, which takes no input
 
-    ToScene(30059, "BtnTsBack");
+    Hide("BtnTsBack");
     EXPECT_EQ(HitAt(80, 30), A("BtnTsGo"));
-    EDict d = scene_test::Request(30052);
-    EDictPutShort(&d, A("NAME"), A("BtnTsGo"));
-    EDictPutBool(&d, A("INTERACTIVE"), false);
-    HxPortSend(A("ScTsMain"), &d);
+    ToScene(Req(30052).Name("BtnTsGo").Bool("INTERACTIVE", false));
     EXPECT_EQ(HitAt(80, 30), 0);
 }
 
@@ -82,13 +74,9 @@ TEST_F(SceneInputTest, ClickDeliversCursorPressReleaseAndClickInOrder) {
     EXPECT_TRUE(service_->PointerDown(20, 15));
     service_->PointerUp(21, 16);
     const auto got = Delivered();
-    EXPECT_EQ(Describe(got), (Strings{"TsMainPort 30027 BtnTsGo BEGIN", "TsMainPort 30036 BtnTsGo",
-                                      "TsMainPort 30027 BtnTsGo END", "TsMainPort 30068",
-                                      "TsMainPort 30035 BtnTsGo"}));
+    EXPECT_EQ(Describe(got), kGoClicked);
     EXPECT_EQ(EDictGetShort(&got[0].record, A("CNAME")), A("CURSOR"));
-    EXPECT_EQ(EDictGetLong(&got[1].record, A("X")), 20);
-    EXPECT_EQ(EDictGetLong(&got[1].record, A("Y")), 15);
-    EXPECT_EQ(EDictGetLong(&got[1].record, A("COUNT")), 1);
+    EXPECT_EQ(harbor_test::Longs(got[1].record, {"X", "Y", "COUNT"}), (std::vector<int32_t>{20, 15, 1}));
     for (const auto& e : got) EXPECT_EQ(e.record.time, 40u);
 }
 
@@ -116,23 +104,20 @@ TEST_F(SceneInputTest, ReleaseAwayFromThePressedSpriteIsNoClick) {
 TEST_F(SceneInputTest, CoverBlocksEverythingBehindItFromRequestUntilTakenDown) {
     Show("BtnCoOk");
     Delivered();
-    ToScene(30043);  // before the cover is shown, the scene is already blocked
+    Cover(true);  // before the cover is shown, the scene is already blocked
     EXPECT_TRUE(service_->CoverUp());
     EXPECT_EQ(HitAt(20, 15), 0);
     EXPECT_EQ(HitAt(300, 290), A("BtnCoOk"));  // the dialog's layer is in front of the cover
     EXPECT_FALSE(service_->ClickSprite(A("BtnTsGo")));
     EXPECT_FALSE(service_->PointerDown(20, 15));
-    EDict onCoverLayer = scene_test::Request(30052);  // the cover's own layer is behind it too
-    EDictPutShort(&onCoverLayer, A("NAME"), A("BtnTsGo"));
-    EDictPutLong(&onCoverLayer, A("Z"), 3);
-    HxPortSend(A("ScTsMain"), &onCoverLayer);
+    ToScene(Req(30052).Name("BtnTsGo").Long("Z", 3));  // the cover's own layer is behind it too
     EXPECT_EQ(HitAt(20, 15), 0);
     EXPECT_FALSE(service_->ClickSprite(A("BtnTsGo")));
 
     Show("SptCoCover");
-    ToScene(30051);  // announced, but the cover is still visible
+    Cover(false);  // announced, but the cover is still visible
     EXPECT_EQ(HitAt(20, 15), 0);
-    ToScene(30059, "SptCoCover");
+    Hide("SptCoCover");
     EXPECT_FALSE(service_->CoverUp());
     EXPECT_EQ(HitAt(20, 15), A("BtnTsGo"));
     EXPECT_TRUE(service_->ClickSprite(A("BtnTsGo")));
@@ -144,7 +129,7 @@ TEST_F(SceneInputTest, OverlayTakesInputAndTheSceneBelowOnlyWhereItIsUncovered) 
     Delivered();
     EXPECT_EQ(service_->HitTest(310, 20)->sprite, A("BtnTsDone"));
     EXPECT_EQ(service_->HitTest(20, 15)->scene, A("ScTsMain"));  // an overlay lets the rest through
-    ToScene(30043);  // the caller covers itself while the overlay is open
+    Cover(true);  // the caller covers itself while the overlay is open
     EXPECT_FALSE(service_->HitTest(20, 15).has_value());
     service_->PointerDown(310, 20);
     service_->PointerUp(310, 20);
@@ -157,9 +142,7 @@ TEST_F(SceneInputTest, NamedInputGoesOnlyToSpritesThatTakeIt) {
     EXPECT_TRUE(service_->CursorEnd(A("BtnTsGo")));
     service_->Release();
     EXPECT_TRUE(service_->Click(A("BtnTsGo")));
-    EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30027 BtnTsGo BEGIN", "TsMainPort 30036 BtnTsGo",
-                                              "TsMainPort 30027 BtnTsGo END", "TsMainPort 30068",
-                                              "TsMainPort 30035 BtnTsGo"}));
+    EXPECT_EQ(Describe(Delivered()), kGoClicked);
     EXPECT_FALSE(service_->Click(A("BtnTsHidden")));
     EXPECT_FALSE(service_->Click(A("TxtTsBanner")));
     EXPECT_FALSE(service_->Click(A("BtnTsOther")));  // not in the current scene
@@ -183,17 +166,12 @@ TEST_F(SceneInputTest, TypingEditsTheFocusedFieldWithinItsLimit) {
     FocusOn("EdtTsName");  // text "ab", caret at the end
     service_->TypeText("cdefg");
     EXPECT_EQ(Info("EdtTsName").text, "abcde");
-    service_->PressKey(Key::Home);
-    service_->PressKey(Key::Delete);
+    PressKeys({Key::Home, Key::Delete});
     service_->KeyChar('X');
     EXPECT_EQ(Info("EdtTsName").text, "Xbcde");
-    service_->PressKey(Key::End);
-    service_->PressKey(Key::Left);
-    service_->PressKey(Key::Backspace);
-    service_->PressKey(Key::Backspace);
+    PressKeys({Key::End, Key::Left, Key::Backspace, Key::Backspace});
     EXPECT_EQ(Info("EdtTsName").text, "Xbe");
-    service_->PressKey(Key::Right);
-    service_->PressKey(Key::Right);  // at the end already
+    PressKeys({Key::Right, Key::Right});  // at the end already
     service_->KeyByName("z");
     EXPECT_EQ(Info("EdtTsName").text, "Xbez");
     EXPECT_TRUE(Delivered().empty());  // editing reports nothing
@@ -219,8 +197,7 @@ TEST_F(SceneInputTest, TabAndEnterInAFieldAreReportedToTheScene) {
 
 TEST_F(SceneInputTest, KeysWithoutAFocusedFieldGoToKeyboardPort) {
     service_->TypeText("aZ!");
-    service_->PressKey(Key::Backspace);
-    service_->PressKey(Key::Left);
+    PressKeys({Key::Backspace, Key::Left});
     service_->KeyChar('c', Modifiers{false, true, false});
     const std::vector<std::array<int32_t, 4>> expected = {
         {'A', 'a', 0, 0}, {'Z', 'Z', 1, 0}, {'1', '!', 1, 0}, {8, 0, 0, 0}, {37, 0, 0, 0}, {'C', 'c', 0, 1}};
@@ -233,17 +210,17 @@ TEST_F(SceneInputTest, FieldThatCannotBeTypedIntoPassesKeysOn) {
     service_->KeyChar('v', Modifiers{false, true, false});  // nor keys with Control
     EXPECT_EQ(Keys().size(), 2u);
 
-    ToScene(30059, "EdtTsName");  // a hidden field keeps the focus but takes no keys
+    Hide("EdtTsName");  // a hidden field keeps the focus but takes no keys
     service_->KeyChar('q');
     EXPECT_EQ(Keys().size(), 1u);
     EXPECT_EQ(Info("EdtTsName").text, "ab");
 
     Show("EdtTsName");
     Delivered();
-    ToScene(30043);  // nor does a field behind the cover
+    Cover(true);  // nor does a field behind the cover
     service_->KeyChar('q');
     EXPECT_EQ(Keys().size(), 1u);
-    ToScene(30051);
+    Cover(false);
     service_->KeyChar('q');
     EXPECT_TRUE(Keys().empty());
     EXPECT_EQ(Info("EdtTsName").text, "abq");

@@ -7,6 +7,7 @@
 namespace {
 
 using scene_test::A;
+using harbor_test::Req;
 using Strings = std::vector<std::string>;
 
 class SceneStackTest : public scene_test::SceneTest {
@@ -19,9 +20,7 @@ protected:
 
     // As the module asks: a record posted to AppPort with delay 0.
     void PostToApp(uint16_t type, const char* scene) {
-        EDict d = scene_test::Request(type);
-        EDictPutShort(&d, A("NAME"), A(scene));
-        HxPortPost(A("AppPort"), &d, 0);
+        Req(type).Name(scene).PostTo(A("AppPort"));
     }
 
     std::vector<uint16_t> Stack() const { return service_->SceneStack(); }
@@ -49,9 +48,7 @@ TEST_F(SceneStackTest, OverlayOpensOverTheSceneAndClosesBackWithoutDisturbingIt)
     EXPECT_EQ(Stack(), (std::vector<uint16_t>{A("ScTsMain"), A("ScTsOver")}));
 
     // The scene below keeps its state and still answers while covered.
-    EDict hide = scene_test::Request(30059);
-    EDictPutShort(&hide, A("NAME"), A("BtnTsGo"));
-    Send(A("ScTsMain"), hide);
+    Req(30059).Name("BtnTsGo").SendTo(A("ScTsMain"));
 
     PostToApp(30059, "ScTsOver");
     EXPECT_EQ(Describe(Delivered()), (Strings{"TsOverPort 30041"}));  // and not entered again
@@ -83,22 +80,15 @@ TEST_F(SceneStackTest, RefusedChangesLeaveTheStackAndNote) {
 }
 
 TEST_F(SceneStackTest, NamesThatAreNotScenesAreLeftToOtherServices) {
-    EDict d = scene_test::Request(30013);
-    EDictPutShort(&d, A("NAME"), A("WNSettings.dct"));
-    EXPECT_FALSE(HxPortSend(A("AppPort"), &d));
-    d = scene_test::Request(30052);
-    EDictPutShort(&d, A("NAME"), A("ScTsMain"));
-    EXPECT_FALSE(HxPortSend(A("AppPort"), &d));
+    EXPECT_FALSE(Req(30013).Name("WNSettings.dct").SendTo(A("AppPort")));
+    EXPECT_FALSE(Req(30052).Name("ScTsMain").SendTo(A("AppPort")));
     EXPECT_TRUE(Stack().empty());
     EXPECT_TRUE(notes_.empty());
 }
 
 TEST_F(SceneStackTest, EnteringAgainStartsFromTheDefinition) {
     service_->ShowScene(A("ScTsMain"));
-    EDict d = scene_test::Request(30052);
-    EDictPutShort(&d, A("NAME"), A("TxtCoMailboxName"));
-    EDictPutText(&d, A("TEXT"), "kite42");
-    Send(A("ScTsMain"), d);
+    Req(30052).Name("TxtCoMailboxName").Text("TEXT", "kite42").SendTo(A("ScTsMain"));
     EXPECT_EQ(Info("TxtCoMailboxName").text, "kite42");
 
     service_->ShowScene(A("ScTsOther"));
@@ -108,9 +98,7 @@ TEST_F(SceneStackTest, EnteringAgainStartsFromTheDefinition) {
 
 TEST_F(SceneStackTest, EachSceneHasItsOwnCopyOfTheCommonSprites) {
     service_->ShowScene(A("ScTsMain"));
-    EDict d = scene_test::Request(30013);
-    EDictPutShort(&d, A("SPRITENAME"), A("SptCoCover"));
-    Send(A("ScTsOther"), d);  // a scene that is not entered still has its own state
+    Req(30013).Atom("SPRITENAME", "SptCoCover").SendTo(A("ScTsOther"));  // a scene that is not entered still has its own state
     EXPECT_FALSE(Info("SptCoCover").visible);
     EXPECT_TRUE(service_->FindSprite(A("ScTsOther"), A("SptCoCover"))->visible);
 }
@@ -118,23 +106,16 @@ TEST_F(SceneStackTest, EachSceneHasItsOwnCopyOfTheCommonSprites) {
 TEST_F(SceneStackTest, NoticesForAClosedOverlayShowOnTheSceneBelowWithoutItsMoves) {
     service_->ShowScene(A("ScTsMain"));
     service_->ShowScene(A("ScTsOver"));
-    EDict show = scene_test::Request(30013);
-    EDictPutShort(&show, A("SPRITENAME"), A("SptCoCover"));
-    Send(A("ScTsOver"), show);  // open: its own cover
+    const auto show_cover = [] { Req(30013).Atom("SPRITENAME", "SptCoCover").SendTo(A("ScTsOver")); };
+    show_cover();  // open: its own cover
     EXPECT_FALSE(MainCover().visible);
     service_->CloseScene(A("ScTsOver"));
-    EDict hide = scene_test::Request(30059);
-    EDictPutShort(&hide, A("NAME"), A("SptCoCover"));
-    Send(A("ScTsOver"), hide);
+    Req(30059).Name("SptCoCover").SendTo(A("ScTsOver"));
     EXPECT_TRUE(service_->FindSprite(A("ScTsOver"), A("SptCoCover"))->visible);  // closed: not its own any more
 
     const harbor::Rect before = MainCover().rect;
-    Send(A("ScTsOver"), show);
-    EDict move = scene_test::Request(30020);
-    EDictPutShort(&move, A("NAME"), A("SptCoCover"));
-    EDictPutLong(&move, A("X"), -115);
-    EDictPutLong(&move, A("Y"), -75);
-    Send(A("ScTsOver"), move);
+    show_cover();
+    Req(30020).Name("SptCoCover").Long("X", -115).Long("Y", -75).SendTo(A("ScTsOver"));
     EXPECT_TRUE(MainCover().visible);
     EXPECT_EQ(MainCover().rect.x, before.x);
     EXPECT_EQ(MainCover().rect.y, before.y);

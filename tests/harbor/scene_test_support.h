@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "harbor_test_support.h"
+#include "request_builder.h"
 #include "hxmsg.h"
 #include "scene/scene_service.h"
 
 namespace scene_test {
 
 using harbor_test::A;
+using harbor_test::Req;
 inline std::string N(uint16_t atom) { return harbor::AtomName(atom); }
 
 // The common sprites: a cover at layer 3, dialog sprites at 1 and 2, a mailbox name at 5.
@@ -82,7 +84,7 @@ bool HXCALL Recorder(EDict* record) {
     return true;
 }
 
-inline EDict Request(uint16_t type) { return harbor_test::Record(type); }
+
 
 class SceneTest : public ::testing::Test {
 protected:
@@ -127,8 +129,6 @@ protected:
         HxRunUntilIdle();
         events.clear();
     }
-
-    void Send(uint16_t port, EDict& d) { HxPortSend(port, &d); }
 
     // Delivers what is pending and gives the records that arrived, then forgets them.
     std::vector<Event> Delivered() {

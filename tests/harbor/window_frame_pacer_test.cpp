@@ -20,10 +20,10 @@ protected:
     }
 
     void Request(uint16_t type, const char* sprite, const char* key = nullptr) {
-        EDict d = scene_test::Request(type);
-        EDictPutShort(&d, A(type == 30013 ? "SPRITENAME" : "NAME"), A(sprite));
-        if (key != nullptr) EDictPutBool(&d, A(key), true);
-        HxPortSend(A("ScTsMain"), &d);
+        harbor_test::Req d(type);
+        d.Atom(type == 30013 ? "SPRITENAME" : "NAME", sprite);
+        if (key != nullptr) d.Bool(key, true);
+        d.SendTo(A("ScTsMain"));
     }
 };
 

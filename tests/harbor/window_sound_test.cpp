@@ -107,10 +107,7 @@ TEST_F(SoundPlayerTest, ASoundSpritesPlayEffectPlaysItsFile) {
                          (player->PlayFor(sprite) ? "played" : "silent"));
     });
     auto set_effect = [](const char* sprite, const char* effect) {
-        EDict d = scene_test::Request(30044);
-        EDictPutShort(&d, A("NAME"), A(sprite));
-        EDictPutShort(&d, A("FX"), A(effect));
-        HxPortSend(A("ScTsMain"), &d);
+        harbor_test::Req(30044).Name(sprite).Atom("FX", effect).SendTo(A("ScTsMain"));
     };
     set_effect("SndTsHelp", "Play1");
     set_effect("SndTsHelp", "Play2");  // no file made for it
