@@ -167,7 +167,8 @@ TEST_F(ListBoxTest, RepaintDrawsTheVisibleRowsOnly) {
     FakeCanvas canvas(200, 70);
     EDict request = DrawRecord(list.Sprite(), &canvas);
     ASSERT_TRUE(HxPortSend(atoms::controls::ListCanvasPort, &request));
-    EXPECT_EQ((Numbers{EDictGetLong(&request, atoms::WIDTH), EDictGetLong(&request, atoms::HEIGHT)}), (Numbers{216, 70}));
+    EXPECT_EQ((Numbers{EDictGetLong(&request, atoms::WIDTH), EDictGetLong(&request, atoms::HEIGHT)}),
+              (Numbers{216, 70}));
 
     const auto texts = canvas.OpsNamed("DrawText");
     ASSERT_EQ(texts.size(), 5u);

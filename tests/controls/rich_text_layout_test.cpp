@@ -31,7 +31,8 @@ protected:
 
 TEST_F(RichTextLayoutTest, TheViewShowsItsSpritesAsksTheRectangleAndStopsItsSprite) {
     MakeView();
-    EXPECT_EQ(Shorts(Host().Requests(scene_, code::kStart), atoms::SPRITENAME), (Atoms{sprite_, atoms::richview::AniWrCursor}));
+    EXPECT_EQ(Shorts(Host().Requests(scene_, code::kStart), atoms::SPRITENAME),
+              (Atoms{sprite_, atoms::richview::AniWrCursor}));
     const auto asked = Host().Requests(scene_, code::kGetRect);
     EXPECT_EQ(Shorts(asked, atoms::NAME), Atoms{sprite_});
     EXPECT_EQ(Shorts(asked, atoms::KIND), Atoms{atoms::SP_GENERAL});
@@ -162,7 +163,8 @@ TEST_F(RichTextLayoutTest, GraphicModeMovesImagesOverThePictureAndTextModeNamesT
     EXPECT_EQ(EDictGetShort(&sets[0].record, atoms::NAME), instance);
     EXPECT_FALSE(EDictGetBool(&sets[0].record, atoms::VISIBLE)) << "hidden before painting";
     EXPECT_TRUE(std::any_of(sets.begin(), sets.end(), [&](const HostRequest& d) {
-        return EDictGetShort(&d.record, atoms::NAME) == instance && EDictGetBool(&d.record, atoms::VISIBLE) && !d.posted;
+        return EDictGetShort(&d.record, atoms::NAME) == instance && EDictGetBool(&d.record, atoms::VISIBLE) &&
+               !d.posted;
     }));
     EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"ab ", " ", "cd"}));
     auto drawn = Canvas().OpsNamed("DrawText");

@@ -169,7 +169,8 @@ TEST_F(ScrollBarTest, RepaintPaintsTheRaisedThumbAndReportsThePosition) {
     EDict request = DrawRecord(bar.BarSprite(), &canvas);
     ASSERT_TRUE(HxPortSend(atoms::controls::ScrollCanvasPort, &request));
     EXPECT_TRUE(EDictGetBool(&request, atoms::UPDATED));
-    EXPECT_EQ((Numbers{EDictGetLong(&request, atoms::WIDTH), EDictGetLong(&request, atoms::HEIGHT)}), (Numbers{16, 100}));
+    EXPECT_EQ((Numbers{EDictGetLong(&request, atoms::WIDTH), EDictGetLong(&request, atoms::HEIGHT)}),
+              (Numbers{16, 100}));
 
     EXPECT_TRUE(canvas.Shows(8, 50, Rgb{160, 160, 164}));
     EXPECT_TRUE(canvas.Shows(8, 10, Rgb{204, 204, 204}));

@@ -26,18 +26,14 @@ protected:
     // Runs Get/Send's posted steps to their end.
     void FinishMailChain() { for (int step = 0; step < 8; ++step) Advance(10); }
 
-    static Path InBox(uint32_t kind) {
-        return kind == 1 ? Path{"MailBoxes", "kiteAccounts", "ann_01", "InBox"}
-                         : Path{"MailBoxes", "Players", "p7", "InBox"};
-    }
-    static Path Trash(uint32_t kind) {
-        Path path = InBox(kind);
-        path.back() = "Trash";
-        return path;
+    // A folder of the kite account's (kind 1) or the player's (kind 2) mailbox.
+    static Path Box(uint32_t kind, const char* folder) {
+        return kind == 1 ? Path{"MailBoxes", "kiteAccounts", "ann_01", folder}
+                         : Path{"MailBoxes", "Players", "p7", folder};
     }
     // A stored message with its header, as the header list builder and Get/Send leave them.
     void PutMail(uint32_t kind, uint32_t id, const char* from, const char* subject, uint32_t date) {
-        files_.PutMessage(InBox(kind), id, std::string("text of ") + subject);
+        files_.PutMessage(Box(kind, "InBox"), id, std::string("text of ") + subject);
         wm::AppendHeader(wm::Services().header_list, from, subject, date, id, kind);
     }
 
@@ -114,7 +110,7 @@ TEST_F(MainListTest, AFreshStartSortsTheFirstSubjectClickZToA) {
 TEST_F(MainListTest, TheOrderAndTheFirstStartSurviveAVisitElsewhere) {
     EnterWithFourMessages();
     Click(port_, Atom("BtnWnDate"));
-    const Path trash = Trash(2);
+    const Path trash = Box(2, "Trash");
     files_.At(trash).files["WN9.wnl"] = {};
     Leave();
     Enter();
@@ -174,14 +170,14 @@ TEST_F(MainListTest, DeleteAsksThenTrashesAndDropsOnlyThatLine) {
     EXPECT_FALSE(wm::CommonDialog().up);
     EXPECT_EQ(Column(1), (Lines{"third", "first"}));
     EXPECT_EQ(List().SelectionSize(), 0u);
-    EXPECT_EQ(files_.At(InBox(1)).files.count("WN6.wnl"), 0u);
-    EXPECT_EQ(files_.At(Trash(1)).files.size(), 2u);  // the message and the Trash's counter
+    EXPECT_EQ(files_.At(Box(1, "InBox")).files.count("WN6.wnl"), 0u);
+    EXPECT_EQ(files_.At(Box(1, "Trash")).files.size(), 2u);  // the message and the Trash's counter
     EXPECT_EQ(wm::Services().header_list->Find(1, 6), nullptr);
 
     List().SelectOnly(0);  // a player's message goes to the player's Trash
     Click(port_, Atom("BtnWnDelete"));
     Click(port_, sprites::BtnCoYes);
-    EXPECT_EQ(files_.At(InBox(2)).files.count("WN7.wnl"), 0u);
+    EXPECT_EQ(files_.At(Box(2, "InBox")).files.count("WN7.wnl"), 0u);
     EXPECT_EQ(Column(1), (Lines{"first"}));
 }
 

@@ -10,7 +10,8 @@ class ScreensTest : public ModuleTest {
 protected:
     // The mailbox name requests at the scene: shown at once, its text 20 later.
     void ExpectMailboxName(uint16_t scene, const char* owner) const {
-        EXPECT_EQ(Deliveries(About(scene, code::kStart, atoms::SPRITENAME, sprites::TxtCoMailboxName)), Lines{"post 0"});
+        const auto shown = About(scene, code::kStart, atoms::SPRITENAME, sprites::TxtCoMailboxName);
+        EXPECT_EQ(Deliveries(shown), Lines{"post 0"});
         const auto text = About(scene, code::kSet, atoms::NAME, sprites::TxtCoMailboxName);
         EXPECT_EQ(Deliveries(text), Lines{"post 20"});
         EXPECT_EQ(Texts(text, atoms::TEXT), Lines{owner});

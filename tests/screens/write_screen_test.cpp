@@ -52,8 +52,9 @@ protected:
     }
     // A received letter as the read screen leaves it for a reply: its own body, then one text part.
     uint32_t Received(const char* from, const char* type, const char* text, const char* body) {
-        const uint32_t part = mail_.Add(FakeObject{{{atoms::mail::ContentType, type}, {atoms::mail::Body, text}}, {}, {}, true});
-        return mail_.Add(FakeObject{{{atoms::mail::From, from}, {atoms::mail::Body, body}}, {{atoms::mail::Date, 4242}}, {part}, false});
+        using namespace atoms::mail;
+        const uint32_t part = mail_.Add(FakeObject{{{ContentType, type}, {Body, text}}, {}, {}, true});
+        return mail_.Add(FakeObject{{{From, from}, {Body, body}}, {{Date, 4242}}, {part}, false});
     }
     void PendReply(uint32_t message, const char* address, const char* subject) {
         wm::Handover().current_message = message;
