@@ -47,7 +47,7 @@ TEST_F(MailFolderTest, SavingAMessageWritesCounterThenFileWithMessageThenMailId)
     wm::OpenMailFolder("ann_01", 1, 2);
     const uint32_t message = mail_.Make("From: a\r\n\r\nHello");
     EXPECT_EQ(wm::SaveMessageToFolder(message), 2u);  // no folder.dat: 1 + 1
-    EXPECT_EQ(Dir(kKiteInBox).files["folder.dat"][0].number, 2);
+    EXPECT_EQ(StoredLastId(kKiteInBox), 2);
     EXPECT_EQ(Dir(kKiteInBox).files.at("WN2.wnl"), (StoredDict{{atoms::mail::Message, EDictText, 0, "From: a\r\n\r\nHello"},
                                                            {Atom("MailID"), EDictLong, 2, ""}}));
     // Each file is created empty and then written; the counter goes first.
@@ -76,7 +76,7 @@ TEST_F(MailFolderTest, TheIdSearchSkipsTakenIdsAndWrapsAtOneHundredThousand) {
         PutLastId(kKiteInBox, c.lastId);
         for (uint32_t id : c.taken) PutMessage(kKiteInBox, id, "old");
         EXPECT_EQ(wm::SaveMessageToFolder(mail_.Make("new")), c.expected);
-        EXPECT_EQ(Dir(kKiteInBox).files["folder.dat"][0].number, static_cast<int32_t>(c.expected));
+        EXPECT_EQ(StoredLastId(kKiteInBox), static_cast<int32_t>(c.expected));
         EXPECT_EQ(Dir(kKiteInBox).files.size(), c.taken.size() + 2);
     }
 }

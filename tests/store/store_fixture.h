@@ -21,6 +21,11 @@ protected:
     void PutLastId(const Path& folder, int32_t id) {
         Dir(folder).files["folder.dat"] = {{Atom("LastID"), EDictLong, id, ""}};
     }
+    // The number the folder's counter file holds first, -1 when it holds none.
+    int32_t StoredLastId(const Path& folder) {
+        const StoredDict& counter = Dir(folder).files["folder.dat"];
+        return counter.empty() ? -1 : counter[0].number;
+    }
 };
 
 inline const Path kKiteInBox = {"MailBoxes", "kiteAccounts", "ann_01", "InBox"};
