@@ -75,11 +75,9 @@ TEST(MailboxLinesTest, EqualDatesNeverCompareEqual) {
 TEST(MailboxLinesTest, SortingByDateKeepsTwinsTogetherBetweenTheirNeighbours) {
     std::vector<MailboxLine> lines = {Line("a", "", 20), Line("b", "", 30), Line("c", "", 20), Line("d", "", 10)};
     wm::SortLines(lines, SortOrder{wm::SortByDate, true});
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0].date, 30u);
-    EXPECT_EQ(lines[1].date, 20u);
-    EXPECT_EQ(lines[2].date, 20u);
-    EXPECT_EQ(lines[3].date, 10u);
+    std::vector<uint32_t> dates;
+    for (const MailboxLine& line : lines) dates.push_back(line.date);
+    EXPECT_EQ(dates, (std::vector<uint32_t>{30, 20, 20, 10}));
     wm::SortLines(lines, SortOrder{wm::SortBySubject, false});  // all subjects equal: nothing is lost
     EXPECT_EQ(lines.size(), 4u);
 }
