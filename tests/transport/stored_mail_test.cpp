@@ -106,7 +106,9 @@ TEST_F(StoredMailTest, HeaderListHoldsKiteThenPlayerMessagesWithIdsSkippingTheRe
 
 TEST_F(StoredMailTest, HeaderListWithoutIdentityStaysEmpty) {
     wm::Services().file_service = wm::FileOpenHandle();
-    PutMessage(kAnnInBox, 1, FakeMailServer::DataOf("cy_03", "A", 10));
+    // Where an empty owner's walk would end: it is never listed.
+    PutMessage({"MailBoxes", "kiteAccounts", "InBox"}, 1, FakeMailServer::DataOf("cy_03", "A", 10));
+    PutMessage({"MailBoxes", "Players", "InBox"}, 2, FakeMailServer::DataOf("cy_03", "B", 10));
     wm::BuildHeaderList();
     ASSERT_NE(wm::Services().header_list, nullptr);
     EXPECT_TRUE(Headers().empty());
