@@ -1,5 +1,6 @@
 // FileIOPort answered by harbor::FileService: handles, directories, confinement to the root,
 // dictionary files through the module's own dictionary object, listings and crash safety.
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "fileio/dict_file_format.h"
+#include "fileio/file_handles.h"
 #include "fileio/file_service.h"
 #include "fileio_test_support.h"
 #include "messaging/dict_object.h"
@@ -336,6 +338,37 @@ TEST_F(FileServiceTest, RefusalsSayWhyInTheTrace) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[0].find("\"../outside\": the name holds a '/'"), std::string::npos) << lines[0];
     EXPECT_NE(lines[1].find("unknown handle 4242"), std::string::npos) << lines[1];
+}
+
+// Folder names are found ignoring letter case and kept as first written.
+// The post office accepted ANN_01 for ann_01, the module then opened a second mailbox
+// "ANN_01" and her letters seemed to vanish.
+TEST_F(FileServiceTest, OneMailboxWhateverTheCaseOfTheOwnerId) {
+    wm::DictObject d;
+    d.PutLong(A("MailID"), 1);
+    IntoInBox("ann_01");
+    ASSERT_EQ(files_.Write(h_, "WN1.wnl", &d), 1);
+    IntoInBox("ANN_01");
+    EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"WN1.wnl"});
+    IntoInBox("Ann_01");
+    ASSERT_EQ(files_.Write(h_, "WN2.wnl", &d), 1);
+    // Kept as first written.
+    EXPECT_EQ(OnDisk(scratch_.Root() / "MailBoxes" / "kiteAccounts"), std::vector<std::string>{"ann_01"});
+    EXPECT_TRUE(fs::exists(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox/WN2.wnl"));
+}
+
+TEST_F(FileServiceTest, TheExactSpellingWinsThenTheFirstInNameOrder) {
+    fs::create_directories(scratch_.Root() / "b");
+    fs::create_directories(scratch_.Root() / "B");
+    fs::create_directories(scratch_.Root() / "cc");
+    const int dir = ::open(scratch_.Root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(dir, 0);
+    EXPECT_EQ(harbor::FirstSpelling(dir, "b"), "b");
+    EXPECT_EQ(harbor::FirstSpelling(dir, "B"), "B");
+    EXPECT_EQ(harbor::FirstSpelling(dir, "CC"), "cc");
+    EXPECT_EQ(harbor::FirstSpelling(dir, "C"), "C");    // no entry of that length
+    EXPECT_EQ(harbor::FirstSpelling(dir, "new"), "new");
+    ::close(dir);
 }
 
 }  // namespace

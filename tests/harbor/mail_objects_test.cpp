@@ -1,12 +1,15 @@
 // Message and part objects on MailPort: every request, the round trip through "Data", stale
-// handles and text that is not MIME.
+// handles, text that is not MIME, and header texts of mail written by other programs.
 #include <gtest/gtest.h>
 
+#include "mail/display_text.h"
 #include "mail_test_support.h"
 
 namespace {
 
 using namespace mailtest;
+using harbor::mime::CleanLine;
+using harbor::mime::DisplayHeader;
 
 class MailObjectsTest : public MailFixture {
 protected:
@@ -184,6 +187,46 @@ TEST_F(MailObjectsTest, DatesUseAllThirtyTwoBits) {
     const uint32_t copy = NewMessage(GetText(m, "Data")->c_str());
     EXPECT_EQ(static_cast<uint32_t>(GetLong(copy, "Date").value()), 4000000000u);
     EXPECT_EQ(GetLong(NewMessage("Date: Thu, 01 Jan 1960 00:00:00 +0000\n\nx"), "Date"), 0);
+}
+
+TEST(DisplayTextTest, OneCleanLineOfUtf8) {
+    EXPECT_EQ(CleanLine("a\tb\r\nc\x01" "d\x7f" "e"), "a b c d e");
+    EXPECT_EQ(CleanLine("  lots \t\t of   space  "), "lots of space");
+    EXPECT_EQ(CleanLine("a\xC2\x85" "b\xC2\x9B" "c"), "a b c");  // C1 controls
+    EXPECT_EQ(CleanLine("ok \xff end"), "ok \xEF\xBF\xBD end");  // U+FFFD for the bad byte
+    EXPECT_EQ(CleanLine("cut \xE2\x82"), "cut \xEF\xBF\xBD\xEF\xBF\xBD");  // a sequence cut short
+    EXPECT_EQ(CleanLine(std::string("nul\0inside", 10)), "nul inside");
+    EXPECT_EQ(CleanLine(" \t\r\n"), "");
+    EXPECT_EQ(CleanLine("Grüße ✓ 🐦"), "Grüße ✓ 🐦");
+}
+
+TEST(DisplayTextTest, RawHeadersAreUnfoldedAndDecoded) {
+    EXPECT_EQ(DisplayHeader("bug demonstration\r\n\t1234"), "bug demonstration 1234");
+    EXPECT_EQ(DisplayHeader("=?UTF-8?Q?Gr=C3=BC=C3=9Fe?=\n =?UTF-8?Q?_aus_K=C3=B6ln?="), "Grüße aus Köln");
+    EXPECT_EQ(DisplayHeader("=?utf-8?Q?one=0Atwo=09three?="), "one two three");
+    EXPECT_EQ(DisplayHeader("Caf\xe9"), "Café");  // undeclared Latin-1
+    EXPECT_EQ(DisplayHeader("=?utf-8?B?b2sg//4gZW5k?="), "ok ?? end");
+}
+
+// A folded Subject used to reach the module with the tab of its fold, which the mailbox list
+// took for the start of the next column.
+TEST_F(MailObjectsTest, FoldedAndEncodedHeadersOfOtherProgramsAnswerOneLine) {
+    const char* data =
+        "From: =?utf-8?q?J=C3=BCrgen?= <juergen@example.de>,\n\tMia\t<mia@wrenmail.local>\n"
+        "To: p7@wrenmail.local\n"
+        "Subject: bug demonstration\n\t1234 crashes\x07 on start\n"
+        "\n"
+        "body\twith a tab\n";
+    const uint32_t m = NewMessage(data);
+    EXPECT_EQ(GetText(m, "Subject"), "bug demonstration 1234 crashes on start");
+    EXPECT_EQ(GetText(m, "From"), "juergen@example.de, mia");
+    EXPECT_EQ(GetText(m, "To"), "p7");
+    EXPECT_EQ(GetText(m, "Body"), "body\twith a tab\n");
+    EXPECT_EQ(GetText(m, "Data"), std::string(data));  // the message as received
+    EXPECT_EQ(GetText(NewMessage("From: Grandma\nSubject: hi\n\nx\n"), "From"), "Grandma");  // no address: the name
+    EXPECT_EQ(GetText(NewMessage("From: undisclosed-recipients:;\nSubject: hi\n\nx\n"), "From"), "");
+    SetText(m, "Subject", "Träume\tund mehr");  // set by the module
+    EXPECT_EQ(GetText(m, "Subject"), "Träume und mehr");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "mail/mail_domain.h"
 #include "mail/player_inbox.h"
 #include "mail_test_support.h"
+#include "services/regional_service.h"
 
 namespace {
 
@@ -240,6 +241,32 @@ TEST_F(PostOfficeTest, TwoHashesOfOnePasswordDiffer) {
     EXPECT_TRUE(harbor::PasswordMatches(*a, "same"));
     EXPECT_FALSE(harbor::PasswordMatches(*a, "Same"));
     EXPECT_FALSE(harbor::PasswordMatches("garbage", "same"));
+}
+
+// A letter without a Date used to be listed as 01/01/70.
+TEST_F(PostOfficeTest, ThePostOfficeDatesALetterAcceptedWithoutADate) {
+    std::filesystem::create_directories(Options().data_root / "MailBoxes" / "Players" / "p7");
+    harbor::PostOffice& office = *service_->Office();
+    ASSERT_TRUE(office.Submit("From: bob@example.org\r\nSubject: no date\r\n\r\ntext\r\n", {"p7"}));
+    ASSERT_TRUE(office.Submit("From: bob@example.org\nDate: Mon, 4 Mar 2024 12:00:00 +0000\nMessage-ID: <x@y>\n"
+                              "Subject: dated\n\ntext\n",
+                              {"p7"}));
+    ASSERT_EQ(office.DeliverSpool(), 2u);
+    std::string first, second;
+    for (const auto& file : std::filesystem::directory_iterator(Options().data_root / "MailBoxes/Players/p7/InBox")) {
+        const std::string text = StoredMessage(file.path());
+        (text.find("no date") != std::string::npos ? first : second) = text;
+    }
+    ASSERT_FALSE(first.empty());
+    ASSERT_FALSE(second.empty());
+    const uint32_t undated = NewMessage(first.c_str());
+    EXPECT_EQ(GetLong(undated, "Date"), static_cast<int32_t>(harbor::RegionalService::Now()));
+    EXPECT_NE(first.find("\r\nMessage-ID: <"), std::string::npos) << first;
+    EXPECT_TRUE(first.starts_with("Date: ")) << first;
+    EXPECT_TRUE(first.ends_with("From: bob@example.org\r\nSubject: no date\r\n\r\ntext\r\n")) << first;
+    const uint32_t dated = NewMessage(second.c_str());
+    EXPECT_EQ(GetLong(dated, "Date"), 1709553600);
+    EXPECT_TRUE(second.starts_with("From: bob@example.org\nDate: Mon")) << "nothing added: " << second;
 }
 
 TEST_F(MailFixture, TheDomainComesFromTheSettingsFile) {

@@ -1,14 +1,6 @@
-// Drives a Harbor session from GoogleTest with the operations of driver scripts:
-//
-//   class SignInTest : public HarborFixture {};
-//   TEST_F(SignInTest, StartsOnTheSignInScene) {
-//       Start();                                   // the built libwrenmail.so, content/
-//       EXPECT_TRUE(SceneIs("ScCsSignIn"));
-//       Type("EdtCsName", "ann");  Key("Enter");  Wait(100);
-//       EXPECT_TRUE(DialogShows("Checking for new messages..."));
-//   }
-//
-// Options() chooses another module or content folder before the first Start or GetSession.
+// Drives a Harbor session (the built libwrenmail.so on content/, unless Options() says otherwise
+// before the first Start or GetSession) from GoogleTest with the operations of driver scripts:
+//   Start();  Type("EdtCsName", "ann");  Key("Enter");  Wait(100);  EXPECT_TRUE(SceneIs("ScWnMain"));
 // Actions report a failure of their own (ADD_FAILURE) and return false when they could not be
 // carried out; checks return an AssertionResult that says what was found.
 #ifndef WRENMAIL_TESTS_SUPPORT_HARBOR_FIXTURE_H
