@@ -22,26 +22,36 @@ void Fill(DictObject& dict, const std::vector<uint16_t>& keys) {
     for (std::size_t i = 0; i < keys.size(); ++i) ASSERT_TRUE(dict.PutLong(keys[i], static_cast<int32_t>(100 + i)));
 }
 
-TEST(DictObject, TheThirtyFirstKeyStartsALinkedSecondRecord) {
-    const auto keys = MakeKeys(31);
+// Thirty keys fill a record with its link; the thirty-first starts the next record.
+TEST(DictObject, KeysBeyondThirtyGoToLinkedRecordsAndKeyAtSkipsTheLinks) {
+    const auto keys = MakeKeys(75);
     DictObject dict;
     Fill(dict, keys);
-    EXPECT_EQ(dict.RecordCount(), 2);
-    EXPECT_EQ(dict.KeyCount(), 31);
+    EXPECT_EQ(dict.RecordCount(), 3);
+    EXPECT_EQ(dict.KeyCount(), 75);
     EXPECT_EQ(EDictKeyCount(dict.FirstRecord()), 31);
     EXPECT_TRUE(EDictHasKey(dict.FirstRecord(), atoms::NEXT));
     EXPECT_FALSE(EDictHasKey(dict.FirstRecord(), keys[30]));
     auto* second = static_cast<EDict*>(EDictGetPointer(dict.FirstRecord(), atoms::NEXT));
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(EDictKeyCount(second), 1);
+    EXPECT_EQ(EDictKeyCount(second), 31);
     EXPECT_EQ(EDictGetLong(second, keys[30]), 130);
+    for (int32_t n = 0; n < 75; ++n) {
+        uint16_t type = 0;
+        EXPECT_EQ(dict.KeyAt(n, &type), keys[static_cast<std::size_t>(n)]);
+        EXPECT_EQ(type, EDictLong);
+    }
+    uint16_t untouched = 77;
+    EXPECT_EQ(dict.KeyAt(75, &untouched), 0);
+    EXPECT_EQ(dict.KeyAt(-1, &untouched), 0);
+    EXPECT_EQ(untouched, 77);
 
     // A key that lives in the second record is overwritten there; nothing grows.
     EXPECT_TRUE(dict.PutLong(keys[30], -4));
     EXPECT_EQ(dict.GetLong(keys[30]), -4);
-    EXPECT_EQ(dict.RecordCount(), 2);
-    EXPECT_EQ(dict.KeyCount(), 31);
-    EXPECT_EQ(EDictKeyCount(second), 1);
+    EXPECT_EQ(dict.RecordCount(), 3);
+    EXPECT_EQ(dict.KeyCount(), 75);
+    EXPECT_EQ(EDictKeyCount(second), 31);
 }
 
 TEST(DictObject, ALinkNoLongerNamedByNextIsNotFollowed) {
@@ -60,23 +70,6 @@ TEST(DictObject, ALinkNoLongerNamedByNextIsNotFollowed) {
         EXPECT_EQ(dict.KeyCount(), 30);
         EXPECT_FALSE(dict.HasKey(keys[30]));
     }
-}
-
-TEST(DictObject, KeyAtWalksTheChainSkippingLinks) {
-    const auto keys = MakeKeys(75);
-    DictObject dict;
-    Fill(dict, keys);
-    EXPECT_EQ(dict.RecordCount(), 3);
-    EXPECT_EQ(dict.KeyCount(), 75);
-    for (int32_t n = 0; n < 75; ++n) {
-        uint16_t type = 0;
-        EXPECT_EQ(dict.KeyAt(n, &type), keys[static_cast<std::size_t>(n)]);
-        EXPECT_EQ(type, EDictLong);
-    }
-    uint16_t untouched = 77;
-    EXPECT_EQ(dict.KeyAt(75, &untouched), 0);
-    EXPECT_EQ(dict.KeyAt(-1, &untouched), 0);
-    EXPECT_EQ(untouched, 77);
 }
 
 TEST(DictObject, RemoveInTheSecondRecordAndRefillIt) {
