@@ -144,12 +144,6 @@ TEST_F(CanvasSpriteTest, TraceLeavesPictureRequestsOutWithTheTimers) {
     EXPECT_EQ(up_pivot.requests.size(), 2u);
 }
 
-TEST_F(CanvasSpriteTest, NonInteractiveSpriteWithoutPivotIsNeverAsked) {
-    MakeCanvasSprite(A("CvStill"), kScene, A("TestPivotUp"), {100, 50, 60, 40, 5, false});
-    EXPECT_EQ(Refreshed().At(130, 70), Rgb(255, 255, 255));
-    EXPECT_TRUE(up_pivot.requests.empty());
-}
-
 TEST_F(CanvasSpriteTest, DeletionRemovesSpriteAndParts) {
     const CanvasParts parts = MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40});
     EXPECT_EQ(Refreshed().At(130, 70), Rgb(255, 0, 0));

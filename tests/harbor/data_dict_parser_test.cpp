@@ -59,14 +59,14 @@ TEST(DataDictParserTest, ValuesOfEveryKind) {
     EXPECT_EQ(TextOf(Lookup(root, "At")), "a@b");
     EXPECT_EQ(TextOf(Lookup(root, "Empty")), "");
 
-    EXPECT_EQ(Lookup(root, "Small")->type, HostValueInteger);
-    EXPECT_EQ(Lookup(root, "Small")->count, 1);
-    EXPECT_EQ(Lookup(root, "Small")->payload, 0xFFFFFFFBu);
-    EXPECT_EQ(Lookup(root, "Least")->payload, 0x80000000u);
-    EXPECT_EQ(Lookup(root, "Most")->payload, 0xFFFFFFFFu);
-    EXPECT_EQ(Lookup(root, "Yes")->type, HostValueInteger);
-    EXPECT_EQ(Lookup(root, "Yes")->payload, 1u);
-    EXPECT_EQ(Lookup(root, "No")->payload, 0u);
+    // Numbers and truth values are integers; negative ones keep their bits.
+    const std::pair<const char*, uint32_t> integers[] = {
+        {"Small", 0xFFFFFFFBu}, {"Least", 0x80000000u}, {"Most", 0xFFFFFFFFu}, {"Yes", 1u}, {"No", 0u}};
+    for (const auto& [key, bits] : integers) {
+        EXPECT_EQ(Lookup(root, key)->type, HostValueInteger) << key;
+        EXPECT_EQ(Lookup(root, key)->count, 1) << key;
+        EXPECT_EQ(Lookup(root, key)->payload, bits) << key;
+    }
 
     const HostValue* sizes = Lookup(root, "Sizes");
     ASSERT_EQ(sizes->type, HostValueArray);

@@ -5,6 +5,7 @@
 
 #include "harbor_fixture.h"
 #include "harbor_test_support.h"
+#include "request_builder.h"
 #include "print/print_service.h"
 #include "print/recording_target.h"
 
@@ -47,9 +48,7 @@ protected:
 };
 
 TEST_F(PrintModuleTest, WithoutACurrentMessageTheSceneIsLeftAndNothingPrinted) {
-    EDict show = harbor_test::Record(30013);
-    EDictPutShort(&show, A("NAME"), A("ScPrPrint"));
-    HxPortPost(A("AppPort"), &show, 0);
+    harbor_test::Req(30013).Name("ScPrPrint").PostTo(A("AppPort"));
     Wait(3000);
     EXPECT_TRUE(SceneIs("ScWnMain"));
     EXPECT_TRUE(printer_.Jobs().empty());

@@ -2,6 +2,8 @@
 // name the file (and the line) while the rest loads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "scene/scene_file.h"
 #include "scene/scene_library.h"
 #include "scene_test_support.h"
@@ -13,10 +15,7 @@ using harbor::SpriteKind;
 using scene_test::A;
 
 bool Mentions(const std::vector<std::string>& errors, const std::string& part) {
-    for (const std::string& e : errors) {
-        if (e.find(part) != std::string::npos) return true;
-    }
-    return false;
+    return std::any_of(errors.begin(), errors.end(), [&](const std::string& e) { return e.find(part) != e.npos; });
 }
 
 TEST(SceneFile, ReadsEveryFieldAndFillsDefaults) {
@@ -59,12 +58,10 @@ TEST(SceneFile, ReadsEveryFieldAndFillsDefaults) {
 TEST(SceneFile, EditFieldWithoutLimitsGetsTheDefaultLimit) {
     const auto r = ParseSceneFile(R"({"scene":"ScX","eventPort":"P","sprites":[
         {"name":"EdtX","kind":"edit","font":{"family":"Times","size":14,"align":"right"}}]})", "x.json");
-    ASSERT_TRUE(r.scene);
+    ASSERT_TRUE(r.scene && r.scene->sprites.at(0)->edit && r.scene->sprites.at(0)->font);
     const harbor::SpriteDef& e = *r.scene->sprites.at(0);
-    ASSERT_TRUE(e.edit);
     EXPECT_EQ(e.edit->max_length, harbor::kDefaultEditMaxLength);
     EXPECT_FALSE(e.edit->password);
-    ASSERT_TRUE(e.font);
     EXPECT_EQ(e.font->align, harbor::TextAlign::Right);
 }
 
@@ -117,14 +114,11 @@ TEST(SceneFile, BadSpriteIsDroppedAloneAndNamed) {
     EXPECT_EQ(r.scene->sprites[1]->name, "TxtH");
     EXPECT_EQ(r.scene->sprites[1]->rect.x, -10);
     ASSERT_EQ(r.errors.size(), 8u);
-    EXPECT_TRUE(Mentions(r.errors, "sprite 2 'BtnB': field 'rect'"));
-    EXPECT_TRUE(Mentions(r.errors, "unknown kind 'gadget'"));
-    EXPECT_TRUE(Mentions(r.errors, "sprite 4 field 'name' is missing"));
-    EXPECT_TRUE(Mentions(r.errors, "'TplD': a template needs 'of'"));
-    EXPECT_TRUE(Mentions(r.errors, "'BtnA': a second sprite"));
-    EXPECT_TRUE(Mentions(r.errors, "'EdtE': edit: field 'maxLength'"));
-    EXPECT_TRUE(Mentions(r.errors, "effect 'Play' must be an object"));
-    EXPECT_TRUE(Mentions(r.errors, "'TxtG': field 'z'"));
+    for (const char* part : {"sprite 2 'BtnB': field 'rect'", "unknown kind 'gadget'", "sprite 4 field 'name' is missing",
+                             "'TplD': a template needs 'of'", "'BtnA': a second sprite", "'EdtE': edit: field 'maxLength'",
+                             "effect 'Play' must be an object", "'TxtG': field 'z'"}) {
+        EXPECT_TRUE(Mentions(r.errors, part)) << part;
+    }
 }
 
 TEST(SceneFile, HostileSizesAreRefusedWithoutCrashing) {
