@@ -29,7 +29,8 @@ const std::string kScripts = WRENMAIL_SOURCE_DIR "/scripts/mail-servers";
 
 // One set of servers for the program: its folder, ports and certificate.
 struct Servers {
-    std::filesystem::path dir;
+    TempDir scratch;
+    std::filesystem::path dir;  // empty unless started
     int imap = 0, imaps = 0, smtp = 0, smtps = 0;
     std::string problem;  // why they did not start
     std::string ca() const { return (dir / "tls" / "cert.pem").string(); }
@@ -57,8 +58,7 @@ public:
     void SetUp() override {
         servers = new Servers;
         if (!ServerTestsSelected()) return;
-        std::string pattern = (std::filesystem::temp_directory_path() / "wrenmail-servers-XXXXXX").string();
-        servers->dir = ::mkdtemp(pattern.data());
+        servers->dir = servers->scratch.Path();
         std::filesystem::permissions(servers->dir, std::filesystem::perms(0755));  // the servers may run as nobody
         // Ports from the process id, so that two runs on one computer do not meet.
         const int base = 20000 + static_cast<int>(::getpid() % 2000) * 4;
@@ -75,8 +75,6 @@ public:
     }
     void TearDown() override {
         if (!servers->dir.empty()) Shell(kScripts + "/stop.sh " + servers->dir.string() + " > /dev/null 2>&1");
-        std::error_code ec;
-        if (!servers->dir.empty()) std::filesystem::remove_all(servers->dir, ec);
         delete servers;
         servers = nullptr;
     }
