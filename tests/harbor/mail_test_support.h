@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "clients/mail_requests.h"
 #include "fileio/dict_file_format.h"
 #include "harbor_test_support.h"
 #include "hxmsg.h"
@@ -36,29 +37,16 @@ inline EDict SendMail(EDict r) {
 
 inline uint32_t Handle(const EDict& r, const char* key) { return static_cast<uint32_t>(EDictGetLong(&r, A(key))); }
 
-inline uint32_t NewMessage(const char* data = nullptr) {
-    EDict r = On(code::kCreate, 0);
-    if (data != nullptr) EDictPutText(&r, A("Data"), data);
-    return Handle(SendMail(r), "Message");
-}
-
-inline uint32_t NewPart() { return Handle(SendMail(On(code::kCreate, 0, "Part")), "Part"); }
-
-inline void AddPart(uint32_t message, uint32_t part) {
-    EDict r = On(code::kAddPart, message);
-    EDictPutHandle(&r, A("Part"), part);
-    SendMail(r);
-}
-
-inline void Free(uint32_t object) { SendMail(On(code::kDelete, object)); }
-
+// The module's own mail client makes the requests (the objects' keys are named here).
+inline uint32_t NewMessage(const char* data = nullptr) { return wm::MailNewMessage(data); }
+inline uint32_t NewPart() { return wm::MailNewPart(); }
+inline void AddPart(uint32_t message, uint32_t part) { wm::MailAddPart(message, part); }
+inline void Free(uint32_t object) { wm::MailFree(object); }
+inline uint32_t GetPart(uint32_t message, int32_t index) { return wm::MailGetPart(message, index); }
+inline void SetText(uint32_t object, const char* key, const char* text) { wm::MailSetText(object, A(key), text); }
+inline void SetLong(uint32_t object, const char* key, int32_t value) { wm::MailSetLong(object, A(key), value); }
 // The characters the service answered (it keeps them): null for no such key or a null text.
-inline const char* GetRawText(uint32_t object, const char* key) {
-    EDict r = On(code::kGet, object);
-    EDictPutText(&r, A(key), nullptr);
-    r = SendMail(r);
-    return EDictGetText(&r, A(key));
-}
+inline const char* GetRawText(uint32_t object, const char* key) { return wm::MailGetText(object, A(key)); }
 
 inline std::optional<std::string> GetText(uint32_t object, const char* key) {
     const char* text = GetRawText(object, key);
@@ -66,6 +54,7 @@ inline std::optional<std::string> GetText(uint32_t object, const char* key) {
     return std::string(text);
 }
 
+// Whether the answer holds the key at all, which the module's client does not say.
 inline std::optional<int32_t> GetLong(uint32_t object, const char* key) {
     EDict r = On(code::kGet, object);
     EDictPutLong(&r, A(key), 0);
@@ -74,25 +63,7 @@ inline std::optional<int32_t> GetLong(uint32_t object, const char* key) {
     return EDictGetLong(&r, A(key));
 }
 
-inline void SetText(uint32_t object, const char* key, const char* text) {
-    EDict r = On(code::kSet, object);
-    EDictPutText(&r, A(key), text);
-    SendMail(r);
-}
-
-inline void SetLong(uint32_t object, const char* key, int32_t value) {
-    EDict r = On(code::kSet, object);
-    EDictPutLong(&r, A(key), value);
-    SendMail(r);
-}
-
-inline uint32_t GetPart(uint32_t message, int32_t index) {
-    EDict r = On(code::kGet, message);
-    EDictPutLong(&r, A("Index"), index);
-    EDictPutHandle(&r, A("Part"), 0);
-    return Handle(SendMail(r), "Part");
-}
-
+// The sign-in answer with the keys it leaves out, which the module's client reads as 0.
 struct SignInAnswer {
     uint32_t manager = 0;
     std::optional<int32_t> status;
@@ -110,16 +81,9 @@ inline SignInAnswer SignIn(const char* user, const char* password) {
     return answer;
 }
 
-inline void SignOut(uint32_t manager) { SendMail(On(code::kClose, manager, "Manager")); }
-
-inline bool Send(uint32_t manager, uint32_t message) {
-    EDict r = On(code::kSendMessage, manager, "Manager");
-    EDictPutHandle(&r, A("Message"), message);
-    r = SendMail(r);
-    return EDictGetLong(&r, A("Success")) > 0;
-}
-
-inline uint32_t Next(uint32_t manager) { return Handle(SendMail(On(code::kFetchNext, manager, "Manager")), "Message"); }
+inline void SignOut(uint32_t manager) { wm::MailSignOut(manager); }
+inline bool Send(uint32_t manager, uint32_t message) { return wm::MailSendMessage(manager, message); }
+inline uint32_t Next(uint32_t manager) { return wm::MailNextMessage(manager); }
 
 // The Subject of every message waiting for the account, each freed (stored) unless told not to.
 inline std::vector<std::string> FetchSubjects(uint32_t manager, bool free = true) {
