@@ -112,8 +112,7 @@ TEST_F(PostOfficeTest, AFetchedMessageNotFreedIsHandedOutAgainAfterACrash) {
     EXPECT_EQ(GetText(m, "Subject"), "keep me");
     Free(m);  // stored now
     Restart();
-    bob = SignedIn("bob_02", "banana");
-    EXPECT_EQ(FetchSubjects(bob), (std::vector<std::string>{"me too"}));
+    EXPECT_EQ(FetchSubjects(SignedIn("bob_02", "banana")), std::vector<std::string>{"me too"});
 }
 
 TEST_F(PostOfficeTest, SpooledMailIsDeliveredByTheNextService) {
@@ -122,8 +121,7 @@ TEST_F(PostOfficeTest, SpooledMailIsDeliveredByTheNextService) {
     ASSERT_TRUE(Office().Submit(GetText(m, "Data").value(), {"bob_02@wrenmail.local"}));
     EXPECT_EQ(Office().WaitingCount("bob_02"), 0u);
     Restart();
-    const uint32_t bob = SignedIn("bob_02", "banana");
-    EXPECT_EQ(FetchSubjects(bob), (std::vector<std::string>{"spooled"}));
+    EXPECT_EQ(FetchSubjects(SignedIn("bob_02", "banana")), std::vector<std::string>{"spooled"});
 }
 
 TEST_F(PostOfficeTest, AWriteCutShortLeavesNothingBehind) {
@@ -134,8 +132,7 @@ TEST_F(PostOfficeTest, AWriteCutShortLeavesNothingBehind) {
     Restart();
     EXPECT_TRUE(Office().Spool().Entries().empty());
     EXPECT_EQ(Office().WaitingCount("bob_02"), 0u);
-    const auto spool = scratch_.Path() / ".postoffice" / "spool";
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(spool), {}), 0);  // no half-written file
+    EXPECT_TRUE(std::filesystem::is_empty(scratch_.Path() / ".postoffice" / "spool")) << "a half-written file";
 }
 
 TEST_F(PostOfficeTest, MailForOthersWaitsInTheSpool) {
@@ -146,8 +143,8 @@ TEST_F(PostOfficeTest, MailForOthersWaitsInTheSpool) {
     EXPECT_EQ(recipients, (std::vector<std::string>{"grandma@example.org", "carol_03@wrenmail.local"}));
 
     ASSERT_EQ(Office().Accounts().Add("carol_03", "cherry"), AccountError::None);
-    const uint32_t carol = SignedIn("carol_03", "cherry");  // signing in delivers what now can be
-    EXPECT_EQ(FetchSubjects(carol), (std::vector<std::string>{"no such account yet"}));
+    // Signing in delivers what now can be.
+    EXPECT_EQ(FetchSubjects(SignedIn("carol_03", "cherry")), std::vector<std::string>{"no such account yet"});
     ASSERT_EQ(Office().Outgoing().size(), 1u);
     // The domain is matched in any letter case: this one is local mail.
     SendFromAnn("bob_02@WrenMail.LOCAL", "shouted");
