@@ -104,9 +104,16 @@ TEST_F(SavePathTest, AWaitingCreateIsMadeBeforeAnythingElse) {
     with_pointer.PutPointer(A("Where"), &local);
     Save("refused.dat", 1, false);
     EXPECT_EQ(files_.Write(h_, "refused.dat", &with_pointer), 0);
+    const uint32_t other = files_.Open();  // a write of that name through another handle, elsewhere
+    ASSERT_EQ(files_.MakeDir(other, "InBox"), 1);
+    ASSERT_EQ(files_.Down(other, "InBox"), 1);
+    Save("mine.dat", 1, false);
+    wm::DictObject d;
+    ASSERT_EQ(files_.Write(other, "mine.dat", &d), 1);
     Save("last.dat", 1, false);
     Start();  // the service ends with the create waiting
     EXPECT_EQ(IdIn("refused.dat"), 0);
+    EXPECT_EQ(IdIn("mine.dat"), 0);
     EXPECT_EQ(IdIn("last.dat"), 0);
 }
 
