@@ -1,5 +1,6 @@
 // Input to a canvas sprite reaches the scene's event port, where the module's controls listen:
-// press with X, Y and COUNT, moves, release and the modifier keys, each stamped with the clock.
+// the modifier keys, told before the press they belong to, and the pictures in a snapshot. The
+// press, move and release records themselves are the scene service's (scene_input_test).
 #include <filesystem>
 
 #include "canvas_test_support.h"
@@ -45,28 +46,6 @@ protected:
         return out;
     }
 };
-
-TEST_F(CanvasInputTest, PressMoveAndReleaseCarryPositionCountAndTime) {
-    HxAdvanceTime(1234);
-    ASSERT_TRUE(service_->PointerDown(110, 60, 2));
-    HxAdvanceTime(100);
-    service_->PointerMove(300, 200);  // dragging off the sprite still reports
-    HxAdvanceTime(100);
-    service_->PointerUp(300, 200);
-    const std::vector<EDict> presses = Of(30036);
-    ASSERT_EQ(presses.size(), 1u);
-    EXPECT_EQ(EDictGetShort(&presses[0], A("NAME")), A("CvList"));
-    EXPECT_EQ(harbor_test::Longs(presses[0], {"X", "Y", "COUNT"}), (std::vector<int32_t>{110, 60, 2}));
-    EXPECT_EQ(EDictGetTime(&presses[0]), 1234u);
-    const std::vector<EDict> moves = Of(30019);
-    ASSERT_EQ(moves.size(), 1u);
-    EXPECT_EQ(harbor_test::Longs(moves[0], {"X", "Y"}), (std::vector<int32_t>{300, 200}));
-    EXPECT_EQ(EDictGetTime(&moves[0]), 1334u);
-    const std::vector<EDict> releases = Of(30068);
-    ASSERT_EQ(releases.size(), 1u);
-    EXPECT_EQ(EDictGetTime(&releases[0]), 1434u);
-    EXPECT_TRUE(Of(30035).empty()) << "released away from the sprite: no click";
-}
 
 TEST_F(CanvasInputTest, ModifierChangesReachTheSceneEventPort) {
     HxAdvanceTime(50);

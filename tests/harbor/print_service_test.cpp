@@ -14,6 +14,7 @@
 #include "canvas.h"
 #include "harbor_fixture.h"
 #include "harbor_test_support.h"
+#include "render_test_support.h"
 #include "request_builder.h"
 #include "print/pdf_target.h"
 #include "print/print_service.h"
@@ -155,16 +156,12 @@ TEST_F(PrintTest, EachRequestIsAPageAndLeavingTheSceneEndsTheJob) {
     // the placement puts the sprite's middle, and the page outside the stage stays white.
     const harbor::PagePlacement placed = harbor::FitOnPage(harbor::LetterPaper(), 640, 480, 36);
     EXPECT_NEAR(placed.scale, (8.5 * 72 - 72) / 640, 1e-9);
-    harbor::CairoSurfacePtr page = printer.Render(0, 0);
-    ASSERT_NE(page, nullptr);
-    auto pixel = [&](double x, double y) {
-        const unsigned char* data = cairo_image_surface_get_data(page.get());
-        const int stride = cairo_image_surface_get_stride(page.get());
-        const unsigned char* p = data + static_cast<int>(y) * stride + static_cast<int>(x) * 4;
-        return (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
-    };
-    EXPECT_EQ(pixel(placed.x + (40 + 150) * placed.scale, placed.y + (200 + 80) * placed.scale), 0xfa0000u);
-    EXPECT_EQ(pixel(placed.x + 300 * placed.scale, placed.y + 700 * placed.scale), 0xffffffu);
+    harbor::CairoSurfacePtr rendered = printer.Render(0, 0);
+    ASSERT_NE(rendered, nullptr);
+    const render_test::Image page(rendered.release());
+    const auto at = [&](double x, double y) { return page.At(int(placed.x + x * placed.scale), int(placed.y + y * placed.scale)); };
+    EXPECT_EQ(at(40 + 150, 200 + 80), render_test::Rgb(0xfa, 0, 0));
+    EXPECT_EQ(at(300, 700), render_test::Rgb(0xff, 0xff, 0xff));
 
     PrintOnePage();  // a new visit prints a new job
     EXPECT_EQ(printer.Jobs().size(), 2u);

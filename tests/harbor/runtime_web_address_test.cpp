@@ -3,20 +3,13 @@
 // where their pictures stand.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
+#include "harbor_test_support.h"
 #include "services/page_text.h"
 #include "services/web_address.h"
 
 namespace {
 
-std::string ReadFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using harbor_test::ReadFile;
 
 TEST(WebAddressTest, APageOfTheContentFolderBecomesAFileAddressAndBack) {
     const std::string page = harbor::ResolveAddress("pages/a page é.html", "/opt/wren mail/content");
