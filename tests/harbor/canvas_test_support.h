@@ -1,15 +1,13 @@
-// Shared pieces of the canvas tests: Harbor's fonts for canvases made directly, pixels read back
-// from a canvas's surface, and a painted scene with canvas sprites made the way the module makes
-// them, whose pivot ports are answered by handlers that paint the canvas they are given.
+// Shared pieces of the canvas tests: Harbor's fonts for canvases made directly, and a painted
+// scene with canvas sprites made the way the module makes them, whose pivot ports are answered by
+// handlers that paint the canvas they are given.
 #ifndef WRENMAIL_TESTS_HARBOR_CANVAS_TEST_SUPPORT_H
 #define WRENMAIL_TESTS_HARBOR_CANVAS_TEST_SUPPORT_H
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,29 +26,15 @@ using harbor_test::A;
 using harbor_test::Record;
 using harbor_test::Req;
 
-struct Colour {
-    int r = 0, g = 0, b = 0, a = 255;
-    bool operator==(const Colour&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& out, const Colour& c) {
-    return out << "rgba(" << c.r << "," << c.g << "," << c.b << "," << c.a << ")";
-}
+// Canvas pixels are read as the painter tests read the stage.
+using Colour = render_test::Pixel;
+using render_test::PixelAt;
 
 inline constexpr Colour kWhite{255, 255, 255, 255};
 inline constexpr Colour kBlack{0, 0, 0, 255};
 inline constexpr Colour kRed{255, 0, 0, 255};
 inline constexpr Colour kGreen{0, 255, 0, 255};
 inline constexpr Colour kClear{0, 0, 0, 0};
-
-// The pixel at (x, y) of an ARGB32 image surface, as stored (premultiplied).
-inline Colour PixelAt(cairo_surface_t* surface, int x, int y) {
-    cairo_surface_flush(surface);
-    const unsigned char* row = cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface);
-    uint32_t v = 0;
-    std::memcpy(&v, row + 4 * x, 4);
-    return {int((v >> 16) & 0xff), int((v >> 8) & 0xff), int(v & 0xff), int(v >> 24)};
-}
 
 // Harbor's fonts, loaded once, in a text system of the test's own.
 inline const harbor::TextSystem& Fonts() {

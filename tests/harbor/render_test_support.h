@@ -1,5 +1,5 @@
-// Shared pieces of the painter tests: a content folder written per test, a scene service over
-// it, and pixels read back from a painted 640 by 480 image.
+// Shared pieces of the painter tests: the scene tests' content folder and service with a painter
+// over them, and pixels read back from a painted 640 by 480 image.
 #ifndef WRENMAIL_TESTS_HARBOR_RENDER_TEST_SUPPORT_H
 #define WRENMAIL_TESTS_HARBOR_RENDER_TEST_SUPPORT_H
 
@@ -16,6 +16,7 @@
 #include "hxmsg.h"
 #include "render/scene_painter.h"
 #include "scene/scene_service.h"
+#include "scene_test_support.h"
 
 namespace render_test {
 
@@ -31,7 +32,22 @@ inline std::ostream& operator<<(std::ostream& out, const Pixel& p) {
     return out << "rgba(" << p.r << "," << p.g << "," << p.b << "," << p.a << ")";
 }
 
-inline Pixel Rgb(int r, int g, int b) { return {r, g, b, 255}; }
+inline constexpr Pixel Rgb(int r, int g, int b) { return {r, g, b, 255}; }
+
+// The pixel at (x, y) of an ARGB32 image surface, unpremultiplied.
+inline Pixel PixelAt(cairo_surface_t* surface, int x, int y) {
+    cairo_surface_flush(surface);
+    const unsigned char* row = cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface);
+    uint32_t v = 0;
+    std::memcpy(&v, row + 4 * x, 4);
+    Pixel p{int((v >> 16) & 0xff), int((v >> 8) & 0xff), int(v & 0xff), int(v >> 24)};
+    if (p.a != 0 && p.a != 255) {
+        p.r = p.r * 255 / p.a;
+        p.g = p.g * 255 / p.a;
+        p.b = p.b * 255 / p.a;
+    }
+    return p;
+}
 
 // A painted stage; pixels come back unpremultiplied.
 class Image {
@@ -43,20 +59,7 @@ public:
     int Width() const { return cairo_image_surface_get_width(surface_.get()); }
     int Height() const { return cairo_image_surface_get_height(surface_.get()); }
 
-    Pixel At(int x, int y) const {
-        cairo_surface_flush(surface_.get());
-        const unsigned char* row = cairo_image_surface_get_data(surface_.get()) +
-                                   y * cairo_image_surface_get_stride(surface_.get());
-        uint32_t v;
-        std::memcpy(&v, row + 4 * x, 4);
-        Pixel p{int((v >> 16) & 0xff), int((v >> 8) & 0xff), int(v & 0xff), int(v >> 24)};
-        if (p.a != 0 && p.a != 255) {
-            p.r = p.r * 255 / p.a;
-            p.g = p.g * 255 / p.a;
-            p.b = p.b * 255 / p.a;
-        }
-        return p;
-    }
+    Pixel At(int x, int y) const { return PixelAt(surface_.get(), x, y); }
 
     // Pixels in [x, x+w) by [y, y+h) darker than `limit` (sum of the channels).
     int DarkPixels(int x, int y, int w, int h, int limit = 300) const {
@@ -80,19 +83,19 @@ private:
     harbor::CairoSurfacePtr surface_;
 };
 
-// A content folder of the test's own scenes, a service that has them loaded, and a painter.
-class PainterTest : public ::testing::Test {
+// A content folder of the test's own scenes (ScRtTest and what a test adds), a service that has
+// them loaded, and a painter.
+class PainterTest : public scene_test::SceneTest {
 protected:
     void SetUp() override {
-        HxReset();
+        SceneTest::SetUp();
         std::filesystem::create_directories(dir_ / "art");
-        WriteFile("scenes/ScCoCommon.json", R"({"scene": "ScCoCommon", "sprites": []})");
+        Write("ScCoCommon.json", R"({"scene": "ScCoCommon", "sprites": []})");
     }
 
     void TearDown() override {
         painter_.reset();
-        service_.reset();
-        HxReset();
+        SceneTest::TearDown();
     }
 
     void WriteFile(const std::filesystem::path& relative, const std::string& text) {
@@ -101,16 +104,14 @@ protected:
 
     // One scene named ScRtTest with a white background and these sprites (a JSON list body).
     void WriteScene(const std::string& sprites, const std::string& background = R"({"fill": "#ffffff"})") {
-        WriteFile("scenes/ScRtTest.json", R"({"scene": "ScRtTest", "eventPort": "RtPort", "background": )" +
-                                              background + R"(, "sprites": [)" + sprites + "]}");
+        Write("ScRtTest.json", R"({"scene": "ScRtTest", "eventPort": "RtPort", "background": )" + background +
+                                   R"(, "sprites": [)" + sprites + "]}");
     }
 
     // Loads the folder and enters `scene`; every scene file must load cleanly.
     void Enter(const char* scene = "ScRtTest") {
-        service_ = std::make_unique<harbor::SceneService>(dir_);
-        const std::vector<std::string> errors = service_->Load();
+        const std::vector<std::string> errors = Start();
         ASSERT_TRUE(errors.empty()) << errors.front();
-        ASSERT_TRUE(service_->Attach());
         ASSERT_TRUE(service_->ShowScene(A(scene)));
         HxRunUntilIdle();
     }
@@ -130,9 +131,6 @@ protected:
         return image;
     }
 
-    harbor_test::TempDir temp_;
-    std::filesystem::path dir_ = temp_.Path();
-    std::unique_ptr<harbor::SceneService> service_;
     std::unique_ptr<harbor::ScenePainter> painter_;
     std::vector<std::string> problems_;
 };
