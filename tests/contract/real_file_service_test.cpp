@@ -114,6 +114,14 @@ TEST_F(RealFileService, HarborsIdsWrapAndSkipLikeTheModulesAndTheModuleReadsThem
     EXPECT_EQ(wm::ReadLastId(), 3u);
 }
 
+TEST_F(RealFileService, TheRangesLastIdIsTakenBeforeTheSearchWraps) {
+    wm::OpenMailFolder("p7", wm::OwnerPlayer, wm::FolderInBox);
+    PutLastId(99998);
+    EXPECT_EQ(Deliver("z"), 99999u);
+    PutLastId(99998);
+    EXPECT_EQ(Deliver("y"), 100000u);  // 99999 is taken; 100000 is still in the range
+}
+
 TEST_F(RealFileService, IdsBeyondTheRangeKeepTheModulesSignedFileNames) {
     PutLastId(0xFFFFFFF0u);
     const uint32_t id = Deliver("far");
