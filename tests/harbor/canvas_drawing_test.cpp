@@ -12,6 +12,11 @@ protected:
     CanvasDrawingTest() : canvas_(Fonts(), 40, 30) { canvas_.Clear(255, 255, 255); }
 
     Colour At(int x, int y) { return PixelAt(canvas_.Surface(), x, y); }
+    std::pair<float, float> Pen() {
+        float x = -1, y = -1;
+        canvas_.PenPosition(&x, &y);
+        return {x, y};
+    }
 
     harbor::CairoCanvas canvas_;
 };
@@ -64,20 +69,13 @@ TEST_F(CanvasDrawingTest, StrokeOfARectangleLeavesItsInsideAlone) {
 }
 
 TEST_F(CanvasDrawingTest, PenFollowsMovesLinesAndRectanglesAcrossFills) {
-    float x = -1, y = -1;
     canvas_.MoveTo(3, 4);
-    canvas_.PenPosition(&x, &y);
-    EXPECT_EQ(x, 3);
-    EXPECT_EQ(y, 4);
+    EXPECT_EQ(Pen(), std::make_pair(3.f, 4.f));
     canvas_.LineTo(7.5f, 9);
-    canvas_.PenPosition(&x, &y);
-    EXPECT_EQ(x, 7.5f);
-    EXPECT_EQ(y, 9);
+    EXPECT_EQ(Pen(), std::make_pair(7.5f, 9.f));
     canvas_.Rectangle(1, 2, 3, 4);
     canvas_.Fill();
-    canvas_.PenPosition(&x, &y);
-    EXPECT_EQ(x, 1);
-    EXPECT_EQ(y, 2);
+    EXPECT_EQ(Pen(), std::make_pair(1.f, 2.f));
 }
 
 TEST_F(CanvasDrawingTest, DrawTextAdvancesThePenByTheMeasuredWidth) {
@@ -88,10 +86,8 @@ TEST_F(CanvasDrawingTest, DrawTextAdvancesThePenByTheMeasuredWidth) {
     canvas_.SetColor(0, 0, 0);
     canvas_.MoveTo(4, 2);
     canvas_.DrawText("Hi");
-    float x = 0, y = 0;
-    canvas_.PenPosition(&x, &y);
-    EXPECT_FLOAT_EQ(x, 4 + width);
-    EXPECT_EQ(y, 2);
+    EXPECT_FLOAT_EQ(Pen().first, 4 + width);
+    EXPECT_EQ(Pen().second, 2);
     int ink = 0;
     for (int j = 2; j < 2 + static_cast<int>(height); ++j) {
         for (int i = 4; i < 4 + static_cast<int>(width); ++i) ink += At(i, j) == kWhite ? 0 : 1;

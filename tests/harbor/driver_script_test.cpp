@@ -150,4 +150,21 @@ TEST(CommandLineTest, MistakesAreNamed) {
     }
 }
 
+// The snapshot command: where its file goes.
+TEST(SnapshotParseTest, RelativeFilesLandBesideTheScript) {
+    const harbor::ScriptParseResult r =
+        harbor::ParseScript("snapshot first.png\nsnapshot shots/second.png\nsnapshot /abs/third.png\n",
+                            "/work/sessions/signin.harbor");
+    ASSERT_TRUE(r) << r.errors.front();
+    ASSERT_EQ(r.script.commands.size(), 3u);
+    EXPECT_EQ(r.script.commands[0].kind, harbor::CommandKind::Snapshot);
+    EXPECT_EQ(r.script.commands[0].target, "/work/sessions/first.png");
+    EXPECT_EQ(r.script.commands[1].target, "/work/sessions/shots/second.png");
+    EXPECT_EQ(r.script.commands[2].target, "/abs/third.png");
+    // A script named without a folder keeps the name as written: relative to where harbor runs.
+    EXPECT_EQ(harbor::ParseScript("snapshot a.png", "s.harbor").script.commands.at(0).target, "a.png");
+    EXPECT_FALSE(harbor::ParseScript("snapshot", "s.harbor"));
+    EXPECT_FALSE(harbor::ParseScript("snapshot a.png b.png", "s.harbor"));
+}
+
 }  // namespace

@@ -90,6 +90,15 @@ TEST_F(DriverSessionTest, ScriptsStopAtTheFirstFailureAndNameItsLine) {
     EXPECT_EQ(bad.failure, "t.harbor:3: expect dialog \"Gone\": expected dialog \"Gone\", found no dialog");
 }
 
+// What the picture holds is checked by the painter's and the canvas sprites' own snapshot tests.
+TEST_F(DriverSessionTest, ASnapshotThatCannotBeWrittenFailsTheScript) {
+    const harbor::ScriptOutcome outcome =
+        RunText("start\nsnapshot " + (content_.Path() / "no/such/folder/stage.png").string() + "\n");
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.failed_line, 2);
+    EXPECT_NE(outcome.failure.find("snapshot: cannot write"), std::string::npos) << outcome.failure;
+}
+
 TEST_F(DriverSessionTest, CommandsAfterTheEndFail) {
     harbor::ScriptOutcome r = RunText("start\nquit\nexpect ended\nclick BtnFkAsk\n");
     EXPECT_FALSE(r.ok);
