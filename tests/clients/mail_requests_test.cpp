@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include "clients/mail_object.h"
 #include "clients/mail_requests.h"
 #include "module_test.h"
 
@@ -90,6 +93,29 @@ TEST_F(MailRequestsTest, PartsAreMadeAddedAndFoundByIndex) {
                                                {atoms::mail::Index, EDictLong},
                                                {atoms::mail::Part, EDictHandle}}));
     EXPECT_EQ(EDictGetLong(&byIndex[2].record, atoms::mail::Index), 1);
+}
+
+// Each owned handle, even 0, is freed once when its owner goes; a moved-from owner frees nothing.
+// A refused object is freed all the same: the requests must not depend on the service's answer.
+TEST_F(MailRequestsTest, MailObjectsFreeTheirHandleOnceWhenTheirOwnerGoes) {
+    const auto made = [](uint32_t handle) {
+        wm::MailObject object(handle);
+        return object;
+    };
+    {
+        const wm::MailObject first(41);
+        {
+            wm::MailObject inner(42);
+            const wm::MailObject taken(std::move(inner));
+            EXPECT_EQ(taken.Get(), 42u);
+            EXPECT_TRUE(mail_.freed.empty());
+        }
+        EXPECT_EQ(mail_.freed, (std::vector<uint32_t>{42}));
+        const wm::MailObject returned = made(43);
+        EXPECT_EQ(mail_.freed, (std::vector<uint32_t>{42}));
+    }
+    { const wm::MailObject none(0); }
+    EXPECT_EQ(mail_.freed, (std::vector<uint32_t>{42, 43, 41, 0}));
 }
 
 }  // namespace

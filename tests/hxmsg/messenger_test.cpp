@@ -1,0 +1,331 @@
+// The messenger: handlers on ports, sends, posts in time order, and the trace hook. Handlers log
+// their calls; every test starts from a fresh messaging state (the library's state is process-wide).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+#include "hxmsg.h"
+
+namespace hxtest {
+namespace {
+
+struct Call {
+    int handler;
+    uint16_t type;
+    uint64_t now;
+};
+std::vector<Call> calls;
+bool answers[4] = {};
+std::function<void(int, EDict*)> during; // runs inside a handler, after it logs
+
+template <int N>
+bool HXCALL Logger(EDict* record) {
+    calls.push_back({N, record->type, HxNow()});
+    if (during) during(N, record);
+    return answers[N];
+}
+
+template <typename F>
+auto Column(F field) {
+    std::vector<decltype(field(Call{}))> out;
+    for (const Call& c : calls) out.push_back(field(c));
+    return out;
+}
+std::vector<int> Handlers() { return Column([](const Call& c) { return c.handler; }); }
+std::vector<uint16_t> Types() { return Column([](const Call& c) { return c.type; }); }
+std::vector<uint64_t> Times() { return Column([](const Call& c) { return c.now; }); }
+
+EDict Record(uint16_t type) {
+    EDict d;
+    EDictClear(&d);
+    EDictSetType(&d, type);
+    return d;
+}
+
+class MessagingTest : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override { Clean(); }
+    static void Clean() {
+        HxReset();
+        HxSetTraceHook(nullptr, nullptr);
+        calls.clear();
+        std::fill(std::begin(answers), std::end(answers), false);
+        during = nullptr;
+    }
+
+    const uint16_t port_ = static_cast<uint16_t>(DaNameGet("TestPortA"));
+    const uint16_t other_ = static_cast<uint16_t>(DaNameGet("TestPortB"));
+};
+
+using Ints = std::vector<int>;
+using Types16 = std::vector<uint16_t>;
+using Ms = std::vector<uint64_t>;
+
+using HxPorts = MessagingTest;
+
+TEST_F(HxPorts, HandlersRunOnceEachInAttachOrderAndAnswerInTheRecord) {
+    EDict r = Record(1);
+    EXPECT_FALSE(HxPortSend(port_, &r)); // no handler
+    EXPECT_TRUE(HxPortAttach(port_, Logger<2>));
+    EXPECT_TRUE(HxPortAttach(port_, Logger<1>));
+    EXPECT_TRUE(HxPortAttach(port_, Logger<2>));
+    HxPortAttach(other_, Logger<3>);
+    during = [](int n, EDict* d) { EDictPutLong(d, 77, n); };
+    EXPECT_FALSE(HxPortSend(port_, &r));
+    EXPECT_EQ(EDictGetLong(&r, 77), 1);
+    answers[2] = true;
+    EXPECT_TRUE(HxPortSend(port_, &r));
+    EXPECT_EQ(Handlers(), (Ints{2, 1, 2, 1})); // a true answer does not stop the others
+
+    EXPECT_FALSE(HxPortAttach(0, Logger<1>));
+    EXPECT_FALSE(HxPortAttach(port_, nullptr));
+    EXPECT_FALSE(HxPortSend(0, &r));
+    EXPECT_FALSE(HxPortSend(port_, nullptr));
+    EXPECT_EQ(calls.size(), 4u);
+}
+
+TEST_F(HxPorts, DetachedHandlersAreNotCalledEvenMidDelivery) {
+    HxPortAttach(port_, Logger<1>);
+    HxPortAttach(port_, Logger<2>);
+    HxPortAttach(port_, Logger<3>);
+    during = [this](int n, EDict*) {
+        if (n == 1) HxPortDetach(port_, Logger<2>);
+        if (n == 3) HxPortDetach(port_, Logger<3>); // itself
+    };
+    EDict r = Record(1);
+    HxPortSend(port_, &r);
+    HxPortSend(port_, &r);
+    EXPECT_FALSE(HxPortDetach(port_, Logger<2>));
+    EXPECT_FALSE(HxPortDetach(other_, Logger<1>));
+    HxPortAttach(port_, Logger<2>); // attaches again, now last
+    during = nullptr;
+    HxPortSend(port_, &r);
+    EXPECT_EQ(Handlers(), (Ints{1, 3, 1, 1, 2}));
+}
+
+TEST_F(HxPorts, HandlerAttachedDuringDeliveryWaitsForTheNextRecord) {
+    HxPortAttach(port_, Logger<1>);
+    HxPortAttach(port_, Logger<3>);
+    during = [this](int n, EDict*) {
+        if (n != 1) return;
+        HxPortAttach(port_, Logger<2>);
+        HxPortDetach(port_, Logger<3>); // detached and attached again counts as new
+        HxPortAttach(port_, Logger<3>);
+    };
+    EDict first = Record(1);
+    EDict second = Record(2);
+    HxPortSend(port_, &first);
+    during = nullptr;
+    HxPortSend(port_, &second);
+    EXPECT_EQ(Types(), (Types16{1, 2, 2, 2}));
+    EXPECT_EQ(Handlers(), (Ints{1, 1, 2, 3}));
+}
+
+TEST_F(HxPorts, SendsNestIntoOtherPortsAndTheSamePort) {
+    HxPortAttach(port_, Logger<1>);
+    HxPortAttach(port_, Logger<2>);
+    HxPortAttach(other_, Logger<3>);
+    during = [this](int n, EDict* d) {
+        if (n != 1 || d->type != 1) return;
+        EDict inner = Record(2);
+        HxPortSend(other_, &inner);
+        HxPortSend(port_, &inner);
+    };
+    EDict r = Record(1);
+    HxPortSend(port_, &r);
+    EXPECT_EQ(Handlers(), (Ints{1, 3, 1, 2, 2}));
+    EXPECT_EQ(Types(), (Types16{1, 2, 2, 2, 1}));
+}
+
+TEST_F(HxPorts, ResetDetachesEveryHandlerEvenMidDelivery) {
+    HxPortAttach(port_, Logger<1>);
+    HxPortAttach(port_, Logger<2>);
+    HxPortAttach(other_, Logger<3>);
+    during = [](int, EDict*) { HxReset(); };
+    EDict r = Record(1);
+    HxPortSend(port_, &r);
+    EXPECT_FALSE(HxPortSend(other_, &r));
+    EXPECT_EQ(Handlers(), (Ints{1}));
+}
+
+TEST_F(HxPorts, AHandlerThatThrowsCountsAsNotTakenAndTheOthersStillRun) {
+    HxPortAttach(port_, Logger<1>);
+    HxPortAttach(port_, Logger<2>);
+    answers[1] = true;
+    during = [](int n, EDict*) {
+        if (n == 1) throw std::runtime_error("broken handler");
+    };
+    EDict r = Record(1);
+    EXPECT_FALSE(HxPortSend(port_, &r));  // the throwing handler's true answer never came
+    EXPECT_EQ(Handlers(), (Ints{1, 2}));
+}
+
+using HxPosts = MessagingTest;
+
+// Each handled record posts the next type to the same port after `delay`, up to type `last`.
+void Chain(uint16_t port, int32_t delay, uint16_t last) {
+    during = [=](int, EDict* d) {
+        EDict next = Record(static_cast<uint16_t>(d->type + 1));
+        if (d->type < last) HxPortPost(port, &next, delay);
+    };
+}
+
+TEST_F(HxPosts, RecordArrivesAsItWasWhenPosted) {
+    HxPortAttach(port_, Logger<1>);
+    during = [](int, EDict* d) { EXPECT_EQ(EDictGetLong(d, 9), 1); };
+    EDict r = Record(5);
+    EDictPutLong(&r, 9, 1);
+    EXPECT_TRUE(HxPortPost(port_, &r, 0));
+    r.type = 6;
+    EDictPutLong(&r, 9, 2);
+    EXPECT_TRUE(calls.empty()); // posting never delivers at once
+    EXPECT_FALSE(HxPortPost(0, &r, 0));
+    EXPECT_FALSE(HxPortPost(port_, nullptr, 0));
+    HxRunUntilIdle();
+    EXPECT_EQ(Types(), (Types16{5}));
+}
+
+TEST_F(HxPosts, DeliveredByDueTimeThenPostOrderEachAtItsDueTime) {
+    HxPortAttach(port_, Logger<1>);
+    const int32_t delays[] = {30, 10, 0, -5}; // negative counts as 0
+    std::vector<std::pair<int32_t, uint16_t>> expected;
+    for (uint16_t i = 0; i < 60; ++i) {
+        EDict r = Record(i);
+        HxPortPost(port_, &r, delays[i % 4]);
+        expected.emplace_back(std::max(delays[i % 4], 0), i);
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(HxPendingPostCount(), 60u);
+    HxAdvanceTime(9);
+    EXPECT_EQ(HxTimeToNextPost(), 1);
+    HxAdvanceTime(91);
+    ASSERT_EQ(calls.size(), expected.size());
+    for (size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].type, expected[i].second);
+        EXPECT_EQ(calls[i].now, static_cast<uint64_t>(expected[i].first));
+    }
+    EXPECT_EQ(HxNow(), 100u);
+    EXPECT_EQ(HxTimeToNextPost(), -1);
+}
+
+TEST_F(HxPosts, PostsMadeWhileDeliveringJoinTheSameAdvance) {
+    HxPortAttach(port_, Logger<1>);
+    Chain(port_, 15, 4);
+    EDict r = Record(1);
+    HxPortPost(port_, &r, 10);
+    HxAdvanceTime(45);
+    EXPECT_EQ(Times(), (Ms{10, 25, 40}));
+    EXPECT_EQ(HxTimeToNextPost(), 10); // type 4, due at 55
+}
+
+TEST_F(HxPosts, RunUntilIdleDeliversImmediatePostsWithoutMovingTime) {
+    HxAdvanceTime(7);
+    HxPortAttach(port_, Logger<1>);
+    Chain(port_, 0, 3);
+    EDict r = Record(1);
+    EDict later = Record(9);
+    HxPortPost(port_, &later, 1);
+    HxPortPost(port_, &r, 0);
+    HxRunUntilIdle();
+    EXPECT_EQ(Types(), (Types16{1, 2, 3}));
+    EXPECT_EQ(HxNow(), 7u);
+    EXPECT_EQ(HxPendingPostCount(), 1u);
+}
+
+TEST_F(HxPosts, NestedLoopsLeaveDeliveryToTheRunningOne) {
+    HxPortAttach(port_, Logger<1>);
+    during = [](int, EDict* d) {
+        if (d->type != 1) return;
+        HxRunUntilIdle();
+        HxAdvanceTime(50);
+        EXPECT_EQ(HxNow(), 10u); // time moves only after the handler returns
+    };
+    for (uint16_t t = 1; t <= 3; ++t) {
+        EDict r = Record(t);
+        HxPortPost(port_, &r, t == 3 ? 55 : 10);
+    }
+    HxAdvanceTime(20);
+    EXPECT_EQ(Types(), (Types16{1, 2, 3}));
+    EXPECT_EQ(Times(), (Ms{10, 10, 55}));
+    EXPECT_EQ(HxNow(), 60u);
+}
+
+TEST_F(HxPosts, ResetInsideADeliveryDropsPostsAndRewindsTheClock) {
+    HxPortAttach(port_, Logger<1>);
+    during = [](int, EDict*) { HxReset(); };
+    EDict r = Record(1);
+    HxPortPost(port_, &r, 5);
+    HxPortPost(port_, &r, 6);
+    HxAdvanceTime(30);
+    EXPECT_EQ(calls.size(), 1u);
+    EXPECT_EQ(HxNow(), 0u);
+    EXPECT_EQ(HxPendingPostCount(), 0u);
+}
+
+TEST_F(HxPosts, RealClockContinuesFromTheDeterministicTime) {
+    HxAdvanceTime(1000);
+    HxSetRealClock(true);
+    EXPECT_TRUE(HxIsRealClock());
+    EXPECT_GE(HxNow(), 1000u);
+    HxPortAttach(port_, Logger<1>);
+    Chain(port_, 0, 2);
+    EDict now = Record(1);
+    EDict later = Record(7);
+    HxPortPost(port_, &later, 3600 * 1000);
+    HxPortPost(port_, &now, 0);
+    HxAdvanceTime(0);
+    EXPECT_EQ(Types(), (Types16{1, 2}));
+    EXPECT_EQ(calls[0].now, calls[1].now); // one clock reading per delivery batch
+    uint64_t before = HxNow();
+    HxSetRealClock(false);
+    EXPECT_GE(HxNow(), before);
+    HxReset();
+    EXPECT_FALSE(HxIsRealClock());
+    EXPECT_EQ(HxNow(), 0u);
+}
+
+struct Event {
+    int event;
+    uint16_t port;
+    uint16_t type;
+    int32_t delay;
+    bool operator==(const Event&) const = default;
+};
+
+void Collect(int event, uint16_t port, const EDict* record, int32_t delay, void* user) {
+    static_cast<std::vector<Event>*>(user)->push_back({event, port, record->type, delay});
+}
+
+using HxTracing = MessagingTest;
+
+TEST_F(HxTracing, ReportsSendsPostsAndDeliveriesInOrderUntilCleared) {
+    std::vector<Event> events;
+    HxSetTraceHook(Collect, &events);
+    HxPortAttach(port_, Logger<1>);
+    during = [&events, this](int, EDict* d) { events.push_back({-1, port_, d->type, 0}); };
+    EDict sent = Record(1);
+    EDict posted = Record(2);
+    HxPortSend(port_, &sent);
+    HxPortPost(other_, &posted, 40);
+    HxPortPost(port_, &posted, -3);
+    HxAdvanceTime(50);
+    std::vector<Event> expected = {
+        {HxTraceSend, port_, 1, 0},       {-1, port_, 1, 0}, {HxTracePost, other_, 2, 40},
+        {HxTracePost, port_, 2, 0},       {HxTraceDeliver, port_, 2, 0}, {-1, port_, 2, 0},
+        {HxTraceDeliver, other_, 2, 0},
+    };
+    EXPECT_EQ(events, expected);
+
+    HxSetTraceHook(nullptr, &events);
+    HxPortSend(port_, &sent);
+    HxPortPost(port_, &sent, 0);
+    HxRunUntilIdle();
+    EXPECT_EQ(events.size(), expected.size() + 2); // only the handler's own marks
+}
+
+} // namespace
+} // namespace hxtest
