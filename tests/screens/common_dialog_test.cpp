@@ -1,3 +1,5 @@
+// The common dialog's requests on the screens that show it; which buttons a notice shows, and its
+// backdrop, are checked by the sign-in and scene_pictures sessions.
 #include <string>
 #include <vector>
 
@@ -27,16 +29,6 @@ protected:
             steps.push_back(Step{r.event, EDictGetType(&r.record), EDictGetShort(&r.record, key)});
         }
         return steps;
-    }
-    std::vector<uint16_t> ShownButtons(uint16_t scene) const {
-        std::vector<uint16_t> shown;
-        for (const HostRequest& r : host_.Requests(scene, code::kStart)) {
-            const uint16_t sprite = EDictGetShort(&r.record, atoms::SPRITENAME);
-            if (sprite == sprites::BtnCoYes || sprite == sprites::BtnCoNo || sprite == sprites::BtnCoOk) {
-                shown.push_back(sprite);
-            }
-        }
-        return shown;
     }
     Numbers ZOf(uint16_t scene, uint16_t sprite) const {
         Numbers z;
@@ -85,15 +77,6 @@ TEST_F(CommonDialogTest, AQuestionShowsBackdropYesNoAndTextAboveTheCover) {
     EXPECT_STREQ(EDictGetText(&text.back().record, atoms::TEXT), "Go on?");
     EXPECT_TRUE(wm::CommonDialog().up);
     EXPECT_EQ(wm::CommonDialog().current, question_);
-}
-
-TEST_F(CommonDialogTest, NoticesShowOkOrNoButtonAtAll) {
-    screen_->ShowDialog(wm::kDialogOk, question_, "Done.");
-    EXPECT_EQ(ShownButtons(scene_), std::vector<uint16_t>{sprites::BtnCoOk});
-    host_.Forget();
-    screen_->ShowDialog(wm::kDialogNoButtons, question_, "Working...");
-    EXPECT_TRUE(ShownButtons(scene_).empty());
-    EXPECT_EQ(About(scene_, code::kStart, atoms::SPRITENAME, sprites::AniCoDialog).size(), 1u);
 }
 
 TEST_F(CommonDialogTest, ClosingHidesAllFiveSpritesThenTheCoverAndKeepsTheName) {
