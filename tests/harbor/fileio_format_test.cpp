@@ -1,11 +1,15 @@
-// The dictionary file format, names, and the host's dictionary object, without a file system.
-#include <gtest/gtest.h>
+// The dictionary file format, names and the host's dictionary object without a file system, then
+// harbor dict-dump: one file in readable form, a folder checked, and the program's exit codes.
+#include <sys/wait.h>
 
+#include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "fileio/checksum.h"
 #include "fileio/dict_collector.h"
+#include "fileio/dict_dump.h"
 #include "fileio/dict_file_format.h"
 #include "fileio/file_names.h"
 #include "fileio/stored_dict.h"
@@ -14,16 +18,18 @@
 
 using namespace harbor;
 using fileio_test::A;
+using fileio_test::WriteBytes;
+namespace fs = std::filesystem;
 
 namespace {
 
 std::vector<DictFileEntry> Sample() {
-    return {{"Message", StoredKind::Text, 0, "Hi\r\n"},
-            {"MailID", StoredKind::Long, 0xFFFFFFFFu, {}},
+    return {{"Message", StoredKind::Text, 0, "From: \"Ann\"\r\n\xC3\xA9\x01"},
+            {"MailID", StoredKind::Long, static_cast<uint32_t>(-3), {}},
             {"Plain", StoredKind::Short, 7, {}},
             {"ann", StoredKind::NamedShort, 300, "kite_ann"},
             {"Ratio", StoredKind::Float, 0x3E800000u, {}},
-            {"Nine", StoredKind::Type9, 9, {}}};
+            {"Nine", StoredKind::Type9, 4000000000u, {}}};
 }
 
 std::string Encoded(const std::vector<DictFileEntry>& entries) {
@@ -148,6 +154,104 @@ TEST(DictCollector, ReadsTheModulesObjectInOrderWithShortsByName) {
     d.PutHandle(A("Conn"), 3);
     EXPECT_FALSE(CollectEntries(d, entries, why));
     EXPECT_EQ(why, "\"Conn\": a Handle cannot be stored");
+}
+
+class DictDumpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        good_ = Encoded(Sample());
+        WriteBytes(File("WN1.wnl"), good_);
+        WriteBytes(scratch_.Root() / "MailBoxes" / "folder.dat", good_);
+    }
+
+    fs::path File(const char* name) const { return scratch_.Root() / "MailBoxes" / "InBox" / name; }
+
+    int Run(const std::vector<std::string>& args) {
+        out_.str("");
+        err_.str("");
+        return RunDictDump(args, out_, err_);
+    }
+
+    fileio_test::Scratch scratch_;
+    std::string good_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+TEST_F(DictDumpTest, PrintsEveryEntryReadably) {
+    ASSERT_EQ(Run({File("WN1.wnl").string()}), 0);
+    EXPECT_EQ(out_.str(), "# " + File("WN1.wnl").string() + ": dictionary file version 1, 6 entries\n" +
+                              "\"Message\" Text \"From: \\\"Ann\\\"\\r\\n\xC3\xA9\\x01\"\n"
+                              "\"MailID\" Long -3\n"
+                              "\"Plain\" Short 7\n"
+                              "\"ann\" Short 300 \"kite_ann\"\n"
+                              "\"Ratio\" Float 0.25\n"
+                              "\"Nine\" Type9 4000000000\n");
+}
+
+TEST_F(DictDumpTest, AnAddressBookPrintsItsNamesSortedWithTheirKiteIds) {
+    const fs::path book = scratch_.Root() / "MailBoxes" / "kiteAccounts" / "ann_01" / "AddBook.wdb";
+    WriteBytes(book, Encoded({{"zoe", StoredKind::NamedShort, 7, "zoe_9"},
+                              {"Version", StoredKind::Long, 2, {}},
+                              {"Granny", StoredKind::NamedShort, 9, "gran_42"},
+                              {"bob", StoredKind::NamedShort, 8, "bob_7"},
+                              {"x\x1b[2J", StoredKind::NamedShort, 6, "y"}}));
+    ASSERT_EQ(Run({book.string()}), 0);
+    // A name with a control character is quoted and escaped; the columns make room for it.
+    EXPECT_EQ(out_.str(), "# " + book.string() + ": dictionary file version 1, 5 entries\n" +
+                              "# address book of ann_01: 4 names\n"
+                              "Name        Kite ID\n"
+                              "bob         bob_7\n"
+                              "Granny      gran_42\n"
+                              "\"x\\x1B[2J\"  y\n"
+                              "zoe         zoe_9\n"
+                              "# other entries, kept as they are: 1\n"
+                              "\"Version\" Long 2\n");
+}
+
+TEST_F(DictDumpTest, ADamagedFileIsReportedWithExitOne) {
+    WriteBytes(File("WN2.wnl"), good_.substr(0, good_.size() - 2));
+    EXPECT_EQ(Run({File("WN2.wnl").string()}), 1);
+    EXPECT_NE(err_.str().find("WN2.wnl: not a readable dictionary file: checksum mismatch"), std::string::npos)
+        << err_.str();
+    EXPECT_EQ(Run({File("missing").string()}), 1);
+    EXPECT_EQ(Run({}), 2);
+    EXPECT_EQ(Run({"--check"}), 2);
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_NE(out_.str().find("--check DIR"), std::string::npos);
+}
+
+TEST_F(DictDumpTest, CheckListsTheBadFilesOfAWholeTree) {
+    EXPECT_EQ(Run({"--check", scratch_.Root().string()}), 0);
+    EXPECT_EQ(out_.str(), "checked 2 file(s): 0 bad\n");
+    WriteBytes(File("WN3.wnl"), "plain text");
+    WriteBytes(File(".hbtmp-1-1"), "partial");
+    EXPECT_EQ(Run({"--check", scratch_.Root().string()}), 1);
+    EXPECT_NE(out_.str().find("bad: " + File("WN3.wnl").string() + ": not a dictionary file\n"), std::string::npos)
+        << out_.str();
+    EXPECT_NE(out_.str().find("leftover: " + File(".hbtmp-1-1").string()), std::string::npos);
+    EXPECT_NE(out_.str().find("checked 3 file(s): 1 bad, 1 leftover temporary file(s)\n"), std::string::npos);
+    EXPECT_EQ(Run({"--check", File("WN1.wnl").string()}), 1);  // not a folder
+}
+
+TEST_F(DictDumpTest, CheckFlagsEmptyMessageFilesACrashLeft) {
+    const std::string empty = Encoded({});
+    WriteBytes(File("WN7.wnl"), empty);
+    WriteBytes(File("folder.dat"), empty);  // an empty dictionary is fine for anything else
+    EXPECT_EQ(Run({"--check", scratch_.Root().string()}), 0);
+    EXPECT_NE(out_.str().find("leftover: " + File("WN7.wnl").string() + ": empty message file"), std::string::npos)
+        << out_.str();
+    EXPECT_EQ(out_.str().find("folder.dat"), std::string::npos) << out_.str();
+    EXPECT_NE(out_.str().find(", 1 empty message file(s)\n"), std::string::npos) << out_.str();
+}
+
+// The e2e sessions' checks run it on good files: here its status for a bad one comes through.
+TEST_F(DictDumpTest, TheHarborProgramRunsIt) {
+    WriteBytes(File("bad.wnl"), "x");
+    const std::string command =
+        std::string(HARBOR_PROGRAM) + " dict-dump '" + File("bad.wnl").string() + "' 2>/dev/null";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
 }
 
 }  // namespace

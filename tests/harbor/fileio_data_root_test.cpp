@@ -1,9 +1,15 @@
-// Deleted message files go to the holding area and `harbor recover` brings them back: a crash
-// between the module's delete and its Trash copy loses nothing.
+// What harbor keeps in a data root beside the module's files. The lock: one harbor per root,
+// a second holder refused and told who has it, and the commands that write into a root wait for
+// it. The holding area: deleted message files go there and `harbor recover` brings them back, so
+// a crash between the module's delete and its Trash copy loses nothing.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <sstream>
 
-#include "fileio/dict_file_format.h"
-#include "fileio/file_service.h"
+#include "fileio/data_root_lock.h"
+#include "fileio/file_names.h"
 #include "fileio/held_files.h"
 #include "fileio_test_support.h"
 #include "mail/recover_command.h"
@@ -12,6 +18,65 @@
 using namespace fileio_test;
 
 namespace {
+
+using harbor::DataRootLock;
+
+class DataRootLockTest : public ::testing::Test {
+protected:
+    DataRootLockTest() { fs::create_directories(scratch_.Root()); }
+    std::optional<DataRootLock> Take(const char* who, int wait_ms) {
+        return DataRootLock::Take(scratch_.Root(), who, std::chrono::milliseconds(wait_ms), problem_, in_use_);
+    }
+    // What a refusal names: this process, holding the root as `who`.
+    static std::string Holder(const char* who) {
+        return "in use by another harbor (pid " + std::to_string(::getpid()) + ", " + who + ")";
+    }
+
+    Scratch scratch_;
+    std::string problem_;
+    bool in_use_ = true;
+};
+
+TEST_F(DataRootLockTest, SecondHolderIsRefusedAndToldWhoHasTheRoot) {
+    std::optional<DataRootLock> first = Take("window", 0);
+    ASSERT_TRUE(first) << problem_;
+    EXPECT_FALSE(in_use_);
+    // flock belongs to the open file, so a second take in this same process is refused too.
+    EXPECT_FALSE(Take("script", 100));
+    EXPECT_TRUE(in_use_);
+    EXPECT_NE(problem_.find(Holder("window")), std::string::npos) << problem_;
+    first.reset();
+    EXPECT_TRUE(Take("script", 0));
+    EXPECT_NE(harbor::RefusedName(harbor::kLockFileName), nullptr) << "the module never sees the lock file";
+}
+
+TEST_F(DataRootLockTest, ALockFileThatIsALinkIsNotFollowed) {
+    WriteBytes(scratch_.Outside() / "precious", "precious\n");
+    fs::create_symlink(scratch_.Outside() / "precious", scratch_.Root() / harbor::kLockFileName);
+    EXPECT_FALSE(Take("window", 0));
+    EXPECT_FALSE(in_use_);
+    EXPECT_NE(problem_.find("cannot be locked"), std::string::npos) << problem_;
+    EXPECT_EQ(ReadBytes(scratch_.Outside() / "precious"), "precious\n");
+}
+
+// The account command waits for the root, then gives up with status 3 naming the holder; the
+// accounts file is untouched.
+TEST_F(DataRootLockTest, AccountCommandWaitsThenNamesTheHolder) {
+    std::optional<DataRootLock> held = Take("window", 0);
+    ASSERT_TRUE(held) << problem_;
+    const fs::path err = scratch_.Base() / "err";
+    const std::string command = "printf 'apple\\n' | HARBOR_PASSWORD_COST=fast " + std::string(HARBOR_PROGRAM) +
+                                " account add ann_01 --data " + scratch_.Root().string() + " 2>" + err.string();
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), harbor::kRootInUse);
+    EXPECT_NE(ReadBytes(err).find("account add: the data folder " + scratch_.Root().string() + " is " + Holder("window")),
+              std::string::npos)
+        << ReadBytes(err);
+    EXPECT_FALSE(fs::exists(scratch_.Root() / ".postoffice" / "accounts"));
+    held.reset();
+    EXPECT_EQ(std::system(command.c_str()), 0);
+}
 
 class HeldFilesTest : public ServiceTest {
 protected:
