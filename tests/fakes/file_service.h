@@ -30,6 +30,13 @@ inline void PrintTo(const StoredEntry& e, std::ostream* os) {
 }
 using StoredDict = std::vector<StoredEntry>;
 
+// The folders of the tests' kite account ann_01 and player p7.
+inline const Path kAnnInBox = {"MailBoxes", "kiteAccounts", "ann_01", "InBox"};
+inline const Path kAnnOutBox = {"MailBoxes", "kiteAccounts", "ann_01", "OutBox"};
+inline const Path kAnnTrash = {"MailBoxes", "kiteAccounts", "ann_01", "Trash"};
+inline const Path kP7InBox = {"MailBoxes", "Players", "p7", "InBox"};
+inline const Path kP7Trash = {"MailBoxes", "Players", "p7", "Trash"};
+
 class FakeFileService {
 public:
     struct Directory {

@@ -34,21 +34,21 @@ TEST_F(MailFolderTest, OpenMailFolderWalksDownAsFarAsItsArgumentsGo) {
 TEST_F(MailFolderTest, ReadLastIdCreatesAMissingCounterAndReadsAMissingKeyAsZero) {
     wm::OpenMailFolder("ann_01", 1, 2);
     EXPECT_EQ(wm::ReadLastId(), 1u);
-    ASSERT_EQ(Dir(kKiteInBox).files.count("folder.dat"), 1u);
-    EXPECT_TRUE(Dir(kKiteInBox).files["folder.dat"].empty());
+    ASSERT_EQ(Dir(kAnnInBox).files.count("folder.dat"), 1u);
+    EXPECT_TRUE(Dir(kAnnInBox).files["folder.dat"].empty());
     EXPECT_EQ(wm::ReadLastId(), 0u);
-    PutLastId(kKiteInBox, 41);
+    PutLastId(kAnnInBox, 41);
     EXPECT_EQ(wm::ReadLastId(), 41u);
     wm::WriteLastId(42);
-    EXPECT_EQ(Dir(kKiteInBox).files["folder.dat"], (StoredDict{{Atom("LastID"), EDictLong, 42, ""}}));
+    EXPECT_EQ(Dir(kAnnInBox).files["folder.dat"], (StoredDict{{Atom("LastID"), EDictLong, 42, ""}}));
 }
 
 TEST_F(MailFolderTest, SavingAMessageWritesCounterThenFileWithMessageThenMailId) {
     wm::OpenMailFolder("ann_01", 1, 2);
     const uint32_t message = mail_.Make("From: a\r\n\r\nHello");
     EXPECT_EQ(wm::SaveMessageToFolder(message), 2u);  // no folder.dat: 1 + 1
-    EXPECT_EQ(StoredLastId(kKiteInBox), 2);
-    EXPECT_EQ(Dir(kKiteInBox).files.at("WN2.wnl"), (StoredDict{{atoms::mail::Message, EDictText, 0, "From: a\r\n\r\nHello"},
+    EXPECT_EQ(StoredLastId(kAnnInBox), 2);
+    EXPECT_EQ(Dir(kAnnInBox).files.at("WN2.wnl"), (StoredDict{{atoms::mail::Message, EDictText, 0, "From: a\r\n\r\nHello"},
                                                            {Atom("MailID"), EDictLong, 2, ""}}));
     // Each file is created empty and then written; the counter goes first.
     EXPECT_EQ(files_.writeLog, (std::vector<std::string>{"folder.dat create", "folder.dat create", "folder.dat write",
@@ -71,20 +71,20 @@ TEST_F(MailFolderTest, TheIdSearchSkipsTakenIdsAndWrapsAtOneHundredThousand) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lastId);
-        Dir(kKiteInBox) = {};
+        Dir(kAnnInBox) = {};
         wm::OpenMailFolder("ann_01", 1, 2);
-        PutLastId(kKiteInBox, c.lastId);
-        for (uint32_t id : c.taken) PutMessage(kKiteInBox, id, "old");
+        PutLastId(kAnnInBox, c.lastId);
+        for (uint32_t id : c.taken) PutMessage(kAnnInBox, id, "old");
         EXPECT_EQ(wm::SaveMessageToFolder(mail_.Make("new")), c.expected);
-        EXPECT_EQ(StoredLastId(kKiteInBox), static_cast<int32_t>(c.expected));
-        EXPECT_EQ(Dir(kKiteInBox).files.size(), c.taken.size() + 2);
+        EXPECT_EQ(StoredLastId(kAnnInBox), static_cast<int32_t>(c.expected));
+        EXPECT_EQ(Dir(kAnnInBox).files.size(), c.taken.size() + 2);
     }
 }
 
 TEST_F(MailFolderTest, AFullFolderTakesNothing) {
     wm::OpenMailFolder("ann_01", 1, 2);
-    for (uint32_t id = 1; id <= wm::kMaxMessageId; ++id) PutMessage(kKiteInBox, id, "");
-    PutLastId(kKiteInBox, 0);
+    for (uint32_t id = 1; id <= wm::kMaxMessageId; ++id) PutMessage(kAnnInBox, id, "");
+    PutLastId(kAnnInBox, 0);
     host_.Forget();
     EXPECT_EQ(wm::SaveMessageToFolder(mail_.Make("new")), 0u);
     EXPECT_EQ(host_.log.Count(atoms::files::FileIOPort, code::kWriteDict), 0u);
@@ -103,9 +103,9 @@ TEST_F(MailFolderTest, WithoutFileServiceNothingIsSentOrSaved) {
 
 TEST_F(MailFolderTest, LoadingReadsTextAndIdOrLeavesTheIdAlone) {
     wm::OpenMailFolder("ann_01", 1, 2);
-    PutMessage(kKiteInBox, 17, "stored");
-    Dir(kKiteInBox).files["WN18.wnl"] = {{atoms::mail::Message, EDictText, 0, "no id"}};
-    Dir(kKiteInBox).unreadable["WN19.wnl"] = "damaged";
+    PutMessage(kAnnInBox, 17, "stored");
+    Dir(kAnnInBox).files["WN18.wnl"] = {{atoms::mail::Message, EDictText, 0, "no id"}};
+    Dir(kAnnInBox).unreadable["WN19.wnl"] = "damaged";
     uint32_t id = 0;
     EXPECT_STREQ(wm::LoadMessageById(17, &id), "stored");
     EXPECT_EQ(id, 17u);

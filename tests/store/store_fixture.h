@@ -28,7 +28,4 @@ protected:
     }
 };
 
-inline const Path kKiteInBox = {"MailBoxes", "kiteAccounts", "ann_01", "InBox"};
-inline const Path kKiteTrash = {"MailBoxes", "kiteAccounts", "ann_01", "Trash"};
-
 #endif

@@ -71,10 +71,4 @@ protected:
     int importReadsOutsideImport_ = 0;
 };
 
-inline const Path kAnnOutBox = {"MailBoxes", "kiteAccounts", "ann_01", "OutBox"};
-inline const Path kAnnInBox = {"MailBoxes", "kiteAccounts", "ann_01", "InBox"};
-inline const Path kAnnTrash = {"MailBoxes", "kiteAccounts", "ann_01", "Trash"};
-inline const Path kP7InBox = {"MailBoxes", "Players", "p7", "InBox"};
-inline const Path kP7Trash = {"MailBoxes", "Players", "p7", "Trash"};
-
 #endif
