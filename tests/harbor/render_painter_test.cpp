@@ -72,6 +72,9 @@ TEST_F(PainterTest, ButtonsWearTheLookOfTheirEffectAndTheDisabledLabelColour) {
     EXPECT_EQ(image.At(16, 40), Rgb(0x8c, 0xe9, 0x9a));
     EXPECT_EQ(image.At(16, 130), Rgb(0xd9, 0xd9, 0xd9));
     EXPECT_EQ(image.At(10 + 200 / 2, 10 - 1), kWhite);
+    // A raised button casts a soft shadow below it; a disabled one does not.
+    EXPECT_LT(image.At(10 + 200 / 2, 10 + 60 + 1).Brightness(), kWhite.Brightness());
+    EXPECT_EQ(image.At(10 + 200 / 2, 100 + 60 + 1), kWhite);
     // The labels: blue on the raised button, the look's red on the disabled one.
     int blue = 0, red = 0;
     for (int x = 60; x < 160; ++x) {
@@ -150,6 +153,7 @@ TEST_F(PainterTest, TheFocusedFieldShowsABlinkingCaretAfterItsText) {
     WriteScene(R"({"name": "EdtRtName", "kind": "edit", "rect": [20, 20, 300, 40], "effect": "Still",
         "font": {"family": "Comic Sans MS", "size": 20, "color": "#000000"},
         "effects": {"Still": {"fill": "#ffffff"}}})");
+    WriteFile("scenes/ScRtOver.json", R"({"scene": "ScRtOver", "eventPort": "P", "overlay": true, "sprites": []})");
     Enter();
     EXPECT_EQ(FirstDifference(Paint(0), Paint(500), 20, 20, 300, 40), -1);  // no focus: no caret
     ASSERT_TRUE(service_->PointerDown(100, 40));
@@ -168,6 +172,9 @@ TEST_F(PainterTest, TheFocusedFieldShowsABlinkingCaretAfterItsText) {
     for (int i = 0; i < 6; ++i) service_->KeyByName("Backspace");
     service_->TypeText("EEEEEE");
     EXPECT_NEAR(accented_caret, FirstDifference(Paint(1000), Paint(1500), 20, 20, 300, 40), 1);
+    // Under an overlay the field keeps its focus but takes no keys, and shows no caret.
+    ASSERT_TRUE(service_->ShowScene(A("ScRtOver")));
+    EXPECT_EQ(FirstDifference(Paint(1000), Paint(1500), 20, 20, 300, 40), -1);
 }
 
 TEST_F(PainterTest, PicturesDrawFromTheArtFolderAndAMissingOneFallsBackToItsLook) {
@@ -229,6 +236,9 @@ TEST_F(PainterTest, TheModulesPicturesDrawOverTheirSprites) {
         harbor::CairoPtr cr(cairo_create(picture.get()));
         cairo_set_source_rgb(cr.get(), 0, 0, 1);
         cairo_paint(cr.get());
+        cairo_set_source_rgb(cr.get(), 1, 0, 0);  // its right half red
+        cairo_rectangle(cr.get(), 5, 0, 5, 5);
+        cairo_fill(cr.get());
     }
     std::vector<uint16_t> asked;
     Painter().SetPictureProvider([&](uint16_t scene, uint16_t sprite) -> cairo_surface_t* {
@@ -238,7 +248,9 @@ TEST_F(PainterTest, TheModulesPicturesDrawOverTheirSprites) {
     });
     const Image image = Paint();
     EXPECT_EQ(image.At(15, 15), kBlue);  // scaled from 10 by 5 to the rect
-    EXPECT_EQ(image.At(105, 55), kBlue);
+    EXPECT_EQ(image.At(30, 30), kBlue);
+    EXPECT_EQ(image.At(90, 30), kRed);
+    EXPECT_EQ(image.At(105, 55), kRed);
     EXPECT_EQ(image.At(250, 30), kRed);
     EXPECT_EQ(asked.size(), 2u);
 }

@@ -1,7 +1,6 @@
 // The timer ports and RegionalPort under the deterministic clock.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -133,22 +132,16 @@ TEST_F(RegionalTest, FormatsTheShortAndTheLongForm) {
 }
 
 TEST_F(RegionalTest, NeverWritesPastSizeAndAlwaysTerminates) {
-    char buffer[16];
-    std::memset(buffer, 'x', sizeof buffer);
-    Format(harbor::kDeterministicEpoch, buffer, 5, true);
-    EXPECT_STREQ(buffer, "12/0");
-    EXPECT_EQ(buffer[5], 'x');
-
-    std::memset(buffer, 'x', sizeof buffer);
-    Format(harbor::kDeterministicEpoch, buffer, 1, true);
-    EXPECT_EQ(buffer[0], '\0');
-    EXPECT_EQ(buffer[1], 'x');
-
-    for (int32_t size : {0, -4}) {
-        std::memset(buffer, 'x', sizeof buffer);
-        Format(harbor::kDeterministicEpoch, buffer, size, true);
-        EXPECT_EQ(buffer[0], 'x') << size;
-    }
+    // The 16 bytes of a buffer filled with 'x' after a short date of at most `size` bytes.
+    const auto written = [this](int32_t size) {
+        std::string buffer(16, 'x');
+        Format(harbor::kDeterministicEpoch, buffer.data(), size, true);
+        return buffer;
+    };
+    EXPECT_EQ(written(5), std::string("12/0\0xxxxxxxxxxx", 16));
+    EXPECT_EQ(written(1), std::string("\0xxxxxxxxxxxxxxx", 16));
+    EXPECT_EQ(written(0), std::string(16, 'x'));
+    EXPECT_EQ(written(-4), std::string(16, 'x'));
     Format(harbor::kDeterministicEpoch, nullptr, 16, true);  // nothing to write into: no crash
 }
 
