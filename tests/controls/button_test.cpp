@@ -73,6 +73,13 @@ TEST_F(ButtonTest, ConstructionMakesTwoLooksAndAHiddenInteractiveButton) {
 TEST_F(ButtonTest, EachLookIsPaintedOnceThroughItsCanvasPort) {
     PMArrowButton button(ArrowKind::kUp, 0, 0, 16, scene_, events_, 1);
     FakeCanvas canvas(16, 16);
+    // Requests without a button or a canvas are refused and paint nothing.
+    EDict stranger = DrawRecord(FetchAtom("not a button"), &canvas);
+    EXPECT_FALSE(PM_ButtonDrawUp(&stranger));
+    EDict blind = DrawRecord(button.Sprite(), nullptr);
+    EXPECT_FALSE(PM_ButtonDrawUp(&blind));
+    EXPECT_FALSE(PM_ButtonDrawUp(nullptr));
+    EXPECT_TRUE(canvas.Ops().empty());
     EDict up = DrawRecord(button.Sprite(), &canvas);
     EXPECT_TRUE(HxPortSend(atoms::controls::PivotButtonCanvasPortUp, &up));
     EXPECT_TRUE(EDictGetBool(&up, atoms::UPDATED));
@@ -94,17 +101,6 @@ TEST_F(ButtonTest, EachLookIsPaintedOnceThroughItsCanvasPort) {
     EXPECT_TRUE(pressed.Shows(5, 0, kBlack)) << "sunken top edge";
     EXPECT_TRUE(pressed.Shows(8, 4, kBlack)) << "pressed apex";
     EXPECT_TRUE(pressed.Shows(7, 3, Rgb{154, 154, 154}));
-}
-
-TEST_F(ButtonTest, RequestsWithoutAButtonOrCanvasAreRefused) {
-    PMArrowButton button(ArrowKind::kDown, 0, 0, 16, scene_, events_, 1);
-    FakeCanvas canvas(16, 16);
-    EDict stranger = DrawRecord(FetchAtom("not a button"), &canvas);
-    EXPECT_FALSE(PM_ButtonDrawUp(&stranger));
-    EDict blind = DrawRecord(button.Sprite(), nullptr);
-    EXPECT_FALSE(PM_ButtonDrawUp(&blind));
-    EXPECT_TRUE(canvas.Ops().empty());
-    EXPECT_FALSE(PM_ButtonDrawUp(nullptr));
 }
 
 TEST_F(ButtonTest, TheLastButtonDetachesThePortsAndRestartsTheNames) {
