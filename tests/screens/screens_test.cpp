@@ -24,17 +24,15 @@ protected:
 
 // A player's disabled buttons are checked with the mailbox list (main_screen_test); the write
 // screen's Back question by the write_refusals session.
-TEST_F(ScreensTest, MainScreenShowsTheMailboxNameAndHoldsTheKeyboardWhileShown) {
+TEST_F(ScreensTest, MainScreenShowsTheMailboxNameHoldsTheKeyboardWhileShownAndExitEnds) {
     Start("Robin");
     Deliver(mainPort_, code::kEntered);
     EXPECT_TRUE(Attached(atoms::KeyboardPort, &PM_WrenmailMain));
     ExpectMailboxName(mainScene_, "Robin");
     Deliver(mainPort_, code::kLeft);
     EXPECT_FALSE(Attached(atoms::KeyboardPort, &PM_WrenmailMain));
-}
 
-TEST_F(ScreensTest, MainExitAsksThenRemindsThenEnds) {
-    Start("Robin");
+    // Exit asks, then reminds, then ends.
     Click(mainPort_, Atom("BtnWnExit"));
     EXPECT_EQ(wm::CommonDialog().current, Atom("ConfirmExit"));
     Click(mainPort_, Atom("BtnWnHelp"));  // ignored while the question is up

@@ -63,7 +63,7 @@ TEST_F(SignInTest, AFirstVisitWithoutPlayerPlaysTheOpeningThenTheSplash) {
     EXPECT_EQ(Deliveries(FocusRequests()), Lines{"post 0"});
 }
 
-TEST_F(SignInTest, ClicksSkipTheAnimationsAndTheLateTimersAreIgnored) {
+TEST_F(SignInTest, ClicksSkipTheAnimationsLateTimersAreIgnoredAndNoToExitStays) {
     Enter(nullptr);
     EXPECT_TRUE(Click(port_, opening_));
     EXPECT_EQ(Actions(Atom("aOnOpeningDone")).back().delay, 1);
@@ -75,6 +75,15 @@ TEST_F(SignInTest, ClicksSkipTheAnimationsAndTheLateTimersAreIgnored) {
     Advance(10000);  // the first timers of both animations fall due now
     EXPECT_EQ(About(scene_, code::kStart, atoms::SPRITENAME, splash_).size(), 1u);
     EXPECT_EQ(About(scene_, code::kStart, atoms::SPRITENAME, name_).size(), 1u);
+
+    // Exit asks; No stays without a reminder. Empty fields, Yes, the reminder 20 later and the
+    // end at its OK are the signin_dial_fail session's.
+    Click(port_, exit_);
+    EXPECT_EQ(wm::CommonDialog().current, Atom("ConfirmExit"));
+    Click(port_, atoms::dialog_sprites::BtnCoNo);
+    EXPECT_FALSE(wm::CommonDialog().up);
+    Advance(100);
+    EXPECT_TRUE(Actions(Atom("aShowDisconnectReminder")).empty());
 }
 
 // A player's entry (no opening, Cancel back to the mailbox, the kite login given at the start in
@@ -108,20 +117,6 @@ TEST_F(SignInTest, TabCleansTheFieldAndMovesToTheOtherAndEnterAsksForValidation)
     EXPECT_TRUE(wm::CommonDialog().up);
     EXPECT_EQ(wm::CommonDialog().current, Atom("CheckingPassword"));
     EXPECT_EQ(Deliveries(Actions(atoms::actions::aValidateUser)), Lines{"post 0"});
-}
-
-// Empty fields (the notice, no dialling, the fields again at OK), Yes, the reminder 20 later and
-// the end at its OK are the signin_dial_fail session's.
-TEST_F(SignInTest, ExitAsksAndNoStaysWithoutAReminder) {
-    Enter(nullptr);
-    Click(port_, opening_);
-    Advance(1);
-    Click(port_, exit_);
-    EXPECT_EQ(wm::CommonDialog().current, Atom("ConfirmExit"));
-    Click(port_, atoms::dialog_sprites::BtnCoNo);
-    EXPECT_FALSE(wm::CommonDialog().up);
-    Advance(100);
-    EXPECT_TRUE(Actions(Atom("aShowDisconnectReminder")).empty());
 }
 
 }  // namespace
