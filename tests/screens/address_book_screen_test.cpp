@@ -51,7 +51,7 @@ protected:
     const uint16_t scene_ = atoms::ports::ScAbAddress;
 };
 
-TEST_F(AddressBookScreenTest, ABadNameBringsItsDialogLowerInTheSceneAndOnlyOkAnswersIt) {
+TEST_F(AddressBookScreenTest, TheDialogSitsLowerOnlyOkAnswersItDeleteNeedsALineAndLeaveSaves) {
     Open();
     Fields("Aunt May", "may_5");
     Click(bookPort_, Atom("BtnAbAdd"));
@@ -61,10 +61,8 @@ TEST_F(AddressBookScreenTest, ABadNameBringsItsDialogLowerInTheSceneAndOnlyOkAns
     EXPECT_FALSE(Screen().OnButton(Atom("BtnAbAdd")));
     Click(bookPort_, sprites::BtnCoOk);
     EXPECT_FALSE(wm::CommonDialog().up);
-}
 
-TEST_F(AddressBookScreenTest, DeleteNeedsASelectedLineAndTheBookIsSavedOnlyAtLeave) {
-    Open();
+    // Delete needs a selected line; the book is saved only at Leave.
     Click(bookPort_, Atom("BtnAbDelete"));  // nothing selected: nothing happens
     EXPECT_EQ(Lines().size(), 3u);
     Screen().List()->Select(0);

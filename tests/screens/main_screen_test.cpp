@@ -225,6 +225,12 @@ TEST_F(MainListTest, EachSenderIsLookedUpInTheStoredBookAsItIsRead) {
 TEST_F(MainListTest, APlayerWithoutKiteIdCannotReachAddressBookOrMailExchange) {
     StartAs(nullptr);
     PutMail(2, 1, "ann@x.example", "hello", 10);
+    // Before the screen is entered, a refresh and list events do nothing.
+    Main().RefreshList();
+    Deliver(port_, atoms::actions::aOnMailDownloaded);
+    Press(Atom("BtnWnRead"), 2);
+    EXPECT_EQ(Main().List(), nullptr);
+    EXPECT_EQ(wm::Handover().current_message, 0u);
     Enter();
     using Fx = std::vector<uint16_t>;
     for (const char* button : {"BtnWnAddress", "BtnWnUpdate"}) {
@@ -233,16 +239,6 @@ TEST_F(MainListTest, APlayerWithoutKiteIdCannotReachAddressBookOrMailExchange) {
     EXPECT_EQ(Effects(scene_, Atom("BtnWnDelete")), (Fx{atoms::buttons::Up}));
     EXPECT_FALSE(wm::CommonDialog().up);  // no Get/Send notice for a player
     EXPECT_EQ(Column(0), (Lines{"ann@x.example"}));
-}
-
-TEST_F(MainListTest, RefreshAndListEventsDoNothingWhileStopped) {
-    StartAs(nullptr);
-    PutMail(2, 1, "ann@x.example", "hello", 10);
-    Main().RefreshList();
-    Deliver(port_, atoms::actions::aOnMailDownloaded);
-    Press(Atom("BtnWnRead"), 2);
-    EXPECT_EQ(Main().List(), nullptr);
-    EXPECT_EQ(wm::Handover().current_message, 0u);
 }
 
 }  // namespace
