@@ -39,9 +39,7 @@ TEST_F(RequestsTest, OpenAndListAnswerOnlyOnSuccess) {
 TEST_F(RequestsTest, ModuleStartOpensTheFileServiceAndStopClosesIt) {
     wm::Services() = wm::ServiceHandles{};
     host_.Forget();
-    EDict record;
-    EDictClear(&record);
-    EDictSetType(&record, code::kEntered);
+    EDict record = Record(code::kEntered);
     PM_Main(&record);
     const uint32_t handle = wm::Services().file_service;
     EXPECT_NE(handle, 0u);

@@ -2,7 +2,6 @@
 // client makes is one the service takes, with the answer the module expects; and Harbor's delivery
 // into a player's InBox and the module's store follow the one layout of docs/mailbox-layout.md.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <string>
@@ -11,6 +10,7 @@
 
 #include "clients/file_requests.h"
 #include "fileio/file_service.h"
+#include "harbor_test_support.h"
 #include "hxmsg.h"
 #include "mail/player_inbox.h"
 #include "messaging/dict_object.h"
@@ -26,9 +26,7 @@ namespace fs = std::filesystem;
 class RealFileService : public testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "real-files-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
+        ASSERT_FALSE(root_.empty());
         files_ = std::make_unique<harbor::FileService>(root_, harbor::FileServiceOptions{false});
         files_->Attach();
         wm::OpenFileService();
@@ -38,8 +36,6 @@ protected:
     void TearDown() override {
         wm::CloseFileService();
         files_.reset();
-        std::error_code ec;
-        fs::remove_all(root_, ec);
     }
 
     std::vector<std::string> Listed() {
@@ -69,7 +65,8 @@ protected:
         wm::WriteLastId(id);
     }
 
-    fs::path root_;
+    harbor_test::TempDir scratch_;
+    const fs::path& root_ = scratch_.Path();
     std::unique_ptr<harbor::FileService> files_;
     uint32_t handle_ = 0;
 };

@@ -21,9 +21,7 @@ bool HXCALL Receiver(EDict* record) {
 }
 
 EDict Numbered(int32_t number) {
-    EDict record;
-    EDictClear(&record);
-    EDictSetType(&record, atoms::actions::CursorBlinkMessage);
+    EDict record = Record(atoms::actions::CursorBlinkMessage);
     EDictPutLong(&record, atoms::COUNT, number);
     return record;
 }
@@ -52,9 +50,7 @@ protected:
     NullHost host_;
 
     static void SendOnTimer(uint16_t type) {
-        EDict record;
-        EDictClear(&record);
-        EDictSetType(&record, type);
+        EDict record = Record(type);
         HxPortSend(atoms::TimerPortTick, &record);
         HxRunUntilIdle();
     }

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "harbor_test_support.h"
 #include "store/handle_file_stream.h"
 #include "store/stdio_file_stream.h"
 #include "store/storage_file_stream.h"
@@ -65,24 +64,16 @@ public:
 
 class FileStreamTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("store_streams_" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string PathOf(const char* name) const { return (dir_ / name).string(); }
-    void WriteFile(const char* name, const std::string& bytes) { std::ofstream(PathOf(name), std::ios::binary) << bytes; }
-    std::string ReadFile(const char* name) {
-        std::ifstream in(PathOf(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+    std::string PathOf(const char* name) const { return (dir_.Path() / name).string(); }
+    void WriteFile(const char* name, const std::string& bytes) { harbor_test::WriteFile(PathOf(name), bytes); }
+    std::string ReadFile(const char* name) { return harbor_test::ReadFile(PathOf(name)); }
 
     // Opens the kind the flags choose (the storage kind with source_) over `name`.
     std::unique_ptr<wm::FileStream> Make(const char* name, uint32_t flags, bool storage) {
         return wm::CreateFileStream(PathOf(name).c_str(), flags, storage ? &source_ : nullptr);
     }
 
-    fs::path dir_;
+    harbor_test::TempDir dir_;
     MemorySource source_;
 };
 

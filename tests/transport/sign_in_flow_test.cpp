@@ -88,16 +88,6 @@ TEST_F(SignInFlowTest, StatusFourHundredWithAManagerIsABadUserAndTheManagerIsClo
     EXPECT_EQ(wm::CommonDialog().current, Atom("BadUserDialog"));
 }
 
-TEST_F(SignInFlowTest, AnUnreachableServiceShowsTheConnectionDialog) {
-    mail_.offline = true;
-    SignIn("ann_01", "apple");
-    EXPECT_TRUE(Posted(Atom("aShowBadUserDialog")).empty());
-    Advance(100);
-    EXPECT_EQ(wm::CommonDialog().current, Atom("ConnectFailed"));
-    EXPECT_EQ(DialogTexts(atoms::ports::ScCsSignIn).back(),
-              "Error connecting to the mail server. Please check your Internet connection.");
-}
-
 TEST_F(SignInFlowTest, TheStoredLoginIsCutToThirtyOneCharacters) {
     const std::string longName(40, 'k');
     mail_.accounts[longName] = "apple";
