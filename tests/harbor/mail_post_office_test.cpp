@@ -1,11 +1,16 @@
 // The embedded post office through MailPort: sign-in, sending, fetching, and nothing lost when
-// the service stops at the wrong moment.
+// the service stops at the wrong moment. It is confined to the data root like the file service:
+// symbolic links planted inside the root (a player folder, an account's waiting mail, the spool,
+// Import, .postoffice itself) never make delivery, spooling, fetching, import or account changes
+// touch anything outside it.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 
 #include "base/trace_log.h"
 #include "fileio/atomic_file.h"
+#include "mail/import_file.h"
 #include "mail/mail_domain.h"
 #include "mail/player_inbox.h"
 #include "mail_test_support.h"
@@ -17,6 +22,7 @@ using namespace mailtest;
 using harbor::AccountError;
 using harbor_test::ReadFile;
 using harbor_test::WriteFile;
+namespace fs = std::filesystem;
 
 class PostOfficeTest : public MailFixture {
 protected:
@@ -132,7 +138,7 @@ TEST_F(PostOfficeTest, AWriteCutShortLeavesNothingBehind) {
     Restart();
     EXPECT_TRUE(Office().Spool().Entries().empty());
     EXPECT_EQ(Office().WaitingCount("bob_02"), 0u);
-    EXPECT_TRUE(std::filesystem::is_empty(scratch_.Path() / ".postoffice" / "spool")) << "a half-written file";
+    EXPECT_TRUE(fs::is_empty(scratch_.Path() / ".postoffice" / "spool")) << "a half-written file";
 }
 
 TEST_F(PostOfficeTest, MailForOthersWaitsInTheSpool) {
@@ -155,8 +161,8 @@ TEST_F(PostOfficeTest, MailForOthersWaitsInTheSpool) {
 // The ids, LastID and the file's layout are the contract test's (the module reads what Harbor
 // delivers): here, the post office routes a player's mail there, as the letter it was.
 TEST_F(PostOfficeTest, MailToAKnownPlayerLandsInTheInBox) {
-    const std::filesystem::path inbox = scratch_.Path() / "MailBoxes" / "Players" / "p7" / "InBox";
-    std::filesystem::create_directories(inbox.parent_path());
+    const fs::path inbox = scratch_.Path() / "MailBoxes" / "Players" / "p7" / "InBox";
+    fs::create_directories(inbox.parent_path());
     SendFromAnn("p7", "for the player");
     SendFromAnn("p7", "again");
     EXPECT_TRUE(Office().Outgoing().empty());
@@ -164,12 +170,15 @@ TEST_F(PostOfficeTest, MailToAKnownPlayerLandsInTheInBox) {
     EXPECT_EQ(GetText(NewMessage(StoredMessage(inbox / "WN3.wnl").c_str()), "Subject"), "again");
 }
 
-// A damaged message file does not hold its id; a name that is not a player ID is refused.
-TEST_F(PostOfficeTest, ADamagedMessageFileFreesItsIdAndOnlyPlayerIdsAreServed) {
+// A damaged message file does not hold its id; a name that is not a player ID is refused; a
+// player ID in another letter case reaches the one InBox.
+TEST_F(MailFixture, ADamagedMessageFileFreesItsIdAndOnlyPlayerIdsAreServedWhateverTheirCase) {
     std::string error;
     WriteFile(scratch_.Path() / "MailBoxes/Players/p7/InBox/WN2.wnl", "not a dictionary");
-    EXPECT_EQ(harbor::SaveToPlayerInbox(scratch_.Path(), "p7", "m", false, error), 2u) << error;
+    EXPECT_TRUE(harbor::PlayerKnown(scratch_.Path(), "P7"));
+    EXPECT_EQ(harbor::SaveToPlayerInbox(scratch_.Path(), "P7", "m", false, error), 2u) << error;
     EXPECT_EQ(harbor::SaveToPlayerInbox(scratch_.Path(), "../x", "m", false, error), 0u);
+    EXPECT_FALSE(fs::exists(scratch_.Path() / "MailBoxes/Players/P7"));
 }
 
 TEST_F(PostOfficeTest, AccountsKeepHashesNotPasswords) {
@@ -189,6 +198,12 @@ TEST_F(PostOfficeTest, AccountsKeepHashesNotPasswords) {
     EXPECT_EQ(file.find("apple"), std::string::npos);
     EXPECT_EQ(file.find("banana"), std::string::npos);
     EXPECT_NE(file.find("$argon2id$"), std::string::npos);
+    const auto a = harbor::HashPassword("same", harbor::PasswordCost::Fast());
+    const auto b = harbor::HashPassword("same", harbor::PasswordCost::Fast());
+    ASSERT_TRUE(a && b);
+    EXPECT_NE(*a, *b);  // salted
+    EXPECT_FALSE(harbor::PasswordMatches(*a, "Same"));
+    EXPECT_FALSE(harbor::PasswordMatches("garbage", "same"));
 
     EXPECT_EQ(book.SetPassword("ann_01", "plum"), AccountError::None);
     EXPECT_EQ(SignIn("ann_01", "apple").manager, 0u);
@@ -202,7 +217,7 @@ TEST_F(PostOfficeTest, AccountsKeepHashesNotPasswords) {
 // The accounts file is read strictly: CRLF line ends work, and a line that is not an account is
 // never listed as one, is reported with its line number and is kept through every rewrite.
 TEST_F(PostOfficeTest, TheAccountsFileTakesCrlfAndKeepsLinesThatAreNotAccounts) {
-    const std::filesystem::path file = scratch_.Path() / ".postoffice" / "accounts";
+    const fs::path file = scratch_.Path() / ".postoffice" / "accounts";
     const auto book = [&] { return harbor::AccountBook(file, harbor::PasswordCost::Fast(), false, scratch_.Path()); };
     std::string crlf;
     for (char c : ReadFile(file)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -230,19 +245,9 @@ TEST_F(PostOfficeTest, TheAccountsFileTakesCrlfAndKeepsLinesThatAreNotAccounts) 
     EXPECT_TRUE(book().Verify("dan_04", "date"));
 }
 
-TEST_F(PostOfficeTest, TwoHashesOfOnePasswordDiffer) {
-    const auto a = harbor::HashPassword("same", harbor::PasswordCost::Fast());
-    const auto b = harbor::HashPassword("same", harbor::PasswordCost::Fast());
-    ASSERT_TRUE(a && b);
-    EXPECT_NE(*a, *b);  // salted
-    EXPECT_TRUE(harbor::PasswordMatches(*a, "same"));
-    EXPECT_FALSE(harbor::PasswordMatches(*a, "Same"));
-    EXPECT_FALSE(harbor::PasswordMatches("garbage", "same"));
-}
-
 // A letter without a Date used to be listed as 01/01/70.
 TEST_F(PostOfficeTest, ThePostOfficeDatesALetterAcceptedWithoutADate) {
-    std::filesystem::create_directories(Options().data_root / "MailBoxes" / "Players" / "p7");
+    fs::create_directories(Options().data_root / "MailBoxes" / "Players" / "p7");
     harbor::PostOffice& office = *service_->Office();
     ASSERT_TRUE(office.Submit("From: bob@example.org\r\nSubject: no date\r\n\r\ntext\r\n", {"p7"}));
     ASSERT_TRUE(office.Submit("From: bob@example.org\nDate: Mon, 4 Mar 2024 12:00:00 +0000\nMessage-ID: <x@y>\n"
@@ -250,7 +255,7 @@ TEST_F(PostOfficeTest, ThePostOfficeDatesALetterAcceptedWithoutADate) {
                               {"p7"}));
     ASSERT_EQ(office.DeliverSpool(), 2u);
     std::string first, second;
-    for (const auto& file : std::filesystem::directory_iterator(Options().data_root / "MailBoxes/Players/p7/InBox")) {
+    for (const auto& file : fs::directory_iterator(Options().data_root / "MailBoxes/Players/p7/InBox")) {
         const std::string text = StoredMessage(file.path());
         (text.find("no date") != std::string::npos ? first : second) = text;
     }
@@ -267,12 +272,74 @@ TEST_F(PostOfficeTest, ThePostOfficeDatesALetterAcceptedWithoutADate) {
 }
 
 TEST_F(MailFixture, TheDomainComesFromTheSettingsFile) {
-    const std::filesystem::path settings = scratch_.Path() / "WNSettings.dct";
+    const fs::path settings = scratch_.Path() / "WNSettings.dct";
     EXPECT_EQ(harbor::MailDomainFromSettings(scratch_.Path()), harbor::kDefaultMailDomain);  // no file
     std::ofstream(settings) << "// family settings\n{ \"DOMAIN\": \"smiths.example\", \"SMTPPORT\": 587 }\n";
     EXPECT_EQ(harbor::MailDomainFromSettings(scratch_.Path()), "smiths.example");
     std::ofstream(settings) << "{ \"DOMAIN\": ";
     EXPECT_EQ(harbor::MailDomainFromSettings(scratch_.Path()), harbor::kDefaultMailDomain);  // damaged
 }
+
+// Every file under `dir` with its bytes.
+std::map<std::string, std::string> Snapshot(const fs::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) {
+        if (e.is_regular_file()) files[fs::relative(e.path(), dir).string()] = ReadFile(e.path());
+    }
+    return files;
+}
+
+// The parameter is where the link is planted inside the data root.
+class ConfinementTest : public MailFixture, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override {
+        MailFixture::SetUp();
+        outside_ = scratch_.Path().parent_path() / (scratch_.Path().filename().string() + "-outside");
+        fs::create_directories(outside_);
+        // What a waiting-mail link would hand out and then delete.
+        harbor_test::WriteFile(outside_ / "0000000000000001.eml", "Subject: secret\n\nsecret\n");
+        harbor_test::WriteFile(outside_ / "accounts", "# not ours\n");
+    }
+    void TearDown() override {
+        service_.reset();  // before the outside folder goes
+        fs::remove_all(outside_);
+        MailFixture::TearDown();
+    }
+    fs::path outside_;
+};
+
+TEST_P(ConfinementTest, APlantedLinkLeavesEveryOutsideFileUntouched) {
+    const fs::path root = scratch_.Path();
+    fs::create_directories(root / "MailBoxes" / "Players" / "p7");
+    fs::create_directories(root / ".postoffice" / "waiting");
+    const fs::path link = root / GetParam();
+    fs::remove_all(link);
+    fs::create_directories(link.parent_path());
+    fs::create_directory_symlink(outside_, link);
+    const auto before = Snapshot(outside_);
+
+    service_ = std::make_unique<harbor::MailService>(Options());
+    harbor::PostOffice& office = *service_->Office();
+    office.Accounts().Add("bob_02", "banana");
+    office.Accounts().Add("ann_01", "apple");
+    office.Submit("Subject: hi\n\nx\n", {"bob_02", "p9", "p7", "ann_01"});
+    office.DeliverSpool();
+    const uint32_t bob = SignIn("bob_02", "banana").manager;
+    for (uint32_t m = Next(bob); m != 0; m = Next(bob)) {
+        EXPECT_NE(GetText(m, "Subject"), "secret") << "an outside file was handed out";
+        Free(m);
+    }
+    std::string error;
+    harbor::WriteImportFile(root, {"p7", "gran", "hello", "text/plain", "body", 1}, error);
+    harbor::SaveToPlayerInbox(root, "p9", "Subject: direct\n\nx\n", false, error);
+    office.Accounts().Remove("ann_01");
+
+    EXPECT_EQ(Snapshot(outside_), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(HostileLinks, ConfinementTest,
+                         ::testing::Values("MailBoxes/Players/p9", ".postoffice/waiting/bob_02", ".postoffice/spool",
+                                           "Import", ".postoffice", "MailBoxes"));
+
 
 }  // namespace
