@@ -1,15 +1,29 @@
 // The window's events reach the scene service as a person meant them: the pointer through the
-// letterbox onto stage pixels, double clicks counted, keys and typed text into the focused field.
+// letterbox onto stage pixels, double clicks counted, keys and typed text into the focused field;
+// below, the letterbox and the key mapping on their own.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
+
+#include <SDL_keyboard.h>
 
 #include "scene_test_support.h"
 #include "window/input_router.h"
+#include "window/key_mapping.h"
+#include "window/letterbox.h"
 
 namespace {
 
+using harbor::FitStage;
 using harbor::InputRouter;
+using harbor::Key;
+using harbor::KeyAction;
+using harbor::Letterbox;
+using harbor::MapKeyDown;
+using harbor::StagePoint;
+using harbor::ToOutput;
+using harbor::ToStage;
 using scene_test::A;
 using Outcome = InputRouter::Outcome;
 using Strings = std::vector<std::string>;
@@ -176,6 +190,144 @@ TEST_F(InputRouterTest, AltF4AsksToCloseAndDeliversNothing) {
     quit.type = SDL_QUIT;
     EXPECT_EQ(Send(quit), Outcome::Ignored);  // the window itself answers SDL_QUIT
     EXPECT_TRUE(Delivered().empty());
+}
+
+// SDL's keys as the scene service takes them: named keys always, character keys only with Ctrl
+// or Alt (text input carries the rest), the keypad by Num Lock, and Alt+F4 as the close request.
+TEST(KeyMappingTest, ModifiersEitherSide) {
+    const harbor::Modifiers none = harbor::ModifiersFromSdl(KMOD_NONE);
+    EXPECT_FALSE(none.shift || none.ctrl || none.alt);
+    for (uint16_t shift : {KMOD_LSHIFT, KMOD_RSHIFT}) EXPECT_TRUE(harbor::ModifiersFromSdl(shift).shift);
+    for (uint16_t ctrl : {KMOD_LCTRL, KMOD_RCTRL}) EXPECT_TRUE(harbor::ModifiersFromSdl(ctrl).ctrl);
+    for (uint16_t alt : {KMOD_LALT, KMOD_RALT}) EXPECT_TRUE(harbor::ModifiersFromSdl(alt).alt);
+    // Lock keys are no modifiers.
+    const harbor::Modifiers locks = harbor::ModifiersFromSdl(KMOD_CAPS | KMOD_NUM);
+    EXPECT_FALSE(locks.shift || locks.ctrl || locks.alt);
+    const harbor::Modifiers all = harbor::ModifiersFromSdl(KMOD_LSHIFT | KMOD_RCTRL | KMOD_LALT);
+    EXPECT_TRUE(all.shift && all.ctrl && all.alt);
+}
+
+TEST(KeyMappingTest, NamedKeys) {
+    const std::pair<SDL_Keycode, Key> named[] = {
+        {SDLK_TAB, Key::Tab},          {SDLK_RETURN, Key::Enter},    {SDLK_KP_ENTER, Key::Enter},
+        {SDLK_BACKSPACE, Key::Backspace}, {SDLK_DELETE, Key::Delete}, {SDLK_LEFT, Key::Left},
+        {SDLK_RIGHT, Key::Right},      {SDLK_UP, Key::Up},           {SDLK_DOWN, Key::Down},
+        {SDLK_HOME, Key::Home},        {SDLK_END, Key::End},         {SDLK_ESCAPE, Key::Escape},
+        {SDLK_PAGEUP, Key::PageUp},    {SDLK_PAGEDOWN, Key::PageDown},
+    };
+    for (auto [sdl, key] : named) {
+        const KeyAction plain = MapKeyDown(sdl, KMOD_NONE);
+        EXPECT_EQ(plain.kind, KeyAction::Kind::Named) << SDL_GetKeyName(sdl);
+        EXPECT_EQ(plain.key, key) << SDL_GetKeyName(sdl);
+        const KeyAction held = MapKeyDown(sdl, KMOD_LSHIFT | KMOD_LCTRL);
+        EXPECT_EQ(held.key, key);
+        EXPECT_TRUE(held.modifiers.shift && held.modifiers.ctrl && !held.modifiers.alt);
+    }
+}
+
+TEST(KeyMappingTest, CharactersOnlyWithCtrlOrAlt) {
+    for (SDL_Keycode k : {SDLK_a, SDLK_z, SDLK_1, SDLK_SPACE, SDLK_SEMICOLON, SDLK_SLASH}) {
+        EXPECT_EQ(MapKeyDown(k, KMOD_NONE).kind, KeyAction::Kind::Ignore) << SDL_GetKeyName(k);
+        EXPECT_EQ(MapKeyDown(k, KMOD_LSHIFT).kind, KeyAction::Kind::Ignore) << SDL_GetKeyName(k);
+    }
+    const KeyAction copy = MapKeyDown(SDLK_c, KMOD_LCTRL);
+    EXPECT_EQ(copy.kind, KeyAction::Kind::Character);
+    EXPECT_EQ(copy.character, 'c');
+    EXPECT_TRUE(copy.modifiers.ctrl);
+    EXPECT_EQ(MapKeyDown(SDLK_a, KMOD_RCTRL | KMOD_LSHIFT).character, 'A');
+    // Shift with a digit keeps the key's own character; the shift travels as a modifier.
+    const KeyAction digit = MapKeyDown(SDLK_7, KMOD_LALT | KMOD_LSHIFT);
+    EXPECT_EQ(digit.character, '7');
+    EXPECT_TRUE(digit.modifiers.alt && digit.modifiers.shift);
+}
+
+TEST(KeyMappingTest, KeysWithoutAMeaningAreIgnored) {
+    for (SDL_Keycode k : {SDLK_F1, SDLK_F4, SDLK_LSHIFT, SDLK_CAPSLOCK, SDLK_INSERT, SDLK_UNKNOWN}) {
+        EXPECT_EQ(MapKeyDown(k, KMOD_NONE).kind, KeyAction::Kind::Ignore) << SDL_GetKeyName(k);
+    }
+}
+
+TEST(KeyMappingTest, AltF4Closes) {
+    EXPECT_EQ(MapKeyDown(SDLK_F4, KMOD_LALT).kind, KeyAction::Kind::CloseWindow);
+    EXPECT_EQ(MapKeyDown(SDLK_F4, KMOD_RALT | KMOD_LSHIFT).kind, KeyAction::Kind::CloseWindow);
+    EXPECT_EQ(MapKeyDown(SDLK_F4, KMOD_LCTRL).kind, KeyAction::Kind::Ignore);
+}
+
+TEST(KeyMappingTest, TheKeypadMovesWithNumLockOffAndTypesWithItOn) {
+    EXPECT_EQ(MapKeyDown(SDLK_KP_4, KMOD_NONE).key, Key::Left);
+    EXPECT_EQ(MapKeyDown(SDLK_KP_9, KMOD_NONE).key, Key::PageUp);
+    EXPECT_EQ(MapKeyDown(SDLK_KP_PERIOD, KMOD_NONE).key, Key::Delete);
+    EXPECT_EQ(MapKeyDown(SDLK_KP_4, KMOD_NUM).kind, KeyAction::Kind::Ignore);
+    EXPECT_EQ(MapKeyDown(SDLK_KP_ENTER, KMOD_NUM).key, Key::Enter);
+}
+
+// The letterbox: the stage as large as the window allows with its aspect kept, and the pointer
+// mapped back onto the stage pixel it is over.
+TEST(LetterboxTest, FitsTheStageWithItsAspectKeptAndCentresIt) {
+    const Letterbox same = FitStage(640, 480);
+    EXPECT_EQ(std::make_tuple(same.x, same.y, same.width, same.height), std::make_tuple(0, 0, 640, 480));
+    EXPECT_DOUBLE_EQ(same.scale, 1.0);
+
+    const Letterbox doubled = FitStage(1280, 960);
+    EXPECT_EQ(std::make_tuple(doubled.x, doubled.y, doubled.width, doubled.height), std::make_tuple(0, 0, 1280, 960));
+
+    // Wider than 4:3: bars left and right.
+    const Letterbox wide = FitStage(1920, 1080);
+    EXPECT_EQ(std::make_tuple(wide.x, wide.y, wide.width, wide.height), std::make_tuple(240, 0, 1440, 1080));
+
+    // Taller than 4:3: bars above and below.
+    const Letterbox tall = FitStage(640, 1000);
+    EXPECT_EQ(std::make_tuple(tall.x, tall.y, tall.width, tall.height), std::make_tuple(0, 260, 640, 480));
+
+    // Odd sizes round, and the stage never leaves the output.
+    const Letterbox odd = FitStage(801, 599);
+    EXPECT_LE(odd.x + odd.width, 801);
+    EXPECT_LE(odd.y + odd.height, 599);
+    EXPECT_EQ(odd.height, 599);
+    EXPECT_EQ(odd.width, 799);
+}
+
+TEST(LetterboxTest, DegenerateOutputsStillGiveAStage) {
+    for (auto [w, h] : {std::pair{0, 0}, std::pair{1, 1}, std::pair{-5, 300}, std::pair{3, 1000}}) {
+        const Letterbox box = FitStage(w, h);
+        EXPECT_GE(box.width, 1) << w << "x" << h;
+        EXPECT_GE(box.height, 1) << w << "x" << h;
+        EXPECT_GE(box.x, 0);
+        EXPECT_GE(box.y, 0);
+    }
+}
+
+// Every stage pixel's centre, taken to the output and back, is the same pixel.
+TEST(LetterboxTest, TheInverseFindsEveryStagePixelAgain) {
+    for (auto [w, h] : {std::pair{640, 480}, std::pair{1920, 1080}, std::pair{800, 600}, std::pair{333, 777},
+                        std::pair{1366, 768}, std::pair{320, 240}}) {
+        const Letterbox box = FitStage(w, h);
+        for (int32_t y = 0; y < harbor::stage::kHeight; y += 7) {
+            for (int32_t x = 0; x < harbor::stage::kWidth; x += 5) {
+                double ox = 0;
+                double oy = 0;
+                ToOutput(box, x + 0.5, y + 0.5, ox, oy);
+                ASSERT_EQ(ToStage(box, ox, oy), (StagePoint{x, y})) << w << "x" << h << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(LetterboxTest, TheStagesEdgesAndTheBars) {
+    const Letterbox box = FitStage(1920, 1080);  // scale 2.25, bars 240 wide
+    EXPECT_EQ(ToStage(box, 240.5, 0.5), (StagePoint{0, 0}));
+    EXPECT_EQ(ToStage(box, 240 + 1440 - 0.5, 1080 - 0.5), (StagePoint{639, 479}));
+    EXPECT_EQ(ToStage(box, 1000, 540), (StagePoint{337, 240}));  // 760 / 2.25 = 337.8
+    // In the bars: outside the stage on the side the bar is.
+    EXPECT_FALSE(harbor::OnStage(ToStage(box, 100, 540)));
+    EXPECT_LT(ToStage(box, 100, 540).x, 0);
+    EXPECT_FALSE(harbor::OnStage(ToStage(box, 1800, 540)));
+    EXPECT_GE(ToStage(box, 1800, 540).x, 640);
+    EXPECT_TRUE(harbor::OnStage(ToStage(box, 241, 1)));
+    // The last pixel is on the stage, the one just past each edge is not.
+    EXPECT_TRUE(harbor::OnStage({harbor::stage::kWidth - 1, harbor::stage::kHeight - 1}));
+    EXPECT_FALSE(harbor::OnStage({harbor::stage::kWidth, 0}));
+    EXPECT_FALSE(harbor::OnStage({0, harbor::stage::kHeight}));
 }
 
 }  // namespace
