@@ -12,11 +12,7 @@
 namespace hxtest {
 namespace {
 
-struct Call {
-    int handler;
-    uint16_t type;
-    uint64_t now;
-};
+struct Call { int handler; uint16_t type; uint64_t now; };
 std::vector<Call> calls;
 bool answers[4] = {};
 std::function<void(int, EDict*)> during; // runs inside a handler, after it logs
@@ -289,10 +285,7 @@ TEST_F(HxPosts, RealClockContinuesFromTheDeterministicTime) {
 }
 
 struct Event {
-    int event;
-    uint16_t port;
-    uint16_t type;
-    int32_t delay;
+    int event, port, type, delay;
     bool operator==(const Event&) const = default;
 };
 

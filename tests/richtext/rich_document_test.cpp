@@ -265,10 +265,7 @@ TEST_F(BodyTextTest, TagsWithGapsWhereverAllowed) {
 }
 
 TEST_F(BodyTextTest, AMalformedTagLosesItsAngleAndTheNextByte) {
-    struct Case {
-        const char* text;
-        const char* loaded;
-    };
+    struct Case { const char *text, *loaded; };
     const Case cases[] = {
         {"a<ID=\"\" NAME=\"x\" W=1 H=2>b", "aD=\"\" NAME=\"x\" W=1 H=2>b"},       // empty ID
         {"<ID=\"s\" NAME=\"\" W=1 H=2>", "D=\"s\" NAME=\"\" W=1 H=2>"},          // empty NAME

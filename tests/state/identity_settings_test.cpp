@@ -14,13 +14,7 @@ namespace {
 using IdentityTest = ModuleTest;
 
 TEST_F(IdentityTest, StartValuesBecomeTheIdentityAndAKiteIdSetsTheFlag) {
-    struct Case {
-        const char* player;
-        const char* kite;
-        const char* password;
-        const char* expectedKite;
-        const char* expectedPassword;
-    };
+    struct Case { const char *player, *kite, *password, *expectedKite, *expectedPassword; };
     const Case cases[] = {
         {"Robin", "robin7", "s3cret", "robin7", "s3cret"},
         {nullptr, "robin7", nullptr, "robin7", ""},  // a kite ID alone gets an empty password

@@ -8,12 +8,7 @@ namespace {
 using MailFolderTest = StoreTest;
 
 TEST_F(MailFolderTest, OpenMailFolderWalksDownAsFarAsItsArgumentsGo) {
-    struct Case {
-        const char* owner;
-        uint32_t kind;
-        uint32_t folder;
-        Path expected;
-    };
+    struct Case { const char* owner; uint32_t kind, folder; Path expected; };
     const Case cases[] = {
         {"ann_01", 1, 2, {"MailBoxes", "kiteAccounts", "ann_01", "InBox"}},
         {"p7", 2, 1, {"MailBoxes", "Players", "p7", "OutBox"}},
@@ -56,11 +51,7 @@ TEST_F(MailFolderTest, SavingAMessageWritesCounterThenFileWithMessageThenMailId)
 }
 
 TEST_F(MailFolderTest, TheIdSearchSkipsTakenIdsAndWrapsAtOneHundredThousand) {
-    struct Case {
-        int32_t lastId;
-        std::vector<uint32_t> taken;
-        uint32_t expected;
-    };
+    struct Case { int32_t lastId; std::vector<uint32_t> taken; uint32_t expected; };
     const Case cases[] = {
         {5, {6, 7}, 8},
         {100000, {}, 100001},
