@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "data_dict_test_support.h"
 #include "datadict/data_dict_loader.h"
 #include "mail/import_file.h"
 #include "mail/import_source.h"
@@ -38,15 +39,9 @@ protected:
     }
     // The import file as the module reads it: text values of its top-level dictionary.
     static std::string TextOf(const harbor::DataDict& dict, const char* key) {
-        const HostValue* root = dict.Root();
-        const auto* block = static_cast<const HostPairBlock*>(HxDeref(root->payload));
-        for (std::size_t i = 0; i < block->count; ++i) {
-            const HostPair* pair = harbor::PairAt(block, i);
-            if (pair->key.payload != A(key)) continue;
-            if (pair->value.type == HostValueInteger) return std::to_string(pair->value.payload);
-            return static_cast<const char*>(HxDeref(pair->value.payload));
-        }
-        return "<missing>";
+        const HostValue* value = harbor_test::Lookup(dict.Root(), key);
+        if (value == nullptr) return "<missing>";
+        return value->type == HostValueInteger ? std::to_string(value->payload) : harbor_test::TextOf(value);
     }
 
     std::istringstream in_;

@@ -22,9 +22,7 @@ protected:
 TEST_F(MailObjectsTest, NewMessageIsEmptyWithoutDateOrMessageIdAndDatesTakeAllThirtyTwoBits) {
     const uint32_t m = NewMessage();
     ASSERT_NE(m, 0u);
-    EXPECT_EQ(GetText(m, "To"), "");
-    EXPECT_EQ(GetText(m, "Subject"), "");
-    EXPECT_EQ(GetText(m, "Body"), "");
+    for (const char* key : {"To", "Subject", "Body"}) EXPECT_EQ(GetText(m, key), "") << key;
     EXPECT_EQ(GetLong(m, "Date"), 0);
     EXPECT_EQ(GetLong(m, "Parts"), 0);
     const std::string data = GetText(m, "Data").value();
@@ -62,12 +60,11 @@ TEST_F(MailObjectsTest, WrittenMessageSurvivesTheRoundTripThroughData) {
     }
     EXPECT_EQ(GetLong(copy, "Date"), 1700000000);
     ASSERT_EQ(GetLong(copy, "Parts"), 2);
-    const uint32_t first = GetPart(copy, 0);
-    const uint32_t second = GetPart(copy, 1);
-    EXPECT_EQ(GetText(first, "ContentType"), "text/plain");
-    EXPECT_EQ(GetText(first, "Body"), "Hi Bob\nSee you é");
-    EXPECT_EQ(GetText(second, "ContentType"), "text/wrenmail");
-    EXPECT_EQ(GetText(second, "Body"), "<rich>Hi Bob\nSee you é");
+    for (const auto& [i, type, body] : {std::tuple{0, "text/plain", "Hi Bob\nSee you é"},
+                                        {1, "text/wrenmail", "<rich>Hi Bob\nSee you é"}}) {
+        EXPECT_EQ(GetText(GetPart(copy, i), "ContentType"), type);
+        EXPECT_EQ(GetText(GetPart(copy, i), "Body"), body);
+    }
 }
 
 TEST_F(MailObjectsTest, OwnBodyDifferentFromEveryPartRoundTrips) {
