@@ -4,14 +4,17 @@
 // with "Are you there?"; Enter in EdtFkName greets the typed name in TxtFkGreeting; its tick
 // handler stays attached to TimerPortTick after stop, as the real one does; the close request
 // 30026 is answered with AOK = 0 and a 30003 to HarborPort 20 ticks (of 16 ms) later.
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "../support/harbor_test_support.h"
 #include "hxmsg.h"
 #include "wrenmail.h"
 
 namespace {
+
+using harbor_test::A;
+using harbor_test::Record;
 
 struct Received {
     uint16_t port;
@@ -23,32 +26,23 @@ bool confirm_quit = true;
 int ticks = 0;  // 30040 records seen by PostMessages, which stays attached like the real one's
 std::string greeting;  // the text the greeting sprite points to: it must outlive the post
 
-uint16_t A(const char* name) { return static_cast<uint16_t>(DaNameGet(name)); }
-
-EDict Make(uint16_t type) {
-    EDict d;
-    EDictClear(&d);
-    EDictSetType(&d, type);
-    return d;
-}
-
 void EraseIdentity() {
     EDict data;
     EDictClear(&data);
     EDictPutShort(&data, A("WNPlayerID"), 0);
     EDictPutShort(&data, A("WNOrbitID"), 0);
     EDictPutShort(&data, A("WNPassword"), 0);
-    EDict request = Make(30052);
+    EDict request = Record(30052);
     EDictPutPointer(&request, A("PMDATA"), &data);
     HxPortSend(A("AppPort"), &request);
 }
 
 void SetSprite(const char* sprite, const char* text, bool visible) {
-    EDict set = Make(30052);
+    EDict set = Record(30052);
     EDictPutShort(&set, A("NAME"), A(sprite));
     EDictPutText(&set, A("TEXT"), text);
     HxPortSend(A("ScFkStart"), &set);
-    EDict show = Make(30052);
+    EDict show = Record(30052);
     EDictPutShort(&show, A("NAME"), A(sprite));
     EDictPutBool(&show, A("VISIBLE"), visible);
     HxPortSend(A("ScFkStart"), &show);
@@ -56,7 +50,7 @@ void SetSprite(const char* sprite, const char* text, bool visible) {
 
 void Greet(const EDict* record) {
     if (EDictGetShort(record, A("NAME")) != A("EdtFkName") || EDictGetShort(record, A("KEY")) != A("ENTER")) return;
-    EDict get = Make(30008);
+    EDict get = Record(30008);
     EDictPutLong(&get, A("GET"), 1);
     EDictPutShort(&get, A("NAME"), A("EdtFkName"));
     HxPortSend(A("ScFkStart"), &get);
@@ -71,7 +65,7 @@ bool HXCALL OnSceneEvent(EDict* record) {
     if (type == 30035 && EDictGetShort(record, A("NAME")) == A("BtnFkAsk")) SetSprite("TxtCoDialog", "Are you there?", true);
     if (type == 30035 && EDictGetShort(record, A("NAME")) == A("BtnFkOk")) SetSprite("TxtCoDialog", "", false);
     if (type == 30035 && EDictGetShort(record, A("NAME")) == A("BtnFkExit")) {
-        EDict exit = Make(30059);
+        EDict exit = Record(30059);
         HxPortPost(A("HarborPort"), &exit, 0);
     }
     if (type == 30033) Greet(record);
@@ -84,7 +78,7 @@ void Start() {
     EraseIdentity();
     HxPortAttach(A("TimerPortTick"), &PostMessages);
     HxPortAttach(A("FakePort"), &OnSceneEvent);
-    EDict scene = Make(30013);
+    EDict scene = Record(30013);
     EDictPutShort(&scene, A("NAME"), A("ScFkStart"));
     HxPortPost(A("AppPort"), &scene, 0);
 }
@@ -92,7 +86,7 @@ void Start() {
 void AnswerCloseRequest(EDict* record) {
     EDictPutLong(record, A("AOK"), 0);
     if (!confirm_quit) return;
-    EDict close = Make(30003);
+    EDict close = Record(30003);
     HxPortPost(A("HarborPort"), &close, 20 * 16);
 }
 

@@ -121,15 +121,6 @@ TEST_F(PostOfficeTest, AFetchedMessageNotFreedIsHandedOutAgainAfterACrash) {
     EXPECT_EQ(FetchSubjects(SignedIn("bob_02", "banana")), std::vector<std::string>{"me too"});
 }
 
-TEST_F(PostOfficeTest, SpooledMailIsDeliveredByTheNextService) {
-    const uint32_t m = WrittenMessage("bob_02", "ann_01", "spooled", "b");
-    // Spooled but not delivered: the service stopped in between.
-    ASSERT_TRUE(Office().Submit(GetText(m, "Data").value(), {"bob_02@wrenmail.local"}));
-    EXPECT_EQ(Office().WaitingCount("bob_02"), 0u);
-    Restart();
-    EXPECT_EQ(FetchSubjects(SignedIn("bob_02", "banana")), std::vector<std::string>{"spooled"});
-}
-
 TEST_F(PostOfficeTest, AWriteCutShortLeavesNothingBehind) {
     Office().Spool().SetWriteStageHook([](harbor::WriteStage stage) {
         if (stage == harbor::WriteStage::TempWritten) throw std::runtime_error("power cut");
