@@ -9,7 +9,6 @@ namespace {
 
 using namespace mailtest;
 using harbor::mime::CleanLine;
-using harbor::mime::DisplayHeader;
 
 class MailObjectsTest : public MailFixture {
 protected:
@@ -181,23 +180,12 @@ TEST_F(MailObjectsTest, ContentTypeOnlyChangesWhereItFits) {
     EXPECT_EQ(GetText(part, "Subject"), "");
 }
 
-TEST(DisplayTextTest, OneCleanLineOfUtf8) {
-    EXPECT_EQ(CleanLine("a\tb\r\nc\x01" "d\x7f" "e"), "a b c d e");
-    EXPECT_EQ(CleanLine("  lots \t\t of   space  "), "lots of space");
-    EXPECT_EQ(CleanLine("a\xC2\x85" "b\xC2\x9B" "c"), "a b c");  // C1 controls
+// Controls, spaces, folds, encoded words and charsets are the mail corpus's (driver_mail_corpus_test
+// fails without them); NUL and bytes that are not UTF-8 it does not show.
+TEST(DisplayTextTest, NulAndBytesThatAreNotUtf8BecomeOneCleanLine) {
     EXPECT_EQ(CleanLine("ok \xff end"), "ok \xEF\xBF\xBD end");  // U+FFFD for the bad byte
     EXPECT_EQ(CleanLine("cut \xE2\x82"), "cut \xEF\xBF\xBD\xEF\xBF\xBD");  // a sequence cut short
     EXPECT_EQ(CleanLine(std::string("nul\0inside", 10)), "nul inside");
-    EXPECT_EQ(CleanLine(" \t\r\n"), "");
-    EXPECT_EQ(CleanLine("Grüße ✓ 🐦"), "Grüße ✓ 🐦");
-}
-
-TEST(DisplayTextTest, RawHeadersAreUnfoldedAndDecoded) {
-    EXPECT_EQ(DisplayHeader("bug demonstration\r\n\t1234"), "bug demonstration 1234");
-    EXPECT_EQ(DisplayHeader("=?UTF-8?Q?Gr=C3=BC=C3=9Fe?=\n =?UTF-8?Q?_aus_K=C3=B6ln?="), "Grüße aus Köln");
-    EXPECT_EQ(DisplayHeader("=?utf-8?Q?one=0Atwo=09three?="), "one two three");
-    EXPECT_EQ(DisplayHeader("Caf\xe9"), "Café");  // undeclared Latin-1
-    EXPECT_EQ(DisplayHeader("=?utf-8?B?b2sg//4gZW5k?="), "ok ?? end");
 }
 
 // A folded Subject used to reach the module with the tab of its fold, which the mailbox list
@@ -216,7 +204,6 @@ TEST_F(MailObjectsTest, FoldedAndEncodedHeadersOfOtherProgramsAnswerOneLine) {
     EXPECT_EQ(GetText(m, "Body"), "body\twith a tab\n");
     EXPECT_EQ(GetText(m, "Data"), std::string(data));  // the message as received
     EXPECT_EQ(GetText(NewMessage("From: Grandma\nSubject: hi\n\nx\n"), "From"), "Grandma");  // no address: the name
-    EXPECT_EQ(GetText(NewMessage("From: undisclosed-recipients:;\nSubject: hi\n\nx\n"), "From"), "");
     SetText(m, "Subject", "Träume\tund mehr");  // set by the module
     EXPECT_EQ(GetText(m, "Subject"), "Träume und mehr");
 }
