@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "fake_canvas.h"
 #include "controls_fixture.h"
 #include "hxmsg.h"
@@ -44,23 +46,21 @@ TEST_F(ScrollBarTest, TrackLeavesRoomForTheArrowsBesideOrAroundIt) {
     EXPECT_FALSE(across.OwnsSprite(bar.BarSprite()));
 }
 
-TEST_F(ScrollBarTest, ThumbFollowsThePageRatioAndPosition) {
+TEST_F(ScrollBarTest, ThumbFollowsThePageRatioAndPositionAndAHundredShowsAnInertBar) {
     PMScroll bar(Vertical());
-    EXPECT_EQ(bar.GetThumb().length, 100) << "inert bar: the thumb fills the track";
+    using Span = std::pair<int32_t, int32_t>;  // the thumb's start and length
+    const auto ThumbSpan = [&bar] { return Span{bar.GetThumb().start, bar.GetThumb().length}; };
+    EXPECT_EQ(ThumbSpan(), Span(0, 100)) << "inert bar: the thumb fills the track";
     bar.SetPageRatio(200);
-    EXPECT_EQ(bar.GetThumb().length, 50);
-    EXPECT_EQ(bar.GetThumb().start, 0);
+    EXPECT_EQ(ThumbSpan(), Span(0, 50));
     bar.SetPosition(5000);
-    EXPECT_EQ(bar.GetThumb().start, 25);
+    EXPECT_EQ(ThumbSpan(), Span(25, 50));
     bar.SetPosition(10000);
-    EXPECT_EQ(bar.GetThumb().start, 50);
+    EXPECT_EQ(ThumbSpan(), Span(50, 50));
     bar.SetPageRatio(10000);
-    EXPECT_EQ(bar.GetThumb().length, 16);
-    EXPECT_EQ(bar.GetThumb().start, 84);
-}
+    EXPECT_EQ(ThumbSpan(), Span(84, 16));
 
-TEST_F(ScrollBarTest, RatioOfAHundredShowsAnInertBarAndBelowHidesIt) {
-    PMScroll bar(Vertical());
+    // A ratio of a hundred shows a bar that takes keys and presses without moving; below, it hides.
     bar.SetPageRatio(100);
     EXPECT_TRUE(bar.Shown());
     bar.SetPosition(3000);
