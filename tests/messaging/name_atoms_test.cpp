@@ -3,18 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 
 namespace {
-
-TEST(NameAtoms, EveryKeptAtomIsFilledWithItsNamesAtomBeforeMain) {
-    ASSERT_FALSE(wm::KeptAtoms().empty());
-    for (const wm::KeptAtom& atom : wm::KeptAtoms()) {
-        SCOPED_TRACE(std::string(atom.group) + "::" + atom.name);
-        EXPECT_NE(*atom.variable, 0);
-        EXPECT_EQ(*atom.variable, wm::FetchAtom(atom.name));
-    }
-}
 
 // A fetch function that counts its calls, so the guard can be watched.
 int g_fetches = 0;

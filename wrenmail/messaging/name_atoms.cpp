@@ -31,22 +31,3 @@ uint16_t FetchAtomFormat(const char* format, int number) {
 #include "messaging/name_atoms.def"
 #undef WM_ATOM
 #undef WM_ATOM_FORMAT
-
-namespace wm {
-namespace {
-
-#define WM_ATOM(group, variable) KeptAtom{#group, #variable, &atoms::group::variable},
-#define WM_ATOM_FORMAT(group, variable, format, number) WM_ATOM(group, variable)
-constexpr KeptAtom kKeptAtoms[] = {
-#include "messaging/name_atoms.def"
-};
-#undef WM_ATOM
-#undef WM_ATOM_FORMAT
-
-}  // namespace
-
-std::span<const KeptAtom> KeptAtoms() {
-    return kKeptAtoms;
-}
-
-}  // namespace wm

@@ -7,7 +7,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <span>
 
 namespace wm {
 
@@ -15,14 +14,6 @@ namespace wm {
 uint16_t FetchAtom(const char* name);
 // The atom of the name that printf-style `format` gives for `number` ("Play%d" and 2: "Play2").
 uint16_t FetchAtomFormat(const char* format, int number);
-
-// One kept atom variable, for whoever needs to walk them all (tests, tracing).
-struct KeptAtom {
-    const char* group;
-    const char* name;
-    const uint16_t* variable;
-};
-std::span<const KeptAtom> KeptAtoms();
 
 // Atoms a function needs only rarely: each is fetched the first time it is asked for, guarded by
 // one bit of a guard byte. The guard is not locked: all callers run on the host's one thread.
