@@ -349,7 +349,6 @@ TEST_F(FileServiceTest, OneMailboxWhateverTheCaseOfTheOwnerId) {
     EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"WN1.wnl"});
     IntoInBox("Ann_01");
     ASSERT_EQ(files_.Write(h_, "WN2.wnl", &d), 1);
-    // Kept as first written.
     EXPECT_EQ(OnDisk(scratch_.Root() / "MailBoxes" / "kiteAccounts"), std::vector<std::string>{"ann_01"});
     EXPECT_TRUE(fs::exists(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox/WN2.wnl"));
 }
