@@ -148,18 +148,6 @@ TEST_F(PostOfficeTest, MailForOthersWaitsInTheSpool) {
     EXPECT_EQ(Office().WaitingCount("bob_02"), 1u);
 }
 
-// The ids, LastID and the file's layout are the contract test's (the module reads what Harbor
-// delivers): here, the post office routes a player's mail there, as the letter it was.
-TEST_F(PostOfficeTest, MailToAKnownPlayerLandsInTheInBox) {
-    const fs::path inbox = scratch_.Path() / "MailBoxes" / "Players" / "p7" / "InBox";
-    fs::create_directories(inbox.parent_path());
-    SendFromAnn("p7", "for the player");
-    SendFromAnn("p7", "again");
-    EXPECT_TRUE(Office().Outgoing().empty());
-    EXPECT_EQ(GetText(NewMessage(StoredMessage(inbox / "WN2.wnl").c_str()), "Subject"), "for the player");
-    EXPECT_EQ(GetText(NewMessage(StoredMessage(inbox / "WN3.wnl").c_str()), "Subject"), "again");
-}
-
 // A damaged message file does not hold its id; a name that is not a player ID is refused; a
 // player ID in another letter case reaches the one InBox.
 TEST_F(MailFixture, ADamagedMessageFileFreesItsIdAndOnlyPlayerIdsAreServedWhateverTheirCase) {
