@@ -85,13 +85,6 @@ TEST_F(TrashTest, TrashingMovesTheMessageUnderANewIdAndDropsOnlyItsHeader) {
     EXPECT_EQ(Current(), kAnnTrash);
 }
 
-TEST_F(TrashTest, TheOwnerOfKindTwoIsThePlayer) {
-    PutMessage(kP7InBox, 3, "player mail");
-    wm::TrashMessage(2, 3);
-    EXPECT_EQ(Dir(kP7InBox).files.count("WN3.wnl"), 0u);
-    EXPECT_EQ(Dir(kP7Trash).files.count("WN2.wnl"), 1u);
-}
-
 TEST_F(TrashTest, AVanishedOrDamagedFileIsDeletedAndNothingReachesTheTrash) {
     wm::OpenMailFolder("ann_01", 1, 2);
     Dir(kAnnInBox).unreadable["WN4.wnl"] = "damaged";

@@ -75,7 +75,7 @@ TEST_F(SignInFlowTest, AWrongPasswordReleasesEverythingAndShowsTheBadUserDialog)
     Advance(100);
     EXPECT_EQ(wm::CommonDialog().current, Atom("BadUserDialog"));
     EXPECT_EQ(RequestedScene(), 0);  // no other scene was asked for
-    EXPECT_NE(DialogTexts(atoms::ports::ScCsSignIn).back().find("kite ID and password and try again.  Click"),
+    EXPECT_NE(DialogTexts().back().find("kite ID and password and try again.  Click"),
               std::string::npos);
 }
 

@@ -53,17 +53,8 @@ protected:
         }
         return rows;
     }
-    // Dialog texts shown on the scene, in order.
-    std::vector<std::string> DialogTexts(uint16_t scene) const {
-        std::vector<std::string> texts;
-        for (const HostRequest& r : host_.Requests(scene)) {
-            if (EDictGetShort(&r.record, atoms::SPRITENAME) == atoms::dialog_sprites::TxtCoDialog ||
-                EDictGetShort(&r.record, atoms::NAME) == atoms::dialog_sprites::TxtCoDialog) {
-                if (const char* text = EDictGetText(&r.record, atoms::TEXT)) texts.emplace_back(text);
-            }
-        }
-        return texts;
-    }
+    // Dialog texts shown, in order.
+    std::vector<std::string> DialogTexts() const { return host_.scenes.TextsOf(atoms::dialog_sprites::TxtCoDialog); }
 
     FakeConnectionManager& ras_ = host_.ras;
     std::map<std::string, ImportFile> imports_;
