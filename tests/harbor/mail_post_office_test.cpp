@@ -469,14 +469,10 @@ TEST(QueueNamesTest, TwoWritersOfOneQueueNeverReplaceEachOthersMail) {
     TempDir scratch;
     harbor::MailQueue first(scratch.Path() / "spool", false);
     harbor::MailQueue second(scratch.Path() / "spool", false);  // started together: the same counter
-    std::vector<std::string> names;
     for (int i = 0; i < 8; ++i) {
-        names.push_back(first.Put("from the first " + std::to_string(i)));
-        names.push_back(second.Put("from the second " + std::to_string(i)));
+        first.Put("from the first " + std::to_string(i));
+        second.Put("from the second " + std::to_string(i));
     }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
-    EXPECT_EQ(std::count(names.begin(), names.end(), std::string()), 0);
     ASSERT_EQ(first.Entries().size(), 16u);
     int from_second = 0;
     for (const std::string& entry : first.Entries()) {
