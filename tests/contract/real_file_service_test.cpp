@@ -59,7 +59,6 @@ protected:
         const char* text = wm::LoadMessageFile(name, &stored);
         return {stored, text != nullptr ? text : "(no file)"};
     }
-    // The module makes p7's InBox and places its LastID.
     static void PutLastId(uint32_t id) {
         wm::OpenMailFolder("p7", wm::OwnerPlayer, wm::FolderInBox);
         wm::WriteLastId(id);

@@ -58,7 +58,6 @@ TEST_F(RecordTest, ValuesReadBackWithTheirKinds) {
         EXPECT_EQ(EDictKeyAt(&d, i, &type), i + 1);
         EXPECT_EQ(type, kinds[i]);
     }
-    // Gets of absent keys give their defaults.
     EXPECT_EQ(EDictGetLong(&d, 99), 0);
     EXPECT_EQ(EDictGetShort(&d, 99), 0);
     EXPECT_EQ(EDictGetFloat(&d, 99), 0.0f);

@@ -108,7 +108,6 @@ TEST_F(DelayedPostTest, DuePostsArePostedWithDelayZeroToTheirPort) {
     using Seen = std::tuple<int, uint16_t, int32_t>;  // event, port, delay
     std::vector<Seen> seen;
     for (const HostRequest& r : host_.Requests()) seen.emplace_back(r.event, r.port, r.delay);
-    // The tick, then the two posts in their order.
     EXPECT_EQ(seen, (std::vector<Seen>{
                         {HxTraceSend, atoms::TimerPortTick, 0}, {HxTracePost, other, 0}, {HxTracePost, port_, 0}}));
     EXPECT_EQ(EDictGetLong(&host_.Requests().back().record, atoms::COUNT), 7);

@@ -79,7 +79,6 @@ protected:
         HxPublishValue(resource_, tree_.Keep(tree_.Dict(pairs, static_cast<uint16_t>(pairs.size()))));
         host_.resources.served["WNSettings.dct"] = resource_;
     }
-    // Releases of the resource.
     std::vector<uint16_t> Released() const {
         std::vector<uint16_t> names;
         for (const HostRequest& r : host_.Requests(atoms::AppPort, code::kStop)) {

@@ -12,7 +12,6 @@ namespace {
 
 class StoredMailTest : public TransportTest {
 protected:
-    // Message files of the folder, by name.
     std::vector<std::string> MessageFiles(const Path& folder) {
         std::vector<std::string> names;
         for (const auto& [name, contents] : files_.At(folder).files) {
