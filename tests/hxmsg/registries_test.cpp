@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "hxmsg.h"
@@ -29,19 +28,6 @@ TEST(HxNameAtoms, EqualNamesShareAnAtomAndCaseMakesANewName) {
     for (int i = 0; i < 3000; ++i) DaNameGet(("grow" + std::to_string(i)).c_str());
     EXPECT_EQ(DaNameGetString(static_cast<uint16_t>(capital)), text); // stays put as the table grows
     EXPECT_STREQ(text, "Down");
-}
-
-TEST(HxNameAtoms, ThreadsAgreeOnAtoms) {
-    std::vector<std::vector<uint32_t>> seen(4, std::vector<uint32_t>(300));
-    std::vector<std::thread> threads;
-    for (auto& atoms : seen) {
-        threads.emplace_back([&atoms] {
-            for (size_t i = 0; i < atoms.size(); ++i) atoms[i] = DaNameGet(("shared" + std::to_string(i)).c_str());
-        });
-    }
-    for (auto& t : threads) t.join();
-    for (const auto& atoms : seen) EXPECT_EQ(atoms, seen[0]);
-    EXPECT_STREQ(DaNameGetString(static_cast<uint16_t>(seen[0][7])), "shared7");
 }
 
 // In a child process: using up every atom would spoil the other tests.
