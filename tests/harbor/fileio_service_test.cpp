@@ -51,8 +51,7 @@ TEST_F(FileServiceTest, HandlesAreDistinctEachInItsOwnFolderAndAClosedOneDoesNot
     const uint32_t other = files_.Open();
     EXPECT_NE(h_, 0u);
     EXPECT_NE(other, h_);
-    ASSERT_EQ(files_.MakeDir(h_, "MailBoxes"), 1);
-    ASSERT_EQ(files_.Down(h_, "MailBoxes"), 1);
+    Into({"MailBoxes"});
     WriteLong("folder.dat", 7);
     EXPECT_TRUE(fs::is_regular_file(scratch_.Root() / "MailBoxes" / "folder.dat"));
     EXPECT_EQ(files_.Read(other, "folder.dat"), nullptr);  // still at the root
@@ -420,10 +419,7 @@ TEST_F(FailClosedTest, AFolderThatIsAFileOrALinkOrUnreadableLeavesTheHandleNowhe
 }
 
 TEST_F(FailClosedTest, RefusedOwnerIdsReachNoSharedFolder) {
-    ASSERT_EQ(files_.MakeDir(h_, "MailBoxes"), 1);
-    ASSERT_EQ(files_.Down(h_, "MailBoxes"), 1);
-    ASSERT_EQ(files_.MakeDir(h_, "Players"), 1);
-    ASSERT_EQ(files_.Down(h_, "Players"), 1);
+    Into({"MailBoxes", "Players"});
     for (const char* owner : {"..", "a/b", ".", "", "/tmp"}) {
         SCOPED_TRACE(owner);
         EXPECT_EQ(files_.MakeDir(h_, owner), 0);
@@ -444,9 +440,7 @@ TEST_F(FailClosedTest, RefusedOwnerIdsReachNoSharedFolder) {
 TEST_F(FailClosedTest, AnInboxThatCannotBeEnteredTakesNoMailAnywhere) {
     fs::create_directories(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01");
     WriteBytes(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox", "not a folder");
-    ASSERT_EQ(files_.Down(h_, "MailBoxes", true), 1);
-    ASSERT_EQ(files_.Down(h_, "kiteAccounts"), 1);
-    ASSERT_EQ(files_.Down(h_, "ann_01"), 1);
+    Into({"MailBoxes", "kiteAccounts", "ann_01"});
     EXPECT_EQ(files_.Down(h_, "InBox"), 0);
     ExpectNothingDoneHere("InBox");
     EXPECT_EQ(OnDisk(scratch_.Root(), true),

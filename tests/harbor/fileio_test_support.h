@@ -140,14 +140,15 @@ protected:
         service_->Attach();
         h_ = files_.Open();
     }
-    // Makes and enters MailBoxes/kiteAccounts/<owner>/InBox, from the root.
-    void IntoInBox(const char* owner = "ann_01") {
+    // Makes (when missing) and enters each folder in turn, from the root.
+    void Into(std::initializer_list<const char*> levels) {
         ASSERT_EQ(files_.Root(h_), 1);
-        for (const char* level : {"MailBoxes", "kiteAccounts", owner, "InBox"}) {
+        for (const char* level : levels) {
             ASSERT_EQ(files_.MakeDir(h_, level), 1) << level;
             ASSERT_EQ(files_.Down(h_, level), 1) << level;
         }
     }
+    void IntoInBox(const char* owner = "ann_01") { Into({"MailBoxes", "kiteAccounts", owner, "InBox"}); }
 
     Scratch scratch_;
     std::unique_ptr<harbor::FileService> service_;

@@ -470,14 +470,11 @@ TEST(ServerCommandTest, SetShowClearPerDataRoot) {
     EXPECT_EQ(Server({"set", "--imap", "imaps://mail.example.org", "--domain", "example.org"}, root).status, 2)
         << "no SMTP server given and none in the settings";
     EXPECT_EQ(Server({"set", "--imap", "http://x", "--smtp", "smtp://m:587", "--domain", "d.org"}, root).status, 2);
-    EXPECT_EQ(Server({"set", "--imap", "imaps://m", "--smtp", "smtp://m:587", "--domain", "d.org", "--ca-file",
-                      (root / "missing.pem").string()},
-                     root)
-                  .status,
-              1);
+    const std::string missing = (root / "missing.pem").string();
+    EXPECT_EQ(Server({"set", "--imap", "imaps://m", "--smtp", "smtp://m:587", "--domain", "d.org", "--ca-file", missing},
+                     root).status, 1);
     const Command set = Server({"set", "--imap", "imaps://mail.example.org", "--smtp=smtp://mail.example.org:587",
-                                "--domain", "example.org", "--login", "id@domain"},
-                               root);
+                                "--domain", "example.org", "--login", "id@domain"}, root);
     ASSERT_EQ(set.status, 0) << set.err;
     // Options left out keep their value.
     ASSERT_EQ(Server({"set", "--delete-after-fetch"}, root).status, 0);
