@@ -9,7 +9,6 @@
 // with string streams.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <map>
