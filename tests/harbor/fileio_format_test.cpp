@@ -189,24 +189,15 @@ TEST_F(DictDumpTest, PrintsEveryEntryReadably) {
                               "\"Nine\" Type9 4000000000\n");
 }
 
-TEST_F(DictDumpTest, AnAddressBookPrintsItsNamesSortedWithTheirKiteIds) {
+// The book's layout, its sorting without regard to case, its owner and other entries are the
+// address_book session's (its check compares the whole print); here, a name with a control
+// character is quoted and escaped, and the column makes room for it.
+TEST_F(DictDumpTest, AnAddressBookQuotesANameWithAControlCharacter) {
     const fs::path book = scratch_.Root() / "MailBoxes" / "kiteAccounts" / "ann_01" / "AddBook.wdb";
-    WriteBytes(book, Encoded({{"zoe", StoredKind::NamedShort, 7, "zoe_9"},
-                              {"Version", StoredKind::Long, 2, {}},
-                              {"Granny", StoredKind::NamedShort, 9, "gran_42"},
-                              {"bob", StoredKind::NamedShort, 8, "bob_7"},
-                              {"x\x1b[2J", StoredKind::NamedShort, 6, "y"}}));
+    WriteBytes(book, Encoded({{"bob", StoredKind::NamedShort, 8, "bob_7"}, {"x\x1b[2J", StoredKind::NamedShort, 6, "y"}}));
     ASSERT_EQ(Run({book.string()}), 0);
-    // A name with a control character is quoted and escaped; the columns make room for it.
-    EXPECT_EQ(out_.str(), "# " + book.string() + ": dictionary file version 1, 5 entries\n" +
-                              "# address book of ann_01: 4 names\n"
-                              "Name        Kite ID\n"
-                              "bob         bob_7\n"
-                              "Granny      gran_42\n"
-                              "\"x\\x1B[2J\"  y\n"
-                              "zoe         zoe_9\n"
-                              "# other entries, kept as they are: 1\n"
-                              "\"Version\" Long 2\n");
+    EXPECT_NE(out_.str().find("Name        Kite ID\nbob         bob_7\n\"x\\x1B[2J\"  y\n"), std::string::npos)
+        << out_.str();
 }
 
 TEST_F(DictDumpTest, ADamagedFileIsReportedWithExitOne) {
