@@ -64,7 +64,9 @@ void SceneService::PointerUp(int32_t x, int32_t y) {
     if (now && now->scene == was->scene && now->sprite == was->sprite) events_.Click(port, was->sprite);
 }
 
-void SceneService::PointerMove(int32_t x, int32_t y) { Move(x, y); }
+void SceneService::PointerMove(int32_t x, int32_t y) {
+    if (const SceneState* top = Top()) events_.Move(top->Def().event_port, x, y);
+}
 
 bool SceneService::ClickSprite(uint16_t sprite) {
     Sprite* s = InputSprite(sprite, "click");
@@ -95,22 +97,6 @@ bool SceneService::CursorEnd(uint16_t sprite) {
     if (InputSprite(sprite, "cursor") == nullptr) return false;
     events_.Cursor(Top()->Def().event_port, sprite, false);
     return true;
-}
-
-bool SceneService::Click(uint16_t sprite) {
-    if (InputSprite(sprite, "click") == nullptr) return false;
-    events_.Click(Top()->Def().event_port, sprite);
-    return true;
-}
-
-bool SceneService::Press(uint16_t sprite, int32_t x, int32_t y, int32_t count) {
-    if (InputSprite(sprite, "press") == nullptr) return false;
-    events_.Press(Top()->Def().event_port, sprite, x, y, count);
-    return true;
-}
-
-void SceneService::Move(int32_t x, int32_t y) {
-    if (const SceneState* top = Top()) events_.Move(top->Def().event_port, x, y);
 }
 
 void SceneService::Release() {

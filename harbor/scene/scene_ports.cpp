@@ -65,8 +65,4 @@ void ScenePorts::Unbind(const ScenePortReceiver* receiver) {
     b = Binding{};
 }
 
-bool ScenePorts::BoundTo(const ScenePortReceiver* receiver) {
-    return receiver != nullptr && TheBinding().receiver == receiver;
-}
-
 }  // namespace harbor

@@ -30,7 +30,6 @@ public:
     static bool Bind(ScenePortReceiver* receiver, uint16_t app_port, std::span<const uint16_t> scenes);
     // Detaches everything when `receiver` holds the binding.
     static void Unbind(const ScenePortReceiver* receiver);
-    static bool BoundTo(const ScenePortReceiver* receiver);
 };
 
 }  // namespace harbor

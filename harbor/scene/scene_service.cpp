@@ -39,8 +39,6 @@ void SceneService::Detach() {
     want_attached_ = false;
 }
 
-bool SceneService::Attached() const { return ScenePorts::BoundTo(this); }
-
 bool SceneService::BindPorts() {
     std::vector<uint16_t> ports;
     for (const auto& [atom, state] : states_) ports.push_back(atom);
@@ -185,11 +183,6 @@ std::optional<SpriteInfo> SceneService::FindSprite(uint16_t sprite) const { retu
 uint16_t SceneService::Focus() const {
     const SceneState* state = State(CurrentScene());
     return state != nullptr ? state->Focus() : 0;
-}
-
-bool SceneService::CoverUp() const {
-    const SceneState* state = State(CurrentScene());
-    return state != nullptr && state->CoverUp();
 }
 
 void SceneService::Note(const std::string& what) const {

@@ -71,7 +71,6 @@ public:
     // service holds the ports.
     bool Attach();
     void Detach();
-    bool Attached() const;
 
     // Notes about requests that could not be carried out (unknown scene or sprite, ...).
     void SetTraceSink(TraceSink sink);
@@ -111,9 +110,6 @@ public:
     // to the top scene and only to a sprite that takes input (false otherwise).
     bool CursorBegin(uint16_t sprite);
     bool CursorEnd(uint16_t sprite);
-    bool Click(uint16_t sprite);
-    bool Press(uint16_t sprite, int32_t x, int32_t y, int32_t count = 1);
-    void Move(int32_t x, int32_t y);
     void Release();
 
     // --- Keys ------------------------------------------------------------------------------
@@ -142,7 +138,6 @@ public:
     std::optional<SpriteInfo> FindSprite(uint16_t scene, uint16_t sprite) const;
     std::optional<SpriteInfo> FindSprite(uint16_t sprite) const;  // in the current scene
     uint16_t Focus() const;                                  // of the current scene
-    bool CoverUp() const;                                    // of the current scene
     // The sprite a pointer press took, until the release.
     std::optional<Hit> Pressed() const { return pressed_; }
 
