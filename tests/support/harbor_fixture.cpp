@@ -13,8 +13,6 @@ HarborFixture::HarborFixture() {
     options_.headless = true;
 }
 
-HarborFixture::~HarborFixture() = default;
-
 void HarborFixture::CleanMessaging() {
     HxReset();
     HxSetRealClock(false);

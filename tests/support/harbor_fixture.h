@@ -21,7 +21,6 @@
 class HarborFixture : public ::testing::Test {
 protected:
     HarborFixture();
-    ~HarborFixture() override;
 
     void SetUp() override;
     void TearDown() override;
