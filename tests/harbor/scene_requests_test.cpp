@@ -1,5 +1,6 @@
-// Requests on a scene's port: each one's effect or answer, and the not-there case, which leaves
-// the answer keys absent and notes it.
+// The scene stack as AppPort drives it (switching, overlays, closing, the entered and left notices
+// in their order), and requests on a scene's port: each one's effect or answer, and the not-there
+// case, which leaves the answer keys absent and notes it.
 #include <gtest/gtest.h>
 
 #include "scene_test_support.h"
@@ -10,11 +11,30 @@ using scene_test::A;
 using harbor_test::Req;
 using Strings = std::vector<std::string>;
 
-class SceneRequestsTest : public scene_test::SceneTest {
+class SceneStackTest : public scene_test::SceneTest {
 protected:
     void SetUp() override {
         SceneTest::SetUp();
-        StartInMain();
+        WriteStandard();
+        EXPECT_TRUE(Start().empty());
+    }
+
+    // As the module asks: a record posted to AppPort with delay 0.
+    void PostToApp(uint16_t type, const char* scene) {
+        Req(type).Name(scene).PostTo(A("AppPort"));
+    }
+
+    std::vector<uint16_t> Stack() const { return service_->SceneStack(); }
+    harbor::SpriteInfo MainCover() const { return *service_->FindSprite(A("ScTsMain"), A("SptCoCover")); }
+};
+
+// Requests go to ScTsMain, entered with its notice delivered.
+class SceneRequestsTest : public SceneStackTest {
+protected:
+    void SetUp() override {
+        SceneStackTest::SetUp();
+        EXPECT_TRUE(service_->ShowScene(A("ScTsMain")));
+        Delivered();
     }
 
     static Req Show(const char* sprite) {
@@ -35,20 +55,126 @@ protected:
         return EDictGetText(&answer_, A("TEXT"));
     }
 
-    static void ExpectRect(const harbor::SpriteInfo& info, harbor::Rect rect) {
-        EXPECT_EQ(info.rect.x, rect.x);
-        EXPECT_EQ(info.rect.y, rect.y);
-        EXPECT_EQ(info.rect.width, rect.width);
-        EXPECT_EQ(info.rect.height, rect.height);
+    // A sprite's rectangle as x, y, width, height.
+    std::vector<int32_t> Box(const char* sprite) {
+        const harbor::Rect r = Info(sprite).rect;
+        return {r.x, r.y, r.width, r.height};
     }
 
     EDict answer_{};
 };
 
+TEST_F(SceneStackTest, SwitchLeavesTheOldSceneBeforeEnteringTheNew) {
+    HxAdvanceTime(250);
+    PostToApp(30013, "ScTsMain");
+    const auto entered = Delivered();
+    EXPECT_EQ(Describe(entered), (Strings{"TsMainPort 30032"}));
+    EXPECT_EQ(entered.at(0).record.time, 250u);  // notices carry the clock
+    EXPECT_EQ(service_->CurrentScene(), A("ScTsMain"));
+
+    PostToApp(30013, "ScTsOther");
+    EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30041", "TsOtherPort 30032"}));
+    EXPECT_EQ(Stack(), (std::vector<uint16_t>{A("ScTsOther")}));
+}
+
+TEST_F(SceneStackTest, OverlayOpensOverTheSceneAndClosesBackWithoutDisturbingIt) {
+    PostToApp(30013, "ScTsMain");
+    Delivered();
+    PostToApp(30013, "ScTsOver");
+    EXPECT_EQ(Describe(Delivered()), (Strings{"TsOverPort 30032"}));  // the scene below is not left
+    EXPECT_EQ(Stack(), (std::vector<uint16_t>{A("ScTsMain"), A("ScTsOver")}));
+
+    // The scene below keeps its state and still answers while covered.
+    Req(30059).Name("BtnTsGo").SendTo(A("ScTsMain"));
+
+    PostToApp(30059, "ScTsOver");
+    EXPECT_EQ(Describe(Delivered()), (Strings{"TsOverPort 30041"}));  // and not entered again
+    EXPECT_EQ(service_->CurrentScene(), A("ScTsMain"));
+    EXPECT_FALSE(Info("BtnTsGo").visible);
+}
+
+TEST_F(SceneStackTest, SwitchFromUnderAnOverlayLeavesEverySceneTopFirst) {
+    service_->ShowScene(A("ScTsMain"));
+    service_->ShowScene(A("ScTsOver"));
+    Delivered();
+    service_->ShowScene(A("ScTsOther"));
+    EXPECT_EQ(Describe(Delivered()), (Strings{"TsOverPort 30041", "TsMainPort 30041", "TsOtherPort 30032"}));
+    EXPECT_EQ(Stack(), (std::vector<uint16_t>{A("ScTsOther")}));
+}
+
+TEST_F(SceneStackTest, RefusedChangesLeaveTheStackAndNote) {
+    service_->ShowScene(A("ScTsMain"));
+    service_->ShowScene(A("ScTsOver"));
+    Delivered();
+    EXPECT_FALSE(service_->ShowScene(A("ScTsOver")));    // already open
+    EXPECT_FALSE(service_->CloseScene(A("ScTsMain")));   // not an overlay
+    EXPECT_FALSE(service_->CloseScene(A("ScTsOther")));  // not open
+    EXPECT_FALSE(service_->ShowScene(A("ScTsNowhere")));
+    EXPECT_TRUE(Delivered().empty());
+    EXPECT_EQ(Stack(), (std::vector<uint16_t>{A("ScTsMain"), A("ScTsOver")}));
+    ASSERT_EQ(notes_.size(), 4u);
+    EXPECT_NE(notes_[3].find("no scene 'ScTsNowhere'"), std::string::npos);
+}
+
+TEST_F(SceneStackTest, NamesThatAreNotScenesAreLeftToOtherServices) {
+    EXPECT_FALSE(Req(30013).Name("WNSettings.dct").SendTo(A("AppPort")));
+    EXPECT_FALSE(Req(30052).Name("ScTsMain").SendTo(A("AppPort")));
+    EXPECT_TRUE(Stack().empty());
+    EXPECT_TRUE(notes_.empty());
+}
+
+TEST_F(SceneStackTest, EnteringAgainStartsFromTheDefinition) {
+    service_->ShowScene(A("ScTsMain"));
+    Req(30052).Name("TxtCoMailboxName").Text("TEXT", "kite42").SendTo(A("ScTsMain"));
+    EXPECT_EQ(Info("TxtCoMailboxName").text, "kite42");
+
+    service_->ShowScene(A("ScTsOther"));
+    service_->ShowScene(A("ScTsMain"));
+    EXPECT_EQ(Info("TxtCoMailboxName").text, "nobody");
+}
+
+TEST_F(SceneStackTest, EachSceneHasItsOwnCopyOfTheCommonSprites) {
+    service_->ShowScene(A("ScTsMain"));
+    Req(30013).Atom("SPRITENAME", "SptCoCover").SendTo(A("ScTsOther"));  // a scene that is not entered still has its own state
+    EXPECT_FALSE(Info("SptCoCover").visible);
+    EXPECT_TRUE(service_->FindSprite(A("ScTsOther"), A("SptCoCover"))->visible);
+}
+
+TEST_F(SceneStackTest, NoticesForAClosedOverlayShowOnTheSceneBelowWithoutItsMoves) {
+    service_->ShowScene(A("ScTsMain"));
+    service_->ShowScene(A("ScTsOver"));
+    const auto show_cover = [] { Req(30013).Atom("SPRITENAME", "SptCoCover").SendTo(A("ScTsOver")); };
+    show_cover();  // open: its own cover
+    EXPECT_FALSE(MainCover().visible);
+    service_->CloseScene(A("ScTsOver"));
+    Req(30059).Name("SptCoCover").SendTo(A("ScTsOver"));
+    EXPECT_TRUE(service_->FindSprite(A("ScTsOver"), A("SptCoCover"))->visible);  // closed: not its own any more
+
+    const harbor::Rect before = MainCover().rect;
+    show_cover();
+    Req(30020).Name("SptCoCover").Long("X", -115).Long("Y", -75).SendTo(A("ScTsOver"));
+    EXPECT_TRUE(MainCover().visible);
+    EXPECT_EQ(MainCover().rect.x, before.x);
+    EXPECT_EQ(MainCover().rect.y, before.y);
+}
+
+TEST_F(SceneStackTest, DetachedServiceHearsNothingAndOnlyOneServiceHoldsThePorts) {
+    harbor::SceneService second(dir_);
+    second.Load();
+    EXPECT_FALSE(second.Attach());
+    service_->Detach();
+    PostToApp(30013, "ScTsMain");
+    EXPECT_TRUE(Delivered().empty());
+    EXPECT_TRUE(second.Attach());
+    PostToApp(30013, "ScTsMain");
+    EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30032"}));
+    EXPECT_EQ(second.CurrentScene(), A("ScTsMain"));
+}
+
 TEST_F(SceneRequestsTest, ShowMakesVisibleMovesAndReportsTheSpriteReady) {
     EXPECT_TRUE(Show("BtnTsHidden").Long("X", 33).Long("Y", 44).SendTo(A("ScTsMain")));
     EXPECT_TRUE(Info("BtnTsHidden").visible);
-    ExpectRect(Info("BtnTsHidden"), {33, 44, 40, 40});
+    EXPECT_EQ(Box("BtnTsHidden"), (std::vector<int32_t>{33, 44, 40, 40}));
     EXPECT_EQ(Describe(Delivered()), (Strings{"TsMainPort 30060 BtnTsHidden"}));
 
     // Without X and Y it stays where it is; NOTIFY false keeps it quiet.
@@ -59,9 +185,9 @@ TEST_F(SceneRequestsTest, ShowMakesVisibleMovesAndReportsTheSpriteReady) {
 
 TEST_F(SceneRequestsTest, PositionsAreTheOriginAndTheRectKeepsItsOffset) {
     ToScene(Show("BtnTsPlaced").Long("X", 0).Long("Y", 0));
-    ExpectRect(Info("BtnTsPlaced"), {200, 150, 60, 30});
+    EXPECT_EQ(Box("BtnTsPlaced"), (std::vector<int32_t>{200, 150, 60, 30}));
     ToScene(Req(30020).Name("BtnTsPlaced").Long("X", -115).Long("Y", -75));
-    ExpectRect(Info("BtnTsPlaced"), {85, 75, 60, 30});
+    EXPECT_EQ(Box("BtnTsPlaced"), (std::vector<int32_t>{85, 75, 60, 30}));
 }
 
 TEST_F(SceneRequestsTest, HideMoveZVisibleAndEffect) {
@@ -70,7 +196,7 @@ TEST_F(SceneRequestsTest, HideMoveZVisibleAndEffect) {
     ToScene(Req(30052).Name("BtnTsGo").Bool("VISIBLE", true));
     EXPECT_TRUE(Info("BtnTsGo").visible);
     ToScene(Req(30020).Name("BtnTsGo").Long("X", -5).Long("Y", 300));
-    ExpectRect(Info("BtnTsGo"), {-5, 300, 100, 40});
+    EXPECT_EQ(Box("BtnTsGo"), (std::vector<int32_t>{-5, 300, 100, 40}));
     ToScene(Req(30052).Name("BtnTsGo").Long("Z", 2));
     EXPECT_EQ(Info("BtnTsGo").z, 2);
 
@@ -136,7 +262,7 @@ TEST_F(SceneRequestsTest, InstancesFromTemplatesAndSprites) {
     EXPECT_TRUE(icon.instance);
     EXPECT_EQ(icon.kind, harbor::SpriteKind::Sprite);
     EXPECT_FALSE(icon.visible);
-    ExpectRect(icon, {70, 80, 32, 24});
+    EXPECT_EQ(Box("IconText0"), (std::vector<int32_t>{70, 80, 32, 24}));
     EXPECT_EQ(icon.z, 12);
     EXPECT_EQ(icon.text, "icon");
     EXPECT_TRUE(Delivered().empty());
