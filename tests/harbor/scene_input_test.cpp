@@ -173,14 +173,6 @@ TEST_F(SceneInputTest, TypingEditsTheFocusedFieldWithinItsLimit) {
     EXPECT_TRUE(Delivered().empty());  // editing reports nothing
 }
 
-TEST_F(SceneInputTest, PasswordFieldShowsStarsAndAnswersTheText) {
-    FocusOn("EdtTsPass");
-    service_->TypeText("s3cret");
-    EXPECT_EQ(Info("EdtTsPass").display_text, "******");
-    EXPECT_EQ(Info("EdtTsPass").text, "s3cret");
-    EXPECT_EQ(Info("EdtTsName").display_text, "ab");
-}
-
 TEST_F(SceneInputTest, TabAndEnterInAFieldAreReportedToTheScene) {
     FocusOn("EdtTsName");
     service_->PressKey(Key::Tab);
