@@ -143,7 +143,7 @@ TEST(DataDictParserTest, CommentsAndByteOrderMarkAreAccepted) {
     EXPECT_EQ(Lookup(result.dict->Root(), "P")->payload, 25u);
 }
 
-TEST(DataDictParserTest, MalformedTextNamesLineAndColumn) {
+TEST(DataDictParserTest, MalformedTextAndValuesOutsideTheFormatNameLineAndColumn) {
     struct Case {
         const char* text;
         const char* error;
@@ -159,21 +159,7 @@ TEST(DataDictParserTest, MalformedTextNamesLineAndColumn) {
         {"{\"a\": \"x\\q\"}", "t.dct:1:10: invalid string: forbidden character after backslash"},
         {"{\"a\": 1,\n \"b\": \"open\n}", "t.dct:2:12: invalid string: control character"},
         {"{\"a\": 1e999}", "t.dct:1:7: number overflow parsing '1e999'"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_TRUE(ErrorOf(c.text).starts_with(c.error)) << ErrorOf(c.text);
-    }
-    // The parser's quote of what it read spans earlier tokens and raw bytes: left out.
-    EXPECT_EQ(ErrorOf("[1x]"), "t.dct:1:3: invalid literal; expected ',' or ']'");
-    EXPECT_EQ(ErrorOf("[\"\xFF\"]"), "t.dct:1:3: invalid string: ill-formed UTF-8 byte");
-}
-
-TEST(DataDictParserTest, ValuesOutsideTheFormatAreErrorsAtTheirToken) {
-    struct Case {
-        const char* text;
-        const char* error;
-    };
-    const Case cases[] = {
+        // Well-formed text holding what a data dictionary cannot: the error stands at the token.
         {"{\"a\": null}", "t.dct:1:7: null is not allowed"},
         {"{\"a\": [1,\n  2.5]}", "t.dct:2:3: floating-point number 2.5 is not allowed"},
         {"[1e3]", "t.dct:1:2: floating-point number 1e3"},
@@ -193,6 +179,9 @@ TEST(DataDictParserTest, ValuesOutsideTheFormatAreErrorsAtTheirToken) {
     for (const Case& c : cases) {
         EXPECT_TRUE(ErrorOf(c.text).starts_with(c.error)) << ErrorOf(c.text);
     }
+    // The parser's quote of what it read spans earlier tokens and raw bytes: left out.
+    EXPECT_EQ(ErrorOf("[1x]"), "t.dct:1:3: invalid literal; expected ',' or ']'");
+    EXPECT_EQ(ErrorOf("[\"\xFF\"]"), "t.dct:1:3: invalid string: ill-formed UTF-8 byte");
 }
 
 TEST(DataDictParserTest, NestingIsLimited) {
