@@ -63,6 +63,10 @@ void FakeFileService::PutMessage(const Path& folder, uint32_t id, const std::str
         {atoms::mail::Message, EDictText, 0, text}, {wm::FetchAtom("MailID"), EDictLong, static_cast<int32_t>(id), ""}};
 }
 
+void FakeFileService::PutLastId(const Path& folder, int32_t id) {
+    At(folder).files["folder.dat"] = {{wm::FetchAtom("LastID"), EDictLong, id, ""}};
+}
+
 std::string FakeFileService::MessageText(const Path& folder, const std::string& name) {
     auto& files = At(folder).files;
     if (files.count(name) == 0) return "";

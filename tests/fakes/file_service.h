@@ -51,6 +51,8 @@ public:
     const Path& CurrentOf(uint32_t handle) { return handles_[handle]; }
     // A message file as the module's store writes one: its text under "Message" and its MailID.
     void PutMessage(const Path& folder, uint32_t id, const std::string& text);
+    // Stores the folder's counter file holding LastID = id.
+    void PutLastId(const Path& folder, int32_t id);
     // The stored "Message" text of a file, "" when there is none.
     std::string MessageText(const Path& folder, const std::string& name);
     // Stores the dictionary as the file, as a write would.

@@ -34,7 +34,7 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
     const std::string second = FakeMailServer::DataOf("ann_01", "Two", 2, "bob_02");
     PutMessage(kAnnOutBox, 1, first);
     PutMessage(kAnnOutBox, 2, second);
-    files_.At(kAnnOutBox).files["folder.dat"] = {{Atom("LastID"), EDictLong, 2, ""}};
+    files_.PutLastId(kAnnOutBox, 2);
     mail_.waiting = {FakeMailServer::DataOf("bob_02", "Hello", 100, "ann_01"),
                      FakeMailServer::DataOf("cy_03", "Kites", 200, "ann_01")};
     PutMessage(kAnnTrash, 4, "old");
@@ -130,7 +130,7 @@ TEST_F(MailTransferTest, RefusedAndUnreadableOutboxFilesAreDeletedAllTheSame) {
 
 TEST_F(MailTransferTest, AFullInboxAddsNoHeaderAndReleasesTheMessage) {
     SignedInOnMain();
-    files_.At(kAnnInBox).files["folder.dat"] = {{Atom("LastID"), EDictLong, 7, ""}};
+    files_.PutLastId(kAnnInBox, 7);
     for (uint32_t id = 1; id <= wm::kMaxMessageId; ++id) {
         files_.At(kAnnInBox).files["WN" + std::to_string(id) + ".wnl"] = {};
     }

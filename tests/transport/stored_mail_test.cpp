@@ -80,7 +80,7 @@ TEST_F(StoredMailTest, HeaderListHoldsKiteThenPlayerMessagesWithIdsSkippingTheRe
     wm::Identity().SetKiteLogin("ann_01", "apple");
     PutMessage(kAnnInBox, 2, FakeMailServer::DataOf("bob_02", "B", 20));
     PutMessage(kAnnInBox, 1, FakeMailServer::DataOf("cy_03", "A", 10));
-    files_.At(kAnnInBox).files["folder.dat"] = {{Atom("LastID"), EDictLong, 2, ""}};
+    files_.PutLastId(kAnnInBox, 2);
     files_.At(kAnnInBox).files["WN9.wnl"] = {{atoms::mail::Message, EDictText, 0, "From=x\n"}};  // no MailID
     files_.At(kAnnInBox).unreadable["WN8.wnl"] = "";
     PutMessage(kP7InBox, 5, FakeMailServer::DataOf("mum", "Tea", 30));
