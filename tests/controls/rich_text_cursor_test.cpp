@@ -34,12 +34,6 @@ protected:
             EXPECT_EQ(Position(), step.position) << "after key " << step.key << (step.control ? " with Control" : "");
         }
     }
-    bool TypedKey(int32_t key, int32_t ascii) {
-        EDict record = Record(code::kKeyPressed);
-        EDictPutLong(&record, atoms::KEY, key);
-        EDictPutLong(&record, atoms::ASCII, ascii);
-        return Send(record);
-    }
     void Blink() { Send(Record(atoms::actions::CursorBlinkMessage)); }
 };
 

@@ -71,14 +71,17 @@ protected:
         EDictPutLong(&record, atoms::CTLKEY, control ? 1 : 0);
         return Send(record);
     }
-    // A typed character: its key (the letter's virtual key for a-z) with its ASCII code.
-    bool Char(char c) {
-        const int32_t key = c >= 'a' && c <= 'z' ? c - 'a' + VKEY_A : static_cast<unsigned char>(c);
+    // A key carrying the ASCII code it types.
+    bool TypedKey(int32_t key, int32_t ascii) {
         EDict record = Record(code::kKeyPressed);
         EDictPutLong(&record, atoms::KEY, key);
-        EDictPutLong(&record, atoms::CTLKEY, 0);
-        EDictPutLong(&record, atoms::ASCII, static_cast<unsigned char>(c));
+        EDictPutLong(&record, atoms::ASCII, ascii);
         return Send(record);
+    }
+    // A typed character: its key (the letter's virtual key for a-z) with its ASCII code.
+    bool Char(char c) {
+        const int32_t ascii = static_cast<unsigned char>(c);
+        return TypedKey(c >= 'a' && c <= 'z' ? c - 'a' + VKEY_A : ascii, ascii);
     }
     void Type(const std::string& text) {  // '\n' types Enter
         for (char c : text) {
