@@ -111,7 +111,6 @@ TEST_F(RealFileService, HarborsIdsWrapAndSkipLikeTheModulesAndTheModuleReadsThem
 }
 
 TEST_F(RealFileService, TheRangesLastIdIsTakenBeforeTheSearchWraps) {
-    wm::OpenMailFolder("p7", wm::OwnerPlayer, wm::FolderInBox);
     PutLastId(99998);
     EXPECT_EQ(Deliver("z"), 99999u);
     PutLastId(99998);
