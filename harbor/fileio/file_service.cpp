@@ -106,24 +106,27 @@ bool FileService::OnPort(EDict* record) {
     return live_ != nullptr && record != nullptr && live_->HandleRecord(*record);
 }
 
-bool FileService::HandleRecord(EDict& r) {
-    const int type = EDictGetType(&r);
-    if (type != code::kOpen && type != code::kClose && type != code::kSet && type != code::kWriteDict &&
-        type != code::kStart && type != code::kDelete && type != code::kQuery) {
-        return false;
+// The member that answers a request of `type`; null for a type that is not the file service's.
+FileService::Handler FileService::HandlerFor(int type) {
+    switch (type) {
+        case code::kOpen: return &FileService::OpenHandle;
+        case code::kClose: return &FileService::CloseHandle;
+        case code::kSet: return &FileService::ChangeOrCreate;
+        case code::kWriteDict: return &FileService::WriteDict;
+        case code::kStart: return &FileService::ReadDict;
+        case code::kDelete: return &FileService::Delete;
+        case code::kQuery: return &FileService::List;
+        default: return nullptr;
     }
+}
+
+bool FileService::HandleRecord(EDict& r) {
+    const Handler handler = HandlerFor(EDictGetType(&r));
+    if (handler == nullptr) return false;
     // A waiting empty create is carried out before any request but a write of its own file.
     std::optional<PendingCreate> waiting = std::exchange(pending_, std::nullopt);
     if (waiting && !Replaces(r, *waiting)) Carry(*std::exchange(waiting, std::nullopt));
-    switch (type) {
-        case code::kOpen: OpenHandle(r); break;
-        case code::kClose: CloseHandle(r); break;
-        case code::kSet: ChangeOrCreate(r); break;
-        case code::kWriteDict: WriteDict(r); break;
-        case code::kStart: ReadDict(r); break;
-        case code::kDelete: Delete(r); break;
-        default: List(r); break;
-    }
+    (this->*handler)(r);
     // The write that was to replace it failed: the file must still exist, as the create said.
     if (waiting && EDictGetLong(&r, keys_.status) == 0) Carry(*waiting);
     return true;

@@ -80,6 +80,8 @@ private:
 
     static bool OnPort(EDict* record);
 
+    using Handler = void (FileService::*)(EDict&);
+    static Handler HandlerFor(int type);
     void OpenHandle(EDict& r);
     void CloseHandle(EDict& r);
     void ChangeOrCreate(EDict& r);
