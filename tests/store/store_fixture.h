@@ -10,7 +10,7 @@ class StoreTest : public ModuleTest {
 protected:
     void SetUp() override {
         ModuleTest::SetUp();
-        wm::Services().file_service = wm::FileOpenHandle();
+        wm::OpenFileService();
         ASSERT_NE(wm::Services().file_service, 0u);
     }
 

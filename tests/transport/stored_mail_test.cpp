@@ -55,7 +55,7 @@ TEST_F(StoredMailTest, ImportsAtStartAreInThePlayersFirstList) {
 
 TEST_F(StoredMailTest, ImportTextsAreCutToTheirBuffers) {
     PutImport("long.dct", {"p7", std::string(200, 'f'), std::string(130, 's'), std::string(70, 't'), "x", 1});
-    wm::Services().file_service = wm::FileOpenHandle();
+    wm::OpenFileService();
     wm::ImportWaitingMessages();
     const auto stored = MessageFiles(kP7InBox);
     ASSERT_EQ(stored.size(), 1u);
@@ -67,7 +67,7 @@ TEST_F(StoredMailTest, ImportTextsAreCutToTheirBuffers) {
 TEST_F(StoredMailTest, AnImportWithoutAUsablePlayerIsDroppedUnstored) {
     PutImport("nobody.dct", {"", "gran", "Hello", "text/plain", "x", 1});
     PutImport("escape.dct", {"../p7", "gran", "Hello", "text/plain", "x", 1});
-    wm::Services().file_service = wm::FileOpenHandle();
+    wm::OpenFileService();
     wm::ImportWaitingMessages();
     EXPECT_TRUE(files_.At({"Import"}).files.empty());
     EXPECT_EQ(files_.At({"MailBoxes"}).dirs.count("Players"), 0u);
@@ -75,7 +75,7 @@ TEST_F(StoredMailTest, AnImportWithoutAUsablePlayerIsDroppedUnstored) {
 }
 
 TEST_F(StoredMailTest, HeaderListHoldsKiteThenPlayerMessagesWithIdsSkippingTheRest) {
-    wm::Services().file_service = wm::FileOpenHandle();
+    wm::OpenFileService();
     wm::Identity().SetPlayerId("p7");
     wm::Identity().SetKiteLogin("ann_01", "apple");
     PutMessage(kAnnInBox, 2, FakeMailServer::DataOf("bob_02", "B", 20));
@@ -93,7 +93,7 @@ TEST_F(StoredMailTest, HeaderListHoldsKiteThenPlayerMessagesWithIdsSkippingTheRe
 }
 
 TEST_F(StoredMailTest, HeaderListWithoutIdentityStaysEmpty) {
-    wm::Services().file_service = wm::FileOpenHandle();
+    wm::OpenFileService();
     // Where an empty owner's walk would end: it is never listed.
     PutMessage({"MailBoxes", "kiteAccounts", "InBox"}, 1, FakeMailServer::DataOf("cy_03", "A", 10));
     PutMessage({"MailBoxes", "Players", "InBox"}, 2, FakeMailServer::DataOf("cy_03", "B", 10));
