@@ -18,7 +18,7 @@
 
 using namespace harbor;
 using fileio_test::A;
-using fileio_test::WriteBytes;
+using fileio_test::WriteFile;
 namespace fs = std::filesystem;
 
 namespace {
@@ -160,8 +160,8 @@ class DictDumpTest : public ::testing::Test {
 protected:
     void SetUp() override {
         good_ = Encoded(Sample());
-        WriteBytes(File("WN1.wnl"), good_);
-        WriteBytes(scratch_.Root() / "MailBoxes" / "folder.dat", good_);
+        WriteFile(File("WN1.wnl"), good_);
+        WriteFile(scratch_.Root() / "MailBoxes" / "folder.dat", good_);
     }
 
     fs::path File(const char* name) const { return scratch_.Root() / "MailBoxes" / "InBox" / name; }
@@ -194,14 +194,14 @@ TEST_F(DictDumpTest, PrintsEveryEntryReadably) {
 // character is quoted and escaped, and the column makes room for it.
 TEST_F(DictDumpTest, AnAddressBookQuotesANameWithAControlCharacter) {
     const fs::path book = scratch_.Root() / "MailBoxes" / "kiteAccounts" / "ann_01" / "AddBook.wdb";
-    WriteBytes(book, Encoded({{"bob", StoredKind::NamedShort, 8, "bob_7"}, {"x\x1b[2J", StoredKind::NamedShort, 6, "y"}}));
+    WriteFile(book, Encoded({{"bob", StoredKind::NamedShort, 8, "bob_7"}, {"x\x1b[2J", StoredKind::NamedShort, 6, "y"}}));
     ASSERT_EQ(Run({book.string()}), 0);
     EXPECT_NE(out_.str().find("Name        Kite ID\nbob         bob_7\n\"x\\x1B[2J\"  y\n"), std::string::npos)
         << out_.str();
 }
 
 TEST_F(DictDumpTest, ADamagedFileIsReportedWithExitOne) {
-    WriteBytes(File("WN2.wnl"), good_.substr(0, good_.size() - 2));
+    WriteFile(File("WN2.wnl"), good_.substr(0, good_.size() - 2));
     EXPECT_EQ(Run({File("WN2.wnl").string()}), 1);
     EXPECT_NE(err_.str().find("WN2.wnl: not a readable dictionary file: checksum mismatch"), std::string::npos)
         << err_.str();
@@ -215,8 +215,8 @@ TEST_F(DictDumpTest, ADamagedFileIsReportedWithExitOne) {
 TEST_F(DictDumpTest, CheckListsTheBadFilesOfAWholeTree) {
     EXPECT_EQ(Run({"--check", scratch_.Root().string()}), 0);
     EXPECT_EQ(out_.str(), "checked 2 file(s): 0 bad\n");
-    WriteBytes(File("WN3.wnl"), "plain text");
-    WriteBytes(File(".hbtmp-1-1"), "partial");
+    WriteFile(File("WN3.wnl"), "plain text");
+    WriteFile(File(".hbtmp-1-1"), "partial");
     EXPECT_EQ(Run({"--check", scratch_.Root().string()}), 1);
     EXPECT_NE(out_.str().find("bad: " + File("WN3.wnl").string() + ": not a dictionary file\n"), std::string::npos)
         << out_.str();
@@ -227,8 +227,8 @@ TEST_F(DictDumpTest, CheckListsTheBadFilesOfAWholeTree) {
 
 TEST_F(DictDumpTest, CheckFlagsEmptyMessageFilesACrashLeft) {
     const std::string empty = Encoded({});
-    WriteBytes(File("WN7.wnl"), empty);
-    WriteBytes(File("folder.dat"), empty);  // an empty dictionary is fine for anything else
+    WriteFile(File("WN7.wnl"), empty);
+    WriteFile(File("folder.dat"), empty);  // an empty dictionary is fine for anything else
     EXPECT_EQ(Run({"--check", scratch_.Root().string()}), 0);
     EXPECT_NE(out_.str().find("leftover: " + File("WN7.wnl").string() + ": empty message file"), std::string::npos)
         << out_.str();
@@ -238,7 +238,7 @@ TEST_F(DictDumpTest, CheckFlagsEmptyMessageFilesACrashLeft) {
 
 // The e2e sessions' checks run it on good files: here its status for a bad one comes through.
 TEST_F(DictDumpTest, TheHarborProgramRunsIt) {
-    WriteBytes(File("bad.wnl"), "x");
+    WriteFile(File("bad.wnl"), "x");
     const std::string command =
         std::string(HARBOR_PROGRAM) + " dict-dump '" + File("bad.wnl").string() + "' 2>/dev/null";
     const int status = std::system(command.c_str());

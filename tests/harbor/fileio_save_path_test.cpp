@@ -69,10 +69,10 @@ TEST_F(SavePathTest, ASaveIsOneWriteOfEachFileAndLaterCountersAreWrittenInPlace)
     Save("folder.dat", 3);
     EXPECT_EQ(stages.size(), 7u);
     EXPECT_EQ(Inode("folder.dat"), counter);
-    const std::string linked = ReadBytes(scratch_.Root() / "folder.dat");
+    const std::string linked = ReadFile(scratch_.Root() / "folder.dat");
     fs::create_hard_link(scratch_.Root() / "folder.dat", scratch_.Outside() / "linked");
     Save("folder.dat", 4);
-    EXPECT_EQ(ReadBytes(scratch_.Outside() / "linked"), linked);
+    EXPECT_EQ(ReadFile(scratch_.Outside() / "linked"), linked);
     wm::DictObject longer;
     longer.PutText(A("Note"), "a longer counter file");
     ASSERT_EQ(files_.Write(h_, "folder.dat", &longer), 1);
@@ -128,7 +128,7 @@ protected:
     }
     void SetUp() override {
         SavePathTest::SetUp();
-        for (const char* name : {"a.dct", "b.dct"}) WriteBytes(Import(name), std::string("{\"MESSAGE\": \"") + name + "\"}");
+        for (const char* name : {"a.dct", "b.dct"}) WriteFile(Import(name), std::string("{\"MESSAGE\": \"") + name + "\"}");
     }
 };
 
@@ -140,7 +140,7 @@ TEST_F(ImportTest, AnImportFileIsRemovedAtStartOnlyWhenItsLetterIsStoredAndItIsU
     EXPECT_TRUE(fs::exists(Import("b.dct")));
     CrashAt(S::Renamed, [&] {
         service_->NoteDataFileRead(Import("b.dct"));
-        WriteBytes(Import("b.dct"), "{\"MESSAGE\": \"edited\"}");  // another letter now
+        WriteFile(Import("b.dct"), "{\"MESSAGE\": \"edited\"}");  // another letter now
         IntoInBox("p7");
         Save("WN2.wnl", 1);
     });
@@ -154,11 +154,11 @@ TEST_F(ImportTest, TheModulesDeleteDropsTheNoteAndOnlyAWellFormedNoteRemovesAFil
     ASSERT_EQ(files_.Down(h_, "Import", /*from_root=*/true), 1);
     ASSERT_EQ(files_.Delete(h_, "a.dct"), 1);
     EXPECT_FALSE(fs::exists(Journal()));
-    const std::string bytes = ReadBytes(Import("b.dct"));
+    const std::string bytes = ReadFile(Import("b.dct"));
     const std::string good = harbor::ImportNoteText(
         {"b.dct", harbor::Crc32(bytes.data(), bytes.size()), {"MailBoxes", "kiteAccounts", "p7", "InBox", "WN1.wnl"}});
     for (const std::string& note : {good.substr(0, good.size() - 1), good + "\n", "../" + good, good}) {
-        WriteBytes(Journal(), note);
+        WriteFile(Journal(), note);
         Start();
         EXPECT_EQ(fs::exists(Import("b.dct")), note != good) << note;
     }

@@ -122,7 +122,7 @@ TEST_F(FileServiceTest, SymbolicLinksInsideTheRootAreNeverFollowed) {
     EXPECT_FALSE(fs::is_symlink(scratch_.Root() / "link.dat"));
     EXPECT_EQ(files_.Delete(h_, "evil"), 1);  // the link goes, what it pointed at stays
     EXPECT_EQ(OnDisk(scratch_.Outside()), std::vector<std::string>{"secret.dat"});
-    EXPECT_EQ(ReadBytes(scratch_.Outside() / "secret.dat"), ReadBytes(scratch_.Root() / "keep.dat"));
+    EXPECT_EQ(ReadFile(scratch_.Outside() / "secret.dat"), ReadFile(scratch_.Root() / "keep.dat"));
 }
 
 TEST_F(FileServiceTest, EveryStorableKindComesBackFromTheModulesObject) {
@@ -168,7 +168,7 @@ TEST_F(FileServiceTest, AShortNamingAnAtomComesBackAsThisRunsAtomOfThatName) {
     entries[1] = {"Count", harbor::StoredKind::Short, 60002, {}};
     std::string bytes;
     ASSERT_TRUE(harbor::EncodeDictFile(entries, bytes));
-    WriteBytes(scratch_.Root() / "AddBook.wdb", bytes);
+    WriteFile(scratch_.Root() / "AddBook.wdb", bytes);
     DictInterface* r = files_.Read(h_, "AddBook.wdb");
     ASSERT_NE(r, nullptr);
     uint16_t type = 0;
@@ -180,7 +180,7 @@ TEST_F(FileServiceTest, AShortNamingAnAtomComesBackAsThisRunsAtomOfThatName) {
 
 TEST_F(FileServiceTest, PointerAndHandleValuesRefuseTheWholeWrite) {
     WriteLong("book.dat", 3);
-    const std::string before = ReadBytes(scratch_.Root() / "book.dat");
+    const std::string before = ReadFile(scratch_.Root() / "book.dat");
     int local = 0;
     wm::DictObject with_pointer;
     with_pointer.PutLong(A("LastID"), 4);
@@ -193,7 +193,7 @@ TEST_F(FileServiceTest, PointerAndHandleValuesRefuseTheWholeWrite) {
     EXPECT_EQ(files_.Write(h_, "book.dat", &with_handle), 0);
     EXPECT_EQ(files_.Write(h_, "book.dat", &unnamed_key), 0);
     EXPECT_EQ(files_.Write(h_, "fresh.dat", &with_pointer), 0);
-    EXPECT_EQ(ReadBytes(scratch_.Root() / "book.dat"), before);
+    EXPECT_EQ(ReadFile(scratch_.Root() / "book.dat"), before);
     EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"book.dat"});
 }
 
@@ -213,10 +213,10 @@ TEST_F(FileServiceTest, CreateMakesTheFileExistHoldingAnEmptyDictionary) {
 // Every damaged byte and truncation is the format test's; here, what the service makes of them.
 TEST_F(FileServiceTest, DamagedTruncatedAndForeignFilesReadAsNoDictionary) {
     WriteLong("good.dat", 12);
-    const std::string good = ReadBytes(scratch_.Root() / "good.dat");
-    WriteBytes(scratch_.Root() / "short.dat", good.substr(0, good.size() - 1));
-    WriteBytes(scratch_.Root() / "text.dat", "LastID=12\n");
-    WriteBytes(scratch_.Root() / "empty.dat", "");
+    const std::string good = ReadFile(scratch_.Root() / "good.dat");
+    WriteFile(scratch_.Root() / "short.dat", good.substr(0, good.size() - 1));
+    WriteFile(scratch_.Root() / "text.dat", "LastID=12\n");
+    WriteFile(scratch_.Root() / "empty.dat", "");
     fs::create_directory(scratch_.Root() / "dir.dat");
     for (const char* name : {"short.dat", "text.dat", "empty.dat", "dir.dat", "missing.dat"}) {
         EXPECT_EQ(files_.Read(h_, name), nullptr) << name;
@@ -306,8 +306,8 @@ TEST_F(FileServiceTest, OnlyTheWriteThatFillsAMessageFileIsFlushed) {
 TEST_F(FileServiceTest, AStrayTemporaryFileOfALiveWriterIsLeftAlone) {
     WriteLong("folder.dat", 1);
     const std::string live = ".hbtmp-" + std::to_string(getppid()) + "-1";  // the test runner's parent runs
-    WriteBytes(scratch_.Root() / live, "partial");
-    WriteBytes(scratch_.Root() / ".hbtmp-999999999-1", "partial");  // no such process
+    WriteFile(scratch_.Root() / live, "partial");
+    WriteFile(scratch_.Root() / ".hbtmp-999999999-1", "partial");  // no such process
     EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"folder.dat"});
     EXPECT_EQ(OnDisk(scratch_.Root()), (std::vector<std::string>{live, "folder.dat"}));
 }
@@ -380,7 +380,7 @@ class FailClosedTest : public ServiceTest {
 protected:
     void SetUp() override {
         ServiceTest::SetUp();
-        WriteBytes(scratch_.Root() / "precious.dat", "precious");
+        WriteFile(scratch_.Root() / "precious.dat", "precious");
         d_.PutLong(A("LastID"), 7);
     }
     // Everything a faithful module would do in the folder it believes it is in; all must fail.
@@ -398,7 +398,7 @@ protected:
 };
 
 TEST_F(FailClosedTest, AFolderThatIsAFileOrALinkOrUnreadableLeavesTheHandleNowhere) {
-    WriteBytes(scratch_.Root() / "Import", "x");
+    WriteFile(scratch_.Root() / "Import", "x");
     fs::create_directory_symlink(scratch_.Outside(), scratch_.Root() / "Linked");
     fs::create_directory(scratch_.Root() / "Locked");
     fs::permissions(scratch_.Root() / "Locked", fs::perms::none);
@@ -414,7 +414,7 @@ TEST_F(FailClosedTest, AFolderThatIsAFileOrALinkOrUnreadableLeavesTheHandleNowhe
         EXPECT_FALSE(files_.Names(h_).empty());
     }
     fs::permissions(scratch_.Root() / "Locked", fs::perms::owner_all);
-    EXPECT_EQ(ReadBytes(scratch_.Root() / "precious.dat"), "precious");
+    EXPECT_EQ(ReadFile(scratch_.Root() / "precious.dat"), "precious");
     EXPECT_TRUE(fs::is_empty(scratch_.Outside()));
 }
 
@@ -439,7 +439,7 @@ TEST_F(FailClosedTest, RefusedOwnerIdsReachNoSharedFolder) {
 // A kite account whose InBox cannot be entered used to get fetched mail one level up.
 TEST_F(FailClosedTest, AnInboxThatCannotBeEnteredTakesNoMailAnywhere) {
     fs::create_directories(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01");
-    WriteBytes(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox", "not a folder");
+    WriteFile(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox", "not a folder");
     Into({"MailBoxes", "kiteAccounts", "ann_01"});
     EXPECT_EQ(files_.Down(h_, "InBox"), 0);
     ExpectNothingDoneHere("InBox");
@@ -500,12 +500,12 @@ TEST_F(DataRootLockTest, SecondHolderIsRefusedAndToldWhoHasTheRoot) {
 }
 
 TEST_F(DataRootLockTest, ALockFileThatIsALinkIsNotFollowed) {
-    WriteBytes(scratch_.Outside() / "precious", "precious\n");
+    WriteFile(scratch_.Outside() / "precious", "precious\n");
     fs::create_symlink(scratch_.Outside() / "precious", scratch_.Root() / harbor::kLockFileName);
     EXPECT_FALSE(Take("window", 0));
     EXPECT_FALSE(in_use_);
     EXPECT_NE(problem_.find("cannot be locked"), std::string::npos) << problem_;
-    EXPECT_EQ(ReadBytes(scratch_.Outside() / "precious"), "precious\n");
+    EXPECT_EQ(ReadFile(scratch_.Outside() / "precious"), "precious\n");
 }
 
 // The account command waits for the root, then gives up with status 3 naming the holder; the
@@ -519,9 +519,9 @@ TEST_F(DataRootLockTest, AccountCommandWaitsThenNamesTheHolder) {
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), harbor::kRootInUse);
-    EXPECT_NE(ReadBytes(err).find("account add: the data folder " + scratch_.Root().string() + " is " + Holder("window")),
+    EXPECT_NE(ReadFile(err).find("account add: the data folder " + scratch_.Root().string() + " is " + Holder("window")),
               std::string::npos)
-        << ReadBytes(err);
+        << ReadFile(err);
     EXPECT_FALSE(fs::exists(scratch_.Root() / ".postoffice" / "accounts"));
     held.reset();
     EXPECT_EQ(std::system(command.c_str()), 0);
@@ -547,7 +547,7 @@ protected:
 TEST_F(HeldFilesTest, ALetterDeletedJustBeforeACrashCanBeRecovered) {
     IntoInBox();
     WriteMessage("WN3.wnl", "Subject: the kite\n\nfly it\n");
-    const std::string before = ReadBytes(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox/WN3.wnl");
+    const std::string before = ReadFile(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox/WN3.wnl");
     EXPECT_EQ(files_.Delete(h_, "WN3.wnl"), 1);
     EXPECT_TRUE(files_.Names(h_).empty());
     Start();  // the crash: no Trash copy was written
@@ -560,7 +560,7 @@ TEST_F(HeldFilesTest, ALetterDeletedJustBeforeACrashCanBeRecovered) {
     EXPECT_NE(listed.find("MailBoxes/kiteAccounts/ann_01/InBox/WN3.wnl  \"the kite\""), std::string::npos) << listed;
 
     EXPECT_NE(Recover({held[0].id}).find("restored"), std::string::npos);
-    EXPECT_EQ(ReadBytes(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox/WN3.wnl"), before);
+    EXPECT_EQ(ReadFile(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox/WN3.wnl"), before);
     EXPECT_TRUE(harbor::ListHeld(scratch_.Root()).empty());
     EXPECT_NE(Recover({held[0].id}, 1).find("nothing is held as"), std::string::npos);
     EXPECT_NE(Recover({"../.."}, 1).find("nothing is held as"), std::string::npos);
@@ -600,7 +600,7 @@ TEST_F(HeldFilesTest, EntriesOlderThanThirtyDaysAreForgottenAtStart) {
     for (long long at : {old, recent}) {
         const fs::path entry = scratch_.Root() / ".held" / (std::to_string(at) + "-1-1") / "InBox";
         fs::create_directories(entry);
-        WriteBytes(entry / "WN1.wnl", "x");
+        WriteFile(entry / "WN1.wnl", "x");
     }
     Start();
     const std::vector<harbor::HeldFile> held = harbor::ListHeld(scratch_.Root());

@@ -24,8 +24,8 @@ namespace fileio_test {
 namespace fs = std::filesystem;
 
 using harbor_test::A;
-inline std::string ReadBytes(const fs::path& file) { return harbor_test::ReadFile(file); }
-inline void WriteBytes(const fs::path& file, const std::string& bytes) { harbor_test::WriteFile(file, bytes); }
+using harbor_test::ReadFile;
+using harbor_test::WriteFile;
 
 // base/root is the data root; base/outside is what hostile names aim at.
 class Scratch {
