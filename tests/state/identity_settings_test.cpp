@@ -48,13 +48,9 @@ TEST_F(IdentityTest, TheHostsCopyIsErasedWithEmptyNamesUnderTheThreeKeys) {
     const auto empty = static_cast<uint16_t>(DaNameGet(""));
     EXPECT_NE(empty, 0);
     const uint16_t keys[] = {Atom("WNPlayerID"), Atom("WNOrbitID"), Atom("WNPassword")};
-    ASSERT_EQ(EDictKeyCount(&erased), 3);
-    for (int32_t n = 0; n < 3; ++n) {
-        uint16_t type = 0;
-        EXPECT_EQ(EDictKeyAt(&erased, n, &type), keys[n]);
-        EXPECT_EQ(type, EDictShort);
-        EXPECT_EQ(EDictGetShort(&erased, keys[n]), empty);
-    }
+    using Keys = std::vector<std::pair<uint16_t, uint16_t>>;  // key, kind in slot order
+    ASSERT_EQ(KeysOf(erased), (Keys{{keys[0], EDictShort}, {keys[1], EDictShort}, {keys[2], EDictShort}}));
+    for (uint16_t key : keys) EXPECT_EQ(EDictGetShort(&erased, key), empty);
 }
 
 TEST_F(IdentityTest, ValuesAreCutToSixtyThreeCharactersAndNeverNull) {
