@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 using harbor::DataDictResult;
 using harbor::DataDictStore;
 using harbor::ParseDataDict;
-using harbor_test::Atom;
+using harbor_test::A;
 using harbor_test::Element;
 using harbor_test::Lookup;
 using harbor_test::NameOf;
@@ -61,7 +61,7 @@ TEST(DataDictParserTest, ValuesOfEveryKind) {
     ASSERT_NE(effect, nullptr);
     EXPECT_EQ(effect->type, HostValueName);
     EXPECT_EQ(effect->count, 1);
-    EXPECT_EQ(effect->payload, Atom("Up"));
+    EXPECT_EQ(effect->payload, A("Up"));
     EXPECT_EQ(Lookup(root, "Title")->type, HostValueText);
     EXPECT_EQ(TextOf(Lookup(root, "Title")), "Stamps");
     EXPECT_EQ(TextOf(Lookup(root, "Mail")), "@kite") << "a doubled @ is a literal @";
@@ -95,8 +95,8 @@ TEST(DataDictParserTest, DictionariesKeepZeroedSparePairsInFileOrder) {
     const HostPairBlock* block = harbor_test::Block(root);
     EXPECT_EQ(block->count, 3u);
     EXPECT_EQ(block->reserved, 0u);
-    EXPECT_EQ(harbor::PairAt(block, 0)->key.payload, Atom("C"));
-    EXPECT_EQ(harbor::PairAt(block, 1)->key.payload, Atom("A"));
+    EXPECT_EQ(harbor::PairAt(block, 0)->key.payload, A("C"));
+    EXPECT_EQ(harbor::PairAt(block, 1)->key.payload, A("A"));
     EXPECT_EQ(harbor::PairAt(block, 2)->key.type, HostValueName);
     EXPECT_EQ(harbor::PairAt(block, 2)->key.count, 1);
     HostPair zero{};
@@ -340,7 +340,7 @@ TEST_F(DataDictLoaderTest, DamagedBytesGiveErrorsOrSoundTrees) {
 // The store of loaded data dictionaries: what PSGet answers while a name is held, counted holds,
 // and withdrawal before a tree is freed.
 const HostValue* Published(const char* name) {
-    HostValue key{0, HostValueName, 1, Atom(name)};
+    HostValue key{0, HostValueName, 1, A(name)};
     return PSGet(&key);
 }
 
@@ -359,22 +359,22 @@ protected:
 
 TEST_F(DataDictStoreTest, LoadedTreeIsAnsweredByPSGetUntilReleased) {
     DataDictStore store;
-    ASSERT_TRUE(store.Load(Atom("DctStoreA"), first_, error_)) << error_;
+    ASSERT_TRUE(store.Load(A("DctStoreA"), first_, error_)) << error_;
     const HostValue* root = Published("DctStoreA");
     ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root, store.Find(Atom("DctStoreA"))->Root());
+    EXPECT_EQ(root, store.Find(A("DctStoreA"))->Root());
     EXPECT_EQ(TextOf(Lookup(root, "Greeting")), "hello");
     EXPECT_EQ(Lookup(root, "Count")->payload, 3u);
 
-    EXPECT_TRUE(store.Release(Atom("DctStoreA")));
+    EXPECT_TRUE(store.Release(A("DctStoreA")));
     EXPECT_EQ(Published("DctStoreA"), nullptr);
-    EXPECT_EQ(store.Find(Atom("DctStoreA")), nullptr);
-    EXPECT_FALSE(store.Release(Atom("DctStoreA"))) << "nothing left to release";
+    EXPECT_EQ(store.Find(A("DctStoreA")), nullptr);
+    EXPECT_FALSE(store.Release(A("DctStoreA"))) << "nothing left to release";
 }
 
 TEST_F(DataDictStoreTest, HoldsAreCountedPerName) {
     DataDictStore store;
-    uint16_t name = Atom("DctStoreHeld");
+    uint16_t name = A("DctStoreHeld");
     ASSERT_TRUE(store.Load(name, first_, error_)) << error_;
     HostValue* root = store.Find(name)->Root();
     // A reader's INDEX write lands in the shared tree and survives the second load.
@@ -392,7 +392,7 @@ TEST_F(DataDictStoreTest, HoldsAreCountedPerName) {
 
 TEST_F(DataDictStoreTest, RefusalsLeaveThePublishedTreeAlone) {
     DataDictStore store;
-    uint16_t name = Atom("DctStoreB");
+    uint16_t name = A("DctStoreB");
     ASSERT_TRUE(store.Load(name, first_, error_)) << error_;
     EXPECT_FALSE(store.Load(name, second_, error_));
     EXPECT_EQ(error_, second_.string() + ": its name is held by another dictionary");
@@ -404,7 +404,7 @@ TEST_F(DataDictStoreTest, RefusalsLeaveThePublishedTreeAlone) {
     EXPECT_EQ(store.Holds(name), 1u);
 
     EXPECT_FALSE(store.Load(0, first_, error_));
-    EXPECT_FALSE(store.Load(Atom("DctStoreMissing"), dir_ / "none.dct", error_));
+    EXPECT_FALSE(store.Load(A("DctStoreMissing"), dir_ / "none.dct", error_));
     EXPECT_TRUE(error_.ends_with("none.dct: cannot open: No such file or directory")) << error_;
     EXPECT_EQ(Published("DctStoreMissing"), nullptr);
     EXPECT_EQ(store.Size(), 1u);
@@ -416,8 +416,8 @@ TEST_F(DataDictStoreTest, PublishedTreesAreWithdrawnWhenTheStoreGoes) {
         auto scene = harbor::ParseDataDict(R"({"TEMPLATE": ["@Name"], "FORMS": ["a", "b"]})",
                                            "ScAbAddress.json");
         ASSERT_TRUE(scene) << scene.error;
-        ASSERT_TRUE(store.Publish(Atom("DctStoreScene"), std::move(scene.dict)));
-        ASSERT_TRUE(store.Load(Atom("DctStoreFile"), second_, error_)) << error_;
+        ASSERT_TRUE(store.Publish(A("DctStoreScene"), std::move(scene.dict)));
+        ASSERT_TRUE(store.Load(A("DctStoreFile"), second_, error_)) << error_;
         const HostValue* forms = Lookup(Published("DctStoreScene"), "FORMS");
         ASSERT_NE(forms, nullptr);
         EXPECT_EQ(forms->count, 2);

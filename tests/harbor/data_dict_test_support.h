@@ -25,8 +25,6 @@ protected:
     std::filesystem::path dir_ = temp_.Path();
 };
 
-inline uint16_t Atom(const char* name) { return A(name); }
-
 inline const HostPairBlock* Block(const HostValue* dict) {
     return static_cast<const HostPairBlock*>(HxDeref(dict->payload));
 }
@@ -35,7 +33,7 @@ inline const HostPairBlock* Block(const HostValue* dict) {
 inline const HostValue* Lookup(const HostValue* dict, const char* key) {
     if (dict == nullptr || dict->type != HostValueDictionary) return nullptr;
     const HostPairBlock* block = Block(dict);
-    HostValue wanted{0, HostValueName, 1, Atom(key)};
+    HostValue wanted{0, HostValueName, 1, A(key)};
     for (uint32_t i = 0; i < block->count; ++i) {
         const HostPair* pair = harbor::PairAt(block, i);
         if (pair->key.type == wanted.type && pair->key.count == wanted.count &&
