@@ -5,7 +5,6 @@
 namespace {
 
 using LifecycleTest = ModuleTest;
-using Lines = std::vector<std::string>;
 
 const HxHandler kScreenEntries[] = {&PM_OrbitSignIn, &PM_WrenmailMain, &PM_WriteMessage, &PM_ReadMessage,
                                     &PM_AddressBook};

@@ -13,6 +13,7 @@
 
 using Atoms = std::vector<uint16_t>;
 using Numbers = std::vector<int32_t>;
+using Lines = std::vector<std::string>;
 
 inline Atoms Shorts(const std::vector<HostRequest>& requests, uint16_t key) {
     Atoms values;
@@ -24,8 +25,8 @@ inline Numbers Longs(const std::vector<HostRequest>& requests, uint16_t key) {
     for (const HostRequest& r : requests) values.push_back(EDictGetLong(&r.record, key));
     return values;
 }
-inline std::vector<std::string> Texts(const std::vector<HostRequest>& requests, uint16_t key) {
-    std::vector<std::string> values;
+inline Lines Texts(const std::vector<HostRequest>& requests, uint16_t key) {
+    Lines values;
     for (const HostRequest& r : requests) {
         const char* text = EDictGetText(&r.record, key);
         values.push_back(text != nullptr ? text : "(none)");
@@ -33,8 +34,8 @@ inline std::vector<std::string> Texts(const std::vector<HostRequest>& requests, 
     return values;
 }
 // How each request was delivered and after what delay, as "send 0" or "post 20".
-inline std::vector<std::string> Deliveries(const std::vector<HostRequest>& requests) {
-    std::vector<std::string> values;
+inline Lines Deliveries(const std::vector<HostRequest>& requests) {
+    Lines values;
     for (const HostRequest& r : requests) {
         values.push_back((r.event == HxTracePost ? "post " : "send ") + std::to_string(r.delay));
     }

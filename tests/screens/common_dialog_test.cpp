@@ -11,7 +11,6 @@
 namespace {
 
 namespace sprites = atoms::dialog_sprites;
-using Lines = std::vector<std::string>;
 
 class CommonDialogTest : public ModuleTest {
 protected:

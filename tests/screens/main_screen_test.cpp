@@ -70,7 +70,6 @@ protected:
 };
 
 namespace sprites = atoms::dialog_sprites;
-using Lines = std::vector<std::string>;
 
 TEST_F(MainListTest, TheListSitsInTheSceneAndTalksThroughTheScreensPort) {
     StartAs(nullptr);

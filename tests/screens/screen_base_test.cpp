@@ -26,7 +26,6 @@ protected:
 };
 
 using Fx = std::vector<uint16_t>;
-using Lines = std::vector<std::string>;
 
 TEST_F(ScreenBaseTest, OnlyThePointerOverAnEnabledButtonDrawsItRolledAndUp) {
     screen_.AddButton(go_, false);

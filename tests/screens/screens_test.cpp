@@ -17,7 +17,6 @@ protected:
         EXPECT_EQ(Texts(text, atoms::TEXT), Lines{owner});
     }
 
-    using Lines = std::vector<std::string>;
     const uint16_t mainPort_ = atoms::ports::WrenmailMainPort;
     const uint16_t mainScene_ = atoms::ports::ScWnMain;
 };

@@ -22,7 +22,6 @@ protected:
         }
         return found;
     }
-    using Lines = std::vector<std::string>;
     void Type(const char* name, const char* password) {
         host_.scenes.editTexts[name_] = name;
         host_.scenes.editTexts[password_] = password;
