@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -250,9 +249,9 @@ TEST_F(PostOfficeTest, ALetterGetsTheDateAndMessageIdItLacksInItsOwnLineEnds) {
 TEST_F(MailFixture, TheDomainComesFromTheSettingsFile) {
     const fs::path settings = scratch_.Path() / "WNSettings.dct";
     EXPECT_EQ(harbor::MailDomainFromSettings(scratch_.Path()), harbor::kDefaultMailDomain);  // no file
-    std::ofstream(settings) << "// family settings\n{ \"DOMAIN\": \"smiths.example\", \"SMTPPORT\": 587 }\n";
+    WriteFile(settings, "// family settings\n{ \"DOMAIN\": \"smiths.example\", \"SMTPPORT\": 587 }\n");
     EXPECT_EQ(harbor::MailDomainFromSettings(scratch_.Path()), "smiths.example");
-    std::ofstream(settings) << "{ \"DOMAIN\": ";
+    WriteFile(settings, "{ \"DOMAIN\": ");
     EXPECT_EQ(harbor::MailDomainFromSettings(scratch_.Path()), harbor::kDefaultMailDomain);  // damaged
 }
 
@@ -273,8 +272,8 @@ protected:
         outside_ = scratch_.Path().parent_path() / (scratch_.Path().filename().string() + "-outside");
         fs::create_directories(outside_);
         // What a waiting-mail link would hand out and then delete.
-        harbor_test::WriteFile(outside_ / "0000000000000001.eml", "Subject: secret\n\nsecret\n");
-        harbor_test::WriteFile(outside_ / "accounts", "# not ours\n");
+        WriteFile(outside_ / "0000000000000001.eml", "Subject: secret\n\nsecret\n");
+        WriteFile(outside_ / "accounts", "# not ours\n");
     }
     void TearDown() override {
         service_.reset();  // before the outside folder goes
@@ -620,8 +619,8 @@ TEST_F(MailCommandsTest, ListShowsWaitingAndOutgoingMail) {
 
 TEST_F(MailCommandsTest, ImportWritesADataDictionaryTheModuleCanRead) {
     const fs::path mail = scratch_.Path() / "note.eml";
-    std::ofstream(mail) << "From: ann_01@wrenmail.local\nSubject: @home\nDate: Tue, 14 Nov 2023 22:13:20 +0000\n\n"
-                           "Hi \"p7\"\\ é\n";
+    WriteFile(mail, "From: ann_01@wrenmail.local\nSubject: @home\nDate: Tue, 14 Nov 2023 22:13:20 +0000\n\n"
+                    "Hi \"p7\"\\ é\n");
     ASSERT_EQ(Run({"import", "--player", "p7", mail.string()}), 0) << err_.str();
     ASSERT_EQ(Run({"import", "--player=p7", "--subject", "typed", "--type", "text/wrenmail", "-"}, "<b>x</b>"), 0);
     const auto files = ImportFiles();
