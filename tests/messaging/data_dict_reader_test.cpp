@@ -172,8 +172,8 @@ protected:
     std::vector<std::string> Bindings() const {
         std::vector<std::string> seen;
         for (const HostRequest& r : host_.Requests(atoms::AppPort)) {
-            const char* sign = EDictGetType(&r.record) == code::kStart ? "+" : "-";
-            seen.push_back(sign + std::to_string(EDictGetShort(&r.record, atoms::NAME)));
+            const uint16_t name = EDictGetShort(&r.record, atoms::NAME);
+            seen.push_back(EDictGetType(&r.record) == code::kStart ? Bound(name) : Released(name));
         }
         return seen;
     }
