@@ -65,11 +65,9 @@ TEST_F(MailboxListTest, RowsShowThreeFittedColumnsOnAlternateTints) {
     EDict request = DrawRecord(list.Sprite(), &canvas);
     ASSERT_TRUE(PMListBoxBase::PM_ListDraw(&request));
 
-    std::vector<std::string> texts;
-    for (const CanvasOp& op : canvas.OpsNamed("DrawText")) texts.push_back(op.text);
     // From has 105 - 7 = 98 units (14 characters), Subject 231 (33), Date 63 (9); the fourth
     // field is never drawn.
-    EXPECT_EQ(texts, (std::vector<std::string>{"Ann", "Hello there", "Mon 5", "Bartholomew...",
+    EXPECT_EQ(canvas.DrawnTexts(), (std::vector<std::string>{"Ann", "Hello there", "Mon 5", "Bartholomew...",
                                                "A subject far too long for its...", "Tuesda...", "Cy", "Hi", "",
                                                "Dee", "Yo", "Wed"}));
     const auto moves = canvas.OpsNamed("MoveTo");

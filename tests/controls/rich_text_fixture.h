@@ -121,11 +121,7 @@ protected:
         return -1;
     }
     // The DrawText calls of the last paint, in order.
-    std::vector<std::string> DrawnTexts() const {
-        std::vector<std::string> texts;
-        for (const CanvasOp& op : canvas_->OpsNamed("DrawText")) texts.push_back(op.text);
-        return texts;
-    }
+    std::vector<std::string> DrawnTexts() const { return canvas_->DrawnTexts(); }
 
     uint16_t sprite_ = 0;
     uint16_t wide_stamp_ = 0;   // 100 x 40

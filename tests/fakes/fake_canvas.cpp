@@ -80,6 +80,14 @@ std::vector<CanvasOp> FakeCanvas::OpsNamed(const std::string& name) const {
     return found;
 }
 
+std::vector<std::string> FakeCanvas::DrawnTexts() const {
+    std::vector<std::string> texts;
+    for (const CanvasOp& op : ops_) {
+        if (op.name == "DrawText") texts.push_back(op.text);
+    }
+    return texts;
+}
+
 bool FakeCanvas::Shows(float x, float y, Rgb expected) const {
     for (auto it = paint_.rbegin(); it != paint_.rend(); ++it) {
         const float left = std::min(it->x1, it->x2);

@@ -50,6 +50,8 @@ public:
 
     const std::vector<CanvasOp>& Ops() const { return ops_; }
     std::vector<CanvasOp> OpsNamed(const std::string& name) const;
+    // The text of every DrawText, in drawing order.
+    std::vector<std::string> DrawnTexts() const;
     // Every filled rectangle and stroked line, in painting order.
     const std::vector<Painted>& Paint() const { return paint_; }
     // True when the last paint covering the point (rectangles and axis-aligned lines) has that colour.

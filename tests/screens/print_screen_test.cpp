@@ -58,9 +58,7 @@ protected:
         EDict draw = Named(code::kDraw, sprite);
         EDictPutPointer(&draw, atoms::controls::Bitmap, static_cast<CanvasInterface*>(&canvas));
         EXPECT_TRUE(Deliver(draw));
-        std::vector<std::string> drawn;
-        for (const auto& op : canvas.OpsNamed("DrawText")) drawn.push_back(op.text);
-        return drawn;
+        return canvas.DrawnTexts();
     }
 
     void Forget() {
