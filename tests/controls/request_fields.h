@@ -42,6 +42,12 @@ inline Lines Deliveries(const std::vector<HostRequest>& requests) {
     return values;
 }
 
+// A control's left, top, width and height, to check its place with one comparison.
+template <class Control>
+std::vector<uint32_t> Bounds(const Control& control) {
+    return {control.GetLeft(), control.GetTop(), control.GetWidth(), control.GetHeight()};
+}
+
 // A record of the type naming the sprite, stamped with the time.
 inline EDict Named(uint16_t type, uint16_t sprite, uint32_t time = 0) {
     EDict record = Record(type, time);

@@ -23,25 +23,21 @@ protected:
     void Send(EDict record) { HxPortSend(events_, &record); }
     void PointerAt(int32_t x, int32_t y) { Send(AtPoint(Record(code::kPointerMoved), x, y)); }
     void PressSprite(uint16_t sprite, uint32_t time) { Send(Named(code::kPress, sprite, time)); }
-    // Left, top, width and height of the track.
-    static std::vector<uint32_t> Track(const PMScroll& bar) {
-        return {bar.GetLeft(), bar.GetTop(), bar.GetWidth(), bar.GetHeight()};
-    }
 };
-using Box = std::vector<uint32_t>;
+using Box = std::vector<uint32_t>;  // left, top, width and height of the track
 
 TEST_F(ScrollBarTest, TrackLeavesRoomForTheArrowsBesideOrAroundIt) {
     PMScroll bar(Vertical());
-    EXPECT_EQ(Track(bar), (Box{200, 0, 16, 100}));
+    EXPECT_EQ(Bounds(bar), (Box{200, 0, 16, 100}));
     const auto placed = Host().Requests(scene_, code::kStart);  // the bar, then the two arrow buttons
     ASSERT_EQ(placed.size(), 3u);
     EXPECT_EQ(EDictGetLong(&placed[1].record, atoms::Y), 100);
     EXPECT_EQ(EDictGetLong(&placed[1].record, atoms::Z), 4) << "arrows sit below the bar";
     EXPECT_EQ(EDictGetLong(&placed[2].record, atoms::Y), 116);
     EXPECT_FALSE(bar.Shown());
-    EXPECT_EQ(Track(PMScroll(Vertical(true))), (Box{200, 16, 16, 100}));
+    EXPECT_EQ(Bounds(PMScroll(Vertical(true))), (Box{200, 16, 16, 100}));
     PMScroll across(ScrollBarGeometry{0, 300, 140, 20, false, scene_, events_, 0, 0, true, 5});
-    EXPECT_EQ(Track(across), (Box{20, 300, 100, 20}));
+    EXPECT_EQ(Bounds(across), (Box{20, 300, 100, 20}));
     EXPECT_TRUE(across.OwnsSprite(across.UpArrow()));
     EXPECT_FALSE(across.OwnsSprite(bar.BarSprite()));
 }

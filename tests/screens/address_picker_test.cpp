@@ -6,6 +6,7 @@
 #include "fake_canvas.h"
 #include "hxmsg.h"
 #include "messaging/name_atoms.h"
+#include "../controls/request_fields.h"
 
 namespace {
 
@@ -16,8 +17,7 @@ using wm::testing::SameColour;
 TEST(AddressPicker, PaintsBlueFramedInBlackWithEachRowInsetByTwo) {
     HxReset();
     wm::PMAddressPicker picker(atoms::ports::ScWrWrite, atoms::ports::WritePort);
-    EXPECT_EQ((std::vector<uint32_t>{picker.GetLeft(), picker.GetTop(), picker.GetWidth(), picker.GetHeight()}),
-              (std::vector<uint32_t>{137, 100, 90, 150}));
+    EXPECT_EQ(Bounds(picker), (std::vector<uint32_t>{137, 100, 90, 150}));
     picker.AddItem("anna", 1);
     picker.AddItem("Bob", 2);
     picker.Select(1);

@@ -77,8 +77,7 @@ TEST_F(MainListTest, TheListSitsInTheSceneAndTalksThroughTheScreensPort) {
     ASSERT_NE(Main().List(), nullptr);
     EXPECT_EQ(List().EventPort(), port_);
     EXPECT_EQ(List().ScenePort(), scene_);
-    EXPECT_EQ((std::vector<uint32_t>{List().GetLeft(), List().GetTop(), List().GetWidth(), List().GetHeight()}),
-              (std::vector<uint32_t>{155, 180, 405, 195}));
+    EXPECT_EQ(Bounds(List()), (std::vector<uint32_t>{155, 180, 405, 195}));
     EXPECT_EQ(List().FontName(), "Comic Sans MS");
     EXPECT_EQ(List().GetItemCount(), 0u);  // an empty inbox
     Leave();
