@@ -3,12 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <string>
 #include <vector>
-
-#include <sys/wait.h>
 
 #include "canvas.h"
 #include "driver/script.h"
@@ -115,21 +111,10 @@ TEST_F(DriverSessionTest, CommandsAfterTheEndFail) {
 }
 
 // The harbor program itself, as a bug reporter would run it.
-struct ProgramRun {
-    int status;
-    std::string output;
-};
+using ProgramRun = harbor_test::CommandRun;
 
 ProgramRun Harbor(const std::string& arguments) {
-    const std::string command = std::string(HARBOR_PROGRAM) + " " + arguments + " 2>&1";
-    ProgramRun run{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    std::array<char, 512> chunk{};
-    while (std::fgets(chunk.data(), static_cast<int>(chunk.size()), pipe) != nullptr) run.output += chunk.data();
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return harbor_test::RunCommand(std::string(HARBOR_PROGRAM) + " " + arguments + " 2>&1");
 }
 
 class HarborProgramTest : public ::testing::Test {

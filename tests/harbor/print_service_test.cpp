@@ -6,8 +6,6 @@
 
 #include <csignal>
 #include <cstdlib>
-
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,15 +48,7 @@ bool HXCALL PtPort(EDict* record) {
     return true;
 }
 
-std::string Output(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-        pclose(pipe);
-    }
-    return out;
-}
+std::string Output(const std::string& command) { return harbor_test::RunCommand(command).output; }
 
 std::vector<fs::path> FilesIn(const fs::path& folder) {
     std::vector<fs::path> files;

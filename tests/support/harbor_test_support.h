@@ -4,8 +4,10 @@
 #define WRENMAIL_TESTS_SUPPORT_HARBOR_TEST_SUPPORT_H
 
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -59,6 +61,23 @@ inline std::string ReadFile(const std::filesystem::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// A shell command's exit status (-1 when it could not run or did not exit) and its standard output.
+struct CommandRun {
+    int status = -1;
+    std::string output;
+};
+
+inline CommandRun RunCommand(const std::string& command) {
+    CommandRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    char chunk[512];
+    while (std::fgets(chunk, sizeof chunk, pipe) != nullptr) run.output += chunk;
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
 }
 
 }  // namespace harbor_test
