@@ -84,8 +84,6 @@ bool HXCALL Recorder(EDict* record) {
     return true;
 }
 
-
-
 class SceneTest : public ::testing::Test {
 protected:
     void SetUp() override {
