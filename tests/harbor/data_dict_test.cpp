@@ -6,8 +6,8 @@
 
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "data_dict_test_support.h"
@@ -57,24 +57,22 @@ TEST(DataDictParserTest, ValuesOfEveryKind) {
     const HostValue* root = result.dict->Root();
     ASSERT_EQ(root->type, HostValueDictionary);
 
-    const HostValue* effect = Lookup(root, "Effect");
-    ASSERT_NE(effect, nullptr);
-    EXPECT_EQ(effect->type, HostValueName);
-    EXPECT_EQ(effect->count, 1);
-    EXPECT_EQ(effect->payload, A("Up"));
     EXPECT_EQ(Lookup(root, "Title")->type, HostValueText);
     EXPECT_EQ(TextOf(Lookup(root, "Title")), "Stamps");
     EXPECT_EQ(TextOf(Lookup(root, "Mail")), "@kite") << "a doubled @ is a literal @";
     EXPECT_EQ(TextOf(Lookup(root, "At")), "a@b");
     EXPECT_EQ(TextOf(Lookup(root, "Empty")), "");
-
     // Numbers and truth values are integers; negative ones keep their bits.
-    const std::pair<const char*, uint32_t> integers[] = {
-        {"Small", 0xFFFFFFFBu}, {"Least", 0x80000000u}, {"Most", 0xFFFFFFFFu}, {"Yes", 1u}, {"No", 0u}};
-    for (const auto& [key, bits] : integers) {
-        EXPECT_EQ(Lookup(root, key)->type, HostValueInteger) << key;
-        EXPECT_EQ(Lookup(root, key)->count, 1) << key;
-        EXPECT_EQ(Lookup(root, key)->payload, bits) << key;
+    const std::tuple<const char*, uint8_t, uint32_t> scalars[] = {
+        {"Effect", HostValueName, A("Up")},       {"Small", HostValueInteger, 0xFFFFFFFBu},
+        {"Least", HostValueInteger, 0x80000000u}, {"Most", HostValueInteger, 0xFFFFFFFFu},
+        {"Yes", HostValueInteger, 1u},            {"No", HostValueInteger, 0u}};
+    for (const auto& [key, type, bits] : scalars) {
+        const HostValue* value = Lookup(root, key);
+        ASSERT_NE(value, nullptr) << key;
+        EXPECT_EQ(value->type, type) << key;
+        EXPECT_EQ(value->count, 1) << key;
+        EXPECT_EQ(value->payload, bits) << key;
     }
 
     const HostValue* sizes = Lookup(root, "Sizes");
@@ -217,39 +215,20 @@ const fs::path kSettings = fs::path(WRENMAIL_CONTENT_DIR) / "WNSettings.dct";
 
 using DataDictLoaderTest = harbor_test::TempDirTest;
 
-// Every payload of the tree leads somewhere: the walk touches every node, so a bad reference or
-// a short block shows up under the address sanitizer.
-std::size_t Walk(const HostValue* value) {
-    std::size_t nodes = 1;
-    if (value->type == HostValueArray) {
-        for (std::size_t i = 0; i < value->count; ++i) nodes += Walk(harbor_test::Element(value, i));
-    } else if (value->type == HostValueDictionary) {
-        const HostPairBlock* block = harbor_test::Block(value);
-        EXPECT_EQ(block->count + harbor::kSparePairs, value->count);
-        for (uint32_t i = 0; i < block->count; ++i) nodes += Walk(&harbor::PairAt(block, i)->value);
-    } else if (value->type == HostValueReference) {
-        nodes += Walk(static_cast<const HostValue*>(HxDeref(value->payload)));
-    } else if (value->type == HostValueText) {
-        nodes += harbor_test::TextOf(value).size();
-    }
-    return nodes;
-}
-
 TEST_F(DataDictLoaderTest, DefaultSettingsLoad) {
     DataDictResult result = harbor::LoadDataDictFile(kSettings);
     ASSERT_TRUE(result) << result.error;
     const HostValue* root = result.dict->Root();
-    for (const char* key : {"SIGNUPURL", "PARENTURL", "DOMAIN", "SMTPSERVER", "IMAPSERVER"}) {
+    for (const char* key : {"SIGNUPURL", "PARENTURL", "DOMAIN", "SMTPSERVER", "IMAPSERVER", "SMTPPORT", "IMAPPORT"}) {
         const HostValue* value = Lookup(root, key);
         ASSERT_NE(value, nullptr) << key;
-        EXPECT_EQ(value->type, HostValueText) << key;
-        EXPECT_LE(harbor_test::TextOf(value).size(), 127u) << key << " is longer than is kept";
-    }
-    for (const char* key : {"SMTPPORT", "IMAPPORT"}) {
-        const HostValue* value = Lookup(root, key);
-        ASSERT_NE(value, nullptr) << key;
-        EXPECT_EQ(value->type, HostValueInteger) << key;
-        EXPECT_LE(value->payload, 65535u) << key;
+        if (std::string_view(key).ends_with("PORT")) {
+            EXPECT_EQ(value->type, HostValueInteger) << key;
+            EXPECT_LE(value->payload, 65535u) << key;
+        } else {
+            EXPECT_EQ(value->type, HostValueText) << key;
+            EXPECT_LE(TextOf(value).size(), 127u) << key << " is longer than is kept";
+        }
     }
     EXPECT_EQ(harbor_test::TextOf(Lookup(root, "IMAPSERVER")), "")
         << "the default is Harbor's own post office";
@@ -292,51 +271,6 @@ TEST_F(DataDictLoaderTest, FileErrorsNameTheFile) {
     EXPECT_TRUE(harbor::LoadDataDictFile(big, limits)) << "exactly at the limit is fine";
 }
 
-TEST_F(DataDictLoaderTest, TruncatedSettingsGiveErrors) {
-    std::string text = ReadFile(kSettings);
-    std::size_t last_brace = text.rfind('}');
-    ASSERT_NE(last_brace, std::string::npos);
-    for (std::size_t size = 0; size <= last_brace; ++size) {
-        DataDictResult result = harbor::ParseDataDict(text.substr(0, size), "WNSettings.dct");
-        ASSERT_FALSE(result) << "cut at " << size;
-        EXPECT_TRUE(result.error.starts_with("WNSettings.dct:")) << result.error;
-    }
-    fs::path cut = Write("WNSettings.dct", text.substr(0, last_brace));
-    EXPECT_TRUE(harbor::LoadDataDictFile(cut).error.starts_with(cut.string() + ":"));
-}
-
-TEST_F(DataDictLoaderTest, DamagedBytesGiveErrorsOrSoundTrees) {
-    const std::string settings = ReadFile(kSettings);
-    std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> byte(0, 255);
-    const char kJsonBytes[] = "{}[],:\"@\\0123456789-.eE \n/*truefalsenull";
-    std::uniform_int_distribution<std::size_t> json_byte(0, sizeof kJsonBytes - 2);
-    std::size_t parsed = 0;
-    for (int round = 0; round < 3000; ++round) {
-        std::string text;
-        if (round % 3 == 0) {  // the settings with a few bytes changed
-            text = settings;
-            for (int i = 0; i < 1 + round % 5; ++i) {
-                text[random() % text.size()] = static_cast<char>(byte(random));
-            }
-        } else if (round % 3 == 1) {  // random bytes
-            text.resize(random() % 64);
-            for (char& c : text) c = static_cast<char>(byte(random));
-        } else {  // random JSON punctuation, more likely to get deep
-            text.resize(random() % 256);
-            for (char& c : text) c = kJsonBytes[json_byte(random)];
-        }
-        DataDictResult result = harbor::ParseDataDict(text, "fuzz.dct");
-        if (result) {
-            ++parsed;
-            EXPECT_GT(Walk(result.dict->Root()), 0u);
-        } else {
-            EXPECT_TRUE(result.error.starts_with("fuzz.dct:")) << result.error;
-        }
-    }
-    EXPECT_GT(parsed, 0u) << "some changes (inside comments and texts) leave a valid file";
-}
-
 // The store of loaded data dictionaries: what PSGet answers while a name is held, counted holds,
 // and withdrawal before a tree is freed.
 const HostValue* Published(const char* name) {
@@ -346,37 +280,18 @@ const HostValue* Published(const char* name) {
 
 class DataDictStoreTest : public harbor_test::TempDirTest {
 protected:
-    void SetUp() override {
-        TempDirTest::SetUp();
-        first_ = Write("first.dct", R"({"Greeting": "hello", "Count": 3})");
-        second_ = Write("second.dct", R"({"Greeting": "bye"})");
-    }
-
-    fs::path first_;
-    fs::path second_;
+    fs::path first_ = Write("first.dct", R"({"Greeting": "hello", "Count": 3})");
+    fs::path second_ = Write("second.dct", R"({"Greeting": "bye"})");
     std::string error_;
 };
 
-TEST_F(DataDictStoreTest, LoadedTreeIsAnsweredByPSGetUntilReleased) {
-    DataDictStore store;
-    ASSERT_TRUE(store.Load(A("DctStoreA"), first_, error_)) << error_;
-    const HostValue* root = Published("DctStoreA");
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root, store.Find(A("DctStoreA"))->Root());
-    EXPECT_EQ(TextOf(Lookup(root, "Greeting")), "hello");
-    EXPECT_EQ(Lookup(root, "Count")->payload, 3u);
-
-    EXPECT_TRUE(store.Release(A("DctStoreA")));
-    EXPECT_EQ(Published("DctStoreA"), nullptr);
-    EXPECT_EQ(store.Find(A("DctStoreA")), nullptr);
-    EXPECT_FALSE(store.Release(A("DctStoreA"))) << "nothing left to release";
-}
-
-TEST_F(DataDictStoreTest, HoldsAreCountedPerName) {
+TEST_F(DataDictStoreTest, HoldsAreCountedPerNameAndPSGetAnswersUntilTheLastRelease) {
     DataDictStore store;
     uint16_t name = A("DctStoreHeld");
     ASSERT_TRUE(store.Load(name, first_, error_)) << error_;
     HostValue* root = store.Find(name)->Root();
+    EXPECT_EQ(Published("DctStoreHeld"), root);
+    EXPECT_EQ(TextOf(Lookup(root, "Greeting")), "hello");
     // A reader's INDEX write lands in the shared tree and survives the second load.
     HostPairBlock* block = static_cast<HostPairBlock*>(HxDeref(root->payload));
     harbor::PairAt(block, 1)->value.payload = 42;
@@ -388,42 +303,36 @@ TEST_F(DataDictStoreTest, HoldsAreCountedPerName) {
     EXPECT_EQ(Published("DctStoreHeld"), root) << "one hold is left";
     EXPECT_TRUE(store.Release(name));
     EXPECT_EQ(Published("DctStoreHeld"), nullptr);
+    EXPECT_EQ(store.Find(name), nullptr);
+    EXPECT_FALSE(store.Release(name)) << "nothing left to release";
 }
 
-TEST_F(DataDictStoreTest, RefusalsLeaveThePublishedTreeAlone) {
-    DataDictStore store;
-    uint16_t name = A("DctStoreB");
-    ASSERT_TRUE(store.Load(name, first_, error_)) << error_;
-    EXPECT_FALSE(store.Load(name, second_, error_));
-    EXPECT_EQ(error_, second_.string() + ": its name is held by another dictionary");
-    EXPECT_EQ(TextOf(Lookup(Published("DctStoreB"), "Greeting")), "hello");
-
-    auto tree = harbor::ParseDataDict("[1]", "inline");
-    ASSERT_TRUE(tree);
-    EXPECT_FALSE(store.Publish(name, std::move(tree.dict)));
-    EXPECT_EQ(store.Holds(name), 1u);
-
-    EXPECT_FALSE(store.Load(0, first_, error_));
-    EXPECT_FALSE(store.Load(A("DctStoreMissing"), dir_ / "none.dct", error_));
-    EXPECT_TRUE(error_.ends_with("none.dct: cannot open: No such file or directory")) << error_;
-    EXPECT_EQ(Published("DctStoreMissing"), nullptr);
-    EXPECT_EQ(store.Size(), 1u);
-}
-
-TEST_F(DataDictStoreTest, PublishedTreesAreWithdrawnWhenTheStoreGoes) {
+TEST_F(DataDictStoreTest, RefusalsLeaveThePublishedTreeAloneAndTheStoreWithdrawsItsTrees) {
     {
         DataDictStore store;
-        auto scene = harbor::ParseDataDict(R"({"TEMPLATE": ["@Name"], "FORMS": ["a", "b"]})",
-                                           "ScAbAddress.json");
+        uint16_t name = A("DctStoreB");
+        ASSERT_TRUE(store.Load(name, first_, error_)) << error_;
+        EXPECT_FALSE(store.Load(name, second_, error_));
+        EXPECT_EQ(error_, second_.string() + ": its name is held by another dictionary");
+        EXPECT_EQ(TextOf(Lookup(Published("DctStoreB"), "Greeting")), "hello");
+
+        auto tree = harbor::ParseDataDict("[1]", "inline");
+        ASSERT_TRUE(tree);
+        EXPECT_FALSE(store.Publish(name, std::move(tree.dict)));
+        EXPECT_EQ(store.Holds(name), 1u);
+        EXPECT_FALSE(store.Load(0, first_, error_));
+        EXPECT_FALSE(store.Load(A("DctStoreMissing"), dir_ / "none.dct", error_));
+        EXPECT_TRUE(error_.ends_with("none.dct: cannot open: No such file or directory")) << error_;
+        EXPECT_EQ(Published("DctStoreMissing"), nullptr);
+        EXPECT_EQ(store.Size(), 1u);
+
+        auto scene = harbor::ParseDataDict(R"({"FORMS": ["a", "b"]})", "ScAbAddress.json");
         ASSERT_TRUE(scene) << scene.error;
         ASSERT_TRUE(store.Publish(A("DctStoreScene"), std::move(scene.dict)));
-        ASSERT_TRUE(store.Load(A("DctStoreFile"), second_, error_)) << error_;
-        const HostValue* forms = Lookup(Published("DctStoreScene"), "FORMS");
-        ASSERT_NE(forms, nullptr);
-        EXPECT_EQ(forms->count, 2);
+        EXPECT_EQ(Lookup(Published("DctStoreScene"), "FORMS")->count, 2);
     }
     EXPECT_EQ(Published("DctStoreScene"), nullptr);
-    EXPECT_EQ(Published("DctStoreFile"), nullptr);
+    EXPECT_EQ(Published("DctStoreB"), nullptr);
 }
 
 }  // namespace
