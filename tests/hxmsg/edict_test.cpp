@@ -43,6 +43,7 @@ TEST_F(RecordTest, ValuesReadBackWithTheirKinds) {
     EXPECT_TRUE(EDictPutType9(&d, 5, 9));
     const char* text = "hello";
     EXPECT_TRUE(EDictPutText(&d, 6, text));
+    EXPECT_TRUE(EDictPutBool(&d, 7, true));
     EXPECT_EQ(EDictGetType(&d), 30013);
     EXPECT_EQ(EDictGetLong(&d, 1), -5);
     EXPECT_EQ(EDictGetShort(&d, 2), 0xBEEF);
@@ -51,31 +52,23 @@ TEST_F(RecordTest, ValuesReadBackWithTheirKinds) {
     EXPECT_EQ(EDictGetLong(&d, 5), 9);
     EXPECT_EQ(EDictGetText(&d, 6), text);
     EXPECT_EQ(HxDeref(static_cast<uint32_t>(EDictGetLong(&d, 6))), text);
-    EXPECT_EQ(d.top, 264 + 4 + 2 + 4 + 4 + 4 + 4);
-    const uint16_t kinds[] = {EDictLong, EDictShort, EDictFloat, EDictHandle, EDictType9, EDictText};
-    for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(EDictGetLong(&d, 7), 1);
+    EXPECT_EQ(d.top, 264 + 4 + 2 + 4 + 4 + 4 + 4 + 4);
+    // A truth value is a Long, and only a positive Long is true.
+    const uint16_t kinds[] = {EDictLong, EDictShort, EDictFloat, EDictHandle, EDictType9, EDictText, EDictLong};
+    for (int i = 0; i < 7; ++i) {
         uint16_t type = 0;
         EXPECT_EQ(EDictKeyAt(&d, i, &type), i + 1);
         EXPECT_EQ(type, kinds[i]);
     }
+    EDictPutLong(&d, 8, 2);
+    EXPECT_TRUE(EDictGetBool(&d, 8));
+    EXPECT_FALSE(EDictGetBool(&d, 1)) << "-5 is not true";
     EXPECT_EQ(EDictGetLong(&d, 99), 0);
     EXPECT_EQ(EDictGetShort(&d, 99), 0);
     EXPECT_EQ(EDictGetFloat(&d, 99), 0.0f);
     EXPECT_FALSE(EDictGetBool(&d, 99));
     EXPECT_EQ(EDictGetText(&d, 99), nullptr);
-}
-
-TEST_F(RecordTest, BoolIsALongAndOnlyPositiveIsTrue) {
-    EDictPutBool(&d, 1, true);
-    uint16_t type = 0;
-    EDictKeyAt(&d, 0, &type);
-    EXPECT_EQ(type, EDictLong);
-    EXPECT_EQ(EDictGetLong(&d, 1), 1);
-    EDictPutLong(&d, 2, -1);
-    EDictPutLong(&d, 3, 2);
-    EXPECT_TRUE(EDictGetBool(&d, 1));
-    EXPECT_FALSE(EDictGetBool(&d, 2));
-    EXPECT_TRUE(EDictGetBool(&d, 3));
 }
 
 TEST_F(RecordTest, ThirtyTwoLongsFillTheDataAreaExactly) {
@@ -87,8 +80,13 @@ TEST_F(RecordTest, ThirtyTwoLongsFillTheDataAreaExactly) {
     EXPECT_EQ(EDictGetLong(&d, Key(7)), 700);
     EXPECT_EQ(d.top, 392);
     EXPECT_FALSE(EDictPutShort(&d, Key(7), 1)) << "a change of type needs fresh space";
-    EXPECT_EQ(EDictGetLong(&d, Key(7)), 700);
     EXPECT_EQ(EDictKeyCount(&d), 32);
+    // Removing the value at the very end of the record, then the first.
+    EXPECT_TRUE(EDictRemove(&d, Key(31)));
+    EXPECT_EQ(d.top, 388);
+    EXPECT_TRUE(EDictRemove(&d, Key(0)));
+    for (int i = 1; i < 31; ++i) EXPECT_EQ(EDictGetLong(&d, Key(i)), i == 7 ? 700 : i);
+    EXPECT_EQ(EDictKeyCount(&d), 30);
 }
 
 TEST_F(RecordTest, RoomTestsAtTheTopOfTheDataArea) {
@@ -153,15 +151,6 @@ TEST_F(RecordTest, RemovalClosesTheGapAndFixesOffsets) {
     EXPECT_EQ(EDictKeyAt(&d, 2, &type), 3);
     EXPECT_EQ(EDictKeyAt(&d, 3, &type), 0);
     EXPECT_EQ(EDictGetShort(&d, 4), 44);
-}
-
-TEST_F(RecordTest, RemovingTheLastValueAtTheEndOfTheRecord) {
-    for (int i = 0; i < 32; ++i) EDictPutLong(&d, Key(i), i);
-    EXPECT_TRUE(EDictRemove(&d, Key(31)));
-    EXPECT_EQ(d.top, 388);
-    EXPECT_TRUE(EDictRemove(&d, Key(0)));
-    for (int i = 1; i < 31; ++i) EXPECT_EQ(EDictGetLong(&d, Key(i)), i);
-    EXPECT_EQ(EDictKeyCount(&d), 30);
 }
 
 TEST_F(RecordTest, TypedPutRoomTestIsAlwaysFourBytes) {
