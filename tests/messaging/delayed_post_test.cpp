@@ -59,43 +59,29 @@ protected:
     uint16_t port_ = 0;
 };
 
-TEST_F(DelayedPostTest, EachPostWaitsItsTicks) {
-    EDict first = Numbered(1);
-    EDict second = Numbered(2);
-    wm::DelayedPost(port_, &first, 1);
-    wm::DelayedPost(port_, &second, 2);
-    EXPECT_EQ(wm::PendingPostCount(), 2u);
-    HxRunUntilIdle();
-    EXPECT_TRUE(g_arrived.empty());
-
-    Tick();
-    EXPECT_EQ(ArrivedNumbers(), (std::vector<int32_t>{1}));
-    Tick();
-    EXPECT_EQ(ArrivedNumbers(), (std::vector<int32_t>{1, 2}));
-    EXPECT_EQ(wm::PendingPostCount(), 0u);
-
-    // No ticks at all still waits for the next tick (its count drops below 0).
-    g_arrived.clear();
-    EDict zero = Numbered(0);
-    EDict negative = Numbered(-5);
-    wm::DelayedPost(port_, &zero, 0);
-    wm::DelayedPost(port_, &negative, -5);
-    HxAdvanceTime(1000);
-    EXPECT_TRUE(g_arrived.empty());
-    Tick();
-    EXPECT_EQ(ArrivedNumbers(), (std::vector<int32_t>{0, -5}));
-}
-
-TEST_F(DelayedPostTest, PostsDueOnOneTickLeaveInQueueOrder) {
+TEST_F(DelayedPostTest, EachPostWaitsItsTicksAndPostsDueOnOneTickLeaveInQueueOrder) {
     EDict records[] = {Numbered(1), Numbered(2), Numbered(3), Numbered(4)};
     wm::DelayedPost(port_, &records[0], 2);
     wm::DelayedPost(port_, &records[1], 1);
     wm::DelayedPost(port_, &records[2], 2);
     wm::DelayedPost(port_, &records[3], 1);
+    EXPECT_EQ(wm::PendingPostCount(), 4u);
+    HxRunUntilIdle();
+    EXPECT_TRUE(g_arrived.empty());
     Tick();
     EXPECT_EQ(ArrivedNumbers(), (std::vector<int32_t>{2, 4}));
     Tick();
     EXPECT_EQ(ArrivedNumbers(), (std::vector<int32_t>{2, 4, 1, 3}));
+    EXPECT_EQ(wm::PendingPostCount(), 0u);
+
+    // No ticks at all still waits for the next tick (its count drops below 0).
+    g_arrived.clear();
+    wm::DelayedPost(port_, &records[0], 0);
+    wm::DelayedPost(port_, &records[1], -5);
+    HxAdvanceTime(1000);
+    EXPECT_TRUE(g_arrived.empty());
+    Tick();
+    EXPECT_EQ(ArrivedNumbers(), (std::vector<int32_t>{1, 2}));
 }
 
 TEST_F(DelayedPostTest, DuePostsArePostedWithDelayZeroToTheirPort) {
@@ -113,20 +99,8 @@ TEST_F(DelayedPostTest, DuePostsArePostedWithDelayZeroToTheirPort) {
     EXPECT_EQ(EDictGetLong(&host_.Requests().back().record, atoms::COUNT), 7);
 }
 
-TEST_F(DelayedPostTest, OtherMessagesOnTheTimerPortChangeNothing) {
-    EDict record = Numbered(1);
-    wm::DelayedPost(port_, &record, 1);
-    SendOnTimer(code::kLeft);
-    SendOnTimer(atoms::actions::CursorBlinkMessage);
-    SendOnTimer(0);
-    EXPECT_TRUE(PostMessages(nullptr));
-    EXPECT_TRUE(g_arrived.empty());
-    EXPECT_EQ(wm::PendingPostCount(), 1u);
-    Tick();
-    EXPECT_EQ(ArrivedNumbers(), (std::vector<int32_t>{1}));
-}
-
-TEST_F(DelayedPostTest, TheQueuedCopyIgnoresLaterChangesToTheRecord) {
+// Other messages on the timer port move nothing, and the queued copy ignores later changes.
+TEST_F(DelayedPostTest, OnlyTicksCountAndTheQueuedCopyIsWhatWasPosted) {
     EDict record = Numbered(1);
     const char* text = "before";
     EDictPutText(&record, atoms::TEXT, text);
@@ -134,6 +108,12 @@ TEST_F(DelayedPostTest, TheQueuedCopyIgnoresLaterChangesToTheRecord) {
     EDictPutLong(&record, atoms::COUNT, 99);
     EDictRemove(&record, atoms::TEXT);
     EDictSetType(&record, code::kStop);
+    SendOnTimer(code::kLeft);
+    SendOnTimer(atoms::actions::CursorBlinkMessage);
+    SendOnTimer(0);
+    EXPECT_TRUE(PostMessages(nullptr));
+    EXPECT_TRUE(g_arrived.empty());
+    EXPECT_EQ(wm::PendingPostCount(), 1u);
     Tick();
     ASSERT_EQ(g_arrived.size(), 1u);
     EXPECT_EQ(EDictGetType(&g_arrived[0]), atoms::actions::CursorBlinkMessage);

@@ -144,24 +144,6 @@ TEST(DictObject, EachKindReadsBackThroughItsGet) {
     EXPECT_FALSE(object.Copied());
 }
 
-TEST(DictObject, ACopyTakesTheRecordsEntries) {
-    const auto keys = MakeKeys(3);
-    EDict record;
-    EDictClear(&record);
-    EDictPutLong(&record, keys[0], 1);
-    EDictPutShort(&record, keys[1], 2);
-    DictObject copy(&record);
-    EXPECT_TRUE(copy.Copied());
-    EXPECT_EQ(copy.KeyCount(), 2);
-    EXPECT_EQ(copy.GetShort(keys[1]), 2);
-    copy.PutLong(keys[2], 3);
-    EXPECT_FALSE(EDictHasKey(&record, keys[2]));
-
-    DictObject empty(nullptr);
-    EXPECT_FALSE(empty.Copied());
-    EXPECT_EQ(empty.KeyCount(), 0);
-}
-
 TEST(DictObject, ACopiedLinkToAnotherObjectsRecordIsNotFollowed) {
     const auto keys = MakeKeys(70);
     auto original = std::make_unique<DictObject>();
@@ -181,19 +163,28 @@ TEST(DictObject, ACopiedLinkToAnotherObjectsRecordIsNotFollowed) {
     EXPECT_EQ(copy.GetLong(keys[69]), 129);
 }
 
-TEST(DictObject, ACopiedLinkToAnythingElseEndsTheChain) {
-    const auto keys = MakeKeys(31);
+TEST(DictObject, ACopyTakesTheRecordsEntriesAndALinkToAnythingElseEndsItsChain) {
+    const auto keys = MakeKeys(32);
     EDict record;
     EDictClear(&record);
     for (std::size_t i = 0; i < 30; ++i) EDictPutLong(&record, keys[i], 1);
+    EDictPutShort(&record, keys[1], 2);
     int stranger = 0;
     EDictPutPointer(&record, atoms::NEXT, &stranger);
     DictObject copy(&record);
+    EXPECT_TRUE(copy.Copied());
     EXPECT_EQ(copy.KeyCount(), 30);
+    EXPECT_EQ(copy.GetShort(keys[1]), 2);
     EXPECT_FALSE(copy.HasKey(keys[30]));
     EXPECT_EQ(copy.GetLong(keys[30]), 0);
     uint16_t type = 0;
     EXPECT_EQ(copy.KeyAt(30, &type), 0);
+    copy.PutLong(keys[31], 3);
+    EXPECT_FALSE(EDictHasKey(&record, keys[31]));
+
+    DictObject empty(nullptr);
+    EXPECT_FALSE(empty.Copied());
+    EXPECT_EQ(empty.KeyCount(), 0);
 
     EDictPutTyped(&record, atoms::NEXT, 0xFFFFFFF0u, EDictPointer);
     DictObject damaged(&record);
