@@ -33,11 +33,9 @@ inline const HostPairBlock* Block(const HostValue* dict) {
 inline const HostValue* Lookup(const HostValue* dict, const char* key) {
     if (dict == nullptr || dict->type != HostValueDictionary) return nullptr;
     const HostPairBlock* block = Block(dict);
-    HostValue wanted{0, HostValueName, 1, A(key)};
     for (uint32_t i = 0; i < block->count; ++i) {
         const HostPair* pair = harbor::PairAt(block, i);
-        if (pair->key.type == wanted.type && pair->key.count == wanted.count &&
-            pair->key.payload == wanted.payload) {
+        if (pair->key.type == HostValueName && pair->key.count == 1 && pair->key.payload == A(key)) {
             return &pair->value;
         }
     }
