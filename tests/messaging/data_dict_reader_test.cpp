@@ -73,7 +73,8 @@ TEST_F(DataDictReaderTest, GetElementIntReadsIntegerElementsInRange) {
     EXPECT_EQ(reader_.GetElementInt(age_, 0), 0);
 }
 
-TEST_F(DataDictReaderTest, BrokenReferencesReadAsNothing) {
+TEST_F(DataDictReaderTest, AnUnboundReaderBrokenReferencesAndAPairlessDictionaryReadAsNothing) {
+    EXPECT_STREQ(reader_.GetText(age_, 0), "");
     HostValue* loop = tree_.Keep(HostValue{0, HostValueReference, 1, 0});
     loop->payload = HxRef(loop);
     const uint16_t dangling = Atom("Dangling");
@@ -92,10 +93,7 @@ TEST_F(DataDictReaderTest, BrokenReferencesReadAsNothing) {
     EXPECT_EQ(reader_.GetElementInt(list, 0), 0);
     EXPECT_STREQ(reader_.GetText(age_, DataDictReader::kPlain), "");
     EXPECT_EQ(reader_.GetLong(age_, DataDictReader::kPlain), 12);
-}
 
-TEST_F(DataDictReaderTest, AnUnboundReaderOrAPairlessDictionaryAnswersNothing) {
-    EXPECT_STREQ(reader_.GetText(age_, 0), "");
     BindTo(HostValue{0, HostValueDictionary, 4, 0});
     EXPECT_EQ(reader_.GetLong(age_, DataDictReader::kPlain), 0);
     EXPECT_EQ(reader_.GetLong(age_, 1), 0);
@@ -172,13 +170,11 @@ protected:
     std::vector<std::string> Bindings() const {
         std::vector<std::string> seen;
         for (const HostRequest& r : host_.Requests(atoms::AppPort)) {
-            const uint16_t name = EDictGetShort(&r.record, atoms::NAME);
-            seen.push_back(EDictGetType(&r.record) == code::kStart ? Bound(name) : Released(name));
+            const char* sign = EDictGetType(&r.record) == code::kStart ? "+" : "-";
+            seen.push_back(sign + std::to_string(EDictGetShort(&r.record, atoms::NAME)));
         }
         return seen;
     }
-    static std::string Bound(uint16_t name) { return "+" + std::to_string(name); }
-    static std::string Released(uint16_t name) { return "-" + std::to_string(name); }
 };
 
 TEST_F(ReaderRequests, OpenBindsTheLoadedResourceAndEachRebindCloseOrEndReleases) {
@@ -193,8 +189,8 @@ TEST_F(ReaderRequests, OpenBindsTheLoadedResourceAndEachRebindCloseOrEndReleases
         EXPECT_EQ(reader.Data(), nullptr);
     }
     { DataDictReader never; }
-    EXPECT_EQ(Bindings(), (std::vector<std::string>{Bound(resource_), Released(resource_), Bound(resource_),
-                                                    Released(resource_), Released(resource_), Released(0)}));
+    const std::string bound = "+" + std::to_string(resource_), released = "-" + std::to_string(resource_);
+    EXPECT_EQ(Bindings(), (std::vector<std::string>{bound, released, bound, released, released, "-0"}));
     EXPECT_EQ(host_.Posted(atoms::AppPort).size(), 4u) << "releases are posted";
 }
 

@@ -23,7 +23,7 @@ void Fill(DictObject& dict, const std::vector<uint16_t>& keys) {
 }
 
 // Thirty keys fill a record with its link; the thirty-first starts the next record.
-TEST(DictObject, KeysBeyondThirtyGoToLinkedRecordsAndKeyAtSkipsTheLinks) {
+TEST(DictObject, KeysBeyondThirtyGoToLinkedRecordsAndFreeChainCutsThem) {
     const auto keys = MakeKeys(75);
     DictObject dict;
     Fill(dict, keys);
@@ -52,6 +52,21 @@ TEST(DictObject, KeysBeyondThirtyGoToLinkedRecordsAndKeyAtSkipsTheLinks) {
     EXPECT_EQ(dict.RecordCount(), 3);
     EXPECT_EQ(dict.KeyCount(), 75);
     EXPECT_EQ(EDictKeyCount(second), 31);
+
+    // Freeing the chain keeps the first record without its link; the chain then grows afresh.
+    dict.FreeChain();
+    EXPECT_EQ(dict.RecordCount(), 1);
+    EXPECT_FALSE(EDictHasKey(dict.FirstRecord(), atoms::NEXT));
+    EXPECT_EQ(dict.KeyCount(), 30);
+    EXPECT_EQ(dict.GetLong(keys[29]), 129);
+    EXPECT_FALSE(dict.HasKey(keys[30]));
+    EXPECT_EQ(dict.GetLong(keys[74]), 0);
+    Fill(dict, keys);
+    EXPECT_EQ(dict.KeyCount(), 75);
+    EXPECT_EQ(dict.GetLong(keys[74]), 174);
+    EXPECT_TRUE(dict.Clear());
+    EXPECT_EQ(dict.KeyCount(), 0);
+    EXPECT_FALSE(dict.HasKey(keys[35]));
 }
 
 TEST(DictObject, ALinkNoLongerNamedByNextIsNotFollowed) {
@@ -93,28 +108,6 @@ TEST(DictObject, RemoveInTheSecondRecordAndRefillIt) {
     ASSERT_TRUE(dict.Remove(keys[4]) && dict.Remove(keys[5]) && dict.PutLong(keys[4], 1));
     EXPECT_TRUE(EDictHasKey(dict.FirstRecord(), keys[4]));
     EXPECT_EQ(dict.KeyCount(), 30);
-}
-
-TEST(DictObject, FreeChainKeepsTheFirstRecordWithoutItsLink) {
-    const auto keys = MakeKeys(65);
-    DictObject dict;
-    Fill(dict, keys);
-    dict.FreeChain();
-    EXPECT_EQ(dict.RecordCount(), 1);
-    EXPECT_FALSE(EDictHasKey(dict.FirstRecord(), atoms::NEXT));
-    EXPECT_EQ(dict.KeyCount(), 30);
-    EXPECT_EQ(dict.GetLong(keys[29]), 129);
-    EXPECT_FALSE(dict.HasKey(keys[30]));
-    EXPECT_EQ(dict.GetLong(keys[64]), 0);
-
-    // The chain grows again from scratch.
-    Fill(dict, keys);
-    EXPECT_EQ(dict.KeyCount(), 65);
-    EXPECT_EQ(dict.GetLong(keys[64]), 164);
-
-    EXPECT_TRUE(dict.Clear());
-    EXPECT_EQ(dict.KeyCount(), 0);
-    EXPECT_FALSE(dict.HasKey(keys[35]));
 }
 
 TEST(DictObject, EachKindReadsBackThroughItsGet) {
