@@ -103,10 +103,14 @@ TEST_F(RecordTest, RoomTestsAtTheTopOfTheDataArea) {
         ASSERT_EQ(d.top, top);
         ASSERT_LT(EDictKeyCount(&d), 32);
     };
+    EXPECT_FALSE(EDictPutTyped(&d, 2, 1, 0)) << "no such type";
+    EXPECT_FALSE(EDictPutTyped(&d, 2, 1, 10));
     fill_to(388);
     EXPECT_TRUE(EDictPutLong(&d, 1, 1));
     fill_to(390);
     EXPECT_FALSE(EDictPutLong(&d, 1, 1));
+    EXPECT_FALSE(EDictPutHandle(&d, 1, 5));
+    EXPECT_FALSE(EDictPutTyped(&d, 1, 5, EDictShort)) << "even a 2-byte code needs 4 bytes of room";
     EXPECT_TRUE(EDictPutShort(&d, 1, 1));
     // 389 and 391 are reached only by a record built elsewhere.
     fill_to(388);
@@ -151,16 +155,6 @@ TEST_F(RecordTest, RemovalClosesTheGapAndFixesOffsets) {
     EXPECT_EQ(EDictKeyAt(&d, 2, &type), 3);
     EXPECT_EQ(EDictKeyAt(&d, 3, &type), 0);
     EXPECT_EQ(EDictGetShort(&d, 4), 44);
-}
-
-TEST_F(RecordTest, TypedPutRoomTestIsAlwaysFourBytes) {
-    for (int i = 0; i < 31; ++i) EDictPutLong(&d, Key(i), i);
-    d.top = 390;
-    EXPECT_FALSE(EDictPutHandle(&d, 1, 5));
-    EXPECT_FALSE(EDictPutTyped(&d, 1, 5, EDictShort)) << "even a 2-byte code needs 4 bytes of room";
-    EXPECT_TRUE(EDictPutShort(&d, 1, 5));
-    EXPECT_FALSE(EDictPutTyped(&d, 2, 1, 0));
-    EXPECT_FALSE(EDictPutTyped(&d, 2, 1, 10));
 }
 
 TEST_F(RecordTest, DamagedSlotsReadAsAbsent) {
