@@ -21,12 +21,7 @@ namespace fs = std::filesystem;
 using harbor::DataDictResult;
 using harbor::DataDictStore;
 using harbor::ParseDataDict;
-using harbor_test::A;
-using harbor_test::Element;
-using harbor_test::Lookup;
-using harbor_test::NameOf;
-using harbor_test::ReadFile;
-using harbor_test::TextOf;
+using namespace harbor_test;
 
 DataDictResult Parse(std::string_view text, const harbor::DataDictLimits& limits = {}) {
     return ParseDataDict(text, "t.dct", limits);
@@ -90,7 +85,7 @@ TEST(DataDictParserTest, DictionariesKeepZeroedSparePairsInFileOrder) {
     ASSERT_TRUE(result) << result.error;
     const HostValue* root = result.dict->Root();
     EXPECT_EQ(root->count, 3 + harbor::kSparePairs);
-    const HostPairBlock* block = harbor_test::Block(root);
+    const HostPairBlock* block = Block(root);
     EXPECT_EQ(block->count, 3u);
     EXPECT_EQ(block->reserved, 0u);
     EXPECT_EQ(harbor::PairAt(block, 0)->key.payload, A("C"));
@@ -103,7 +98,7 @@ TEST(DataDictParserTest, DictionariesKeepZeroedSparePairsInFileOrder) {
     }
     const HostValue* empty = Lookup(root, "B");
     EXPECT_EQ(empty->count, harbor::kSparePairs) << "an empty dictionary still has room";
-    EXPECT_EQ(harbor_test::Block(empty)->count, 0u);
+    EXPECT_EQ(Block(empty)->count, 0u);
 }
 
 // References, behind a byte order mark and comments; the nodes stay put when the tree moves.
@@ -203,7 +198,7 @@ TEST(DataDictParserTest, SizesAndNamesAreLimited) {
 
 const fs::path kSettings = fs::path(WRENMAIL_CONTENT_DIR) / "WNSettings.dct";
 
-using DataDictLoaderTest = harbor_test::TempDirTest;
+using DataDictLoaderTest = TempDirTest;
 
 TEST_F(DataDictLoaderTest, DefaultSettingsLoad) {
     DataDictResult result = harbor::LoadDataDictFile(kSettings);
@@ -220,8 +215,7 @@ TEST_F(DataDictLoaderTest, DefaultSettingsLoad) {
             EXPECT_LE(TextOf(value).size(), 127u) << key << " is longer than is kept";
         }
     }
-    EXPECT_EQ(harbor_test::TextOf(Lookup(root, "IMAPSERVER")), "")
-        << "the default is Harbor's own post office";
+    EXPECT_EQ(TextOf(Lookup(root, "IMAPSERVER")), "") << "the default is Harbor's own post office";
 }
 
 TEST_F(DataDictLoaderTest, DocumentedExampleMeansWhatItSays) {
@@ -233,9 +227,9 @@ TEST_F(DataDictLoaderTest, DocumentedExampleMeansWhatItSays) {
     DataDictResult result = harbor::ParseDataDict(example, "example");
     ASSERT_TRUE(result) << result.error;
     const HostValue* root = result.dict->Root();
-    EXPECT_EQ(harbor_test::Block(root)->count, 13u);
-    EXPECT_EQ(harbor_test::NameOf(Lookup(root, "Effect")), "Up");
-    EXPECT_EQ(harbor_test::TextOf(Lookup(root, "Signature")), "@home");
+    EXPECT_EQ(Block(root)->count, 13u);
+    EXPECT_EQ(NameOf(Lookup(root, "Effect")), "Up");
+    EXPECT_EQ(TextOf(Lookup(root, "Signature")), "@home");
     EXPECT_EQ(Lookup(root, "Wrap")->payload, 1u);
     EXPECT_EQ(Lookup(root, "FORMS")->count, 4);
     EXPECT_EQ(Lookup(root, "Look")->type, HostValueReference);
@@ -268,7 +262,7 @@ const HostValue* Published(const char* name) {
     return PSGet(&key);
 }
 
-class DataDictStoreTest : public harbor_test::TempDirTest {
+class DataDictStoreTest : public TempDirTest {
 protected:
     fs::path first_ = Write("first.dct", R"({"Greeting": "hello", "Count": 3})");
     fs::path second_ = Write("second.dct", R"({"Greeting": "bye"})");
