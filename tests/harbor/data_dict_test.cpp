@@ -238,19 +238,16 @@ TEST_F(DataDictLoaderTest, DocumentedExampleMeansWhatItSays) {
 TEST_F(DataDictLoaderTest, FileErrorsNameTheFile) {
     fs::path bad = Write("bad.dct", "{\n  \"A\": 1,\n  \"B\": [2.5]\n}\n");
     EXPECT_EQ(harbor::LoadDataDictFile(bad).error,
-              bad.string() + ":3:9: floating-point number 2.5 is not allowed: numbers are 32-bit "
-                             "integers");
+              bad.string() + ":3:9: floating-point number 2.5 is not allowed: numbers are 32-bit integers");
 
     fs::path missing = dir_ / "missing.dct";
-    EXPECT_EQ(harbor::LoadDataDictFile(missing).error,
-              missing.string() + ": cannot open: No such file or directory");
+    EXPECT_EQ(harbor::LoadDataDictFile(missing).error, missing.string() + ": cannot open: No such file or directory");
     EXPECT_EQ(harbor::LoadDataDictFile(dir_).error, dir_.string() + ": not a regular file");
 
     fs::path big = Write("big.dct", "[" + std::string(100, ' ') + "]");
     harbor::DataDictLimits limits;
     limits.max_bytes = 64;
-    EXPECT_EQ(harbor::LoadDataDictFile(big, limits).error,
-              big.string() + ": larger than the limit of 64 bytes");
+    EXPECT_EQ(harbor::LoadDataDictFile(big, limits).error, big.string() + ": larger than the limit of 64 bytes");
     limits.max_bytes = 102;
     EXPECT_TRUE(harbor::LoadDataDictFile(big, limits)) << "exactly at the limit is fine";
 }

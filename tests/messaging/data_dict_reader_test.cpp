@@ -49,11 +49,12 @@ protected:
 TEST_F(DataDictReaderTest, PlainLookupsFollowReferencesAndDefaultWhenMissing) {
     const uint16_t colors = Atom("Colors");
     const uint16_t three = Atom("Three");
+    const HostValue colorList =
+        tree_.Array({HostTree::Int(4), HostTree::Int(5), HostTree::Name(pet_), tree_.Ref(HostTree::Int(6))});
     const HostValue dict = tree_.Dict({{age_, tree_.Ref(tree_.Ref(HostTree::Int(-9)))},
                                        {nick_, tree_.Ref(HostTree::Text("Bo"))},
                                        {pet_, HostTree::Name(Atom("Cat"))},
-                                       {colors, tree_.Ref(tree_.Array({HostTree::Int(4), HostTree::Int(5),
-                                                                       HostTree::Name(pet_), tree_.Ref(HostTree::Int(6))}))},
+                                       {colors, tree_.Ref(colorList)},
                                        {three, HostTree::Int(3)}},
                                       5);
     BindTo(tree_.Ref(dict));
@@ -175,7 +176,18 @@ protected:
     }
 };
 
-TEST_F(ReaderRequests, OpenBindsTheLoadedResourceAndEachRebindCloseOrEndReleases) {
+TEST_F(ReaderRequests, UnknownFilesFailAndOpenBindsTheLoadedResourceAndEachRebindCloseOrEndReleases) {
+    {
+        DataDictReader lost;
+        EXPECT_FALSE(lost.Open("Nowhere.dct"));
+        EXPECT_EQ(lost.Name(), 0);
+        EXPECT_TRUE(Bindings().empty());
+        lost.SetName("DctNoSuchSprite");
+        EXPECT_EQ(lost.Name(), Atom("DctNoSuchSprite"));
+        EXPECT_FALSE(lost.Bind());
+        EXPECT_EQ(lost.Data(), nullptr);
+    }
+    host_.Forget();
     {
         DataDictReader reader;
         ASSERT_TRUE(reader.Open("WNSettings.dct"));
@@ -190,18 +202,6 @@ TEST_F(ReaderRequests, OpenBindsTheLoadedResourceAndEachRebindCloseOrEndReleases
     const std::string bound = "+" + std::to_string(resource_), released = "-" + std::to_string(resource_);
     EXPECT_EQ(Bindings(), (std::vector<std::string>{bound, released, bound, released, released, "-0"}));
     EXPECT_EQ(host_.Posted(atoms::AppPort).size(), 4u) << "releases are posted";
-}
-
-TEST_F(ReaderRequests, UnknownFilesAndResourcesFail) {
-    DataDictReader reader;
-    EXPECT_FALSE(reader.Open("Nowhere.dct"));
-    EXPECT_EQ(reader.Name(), 0);
-    EXPECT_TRUE(Bindings().empty());
-
-    reader.SetName("DctNoSuchSprite");
-    EXPECT_EQ(reader.Name(), Atom("DctNoSuchSprite"));
-    EXPECT_FALSE(reader.Bind());
-    EXPECT_EQ(reader.Data(), nullptr);
 }
 
 }  // namespace
