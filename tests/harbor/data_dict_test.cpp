@@ -1,7 +1,6 @@
-// Data dictionaries: the text form (every kind of value, the shape of the tree the module reads
-// with its capacities, spare pairs and stable nodes, errors that name the line and column), the
-// files (the default settings, errors that name the file, damaged bytes) and the store that
-// publishes them.
+// Data dictionaries: the text form (every kind of value, the tree the module reads with its
+// capacities, spare pairs and stable nodes, errors at their line and column), the files (the
+// default settings, errors that name the file) and the store that publishes them.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -272,7 +271,6 @@ TEST_F(DataDictStoreTest, HoldsAreCountedPerNameAndPSGetAnswersUntilTheLastRelea
     ASSERT_TRUE(store.Load(name, first_, error_)) << error_;
     HostValue* root = store.Find(name)->Root();
     EXPECT_EQ(Published("DctStoreHeld"), root);
-    EXPECT_EQ(TextOf(Lookup(root, "Greeting")), "hello");
     // A reader's INDEX write lands in the shared tree and survives the second load.
     HostPairBlock* block = static_cast<HostPairBlock*>(HxDeref(root->payload));
     harbor::PairAt(block, 1)->value.payload = 42;

@@ -76,20 +76,18 @@ TEST_F(HxPorts, HandlersRunOnceEachInAttachOrderAndAnswerInTheRecordEvenIfOneThr
     EXPECT_EQ(EDictGetLong(&r, 77), 1);
     answers[2] = true;
     EXPECT_TRUE(HxPortSend(port_, &r));
-    EXPECT_EQ(Handlers(), (Ints{2, 1, 2, 1})); // a true answer does not stop the others
 
     EXPECT_FALSE(HxPortAttach(0, Logger<1>));
     EXPECT_FALSE(HxPortAttach(port_, nullptr));
     EXPECT_FALSE(HxPortSend(0, &r));
     EXPECT_FALSE(HxPortSend(port_, nullptr));
-    EXPECT_EQ(calls.size(), 4u);
 
     // A handler that throws counts as not taken, and the ones after it still run.
     during = [](int n, EDict*) {
         if (n == 2) throw std::runtime_error("broken handler");
     };
     EXPECT_FALSE(HxPortSend(port_, &r)); // the throwing handler's true answer never came
-    EXPECT_EQ(Handlers(), (Ints{2, 1, 2, 1, 2, 1}));
+    EXPECT_EQ(Handlers(), (Ints{2, 1, 2, 1, 2, 1})); // neither a true answer nor a throw stops the others
 }
 
 // Changes made during a delivery: a handler detached before its turn is skipped, and one attached
