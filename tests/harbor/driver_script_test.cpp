@@ -71,9 +71,12 @@ TEST(ScriptParseTest, EveryBadLineIsReportedWithItsNumber) {
         "start mood=happy\n"
         "quit now\n"
         "type EdtX \"a\" b\n"
-        "type \"\" text\n";
+        "type \"\" text\n"
+        "keys\n"
+        "keys a \"b\"\n"
+        "expect drawn PvtWrMessage hi\n";
     harbor::ScriptParseResult r = ParseScript(text, "bad.hs");
-    ASSERT_EQ(r.errors.size(), 13u);
+    ASSERT_EQ(r.errors.size(), 16u);
     // Lines 9 and 11 go on to list what is known.
     EXPECT_TRUE(r.errors[7].starts_with("bad.hs:9: unknown expectation 'colour'")) << r.errors[7];
     EXPECT_TRUE(r.errors[9].starts_with("bad.hs:11: unknown start option 'mood'")) << r.errors[9];
@@ -87,7 +90,9 @@ TEST(ScriptParseTest, EveryBadLineIsReportedWithItsNumber) {
                                                   "bad.hs:10: the quote is not closed", "",
                                                   "bad.hs:12: quit takes nothing more",
                                                   "bad.hs:13: type: quote the whole text, or none of it",
-                                                  "bad.hs:14: a name cannot be empty"}));
+                                                  "bad.hs:14: a name cannot be empty", "bad.hs:15: keys needs a text",
+                                                  "bad.hs:16: keys: quote the whole text, or none of it",
+                                                  "bad.hs:17: expect drawn needs a sprite and a quoted text"}));
     ASSERT_EQ(r.script.commands.size(), 1u);  // only the good line
 }
 

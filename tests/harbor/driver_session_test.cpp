@@ -1,5 +1,8 @@
-// Sessions driven through the fixture, through scripts, and through the harbor program, with the
-// stand-in module and a content folder written here; and what the driver adds for rich text views.
+// The stand-in module (fake_module.cpp) driven through the fixture, through scripts and through
+// the harbor program, with a content folder written here: the application's life (loading,
+// starting, stopping, close requests and their grace period, the plug-in data store), what checks
+// and scripts report, and what the driver adds for rich text views. The real module is started
+// and stopped by every session in tests/e2e.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,12 +15,21 @@
 #include "harbor_fixture.h"
 #include "harbor_test_support.h"
 #include "request_builder.h"
+#include "runtime/module_host.h"
+#include "runtime/module_library.h"
+#include "services/plugin_data_service.h"
 
+using harbor::EndReason;
 using harbor::Identity;
 using harbor_test::A;
 using harbor_test::Req;
 
 namespace {
+
+std::string NameOf(const EDict& record, const char* key) {
+    const char* text = DaNameGetString(EDictGetShort(&record, A(key)));
+    return text != nullptr ? text : "";
+}
 
 harbor::ScriptOutcome RunScriptText(const std::string& text, harbor::Driver& driver) {
     harbor::ScriptParseResult parsed = harbor::ParseScript(text, "t.harbor");
@@ -25,19 +37,182 @@ harbor::ScriptOutcome RunScriptText(const std::string& text, harbor::Driver& dri
     return harbor::RunScript(parsed.script, driver);
 }
 
-class DriverSessionTest : public HarborFixture {
+TEST(ModuleLibraryTest, ErrorsNameThePathAndTheCause) {
+    harbor_test::TempDir dir;
+    harbor_test::WriteFile(dir.Path() / "text.so", "not a library");
+    const std::pair<std::filesystem::path, std::vector<std::string>> cases[] = {
+        {dir.Path() / "absent.so", {(dir.Path() / "absent.so").string(), "no such file"}},
+        {dir.Path() / "text.so", {"text.so", "cannot load the mail module"}},
+        {HXMSG_LIBRARY_PATH, {"no PM_Main"}},  // loads, but is no module
+        {dir.Path(), {"not a regular file"}},
+    };
+    for (const auto& [file, parts] : cases) {
+        std::string error;
+        EXPECT_EQ(harbor::ModuleLibrary::Open(file, error), nullptr) << file;
+        for (const std::string& part : parts) EXPECT_NE(error.find(part), std::string::npos) << error;
+    }
+}
+
+// Values not given are left out, not sent empty.
+TEST(ModuleHostTest, StartMessageHoldsOnlyTheGivenValues) {
+    EDict kite_only = StartMessage(Identity{std::nullopt, "kite_bo", std::nullopt});
+    EXPECT_EQ(EDictGetType(&kite_only), 30032);
+    EXPECT_EQ(EDictKeyCount(&kite_only), 1);
+    EXPECT_EQ(NameOf(kite_only, "WNOrbitID"), "kite_bo");
+    EDict none = StartMessage(Identity{});
+    EXPECT_EQ(EDictKeyCount(&none), 0);
+}
+
+class FakeModuleTest : public HarborFixture {
 protected:
-    DriverSessionTest() {
+    FakeModuleTest() {
         harbor_test::WriteFakeContent(content_.Path());
         Options().module_path = FAKE_MODULE_PATH;
         Options().content_dir = content_.Path();
     }
 
+    EndReason Reason() { return GetSession().App().Reason(); }
     harbor::ScriptOutcome RunText(const std::string& text) { return RunScriptText(text, GetDriver()); }
 
     harbor_test::TempDir content_;
     harbor_test::FakeModule fake_;
 };
+using ApplicationTest = FakeModuleTest;
+using DriverSessionTest = FakeModuleTest;
+
+// The script's identity joins the options'; the module erases it from the plug-in data store.
+TEST_F(ApplicationTest, StartSendsTheIdentityToPmOnceAndStopSends30041) {
+    Options().identity = Identity{"ann", "kite_ann", std::nullopt};
+    ASSERT_TRUE(Start(Identity{std::nullopt, std::nullopt, "pw"}));
+    ASSERT_GE(fake_.Count(), 1);
+    const EDict& start = fake_.Call(0);
+    EXPECT_EQ(fake_.Port(0), A("PM"));
+    EXPECT_EQ(EDictGetType(&start), 30032);
+    EXPECT_EQ(NameOf(start, "WNPlayerID"), "ann");
+    EXPECT_EQ(NameOf(start, "WNOrbitID"), "kite_ann");
+    EXPECT_EQ(NameOf(start, "WNPassword"), "pw");
+    EXPECT_TRUE(GetSession().Running());
+    const EDict& store = GetSession().PluginData().Record();
+    EXPECT_EQ(EDictKeyCount(&store), 3);
+    for (const char* key : {"WNPlayerID", "WNOrbitID", "WNPassword"}) {
+        EXPECT_TRUE(EDictHasKey(&store, A(key))) << key;
+        EXPECT_EQ(EDictGetShort(&store, A(key)), 0) << key;
+    }
+    EXPECT_NE(GetDriver().Start({}), "");
+
+    Stop();
+    EXPECT_NE(GetDriver().Start({}), "");
+    EXPECT_EQ(fake_.TypesOn(A("PM")), (std::vector<uint16_t>{30032, 30041}));
+    EXPECT_FALSE(GetSession().Module().Loaded());
+    EDict late = harbor_test::Record(30032);
+    HxPortSend(A("PM"), &late);  // nobody listens on PM any more
+    EXPECT_EQ(fake_.TypesOn(A("PM")).size(), 2u);
+    EXPECT_TRUE(HasEnded());
+}
+
+TEST_F(ApplicationTest, UnloadDetachesTheTickHandlerTheModuleLeftAttached) {
+    ASSERT_TRUE(Start());
+    Wait(160);
+    EXPECT_EQ(fake_.Ticks(), 10);
+    Stop();
+    Wait(160);
+    EXPECT_EQ(fake_.Ticks(), 10);
+}
+
+TEST_F(ApplicationTest, QuitEndsWhenTheModulesConfirmationArrives) {
+    ASSERT_TRUE(Start());
+    Wait(100);
+    Quit();
+    EXPECT_EQ(Reason(), EndReason::QuitConfirmed);
+    EXPECT_EQ(HxNow(), 100u + 20u * 16u);  // the module's 30003 comes 20 ticks later
+    EXPECT_EQ(fake_.TypesOn(A("PM")), (std::vector<uint16_t>{30032, 30026, 30041}));
+    EXPECT_FALSE(GetSession().Module().Loaded());
+}
+
+TEST_F(ApplicationTest, QuitEndsAfterTheGracePeriodWithoutConfirmation) {
+    fake_.ConfirmQuit(false);
+    ASSERT_TRUE(Start());
+    Wait(100);
+    Quit();
+    EXPECT_EQ(Reason(), EndReason::GracePeriodOver);
+    EXPECT_EQ(HxNow(), 100u + harbor::kQuitGraceMs);
+    EXPECT_EQ(fake_.TypesOn(A("PM")).back(), 30041);
+}
+
+// A 30003 without a close request changes nothing; a wait stops where a later 30059 ends the run.
+TEST_F(ApplicationTest, A30003AloneIsIgnoredAndWaitStopsAtTheEnd) {
+    ASSERT_TRUE(Start());
+    Req(30003).PostTo(A("HarborPort"));
+    Req(30059).PostTo(A("HarborPort"), 300);
+    Wait(1000);
+    EXPECT_EQ(Reason(), EndReason::ExitRequested);
+    EXPECT_EQ(HxNow(), 300u);
+}
+
+TEST_F(ApplicationTest, A30059OnHarborPortEndsAndStopsTheModuleAfterTheDelivery) {
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Click("BtnFkExit"));  // the module posts 30059 to HarborPort
+    EXPECT_EQ(Reason(), EndReason::ExitRequested);
+    EXPECT_EQ(fake_.TypesOn(A("PM")).back(), 30041);
+    EXPECT_FALSE(GetSession().Module().Loaded());
+    EXPECT_NE(GetDriver().Click("BtnFkAsk"), "");  // nothing to click into any more
+}
+
+int late_deliveries = 0;
+bool HXCALL CountLate(EDict*) {
+    ++late_deliveries;
+    return false;
+}
+
+// Pending posts may carry texts that point into the unloaded module.
+TEST_F(ApplicationTest, NothingIsDeliveredAfterTheEnd) {
+    ASSERT_TRUE(Start());
+    Stop();
+    late_deliveries = 0;
+    HxPortAttach(A("TestLatePort"), &CountLate);
+    Req(30035).PostTo(A("TestLatePort"));
+    Wait(100);
+    EXPECT_EQ(late_deliveries, 0);
+}
+
+TEST_F(ApplicationTest, OpenAddressIsOnlyNotedWhenHeadless) {
+    CaptureTrace();
+    ASSERT_TRUE(Start());
+    Req(30009).Text("STRING", "https://wrenmail.example/parents").SendTo(A("HarborPort"));
+    EXPECT_EQ(GetSession().HarborPort().OpenedAddresses(),
+              std::vector<std::string>{"https://wrenmail.example/parents"});
+    const std::vector<std::string> lines = TraceLines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("headless: not opening \"https://wrenmail.example/parents\"") != std::string::npos;
+    }));
+}
+
+// A merge overwrites, adds and keeps the rest; records without a usable PMDATA change nothing.
+TEST(PluginDataTest, MergesOnlyUsableData) {
+    HxReset();
+    harbor::PluginDataService store;
+    store.Reset(Identity{"ann", "kite_ann", std::nullopt});
+    EDict data = harbor_test::Record(0);
+    EDictPutShort(&data, A("WNOrbitID"), A("kite_bo"));
+    EDictPutLong(&data, A("Volume"), -3);
+    Req(30052).Pointer("PMDATA", &data).SendTo(A("AppPort"));
+    Req(30052).Pointer("PMDATA", nullptr).SendTo(A("AppPort"));
+    Req(30052).Name("WNPlayerID").SendTo(A("AppPort"));
+    const EDict& r = store.Record();
+    EXPECT_EQ(EDictKeyCount(&r), 3);
+    EXPECT_EQ(EDictGetShort(&r, A("WNPlayerID")), A("ann"));
+    EXPECT_EQ(EDictGetShort(&r, A("WNOrbitID")), A("kite_bo"));
+    EXPECT_EQ(EDictGetLong(&r, A("Volume")), -3);
+    EXPECT_FALSE(EDictHasKey(&r, A("WNPassword")));
+
+    // A short overwritten in place leaves its neighbours alone.
+    EDict zero = harbor_test::Record(0);
+    EDictPutShort(&zero, A("WNPlayerID"), 0);
+    store.Merge(zero);
+    EXPECT_EQ(EDictGetShort(&r, A("WNPlayerID")), 0);
+    EXPECT_EQ(EDictGetShort(&r, A("WNOrbitID")), A("kite_bo"));
+    HxReset();
+}
 
 TEST_F(DriverSessionTest, InputReachesTheModuleAndItsAnswersShow) {
     ASSERT_TRUE(Start(Identity{"ann", std::nullopt, std::nullopt}));
@@ -58,7 +233,9 @@ TEST_F(DriverSessionTest, InputReachesTheModuleAndItsAnswersShow) {
     EXPECT_NE(std::find(events.begin(), events.end(), 30035), events.end());
 }
 
-TEST_F(DriverSessionTest, ChecksSayWhatWasFound) {
+TEST_F(DriverSessionTest, ChecksSayWhatWasFoundAndImpossibleInputIsAnError) {
+    harbor::Driver& driver = GetDriver();
+    EXPECT_EQ(driver.Click("BtnFkAsk"), "click BtnFkAsk: the module is not started");
     ASSERT_TRUE(Start());
     ::testing::AssertionResult hidden = Visible("TxtFkGreeting");
     EXPECT_FALSE(hidden);
@@ -66,20 +243,16 @@ TEST_F(DriverSessionTest, ChecksSayWhatWasFound) {
     ::testing::AssertionResult absent = TextIs("TxtNothing", "x");
     EXPECT_STREQ(absent.message(), "expected text TxtNothing \"x\", found no sprite TxtNothing in ScFkStart");
     EXPECT_STREQ(SceneIs("ScCsSignIn").message(), "expected scene ScCsSignIn, found scene ScFkStart");
-    ASSERT_TRUE(Click("BtnFkAsk"));
-    EXPECT_STREQ(NoDialog().message(), "expected no dialog, found dialog \"Are you there?\"");
-}
-
-TEST_F(DriverSessionTest, InputThatCannotHappenIsAnErrorNotACrash) {
-    harbor::Driver& driver = GetDriver();
-    EXPECT_EQ(driver.Click("BtnFkAsk"), "click BtnFkAsk: the module is not started");
-    ASSERT_TRUE(Start());
     EXPECT_EQ(driver.Click("BtnFkHidden"), "click: BtnFkHidden is hidden");
     EXPECT_EQ(driver.Click("BtnNowhere"), "click: scene ScFkStart has no sprite BtnNowhere");
     EXPECT_EQ(driver.Type("BtnFkAsk", "x"), "type: BtnFkAsk is not an edit field");
     EXPECT_EQ(driver.Key("Hyper"), "key: unknown key Hyper");
+    ASSERT_TRUE(Click("BtnFkAsk"));
+    EXPECT_STREQ(NoDialog().message(), "expected no dialog, found dialog \"Are you there?\"");
 }
 
+// Scripts stop at their first failure and name its line: a failed check, a snapshot that cannot
+// be written (what the picture holds is checked by the painter's own tests), a command after the end.
 TEST_F(DriverSessionTest, ScriptsStopAtTheFirstFailureAndNameItsLine) {
     harbor::ScriptOutcome ok = RunText("start\nclick BtnFkAsk\nexpect dialog \"Are you there?\"\n");
     EXPECT_TRUE(ok.ok) << ok.failure;
@@ -90,24 +263,17 @@ TEST_F(DriverSessionTest, ScriptsStopAtTheFirstFailureAndNameItsLine) {
     EXPECT_EQ(bad.failed_line, 3);
     EXPECT_EQ(bad.commands_run, 2);
     EXPECT_EQ(bad.failure, "t.harbor:3: expect dialog \"Gone\": expected dialog \"Gone\", found no dialog");
-}
 
-// What the picture holds is checked by the painter's and the canvas sprites' own snapshot tests.
-TEST_F(DriverSessionTest, ASnapshotThatCannotBeWrittenFailsTheScript) {
-    const harbor::ScriptOutcome outcome =
-        RunText("start\nsnapshot " + (content_.Path() / "no/such/folder/stage.png").string() + "\n");
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.failed_line, 2);
-    EXPECT_NE(outcome.failure.find("snapshot: cannot write"), std::string::npos) << outcome.failure;
-}
+    const harbor::ScriptOutcome snapshot =
+        RunText("wait 16\nsnapshot " + (content_.Path() / "no/such/folder/stage.png").string() + "\n");
+    EXPECT_EQ(snapshot.failed_line, 2);
+    EXPECT_NE(snapshot.failure.find("snapshot: cannot write"), std::string::npos) << snapshot.failure;
 
-TEST_F(DriverSessionTest, CommandsAfterTheEndFail) {
-    harbor::ScriptOutcome r = RunText("start\nquit\nexpect ended\nclick BtnFkAsk\n");
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.failed_line, 4);
-    EXPECT_NE(r.failure.find("the application has ended (the module confirmed the close request)"),
+    harbor::ScriptOutcome ended = RunText("quit\nexpect ended\nclick BtnFkAsk\n");
+    EXPECT_EQ(ended.failed_line, 3);
+    EXPECT_NE(ended.failure.find("the application has ended (the module confirmed the close request)"),
               std::string::npos)
-        << r.failure;
+        << ended.failure;
 }
 
 // The harbor program itself, as a bug reporter would run it.
@@ -138,7 +304,8 @@ TEST_F(HarborProgramTest, AFailedExpectationNamesFileLineExpectedAndFound) {
         << run.output;
 }
 
-TEST_F(HarborProgramTest, BadScriptsAndModulesExitTwo) {
+// Damaged default settings stop it before it makes the data folder.
+TEST_F(HarborProgramTest, BadScriptsModulesAndSettingsExitTwo) {
     harbor_test::WriteFile(content_.Path() / "bad.harbor", "start\nfly away\n");
     ProgramRun bad = Harbor(Common() + " --script " + (content_.Path() / "bad.harbor").string());
     EXPECT_EQ(bad.status, 2);
@@ -148,6 +315,15 @@ TEST_F(HarborProgramTest, BadScriptsAndModulesExitTwo) {
                          content_.Path().string() + " --data " + (content_.Path() / "data").string());
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.output.find("cannot load the mail module"), std::string::npos) << missing.output;
+
+    harbor_test::WriteFile(content_.Path() / "WNSettings.dct", "{ \"SIGNUPURL\": \"x\",\n");
+    ProgramRun damaged = Harbor(Common() + " --headless");
+    EXPECT_EQ(damaged.status, 2) << damaged.output;
+    EXPECT_NE(damaged.output.find("has damaged default settings: " + (content_.Path() / "WNSettings.dct").string() +
+                                  ":2:1:"),
+              std::string::npos)
+        << damaged.output;
+    EXPECT_FALSE(std::filesystem::exists(content_.Path() / "data"));
 }
 
 TEST_F(HarborProgramTest, TheTraceShowsRecordsAndTheDemoTellsItIsHeadless) {
@@ -158,27 +334,6 @@ TEST_F(HarborProgramTest, TheTraceShowsRecordsAndTheDemoTellsItIsHeadless) {
     EXPECT_NE(run.output.find("] send    PM                 30032"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("] deliver AppPort            30013 NAME=ScFkStart"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("the module confirmed the close request"), std::string::npos) << run.output;
-}
-
-TEST(HarborContentTest, DamagedSettingsAndMissingScenesStopHarborBeforeItRuns) {
-    harbor_test::TempDir dir;
-    const std::filesystem::path content = dir.Path() / "content";
-    std::filesystem::copy(HARBOR_CONTENT_DIR, content, std::filesystem::copy_options::recursive);
-    harbor_test::WriteFile(content / "WNSettings.dct", "{ \"SIGNUPURL\": \"x\",\n");
-    const std::string options = std::string("--module ") + WRENMAIL_MODULE_PATH + " --content " + content.string() +
-                                " --data " + (dir.Path() / "data").string() + " --player p7 --headless";
-    ProgramRun damaged = Harbor(options);
-    EXPECT_EQ(damaged.status, 2) << damaged.output;
-    EXPECT_NE(damaged.output.find("has damaged default settings: " + (content / "WNSettings.dct").string() + ":2:1:"),
-              std::string::npos)
-        << damaged.output;
-    std::filesystem::copy_file(std::filesystem::path(HARBOR_CONTENT_DIR) / "WNSettings.dct", content / "WNSettings.dct",
-                               std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::remove(content / "scenes" / "ScWnMain.json");
-    ProgramRun missing = Harbor(options);
-    EXPECT_EQ(missing.status, 2) << missing.output;
-    EXPECT_NE(missing.output.find("has no scene file for ScWnMain"), std::string::npos) << missing.output;
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "data"));
 }
 
 // What the driver adds for rich text views, with the real scenes and a test handler on WritePort
@@ -287,15 +442,6 @@ TEST_F(RichTextProtocolTest, TheFrameAfterEachKeyLeavesTheClockStill) {
     ASSERT_TRUE(Keys("ab"));
     ASSERT_TRUE(Key("End"));
     EXPECT_EQ(HxNow(), now);
-}
-
-TEST(RichTextScriptParseTest, BadKeysAndExpectDrawnLinesAreNamed) {
-    harbor::ScriptParseResult bad =
-        harbor::ParseScript("keys\nkeys a \"b\"\nexpect drawn PvtWrMessage hi\nexpect drawn\n", "p.harbor");
-    ASSERT_EQ(bad.errors.size(), 4u);
-    EXPECT_EQ(bad.errors[0], "p.harbor:1: keys needs a text");
-    EXPECT_EQ(bad.errors[1], "p.harbor:2: keys: quote the whole text, or none of it");
-    EXPECT_EQ(bad.errors[2], "p.harbor:3: expect drawn needs a sprite and a quoted text");
 }
 
 }  // namespace
