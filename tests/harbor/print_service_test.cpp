@@ -184,36 +184,6 @@ TEST_F(PrintTest, FailuresAnswerANonZeroStatusAndDropTheJob) {
     EXPECT_NE(printing_->LastOutcome().find("printing failed"), std::string::npos);
 }
 
-TEST_F(PrintTest, APdfKeepsTextAsTextAndLandsUnderItsDateAndSubject) {
-    const fs::path folder = UsePdf();
-    for (int copy = 0; copy < 2; ++copy) {
-        Show();
-        SetSubject("Hi / granny?");
-        body_text = "page one of copy " + std::to_string(copy);
-        PrintPage();
-        body_text = "page two";
-        PrintPage();
-        Leave();
-    }
-    EXPECT_EQ(statuses, (std::vector<int32_t>{0, 0, 0, 0}));
-    // The second copy takes a new name; no temporary file stays behind.
-    const fs::path first = folder / "2026-12-05-Hi_granny.pdf";
-    const fs::path second = folder / "2026-12-05-Hi_granny-2.pdf";
-    EXPECT_EQ(FilesIn(folder).size(), 2u);
-    ASSERT_TRUE(fs::exists(first));
-    ASSERT_TRUE(fs::exists(second));
-    EXPECT_NE(printing_->LastOutcome().find(second.string()), std::string::npos);
-
-    const std::string info = Output("pdfinfo '" + first.string() + "'");
-    EXPECT_NE(info.find("Pages:           2"), std::string::npos) << info;
-    EXPECT_NE(info.find("595.276 x 841.89 pts (A4)"), std::string::npos) << info;
-    const std::string text = Output("pdftotext -layout '" + first.string() + "' -");
-    EXPECT_NE(text.find("To: granny"), std::string::npos) << text;
-    EXPECT_NE(text.find("page one of copy 0"), std::string::npos) << text;
-    EXPECT_NE(text.find("page two"), std::string::npos) << text;
-    EXPECT_EQ(Output("pdfimages -list '" + first.string() + "' | tail -n +3"), "");  // nothing rasterised
-}
-
 TEST_F(PrintTest, APrinterCommandGetsTheFinishedFileAndItsFailureIsReported) {
     const fs::path log = data_.Path() / "lp.log";
     const fs::path good = data_.Path() / "good-lp";
@@ -231,9 +201,13 @@ TEST_F(PrintTest, APrinterCommandGetsTheFinishedFileAndItsFailureIsReported) {
     EXPECT_EQ(printing_->PaperSize().name, "Letter");
     PrintOnePage();
     EXPECT_EQ(statuses, (std::vector<int32_t>{0}));
+    // The file is named for the date and subject, and laid out on the paper chosen.
+    const fs::path pdf = harbor::PrintedFolder(data_.Path()) / "2026-12-05-letter.pdf";
     const std::string args = harbor_test::ReadFile(log);
-    EXPECT_EQ(args.substr(0, args.find('\n')),
-              "-d office -- " + (harbor::PrintedFolder(data_.Path()) / "2026-12-05-letter.pdf").string());
+    EXPECT_EQ(args.substr(0, args.find('\n')), "-d office -- " + pdf.string());
+    EXPECT_NE(printing_->LastOutcome().find(pdf.string()), std::string::npos) << printing_->LastOutcome();
+    const std::string info = Output("pdfinfo '" + pdf.string() + "'");
+    EXPECT_NE(info.find("612 x 792 pts (letter)"), std::string::npos) << info;
 
     printing_.reset();
     options = harbor::PrintOptionsFor({data_.Path(), std::nullopt, "office", bad.string(), true}, error);
