@@ -56,26 +56,22 @@ protected:
     std::vector<std::string> notes_;
 };
 
-TEST_F(ResourceTest, LoadAnswersTheFileNamesAtomAndBindGivesTheTree) {
+// Each reader's load is released once; a release too many changes nothing.
+TEST_F(ResourceTest, LoadAnswersTheFileNamesAtomBindGivesTheTreeAndEachLoadIsReleasedOnce) {
     const uint16_t name = Open("Colors.dct");
     ASSERT_EQ(name, A("Colors.dct"));
+    ASSERT_EQ(Open("Colors.dct"), name);
     const HostValue* root = Bind(name);
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->type, HostValueDictionary);
     Close(name);
+    EXPECT_NE(Bind(name), nullptr);  // the second reader still has it
+    Close(name);
     HostValue key{0, HostValueName, 1, name};
     EXPECT_EQ(PSGet(&key), nullptr);
     EXPECT_EQ(service_->Loads(name), 0u);
-}
-
-TEST_F(ResourceTest, EachLoadIsReleasedOnce) {
-    const uint16_t name = Open("Colors.dct");
-    ASSERT_EQ(Open("Colors.dct"), name);
-    Close(name);
-    EXPECT_NE(Bind(name), nullptr);  // the second reader still has it
-    Close(name);
     EXPECT_EQ(Bind(name), nullptr);
-    Close(name);  // one release too many: nothing happens
+    Close(name);
     EXPECT_EQ(store_.Size(), 0u);
 }
 
