@@ -295,15 +295,6 @@ protected:
     harbor_test::TempDir content_;
 };
 
-TEST_F(HarborProgramTest, AFailedExpectationNamesFileLineExpectedAndFound) {
-    ProgramRun run = Harbor(Common() + " --script " + HARBOR_SCRIPTS_DIR "/fake_failing.harbor");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.output.find("fake_failing.harbor:5: expect visible TxtFkGreeting: expected visible "
-                              "TxtFkGreeting, found hidden TxtFkGreeting"),
-              std::string::npos)
-        << run.output;
-}
-
 // Damaged default settings stop it before it makes the data folder.
 TEST_F(HarborProgramTest, BadScriptsModulesAndSettingsExitTwo) {
     harbor_test::WriteFile(content_.Path() / "bad.harbor", "start\nfly away\n");

@@ -41,11 +41,8 @@ void SetSprite(const char* sprite, const char* text, bool visible) {
     EDict set = Record(30052);
     EDictPutShort(&set, A("NAME"), A(sprite));
     EDictPutText(&set, A("TEXT"), text);
+    EDictPutBool(&set, A("VISIBLE"), visible);
     HxPortSend(A("ScFkStart"), &set);
-    EDict show = Record(30052);
-    EDictPutShort(&show, A("NAME"), A(sprite));
-    EDictPutBool(&show, A("VISIBLE"), visible);
-    HxPortSend(A("ScFkStart"), &show);
 }
 
 void Greet(const EDict* record) {
@@ -62,9 +59,10 @@ void Greet(const EDict* record) {
 bool HXCALL OnSceneEvent(EDict* record) {
     received.push_back({A("FakePort"), *record});
     const uint16_t type = EDictGetType(record);
-    if (type == 30035 && EDictGetShort(record, A("NAME")) == A("BtnFkAsk")) SetSprite("TxtCoDialog", "Are you there?", true);
-    if (type == 30035 && EDictGetShort(record, A("NAME")) == A("BtnFkOk")) SetSprite("TxtCoDialog", "", false);
-    if (type == 30035 && EDictGetShort(record, A("NAME")) == A("BtnFkExit")) {
+    const uint16_t name = EDictGetShort(record, A("NAME"));
+    if (type == 30035 && name == A("BtnFkAsk")) SetSprite("TxtCoDialog", "Are you there?", true);
+    if (type == 30035 && name == A("BtnFkOk")) SetSprite("TxtCoDialog", "", false);
+    if (type == 30035 && name == A("BtnFkExit")) {
         EDict exit = Record(30059);
         HxPortPost(A("HarborPort"), &exit, 0);
     }
