@@ -214,25 +214,6 @@ TEST(PluginDataTest, MergesOnlyUsableData) {
     HxReset();
 }
 
-TEST_F(DriverSessionTest, InputReachesTheModuleAndItsAnswersShow) {
-    ASSERT_TRUE(Start(Identity{"ann", std::nullopt, std::nullopt}));
-    EXPECT_TRUE(SceneIs("ScFkStart"));
-    EXPECT_TRUE(NoDialog());
-    ASSERT_TRUE(Click("BtnFkAsk"));
-    EXPECT_TRUE(DialogShows("Are you there?"));
-    EXPECT_FALSE(DialogShows("Are you here?"));
-    ASSERT_TRUE(Type("EdtFkName", "Bo"));
-    EXPECT_TRUE(TextIs("EdtFkName", "Bo"));
-    ASSERT_TRUE(Key("Enter"));
-    EXPECT_TRUE(Visible("TxtFkGreeting"));
-    EXPECT_TRUE(TextIs("TxtFkGreeting", "Hello, Bo"));
-    // The scene's events went to its event port: entered, the click's cursor and click records.
-    const std::vector<uint16_t> events = fake_.TypesOn(A("FakePort"));
-    ASSERT_FALSE(events.empty());
-    EXPECT_EQ(events.front(), 30032);
-    EXPECT_NE(std::find(events.begin(), events.end(), 30035), events.end());
-}
-
 TEST_F(DriverSessionTest, ChecksSayWhatWasFoundAndImpossibleInputIsAnError) {
     harbor::Driver& driver = GetDriver();
     EXPECT_EQ(driver.Click("BtnFkAsk"), "click BtnFkAsk: the module is not started");
@@ -249,6 +230,7 @@ TEST_F(DriverSessionTest, ChecksSayWhatWasFoundAndImpossibleInputIsAnError) {
     EXPECT_EQ(driver.Key("Hyper"), "key: unknown key Hyper");
     ASSERT_TRUE(Click("BtnFkAsk"));
     EXPECT_STREQ(NoDialog().message(), "expected no dialog, found dialog \"Are you there?\"");
+    EXPECT_FALSE(DialogShows("Are you here?"));
 }
 
 // Scripts stop at their first failure and name its line: a failed check, a snapshot that cannot
