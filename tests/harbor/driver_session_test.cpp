@@ -73,12 +73,18 @@ protected:
 
     EndReason Reason() { return GetSession().App().Reason(); }
     harbor::ScriptOutcome RunText(const std::string& text) { return RunScriptText(text, GetDriver()); }
+    // The harbor program's options for this module and content.
+    std::string Common() const {
+        return std::string("--module ") + FAKE_MODULE_PATH + " --content " + content_.Path().string() + " --data " +
+               (content_.Path() / "data").string();
+    }
 
     harbor_test::TempDir content_;
     harbor_test::FakeModule fake_;
 };
 using ApplicationTest = FakeModuleTest;
 using DriverSessionTest = FakeModuleTest;
+using HarborProgramTest = FakeModuleTest;
 
 // The script's identity joins the options'; the module erases it from the plug-in data store.
 TEST_F(ApplicationTest, StartSendsTheIdentityToPmOnceAndStopSends30041) {
@@ -265,18 +271,6 @@ ProgramRun Harbor(const std::string& arguments) {
     return harbor_test::RunCommand(std::string(HARBOR_PROGRAM) + " " + arguments + " 2>&1");
 }
 
-class HarborProgramTest : public ::testing::Test {
-protected:
-    HarborProgramTest() { harbor_test::WriteFakeContent(content_.Path()); }
-
-    std::string Common() const {
-        return std::string("--module ") + FAKE_MODULE_PATH + " --content " + content_.Path().string() + " --data " +
-               (content_.Path() / "data").string();
-    }
-
-    harbor_test::TempDir content_;
-};
-
 // Damaged default settings stop it before it makes the data folder.
 TEST_F(HarborProgramTest, BadScriptsModulesAndSettingsExitTwo) {
     harbor_test::WriteFile(content_.Path() / "bad.harbor", "start\nfly away\n");
@@ -313,7 +307,7 @@ TEST_F(HarborProgramTest, TheTraceShowsRecordsAndTheDemoTellsItIsHeadless) {
 // painting the view: `expect drawn` and what it reports, pictures forgotten when the scene is
 // left, keys with modifiers held, and a frame after each key. The module's own view is driven
 // through the same commands by the write sessions in tests/e2e.
-std::vector<std::string> lines;  // what the test view draws, 40 units apart
+const char* const kLines[] = {"Dear Bo,", "see you soon"};  // what the test view draws, 40 units apart
 std::vector<EDict> keys;  // 30024 records on KeyboardPort
 
 bool HXCALL OnWritePort(EDict* record) {
@@ -323,9 +317,9 @@ bool HXCALL OnWritePort(EDict* record) {
     }
     canvas->SelectFont("Comic Sans MS", 0, 24);
     float y = 3;
-    for (const std::string& line : lines) {
+    for (const char* line : kLines) {
         canvas->MoveTo(3, y);
-        canvas->DrawText(line.c_str());
+        canvas->DrawText(line);
         y += 40;
     }
     EDictPutBool(record, A("UPDATED"), true);
@@ -342,7 +336,6 @@ protected:
     RichTextProtocolTest() {
         Options().module_path = FAKE_MODULE_PATH;
         Options().data_dir = data_.Path();
-        lines.clear();
         keys.clear();
     }
 
@@ -369,7 +362,6 @@ protected:
 };
 
 TEST_F(RichTextProtocolTest, ExpectDrawnSaysWhatWasDrawnOrWhyNothingWas) {
-    lines = {"Dear Bo,", "see you soon"};
     harbor::ScriptOutcome ok = RunText("wait 16\nexpect drawn PvtWrMessage \"Bo,\\nsee you\"\n");
     EXPECT_TRUE(ok.ok) << ok.failure;
     EXPECT_EQ(RunText("expect drawn PvtWrMessage \"see you later\"\n").failure,
