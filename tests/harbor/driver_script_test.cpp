@@ -84,8 +84,7 @@ TEST(ScriptParseTest, LimitsAndEdges) {
     ASSERT_TRUE(crlf);
     EXPECT_EQ(crlf.script.commands[0].target, "BtnX");
     EXPECT_EQ(crlf.script.commands[1].line, 2);
-    harbor::ScriptParseResult quoted_command = ParseScript("\"click\" BtnX", "q");
-    EXPECT_FALSE(quoted_command);
+    EXPECT_FALSE(ParseScript("\"click\" BtnX", "q"));  // a quoted command
 }
 
 TEST(ScriptParseTest, StagePointsForClicksAndDrags) {
