@@ -1,10 +1,9 @@
 // A stand-in mail module for the runtime and driver tests: it records every record its entry
 // points receive and behaves like a tiny module. At start it erases the identity from the host's
 // plug-in data store and asks for the scene ScFkStart; clicking BtnFkAsk shows the common dialog
-// with "Are you there?"; Enter in EdtFkName greets the typed name in TxtFkGreeting; its tick
-// handler stays attached to TimerPortTick after stop, as the real one does; the close request
-// 30026 is answered with AOK = 0 and a 30003 to HarborPort 20 ticks (of 16 ms) later.
-#include <string>
+// with "Are you there?", BtnFkOk hides it and BtnFkExit asks Harbor to end; its tick handler stays
+// attached to TimerPortTick after stop, as the real one does; the close request 30026 is answered
+// with AOK = 0 and a 30003 to HarborPort 20 ticks (of 16 ms) later.
 #include <vector>
 
 #include "../support/harbor_test_support.h"
@@ -24,7 +23,6 @@ struct Received {
 std::vector<Received> received;
 bool confirm_quit = true;
 int ticks = 0;  // 30040 records seen by PostMessages, which stays attached like the real one's
-std::string greeting;  // the text the greeting sprite points to: it must outlive the post
 
 void EraseIdentity() {
     EDict data;
@@ -41,34 +39,20 @@ void SetSprite(const char* sprite, const char* text, bool visible) {
     EDict set = Record(30052);
     EDictPutShort(&set, A("NAME"), A(sprite));
     EDictPutText(&set, A("TEXT"), text);
+    EDictPutBool(&set, A("VISIBLE"), visible);
     HxPortSend(A("ScFkStart"), &set);
-    EDict show = Record(30052);
-    EDictPutShort(&show, A("NAME"), A(sprite));
-    EDictPutBool(&show, A("VISIBLE"), visible);
-    HxPortSend(A("ScFkStart"), &show);
-}
-
-void Greet(const EDict* record) {
-    if (EDictGetShort(record, A("NAME")) != A("EdtFkName") || EDictGetShort(record, A("KEY")) != A("ENTER")) return;
-    EDict get = Record(30008);
-    EDictPutLong(&get, A("GET"), 1);
-    EDictPutShort(&get, A("NAME"), A("EdtFkName"));
-    HxPortSend(A("ScFkStart"), &get);
-    const char* typed = EDictGetText(&get, A("TEXT"));
-    greeting = std::string("Hello, ") + (typed != nullptr ? typed : "?");
-    SetSprite("TxtFkGreeting", greeting.c_str(), true);
 }
 
 bool HXCALL OnSceneEvent(EDict* record) {
     received.push_back({A("FakePort"), *record});
     const uint16_t type = EDictGetType(record);
-    if (type == 30035 && EDictGetShort(record, A("NAME")) == A("BtnFkAsk")) SetSprite("TxtCoDialog", "Are you there?", true);
-    if (type == 30035 && EDictGetShort(record, A("NAME")) == A("BtnFkOk")) SetSprite("TxtCoDialog", "", false);
-    if (type == 30035 && EDictGetShort(record, A("NAME")) == A("BtnFkExit")) {
+    const uint16_t name = EDictGetShort(record, A("NAME"));
+    if (type == 30035 && name == A("BtnFkAsk")) SetSprite("TxtCoDialog", "Are you there?", true);
+    if (type == 30035 && name == A("BtnFkOk")) SetSprite("TxtCoDialog", "", false);
+    if (type == 30035 && name == A("BtnFkExit")) {
         EDict exit = Record(30059);
         HxPortPost(A("HarborPort"), &exit, 0);
     }
-    if (type == 30033) Greet(record);
     return true;
 }
 

@@ -56,39 +56,30 @@ protected:
     std::vector<std::string> notes_;
 };
 
-TEST_F(ResourceTest, LoadAnswersTheFileNamesAtomAndBindGivesTheTree) {
+// Each reader's load is released once; a release too many changes nothing.
+TEST_F(ResourceTest, LoadAnswersTheFileNamesAtomBindGivesTheTreeAndEachLoadIsReleasedOnce) {
     const uint16_t name = Open("Colors.dct");
     ASSERT_EQ(name, A("Colors.dct"));
+    ASSERT_EQ(Open("Colors.dct"), name);
     const HostValue* root = Bind(name);
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->type, HostValueDictionary);
     Close(name);
-    HostValue key{0, HostValueName, 1, name};
-    EXPECT_EQ(PSGet(&key), nullptr);
-    EXPECT_EQ(service_->Loads(name), 0u);
-}
-
-TEST_F(ResourceTest, EachLoadIsReleasedOnce) {
-    const uint16_t name = Open("Colors.dct");
-    ASSERT_EQ(Open("Colors.dct"), name);
-    Close(name);
     EXPECT_NE(Bind(name), nullptr);  // the second reader still has it
     Close(name);
+    EXPECT_EQ(service_->Loads(name), 0u);
     EXPECT_EQ(Bind(name), nullptr);
-    Close(name);  // one release too many: nothing happens
+    Close(name);
     EXPECT_EQ(store_.Size(), 0u);
 }
 
-TEST_F(ResourceTest, MissingAndDamagedFilesAnswerNoNameAndAreNoted) {
+TEST_F(ResourceTest, MissingDamagedAndOutsideFilesAnswerNoNameAndAreNoted) {
     EXPECT_EQ(Open("Absent.dct"), 0);
     EXPECT_TRUE(Noted("cannot load data dictionary \"Absent.dct\""));
     EXPECT_EQ(Open("Broken.dct"), 0);
     EXPECT_TRUE(Noted("cannot load data dictionary \"Broken.dct\": "));
     EXPECT_TRUE(Noted("Broken.dct:1:"));  // the parser's position
-    EXPECT_EQ(store_.Size(), 0u);
-}
-
-TEST_F(ResourceTest, NamesReachingOutsideTheContentFolderAreRefused) {
+    // Names reaching outside the content folder are refused.
     harbor_test::WriteFile(dir_.Path() / "sub" / "Inner.dct", "{}");
     for (const char* file : {"../Colors.dct", "sub/Inner.dct", "/etc/passwd", "..", ""}) {
         EXPECT_EQ(Open(file), 0) << file;

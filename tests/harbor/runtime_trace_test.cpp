@@ -27,13 +27,12 @@ TEST(RecordFormatTest, EachKindOfValueAsPeopleReadIt) {
     EXPECT_EQ(FormatRecord(r),
               "30013 NAME=ScCsSignIn COUNT=65000 X=-12 TEXT=\"say \\\"hi\\\"\\n\" STRING=null HANDLE=4000000000 "
               "SPEED=1.5");
-}
 
-TEST(RecordFormatTest, ActionTypesByNameAndLongTextsCut) {
-    EDict r = Record(A("aWrenmailGetMail"));
+    // Action types by name, long texts cut.
+    EDict action = Record(A("aWrenmailGetMail"));
     const std::string long_text(100, 'w');
-    EDictPutText(&r, A("TEXT"), long_text.c_str());
-    EXPECT_EQ(FormatRecord(r), "aWrenmailGetMail TEXT=\"" + std::string(harbor::kTracedTextLimit, 'w') + "\"...");
+    EDictPutText(&action, A("TEXT"), long_text.c_str());
+    EXPECT_EQ(FormatRecord(action), "aWrenmailGetMail TEXT=\"" + std::string(harbor::kTracedTextLimit, 'w') + "\"...");
     EXPECT_EQ(harbor::FormatType(30093), "30093");
 }
 
