@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
-#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -44,10 +43,7 @@ struct Servers {
 
 Servers* servers = nullptr;
 
-int Shell(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+int Shell(const std::string& command) { return harbor_test::RunCommand(command).status; }
 
 class ServersEnvironment : public ::testing::Environment {
 public:
@@ -69,11 +65,10 @@ public:
         // Ports from the process id, so that two runs on one computer do not meet.
         const int base = 20000 + static_cast<int>(::getpid() % 2000) * 4;
         servers->imap = base, servers->imaps = base + 1, servers->smtp = base + 2, servers->smtps = base + 3;
-        const std::string command = "IMAP_PORT=" + std::to_string(servers->imap) + " IMAPS_PORT=" +
-                                    std::to_string(servers->imaps) + " SMTP_PORT=" + std::to_string(servers->smtp) +
-                                    " SMTPS_PORT=" + std::to_string(servers->smtps) + " START_TIMEOUT=30 " + kScripts +
-                                    "/start.sh " + servers->dir.string() + " > " + (servers->dir / "start.log").string() +
-                                    " 2>&1";
+        const std::string command = "IMAP_PORT=" + std::to_string(base) + " IMAPS_PORT=" + std::to_string(base + 1) +
+                                    " SMTP_PORT=" + std::to_string(base + 2) + " SMTPS_PORT=" + std::to_string(base + 3) +
+                                    " START_TIMEOUT=30 " + kScripts + "/start.sh " + servers->dir.string() + " > " +
+                                    (servers->dir / "start.log").string() + " 2>&1";
         if (Shell(command) != 0) {
             servers->problem = "the mail servers did not start (scripts/install-deps.sh installs them):\n" +
                                harbor_test::ReadFile(servers->dir / "start.log");
