@@ -86,6 +86,12 @@ TEST_F(MailObjectsTest, ReceivedMultipartShowsItsPlainTextAsBody) {
     EXPECT_EQ(GetText(m, "Body"), "café");  // the line end before a boundary is the boundary's
     EXPECT_EQ(GetLong(m, "Parts"), 2);
     EXPECT_EQ(GetText(GetPart(m, 1), "ContentType"), "text/html");
+    // Nested, as with an attachment beside the alternatives: the plain text is found inside.
+    const uint32_t mixed = NewMessage(
+        "Content-Type: multipart/mixed; boundary=out\n\n--out\nContent-Type: multipart/alternative; boundary=in\n\n"
+        "--in\nContent-Type: text/html\n\n<p>kite</p>\n--in\nContent-Type: text/plain\n\nthe kite flew\n--in--\n"
+        "--out\nContent-Type: image/png\n\nPNG\n--out--\n");
+    EXPECT_EQ(GetText(mixed, "Body"), "the kite flew");
 }
 
 TEST_F(MailObjectsTest, PartsAreFoundByTheSameHandleAddedOnceAndFreedFromTheMessageOnlyByIt) {
