@@ -34,18 +34,6 @@ TEST_F(MailObjectsTest, NewMessageIsEmptyWithoutDateOrMessageIdAndDatesTakeAllTh
     EXPECT_EQ(GetLong(NewMessage("Date: Thu, 01 Jan 1960 00:00:00 +0000\n\nx"), "Date"), 0);
 }
 
-TEST_F(MailObjectsTest, AddressesOutsideTheDomainKeepTheirDomain) {
-    const uint32_t m = NewMessage();
-    SetText(m, "To", "grandma@example.org");
-    EXPECT_NE(GetText(m, "Data")->find("grandma@example.org"), std::string::npos);
-    EXPECT_EQ(GetText(m, "To"), "grandma@example.org");
-    SetText(m, "From", "ann_01");
-    EXPECT_NE(GetText(m, "Data")->find("ann_01@wrenmail.local"), std::string::npos);
-    const uint32_t received = NewMessage("From: Ann <ANN_01@Wrenmail.Local>\nTo: a@b.c, bob_02@wrenmail.local\n\nhi\n");
-    EXPECT_EQ(GetText(received, "From"), "ANN_01");
-    EXPECT_EQ(GetText(received, "To"), "a@b.c, bob_02");
-}
-
 TEST_F(MailObjectsTest, WrittenAndImportedMessagesSurviveTheRoundTripThroughData) {
     const uint32_t m = WrittenMessage("bob_02", "ann_01", "Hello", "Hi Bob\nSee you é");
     ASSERT_EQ(GetLong(m, "Parts"), 2);
@@ -182,14 +170,14 @@ TEST(DisplayTextTest, NulAndBytesThatAreNotUtf8BecomeOneCleanLine) {
 // took for the start of the next column.
 TEST_F(MailObjectsTest, FoldedAndEncodedHeadersOfOtherProgramsAnswerOneLine) {
     const char* data =
-        "From: =?utf-8?q?J=C3=BCrgen?= <juergen@example.de>,\n\tMia\t<mia@wrenmail.local>\n"
+        "From: =?utf-8?q?J=C3=BCrgen?= <juergen@example.de>,\n\tMia\t<MIA@WrenMail.LOCAL>\n"
         "To: p7@wrenmail.local\n"
         "Subject: bug demonstration\n\t1234 crashes\x07 on start\n"
         "\n"
         "body\twith a tab\n";
     const uint32_t m = NewMessage(data);
     EXPECT_EQ(GetText(m, "Subject"), "bug demonstration 1234 crashes on start");
-    EXPECT_EQ(GetText(m, "From"), "juergen@example.de, mia");
+    EXPECT_EQ(GetText(m, "From"), "juergen@example.de, MIA");  // the local domain in any letter case
     EXPECT_EQ(GetText(m, "To"), "p7");
     EXPECT_EQ(GetText(m, "Body"), "body\twith a tab\n");
     EXPECT_EQ(GetText(m, "Data"), std::string(data));  // the message as received
