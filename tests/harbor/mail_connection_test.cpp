@@ -12,11 +12,7 @@ using namespace mailtest;
 using harbor::DialupOptions;
 
 // What reached ConnectPort: the notice's code, its Status (-1 when it has none) and Connection.
-struct Notice {
-    uint16_t code;
-    int32_t status;
-    uint32_t connection;
-};
+struct Notice { uint16_t code; int32_t status; uint32_t connection; };
 std::vector<Notice> g_notices;
 
 bool OnConnectPort(EDict* r) {

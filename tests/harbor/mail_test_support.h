@@ -50,8 +50,7 @@ inline const char* GetRawText(uint32_t object, const char* key) { return wm::Mai
 
 inline std::optional<std::string> GetText(uint32_t object, const char* key) {
     const char* text = GetRawText(object, key);
-    if (text == nullptr) return std::nullopt;
-    return std::string(text);
+    return text != nullptr ? std::optional<std::string>(text) : std::nullopt;
 }
 
 // Whether the answer holds the key at all, which the module's client does not say.

@@ -7,13 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -44,10 +43,7 @@ struct Servers {
 
 Servers* servers = nullptr;
 
-int Shell(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using harbor_test::RunCommand;
 
 class ServersEnvironment : public ::testing::Environment {
 public:
@@ -69,18 +65,17 @@ public:
         // Ports from the process id, so that two runs on one computer do not meet.
         const int base = 20000 + static_cast<int>(::getpid() % 2000) * 4;
         servers->imap = base, servers->imaps = base + 1, servers->smtp = base + 2, servers->smtps = base + 3;
-        const std::string command = "IMAP_PORT=" + std::to_string(servers->imap) + " IMAPS_PORT=" +
-                                    std::to_string(servers->imaps) + " SMTP_PORT=" + std::to_string(servers->smtp) +
-                                    " SMTPS_PORT=" + std::to_string(servers->smtps) + " START_TIMEOUT=30 " + kScripts +
-                                    "/start.sh " + servers->dir.string() + " > " + (servers->dir / "start.log").string() +
-                                    " 2>&1";
-        if (Shell(command) != 0) {
+        const std::string command = "IMAP_PORT=" + std::to_string(base) + " IMAPS_PORT=" + std::to_string(base + 1) +
+                                    " SMTP_PORT=" + std::to_string(base + 2) + " SMTPS_PORT=" + std::to_string(base + 3) +
+                                    " START_TIMEOUT=30 " + kScripts + "/start.sh " + servers->dir.string() + " > " +
+                                    (servers->dir / "start.log").string() + " 2>&1";
+        if (RunCommand(command).status != 0) {
             servers->problem = "the mail servers did not start (scripts/install-deps.sh installs them):\n" +
                                harbor_test::ReadFile(servers->dir / "start.log");
         }
     }
     void TearDown() override {
-        if (!servers->dir.empty()) Shell(kScripts + "/stop.sh " + servers->dir.string() + " > /dev/null 2>&1");
+        if (!servers->dir.empty()) RunCommand(kScripts + "/stop.sh " + servers->dir.string() + " > /dev/null 2>&1");
         delete servers;
         servers = nullptr;
     }
@@ -88,30 +83,24 @@ public:
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new ServersEnvironment);
 
-// tests/remote/drop_proxy.py in front of the plain IMAP port, as this program's child: it closes
-// the first `cuts` connections (every one for -1) a little after a message's text began.
+// tests/remote/drop_proxy.py in front of the plain IMAP port, in the background and stopped by
+// its pid: it closes the first `cuts` connections (every one for -1) a little after a message's
+// text began.
 class DropProxy {
 public:
     DropProxy(int target, int cuts, const std::filesystem::path& dir) {
         const std::filesystem::path port_file = dir / ("proxy-" + std::to_string(cuts) + ".port");
         std::filesystem::remove(port_file);  // an earlier proxy's
-        const std::string script = WRENMAIL_SOURCE_DIR "/tests/remote/drop_proxy.py";
-        const std::string target_text = std::to_string(target), cuts_text = std::to_string(cuts);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::execl("/usr/bin/python3", "python3", script.c_str(), target_text.c_str(), port_file.c_str(), "--cuts",
-                    cuts_text.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
+        pid_ = std::atoi(RunCommand("/usr/bin/python3 " WRENMAIL_SOURCE_DIR "/tests/remote/drop_proxy.py " + std::to_string(target) +
+                             " " + port_file.string() + " --cuts " + std::to_string(cuts) + " > /dev/null 2>&1 & echo $!")
+                             .output.c_str());
         for (int i = 0; i < 200 && port_ == 0; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             std::ifstream(port_file) >> port_;
         }
     }
     ~DropProxy() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
+        if (pid_ > 0) ::kill(pid_, SIGTERM);
     }
     int Port() const { return port_; }
 
@@ -165,7 +154,7 @@ protected:
                                    "'])\ns.quit()\n";
         const std::filesystem::path file = scratch_.Path() / "send.py";
         harbor_test::WriteFile(file, script);
-        ASSERT_EQ(Shell("/usr/bin/python3 " + file.string()), 0);
+        ASSERT_EQ(RunCommand("/usr/bin/python3 " + file.string()).status, 0);
     }
     // One plain letter; `headers` are more Python lines setting m's headers.
     void SendLetter(const std::string& to, const std::string& from, const std::string& subject,
@@ -179,31 +168,6 @@ protected:
     }
     bool SpoolEmpty() const { return std::filesystem::is_empty(scratch_.Path() / ".remote" / "spool"); }
 };
-
-TEST_F(RemoteMailTest, ALetterWrittenByAnotherProgramShowsItsSubjectSenderAndText) {
-    SendWithSmtplib("carol_03@example.test", R"(m = EmailMessage()
-m['From'] = 'Grandma Rose <rose@example.org>'
-m['To'] = 'carol_03@example.test'
-m['Subject'] = 'Grüße aus Köln ✈'
-m.set_content('Plain text: the kite flew high.')
-m.add_alternative('<p>HTML: the kite <b>flew</b> high.</p>', subtype='html')
-m.add_attachment(b'\x89PNG fake', maintype='image', subtype='png', filename='kite.png')
-ms = [m])");
-    Restart();
-    const uint32_t carol = SignedInAs("carol_03");
-    uint32_t found = 0;
-    while (const uint32_t m = Next(carol)) {
-        if (found == 0 && GetText(m, "Subject") == "Grüße aus Köln ✈") {
-            found = m;
-            continue;
-        }
-        Free(m);
-    }
-    ASSERT_NE(found, 0u) << "the letter was not fetched, or its subject was not decoded";
-    EXPECT_NE(GetText(found, "From").value_or("").find("rose@example.org"), std::string::npos);
-    EXPECT_NE(GetText(found, "Body").value_or("").find("the kite flew high"), std::string::npos);
-    Free(found);
-}
 
 TEST_F(RemoteMailTest, WrongPasswordUnreachableServerAndBadCertificateLoseNothing) {
     SendLetter("bob_02@example.test", "ann_01@example.test", "kept", "still here");
