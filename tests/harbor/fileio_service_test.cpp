@@ -262,14 +262,12 @@ TEST_F(FileServiceTest, RefusalsSayWhyInTheTrace) {
 // The post office accepted ANN_01 for ann_01, the module then opened a second mailbox
 // "ANN_01" and her letters seemed to vanish.
 TEST_F(FileServiceTest, OneMailboxWhateverTheCaseOfTheOwnerId) {
-    wm::DictObject d;
-    d.PutLong(A("MailID"), 1);
     IntoInBox("ann_01");
-    ASSERT_EQ(files_.Write(h_, "WN1.wnl", &d), 1);
+    WriteLong("WN1.wnl", 1);
     IntoInBox("ANN_01");
     EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"WN1.wnl"});
     IntoInBox("Ann_01");
-    ASSERT_EQ(files_.Write(h_, "WN2.wnl", &d), 1);
+    WriteLong("WN2.wnl", 1);
     EXPECT_EQ(OnDisk(scratch_.Root() / "MailBoxes" / "kiteAccounts"), std::vector<std::string>{"ann_01"});
     EXPECT_TRUE(fs::exists(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox/WN2.wnl"));
 }
@@ -410,9 +408,7 @@ TEST_F(DataRootLockTest, AccountCommandWaitsThenNamesTheHolder) {
     const fs::path err = scratch_.Base() / "err";
     const std::string command = "printf 'apple\\n' | HARBOR_PASSWORD_COST=fast " + std::string(HARBOR_PROGRAM) +
                                 " account add ann_01 --data " + scratch_.Root().string() + " 2>" + err.string();
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), harbor::kRootInUse);
+    EXPECT_EQ(harbor_test::RunCommand(command).status, harbor::kRootInUse);
     EXPECT_NE(ReadFile(err).find("account add: the data folder " + scratch_.Root().string() + " is " + Holder("window")),
               std::string::npos)
         << ReadFile(err);
