@@ -6,20 +6,6 @@ namespace {
 
 using RequestsTest = StoreTest;
 
-TEST_F(RequestsTest, HandleZeroSendsNothing) {
-    host_.Forget();
-    wm::DictObject dict;
-    wm::FileCloseHandle(0);
-    wm::FileChangeDirectory(0, "InBox", true);
-    wm::FileCreateDirectory(0, "InBox");
-    wm::FileCreateDict(0, "a.wnl");
-    wm::FileWriteDict(0, "a.wnl", &dict);
-    EXPECT_EQ(wm::FileReadDict(0, "a.wnl"), nullptr);
-    wm::FileDelete(0, "a.wnl");
-    EXPECT_EQ(wm::FileList(0), nullptr);
-    EXPECT_EQ(host_.log.Count(atoms::files::FileIOPort), 0u);
-}
-
 bool HXCALL AnswerWithoutSuccess(EDict* record) {
     static wm::DictObject stray;
     EDictPutLong(record, atoms::STATUS, 0);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 #include "clients/mail_object.h"
@@ -16,6 +17,8 @@ protected:
     std::vector<HostRequest> Sent(uint16_t type) const { return host_.Requests(atoms::mail::MailPort, type); }
 };
 
+std::tuple<uint32_t, int32_t, bool> Fields(const wm::SignInAnswer& a) { return {a.manager, a.status, a.success}; }
+
 TEST_F(MailRequestsTest, SignInTestPassesBelowFourHundredWithManagerAndSuccessOnly) {
     EXPECT_TRUE(wm::SignedIn({7, 399, true}));
     EXPECT_FALSE(wm::SignedIn({7, 400, true}));
@@ -27,10 +30,7 @@ TEST_F(MailRequestsTest, SignInTestPassesBelowFourHundredWithManagerAndSuccessOn
 TEST_F(MailRequestsTest, SignInSendsManagerNameAndPasswordAndReadsTheAnswer) {
     mail_.accounts["ann_01"] = "apple";
     mail_.okStatus = 399;
-    const wm::SignInAnswer answer = wm::MailSignIn("ann_01", "apple");
-    EXPECT_EQ(answer.manager, 70u);
-    EXPECT_EQ(answer.status, 399);
-    EXPECT_TRUE(answer.success);
+    EXPECT_EQ(Fields(wm::MailSignIn("ann_01", "apple")), std::tuple(70u, 399, true));
 
     const auto requests = Sent(code::kOpen);
     ASSERT_EQ(requests.size(), 1u);
@@ -42,16 +42,9 @@ TEST_F(MailRequestsTest, SignInSendsManagerNameAndPasswordAndReadsTheAnswer) {
 
     mail_.okStatus = 400;
     EXPECT_FALSE(wm::SignedIn(wm::MailSignIn("ann_01", "apple")));
-    const wm::SignInAnswer wrong = wm::MailSignIn("ann_01", "pear");
-    EXPECT_EQ(wrong.manager, 0u);
-    EXPECT_EQ(wrong.status, 535);
-    EXPECT_TRUE(wrong.success);
-
+    EXPECT_EQ(Fields(wm::MailSignIn("ann_01", "pear")), std::tuple(0u, 535, true));
     mail_.offline = true;
-    const wm::SignInAnswer offline = wm::MailSignIn("ann_01", "apple");
-    EXPECT_EQ(offline.manager, 0u);
-    EXPECT_EQ(offline.status, 0);
-    EXPECT_FALSE(offline.success);
+    EXPECT_EQ(Fields(wm::MailSignIn("ann_01", "apple")), std::tuple(0u, 0, false));
 }
 
 TEST_F(MailRequestsTest, TransferRequestsNameTheManagerFirst) {

@@ -1,16 +1,11 @@
 // FileIOPort answered by harbor::FileService: handles, directories, confinement to the root,
 // dictionary files through the module's own dictionary object, listings and crash safety. A
-// change of folder that fails leaves the handle in no folder: a module that does not look at the
-// answer lists nothing and writes, reads, creates and deletes nothing until ROOT (or PARENT back
-// past the failed step) puts it in a folder again. Beside the module's files in the root: the
-// lock (one harbor per root; a second holder is refused and told who has it, and the commands
-// that write into a root wait for it), and the holding area where deleted message files go and
-// from which `harbor recover` brings them back, so a crash between the module's delete and its
-// Trash copy loses nothing.
+// change of folder that fails leaves the handle in no folder until ROOT (or PARENT back past the
+// failed step) puts it in one again. Beside the module's files in the root: the lock (one harbor
+// per root) and the holding area where deleted message files go and from which `harbor recover`
+// brings them back, so a crash between the module's delete and its Trash copy loses nothing.
 #include <fcntl.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -34,18 +29,8 @@ using namespace fileio_test;
 
 namespace {
 
-class FileServiceTest : public ServiceTest {
-protected:
-    void WriteLong(const char* file, int32_t value) {
-        wm::DictObject d;
-        d.PutLong(A("LastID"), value);
-        ASSERT_EQ(files_.Write(h_, file, &d), 1);
-    }
-    int32_t ReadLong(const char* file) {
-        DictInterface* d = files_.Read(h_, file);
-        return d != nullptr ? d->GetLong(A("LastID")) : -1;
-    }
-};
+using FileServiceTest = ServiceTest;
+using S = harbor::WriteStage;
 
 TEST_F(FileServiceTest, HandlesAreDistinctEachInItsOwnFolderAndAClosedOneDoesNothing) {
     const uint32_t other = files_.Open();
@@ -67,10 +52,7 @@ TEST_F(FileServiceTest, HandlesAreDistinctEachInItsOwnFolderAndAClosedOneDoesNot
 
 TEST_F(FileServiceTest, ParentStopsAtTheRootAndANameWithRootStartsFromTheRoot) {
     EXPECT_EQ(files_.Up(h_), 1);  // the root is its own parent
-    ASSERT_EQ(files_.MakeDir(h_, "A"), 1);
-    ASSERT_EQ(files_.Down(h_, "A"), 1);
-    ASSERT_EQ(files_.MakeDir(h_, "B"), 1);
-    ASSERT_EQ(files_.Down(h_, "B"), 1);
+    Into({"A", "B"});
     WriteLong("deep.dat", 2);
     EXPECT_EQ(files_.Down(h_, "A", /*from_root=*/true), 1);  // root, then down: A
     EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"B"});
@@ -178,36 +160,21 @@ TEST_F(FileServiceTest, AShortNamingAnAtomComesBackAsThisRunsAtomOfThatName) {
     EXPECT_EQ(r->GetShort(A("Count")), 60002);
 }
 
-TEST_F(FileServiceTest, PointerAndHandleValuesRefuseTheWholeWrite) {
+TEST_F(FileServiceTest, APointerValueOrANamelessKeyRefusesTheWholeWrite) {
     WriteLong("book.dat", 3);
     const std::string before = ReadFile(scratch_.Root() / "book.dat");
     int local = 0;
     wm::DictObject with_pointer;
     with_pointer.PutLong(A("LastID"), 4);
     with_pointer.PutPointer(A("Where"), &local);
-    wm::DictObject with_handle;
-    with_handle.PutHandle(A("Manager"), 12);
     wm::DictObject unnamed_key;
     unnamed_key.PutLong(65530, 1);  // an atom nobody has asked for: no name to store
     EXPECT_EQ(files_.Write(h_, "book.dat", &with_pointer), 0);
-    EXPECT_EQ(files_.Write(h_, "book.dat", &with_handle), 0);
     EXPECT_EQ(files_.Write(h_, "book.dat", &unnamed_key), 0);
     EXPECT_EQ(files_.Write(h_, "fresh.dat", &with_pointer), 0);
+    EXPECT_EQ(files_.Write(h_, "fresh.dat", nullptr), 0);  // a write needs its dictionary
     EXPECT_EQ(ReadFile(scratch_.Root() / "book.dat"), before);
     EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"book.dat"});
-}
-
-TEST_F(FileServiceTest, CreateMakesTheFileExistHoldingAnEmptyDictionary) {
-    WriteLong("folder.dat", 41);
-    wm::DictObject empty;
-    EXPECT_EQ(files_.Write(h_, "folder.dat", &empty, /*create=*/true), 1);
-    DictInterface* r = files_.Read(h_, "folder.dat");
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->KeyCount(), 0);
-    EXPECT_EQ(files_.Write(h_, "new.dat", nullptr, /*create=*/true), 1);
-    EXPECT_NE(files_.Read(h_, "new.dat"), nullptr);
-    EXPECT_EQ(files_.Write(h_, "nodict.dat", nullptr), 0);  // a write needs its dictionary
-    EXPECT_FALSE(fs::exists(scratch_.Root() / "nodict.dat"));
 }
 
 // Every damaged byte and truncation is the format test's; here, what the service makes of them.
@@ -216,22 +183,9 @@ TEST_F(FileServiceTest, DamagedTruncatedAndForeignFilesReadAsNoDictionary) {
     const std::string good = ReadFile(scratch_.Root() / "good.dat");
     WriteFile(scratch_.Root() / "short.dat", good.substr(0, good.size() - 1));
     WriteFile(scratch_.Root() / "text.dat", "LastID=12\n");
-    WriteFile(scratch_.Root() / "empty.dat", "");
     fs::create_directory(scratch_.Root() / "dir.dat");
-    for (const char* name : {"short.dat", "text.dat", "empty.dat", "dir.dat", "missing.dat"}) {
-        EXPECT_EQ(files_.Read(h_, name), nullptr) << name;
-    }
+    for (const char* name : {"short.dat", "text.dat", "dir.dat", "missing.dat"}) EXPECT_EQ(files_.Read(h_, name), nullptr) << name;
     EXPECT_EQ(ReadLong("good.dat"), 12);
-}
-
-TEST_F(FileServiceTest, DeleteRemovesFilesOnly) {
-    WriteLong("WN1.wnl", 1);
-    ASSERT_EQ(files_.MakeDir(h_, "InBox"), 1);
-    EXPECT_EQ(files_.Delete(h_, "WN1.wnl"), 1);
-    EXPECT_EQ(files_.Delete(h_, "WN1.wnl"), 0);
-    EXPECT_EQ(files_.Delete(h_, "InBox"), 0);
-    EXPECT_EQ(OnDisk(scratch_.Root()), (std::vector<std::string>{".held", "InBox"}));  // the message file is held
-    EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"InBox"});
 }
 
 TEST_F(FileServiceTest, ListingIsASortedSnapshotThatDeletesDoNotShift) {
@@ -251,56 +205,16 @@ TEST_F(FileServiceTest, ListingIsASortedSnapshotThatDeletesDoNotShift) {
     EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"Trash"});
 }
 
-// A write cut short by a crash (the child ends at once, without any cleanup) leaves the old file
-// or the new one. The temporary file it may leave is never listed, and the first listing removes it.
+// A write cut short by a crash leaves the old file or the new one. The temporary file it may
+// leave is never listed, and the first listing removes it.
 TEST_F(FileServiceTest, ACrashInTheMiddleOfAWriteLeavesTheOldFileOrTheNewOne) {
-    struct Case {
-        harbor::WriteStage stage;
-        int32_t expected;
-    };
     WriteLong("book.dat", 1);
-    for (const Case c : {Case{harbor::WriteStage::TempWritten, 1}, Case{harbor::WriteStage::TempSynced, 1},
-                         Case{harbor::WriteStage::Renamed, 2}}) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            service_->SetWriteStageHook([&c](harbor::WriteStage now) {
-                if (now == c.stage) _exit(0);
-            });
-            wm::DictObject d;
-            d.PutLong(A("LastID"), 2);
-            files_.Write(h_, "book.dat", &d);
-            _exit(3);  // the write was not interrupted
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        ASSERT_EQ(WEXITSTATUS(status), 0);
-        EXPECT_EQ(ReadLong("book.dat"), c.expected);
+    for (const auto& [stage, expected] : {std::pair{S::TempWritten, 1}, {S::TempSynced, 1}, {S::Renamed, 2}}) {
+        EXPECT_TRUE(CrashAt(stage, [this] { WriteLong("book.dat", 2); }));
+        EXPECT_EQ(ReadLong("book.dat"), expected);
         EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"book.dat"});
         EXPECT_EQ(OnDisk(scratch_.Root()), std::vector<std::string>{"book.dat"});
     }
-}
-
-// A save is one flushed write: the message file. Its empty creation and the folder's counter are
-// placed atomically but not flushed, as a crash there loses no letter.
-TEST_F(FileServiceTest, OnlyTheWriteThatFillsAMessageFileIsFlushed) {
-    Start(/*durable=*/true);
-    std::vector<std::string> flushed;
-    const char* writing = nullptr;
-    service_->SetWriteStageHook([&](harbor::WriteStage now) {
-        if (now == harbor::WriteStage::DirSynced) flushed.emplace_back(writing);
-    });
-    wm::DictObject d;
-    d.PutLong(A("LastID"), 2);
-    for (const char* name : {"folder.dat", "WN2.wnl", "AddBook.wdb"}) {
-        writing = name;
-        ASSERT_EQ(files_.Write(h_, name, nullptr, /*create=*/true), 1);
-        ASSERT_EQ(files_.Write(h_, name, &d), 1);
-    }
-    EXPECT_EQ(flushed, (std::vector<std::string>{"WN2.wnl", "AddBook.wdb"}));
-    EXPECT_EQ(ReadLong("folder.dat"), 2);
-    EXPECT_EQ(files_.Delete(h_, "WN2.wnl"), 1);
 }
 
 TEST_F(FileServiceTest, AStrayTemporaryFileOfALiveWriterIsLeftAlone) {
@@ -315,20 +229,18 @@ TEST_F(FileServiceTest, AStrayTemporaryFileOfALiveWriterIsLeftAlone) {
 // The answered object is reused from read to read, and a text in the same place keeps its
 // reference: over a long run of reads neither objects nor references pile up.
 TEST_F(FileServiceTest, ReadsReuseOneObjectPerHandle) {
-    wm::DictObject small;
-    small.PutText(A("Message"), "short");
-    small.PutLong(A("MailID"), 1);
-    const std::string large_text(20000, 'x');
-    wm::DictObject large;
-    large.PutText(A("Message"), large_text.c_str());
-    large.PutLong(A("MailID"), 2);
-    ASSERT_EQ(files_.Write(h_, "WN1.wnl", &small), 1);
-    ASSERT_EQ(files_.Write(h_, "WN2.wnl", &large), 1);
+    const std::string large(20000, 'x');
+    for (const auto& [name, text, id] : {std::tuple{"WN1.wnl", "short", 1}, {"WN2.wnl", large.c_str(), 2}}) {
+        wm::DictObject d;
+        d.PutText(A("Message"), text);
+        d.PutLong(A("LastID"), id);
+        ASSERT_EQ(files_.Write(h_, name, &d), 1);
+    }
     DictInterface* first = files_.Read(h_, "WN2.wnl");
     ASSERT_NE(first, nullptr);
     const uint32_t text_ref = first->GetText(A("Message"));
     EXPECT_EQ(files_.Read(h_, "WN1.wnl"), first);
-    EXPECT_EQ(first->GetLong(A("MailID")), 1);
+    EXPECT_EQ(first->GetLong(A("LastID")), 1);
     EXPECT_EQ(first->GetText(A("Message")), text_ref);
     EXPECT_EQ(files_.Read(h_, "WN3.wnl"), nullptr);
     EXPECT_EQ(files_.Read(h_, "WN2.wnl"), first);
@@ -350,14 +262,12 @@ TEST_F(FileServiceTest, RefusalsSayWhyInTheTrace) {
 // The post office accepted ANN_01 for ann_01, the module then opened a second mailbox
 // "ANN_01" and her letters seemed to vanish.
 TEST_F(FileServiceTest, OneMailboxWhateverTheCaseOfTheOwnerId) {
-    wm::DictObject d;
-    d.PutLong(A("MailID"), 1);
     IntoInBox("ann_01");
-    ASSERT_EQ(files_.Write(h_, "WN1.wnl", &d), 1);
+    WriteLong("WN1.wnl", 1);
     IntoInBox("ANN_01");
     EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"WN1.wnl"});
     IntoInBox("Ann_01");
-    ASSERT_EQ(files_.Write(h_, "WN2.wnl", &d), 1);
+    WriteLong("WN2.wnl", 1);
     EXPECT_EQ(OnDisk(scratch_.Root() / "MailBoxes" / "kiteAccounts"), std::vector<std::string>{"ann_01"});
     EXPECT_TRUE(fs::exists(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox/WN2.wnl"));
 }
@@ -366,14 +276,13 @@ TEST_F(FileServiceTest, TheExactSpellingWinsThenTheFirstInNameOrder) {
     fs::create_directories(scratch_.Root() / "b");
     fs::create_directories(scratch_.Root() / "B");
     fs::create_directories(scratch_.Root() / "cc");
-    const int dir = ::open(scratch_.Root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    ASSERT_GE(dir, 0);
-    EXPECT_EQ(harbor::FirstSpelling(dir, "b"), "b");
-    EXPECT_EQ(harbor::FirstSpelling(dir, "B"), "B");
-    EXPECT_EQ(harbor::FirstSpelling(dir, "CC"), "cc");
-    EXPECT_EQ(harbor::FirstSpelling(dir, "C"), "C");    // no entry of that length
-    EXPECT_EQ(harbor::FirstSpelling(dir, "new"), "new");
-    ::close(dir);
+    const harbor::UniqueFd dir(::open(scratch_.Root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    ASSERT_TRUE(dir.Valid());
+    EXPECT_EQ(harbor::FirstSpelling(dir.Get(), "b"), "b");
+    EXPECT_EQ(harbor::FirstSpelling(dir.Get(), "B"), "B");
+    EXPECT_EQ(harbor::FirstSpelling(dir.Get(), "CC"), "cc");
+    EXPECT_EQ(harbor::FirstSpelling(dir.Get(), "C"), "C");  // no entry of that length
+    EXPECT_EQ(harbor::FirstSpelling(dir.Get(), "new"), "new");
 }
 
 class FailClosedTest : public ServiceTest {
@@ -409,6 +318,7 @@ TEST_F(FailClosedTest, AFolderThatIsAFileOrALinkOrUnreadableLeavesTheHandleNowhe
         ASSERT_GT(before->Count(), 0);
         EXPECT_EQ(files_.Down(h_, name), 0) << name;
         EXPECT_EQ(before->NameAt(0), nullptr) << "the listing answered before still names the root";
+        EXPECT_EQ(service_->LastUsedDirectory(), std::nullopt);
         ExpectNothingDoneHere(name);
         EXPECT_EQ(files_.Root(h_), 1);
         EXPECT_FALSE(files_.Names(h_).empty());
@@ -436,35 +346,19 @@ TEST_F(FailClosedTest, RefusedOwnerIdsReachNoSharedFolder) {
               (std::vector<std::string>{"MailBoxes", "MailBoxes/Players", "precious.dat"}));
 }
 
-// A kite account whose InBox cannot be entered used to get fetched mail one level up.
-TEST_F(FailClosedTest, AnInboxThatCannotBeEnteredTakesNoMailAnywhere) {
-    fs::create_directories(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01");
-    WriteFile(scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox", "not a folder");
-    Into({"MailBoxes", "kiteAccounts", "ann_01"});
-    EXPECT_EQ(files_.Down(h_, "InBox"), 0);
-    ExpectNothingDoneHere("InBox");
-    EXPECT_EQ(OnDisk(scratch_.Root(), true),
-              (std::vector<std::string>{"MailBoxes", "MailBoxes/kiteAccounts", "MailBoxes/kiteAccounts/ann_01",
-                                        "MailBoxes/kiteAccounts/ann_01/InBox", "precious.dat"}));
-    EXPECT_EQ(service_->LastUsedDirectory(), std::nullopt);
-}
-
 // A write that fails once its temporary file exists (here at the file size limit, in a child
 // process) takes the temporary file away with it.
 TEST(AtomicWriteTest, AFailedWriteLeavesNoTemporaryFile) {
     Scratch scratch;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const rlimit small{16, 16};
-        ::setrlimit(RLIMIT_FSIZE, &small);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const harbor::UniqueFd dir(::open(scratch.Outside().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        std::string error;
-        ::_exit(harbor::WriteAtomically(dir.Get(), "letter", std::string(4096, 'x'), false, {}, error) ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "the write should have failed";
+    EXPECT_EQ(InChild([&scratch] {
+                  const rlimit small{16, 16};
+                  ::setrlimit(RLIMIT_FSIZE, &small);
+                  std::signal(SIGXFSZ, SIG_IGN);
+                  const harbor::UniqueFd dir(::open(scratch.Outside().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+                  std::string error;
+                  return harbor::WriteAtomically(dir.Get(), "letter", std::string(4096, 'x'), false, {}, error) ? 0 : 1;
+              }),
+              1) << "the write should have failed";
     EXPECT_TRUE(fs::is_empty(scratch.Outside()));
 }
 
@@ -486,7 +380,14 @@ protected:
     bool in_use_ = true;
 };
 
-TEST_F(DataRootLockTest, SecondHolderIsRefusedAndToldWhoHasTheRoot) {
+TEST_F(DataRootLockTest, ALinkIsNotFollowedAndASecondHolderIsToldWhoHasTheRoot) {
+    WriteFile(scratch_.Outside() / "precious", "precious\n");
+    fs::create_symlink(scratch_.Outside() / "precious", scratch_.Root() / harbor::kLockFileName);
+    EXPECT_FALSE(Take("window", 0));
+    EXPECT_FALSE(in_use_);
+    EXPECT_NE(problem_.find("cannot be locked"), std::string::npos) << problem_;
+    EXPECT_EQ(ReadFile(scratch_.Outside() / "precious"), "precious\n");
+    fs::remove(scratch_.Root() / harbor::kLockFileName);
     std::optional<DataRootLock> first = Take("window", 0);
     ASSERT_TRUE(first) << problem_;
     EXPECT_FALSE(in_use_);
@@ -499,15 +400,6 @@ TEST_F(DataRootLockTest, SecondHolderIsRefusedAndToldWhoHasTheRoot) {
     EXPECT_NE(harbor::RefusedName(harbor::kLockFileName), nullptr) << "the module never sees the lock file";
 }
 
-TEST_F(DataRootLockTest, ALockFileThatIsALinkIsNotFollowed) {
-    WriteFile(scratch_.Outside() / "precious", "precious\n");
-    fs::create_symlink(scratch_.Outside() / "precious", scratch_.Root() / harbor::kLockFileName);
-    EXPECT_FALSE(Take("window", 0));
-    EXPECT_FALSE(in_use_);
-    EXPECT_NE(problem_.find("cannot be locked"), std::string::npos) << problem_;
-    EXPECT_EQ(ReadFile(scratch_.Outside() / "precious"), "precious\n");
-}
-
 // The account command waits for the root, then gives up with status 3 naming the holder; the
 // accounts file is untouched.
 TEST_F(DataRootLockTest, AccountCommandWaitsThenNamesTheHolder) {
@@ -516,9 +408,7 @@ TEST_F(DataRootLockTest, AccountCommandWaitsThenNamesTheHolder) {
     const fs::path err = scratch_.Base() / "err";
     const std::string command = "printf 'apple\\n' | HARBOR_PASSWORD_COST=fast " + std::string(HARBOR_PROGRAM) +
                                 " account add ann_01 --data " + scratch_.Root().string() + " 2>" + err.string();
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), harbor::kRootInUse);
+    EXPECT_EQ(harbor_test::RunCommand(command).status, harbor::kRootInUse);
     EXPECT_NE(ReadFile(err).find("account add: the data folder " + scratch_.Root().string() + " is " + Holder("window")),
               std::string::npos)
         << ReadFile(err);
@@ -564,26 +454,26 @@ TEST_F(HeldFilesTest, ALetterDeletedJustBeforeACrashCanBeRecovered) {
     EXPECT_TRUE(harbor::ListHeld(scratch_.Root()).empty());
     EXPECT_NE(Recover({held[0].id}, 1).find("nothing is held as"), std::string::npos);
     EXPECT_NE(Recover({"../.."}, 1).find("nothing is held as"), std::string::npos);
-}
 
-TEST_F(HeldFilesTest, ARestoreNeverReplacesAFileOfThatName) {
-    IntoInBox();
-    WriteMessage("WN3.wnl", "Subject: old\n\nx\n");
+    IntoInBox();  // deleted again, and the id handed out again: a restore never replaces that file
     ASSERT_EQ(files_.Delete(h_, "WN3.wnl"), 1);
-    WriteMessage("WN3.wnl", "Subject: new\n\ny\n");  // the id was handed out again
-    const std::vector<harbor::HeldFile> held = harbor::ListHeld(scratch_.Root());
-    ASSERT_EQ(held.size(), 1u);
-    EXPECT_NE(Recover({held[0].id}, 1).find("is there again"), std::string::npos);
+    WriteMessage("WN3.wnl", "Subject: new\n\ny\n");
+    const std::string again = harbor::ListHeld(scratch_.Root()).at(0).id;
+    EXPECT_NE(Recover({again}, 1).find("is there again"), std::string::npos);
     EXPECT_EQ(harbor::ListHeld(scratch_.Root()).size(), 1u);
 }
 
-TEST_F(HeldFilesTest, OnlyMessageFilesAreHeldAndTheAreaIsHiddenFromTheModule) {
+TEST_F(HeldFilesTest, DeleteTakesFilesOnlyHoldsMessageFilesAndHidesTheArea) {
     WriteMessage("folder.dat", "x");
     WriteMessage("WN12.wnl", "Subject: a\n\nb\n");
+    ASSERT_EQ(files_.MakeDir(h_, "InBox"), 1);
     EXPECT_EQ(files_.Delete(h_, "folder.dat"), 1);
     EXPECT_EQ(files_.Delete(h_, "WN12.wnl"), 1);
+    EXPECT_EQ(files_.Delete(h_, "WN12.wnl"), 0);
+    EXPECT_EQ(files_.Delete(h_, "InBox"), 0);
     EXPECT_EQ(harbor::ListHeld(scratch_.Root()).size(), 1u);
-    EXPECT_TRUE(files_.Names(h_).empty());  // ".held" is not listed
+    EXPECT_EQ(OnDisk(scratch_.Root()), (std::vector<std::string>{".held", "InBox"}));
+    EXPECT_EQ(files_.Names(h_), std::vector<std::string>{"InBox"});  // ".held" is not listed
     EXPECT_EQ(files_.Down(h_, ".held"), 0);
     EXPECT_EQ(files_.Root(h_), 1);
     EXPECT_EQ(files_.Delete(h_, ".held"), 0);

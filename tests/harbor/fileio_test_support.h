@@ -4,11 +4,15 @@
 #define WRENMAIL_TESTS_HARBOR_FILEIO_TEST_SUPPORT_H
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +22,7 @@
 #include "fio_query.h"
 #include "harbor_test_support.h"
 #include "hxmsg.h"
+#include "messaging/dict_object.h"
 
 namespace fileio_test {
 
@@ -120,6 +125,15 @@ inline const char* TextOf(DictInterface& d, const char* key) {
     return static_cast<const char*>(HxDeref(d.GetText(A(key))));
 }
 
+// Runs `work` in a child process and answers its exit status, -1 when it did not exit.
+inline int InChild(const std::function<int()>& work) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(work());
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
 // A file service on the scratch root with one open handle. Not durable by default: these tests
 // need no flushes.
 class ServiceTest : public ::testing::Test {
@@ -149,6 +163,30 @@ protected:
         }
     }
     void IntoInBox(const char* owner = "ann_01") { Into({"MailBoxes", "kiteAccounts", owner, "InBox"}); }
+    // A file holding LastID = value, written through the handle.
+    void WriteLong(const char* file, int32_t value) {
+        wm::DictObject d;
+        d.PutLong(A("LastID"), value);
+        ASSERT_EQ(files_.Write(h_, file, &d), 1) << file;
+    }
+    // -1: no dictionary there; 0: an empty one (or no LastID).
+    int32_t ReadLong(const char* file) {
+        DictInterface* d = files_.Read(h_, file);
+        return d != nullptr ? d->GetLong(A("LastID")) : -1;
+    }
+    // Runs `work` in a child that ends at `stage` (no cleanup, as a kill), then starts the service
+    // again as the next run does. True when the child ended there.
+    bool CrashAt(std::optional<harbor::WriteStage> stage, const std::function<void()>& work) {
+        const int status = InChild([&] {
+            service_->SetWriteStageHook([stage](harbor::WriteStage now) {
+                if (now == stage) ::_exit(0);
+            });
+            work();
+            return 3;
+        });
+        Start();
+        return status == 0;
+    }
 
     Scratch scratch_;
     std::unique_ptr<harbor::FileService> service_;

@@ -41,18 +41,6 @@ TEST_F(AddressBookTest, LookupsWalkShortEntriesFromTheLastIgnoringCase) {
     EXPECT_EQ(wm::FindAddressFor(book, nullptr), 0);
 }
 
-TEST_F(AddressBookTest, SortedNamesIgnoreCaseAndSkipOtherEntries) {
-    wm::DictObject book;
-    for (const char* name : {"zed", "Anna", "bob", "Carl", "alfie"}) book.PutShort(A(name), A("x_1"));
-    book.PutLong(A("Counter"), 2);
-    std::vector<std::string> names;
-    for (const wm::AddressBookName& name : wm::SortedNames(book)) {
-        EXPECT_EQ(name.atom, A(name.text));
-        names.push_back(name.text);
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"alfie", "Anna", "bob", "Carl", "zed"}));
-}
-
 TEST_F(AddressBookTest, FreshLookupsReadTheStoredBookEachTime) {
     wm::DictObject book;
     book.PutShort(A("Gran"), A("gran_42"));

