@@ -1,12 +1,9 @@
 // Canvas sprites: the ResPort answers, placement on a scene, pictures from the pivot ports,
 // the transparent colour, two-look buttons, deletion and what a picture says.
 #include <algorithm>
-#include <filesystem>
 
 #include "canvas_test_support.h"
-#include "driver/driver.h"
 #include "runtime/record_tracer.h"
-#include "runtime/session.h"
 #include "base/trace_log.h"
 
 namespace {
@@ -184,34 +181,6 @@ TEST_F(CanvasSpriteTest, ButtonShowsItsDownLookWhilePressed) {
     EXPECT_GT(service_->Scene(kScene)->Revision(), before) << "the look changed: the window must repaint";
     service_->PointerUp(300, 300);
     EXPECT_EQ(Refreshed().At(208, 108), Rgb(255, 0, 0));
-}
-
-// The driver's snapshot paints the pictures as the module draws them at that moment.
-TEST(CanvasSnapshotTest, DriverSnapshotShowsCanvasSprites) {
-    HxReset();
-    up_pivot = Pivot{};
-    harbor_test::TempDir temp;
-    const std::filesystem::path dir = temp.Path();
-    harbor_test::WriteFile(dir / "scenes" / "ScCoCommon.json", R"({"scene": "ScCoCommon", "sprites": []})");
-    harbor_test::WriteFile(dir / "scenes" / "ScRtTest.json",
-                           R"({"scene": "ScRtTest", "eventPort": "RtPort", "background": {"fill": "#ffffff"}, "sprites": []})");
-    {
-        harbor::SessionOptions options;
-        options.content_dir = dir;
-        options.data_dir = dir / "data";
-        harbor::Session session(options);
-        ASSERT_TRUE(session.Scenes().ShowScene(A("ScRtTest")));
-        HxPortAttach(A("TestPivotUp"), &OnUpPivot);
-        MakeCanvasSprite(A("CvList"), A("ScRtTest"), A("TestPivotUp"), {100, 50, 60, 40});
-        harbor::Driver driver(session);
-        const std::filesystem::path png = dir / "stage.png";
-        ASSERT_EQ(driver.Snapshot(png.string()), "");
-        render_test::Image image(cairo_image_surface_create_from_png(png.c_str()));
-        EXPECT_EQ(image.At(130, 70), render_test::Rgb(255, 0, 0));
-        EXPECT_EQ(image.At(90, 70), render_test::Rgb(255, 255, 255));
-        EXPECT_EQ(up_pivot.requests.size(), 1u);
-    }
-    HxReset();
 }
 
 }  // namespace
