@@ -112,8 +112,7 @@ TEST_F(CanvasDrawingTest, TextLeavesThePathBeingBuilt) {
     EXPECT_EQ(At(32, 22), kRed);
 }
 
-// The canvas's measure cache: the same answers as measuring every time, per font, within bounds;
-// and the texts a canvas remembers drawing.
+// The canvas's measure cache: the same answers as measuring every time, per font, within bounds.
 struct Font {
     const char* name;
     int32_t style;
@@ -174,24 +173,6 @@ TEST(MeasureCacheTest, StaysWithinTwoGenerations) {
     EXPECT_FALSE(cache.Find("t0"));
     ASSERT_TRUE(cache.Find("t99"));
     EXPECT_EQ(cache.Find("t99")->width, 99);
-}
-
-TEST(CanvasDrawnTextTest, LinesFollowThePenHeightAndAreForgottenOnRequest) {
-    CairoCanvas canvas(canvas_test::Fonts(), 200, 100);
-    canvas.SelectFont("Comic Sans MS", 0, 12);
-    canvas.MoveTo(3, 3);
-    canvas.DrawText("hello ");
-    canvas.DrawText("world");
-    canvas.MoveTo(3, 43);
-    canvas.DrawText("second");
-    canvas.MoveTo(50, 43);
-    canvas.DrawText(" line");
-    EXPECT_EQ(canvas.DrawnText(), "hello world\nsecond line");
-    canvas.ForgetDrawnText();
-    EXPECT_EQ(canvas.DrawnText(), "");
-    canvas.MoveTo(3, 43);
-    canvas.DrawText("again");
-    EXPECT_EQ(canvas.DrawnText(), "again");
 }
 
 }  // namespace

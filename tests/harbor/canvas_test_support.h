@@ -23,7 +23,6 @@
 namespace canvas_test {
 
 using harbor_test::A;
-using harbor_test::Record;
 using harbor_test::Req;
 
 // Canvas pixels are read as the painter tests read the stage.
@@ -34,7 +33,6 @@ inline constexpr Colour kWhite{255, 255, 255, 255};
 inline constexpr Colour kBlack{0, 0, 0, 255};
 inline constexpr Colour kRed{255, 0, 0, 255};
 inline constexpr Colour kGreen{0, 255, 0, 255};
-inline constexpr Colour kClear{0, 0, 0, 0};
 
 // Harbor's fonts, loaded once, in a text system of the test's own.
 inline const harbor::TextSystem& Fonts() {

@@ -1,10 +1,8 @@
 // The scene painter on small scenes written by the tests (layers, visibility, looks per effect,
-// the cover, text, edit fields, pictures and overlays, read back as pixels) and on the real content.
+// the cover, text, edit fields, pictures and overlays, read back as pixels). The real content is
+// painted by the end-to-end sessions' snapshots and the window test.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
-#include "render/look.h"
 #include "render_test_support.h"
 
 using render_test::A;
@@ -49,17 +47,25 @@ TEST_F(PainterTest, NearerLayersCoverFartherOnesAndEqualLayersKeepDefinitionOrde
     EXPECT_EQ(image.At(500, 400), Rgb(0, 255, 0));
 }
 
-TEST_F(PainterTest, HiddenSpritesAndSpritesWithoutALookDrawNothing) {
+// Hidden sprites, sprites without a look and sounds draw nothing; a look with its own rect draws
+// there and not over the sprite's.
+TEST_F(PainterTest, WhatDrawsNothingAndALookWithItsOwnRect) {
     WriteScene(Filled("SptRtHidden", "10, 10, 100, 100", 10, "#ff0000", R"(, "visible": false)") + R"(,
       {"name": "SptRtBare", "kind": "sprite", "rect": [200, 10, 100, 100]},
       {"name": "SptRtUnknownLook", "kind": "sprite", "rect": [400, 10, 100, 100], "effect": "Gone",
        "effects": {"Still": {"fill": "#ff0000"}}},
       {"name": "SndRtHelp", "kind": "sound", "rect": [10, 200, 100, 100],
-       "effects": {"Play1": {"fill": "#ff0000", "say": "hi"}}, "effect": "Play1"})");
+       "effects": {"Play1": {"fill": "#ff0000", "say": "hi"}}, "effect": "Play1"},
+      {"name": "AniRtHilite", "kind": "animation", "rect": [0, 0, 640, 480], "effect": "BoxB",
+       "effects": {"BoxA": {"rect": [10, 350, 50, 50], "fill": "#ff0000"},
+                   "BoxB": {"rect": [300, 350, 50, 50], "fill": "#ff0000"}}})");
     Enter();
     const Image image = Paint();
     for (int x : {50, 250, 450}) EXPECT_EQ(image.At(x, 50), kWhite) << x;
     EXPECT_EQ(image.At(50, 250), kWhite);  // sounds are heard, not seen
+    EXPECT_EQ(image.At(320, 370), kRed);
+    EXPECT_EQ(image.At(30, 370), kWhite);
+    EXPECT_EQ(image.At(500, 450), kWhite);
 }
 
 TEST_F(PainterTest, ButtonsWearTheLookOfTheirEffectAndTheDisabledLabelColour) {
@@ -156,7 +162,7 @@ TEST_F(PainterTest, TheFocusedFieldShowsABlinkingCaretAfterItsText) {
     WriteScene(R"({"name": "EdtRtName", "kind": "edit", "rect": [20, 20, 300, 40], "effect": "Still",
         "font": {"family": "Comic Sans MS", "size": 20, "color": "#000000"},
         "effects": {"Still": {"fill": "#ffffff"}}})");
-    WriteFile("scenes/ScRtOver.json", R"({"scene": "ScRtOver", "eventPort": "P", "overlay": true, "sprites": []})");
+    Write("ScRtOver.json", R"({"scene": "ScRtOver", "eventPort": "P", "overlay": true, "sprites": []})");
     Enter();
     EXPECT_EQ(FirstDifference(Paint(0), Paint(500), 20, 20, 300, 40), -1);  // no focus: no caret
     ASSERT_TRUE(service_->PointerDown(100, 40));
@@ -180,48 +186,33 @@ TEST_F(PainterTest, TheFocusedFieldShowsABlinkingCaretAfterItsText) {
     EXPECT_EQ(FirstDifference(Paint(1000), Paint(1500), 20, 20, 300, 40), -1);
 }
 
-TEST_F(PainterTest, PicturesDrawFromTheArtFolderAndAMissingOneFallsBackToItsLook) {
-    WriteFile("art/blue.svg", kBlueSvg);
+// Pictures come from the art folder, a missing one falls back to its look, and an animation that
+// runs moves its picture with time.
+TEST_F(PainterTest, PicturesDrawFromTheArtFolderAndMoveWhenAnimated) {
+    harbor_test::WriteFile(dir_ / "art/blue.svg", kBlueSvg);
+    harbor_test::WriteFile(dir_ / "art/bar.svg", kBarSvg);
+    const std::string bar = R"("effect": "Play", "effects": {"Play": {"image": "bar.svg", "fill": "#ffffff"}})";
     WriteScene(R"(
       {"name": "SptRtPicture", "kind": "sprite", "rect": [10, 10, 100, 100], "effect": "Still",
        "effects": {"Still": {"fill": "#ff0000", "image": "blue.svg"}}},
       {"name": "SptRtMissing", "kind": "sprite", "rect": [200, 10, 100, 100], "effect": "Still",
-       "effects": {"Still": {"fill": "#ff0000", "image": "nowhere.svg"}}})");
-    Enter();
-    const Image image = Paint();
-    EXPECT_EQ(image.At(60, 60), kBlue);
-    EXPECT_EQ(image.At(250, 60), kRed);
-    Paint(100);
-    ASSERT_EQ(problems_.size(), 1u);  // reported once, however often it is drawn
-    EXPECT_NE(problems_[0].find("nowhere.svg"), std::string::npos);
-}
-
-TEST_F(PainterTest, AnAnimationThatRunsMovesItsPictureWithTime) {
-    WriteFile("art/bar.svg", kBarSvg);
-    const std::string look = R"("effect": "Play", "effects": {"Play": {"image": "bar.svg", "fill": "#ffffff"}})";
-    WriteScene(R"({"name": "AniRtRuns", "kind": "animation", "rect": [10, 10, 100, 100], "duration": 3000, )" + look +
-               R"(}, {"name": "AniRtStill", "kind": "animation", "rect": [200, 10, 100, 100], )" + look + "}");
+       "effects": {"Still": {"fill": "#ff0000", "image": "nowhere.svg"}}},
+      {"name": "AniRtRuns", "kind": "animation", "rect": [10, 200, 100, 100], "duration": 3000, )" + bar + R"(},
+      {"name": "AniRtStill", "kind": "animation", "rect": [200, 200, 100, 100], )" + bar + "}");
     Enter();
     const Image early = Paint(0);
     const Image later = Paint(400);
-    EXPECT_NE(early.Region(10, 10, 100, 100), later.Region(10, 10, 100, 100));
-    EXPECT_EQ(early.Region(200, 10, 100, 100), later.Region(200, 10, 100, 100));
-}
-
-TEST_F(PainterTest, ALookWithItsOwnRectDrawsThere) {
-    WriteScene(R"({"name": "AniRtHilite", "kind": "animation", "rect": [0, 0, 640, 480], "effect": "BoxB",
-        "effects": {"BoxA": {"rect": [10, 10, 50, 50], "fill": "#ff0000"},
-                    "BoxB": {"rect": [100, 10, 50, 50], "fill": "#ff0000"}}})");
-    Enter();
-    const Image image = Paint();
-    EXPECT_EQ(image.At(120, 30), kRed);
-    EXPECT_EQ(image.At(30, 30), kWhite);
-    EXPECT_EQ(image.At(300, 300), kWhite);
+    EXPECT_EQ(early.At(60, 60), kBlue);
+    EXPECT_EQ(early.At(250, 60), kRed);
+    ASSERT_EQ(problems_.size(), 1u);  // reported once, however often it is drawn
+    EXPECT_NE(problems_[0].find("nowhere.svg"), std::string::npos);
+    EXPECT_NE(early.Region(10, 200, 100, 100), later.Region(10, 200, 100, 100));
+    EXPECT_EQ(early.Region(200, 200, 100, 100), later.Region(200, 200, 100, 100));
 }
 
 TEST_F(PainterTest, AnOverlayDrawsOverTheSceneBelowWhichShowsAroundIt) {
     WriteScene(Filled("SptRtBase", "0, 0, 640, 480", 90, "#ff0000"));
-    WriteFile("scenes/ScRtOver.json", R"({"scene": "ScRtOver", "eventPort": "RtOverPort", "overlay": true,
+    Write("ScRtOver.json", R"({"scene": "ScRtOver", "eventPort": "RtOverPort", "overlay": true,
         "background": {}, "sprites": [)" + Filled("SptRtPanel", "100, 100, 100, 100", 50, "#0000ff") + "]}");
     Enter();
     ASSERT_TRUE(service_->ShowScene(A("ScRtOver")));
@@ -256,94 +247,6 @@ TEST_F(PainterTest, TheModulesPicturesDrawOverTheirSprites) {
     EXPECT_EQ(image.At(105, 55), kRed);
     EXPECT_EQ(image.At(250, 30), kRed);
     EXPECT_EQ(asked.size(), 2u);
-}
-
-// Every scene of the real content drawn as it is entered: its pictures load, and each shown
-// button wears its look where it stands.
-class ContentScenesTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        HxReset();
-        service_ = std::make_unique<harbor::SceneService>(WRENMAIL_CONTENT_DIR);
-        const std::vector<std::string> errors = service_->Load();
-        ASSERT_TRUE(errors.empty()) << errors.front();
-        ASSERT_TRUE(service_->Attach());
-        painter_ = std::make_unique<harbor::ScenePainter>(WRENMAIL_CONTENT_DIR);
-        painter_->SetProblemSink([this](const std::string& p) { problems_.push_back(p); });
-    }
-
-    void TearDown() override {
-        painter_.reset();
-        service_.reset();
-        HxReset();
-    }
-
-    // The fill of the sprite's current look, when it has one of its own.
-    static std::optional<Pixel> FillOf(const harbor::Sprite& sprite) {
-        const std::string effect = harbor::AtomName(sprite.effect);
-        for (const auto& [name, look] : sprite.def->effects) {
-            if (name != effect) continue;
-            const harbor::Look parsed = harbor::ParseLook(look);
-            if (!parsed.fill || parsed.fill->a < 1 || parsed.rect) return std::nullopt;
-            const auto channel = [](double v) { return static_cast<int>(std::lround(v * 255)); };
-            return render_test::Rgb(channel(parsed.fill->r), channel(parsed.fill->g), channel(parsed.fill->b));
-        }
-        return std::nullopt;
-    }
-
-    // Checks each visible button of the top scene near its left edge, clear of the label.
-    void ExpectButtonsDrawn(const Image& image, const harbor::SceneState& scene) {
-        int checked = 0;
-        for (const auto& sprite : scene.Sprites()) {
-            if (!sprite->visible || sprite->kind != harbor::SpriteKind::Button) continue;
-            const std::optional<Pixel> fill = FillOf(*sprite);
-            if (!fill) continue;
-            const harbor::Rect& r = sprite->rect;
-            EXPECT_EQ(image.At(r.x + 4, r.y + r.height / 2), *fill) << scene.Def().name << " " << sprite->def->name;
-            ++checked;
-        }
-        EXPECT_GT(checked, 0) << scene.Def().name;
-    }
-
-    std::unique_ptr<harbor::SceneService> service_;
-    std::unique_ptr<harbor::ScenePainter> painter_;
-    std::vector<std::string> problems_;
-};
-
-TEST_F(ContentScenesTest, EveryScenePaintsWithItsPicturesAndButtons) {
-    const uint16_t main = render_test::A("ScWnMain");
-    int scenes = 0;
-    for (const auto& def : service_->Library().Scenes()) {
-        if (def->name == "ScCoCommon") continue;
-        // Overlays open over the mailbox, as the module opens them.
-        if (def->overlay) {
-            ASSERT_TRUE(service_->ShowScene(main));
-        }
-        ASSERT_TRUE(service_->ShowScene(def->atom)) << def->name;
-        HxRunUntilIdle();
-        const std::filesystem::path file =
-            std::filesystem::path(::testing::TempDir()) / ("content_" + def->name + ".png");
-        std::string error;
-        ASSERT_TRUE(painter_->WritePng(*service_, 0, file, error)) << error;
-        const Image image(cairo_image_surface_create_from_png(file.c_str()));
-        // WRENMAIL_KEEP_SNAPSHOTS=DIR keeps each scene's picture for a person to look at.
-        if (const char* keep = std::getenv("WRENMAIL_KEEP_SNAPSHOTS")) {
-            std::filesystem::copy_file(file, std::filesystem::path(keep) / file.filename(),
-                                       std::filesystem::copy_options::overwrite_existing);
-        }
-        std::filesystem::remove(file);
-        ASSERT_EQ(image.Width(), harbor::kStageWidth) << def->name;
-        // Buttons of scenes that show some when entered; the others are still drawn above.
-        const harbor::SceneState* state = service_->Scene(def->atom);
-        ASSERT_NE(state, nullptr);
-        const bool shows_buttons = std::any_of(state->Sprites().begin(), state->Sprites().end(), [](const auto& s) {
-            return s->visible && s->kind == harbor::SpriteKind::Button;
-        });
-        if (shows_buttons) ExpectButtonsDrawn(image, *state);
-        ++scenes;
-    }
-    EXPECT_GE(scenes, 6);
-    EXPECT_TRUE(problems_.empty()) << problems_.front();
 }
 
 }  // namespace

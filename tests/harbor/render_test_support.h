@@ -56,8 +56,6 @@ public:
     explicit Image(cairo_surface_t* adopted) : surface_(adopted) {}
 
     cairo_surface_t* Surface() const { return surface_.get(); }
-    int Width() const { return cairo_image_surface_get_width(surface_.get()); }
-    int Height() const { return cairo_image_surface_get_height(surface_.get()); }
 
     Pixel At(int x, int y) const { return PixelAt(surface_.get(), x, y); }
 
@@ -96,10 +94,6 @@ protected:
     void TearDown() override {
         painter_.reset();
         SceneTest::TearDown();
-    }
-
-    void WriteFile(const std::filesystem::path& relative, const std::string& text) {
-        harbor_test::WriteFile(dir_ / relative, text);
     }
 
     // One scene named ScRtTest with a white background and these sprites (a JSON list body).

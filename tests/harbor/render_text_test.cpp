@@ -20,26 +20,18 @@ protected:
         ASSERT_TRUE(harbor::SetUpFonts(WRENMAIL_CONTENT_DIR, error)) << error;
     }
 
-    static harbor::TextStyle Style(const std::string& family, double size, double width = 0, bool wrap = false) {
-        harbor::TextStyle style;
-        style.family = family;
-        style.size = size;
-        style.width = width;
-        style.wrap = wrap;
-        return style;
+    // The mailbox list's family; the fallback supplies the glyphs it lacks.
+    static harbor::TextStyle Style(double size, double width = 0, bool wrap = false) {
+        return {"Comic Sans MS", size, harbor::TextAlign::Left, width, wrap};
     }
 
-    // A missing glyph is a frame: most of its ink box's outline is ink; a real character's outline
-    // is mostly paper. How much of the outline of the ink's bounding box is ink, drawn at 48 pixels: near 1 for a
-    // missing glyph's box, well below for a character.
+    // How much of the outline of the ink's bounding box is ink, drawn at 48 pixels: near 1 for a
+    // missing glyph's box (a frame), well below for a real character.
     double FrameShare(const std::string& character) const {
         constexpr int kSize = 96;
         cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, kSize, kSize);
         cairo_t* cr = cairo_create(surface);
-        harbor::TextStyle style;
-        style.family = "Comic Sans MS";  // the mailbox list's family; the fallback supplies the glyphs
-        style.size = 48;
-        harbor::GObjectPtr<PangoLayout> layout = text_.Layout(character, style);
+        harbor::GObjectPtr<PangoLayout> layout = text_.Layout(character, Style(48));
         cairo_move_to(cr, 16, 16);
         pango_cairo_show_layout(cr, layout.get());
         cairo_destroy(cr);
@@ -75,31 +67,31 @@ TEST_F(TextSystemTest, ContentFamiliesResolveToTheFontsInstalledForThem) {
 }
 
 TEST_F(TextSystemTest, SizesArePixelsAndPositionsAreNotRounded) {
-    const harbor::TextExtent small = text_.Measure(kSample, Style("Comic Sans MS", 20));
-    const harbor::TextExtent large = text_.Measure(kSample, Style("Comic Sans MS", 40));
+    const harbor::TextExtent small = text_.Measure(kSample, Style(20));
+    const harbor::TextExtent large = text_.Measure(kSample, Style(40));
     EXPECT_NEAR(large.width / small.width, 2.0, 0.01);
     EXPECT_GT(small.height, 20);
     EXPECT_LT(small.height, 32);
     // Unhinted, unrounded metrics: a size between two pixels gives a width between theirs.
-    const double half = text_.Measure(kSample, Style("Comic Sans MS", 20.5)).width;
+    const double half = text_.Measure(kSample, Style(20.5)).width;
     EXPECT_GT(half, small.width);
-    EXPECT_LT(half, text_.Measure(kSample, Style("Comic Sans MS", 21)).width);
+    EXPECT_LT(half, text_.Measure(kSample, Style(21)).width);
 }
 
 TEST_F(TextSystemTest, BoxesWrapAtBlanksOrCutToOneLine) {
-    const harbor::TextExtent wrapped = text_.Measure(kSample, Style("Comic Sans MS", 18, 120, true));
+    const harbor::TextExtent wrapped = text_.Measure(kSample, Style(18, 120, true));
     EXPECT_GT(wrapped.lines, 2);
     EXPECT_LE(wrapped.width, 120);
-    const harbor::TextExtent cut = text_.Measure(kSample, Style("Comic Sans MS", 18, 120, false));
+    const harbor::TextExtent cut = text_.Measure(kSample, Style(18, 120, false));
     EXPECT_EQ(cut.lines, 1);
     EXPECT_LE(cut.width, 120);
-    const harbor::TextExtent free = text_.Measure(kSample, Style("Comic Sans MS", 18));
+    const harbor::TextExtent free = text_.Measure(kSample, Style(18));
     EXPECT_EQ(free.lines, 1);
     EXPECT_GT(free.width, 120);
 }
 
 TEST_F(TextSystemTest, TheCaretStandsAfterTheBytesBeforeIt) {
-    harbor::GObjectPtr<PangoLayout> layout = text_.Layout("ab\xc3\xa9z", Style("Comic Sans MS", 18));
+    harbor::GObjectPtr<PangoLayout> layout = text_.Layout("ab\xc3\xa9z", Style(18));
     EXPECT_EQ(harbor::TextSystem::CaretX(layout.get(), 0), 0);
     const double after_b = harbor::TextSystem::CaretX(layout.get(), 2);
     const double after_e = harbor::TextSystem::CaretX(layout.get(), 4);  // é is two bytes

@@ -1,5 +1,5 @@
-// Input: hit-testing by layer, the cover, pointer events in order, edit fields typed into (their
-// text counting characters, not bytes), and keys for KeyboardPort.
+// Input: hit-testing by layer, the cover, pointer events and modifier changes in order, edit fields
+// typed into (their text counting characters, not bytes), and keys for KeyboardPort.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -12,12 +12,9 @@ namespace {
 using harbor::Key;
 using harbor::Modifiers;
 using scene_test::A;
+using scene_test::kGoClicked;
 using harbor_test::Req;
 using Strings = std::vector<std::string>;
-
-// A whole click on BtnTsGo, as its event port sees it.
-const Strings kGoClicked = {"TsMainPort 30027 BtnTsGo BEGIN", "TsMainPort 30036 BtnTsGo", "TsMainPort 30027 BtnTsGo END",
-                            "TsMainPort 30068", "TsMainPort 30035 BtnTsGo"};
 
 class SceneInputTest : public scene_test::SceneTest {
 protected:
@@ -70,14 +67,24 @@ TEST_F(SceneInputTest, HitTestPicksTheNearestInteractiveVisibleSprite) {
     EXPECT_EQ(HitAt(80, 30), 0);
 }
 
-TEST_F(SceneInputTest, ClickDeliversCursorPressReleaseAndClickInOrder) {
+// Modifier keys are told to the scene's event port only when they change, before the press they
+// belong to.
+TEST_F(SceneInputTest, ClickDeliversModifiersCursorPressReleaseAndClickInOrder) {
     HxAdvanceTime(40);
+    service_->HoldModifiers({.shift = true});
+    service_->HoldModifiers({.shift = true});
     EXPECT_TRUE(service_->PointerDown(20, 15));
     service_->PointerUp(21, 16);
+    service_->HoldModifiers({.ctrl = true});
     const auto got = Delivered();
-    EXPECT_EQ(Describe(got), kGoClicked);
-    EXPECT_EQ(EDictGetShort(&got[0].record, A("CNAME")), A("CURSOR"));
-    EXPECT_EQ(harbor_test::Longs(got[1].record, {"X", "Y", "COUNT"}), (std::vector<int32_t>{20, 15, 1}));
+    Strings expected = kGoClicked;
+    expected.insert(expected.begin(), "TsMainPort 30065");
+    expected.push_back("TsMainPort 30065");
+    EXPECT_EQ(Describe(got), expected);
+    EXPECT_EQ(harbor_test::Longs(got[0].record, {"SHIFTKEY", "CTLKEY", "ALTKEY"}), (std::vector<int32_t>{1, 0, 0}));
+    EXPECT_EQ(harbor_test::Longs(got.back().record, {"SHIFTKEY", "CTLKEY"}), (std::vector<int32_t>{0, 1}));
+    EXPECT_EQ(EDictGetShort(&got[1].record, A("CNAME")), A("CURSOR"));
+    EXPECT_EQ(harbor_test::Longs(got[2].record, {"X", "Y", "COUNT"}), (std::vector<int32_t>{20, 15, 1}));
     for (const auto& e : got) EXPECT_EQ(e.record.time, 40u);
 }
 
@@ -183,13 +190,16 @@ TEST_F(SceneInputTest, TabAndEnterInAFieldAreReportedToTheScene) {
     EXPECT_EQ(Info("EdtTsName").text, "ab");
 }
 
-TEST_F(SceneInputTest, KeysWithoutAFocusedFieldGoToKeyboardPort) {
+TEST_F(SceneInputTest, KeysWithoutAFocusedFieldGoToKeyboardPortAndUnknownOnesNowhere) {
     service_->TypeText("aZ!");
     PressKeys({Key::Backspace, Key::Left});
+    EXPECT_FALSE(service_->KeyByName("Hyper"));
+    EXPECT_FALSE(service_->KeyChar('\x01'));
     service_->KeyChar('c', Modifiers{false, true, false});
     const std::vector<std::array<int32_t, 4>> expected = {
         {'A', 'a', 0, 0}, {'Z', 'Z', 1, 0}, {'1', '!', 1, 0}, {8, 0, 0, 0}, {37, 0, 0, 0}, {'C', 'c', 0, 1}};
     EXPECT_EQ(Keys(), expected);
+    EXPECT_EQ(notes_.size(), 1u);  // the unknown name
 }
 
 TEST_F(SceneInputTest, FieldThatCannotBeTypedIntoPassesKeysOn) {
@@ -212,13 +222,6 @@ TEST_F(SceneInputTest, FieldThatCannotBeTypedIntoPassesKeysOn) {
     service_->KeyChar('q');
     EXPECT_TRUE(Keys().empty());
     EXPECT_EQ(Info("EdtTsName").text, "abq");
-}
-
-TEST_F(SceneInputTest, UnknownKeyNamesAreRefused) {
-    EXPECT_FALSE(service_->KeyByName("Hyper"));
-    EXPECT_FALSE(service_->KeyChar('\x01'));
-    EXPECT_TRUE(Keys().empty());
-    EXPECT_EQ(notes_.size(), 1u);
 }
 
 // The edit text itself: limits and caret steps count characters, not bytes.

@@ -37,13 +37,8 @@ protected:
         Delivered();
     }
 
-    static Req Show(const char* sprite) {
-        Req req(30013);
-        req.Atom("SPRITENAME", sprite);
-        return req;
-    }
-    static EDict ToScene(Req& req) { return req.To(A("ScTsMain")); }
-    static EDict ToScene(Req&& req) { return req.To(A("ScTsMain")); }
+    static Req Show(const char* sprite) { return Req(30013).Atom("SPRITENAME", sprite); }
+    static EDict ToScene(Req req) { return req.To(A("ScTsMain")); }
 
     // The TEXT answered for the sprite (30011 sprite text, 30008 with GET an edit field's text).
     const char* AnsweredText(uint16_t type, const char* sprite) {

@@ -70,6 +70,11 @@ inline const char* kOver = R"({
   "sprites": [ { "name": "BtnTsDone", "kind": "button", "rect": [300, 10, 60, 30], "z": 8 } ]
 })";
 
+// A whole click on BtnTsGo, as its event port sees it.
+inline const std::vector<std::string> kGoClicked = {"TsMainPort 30027 BtnTsGo BEGIN", "TsMainPort 30036 BtnTsGo",
+                                                    "TsMainPort 30027 BtnTsGo END", "TsMainPort 30068",
+                                                    "TsMainPort 30035 BtnTsGo"};
+
 struct Event {
     uint16_t port;
     EDict record;

@@ -10,6 +10,7 @@ namespace {
 
 using harbor::FramePacer;
 using harbor::Motion;
+using harbor_test::Req;
 using scene_test::A;
 
 class FramePacerTest : public scene_test::SceneTest {
@@ -17,13 +18,6 @@ protected:
     void SetUp() override {
         SceneTest::SetUp();
         StartInMain();
-    }
-
-    void Request(uint16_t type, const char* sprite, const char* key = nullptr) {
-        harbor_test::Req d(type);
-        d.Atom(type == 30013 ? "SPRITENAME" : "NAME", sprite);
-        if (key != nullptr) d.Bool(key, true);
-        d.SendTo(A("ScTsMain"));
     }
 };
 
@@ -34,7 +28,7 @@ TEST_F(FramePacerTest, AChangeOnTheStackIsDueAtOnce) {
     pacer.Painted(first, 0);
     EXPECT_FALSE(pacer.Due(first, Motion::Still, 100000));
 
-    Request(30052, "BtnTsGo", "VISIBLE");  // any change raises the scene's revision
+    Req(30052).Name("BtnTsGo").Bool("VISIBLE", true).SendTo(A("ScTsMain"));  // any change raises the scene's revision
     EXPECT_TRUE(pacer.Due(harbor::SignatureOf(*service_), Motion::Still, 1));
 
     service_->ShowScene(A("ScTsOver"));  // another scene on the stack
@@ -49,12 +43,12 @@ TEST_F(FramePacerTest, AChangeOnTheStackIsDueAtOnce) {
 
 TEST_F(FramePacerTest, WhatMovesOnTheStage) {
     EXPECT_EQ(harbor::MotionOf(*service_), Motion::Still);
-    Request(30052, "EdtTsName", "FOCUS");
+    Req(30052).Name("EdtTsName").Bool("FOCUS", true).SendTo(A("ScTsMain"));
     EXPECT_EQ(harbor::MotionOf(*service_), Motion::Caret);
-    Request(30013, "AniCoDialog");
+    Req(30013).Atom("SPRITENAME", "AniCoDialog").SendTo(A("ScTsMain"));
     EXPECT_EQ(harbor::MotionOf(*service_), Motion::Animating);
-    Request(30059, "AniCoDialog");
-    Request(30059, "EdtTsName");  // a hidden field shows no caret
+    Req(30059).Name("AniCoDialog").SendTo(A("ScTsMain"));
+    Req(30059).Name("EdtTsName").SendTo(A("ScTsMain"));  // a hidden field shows no caret
     EXPECT_EQ(harbor::MotionOf(*service_), Motion::Still);
 }
 
