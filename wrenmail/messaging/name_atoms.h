@@ -22,25 +22,19 @@ class LazyAtoms {
     static_assert(N >= 1 && N <= 8, "one guard byte holds eight atoms");
 
 public:
-    using Fetch = uint16_t (*)(const char*);
-
-    constexpr explicit LazyAtoms(const std::array<const char*, N>& names, Fetch fetch = &FetchAtom)
-        : names_(names), fetch_(fetch) {}
+    constexpr explicit LazyAtoms(const std::array<const char*, N>& names) : names_(names) {}
 
     uint16_t Get(std::size_t bit) {
         const auto mask = static_cast<uint8_t>(1u << bit);
         if ((guard_ & mask) == 0) {
             guard_ = static_cast<uint8_t>(guard_ | mask);
-            atoms_[bit] = fetch_(names_[bit]);
+            atoms_[bit] = FetchAtom(names_[bit]);
         }
         return atoms_[bit];
     }
 
-    uint8_t Guard() const { return guard_; }
-
 private:
     std::array<const char*, N> names_;
-    Fetch fetch_;
     uint8_t guard_ = 0;
     std::array<uint16_t, N> atoms_{};
 };
