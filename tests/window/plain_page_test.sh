@@ -36,11 +36,14 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
 
 # picture NAME MIN_INK [MIN_ART]: writes the window's picture and checks how much of it is
 # text-dark ink on the page's cream paper (a blank window has none), and how much is green, which
-# only the art's drawn hills bring (the page's own colours are cream, red, blue and dark).
+# only the art's drawn hills bring (the page's own colours are cream, red, blue and dark). A window
+# just mapped on a busy machine may not have painted yet, so a bare picture is taken again.
 picture() {
-  kill -USR1 "$pid"
-  within 20 grep -q "window picture written" "$work/err" || fail "no picture of $1"
-  python3 - "$work/harbor-window-$pid.png" "$2" "$1" "${3:-0}" <<'PY' || fail "the picture of $1 is not a page"
+  local try
+  for try in 1 2 3 4 5; do
+    kill -USR1 "$pid"
+    within 20 grep -q "window picture written" "$work/err" || fail "no picture of $1"
+    if python3 - "$work/harbor-window-$pid.png" "$2" "$1" "${3:-0}" <<'PY'; then break; fi
 import os, sys
 sys.path.insert(0, os.environ["HERE"])
 from window_check import read_png
@@ -51,6 +54,9 @@ paper = rows[height // 2][width - 3]
 print(f"{sys.argv[3]}: {ink} ink pixels, {art} art pixels, paper {paper}")
 sys.exit(0 if ink >= int(sys.argv[2]) and art >= int(sys.argv[4]) and paper[0] > 240 and paper[2] < 230 else 1)
 PY
+    [ "$try" -lt 5 ] || fail "the picture of $1 is not a page"
+    : >"$work/err"; sleep 1
+  done
   if [ -n "${PAGE_TEST_KEEP:-}" ]; then cp "$work/harbor-window-$pid.png" "$PAGE_TEST_KEEP/$pid.png"; fi
   rm -f "$work/harbor-window-$pid.png"; : >"$work/err"
 }
