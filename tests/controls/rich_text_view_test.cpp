@@ -237,6 +237,10 @@ TEST_F(RichTextCursorTest, EndAndPagingOnAnEmptyLineGoToItsLastPositionPlusOne) 
     KeyAndPaint(VKEY_PAGE_UP);  // target line 2, empty: offset 2 is past its last position
     EXPECT_EQ(Position(), 1u);
     EXPECT_EQ(Top(), 1u);
+    KeyAndPaint(VKEY_END, true);
+    EXPECT_TRUE(Button(atoms::richview::BtnWrEditorDown));
+    EXPECT_FALSE(view_->NeedsPaint()) << "already at the bottom";
+    Walk({{VKEY_PAGE_UP, true, 4}});  // to the first shown line, 3, the empty line at 4
 }
 
 // "ab\n\ncd": line 2 is the empty line at 4, line 3 is 5..6.
@@ -289,24 +293,6 @@ TEST_F(RichTextCursorTest, TypedCharactersAreTheSignedBytesFrom32To127) {
     EXPECT_EQ(Text(), "\x7f,");
 }
 
-TEST_F(RichTextCursorTest, PagesMoveByTheVisibleCountAtTheSameOffset) {
-    Start("a\nb\nc\nd\ne\nf\ng\nhh");  // eight lines, line k at 2k - 1
-    EXPECT_EQ(Top(), 6u);
-    Walk({{VKEY_LEFT, false, 16}, {VKEY_PAGE_UP, false, 10}});  // line 5 has no offset 1: its end
-    EXPECT_EQ(Top(), 3u);
-    EXPECT_EQ(CursorSpot(), At(7, 2));
-    KeyAndPaint(VKEY_PAGE_UP);
-    Walk({{VKEY_PAGE_UP, false, 2}});
-    EXPECT_EQ(Top(), 1u);
-    Walk({{VKEY_PAGE_DOWN, false, 8}});
-    EXPECT_EQ(Top(), 4u);
-    KeyAndPaint(VKEY_PAGE_DOWN);
-    Walk({{VKEY_PAGE_DOWN, false, 16}});
-    EXPECT_EQ(Top(), 6u) << "the view stays full";
-    Walk({{VKEY_PAGE_UP, true, 11}, {VKEY_PAGE_DOWN, true, 17}});
-    EXPECT_TRUE(AtEnd());
-}
-
 TEST_F(RichTextCursorTest, ClicksGoBeforeOrAfterAnElementAtItsHalfway) {
     Start("hello world foo");
     view_->Unfocus();
@@ -324,21 +310,6 @@ TEST_F(RichTextCursorTest, ClicksGoBeforeOrAfterAnElementAtItsHalfway) {
     EXPECT_FALSE(Press(kTextLeft + 71, kTextTop + 5));
     EXPECT_FALSE(Press(kTextLeft - 1, kTextTop + 5));
     EXPECT_FALSE(Press(kTextLeft, kTextTop + 121));
-}
-
-TEST_F(RichTextCursorTest, EditorButtonsScrollTheCursorAwayUntilItMovesAgain) {
-    Start("a\nb\nc\nd\ne\nf\ng\nh");
-    EXPECT_TRUE(Button(atoms::richview::BtnWrEditorDown));
-    EXPECT_FALSE(view_->NeedsPaint()) << "already at the bottom";
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(Button(atoms::richview::BtnWrEditorUp));
-    EXPECT_EQ(Top(), 3u);
-    // The lines shown, the cursor hidden and shown again: the write_rich_text session.
-    Paint();
-    EXPECT_FALSE(view_->Cursor().InView());
-    KeyAndPaint(VKEY_LEFT);
-    EXPECT_TRUE(view_->Cursor().InView());
-    EXPECT_EQ(CursorSpot(), At(0, 2));
-    EXPECT_FALSE(Button(FetchAtom("BtnWrDone")));
 }
 
 TEST_F(RichTextCursorTest, PendingBlinksKeepTheCursorSteadyWhileItMoves) {
@@ -384,7 +355,7 @@ TEST_F(RichTextCursorTest, ReadOnlyAndUnfocusedViewsLeaveKeysAndClicksAlone) {
     EXPECT_EQ(Text(), "abc");
 }
 
-TEST_F(RichTextLayoutTest, TheViewShowsItsSpritesAsksTheRectangleAndStopsItsSprite) {
+TEST_F(RichTextLayoutTest, TheViewShowsItsSpritesAndAsksTheRectangle) {
     MakeView();
     EXPECT_EQ(Shorts(Host().Requests(scene_, code::kStart), atoms::SPRITENAME),
               (Atoms{sprite_, atoms::richview::AniWrCursor}));
@@ -393,8 +364,6 @@ TEST_F(RichTextLayoutTest, TheViewShowsItsSpritesAsksTheRectangleAndStopsItsSpri
     EXPECT_EQ(Shorts(asked, atoms::KIND), Atoms{atoms::SP_GENERAL});
     EXPECT_TRUE(EDictHasKey(&asked[0].record, atoms::layout::NOTIFY));
     EXPECT_FALSE(EDictGetBool(&asked[0].record, atoms::layout::NOTIFY));
-    view_.reset();
-    EXPECT_EQ(Shorts(Host().Requests(scene_, code::kStop), atoms::NAME), Atoms{sprite_});
 }
 
 // Ten characters to a line; five pixels are narrower than one character of 7.
@@ -552,25 +521,6 @@ TEST_F(RichTextLayoutTest, ASecondSpriteReadyReadsTheRectangleAgainAndAsksNoPain
     EXPECT_FALSE(view_->NeedsPaint());
     EDict answer = Paint();
     EXPECT_FALSE(EDictHasKey(&answer, atoms::UPDATED));
-}
-
-TEST_F(RichTextLayoutTest, ShowFromLineKeepsTheLinesAndPaintsFromThere) {
-    MakeView();
-    view_->SetReadOnly(true);
-    view_->LoadPlainBodyText("a\nb\nc\nd\ne\nf");
-    Paint();
-    ASSERT_EQ(view_->LineCount(), 6u);
-    Host().Forget();
-    view_->ShowFromLine(4);
-    EXPECT_EQ(view_->VisibleCount(), 3u);
-    EXPECT_TRUE(view_->NeedsPaint());
-    Paint();
-    EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"d", "e", "f"}));
-    view_->ShowFromLine(6);
-    EXPECT_EQ(view_->VisibleCount(), 1u) << "the last page is not filled from above";
-    Paint();
-    EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"f"}));
-    EXPECT_EQ(CursorSpot(), (Spot{0, 0})) << "the cursor is not placed";
 }
 
 }  // namespace
