@@ -62,7 +62,7 @@ TEST(ArrowTriangle, EachKindPointsItsOwnWayAndThePressedLookSitsOnePixelRightAnd
     EXPECT_EQ(ArrowTriangle(ArrowKind::kUp, true, 15, 16).front().x1, 7);
 }
 
-TEST_F(ButtonTest, ConstructionMakesTwoLooksAndAHiddenInteractiveButton) {
+TEST_F(ButtonTest, ConstructionMakesAHiddenInteractiveButtonWithTwoLooksEachPaintedOnce) {
     PMArrowButton button(ArrowKind::kUp, 3, 4, 16, scene_, events_, 7);
     EXPECT_STREQ(DaNameGetString(button.Sprite()), "PM Button Sprite Name Number 0");
     // The button's own properties come last, after the two looks'.
@@ -74,10 +74,8 @@ TEST_F(ButtonTest, ConstructionMakesTwoLooksAndAHiddenInteractiveButton) {
     EXPECT_EQ(EDictGetLong(&properties, atoms::INTERACTIVE), 1);
     EXPECT_EQ(Longs(Host().Requests(scene_, code::kStart), atoms::X), Numbers{3});
     EXPECT_EQ(Longs(Host().Requests(scene_, code::kStart), atoms::Z), Numbers{7});
-}
 
-TEST_F(ButtonTest, EachLookIsPaintedOnceThroughItsCanvasPort) {
-    PMArrowButton button(ArrowKind::kUp, 0, 0, 16, scene_, events_, 1);
+    // Each look is painted once through its canvas port.
     FakeCanvas canvas(16, 16);
     // Requests without a button or a canvas are refused and paint nothing.
     EDict stranger = DrawRecord(FetchAtom("not a button"), &canvas);
