@@ -1,8 +1,13 @@
+// Arrow buttons and the drawing and canvas sprite helpers they are painted with.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "controls/arrow_button.h"
+#include "controls/canvas_drawing.h"
+#include "controls/sprite_resources.h"
 #include "fake_canvas.h"
 #include "controls_fixture.h"
 #include "hxmsg.h"
@@ -12,6 +17,7 @@ namespace wm::testing {
 namespace {
 
 using ButtonTest = ControlsTest;
+using DrawingTest = ControlsTest;
 
 constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kWhite{255, 255, 255};
@@ -56,7 +62,7 @@ TEST(ArrowTriangle, EachKindPointsItsOwnWayAndThePressedLookSitsOnePixelRightAnd
     EXPECT_EQ(ArrowTriangle(ArrowKind::kUp, true, 15, 16).front().x1, 7);
 }
 
-TEST_F(ButtonTest, ConstructionMakesTwoLooksAndAHiddenInteractiveButton) {
+TEST_F(ButtonTest, ConstructionMakesAHiddenInteractiveButtonWithTwoLooksEachPaintedOnce) {
     PMArrowButton button(ArrowKind::kUp, 3, 4, 16, scene_, events_, 7);
     EXPECT_STREQ(DaNameGetString(button.Sprite()), "PM Button Sprite Name Number 0");
     // The button's own properties come last, after the two looks'.
@@ -68,10 +74,8 @@ TEST_F(ButtonTest, ConstructionMakesTwoLooksAndAHiddenInteractiveButton) {
     EXPECT_EQ(EDictGetLong(&properties, atoms::INTERACTIVE), 1);
     EXPECT_EQ(Longs(Host().Requests(scene_, code::kStart), atoms::X), Numbers{3});
     EXPECT_EQ(Longs(Host().Requests(scene_, code::kStart), atoms::Z), Numbers{7});
-}
 
-TEST_F(ButtonTest, EachLookIsPaintedOnceThroughItsCanvasPort) {
-    PMArrowButton button(ArrowKind::kUp, 0, 0, 16, scene_, events_, 1);
+    // Each look is painted once through its canvas port.
     FakeCanvas canvas(16, 16);
     // Requests without a button or a canvas are refused and paint nothing.
     EDict stranger = DrawRecord(FetchAtom("not a button"), &canvas);
@@ -119,6 +123,51 @@ TEST_F(ButtonTest, TheLastButtonDetachesThePortsAndRestartsTheNames) {
     EXPECT_FALSE(HxPortSend(atoms::controls::PivotButtonCanvasPortUp, &up));
     PMArrowButton again(ArrowKind::kUp, 0, 0, 16, scene_, events_, 1);
     EXPECT_STREQ(DaNameGetString(again.Sprite()), "PM Button Sprite Name Number 0");
+}
+
+TEST(RectangleDrawing, NormalisesTheCornersAndGrowsTheBoxByTwicePenWidth) {
+    FakeCanvas canvas(100, 100);
+    const Box box = DrawRectangle(canvas, 30.0f, 40.0f, 10.0f, 15.0f, 3.0f, false);
+    std::vector<std::string> names;
+    for (const CanvasOp& op : canvas.Ops()) names.push_back(op.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"SetPenWidth", "Rectangle", "Stroke"}));
+    EXPECT_EQ(canvas.Ops()[1].args, (std::array<float, 4>{10.0f, 15.0f, 20.0f, 25.0f}));
+    EXPECT_EQ((std::array<float, 4>{box.left, box.top, box.right, box.bottom}), (std::array<float, 4>{4, 9, 36, 46}));
+
+    canvas.Clear();
+    DrawRectangle(canvas, 0.0f, 0.0f, 5.0f, 5.0f, 1.0f, true);
+    EXPECT_EQ(canvas.Ops().back().name, "Fill");
+}
+
+TEST_F(DrawingTest, ACanvasSpriteIsPlacedOnItsSceneWithItsOwnResources) {
+    const uint16_t name = FetchAtom("Canvas Sprite");
+    const CanvasSprite made =
+        MakeCanvasSprite(CanvasSpriteGeometry{name, scene_, FetchAtom("Some Canvas Port"), 5, 6, 70, 80, 9, true, 0});
+    EXPECT_NE(made.effect, 0);
+    EXPECT_NE(made.bitmap, 0);
+    EXPECT_NE(made.effect, made.bitmap);
+    EXPECT_EQ(Shorts(Host().Requests(scene_, code::kStart), atoms::SPRITENAME), Atoms{name});
+    EXPECT_EQ(Longs(Host().Requests(scene_, code::kStart), atoms::Z), Numbers{9});
+
+    // Refused resources leave the sprite without effect or bitmap.
+    Host().resources.refusing = true;
+    const CanvasSprite refused =
+        MakeCanvasSprite(CanvasSpriteGeometry{FetchAtom("Passive Sprite"), scene_, 1, 0, 0, 10, 10, 1, false, 0});
+    EXPECT_EQ(refused.effect, 0);
+    EXPECT_EQ(refused.bitmap, 0);
+}
+
+TEST_F(DrawingTest, RemovingTakesTheSpriteOffTheSceneBeforeReleasingItsResources) {
+    const uint16_t name = FetchAtom("Doomed Sprite");
+    RemoveCanvasSprite(name, CanvasSprite{111, 222}, scene_);
+    const auto log = Host().Requests();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[0].port, scene_);
+    const uint16_t released[] = {name, 222, 111};
+    for (std::size_t i = 1; i < 4; ++i) {
+        EXPECT_EQ(log[i].port, atoms::ResPort);
+        EXPECT_EQ(EDictGetShort(&log[i].record, atoms::NAME), released[i - 1]);
+    }
 }
 
 }  // namespace
