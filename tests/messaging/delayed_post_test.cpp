@@ -61,10 +61,7 @@ protected:
 
 TEST_F(DelayedPostTest, EachPostWaitsItsTicksAndPostsDueOnOneTickLeaveInQueueOrderForTheirPorts) {
     EDict records[] = {Numbered(1), Numbered(2), Numbered(3), Numbered(4)};
-    wm::DelayedPost(port_, &records[0], 2);
-    wm::DelayedPost(port_, &records[1], 1);
-    wm::DelayedPost(port_, &records[2], 2);
-    wm::DelayedPost(port_, &records[3], 1);
+    for (int i = 0; i < 4; ++i) wm::DelayedPost(port_, &records[i], i % 2 == 0 ? 2 : 1);  // 1 and 3 wait two ticks
     EXPECT_EQ(wm::PendingPostCount(), 4u);
     HxRunUntilIdle();
     EXPECT_TRUE(g_arrived.empty());

@@ -62,17 +62,10 @@ inline std::vector<ModelElement> ReadElements(RichDocument& document) {
     std::vector<ModelElement> elements;
     RichElement element;
     for (uint32_t position = 1; document.ElementAt(position, &element); ++position) {
-        ModelElement read;
-        read.image = element.is_image;
-        read.character = element.character;
-        if (element.is_image) {
-            const ImageInfo& record = *element.image->record;
-            read.id_name = record.id_name;
-            read.name_text = record.name_text;
-            read.width_text = record.width_text;
-            read.height_text = record.height_text;
-        }
-        elements.push_back(read);
+        const ImageInfo* r = element.is_image ? element.image->record : nullptr;
+        elements.push_back(r == nullptr ? ModelElement{false, element.character, "", "", "", ""}
+                                        : ModelElement{true, element.character, r->id_name, r->name_text, r->width_text,
+                                                       r->height_text});
     }
     return elements;
 }
@@ -275,27 +268,23 @@ TEST_F(RichDocumentTest, ClassesAndWordStarts) {
     ASSERT_TRUE(AddImage(2, "StpDog", "dog"));  // a[dog]b c\n
     ASSERT_TRUE(document_.InsertCharacter(7, '\0'));
     Classification result;
-    ASSERT_TRUE(document_.Classify(1, &result));
-    EXPECT_EQ(result.element_class, ElementClass::Word);
+    const std::pair<uint32_t, ElementClass> classes[] = {
+        {2, ElementClass::Image}, {6, ElementClass::LineFeed}, {7, ElementClass::Space}, {1, ElementClass::Word}};
+    for (const auto& [position, element_class] : classes) {
+        ASSERT_TRUE(document_.Classify(position, &result));
+        EXPECT_EQ(result.element_class, element_class) << position;
+    }
     EXPECT_EQ(result.end, 3u);  // an image after a word character belongs to the word
-    ASSERT_TRUE(document_.Classify(2, &result));
-    EXPECT_EQ(result.element_class, ElementClass::Image);
-    ASSERT_TRUE(document_.Classify(6, &result));
-    EXPECT_EQ(result.element_class, ElementClass::LineFeed);
-    ASSERT_TRUE(document_.Classify(7, &result));
-    EXPECT_EQ(result.element_class, ElementClass::Space);
     EXPECT_FALSE(document_.Classify(8, &result));
 
     RichDocument words;
     Type(words, 1, "one  two\nthree");  // one 1-3, spaces 4-5, two 6-8, line feed 9, three 10-14
-    EXPECT_EQ(words.NextWordStart(1), 6u);
-    EXPECT_EQ(words.NextWordStart(4), 6u);
-    EXPECT_EQ(words.NextWordStart(6), 10u);
-    EXPECT_EQ(words.NextWordStart(12), 15u);
-    EXPECT_EQ(words.PreviousWordStart(15), 10u);
-    EXPECT_EQ(words.PreviousWordStart(10), 6u);
-    EXPECT_EQ(words.PreviousWordStart(6), 1u);
-    EXPECT_EQ(words.PreviousWordStart(1), 1u);
+    for (auto [from, next] : {std::pair{1u, 6u}, {4u, 6u}, {6u, 10u}, {12u, 15u}}) {
+        EXPECT_EQ(words.NextWordStart(from), next) << from;
+    }
+    for (auto [from, back] : {std::pair{15u, 10u}, {10u, 6u}, {6u, 1u}, {1u, 1u}}) {
+        EXPECT_EQ(words.PreviousWordStart(from), back) << from;
+    }
 }
 
 TEST_F(RichDocumentTest, FontRunsAndTheWalker) {

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "harbor_test_support.h"
@@ -82,12 +84,10 @@ constexpr uint32_t kWrite = FileStreamWrite, kCreate = FileStreamCreate, kBinary
 constexpr std::pair<uint32_t, bool> kKinds[] = {{FileStreamRuntime, false}, {0, false}, {0, true}};
 
 TEST_F(FileStreamTest, RuntimeModeTextsFollowTheFlags) {
-    EXPECT_EQ(wm::StdioFileStream::ModeText(0), "rt");
-    EXPECT_EQ(wm::StdioFileStream::ModeText(kWrite | kBinary), "r+b");
-    EXPECT_EQ(wm::StdioFileStream::ModeText(kCreate), "w+t");
-    EXPECT_EQ(wm::StdioFileStream::ModeText(kCreate | kWrite | kBinary), "w+b");
-    EXPECT_EQ(wm::StdioFileStream::ModeText(kWrite | FileStreamAppend), "r+at");
-    EXPECT_EQ(wm::StdioFileStream::ModeText(FileStreamAppend | kBinary | FileStreamRuntime), "rab");
+    const std::pair<uint32_t, const char*> modes[] = {{0, "rt"}, {kWrite | kBinary, "r+b"}, {kCreate, "w+t"},
+        {kCreate | kWrite | kBinary, "w+b"}, {kWrite | FileStreamAppend, "r+at"},
+        {FileStreamAppend | kBinary | FileStreamRuntime, "rab"}};
+    for (const auto& [flags, mode] : modes) EXPECT_EQ(wm::StdioFileStream::ModeText(flags), mode) << flags;
 }
 
 TEST_F(FileStreamTest, EveryKindWritesAndReadsStringsAsCountThenBytes) {
@@ -130,14 +130,12 @@ TEST_F(FileStreamTest, ReadLineStopsAtTheBufferOrAfterTheLineFeed) {
         auto in = Make("l.txt", kind | kBinary, storage);
         ASSERT_NE(in, nullptr);
         char line[16] = "zzz";
-        EXPECT_EQ(in->ReadLine(line, 1), 0);
-        EXPECT_STREQ(line, "");
-        EXPECT_EQ(in->ReadLine(line, 4), 3);
-        EXPECT_STREQ(line, "abc");
-        EXPECT_EQ(in->ReadLine(line, 16), 4);
-        EXPECT_STREQ(line, "def\n");
-        EXPECT_EQ(in->ReadLine(line, 16), 2);
-        EXPECT_EQ(in->ReadLine(line, 16), 0);
+        const std::tuple<int32_t, int32_t, const char*> reads[] = {
+            {1, 0, ""}, {4, 3, "abc"}, {16, 4, "def\n"}, {16, 2, "xy"}, {16, 0, ""}};
+        for (const auto& [size, count, text] : reads) {
+            EXPECT_EQ(in->ReadLine(line, size), count) << size;
+            EXPECT_STREQ(line, text);
+        }
     }
 }
 
