@@ -51,11 +51,11 @@ TEST(DataDictParserTest, ValuesOfEveryKind) {
     const HostValue* root = result.dict->Root();
     ASSERT_EQ(root->type, HostValueDictionary);
 
-    EXPECT_EQ(Lookup(root, "Title")->type, HostValueText);
-    EXPECT_EQ(TextOf(Lookup(root, "Title")), "Stamps");
-    EXPECT_EQ(TextOf(Lookup(root, "Mail")), "@kite") << "a doubled @ is a literal @";
-    EXPECT_EQ(TextOf(Lookup(root, "At")), "a@b");
-    EXPECT_EQ(TextOf(Lookup(root, "Empty")), "");
+    // A doubled @ is a literal @.
+    for (auto [key, text] : {std::pair{"Title", "Stamps"}, {"Mail", "@kite"}, {"At", "a@b"}, {"Empty", ""}}) {
+        EXPECT_EQ(Lookup(root, key)->type, HostValueText) << key;
+        EXPECT_EQ(TextOf(Lookup(root, key)), text) << key;
+    }
     // Numbers and truth values are integers; negative ones keep their bits.
     const std::tuple<const char*, uint8_t, uint32_t> scalars[] = {
         {"Effect", HostValueName, A("Up")},       {"Small", HostValueInteger, 0xFFFFFFFBu},

@@ -41,14 +41,10 @@ TEST_F(RecordTest, ClearedRecordIsEmptyAndKeyZeroIsRefused) {
 
 TEST_F(RecordTest, ValuesReadBackWithTheirKinds) {
     EDictSetType(&d, 30013);
-    EXPECT_TRUE(EDictPutLong(&d, 1, -5));
-    EXPECT_TRUE(EDictPutShort(&d, 2, 0xBEEF));
-    EXPECT_TRUE(EDictPutFloat(&d, 3, 2.5f));
-    EXPECT_TRUE(EDictPutHandle(&d, 4, 0xDEADBEEF));
-    EXPECT_TRUE(EDictPutType9(&d, 5, 9));
     const char* text = "hello";
-    EXPECT_TRUE(EDictPutText(&d, 6, text));
-    EXPECT_TRUE(EDictPutBool(&d, 7, true));
+    ASSERT_TRUE(EDictPutLong(&d, 1, -5) && EDictPutShort(&d, 2, 0xBEEF) && EDictPutFloat(&d, 3, 2.5f) &&
+                EDictPutHandle(&d, 4, 0xDEADBEEF) && EDictPutType9(&d, 5, 9) && EDictPutText(&d, 6, text) &&
+                EDictPutBool(&d, 7, true));
     EXPECT_EQ(EDictGetType(&d), 30013);
     EXPECT_EQ(EDictGetLong(&d, 1), -5);
     EXPECT_EQ(EDictGetShort(&d, 2), 0xBEEF);

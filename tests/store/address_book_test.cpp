@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "messaging/dict_object.h"
@@ -31,14 +32,12 @@ TEST_F(AddressBookTest, LookupsWalkShortEntriesFromTheLastIgnoringCase) {
     book.PutText(A("Note"), "gran_42");  // a text holding an address is not an entry
     book.PutShort(A("Gran"), A("GRAN_42"));
     book.PutShort(A("Bob"), A("bob_7"));
-    EXPECT_EQ(wm::FindNameFor(book, "Gran_42"), A("Gran"));
-    EXPECT_EQ(wm::FindNameFor(book, "BOB_7"), A("Bob"));
-    EXPECT_EQ(wm::FindNameFor(book, "gran_4"), 0);
-    EXPECT_EQ(wm::FindNameFor(book, "Note"), 0);
-    EXPECT_EQ(wm::FindAddressFor(book, "granny"), A("gran_42"));
-    EXPECT_EQ(wm::FindAddressFor(book, "bob"), A("bob_7"));
-    EXPECT_EQ(wm::FindAddressFor(book, "note"), 0);
-    EXPECT_EQ(wm::FindAddressFor(book, nullptr), 0);
+    const std::pair<const char*, uint16_t> names[] = {
+        {"Gran_42", A("Gran")}, {"BOB_7", A("Bob")}, {"gran_4", 0}, {"Note", 0}};
+    for (const auto& [address, name] : names) EXPECT_EQ(wm::FindNameFor(book, address), name) << address;
+    const std::pair<const char*, uint16_t> addresses[] = {
+        {"granny", A("gran_42")}, {"bob", A("bob_7")}, {"note", 0}, {nullptr, 0}};
+    for (const auto& [name, address] : addresses) EXPECT_EQ(wm::FindAddressFor(book, name), address) << (name ? name : "null");
 }
 
 TEST_F(AddressBookTest, FreshLookupsReadTheStoredBookEachTime) {
