@@ -135,9 +135,7 @@ TEST_F(RecordTest, ChangingTypeLeavesDeadSpaceAndRemovalClosesTheGapAndFixesOffs
     EXPECT_TRUE(EDictRemove(&d, 5));
     EXPECT_EQ(d.top, 266) << "removal reclaims only the new value's bytes";
 
-    EDictPutLong(&d, 1, 11);
-    EDictPutLong(&d, 2, 22);
-    EDictPutLong(&d, 3, 33);
+    for (uint16_t key = 1; key <= 3; ++key) EDictPutLong(&d, key, 11 * key);
     EXPECT_TRUE(EDictRemove(&d, 1));
     EXPECT_FALSE(EDictRemove(&d, 1));
     EXPECT_EQ(d.top, 266 + 8);
