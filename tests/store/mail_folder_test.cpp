@@ -35,7 +35,7 @@ TEST_F(MailFolderTest, ReadLastIdCreatesAMissingCounterAndReadsAMissingKeyAsZero
     ASSERT_EQ(Dir(kAnnInBox).files.count("folder.dat"), 1u);
     EXPECT_TRUE(Dir(kAnnInBox).files["folder.dat"].empty());
     EXPECT_EQ(wm::ReadLastId(), 0u);
-    PutLastId(kAnnInBox, 41);
+    files_.PutLastId(kAnnInBox, 41);
     EXPECT_EQ(wm::ReadLastId(), 41u);
     wm::WriteLastId(42);
     EXPECT_EQ(Dir(kAnnInBox).files["folder.dat"], (StoredDict{{Atom("LastID"), EDictLong, 42, ""}}));
@@ -67,8 +67,8 @@ TEST_F(MailFolderTest, TheIdSearchSkipsTakenIdsAndWrapsAtOneHundredThousand) {
         SCOPED_TRACE(c.lastId);
         Dir(kAnnInBox) = {};
         wm::OpenMailFolder("ann_01", 1, 2);
-        PutLastId(kAnnInBox, c.lastId);
-        for (uint32_t id : c.taken) PutMessage(kAnnInBox, id, "old");
+        files_.PutLastId(kAnnInBox, c.lastId);
+        for (uint32_t id : c.taken) files_.PutMessage(kAnnInBox, id, "old");
         EXPECT_EQ(wm::SaveMessageToFolder(mail_.Make("new")), c.expected);
         EXPECT_EQ(StoredLastId(kAnnInBox), static_cast<int32_t>(c.expected));
         EXPECT_EQ(Dir(kAnnInBox).files.size(), c.taken.size() + 2);
@@ -77,8 +77,8 @@ TEST_F(MailFolderTest, TheIdSearchSkipsTakenIdsAndWrapsAtOneHundredThousand) {
 
 TEST_F(MailFolderTest, AFullFolderTakesNothing) {
     wm::OpenMailFolder("ann_01", 1, 2);
-    for (uint32_t id = 1; id <= wm::kMaxMessageId; ++id) PutMessage(kAnnInBox, id, "");
-    PutLastId(kAnnInBox, 0);
+    for (uint32_t id = 1; id <= wm::kMaxMessageId; ++id) files_.PutMessage(kAnnInBox, id, "");
+    files_.PutLastId(kAnnInBox, 0);
     host_.Forget();
     EXPECT_EQ(wm::SaveMessageToFolder(mail_.Make("new")), 0u);
     EXPECT_EQ(host_.log.Count(atoms::files::FileIOPort, code::kWriteDict), 0u);
@@ -103,7 +103,7 @@ TEST_F(MailFolderTest, WithoutFileServiceNothingIsSentOrSaved) {
 
 TEST_F(MailFolderTest, LoadingReadsTextAndIdOrLeavesTheIdAlone) {
     wm::OpenMailFolder("ann_01", 1, 2);
-    PutMessage(kAnnInBox, 17, "stored");
+    files_.PutMessage(kAnnInBox, 17, "stored");
     Dir(kAnnInBox).files["WN18.wnl"] = {{atoms::mail::Message, EDictText, 0, "no id"}};
     Dir(kAnnInBox).unreadable["WN19.wnl"] = "damaged";
     uint32_t id = 0;
@@ -179,8 +179,8 @@ protected:
 };
 
 TEST_F(TrashTest, TrashingMovesTheMessageUnderANewIdAndDropsOnlyItsHeader) {
-    PutMessage(kAnnInBox, 17, "the text");
-    PutLastId(kAnnInBox, 17);
+    files_.PutMessage(kAnnInBox, 17, "the text");
+    files_.PutLastId(kAnnInBox, 17);
     wm::AppendHeader(&Headers(), "bo", "hi", 1, 17, 2);
     wm::AppendHeader(&Headers(), "bo", "hi", 1, 17, 1);
     wm::TrashMessage(1, 17);
@@ -208,10 +208,10 @@ TEST_F(TrashTest, AVanishedOrDamagedFileIsDeletedAndNothingReachesTheTrash) {
 }
 
 TEST_F(TrashTest, EmptyingDeletesEveryFileSoIdsStartAgain) {
-    for (uint32_t id : {2u, 3u}) PutMessage(kAnnTrash, id, "old");
-    PutLastId(kAnnTrash, 3);
+    for (uint32_t id : {2u, 3u}) files_.PutMessage(kAnnTrash, id, "old");
+    files_.PutLastId(kAnnTrash, 3);
     Dir(kAnnTrash).unreadable["stray.tmp"] = "x";
-    PutMessage(kAnnInBox, 9, "kept");
+    files_.PutMessage(kAnnInBox, 9, "kept");
     wm::EmptyTrash("ann_01", 1);
     EXPECT_TRUE(Dir(kAnnTrash).files.empty());
     EXPECT_TRUE(Dir(kAnnTrash).unreadable.empty());

@@ -17,8 +17,6 @@ protected:
     uint32_t Handle() const { return wm::Services().file_service; }
     const Path& Current() { return files_.CurrentOf(Handle()); }
     FakeFileService::Directory& Dir(const Path& path) { return files_.At(path); }
-    void PutMessage(const Path& folder, uint32_t id, const std::string& text) { files_.PutMessage(folder, id, text); }
-    void PutLastId(const Path& folder, int32_t id) { files_.PutLastId(folder, id); }
     // The number the folder's counter file holds first, -1 when it holds none.
     int32_t StoredLastId(const Path& folder) {
         const StoredDict& counter = Dir(folder).files["folder.dat"];
