@@ -458,8 +458,7 @@ TEST_F(FullDiskTest, AFetchedMessageWhoseStoreFailedStaysWaiting) {
     const uint32_t ann = SignedIn("ann_01", "apple");
     const uint32_t first = Next(ann);
     const uint32_t second = Next(ann);
-    ASSERT_NE(first, 0u);
-    ASSERT_NE(second, 0u);
+    ASSERT_TRUE(first != 0 && second != 0);
     StoredMessages::Instance().NoteStored(GetText(first, "Data").value());  // only the first reached the disk
     Free(first);
     Free(second);

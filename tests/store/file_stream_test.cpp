@@ -96,8 +96,7 @@ TEST_F(FileStreamTest, EveryKindWritesAndReadsStringsAsCountThenBytes) {
         source_.bytes.clear();
         auto out = Make("s.bin", kind | kCreate | kWrite | kBinary, storage);
         ASSERT_NE(out, nullptr);
-        EXPECT_TRUE(out->WriteString("abc"));
-        EXPECT_TRUE(out->WriteInt32(0x01020304));
+        EXPECT_TRUE(out->WriteString("abc") && out->WriteInt32(0x01020304));
         out.reset();
         const std::string bytes = storage ? source_.bytes : ReadFile("s.bin");
         EXPECT_EQ(bytes, std::string("\x03\0\0\0abc\x04\x03\x02\x01", 11));
