@@ -98,9 +98,7 @@ TEST_F(DelayedPostTest, OnlyTicksCountAndTheQueuedCopyIsWhatWasPosted) {
     EDictPutLong(&record, atoms::COUNT, 99);
     EDictRemove(&record, atoms::TEXT);
     EDictSetType(&record, code::kStop);
-    SendOnTimer(code::kLeft);
-    SendOnTimer(atoms::actions::CursorBlinkMessage);
-    SendOnTimer(0);
+    for (const uint16_t type : {code::kLeft, uint16_t{atoms::actions::CursorBlinkMessage}, uint16_t{0}}) SendOnTimer(type);
     EXPECT_TRUE(PostMessages(nullptr));
     EXPECT_TRUE(g_arrived.empty());
     EXPECT_EQ(wm::PendingPostCount(), 1u);
