@@ -125,12 +125,12 @@ TEST_F(SceneLibraryTest, CommonSpritesJoinEveryScene_AScenesOwnSpriteWins) {
     EXPECT_EQ(library.Find(A("ScCoCommon")), nullptr);
     const harbor::SceneDef* other = library.Find(A("ScTsOther"));
     ASSERT_NE(other, nullptr);
-    EXPECT_EQ(other->sprites.size(), 6u);
+    EXPECT_EQ(other->sprites.size(), 4u);
     EXPECT_NE(other->Find(A("SptCoCover")), nullptr);
     EXPECT_EQ(other->CoverLayer(), 3);
     const harbor::SceneDef* own = library.Find(A("ScTsOwn"));
     EXPECT_EQ(own->Find(A("BtnCoOk"))->z, 7);
-    EXPECT_EQ(own->sprites.size(), 5u);
+    EXPECT_EQ(own->sprites.size(), 3u);
 }
 
 TEST_F(SceneLibraryTest, DamagedAndMissingFilesAreReportedAndTheRestLoads) {
