@@ -29,8 +29,7 @@ TEST_F(CanvasSpriteTest, ResPortAnswersStatusAndNames) {
     EXPECT_NE(first, 0);
     EXPECT_NE(first, second);
     ASSERT_NE(canvases_->Canvas(first), nullptr);
-    EXPECT_EQ(canvases_->Canvas(first)->Width(), 30);
-    EXPECT_EQ(canvases_->Canvas(first)->Height(), 20);
+    EXPECT_EQ(std::make_pair(canvases_->Canvas(first)->Width(), canvases_->Canvas(first)->Height()), std::make_pair(30, 20));
     EXPECT_EQ(NewBitmap(0, 20), 0);
     EXPECT_EQ(NewBitmap(20, -1), 0);
 

@@ -43,10 +43,7 @@ protected:
     // The TEXT answered for the sprite (30011 sprite text, 30008 with GET an edit field's text).
     const char* AnsweredText(uint16_t type, const char* sprite) {
         Req req(type);
-        req.Name(sprite);
-        if (type == 30008) req.Long("GET", 1);
-        else req.Text("TEXT", nullptr);
-        answer_ = ToScene(req);
+        answer_ = ToScene(type == 30008 ? req.Name(sprite).Long("GET", 1) : req.Name(sprite).Text("TEXT", nullptr));
         return EDictGetText(&answer_, A("TEXT"));
     }
 
