@@ -34,10 +34,7 @@ TEST_F(CanvasDrawingTest, FilledRectangleCoversExactlyItsPixels) {
     canvas_.Fill();
     EXPECT_EQ(At(2, 3), kRed);
     EXPECT_EQ(At(5, 7), kRed);
-    EXPECT_EQ(At(6, 7), kWhite);
-    EXPECT_EQ(At(5, 8), kWhite);
-    EXPECT_EQ(At(1, 3), kWhite);
-    EXPECT_EQ(At(2, 2), kWhite);
+    for (auto [x, y] : Points{{6, 7}, {5, 8}, {1, 3}, {2, 2}}) EXPECT_EQ(At(x, y), kWhite) << x << "," << y;
 }
 
 TEST_F(CanvasDrawingTest, OnePixelLinesCoverTheirRowAndBothEnds) {
@@ -57,9 +54,7 @@ TEST_F(CanvasDrawingTest, OnePixelLinesCoverTheirRowAndBothEnds) {
     canvas_.LineTo(20, 10);
     canvas_.Stroke();
     EXPECT_EQ(At(20, 10), kBlack);
-    EXPECT_EQ(At(19, 10), kWhite);
-    EXPECT_EQ(At(21, 10), kWhite);
-    EXPECT_EQ(At(20, 11), kWhite);
+    for (auto [x, y] : Points{{19, 10}, {21, 10}, {20, 11}}) EXPECT_EQ(At(x, y), kWhite) << x << "," << y;
 }
 
 TEST_F(CanvasDrawingTest, StrokeOfARectangleLeavesItsInsideAlone) {

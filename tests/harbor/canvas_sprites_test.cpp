@@ -29,8 +29,7 @@ TEST_F(CanvasSpriteTest, ResPortAnswersStatusAndNames) {
     EXPECT_NE(first, 0);
     EXPECT_NE(first, second);
     ASSERT_NE(canvases_->Canvas(first), nullptr);
-    EXPECT_EQ(canvases_->Canvas(first)->Width(), 30);
-    EXPECT_EQ(canvases_->Canvas(first)->Height(), 20);
+    EXPECT_EQ(std::make_pair(canvases_->Canvas(first)->Width(), canvases_->Canvas(first)->Height()), std::make_pair(30, 20));
     EXPECT_EQ(NewBitmap(0, 20), 0);
     EXPECT_EQ(NewBitmap(20, -1), 0);
 
@@ -67,16 +66,20 @@ TEST_F(CanvasSpriteTest, PaintedFromThePivotsAnswerWithGreenKeyedOut) {
     EXPECT_EQ(EDictGetPointer(&request, A("Bitmap")), static_cast<CanvasInterface*>(canvases_->Canvas(parts.bitmap)));
     EXPECT_EQ(image.At(130, 70), Rgb(255, 0, 0));
     EXPECT_EQ(image.At(159, 89), Rgb(255, 0, 0));
-    EXPECT_EQ(image.At(105, 70), Rgb(255, 255, 255)) << "the green columns show the scene";
-    EXPECT_EQ(image.At(160, 70), Rgb(255, 255, 255));
-    EXPECT_EQ(image.At(130, 90), Rgb(255, 255, 255));
+    // The green columns show the scene, as does all beyond the sprite.
+    for (auto [x, y] : Points{{105, 70}, {160, 70}, {130, 90}}) EXPECT_EQ(image.At(x, y), kWhite) << x << "," << y;
 }
 
-// A false answer, or true without UPDATED, keeps the picture shown and the texts drawn on it.
+// No picture before the first updated answer; after it, a false answer, or true without UPDATED,
+// keeps the picture shown and the texts drawn on it.
 TEST_F(CanvasSpriteTest, FalseAnswerKeepsTheLastPictureAndWhatItSays) {
     const uint16_t list = A("CvRows");
+    up_pivot.answer = false;
     MakeCanvasSprite(list, kScene, A("TestPivotUp"), {100, 50, 120, 60});
-    EXPECT_FALSE(canvases_->DrawnText(kScene, list)) << "nothing before the first picture";
+    EXPECT_EQ(Refreshed().At(200, 100), kWhite);
+    EXPECT_EQ(canvases_->Picture(kScene, list), nullptr);
+    EXPECT_FALSE(canvases_->DrawnText(kScene, list));
+    up_pivot.answer = true;
     up_pivot.rows = {"Bob", "Hello Ann"};
     EXPECT_EQ(Refreshed().At(200, 100), Rgb(255, 0, 0));
     EXPECT_EQ(canvases_->DrawnText(kScene, list), "Bob\nHello Ann");
@@ -92,13 +95,6 @@ TEST_F(CanvasSpriteTest, FalseAnswerKeepsTheLastPictureAndWhatItSays) {
     EXPECT_EQ(Refreshed().At(200, 100), Rgb(0, 0, 255));
     EXPECT_EQ(canvases_->DrawnText(kScene, list), "Carol");
     EXPECT_FALSE(canvases_->DrawnText(kScene, A("CvNobody")));
-}
-
-TEST_F(CanvasSpriteTest, NoPictureBeforeTheFirstUpdatedAnswer) {
-    up_pivot.answer = false;
-    MakeCanvasSprite(A("CvList"), kScene, A("TestPivotUp"), {100, 50, 60, 40});
-    EXPECT_EQ(Refreshed().At(130, 70), Rgb(255, 255, 255));
-    EXPECT_EQ(canvases_->Picture(kScene, A("CvList")), nullptr);
 }
 
 TEST_F(CanvasSpriteTest, GivenTransparentColourIsKeyedOutAndGreenStays) {
@@ -155,9 +151,7 @@ TEST_F(CanvasSpriteTest, DeletionRemovesSpriteAndParts) {
     EXPECT_FALSE(service_->FindSprite(A("CvList")));
     for (uint16_t part : {A("CvList"), parts.effect, parts.bitmap}) Req(30004).Atom("NAME", part).PostTo(A("ResPort"));
     HxRunUntilIdle();
-    EXPECT_FALSE(canvases_->Knows(A("CvList")));
-    EXPECT_FALSE(canvases_->Knows(parts.effect));
-    EXPECT_FALSE(canvases_->Knows(parts.bitmap));
+    for (uint16_t part : {A("CvList"), parts.effect, parts.bitmap}) EXPECT_FALSE(canvases_->Knows(part)) << part;
     EXPECT_EQ(Refreshed().At(130, 70), Rgb(255, 255, 255));
     EXPECT_EQ(NewBitmap(5, 5), parts.bitmap) << "the bitmap's name is free again";
 }

@@ -28,6 +28,7 @@ using harbor_test::Req;
 // Canvas pixels are read as the painter tests read the stage.
 using Colour = render_test::Pixel;
 using render_test::PixelAt;
+using render_test::Points;
 
 inline constexpr Colour kWhite{255, 255, 255, 255};
 inline constexpr Colour kBlack{0, 0, 0, 255};

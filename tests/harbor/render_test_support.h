@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "harbor_test_support.h"
@@ -33,6 +35,9 @@ inline std::ostream& operator<<(std::ostream& out, const Pixel& p) {
 }
 
 inline constexpr Pixel Rgb(int r, int g, int b) { return {r, g, b, 255}; }
+
+// Pixels to check alike, as (x, y).
+using Points = std::initializer_list<std::pair<int, int>>;
 
 // The pixel at (x, y) of an ARGB32 image surface, unpremultiplied.
 inline Pixel PixelAt(cairo_surface_t* surface, int x, int y) {
@@ -62,9 +67,7 @@ public:
     // Pixels in [x, x+w) by [y, y+h) darker than `limit` (sum of the channels).
     int DarkPixels(int x, int y, int w, int h, int limit = 300) const {
         int count = 0;
-        for (int j = y; j < y + h; ++j) {
-            for (int i = x; i < x + w; ++i) count += At(i, j).Brightness() < limit ? 1 : 0;
-        }
+        for (const Pixel& p : Region(x, y, w, h)) count += p.Brightness() < limit ? 1 : 0;
         return count;
     }
 

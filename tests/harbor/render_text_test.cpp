@@ -63,7 +63,6 @@ TEST_F(TextSystemTest, ContentFamiliesResolveToTheFontsInstalledForThem) {
     EXPECT_EQ(text_.ResolvedFamily("Comic Sans MS"), "Comic Neue");
     const std::string times = text_.ResolvedFamily("Times");
     EXPECT_TRUE(times == "Nimbus Roman" || times == "Liberation Serif") << times;
-    EXPECT_EQ(times.find("DejaVu"), std::string::npos);
 }
 
 TEST_F(TextSystemTest, SizesArePixelsAndPositionsAreNotRounded) {

@@ -21,16 +21,14 @@ using harbor_test::A;
 using harbor_test::Req;
 inline std::string N(uint16_t atom) { return harbor::AtomName(atom); }
 
-// The common sprites: a cover at layer 3, dialog sprites at 1 and 2, a mailbox name at 5.
+// The common sprites: a cover at layer 3, dialog sprites at 1 and 2.
 inline const char* kCommon = R"({
   "scene": "ScCoCommon",
   "sprites": [
     { "name": "SptCoCover", "kind": "sprite", "rect": [0, 0, 640, 480], "z": 3, "visible": false,
       "cover": true },
     { "name": "AniCoDialog", "kind": "animation", "rect": [120, 100, 400, 240], "z": 2, "visible": false },
-    { "name": "BtnCoOk", "kind": "button", "rect": [280, 280, 80, 40], "z": 1, "visible": false },
-    { "name": "TxtCoDialog", "kind": "text", "rect": [140, 120, 360, 100], "z": 1, "visible": false },
-    { "name": "TxtCoMailboxName", "kind": "text", "rect": [10, 440, 200, 30], "z": 5, "text": "nobody" }
+    { "name": "BtnCoOk", "kind": "button", "rect": [280, 280, 80, 40], "z": 1, "visible": false }
   ]
 })";
 
@@ -129,8 +127,7 @@ protected:
         WriteStandard();
         EXPECT_TRUE(Start().empty());
         EXPECT_TRUE(service_->ShowScene(A("ScTsMain")));
-        HxRunUntilIdle();
-        events.clear();
+        Delivered();
     }
 
     // Delivers what is pending and gives the records that arrived, then forgets them.

@@ -21,7 +21,17 @@ protected:
     }
 };
 
-TEST_F(FramePacerTest, AChangeOnTheStackIsDueAtOnce) {
+// What moves on the stage, and a change on it due at once.
+TEST_F(FramePacerTest, WhatMovesOnTheStageAndAChangeOnTheStackIsDueAtOnce) {
+    EXPECT_EQ(harbor::MotionOf(*service_), Motion::Still);
+    Req(30052).Name("EdtTsName").Bool("FOCUS", true).SendTo(A("ScTsMain"));
+    EXPECT_EQ(harbor::MotionOf(*service_), Motion::Caret);
+    Req(30013).Atom("SPRITENAME", "AniCoDialog").SendTo(A("ScTsMain"));
+    EXPECT_EQ(harbor::MotionOf(*service_), Motion::Animating);
+    Req(30059).Name("AniCoDialog").SendTo(A("ScTsMain"));
+    Req(30059).Name("EdtTsName").SendTo(A("ScTsMain"));  // a hidden field shows no caret
+    EXPECT_EQ(harbor::MotionOf(*service_), Motion::Still);
+
     FramePacer pacer;
     const harbor::StageSignature first = harbor::SignatureOf(*service_);
     EXPECT_TRUE(pacer.Due(first, Motion::Still, 0));  // nothing painted yet
@@ -39,17 +49,6 @@ TEST_F(FramePacerTest, AChangeOnTheStackIsDueAtOnce) {
     EXPECT_FALSE(pacer.Due(over, Motion::Still, 2));
     pacer.Invalidate();  // exposed or resized
     EXPECT_TRUE(pacer.Due(over, Motion::Still, 2));
-}
-
-TEST_F(FramePacerTest, WhatMovesOnTheStage) {
-    EXPECT_EQ(harbor::MotionOf(*service_), Motion::Still);
-    Req(30052).Name("EdtTsName").Bool("FOCUS", true).SendTo(A("ScTsMain"));
-    EXPECT_EQ(harbor::MotionOf(*service_), Motion::Caret);
-    Req(30013).Atom("SPRITENAME", "AniCoDialog").SendTo(A("ScTsMain"));
-    EXPECT_EQ(harbor::MotionOf(*service_), Motion::Animating);
-    Req(30059).Name("AniCoDialog").SendTo(A("ScTsMain"));
-    Req(30059).Name("EdtTsName").SendTo(A("ScTsMain"));  // a hidden field shows no caret
-    EXPECT_EQ(harbor::MotionOf(*service_), Motion::Still);
 }
 
 TEST_F(FramePacerTest, FramesFollowTheMotionAndTheLoopWakesForTheNextPost) {

@@ -136,15 +136,11 @@ protected:
     harbor_test::TempDir dir_;
 };
 
-TEST_F(AudioPresenceTest, NoCardAndNoServerMeansNoSound) {
-    harbor::AudioPlaces places = Bare();
-    Touch(places.devices / "controlC0");
-    Touch(places.devices / "pcmC0D0c");  // a capture device plays nothing
-    EXPECT_NE(harbor::NoAudioOutput(places).find("no sound card"), std::string::npos);
-}
-
-TEST_F(AudioPresenceTest, ACardAServerOrAChosenDriverMayPlay) {
+TEST_F(AudioPresenceTest, ACardAServerOrAChosenDriverMayPlayAndNothingElse) {
     harbor::AudioPlaces card = Bare();
+    Touch(card.devices / "controlC0");
+    Touch(card.devices / "pcmC0D0c");  // a capture device plays nothing
+    EXPECT_NE(harbor::NoAudioOutput(card).find("no sound card"), std::string::npos);
     Touch(card.devices / "pcmC0D0p");
     EXPECT_EQ(harbor::NoAudioOutput(card), "");
     harbor::AudioPlaces server = Bare();

@@ -57,9 +57,8 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& text
 
 // The file's bytes; empty when it cannot be read.
 inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
