@@ -150,10 +150,6 @@ TEST_F(ApplicationTest, A30003AloneIsIgnoredAndWaitStopsAtTheEnd) {
 }
 
 int late_deliveries = 0;
-bool HXCALL CountLate(EDict*) {
-    ++late_deliveries;
-    return false;
-}
 
 TEST_F(ApplicationTest, A30059OnHarborPortEndsAndStopsTheModuleAfterTheDelivery) {
     ASSERT_TRUE(Start());
@@ -164,7 +160,7 @@ TEST_F(ApplicationTest, A30059OnHarborPortEndsAndStopsTheModuleAfterTheDelivery)
     EXPECT_NE(GetDriver().Click("BtnFkAsk"), "");  // nothing to click into any more
     // Nothing is delivered after the end: pending posts may carry texts that point into the module.
     late_deliveries = 0;
-    HxPortAttach(A("TestLatePort"), &CountLate);
+    HxPortAttach(A("TestLatePort"), [](EDict*) { ++late_deliveries; return false; });
     Req(30035).PostTo(A("TestLatePort"));
     Wait(100);
     EXPECT_EQ(late_deliveries, 0);
@@ -213,11 +209,9 @@ TEST_F(DriverSessionTest, ChecksSayWhatWasFoundAndImpossibleInputIsAnError) {
     harbor::Driver& driver = GetDriver();
     EXPECT_EQ(driver.Click("BtnFkAsk"), "click BtnFkAsk: the module is not started");
     ASSERT_TRUE(Start());
-    ::testing::AssertionResult hidden = Visible("TxtFkGreeting");
-    EXPECT_FALSE(hidden);
-    EXPECT_STREQ(hidden.message(), "expected visible TxtFkGreeting, found hidden TxtFkGreeting");
-    ::testing::AssertionResult absent = TextIs("TxtNothing", "x");
-    EXPECT_STREQ(absent.message(), "expected text TxtNothing \"x\", found no sprite TxtNothing in ScFkStart");
+    // A failed check's message, as a report shows it.
+    EXPECT_STREQ(Visible("TxtFkGreeting").message(), "expected visible TxtFkGreeting, found hidden TxtFkGreeting");
+    EXPECT_STREQ(TextIs("TxtNothing", "x").message(), "expected text TxtNothing \"x\", found no sprite TxtNothing in ScFkStart");
     EXPECT_STREQ(SceneIs("ScCsSignIn").message(), "expected scene ScCsSignIn, found scene ScFkStart");
     EXPECT_EQ(driver.Click("BtnFkHidden"), "click: BtnFkHidden is hidden");
     EXPECT_EQ(driver.Click("BtnNowhere"), "click: scene ScFkStart has no sprite BtnNowhere");

@@ -86,9 +86,6 @@ protected:
         ASSERT_TRUE(GetSession().Scenes().ShowScene(A("ScPtPage")));
         Wait(20);
     }
-    void SetSubject(const std::string& text) {
-        Req(30052).Name("TxtPrSubject").Text("TEXT", text.c_str()).SendTo(A("ScPtPage"));
-    }
     // After a frame, so the body's picture is the module's latest.
     void PrintPage() {
         Wait(20);
@@ -122,7 +119,7 @@ TEST_F(PrintTest, EachRequestIsAPageAndLeavingTheSceneEndsTheJob) {
     harbor::RecordingPrinter printer;
     Use(printer.Factory(), harbor::LetterPaper());
     Show();
-    SetSubject("Hi granny");
+    Req(30052).Name("TxtPrSubject").Text("TEXT", "Hi granny").SendTo(A("ScPtPage"));
     PrintPage();
     PrintPage();
     EXPECT_EQ(statuses, (std::vector<int32_t>{0, 0}));
