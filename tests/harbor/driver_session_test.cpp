@@ -239,9 +239,8 @@ TEST_F(DriverSessionTest, ScriptsStopAtTheFirstFailureAndNameItsLine) {
 
     harbor::ScriptOutcome ended = RunText("quit\nexpect ended\nclick BtnFkAsk\n");
     EXPECT_EQ(ended.failed_line, 3);
-    EXPECT_NE(ended.failure.find("the application has ended (the module confirmed the close request)"),
-              std::string::npos)
-        << ended.failure;
+    const std::string why = "the application has ended (the module confirmed the close request)";
+    EXPECT_NE(ended.failure.find(why), std::string::npos) << ended.failure;
 }
 
 // The harbor program itself, as a bug reporter would run it.
@@ -263,13 +262,11 @@ TEST_F(HarborProgramTest, BadScriptsModulesAndSettingsExitTwo) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.output.find("cannot load the mail module"), std::string::npos) << missing.output;
 
-    harbor_test::WriteFile(content_.Path() / "WNSettings.dct", "{ \"SIGNUPURL\": \"x\",\n");
+    const std::string settings = (content_.Path() / "WNSettings.dct").string();
+    harbor_test::WriteFile(settings, "{ \"SIGNUPURL\": \"x\",\n");
     ProgramRun damaged = Harbor(Common() + " --headless");
     EXPECT_EQ(damaged.status, 2) << damaged.output;
-    EXPECT_NE(damaged.output.find("has damaged default settings: " + (content_.Path() / "WNSettings.dct").string() +
-                                  ":2:1:"),
-              std::string::npos)
-        << damaged.output;
+    EXPECT_NE(damaged.output.find("has damaged default settings: " + settings + ":2:1:"), std::string::npos) << damaged.output;
     EXPECT_FALSE(std::filesystem::exists(content_.Path() / "data"));
 }
 

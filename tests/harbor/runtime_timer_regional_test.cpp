@@ -58,7 +58,6 @@ protected:
 TEST_F(TimerTest, OneSecondHolds62TicksAndOneSecondRecord) {
     HxAdvanceTime(1000);
     ASSERT_EQ(ticks.size(), 62u);  // at 16, 32, ... 992
-    EXPECT_EQ(timers_->Ticks(), 62u);
     ASSERT_EQ(seconds.size(), 1u);
     EXPECT_EQ(seconds[0].now, 1000u);
     EXPECT_EQ(seconds[0].time, 1000u);
