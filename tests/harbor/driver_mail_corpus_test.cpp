@@ -36,9 +36,7 @@ std::vector<Letter> Expected() {
         if (line.empty() || line[0] == '#') continue;
         std::stringstream fields(line);
         Letter& letter = letters.emplace_back();
-        for (std::string* field : {&letter.file, &letter.from, &letter.subject, &letter.date}) {
-            std::getline(fields, *field, '\t');
-        }
+        for (std::string* field : {&letter.file, &letter.from, &letter.subject, &letter.date}) std::getline(fields, *field, '\t');
     }
     return letters;
 }
@@ -46,9 +44,7 @@ std::vector<Letter> Expected() {
 // What a column shows for a text: the text, or its beginning and "..." when it had no room; never
 // a control character.
 bool Shows(const std::string& drawn, const std::string& text) {
-    if (std::any_of(drawn.begin(), drawn.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
-        return false;
-    }
+    if (std::any_of(drawn.begin(), drawn.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) return false;
     if (drawn == text) return true;
     if (text.empty()) return drawn == " " || drawn.empty();
     if (!drawn.ends_with("...") || drawn.size() < 8) return false;

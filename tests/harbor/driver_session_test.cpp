@@ -1,8 +1,8 @@
 // The stand-in module (fake_module.cpp) driven through the fixture, through scripts and through
 // the harbor program, with a content folder written here: the application's life (loading,
 // starting, stopping, close requests and their grace period, the plug-in data store), what checks
-// and scripts report, and what the driver adds for rich text views. The real module is started
-// and stopped by every session in tests/e2e.
+// and scripts report, what the driver adds for rich text views, and how scripts and harbor's
+// command line are parsed. The real module is started and stopped by every session in tests/e2e.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "canvas.h"
+#include "driver/command_line.h"
 #include "driver/script.h"
 #include "driver/script_runner.h"
 #include "harbor_fixture.h"
@@ -21,6 +22,7 @@
 
 using harbor::EndReason;
 using harbor::Identity;
+using harbor::ParseScript;
 using harbor_test::A;
 using harbor_test::Req;
 
@@ -89,9 +91,7 @@ TEST_F(ApplicationTest, StartSendsTheIdentityToPmOnceAndStopSends30041AndUnloads
     Options().identity = Identity{"ann", "kite_ann", std::nullopt};
     ASSERT_TRUE(Start(Identity{std::nullopt, std::nullopt, "pw"}));
     ASSERT_GE(fake_.Count(), 1);
-    const EDict& start = fake_.Call(0);
-    EXPECT_EQ(fake_.Port(0), A("PM"));
-    EXPECT_EQ(EDictGetType(&start), 30032);
+    const EDict& start = fake_.Call(0);  // the 30032 on PM, as the types on PM below show
     EXPECT_EQ(NameOf(start, "WNPlayerID"), "ann");
     EXPECT_EQ(NameOf(start, "WNOrbitID"), "kite_ann");
     EXPECT_EQ(NameOf(start, "WNPassword"), "pw");
@@ -150,10 +150,6 @@ TEST_F(ApplicationTest, A30003AloneIsIgnoredAndWaitStopsAtTheEnd) {
 }
 
 int late_deliveries = 0;
-bool HXCALL CountLate(EDict*) {
-    ++late_deliveries;
-    return false;
-}
 
 TEST_F(ApplicationTest, A30059OnHarborPortEndsAndStopsTheModuleAfterTheDelivery) {
     ASSERT_TRUE(Start());
@@ -164,7 +160,7 @@ TEST_F(ApplicationTest, A30059OnHarborPortEndsAndStopsTheModuleAfterTheDelivery)
     EXPECT_NE(GetDriver().Click("BtnFkAsk"), "");  // nothing to click into any more
     // Nothing is delivered after the end: pending posts may carry texts that point into the module.
     late_deliveries = 0;
-    HxPortAttach(A("TestLatePort"), &CountLate);
+    HxPortAttach(A("TestLatePort"), [](EDict*) { ++late_deliveries; return false; });
     Req(30035).PostTo(A("TestLatePort"));
     Wait(100);
     EXPECT_EQ(late_deliveries, 0);
@@ -213,11 +209,9 @@ TEST_F(DriverSessionTest, ChecksSayWhatWasFoundAndImpossibleInputIsAnError) {
     harbor::Driver& driver = GetDriver();
     EXPECT_EQ(driver.Click("BtnFkAsk"), "click BtnFkAsk: the module is not started");
     ASSERT_TRUE(Start());
-    ::testing::AssertionResult hidden = Visible("TxtFkGreeting");
-    EXPECT_FALSE(hidden);
-    EXPECT_STREQ(hidden.message(), "expected visible TxtFkGreeting, found hidden TxtFkGreeting");
-    ::testing::AssertionResult absent = TextIs("TxtNothing", "x");
-    EXPECT_STREQ(absent.message(), "expected text TxtNothing \"x\", found no sprite TxtNothing in ScFkStart");
+    // A failed check's message, as a report shows it.
+    EXPECT_STREQ(Visible("TxtFkGreeting").message(), "expected visible TxtFkGreeting, found hidden TxtFkGreeting");
+    EXPECT_STREQ(TextIs("TxtNothing", "x").message(), "expected text TxtNothing \"x\", found no sprite TxtNothing in ScFkStart");
     EXPECT_STREQ(SceneIs("ScCsSignIn").message(), "expected scene ScCsSignIn, found scene ScFkStart");
     EXPECT_EQ(driver.Click("BtnFkHidden"), "click: BtnFkHidden is hidden");
     EXPECT_EQ(driver.Click("BtnNowhere"), "click: scene ScFkStart has no sprite BtnNowhere");
@@ -228,18 +222,15 @@ TEST_F(DriverSessionTest, ChecksSayWhatWasFoundAndImpossibleInputIsAnError) {
     EXPECT_FALSE(DialogShows("Are you here?"));
 }
 
-// Scripts stop at their first failure and name its line: a failed check, a snapshot that cannot
+// Scripts stop at their first failure and name its line (every e2e session is a script that runs
+// through): a failed check, a snapshot that cannot
 // be written (what the picture holds is checked by the painter's own tests), a command after the end.
 TEST_F(DriverSessionTest, ScriptsStopAtTheFirstFailureAndNameItsLine) {
-    harbor::ScriptOutcome ok = RunText("start\nclick BtnFkAsk\nexpect dialog \"Are you there?\"\n");
-    EXPECT_TRUE(ok.ok) << ok.failure;
-    EXPECT_EQ(ok.commands_run, 3);
-
-    harbor::ScriptOutcome bad = RunText("click BtnFkOk\n\nexpect dialog \"Gone\"\nclick BtnFkAsk\n");
+    harbor::ScriptOutcome bad = RunText("start\nclick BtnFkOk\n\nexpect dialog \"Gone\"\nclick BtnFkAsk\n");
     EXPECT_FALSE(bad.ok);
-    EXPECT_EQ(bad.failed_line, 3);
-    EXPECT_EQ(bad.commands_run, 2);
-    EXPECT_EQ(bad.failure, "t.harbor:3: expect dialog \"Gone\": expected dialog \"Gone\", found no dialog");
+    EXPECT_EQ(bad.failed_line, 4);
+    EXPECT_EQ(bad.commands_run, 3);
+    EXPECT_EQ(bad.failure, "t.harbor:4: expect dialog \"Gone\": expected dialog \"Gone\", found no dialog");
 
     const harbor::ScriptOutcome snapshot =
         RunText("wait 16\nsnapshot " + (content_.Path() / "no/such/folder/stage.png").string() + "\n");
@@ -248,9 +239,8 @@ TEST_F(DriverSessionTest, ScriptsStopAtTheFirstFailureAndNameItsLine) {
 
     harbor::ScriptOutcome ended = RunText("quit\nexpect ended\nclick BtnFkAsk\n");
     EXPECT_EQ(ended.failed_line, 3);
-    EXPECT_NE(ended.failure.find("the application has ended (the module confirmed the close request)"),
-              std::string::npos)
-        << ended.failure;
+    const std::string why = "the application has ended (the module confirmed the close request)";
+    EXPECT_NE(ended.failure.find(why), std::string::npos) << ended.failure;
 }
 
 // The harbor program itself, as a bug reporter would run it.
@@ -272,13 +262,11 @@ TEST_F(HarborProgramTest, BadScriptsModulesAndSettingsExitTwo) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.output.find("cannot load the mail module"), std::string::npos) << missing.output;
 
-    harbor_test::WriteFile(content_.Path() / "WNSettings.dct", "{ \"SIGNUPURL\": \"x\",\n");
+    const std::string settings = (content_.Path() / "WNSettings.dct").string();
+    harbor_test::WriteFile(settings, "{ \"SIGNUPURL\": \"x\",\n");
     ProgramRun damaged = Harbor(Common() + " --headless");
     EXPECT_EQ(damaged.status, 2) << damaged.output;
-    EXPECT_NE(damaged.output.find("has damaged default settings: " + (content_.Path() / "WNSettings.dct").string() +
-                                  ":2:1:"),
-              std::string::npos)
-        << damaged.output;
+    EXPECT_NE(damaged.output.find("has damaged default settings: " + settings + ":2:1:"), std::string::npos) << damaged.output;
     EXPECT_FALSE(std::filesystem::exists(content_.Path() / "data"));
 }
 
@@ -322,15 +310,12 @@ bool HXCALL OnKeyboardPort(EDict* record) {
 
 class RichTextProtocolTest : public HarborFixture {
 protected:
-    RichTextProtocolTest() {
-        Options().module_path = FAKE_MODULE_PATH;
-        Options().data_dir = data_.Path();
-        keys.clear();
-    }
-
     // The fake module started, the write scene shown with its rich text, the test view on its port.
     void SetUp() override {
         HarborFixture::SetUp();
+        Options().module_path = FAKE_MODULE_PATH;
+        Options().data_dir = data_.Path();
+        keys.clear();
         ASSERT_TRUE(Start());
         ASSERT_TRUE(GetSession().Scenes().ShowScene(A("ScWrWrite")));
         HxPortAttach(A("WritePort"), &OnWritePort);
@@ -339,23 +324,15 @@ protected:
         GetSession().Settle();
     }
 
-    void TearDown() override {
-        HxPortDetach(A("WritePort"), &OnWritePort);
-        HxPortDetach(A("KeyboardPort"), &OnKeyboardPort);
-        HarborFixture::TearDown();
-    }
-
-    harbor::ScriptOutcome RunText(const std::string& text) { return RunScriptText(text, GetDriver()); }
-
     harbor_test::TempDir data_;
 };
 
 TEST_F(RichTextProtocolTest, ExpectDrawnSaysWhatWasDrawnOrWhyNothingWas) {
     Wait(16);  // a frame: the view paints
-    EXPECT_EQ(RunText("expect drawn PvtWrMessage \"see you later\"\n").failure,
+    EXPECT_EQ(RunScriptText("expect drawn PvtWrMessage \"see you later\"\n", GetDriver()).failure,
               "t.harbor:1: expect drawn PvtWrMessage \"see you later\": expected drawn PvtWrMessage containing "
               "\"see you later\", found drawn PvtWrMessage \"Dear Bo,\\nsee you soon\"");
-    const std::string nowhere = RunText("expect drawn PvtNothing \"x\"\n").failure;
+    const std::string nowhere = RunScriptText("expect drawn PvtNothing \"x\"\n", GetDriver()).failure;
     EXPECT_NE(nowhere.find("no sprite PvtNothing in ScWrWrite"), std::string::npos) << nowhere;
 
     // Entered again, the sprite is unpainted until the module shows and paints it.
@@ -390,6 +367,144 @@ TEST_F(RichTextProtocolTest, KeysCanBePressedWithModifiersHeldAndLeaveTheClockSt
     EXPECT_TRUE(TextIs("EdtWrTo", "ann+"));
     ASSERT_TRUE(Keys("ab"));
     EXPECT_EQ(HxNow(), now);
+}
+
+// Parsing driver scripts and harbor's command line.
+// Every command's parse is used by the sessions in tests/e2e; these are the edges they do not meet.
+TEST(ScriptParseTest, QuotingCommentsAndLineNumbers) {
+    const char* text = R"(# a whole session
+start player=ann kite="kite ann" password=
+click BtnCsEnter   # trailing comment
+
+type EdtCsName Ann  Lee	# blanks inside kept, the comment dropped
+type EdtCsPassword "a \"b\" # c"
+expect text TxtCsName "Ann Lee"
+)";
+    harbor::ScriptParseResult r = ParseScript(text, "s.hs");
+    ASSERT_TRUE(r) << r.errors.front();
+    const auto& c = r.script.commands;
+    ASSERT_EQ(c.size(), 5u);
+    EXPECT_EQ(c[0].line, 2);
+    EXPECT_EQ(c[0].identity.player, "ann");
+    EXPECT_EQ(c[0].identity.kite, "kite ann");
+    EXPECT_EQ(c[0].identity.password, "");  // given, and empty
+    EXPECT_EQ(c[1].target, "BtnCsEnter");
+    EXPECT_EQ(c[2].line, 5);
+    EXPECT_EQ(c[2].text, "Ann  Lee");
+    EXPECT_EQ(c[3].text, "a \"b\" # c");
+    EXPECT_EQ(c[4].text, "Ann Lee");
+}
+
+TEST(ScriptParseTest, EveryBadLineIsReportedWithItsNumber) {
+    const char* text =
+        "start\n"
+        "klick BtnX\n"
+        "click\n"
+        "wait soon\n"
+        "wait -5\n"
+        "key Hyper\n"
+        "expect text TxtX unquoted\n"
+        "expect dialog maybe\n"
+        "expect colour BtnX\n"
+        "type EdtX \"open\n"
+        "start mood=happy\n"
+        "quit now\n"
+        "type EdtX \"a\" b\n"
+        "type \"\" text\n"
+        "keys\n"
+        "keys a \"b\"\n"
+        "expect drawn PvtWrMessage hi\n";
+    harbor::ScriptParseResult r = ParseScript(text, "bad.hs");
+    ASSERT_EQ(r.errors.size(), 16u);
+    // Lines 9 and 11 go on to list what is known.
+    EXPECT_TRUE(r.errors[7].starts_with("bad.hs:9: unknown expectation 'colour'")) << r.errors[7];
+    EXPECT_TRUE(r.errors[9].starts_with("bad.hs:11: unknown start option 'mood'")) << r.errors[9];
+    r.errors[7] = r.errors[9] = "";
+    EXPECT_EQ(r.errors, (std::vector<std::string>{"bad.hs:2: unknown command 'klick'", "bad.hs:3: needs one sprite name",
+                                                  "bad.hs:4: wait: 'soon' is not a number of milliseconds",
+                                                  "bad.hs:5: wait: '-5' is not a number of milliseconds",
+                                                  "bad.hs:6: unknown key 'Hyper'",
+                                                  "bad.hs:7: expect text needs a sprite and a quoted text",
+                                                  "bad.hs:8: expect dialog: quote the text, or say none", "",
+                                                  "bad.hs:10: the quote is not closed", "",
+                                                  "bad.hs:12: quit takes nothing more",
+                                                  "bad.hs:13: type: quote the whole text, or none of it",
+                                                  "bad.hs:14: a name cannot be empty", "bad.hs:15: keys needs a text",
+                                                  "bad.hs:16: keys: quote the whole text, or none of it",
+                                                  "bad.hs:17: expect drawn needs a sprite and a quoted text"}));
+    ASSERT_EQ(r.script.commands.size(), 1u);  // only the good line
+}
+
+TEST(ScriptParseTest, LimitsAndEdges) {
+    EXPECT_FALSE(ParseScript("wait 86400001", "w"));
+    EXPECT_TRUE(ParseScript("wait 86400000", "w"));
+    EXPECT_FALSE(ParseScript("expect text T \"bad \\q escape\"", "w"));
+    harbor::ScriptParseResult empty = ParseScript("\n  \n# only comments\n", "e");
+    EXPECT_TRUE(empty);
+    EXPECT_TRUE(empty.script.commands.empty());
+    harbor::ScriptParseResult crlf = ParseScript("click BtnX\r\nkey Enter\r\n", "crlf");
+    ASSERT_TRUE(crlf);
+    EXPECT_EQ(crlf.script.commands[0].target, "BtnX");
+    EXPECT_EQ(crlf.script.commands[1].line, 2);
+    EXPECT_FALSE(ParseScript("\"click\" BtnX", "q"));  // a quoted command
+}
+
+TEST(ScriptParseTest, StagePointsForClicksAndDrags) {
+    harbor::ScriptParseResult r = ParseScript("clickat 10 20\ndoubleclickat 3 4\ndrag 1 2 30 40\n", "p");
+    ASSERT_TRUE(r) << r.errors.front();
+    EXPECT_EQ(r.script.commands[0].clicks, 1);
+    EXPECT_EQ(r.script.commands[0].y, 20);
+    EXPECT_EQ(r.script.commands[1].clicks, 2);
+    EXPECT_EQ(r.script.commands[2].x2, 30);
+    EXPECT_EQ(r.script.commands[2].y2, 40);
+    harbor::ScriptParseResult bad = ParseScript("clickat 10\nclickat -1 5\ndrag 1 2 3\nclickat 5 x\n", "b");
+    ASSERT_EQ(bad.errors.size(), 4u);
+    EXPECT_EQ(bad.errors[1], "b:2: '-1' is not a stage coordinate");
+    EXPECT_EQ(bad.errors[2], "b:3: drag needs two stage points: X1 Y1 X2 Y2");
+    EXPECT_TRUE(ParseScript("clickat 9999 5", "p"));  // stage coordinates stop below 10000
+    EXPECT_FALSE(ParseScript("clickat 10000 5", "p"));
+}
+
+TEST(CommandLineTest, OptionsWithValuesInEitherForm) {
+    harbor::CommandLineResult r = harbor::ParseCommandLine(
+        {"--module", "/m.so", "--content=/c", "--player", "ann", "--kite=k", "--password", "", "--trace"});
+    ASSERT_EQ(r.error, "");
+    EXPECT_EQ(r.options.content, "/c");
+    EXPECT_EQ(r.options.identity.player, "ann");
+    EXPECT_EQ(r.options.identity.kite, "k");
+    EXPECT_EQ(r.options.identity.password, "");
+    EXPECT_TRUE(r.options.trace);
+
+    harbor::CommandLineResult s = harbor::ParseCommandLine({"--script", "x.hs", "--trace-timers"});
+    EXPECT_TRUE(s.options.trace);
+}
+
+TEST(CommandLineTest, MistakesAreNamed) {
+    EXPECT_EQ(harbor::ParseCommandLine({"--bogus"}).error, "unknown option '--bogus' (see --help)");
+    EXPECT_EQ(harbor::ParseCommandLine({"--module"}).error, "--module needs a value");
+    EXPECT_EQ(harbor::ParseCommandLine({"--trace=yes"}).error, "--trace takes no value");
+    EXPECT_NE(harbor::ParseCommandLine({"--script", "a", "--demo"}).error, "");
+    for (const char* option : {"--module", "--content", "--data", "--player", "--kite", "--password", "--trace",
+                               "--headless", "--script", "--demo", "--sounds", "--dialup", "--help"}) {
+        EXPECT_NE(harbor::HelpText().find(option), std::string::npos) << option;
+    }
+}
+
+// The snapshot command: where its file goes.
+TEST(SnapshotParseTest, RelativeFilesLandBesideTheScript) {
+    const harbor::ScriptParseResult r =
+        harbor::ParseScript("snapshot first.png\nsnapshot shots/second.png\nsnapshot /abs/third.png\n",
+                            "/work/sessions/signin.harbor");
+    ASSERT_TRUE(r) << r.errors.front();
+    ASSERT_EQ(r.script.commands.size(), 3u);
+    EXPECT_EQ(r.script.commands[0].kind, harbor::CommandKind::Snapshot);
+    EXPECT_EQ(r.script.commands[0].target, "/work/sessions/first.png");
+    EXPECT_EQ(r.script.commands[1].target, "/work/sessions/shots/second.png");
+    EXPECT_EQ(r.script.commands[2].target, "/abs/third.png");
+    // A script named without a folder keeps the name as written: relative to where harbor runs.
+    EXPECT_EQ(harbor::ParseScript("snapshot a.png", "s.harbor").script.commands.at(0).target, "a.png");
+    EXPECT_FALSE(harbor::ParseScript("snapshot", "s.harbor"));
+    EXPECT_FALSE(harbor::ParseScript("snapshot a.png b.png", "s.harbor"));
 }
 
 }  // namespace

@@ -58,7 +58,6 @@ protected:
 TEST_F(TimerTest, OneSecondHolds62TicksAndOneSecondRecord) {
     HxAdvanceTime(1000);
     ASSERT_EQ(ticks.size(), 62u);  // at 16, 32, ... 992
-    EXPECT_EQ(timers_->Ticks(), 62u);
     ASSERT_EQ(seconds.size(), 1u);
     EXPECT_EQ(seconds[0].now, 1000u);
     EXPECT_EQ(seconds[0].time, 1000u);
@@ -100,12 +99,10 @@ protected:
         HxReset();
     }
 
-    // 30049 into `buffer` of `size` bytes, as the module asks.
-    void Format(uint32_t date, char* buffer, int32_t size, bool short_form) {
-        Req r(30049);
-        r.Long("DATE", static_cast<int32_t>(date)).Handle("STRING", HxRef(buffer)).Long("SIZE", size);
-        if (short_form) r.Long("SHORTDATE", 1);
-        r.SendTo(A("RegionalPort"));
+    // 30049 for a short date into `buffer` of `size` bytes, as the module asks.
+    void Format(uint32_t date, char* buffer, int32_t size) {
+        Req(30049).Long("DATE", static_cast<int32_t>(date)).Handle("STRING", HxRef(buffer)).Long("SIZE", size)
+            .Long("SHORTDATE", 1).SendTo(A("RegionalPort"));
     }
 
     // 30011's answer: the date now, in seconds.
@@ -128,14 +125,14 @@ TEST_F(RegionalTest, NeverWritesPastSizeAndAlwaysTerminates) {
     // The 16 bytes of a buffer filled with 'x' after a short date of at most `size` bytes.
     const auto written = [this](int32_t size) {
         std::string buffer(16, 'x');
-        Format(harbor::kDeterministicEpoch, buffer.data(), size, true);
+        Format(harbor::kDeterministicEpoch, buffer.data(), size);
         return buffer;
     };
     EXPECT_EQ(written(5), std::string("12/0\0xxxxxxxxxxx", 16));
     EXPECT_EQ(written(1), std::string("\0xxxxxxxxxxxxxxx", 16));
     EXPECT_EQ(written(0), std::string(16, 'x'));
     EXPECT_EQ(written(-4), std::string(16, 'x'));
-    Format(harbor::kDeterministicEpoch, nullptr, 16, true);  // nothing to write into: no crash
+    Format(harbor::kDeterministicEpoch, nullptr, 16);  // nothing to write into: no crash
 }
 
 TEST(DateFormatTest, TwelveHourClockAndYearsAroundTheTurn) {
