@@ -71,42 +71,19 @@ protected:
 
 namespace sprites = atoms::dialog_sprites;
 
-TEST_F(MainListTest, TheListSitsInTheSceneAndTalksThroughTheScreensPort) {
-    StartAs(nullptr);
-    Enter();
-    ASSERT_NE(Main().List(), nullptr);
-    EXPECT_EQ(List().EventPort(), port_);
-    EXPECT_EQ(List().ScenePort(), scene_);
-    EXPECT_EQ(Bounds(List()), (std::vector<uint32_t>{155, 180, 405, 195}));
-    EXPECT_EQ(List().FontName(), "Comic Sans MS");
-    EXPECT_EQ(List().GetItemCount(), 0u);  // an empty inbox
-    Leave();
-    EXPECT_EQ(Main().List(), nullptr);
-    EXPECT_EQ(wm::PMControlBase::LiveCount(), 0u);
-}
-
+// The first order is newest first; another column's button keeps the direction, the same
+// column's turns it round, and the order outlives a visit elsewhere.
 TEST_F(MainListTest, ColumnButtonsSortAndTurnTheOrderRound) {
     EnterWithFourMessages();
-    EXPECT_EQ(Column(2), (Lines{"d400", "d300", "d200", "d100"}));  // newest first
+    EXPECT_EQ(Column(2), (Lines{"d400", "d300", "d200", "d100"}));
     EXPECT_EQ(List().ItemAt(0).text, std::string("BO@x.example\t \td400\tPlayerMail"));
     EXPECT_EQ(List().ItemAt(0).data, 3u);
-    Click(port_, Atom("BtnWnDate"));
-    EXPECT_EQ(Column(2), (Lines{"d100", "d200", "d300", "d400"}));
-    Click(port_, Atom("BtnWnFrom"));  // keeps the ascending direction of the date click
-    EXPECT_EQ(Column(0), (Lines{"ann@x.example", "BO@x.example", "cy@x.example", "dee@x.example"}));
-    Click(port_, Atom("BtnWnFrom"));
-    EXPECT_EQ(Column(0), (Lines{"dee@x.example", "cy@x.example", "BO@x.example", "ann@x.example"}));
-    EXPECT_EQ(Column(3), (Lines{"PlayerMail", "PlayerMail", "PlayerMail", "PlayerMail"}));
-}
-
-TEST_F(MainListTest, AFreshStartSortsTheFirstSubjectClickZToA) {
-    EnterWithFourMessages();
     Click(port_, Atom("BtnWnSubject"));
     EXPECT_EQ(Column(1), (Lines{"Zoo trip", "maths", "apples", " "}));
-}
-
-TEST_F(MainListTest, TheOrderAndTheFirstStartSurviveAVisitElsewhere) {
-    EnterWithFourMessages();
+    Click(port_, Atom("BtnWnFrom"));
+    EXPECT_EQ(Column(0), (Lines{"dee@x.example", "cy@x.example", "BO@x.example", "ann@x.example"}));
+    Click(port_, Atom("BtnWnFrom"));
+    EXPECT_EQ(Column(0), (Lines{"ann@x.example", "BO@x.example", "cy@x.example", "dee@x.example"}));
     Click(port_, Atom("BtnWnDate"));
     const Path trash = Box(2, "Trash");
     files_.At(trash).files["WN9.wnl"] = {};
@@ -220,7 +197,7 @@ TEST_F(MainListTest, EachSenderIsLookedUpInTheStoredBookAsItIsRead) {
     EXPECT_EQ(Column(0), (Lines{" ", "BO@X.example", "cy@x.example"}));
 }
 
-TEST_F(MainListTest, APlayerWithoutKiteIdCannotReachAddressBookOrMailExchange) {
+TEST_F(MainListTest, APlayersListSitsInTheSceneWithoutAddressBookOrMailExchange) {
     StartAs(nullptr);
     PutMail(2, 1, "ann@x.example", "hello", 10);
     // Before the screen is entered, a refresh and list events do nothing.
@@ -230,13 +207,21 @@ TEST_F(MainListTest, APlayerWithoutKiteIdCannotReachAddressBookOrMailExchange) {
     EXPECT_EQ(Main().List(), nullptr);
     EXPECT_EQ(wm::Handover().current_message, 0u);
     Enter();
+    ASSERT_NE(Main().List(), nullptr);
+    EXPECT_EQ(List().EventPort(), port_);
+    EXPECT_EQ(List().ScenePort(), scene_);
+    EXPECT_EQ(Bounds(List()), (std::vector<uint32_t>{155, 180, 405, 195}));
+    EXPECT_EQ(List().FontName(), "Comic Sans MS");
+    EXPECT_EQ(Column(0), (Lines{"ann@x.example"}));
     using Fx = std::vector<uint16_t>;
     for (const char* button : {"BtnWnAddress", "BtnWnUpdate"}) {
         EXPECT_EQ(Effects(scene_, Atom(button)), (Fx{atoms::buttons::Up, atoms::buttons::Disabled})) << button;
     }
     EXPECT_EQ(Effects(scene_, Atom("BtnWnDelete")), (Fx{atoms::buttons::Up}));
     EXPECT_FALSE(wm::CommonDialog().up);  // no Get/Send notice for a player
-    EXPECT_EQ(Column(0), (Lines{"ann@x.example"}));
+    Leave();
+    EXPECT_EQ(Main().List(), nullptr);
+    EXPECT_EQ(wm::PMControlBase::LiveCount(), 0u);
 }
 
 }  // namespace

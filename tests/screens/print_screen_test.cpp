@@ -2,8 +2,6 @@
 // order of its requests, the pages paced by painted views, stop, and a missing letter.
 #include "screens/print_screen.h"
 
-#include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
