@@ -2,13 +2,17 @@
 // base, the common dialog's requests on the screens that show it (which buttons a notice shows,
 // and its backdrop, are checked by the sign-in and scene_pictures sessions), the mailbox name,
 // and the moves between screens.
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "clients/host_application.h"
+#include "controls/list_box.h"
+#include "messaging/dict_object.h"
 #include "screens/address_book_screen.h"
 #include "screens/main_screen.h"
 #include "screens/write_screen.h"
+#include "store/address_book.h"
 #include "../controls/request_fields.h"
 #include "module_test.h"
 
@@ -268,20 +272,6 @@ TEST_F(ScreensTest, TheAddressBookCoversItsCallerWhileOpen) {
     EXPECT_EQ(CurrentScene(), atoms::ports::ScAbAddress);
 }
 
-TEST_F(ScreensTest, AddressBookFieldsTabBetweenThemAndEnterLeavesThem) {
-    Start("Robin", "robin7", "pw");
-    const uint16_t bookPort = atoms::ports::AddressPort;
-    const uint16_t name = Atom("EdtAbName");
-    host_.scenes.editTexts[name] = "Ann\t";
-    EditKey(bookPort, name, atoms::TAB);
-    EXPECT_EQ(host_.scenes.editTexts[name], "Ann");
-    EXPECT_EQ(Shorts(host_.Requests(atoms::ports::ScAbAddress, code::kSet), atoms::NAME), Atoms{Atom("EdtAbEmail")});
-    EditKey(bookPort, Atom("EdtAbEmail"), atoms::ENTER);
-    const auto leave = host_.Requests(atoms::ports::ScAbAddress, code::kSet);
-    ASSERT_EQ(leave.size(), 2u);
-    EXPECT_FALSE(EDictHasKey(&leave[1].record, atoms::NAME));
-}
-
 TEST_F(ScreensTest, WriteScreenShowsTheMailboxNameAndHoldsItsPortsWhileShown) {
     Start("Robin");
     wm::ShowScreen(atoms::ports::ScWrWrite);
@@ -292,6 +282,77 @@ TEST_F(ScreensTest, WriteScreenShowsTheMailboxNameAndHoldsItsPortsWhileShown) {
     Deliver(writePort, code::kLeft);
     EXPECT_FALSE(Attached(atoms::TimerPortSeconds, &PM_WriteMessage));
     EXPECT_FALSE(Attached(atoms::KeyboardPort, &PM_WriteMessage));
+}
+
+// The address book's own screen, for what its session (tests/e2e/address_book, which also checks
+// the dialogs' texts, the deleted line and the saved file) cannot see: the fields' keys, the
+// dialog's placement, buttons refused under it, and the save only at Leave.
+class AddressBookScreenTest : public ModuleTest {
+protected:
+    void Open() {
+        Start("Robin", "robin7", "pw");
+        wm::DictObject book;
+        book.PutShort(Atom("zed"), Atom("zed_1"));
+        book.PutShort(Atom("Bob"), Atom("bob_2"));
+        book.PutLong(Atom("Version"), 3);
+        book.PutShort(Atom("alfie"), Atom("alf_3"));
+        files_.Store(kBookFolder, wm::kAddressBookFile, book);
+        wm::ShowScreen(atoms::ports::ScAbAddress);
+        Deliver(bookPort_, code::kEntered);
+    }
+    wm::AddressBookScreen& Screen() { return *static_cast<wm::AddressBookScreen*>(wm::Screens().At(wm::kAddressSlot)); }
+    std::vector<std::string> Lines() {
+        std::vector<std::string> lines;
+        wm::PMListBox* list = Screen().List();
+        for (uint32_t n = 0; list != nullptr && n < list->GetItemCount(); ++n) lines.push_back(list->ItemAt(n).text);
+        return lines;
+    }
+    int BookWrites() const {
+        return static_cast<int>(std::count(files_.writeLog.begin(), files_.writeLog.end(), "AddBook.wdb write"));
+    }
+
+    const Path kBookFolder = {"MailBoxes", "kiteAccounts", "robin7"};
+    const uint16_t bookPort_ = atoms::ports::AddressPort;
+    const uint16_t scene_ = atoms::ports::ScAbAddress;
+};
+
+TEST_F(AddressBookScreenTest, FieldsTabTheDialogSitsLowerOnlyOkAnswersItDeleteNeedsALineAndLeaveSaves) {
+    Open();
+    // Tab cleans the field and moves to the other; Enter lets go of both.
+    const uint16_t name = Atom("EdtAbName");
+    host_.Forget();
+    host_.scenes.editTexts[name] = "Ann\t";
+    EditKey(bookPort_, name, atoms::TAB);
+    EXPECT_EQ(host_.scenes.editTexts[name], "Ann");
+    EXPECT_EQ(Shorts(host_.Requests(scene_, code::kSet), atoms::NAME), Atoms{Atom("EdtAbEmail")});
+    EditKey(bookPort_, Atom("EdtAbEmail"), atoms::ENTER);
+    const auto leave = host_.Requests(scene_, code::kSet);
+    ASSERT_EQ(leave.size(), 2u);
+    EXPECT_FALSE(EDictHasKey(&leave[1].record, atoms::NAME));
+
+    host_.scenes.editTexts[name] = "Aunt May";
+    host_.scenes.editTexts[Atom("EdtAbEmail")] = "may_5";
+    Click(bookPort_, Atom("BtnAbAdd"));
+    EXPECT_EQ(wm::CommonDialog().current, Atom("IllegalName"));
+    // The fields hide while the dialog is up, as the dialog tests check; here its height.
+    EXPECT_EQ(Longs(About(scene_, code::kMove, atoms::NAME, sprites::BtnCoOk), atoms::Y), Numbers{-75});
+    EXPECT_FALSE(Screen().OnButton(Atom("BtnAbAdd")));
+    Click(bookPort_, sprites::BtnCoOk);
+    EXPECT_FALSE(wm::CommonDialog().up);
+
+    // Delete needs a selected line; the book is saved only at Leave.
+    Click(bookPort_, Atom("BtnAbDelete"));  // nothing selected: nothing happens
+    EXPECT_EQ(Lines().size(), 3u);
+    Screen().List()->Select(0);
+    Click(bookPort_, Atom("BtnAbDelete"));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Bob", "zed"}));
+
+    Click(bookPort_, Atom("BtnAbDone"));
+    EXPECT_EQ(BookWrites(), 0);  // the host closes the scene first
+    Deliver(bookPort_, code::kLeft);
+    EXPECT_EQ(BookWrites(), 1);
+    EXPECT_EQ(Screen().List(), nullptr);
+    EXPECT_EQ(Screen().Book(), nullptr);
 }
 
 }  // namespace
