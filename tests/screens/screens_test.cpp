@@ -1,16 +1,19 @@
 // What every screen shares against the null host: the button and help-sound rules of the screen
 // base, the common dialog's requests on the screens that show it (which buttons a notice shows,
 // and its backdrop, are checked by the sign-in and scene_pictures sessions), the mailbox name,
-// and the moves between screens.
+// and the moves between screens; then the address book, read and sign-in screens.
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "clients/host_application.h"
 #include "controls/list_box.h"
+#include "controls/rich_text_view.h"
 #include "messaging/dict_object.h"
 #include "screens/address_book_screen.h"
 #include "screens/main_screen.h"
+#include "screens/read_screen.h"
+#include "screens/sign_in_screen.h"
 #include "screens/write_screen.h"
 #include "store/address_book.h"
 #include "../controls/request_fields.h"
@@ -213,13 +216,21 @@ protected:
 
 // A player's disabled buttons are checked with the mailbox list (main_screen_test); the write
 // screen's Back question by the write_refusals session.
-TEST_F(ScreensTest, MainScreenShowsTheMailboxNameHoldsTheKeyboardWhileShownAndExitEnds) {
+TEST_F(ScreensTest, MainAndWriteScreensShowTheMailboxNameHoldTheirPortsWhileShownAndExitEnds) {
     Start("Robin");
     Deliver(mainPort_, code::kEntered);
     EXPECT_TRUE(Attached(atoms::KeyboardPort, &PM_WrenmailMain));
     ExpectMailboxName(mainScene_, "Robin");
     Deliver(mainPort_, code::kLeft);
     EXPECT_FALSE(Attached(atoms::KeyboardPort, &PM_WrenmailMain));
+    wm::ShowScreen(atoms::ports::ScWrWrite);
+    Deliver(atoms::ports::WritePort, code::kEntered);
+    EXPECT_TRUE(Attached(atoms::TimerPortSeconds, &PM_WriteMessage));
+    ExpectMailboxName(atoms::ports::ScWrWrite, "Robin");
+    Deliver(atoms::ports::WritePort, code::kLeft);
+    EXPECT_FALSE(Attached(atoms::TimerPortSeconds, &PM_WriteMessage));
+    EXPECT_FALSE(Attached(atoms::KeyboardPort, &PM_WriteMessage));
+    wm::ShowScreen(mainScene_);
 
     // Exit asks, then reminds, then ends.
     Click(mainPort_, Atom("BtnWnExit"));
@@ -270,18 +281,6 @@ TEST_F(ScreensTest, TheAddressBookCoversItsCallerWhileOpen) {
     EXPECT_EQ(wm::Handover().address_book_caller, nullptr);
     // The host shows the main scene again, but closing a scene leaves the current screen as it was.
     EXPECT_EQ(CurrentScene(), atoms::ports::ScAbAddress);
-}
-
-TEST_F(ScreensTest, WriteScreenShowsTheMailboxNameAndHoldsItsPortsWhileShown) {
-    Start("Robin");
-    wm::ShowScreen(atoms::ports::ScWrWrite);
-    const uint16_t writePort = atoms::ports::WritePort;
-    Deliver(writePort, code::kEntered);
-    EXPECT_TRUE(Attached(atoms::TimerPortSeconds, &PM_WriteMessage));
-    ExpectMailboxName(atoms::ports::ScWrWrite, "Robin");
-    Deliver(writePort, code::kLeft);
-    EXPECT_FALSE(Attached(atoms::TimerPortSeconds, &PM_WriteMessage));
-    EXPECT_FALSE(Attached(atoms::KeyboardPort, &PM_WriteMessage));
 }
 
 // The address book's own screen, for what its session (tests/e2e/address_book, which also checks
@@ -353,6 +352,191 @@ TEST_F(AddressBookScreenTest, FieldsTabTheDialogSitsLowerOnlyOkAnswersItDeleteNe
     EXPECT_EQ(BookWrites(), 1);
     EXPECT_EQ(Screen().List(), nullptr);
     EXPECT_EQ(Screen().Book(), nullptr);
+}
+
+// The read screen: the three fields as the address book names them, and print (the reply's fields
+// and the display modes are checked by the read_letters, write_reply and print_stamps sessions).
+class ReadScreenTest : public ModuleTest {
+protected:
+    // Starts a user with the book stored and enters the read screen on the message.
+    void Open(const char* player, const char* kite) {
+        Start(player, kite, kite != nullptr ? "pw" : nullptr);
+        if (kite != nullptr) files_.Store({"MailBoxes", "kiteAccounts", kite}, wm::kAddressBookFile, book_);
+        wm::Handover().current_message = message_;
+        wm::ShowScreen(atoms::ports::ScRdRead);
+        Deliver(readPort_, code::kEntered);
+    }
+    // The text last set on the read scene's sprite; "(unset)" when none was.
+    std::string Shown(const char* sprite) const {
+        const auto it = host_.scenes.spriteTexts.find(Atom(sprite));
+        return it != host_.scenes.spriteTexts.end() ? it->second : "(unset)";
+    }
+    wm::ReadScreen& Screen() { return *static_cast<wm::ReadScreen*>(wm::Screens().At(wm::kReadSlot)); }
+
+    void Name(const char* name, const char* kiteId) { book_.PutShort(Atom(name), Atom(kiteId)); }
+
+    wm::DictObject book_;
+    const uint32_t message_ = mail_.Add({});
+    std::map<uint16_t, std::string>& texts_ = mail_.objects[message_].texts;
+    const uint16_t readPort_ = atoms::ports::ReadPort;
+};
+
+TEST_F(ReadScreenTest, SendersShowAsTheBookNamesThem) {
+    Name("Gran", "GRAN_42");
+    texts_[atoms::mail::From] = "Granny Smith <gran_42>";
+    texts_[atoms::mail::To] = "Robin R <robin7>";
+    texts_[atoms::mail::Subject] = "Cookies";
+    Open("Robin", "robin7");
+    EXPECT_EQ(Shown("TxtRdFromName"), "Gran");
+    EXPECT_EQ(Shown("TxtRdToName"), "robin7");
+    EXPECT_EQ(Shown("TxtRdSubjectName"), "Cookies");
+    const auto constrained = About(atoms::ports::ScRdRead, code::kSet, atoms::NAME, Atom("TxtRdSubjectName"));
+    ASSERT_FALSE(constrained.empty());
+    EXPECT_TRUE(EDictGetBool(&constrained.back().record, atoms::CONSTRAINED));
+
+}
+
+TEST_F(ReadScreenTest, WithoutToTheReaderIsTheRecipient) {
+    Name("Me", "robin7");
+    Open("Robin", "robin7");
+    EXPECT_EQ(Shown("TxtRdFromName"), "");  // no From: the empty text
+    EXPECT_EQ(Shown("TxtRdToName"), "Me");  // the kite ID, looked up like any address
+    EXPECT_EQ(Shown("TxtRdSubjectName"), "(unset)");
+}
+
+TEST_F(ReadScreenTest, APlayerWithoutKiteIdIsShownUnchangedAndHasNoBook) {
+    Name("Robin", "Robin");
+    Open("Robin", nullptr);
+    EXPECT_EQ(Shown("TxtRdToName"), "Robin");
+    EXPECT_EQ(Shown("TxtRdFromName"), "");
+}
+
+TEST_F(ReadScreenTest, TheBodyIsReadOnlyAndPrintStartsOnceWhilePrinting) {
+    Open("Robin", "robin7");
+    ASSERT_NE(Screen().Body(), nullptr);
+    EXPECT_TRUE(Screen().Body()->ReadOnly());  // the modes and their buttons: read_letters, print_stamps
+    Click(readPort_, Atom("BtnRdPrint"));
+    EXPECT_EQ(wm::Handover().printing, 1);
+    EXPECT_TRUE(wm::CommonDialog().up);
+    EXPECT_EQ(RequestedScene(), atoms::ports::ScPrPrint);
+    EXPECT_FALSE(Screen().OnButton(Atom("BtnRdBack")));  // only OK while the dialog is up
+    EXPECT_FALSE(Screen().OnButton(sprites::BtnCoYes));
+    Screen().CloseDialog(sprites::BtnCoOk);
+    Click(readPort_, Atom("BtnRdPrint"));
+    EXPECT_FALSE(wm::CommonDialog().up);  // still printing: nothing happens
+    wm::Handover().printing = 0;
+    Deliver(readPort_, code::kLeft);
+    EXPECT_EQ(Screen().Body(), nullptr);
+    EXPECT_FALSE(Attached(atoms::KeyboardPort, &PM_ReadMessage));
+}
+
+class SignInTest : public ModuleTest {
+protected:
+    void Enter(const char* player, const char* kite = nullptr, const char* password = nullptr) {
+        Start(player, kite, password);
+        Deliver(port_, code::kEntered);
+    }
+    wm::SignInScreen* Screen() const { return static_cast<wm::SignInScreen*>(wm::Screens().At(wm::kSignInSlot)); }
+    // Shown with a send on the scene.
+    bool Shown(uint16_t sprite) const { return !About(scene_, code::kStart, atoms::SPRITENAME, sprite).empty(); }
+    std::vector<HostRequest> Actions(uint16_t action) const { return host_.Requests(port_, action); }
+    std::vector<HostRequest> FocusRequests() const {
+        std::vector<HostRequest> found;
+        for (const HostRequest& r : host_.Requests(scene_, code::kSet)) {
+            if (EDictHasKey(&r.record, atoms::FOCUS)) found.push_back(r);
+        }
+        return found;
+    }
+    void Type(const char* name, const char* password) {
+        host_.scenes.editTexts[name_] = name;
+        host_.scenes.editTexts[password_] = password;
+    }
+
+    const uint16_t port_ = atoms::ports::OrbitSignInPort;
+    const uint16_t scene_ = atoms::ports::ScCsSignIn;
+    const uint16_t name_ = Atom("EdtCsName");
+    const uint16_t password_ = Atom("EdtCsPassword");
+    const uint16_t opening_ = Atom("AniCsOpening");
+    const uint16_t splash_ = Atom("AniCsSplash");
+    const uint16_t exit_ = Atom("BtnCsExit");
+};
+
+TEST_F(SignInTest, AFirstVisitWithoutPlayerPlaysTheOpeningThenTheSplash) {
+    Enter(nullptr);
+    EXPECT_TRUE(Attached(atoms::KeyboardPort, &PM_OrbitSignIn));
+    EXPECT_TRUE(Shown(opening_));
+    EXPECT_TRUE(Shown(exit_));
+    EXPECT_FALSE(Shown(Atom("BtnCsCancel")));
+    EXPECT_FALSE(Shown(name_));
+    EXPECT_EQ(Deliveries(Actions(Atom("aOnOpeningDone"))), Lines{"post 5000"});
+    host_.scenes.editTexts[name_] = "a\tb";
+    EXPECT_TRUE(EditKey(port_, name_, atoms::TAB)) << "taken, but ignored until the fields are shown";
+    EXPECT_EQ(host_.scenes.editTexts[name_], "a\tb");
+
+    Advance(4999);
+    EXPECT_FALSE(Shown(splash_));
+    Advance(1);
+    EXPECT_EQ(About(scene_, code::kStop, atoms::NAME, opening_).size(), 1u);
+    EXPECT_TRUE(Shown(splash_));
+    EXPECT_FALSE(Shown(name_));
+    Advance(5000);
+    EXPECT_TRUE(Shown(name_));
+    EXPECT_TRUE(Shown(password_));
+    EXPECT_TRUE(Screen()->EntryShown());
+    EXPECT_EQ(Shorts(FocusRequests(), atoms::NAME), Atoms{name_});
+    EXPECT_EQ(Deliveries(FocusRequests()), Lines{"post 0"});
+}
+
+TEST_F(SignInTest, ClicksSkipTheAnimationsLateTimersAreIgnoredAndNoToExitStays) {
+    Enter(nullptr);
+    EXPECT_TRUE(Click(port_, opening_));
+    EXPECT_EQ(Actions(Atom("aOnOpeningDone")).back().delay, 1);
+    Advance(1);
+    EXPECT_TRUE(Shown(splash_));
+    Click(port_, splash_);
+    Advance(1);
+    EXPECT_TRUE(Screen()->EntryShown());
+    Advance(10000);  // the first timers of both animations fall due now
+    EXPECT_EQ(About(scene_, code::kStart, atoms::SPRITENAME, splash_).size(), 1u);
+    EXPECT_EQ(About(scene_, code::kStart, atoms::SPRITENAME, name_).size(), 1u);
+
+    // Exit asks; No stays without a reminder. Empty fields, Yes, the reminder 20 later and the
+    // end at its OK are the signin_dial_fail session's.
+    Click(port_, exit_);
+    EXPECT_EQ(wm::CommonDialog().current, Atom("ConfirmExit"));
+    Click(port_, atoms::dialog_sprites::BtnCoNo);
+    EXPECT_FALSE(wm::CommonDialog().up);
+    Advance(100);
+    EXPECT_TRUE(Actions(Atom("aShowDisconnectReminder")).empty());
+}
+
+// A player's entry (no opening, Cancel back to the mailbox, the kite login given at the start in
+// the fields) is the player_and_kite session's; a kite login not given at the start is dropped.
+TEST_F(SignInTest, AStaleLoginIsDroppedTabCleansTheFieldAndMovesAndEnterAsksForValidation) {
+    Start("Robin");
+    wm::Identity().SetKiteLogin("stale", "stalepw");
+    Deliver(port_, code::kEntered);
+    EXPECT_STREQ(wm::Identity().GetKiteId(), "");
+    EXPECT_STREQ(wm::Identity().GetPassword(), "");
+    host_.Forget();
+    host_.scenes.editTexts[name_] = "ro\tbin\r\n7";
+    EditKey(port_, name_, atoms::TAB);
+    EXPECT_EQ(host_.scenes.editTexts[name_], "robin7");
+    EXPECT_EQ(Shorts(FocusRequests(), atoms::NAME), Atoms{password_});
+    EditKey(port_, password_, atoms::TAB);
+    EXPECT_EQ(Shorts(FocusRequests(), atoms::NAME), (Atoms{password_, name_}));
+
+    // Enter checks the login and asks for validation.
+    host_.Forget();
+    Type("robin7", "pw\n");
+    EditKey(port_, password_, atoms::ENTER);
+    EXPECT_EQ(host_.scenes.editTexts[password_], "pw");
+    const auto focus = FocusRequests();
+    ASSERT_GE(focus.size(), 1u);
+    EXPECT_FALSE(EDictHasKey(&focus[0].record, atoms::NAME));
+    EXPECT_TRUE(wm::CommonDialog().up);
+    EXPECT_EQ(wm::CommonDialog().current, Atom("CheckingPassword"));
+    EXPECT_EQ(Deliveries(Actions(atoms::actions::aValidateUser)), Lines{"post 0"});
 }
 
 }  // namespace
