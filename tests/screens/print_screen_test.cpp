@@ -35,10 +35,6 @@ protected:
         wm::Handover().printing = 1;
         wm::CurrentScreen()->ShowDialog(wm::kDialogNoButtons, Atom("Printing"), "Printing...");
     }
-    void TearDown() override {
-        wm::Handover().current_message = 0;
-        ModuleTest::TearDown();
-    }
 
     static bool Deliver(EDict record) { return PM_PrintMessage(&record); }
     static void PageDone(int32_t status) {

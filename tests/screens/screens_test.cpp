@@ -178,16 +178,15 @@ TEST_F(CommonDialogTest, ClosingHidesAllFiveSpritesThenTheCoverAndKeepsTheName) 
     EXPECT_EQ(wm::CommonDialog().current, question_);
 }
 
-TEST_F(CommonDialogTest, WriteScreenHidesTheSubjectFieldWhileADialogIsUp) {
+TEST_F(CommonDialogTest, WriteHidesTheSubjectAndAddressBookMovesTheDialogIntoItsSmallerScene) {
     wm::PMScreenBase* write = wm::Screens().At(wm::kWriteSlot);
     const uint16_t subject = Atom("EdtWrSubject");
     write->ShowDialog(wm::kDialogOk, question_, "Saved.");
     write->CloseDialog(sprites::BtnCoOk);
     EXPECT_EQ(Shorts(host_.Requests(atoms::ports::ScWrWrite), atoms::NAME).front(), subject) << "hidden first";
     EXPECT_EQ(Longs(About(atoms::ports::ScWrWrite, code::kSet, atoms::NAME, subject), atoms::VISIBLE), (Numbers{0, 1}));
-}
 
-TEST_F(CommonDialogTest, AddressBookMovesTheDialogIntoItsSmallerScene) {
+    // The address book moves the dialog into its smaller scene.
     wm::PMScreenBase* book = wm::Screens().At(wm::kAddressSlot);
     const uint16_t scene = atoms::ports::ScAbAddress;
     book->ShowDialog(wm::kDialogOk, question_, "Empty.");
@@ -216,7 +215,9 @@ protected:
 
 // A player's disabled buttons are checked with the mailbox list (main_screen_test); the write
 // screen's Back question by the write_refusals session.
-TEST_F(ScreensTest, MainAndWriteScreensShowTheMailboxNameHoldTheirPortsWhileShownAndExitEnds) {
+// New leads to the write screen in every write session.
+TEST_F(ScreensTest, MainAndWriteScreensShowTheMailboxNameHoldTheirPortsWhileShownAndMainButtonsWork) {
+    wm::AppSettings().parent_url = "https://parents.example";
     Start("Robin");
     Deliver(mainPort_, code::kEntered);
     EXPECT_TRUE(Attached(atoms::KeyboardPort, &PM_WrenmailMain));
@@ -248,16 +249,12 @@ TEST_F(ScreensTest, MainAndWriteScreensShowTheMailboxNameHoldTheirPortsWhileShow
     EXPECT_EQ(Deliveries(end), Lines{"post 0"});
     EXPECT_EQ(EDictKeyCount(&end[0].record), 0);
     EXPECT_FALSE(wm::CommonDialog().up);
-}
 
-TEST_F(ScreensTest, MainButtonsSwitchScenesAndOpenTheParentPage) {
-    wm::AppSettings().parent_url = "https://parents.example";
-    Start("Robin");  // New leads to the write screen in every write session
-    Click(mainPort_, Atom("BtnWnChange"));
-    EXPECT_EQ(CurrentScene(), atoms::ports::ScCsSignIn);
     Click(mainPort_, Atom("BtnWnParent"));
     EXPECT_EQ(Texts(host_.Requests(atoms::shell::HarborPort, code::kOpenAddress), atoms::STRING),
               Lines{"https://parents.example"});
+    Click(mainPort_, Atom("BtnWnChange"));
+    EXPECT_EQ(CurrentScene(), atoms::ports::ScCsSignIn);
 }
 
 TEST_F(ScreensTest, TheAddressBookCoversItsCallerWhileOpen) {

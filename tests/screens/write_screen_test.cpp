@@ -227,10 +227,6 @@ protected:
         HxPublishValue(Dictionary(n), tree_.Keep(root));
     }
 
-    static bool Offer(wm::StampPanel& panel, uint16_t type, uint16_t sprite) {
-        EDict record = Named(type, sprite);
-        return panel.HandleMessage(&record);
-    }
     // Where the first request of the type to the port naming the sprite under the key stands.
     std::ptrdiff_t First(uint16_t port, uint16_t type, uint16_t key, uint16_t sprite) const {
         const std::vector<HostRequest> all = host_.Requests(0);
@@ -267,7 +263,8 @@ TEST_F(StampPanelTest, AClickedStampGoesIntoTheBodyWithASpaceAndTheClickGoesOn) 
     wm::RichTextView editor(atoms::ports::ScWrWrite, Atom("PvtWrMessage"));
     wm::StampPanel panel(atoms::ports::ScWrWrite, &editor);
     panel.Open();
-    EXPECT_FALSE(Offer(panel, code::kClick, Atom("SptWrIconC")));
+    EDict click = Named(code::kClick, Atom("SptWrIconC"));
+    EXPECT_FALSE(panel.HandleMessage(&click));
     EXPECT_STREQ(editor.ProducePlainBodyText(), "c2 ");
     EXPECT_TRUE(panel.IsOpen());
 }
