@@ -2,8 +2,6 @@
 // order of its requests, the pages paced by painted views, stop, and a missing letter.
 #include "screens/print_screen.h"
 
-#include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -36,10 +34,6 @@ protected:
         wm::Handover().current_message = letter_;
         wm::Handover().printing = 1;
         wm::CurrentScreen()->ShowDialog(wm::kDialogNoButtons, Atom("Printing"), "Printing...");
-    }
-    void TearDown() override {
-        wm::Handover().current_message = 0;
-        ModuleTest::TearDown();
     }
 
     static bool Deliver(EDict record) { return PM_PrintMessage(&record); }

@@ -1,17 +1,23 @@
 // The write screen against the null host, whose mail service keeps each message's fields and
-// parts, so that what the screen builds can be read back.
+// parts, so that what the screen builds can be read back; and its helpers: the address picker's
+// place and paint, and the stamp panel, its four categories published as the scene's data
+// dictionary sprites, the first with ten stamps, the others empty (paging, each category's place
+// and the highlight are the write_stamps session's).
 #include "screens/write_screen.h"
 
-#include <map>
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "controls/rich_text_view.h"
+#include "fake_canvas.h"
+#include "host_tree.h"
 #include "module_test.h"
+#include "screens/address_picker.h"
+#include "screens/stamp_panel.h"
+#include "../controls/request_fields.h"
 
 namespace {
-
-namespace sprites = atoms::dialog_sprites;
 
 // A letter as the mail service gives its Data: the fields, then each part as "Part=type|body".
 std::string Letter(const std::string& to, const std::string& from, const std::string& subject,
@@ -23,13 +29,6 @@ std::string Letter(const std::string& to, const std::string& from, const std::st
 
 class WriteScreenTest : public ModuleTest {
 protected:
-    void SetUp() override {
-        ModuleTest::SetUp();
-        wm::Handover().reply_pending = 0;
-        wm::Handover().printing = 0;
-        wm::Handover().current_message = 0;
-    }
-
     void EnterAs(const char* kite) {
         Start("p7", kite, kite != nullptr ? "pw" : nullptr);
         wm::ShowScreen(atoms::ports::ScWrWrite);
@@ -129,7 +128,6 @@ TEST_F(WriteScreenTest, PrintMakesARichOnlyCopyOnceUntilPrintingEnds) {
     Deliver(port_, code::kLeft);
     EXPECT_EQ(mail_.objects.count(copy), 0u) << "leaving frees the copy";
     EXPECT_EQ(wm::Handover().current_message, 0u);
-    wm::Handover().printing = 0;
 }
 
 TEST_F(WriteScreenTest, APlayerWithoutKiteIdStoresNothingAndPrintsFromTheEmptyKiteId) {
@@ -144,7 +142,6 @@ TEST_F(WriteScreenTest, APlayerWithoutKiteIdStoresNothingAndPrintsFromTheEmptyKi
     ASSERT_NE(copy, 0u);
     EXPECT_EQ(mail_.Data(copy), Letter("bob_02", "", "", "", {"text/wrenmail|"}))
         << "the player ID never stands in for the kite ID";
-    wm::Handover().printing = 0;
 }
 
 TEST_F(WriteScreenTest, TabStripsTabsAndTheSubjectsTabGivesTheBodyTheKeyboard) {
@@ -167,6 +164,109 @@ TEST_F(WriteScreenTest, TabStripsTabsAndTheSubjectsTabGivesTheBodyTheKeyboard) {
     EXPECT_TRUE(sceneFocus) << "the fields let go of the keyboard";
     EditKey(port_, Atom("EdtWrTo"), atoms::FOCUS);
     EXPECT_FALSE(Write().Editor()->Focused()) << "a field taking the focus takes it from the body";
+}
+
+using wm::testing::FakeCanvas;
+using wm::testing::Painted;
+using wm::testing::SameColour;
+
+TEST(AddressPicker, PaintsBlueFramedInBlackWithEachRowInsetByTwo) {
+    HxReset();
+    wm::PMAddressPicker picker(atoms::ports::ScWrWrite, atoms::ports::WritePort);
+    EXPECT_EQ(Bounds(picker), (std::vector<uint32_t>{137, 100, 90, 150}));
+    picker.AddItem("anna", 1);
+    picker.AddItem("Bob", 2);
+    picker.Select(1);
+    FakeCanvas canvas(72, 150);
+    ASSERT_TRUE(picker.Draw(canvas));
+    const std::vector<Painted>& paint = canvas.Paint();
+    ASSERT_GE(paint.size(), 4u);
+    EXPECT_TRUE(paint[0].filled);
+    EXPECT_TRUE(SameColour(paint[0].colour, wm::PMAddressPicker::kBackground));
+    EXPECT_FALSE(paint[1].filled);
+    EXPECT_TRUE(SameColour(paint[1].colour, wm::Rgb{0, 0, 0}));
+    EXPECT_EQ(paint[1].x2, 72.0f);
+    EXPECT_EQ(paint[1].y2, 150.0f);
+    // Rows are 14 high (12 of text and 2): each is drawn from 2 in to 2 short of its edges.
+    const uint32_t rows = picker.RowHeight();
+    EXPECT_EQ((std::vector<float>{paint[2].x1, paint[2].y1, paint[2].x2, paint[2].y2}),
+              (std::vector<float>{2, 2, 70, static_cast<float>(rows - 2)}));
+    EXPECT_TRUE(SameColour(paint[2].colour, wm::PMAddressPicker::kBackground));
+    EXPECT_EQ(paint[3].y1, static_cast<float>(rows + 2));
+    EXPECT_FALSE(SameColour(paint[3].colour, wm::PMAddressPicker::kBackground)) << "the picked row stands out";
+    EXPECT_FALSE(picker.Draw(canvas)) << "nothing changed: no repaint";
+}
+
+constexpr const char* kCaptions[] = {"c0", "c1", "c2", "c3", "c4", "c5", "c6", "c7", "c8", "c9"};
+constexpr int kStamps = 10;
+
+class StampPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host_.Install();
+        for (int n = 1; n <= 4; ++n) Publish(n, n == 1 ? kStamps : 0);
+    }
+    void TearDown() override {
+        for (int n = 1; n <= 4; ++n) HxWithdrawValue(Dictionary(n));
+        host_.Uninstall();
+    }
+
+    static uint16_t Dictionary(int n) { return wm::FetchAtomFormat("DctWrIcons%d", n); }
+    static uint16_t Stamp(int j) { return wm::FetchAtomFormat("SptTestStamp%d", j); }
+    void Publish(int n, int count) {
+        std::vector<HostValue> forms;
+        for (int j = 0; j < count; ++j) {
+            forms.push_back(HostTree::Name(Stamp(j)));
+            forms.push_back(HostTree::Text(kCaptions[j]));
+        }
+        const HostValue root = tree_.Dict({{Atom("Category"), HostTree::Text("Animals")},
+                                           {Atom("TEMPLATE"), tree_.Array({HostTree::Name(Atom("image")),
+                                                                            HostTree::Name(Atom("text"))})},
+                                           {Atom("FORMS"), tree_.Array(std::move(forms))}},
+                                          4);
+        HxPublishValue(Dictionary(n), tree_.Keep(root));
+    }
+
+    // Where the first request of the type to the port naming the sprite under the key stands.
+    std::ptrdiff_t First(uint16_t port, uint16_t type, uint16_t key, uint16_t sprite) const {
+        const std::vector<HostRequest> all = host_.Requests(0);
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (all[i].port == port && EDictGetType(&all[i].record) == type &&
+                EDictGetShort(&all[i].record, key) == sprite) {
+                return static_cast<std::ptrdiff_t>(i);
+            }
+        }
+        return -1;
+    }
+
+    NullHost host_;
+    HostTree tree_;
+};
+
+TEST_F(StampPanelTest, ACategoryIsBoundBeforeItsPageSpritesAreMadeAndReleasedAfter) {
+    wm::StampPanel panel(atoms::ports::ScWrWrite, nullptr);
+    EXPECT_EQ(panel.Page(0).Category(), "Animals");
+    EXPECT_EQ(panel.Page(0).Size(), static_cast<std::size_t>(kStamps));
+    const std::ptrdiff_t bind = First(atoms::AppPort, code::kStart, atoms::NAME, Dictionary(1));
+    const std::ptrdiff_t page = First(atoms::ports::ScWrWrite, code::kStart, atoms::SPRITENAME, Atom("AniWrPanel1"));
+    const std::ptrdiff_t caption = First(atoms::ports::ScWrWrite, code::kStart, atoms::INAME, Atom("IconText7"));
+    const std::ptrdiff_t release = First(atoms::AppPort, code::kStop, atoms::NAME, Dictionary(1));
+    const std::ptrdiff_t next = First(atoms::AppPort, code::kStart, atoms::NAME, Dictionary(2));
+    ASSERT_GE(bind, 0);
+    EXPECT_LT(bind, page);
+    EXPECT_LT(page, caption);
+    EXPECT_LT(caption, release);
+    EXPECT_LT(release, next);
+}
+
+TEST_F(StampPanelTest, AClickedStampGoesIntoTheBodyWithASpaceAndTheClickGoesOn) {
+    wm::RichTextView editor(atoms::ports::ScWrWrite, Atom("PvtWrMessage"));
+    wm::StampPanel panel(atoms::ports::ScWrWrite, &editor);
+    panel.Open();
+    EDict click = Named(code::kClick, Atom("SptWrIconC"));
+    EXPECT_FALSE(panel.HandleMessage(&click));
+    EXPECT_STREQ(editor.ProducePlainBodyText(), "c2 ");
+    EXPECT_TRUE(panel.IsOpen());
 }
 
 }  // namespace
