@@ -90,7 +90,7 @@ TEST_F(MailTransferTest, WithoutKiteIdOnlyThePlayersTrashIsEmptied) {
     EXPECT_TRUE(mail_.sent.empty());
 }
 
-TEST_F(MailTransferTest, NoWaitingMailStoresNothingAndStillReportsTheDownload) {
+TEST_F(MailTransferTest, NoWaitingMailOrNoManagerMovesNothingAndTheChainGoesOn) {
     SignedInOnMain();
     wm::FetchNewMail();
     EXPECT_TRUE(files_.At(kAnnInBox).files.empty());
@@ -98,10 +98,7 @@ TEST_F(MailTransferTest, NoWaitingMailStoresNothingAndStillReportsTheDownload) {
     const auto done = host_.Requests(atoms::ports::WrenmailMainPort, atoms::actions::aOnMailDownloaded);
     ASSERT_EQ(done.size(), 1u);
     EXPECT_EQ(done[0].delay, 10);
-}
 
-TEST_F(MailTransferTest, WithoutManagerNothingIsFetchedNorSentAndTheChainGoesOn) {
-    SignedInOnMain();
     wm::Services().mail_manager = 0;
     mail_.waiting = {FakeMailServer::DataOf("bob_02", "Hello", 1)};
     PutMessage(kAnnOutBox, 1, "keep me");
@@ -110,7 +107,7 @@ TEST_F(MailTransferTest, WithoutManagerNothingIsFetchedNorSentAndTheChainGoesOn)
     EXPECT_EQ(mail_.waiting.size(), 1u);
     EXPECT_EQ(files_.At(kAnnOutBox).files.size(), 1u);
     EXPECT_EQ(Posts(atoms::PM, atoms::actions::aOnMailUploaded), 1u);
-    EXPECT_EQ(Posts(atoms::ports::WrenmailMainPort, atoms::actions::aOnMailDownloaded), 1u);
+    EXPECT_EQ(Posts(atoms::ports::WrenmailMainPort, atoms::actions::aOnMailDownloaded), 2u);
 }
 
 TEST_F(MailTransferTest, RefusedAndUnreadableOutboxFilesAreDeletedAllTheSame) {

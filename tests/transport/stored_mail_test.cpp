@@ -53,8 +53,10 @@ TEST_F(StoredMailTest, ImportsAtStartAreInThePlayersFirstList) {
     EXPECT_EQ(importReadsOutsideImport_, 0);
 }
 
-TEST_F(StoredMailTest, ImportTextsAreCutToTheirBuffers) {
+TEST_F(StoredMailTest, ImportTextsAreCutToTheirBuffersAndImportsWithoutAUsablePlayerAreDropped) {
     PutImport("long.dct", {"p7", std::string(200, 'f'), std::string(130, 's'), std::string(70, 't'), "x", 1});
+    PutImport("nobody.dct", {"", "gran", "Hello", "text/plain", "x", 1});
+    PutImport("escape.dct", {"../p7", "gran", "Hello", "text/plain", "x", 1});
     wm::OpenFileService();
     wm::ImportWaitingMessages();
     const auto stored = MessageFiles(kP7InBox);
@@ -62,15 +64,9 @@ TEST_F(StoredMailTest, ImportTextsAreCutToTheirBuffers) {
     EXPECT_EQ(StoredText(kP7InBox, stored[0]),
               FakeMailServer::DataOf(std::string(127, 'f'), std::string(127, 's'), 1, "p7", "x") + "Part=" +
                   std::string(63, 't') + "|x\n");
-}
-
-TEST_F(StoredMailTest, AnImportWithoutAUsablePlayerIsDroppedUnstored) {
-    PutImport("nobody.dct", {"", "gran", "Hello", "text/plain", "x", 1});
-    PutImport("escape.dct", {"../p7", "gran", "Hello", "text/plain", "x", 1});
-    wm::OpenFileService();
-    wm::ImportWaitingMessages();
     EXPECT_TRUE(files_.At({"Import"}).files.empty());
-    EXPECT_EQ(files_.At({"MailBoxes"}).dirs.count("Players"), 0u);
+    EXPECT_EQ(files_.At({"MailBoxes"}).dirs.size(), 1u);
+    EXPECT_EQ(files_.At({"MailBoxes", "Players"}).dirs.size(), 1u);
     EXPECT_TRUE(mail_.objects.empty());
 }
 
