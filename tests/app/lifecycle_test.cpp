@@ -12,26 +12,6 @@ const std::pair<uint16_t, HxHandler> kEntries[] = {
     {atoms::ports::WritePort, &PM_WriteMessage},      {atoms::ports::ReadPort, &PM_ReadMessage},
     {atoms::ports::AddressPort, &PM_AddressBook},     {atoms::ports::WNPrintPort, &PM_PrintMessage}};
 
-TEST_F(LifecycleTest, FirstSceneFollowsTheIdentityOfTheStartMessage) {
-    struct Case { const char* player; const char* kite; uint16_t scene; };
-    const Case cases[] = {
-        {nullptr, nullptr, atoms::ports::ScCsSignIn},
-        {"Robin", nullptr, atoms::ports::ScWnMain},
-        {"Robin", "robin7", atoms::ports::ScCsSignIn},
-        {nullptr, "robin7", atoms::ports::ScCsSignIn},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.player != nullptr ? c.player : "(no player)");
-        host_.Forget();
-        wm::Identity().ClearIdentity();
-        Start(c.player, c.kite, "pw");
-        EXPECT_EQ(RequestedScene(), c.scene);
-        EXPECT_EQ(CurrentScene(), c.scene);
-        EXPECT_EQ(Deliveries(host_.Requests(atoms::AppPort, code::kStart)), Lines{"post 0"});
-        Stop();
-    }
-}
-
 // The screens' entries answer only between start and stop.
 int Answering() {
     int answers = 0;
@@ -118,25 +98,6 @@ TEST_F(LifecycleTest, AStartWhileRunningAndOtherMessagesChangeNothing) {
     EXPECT_EQ(wm::Screens().Count(), 5);
     EXPECT_FALSE(wm::CommonDialog().up);
     EXPECT_TRUE(host_.Requests(0).empty());
-}
-
-TEST_F(LifecycleTest, UploadedMailAnnouncesTheFetchAndPostsIt) {
-    Start("Robin");
-    host_.Forget();
-    EDict uploaded = Record(atoms::actions::aOnMailUploaded);
-    EXPECT_FALSE(PM_Main(&uploaded));
-
-    EXPECT_TRUE(wm::CommonDialog().up);
-    EXPECT_EQ(wm::CommonDialog().current, atoms::dialogs::GettingMail);
-    const auto text = About(atoms::ports::ScWnMain, code::kSet, atoms::NAME, atoms::dialog_sprites::TxtCoDialog);
-    ASSERT_FALSE(text.empty());
-    EXPECT_STREQ(EDictGetText(&text.back().record, atoms::TEXT), "Checking for new messages...");
-    EXPECT_TRUE(About(atoms::ports::ScWnMain, code::kStart, atoms::SPRITENAME, atoms::dialog_sprites::BtnCoOk)
-                    .empty());
-
-    const auto next = host_.Requests(atoms::PM, atoms::actions::aWrenmailGetMail);
-    EXPECT_EQ(Deliveries(next), Lines{"post 10"});
-    EXPECT_EQ(EDictKeyCount(&next[0].record), 0);
 }
 
 }  // namespace

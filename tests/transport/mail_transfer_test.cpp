@@ -72,6 +72,8 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
 
     EXPECT_EQ(DialogTexts(),
               (std::vector<std::string>{wm::kSendingMailText, wm::kGettingMailText}));
+    // Both notices go without an OK button.
+    EXPECT_TRUE(About(atoms::ports::ScWnMain, code::kStart, atoms::SPRITENAME, atoms::dialog_sprites::BtnCoOk).empty());
 }
 
 TEST_F(MailTransferTest, WithoutKiteIdOnlyThePlayersTrashIsEmptied) {
