@@ -32,12 +32,12 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
     SignedInOnMain();
     const std::string first = FakeMailServer::DataOf("ann_01", "One", 1, "bob_02");
     const std::string second = FakeMailServer::DataOf("ann_01", "Two", 2, "bob_02");
-    PutMessage(kAnnOutBox, 1, first);
-    PutMessage(kAnnOutBox, 2, second);
+    files_.PutMessage(kAnnOutBox, 1, first);
+    files_.PutMessage(kAnnOutBox, 2, second);
     files_.PutLastId(kAnnOutBox, 2);
     mail_.waiting = {FakeMailServer::DataOf("bob_02", "Hello", 100, "ann_01"),
                      FakeMailServer::DataOf("cy_03", "Kites", 200, "ann_01")};
-    PutMessage(kAnnTrash, 4, "old");
+    files_.PutMessage(kAnnTrash, 4, "old");
 
     GetSend();
     EXPECT_TRUE(wm::CommonDialog().up);
@@ -62,8 +62,8 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
     Advance(10);
     EXPECT_FALSE(wm::CommonDialog().up);
     EXPECT_EQ(Headers(), (std::vector<std::string>{"1/2 bob_02: Hello", "1/3 cy_03: Kites"}));
-    EXPECT_NE(StoredText(kAnnInBox, "WN2.wnl").find("Subject=Hello"), std::string::npos);
-    EXPECT_NE(StoredText(kAnnInBox, "WN3.wnl").find("Subject=Kites"), std::string::npos);
+    EXPECT_NE(files_.MessageText(kAnnInBox, "WN2.wnl").find("Subject=Hello"), std::string::npos);
+    EXPECT_NE(files_.MessageText(kAnnInBox, "WN3.wnl").find("Subject=Kites"), std::string::npos);
     EXPECT_EQ(wm::Services().header_list->Tail()->date, 200u);
     EXPECT_TRUE(mail_.objects.empty());  // every message object was freed
     EXPECT_EQ(Downloads(), 0u);
@@ -79,8 +79,8 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
 TEST_F(MailTransferTest, WithoutKiteIdOnlyThePlayersTrashIsEmptied) {
     Start("p7");
     Deliver(atoms::ports::WrenmailMainPort, code::kEntered);
-    PutMessage(kP7Trash, 1, "gone");
-    PutMessage(kAnnTrash, 1, "kept");
+    files_.PutMessage(kP7Trash, 1, "gone");
+    files_.PutMessage(kAnnTrash, 1, "kept");
     host_.Forget();
 
     wm::StartSendAndFetch();
@@ -103,7 +103,7 @@ TEST_F(MailTransferTest, NoWaitingMailOrNoManagerMovesNothingAndTheChainGoesOn) 
 
     wm::Services().mail_manager = 0;
     mail_.waiting = {FakeMailServer::DataOf("bob_02", "Hello", 1)};
-    PutMessage(kAnnOutBox, 1, "keep me");
+    files_.PutMessage(kAnnOutBox, 1, "keep me");
     wm::SendOutbox();
     wm::FetchNewMail();
     EXPECT_EQ(mail_.waiting.size(), 1u);
@@ -115,7 +115,7 @@ TEST_F(MailTransferTest, NoWaitingMailOrNoManagerMovesNothingAndTheChainGoesOn) 
 TEST_F(MailTransferTest, RefusedAndUnreadableOutboxFilesAreDeletedAllTheSame) {
     SignedInOnMain();
     mail_.sendSucceeds = false;
-    PutMessage(kAnnOutBox, 1, FakeMailServer::DataOf("ann_01", "Lost", 1));
+    files_.PutMessage(kAnnOutBox, 1, FakeMailServer::DataOf("ann_01", "Lost", 1));
     files_.At(kAnnOutBox).unreadable["WN2.wnl"] = "";
     files_.At(kAnnOutBox).files["notes.txt"] = {};
     wm::SendOutbox();

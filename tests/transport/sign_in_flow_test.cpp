@@ -13,8 +13,8 @@ protected:
     void SetUp() override {
         TransportTest::SetUp();
         mail_.accounts["ann_01"] = "apple";
-        PutMessage(kAnnInBox, 3, FakeMailServer::DataOf("bob_02", "Kites", 9));
-        PutMessage(kP7InBox, 1, FakeMailServer::DataOf("mum", "Tea", 8));
+        files_.PutMessage(kAnnInBox, 3, FakeMailServer::DataOf("bob_02", "Kites", 9));
+        files_.PutMessage(kP7InBox, 1, FakeMailServer::DataOf("mum", "Tea", 8));
     }
     void AtEntry(const char* name = "ann_01", const char* password = "apple") {
         Start("p7");
