@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "../controls/request_fields.h"
 #include "store/message_file.h"
 #include "transport/mail_transfer.h"
 #include "transport_fixture.h"
@@ -43,8 +44,7 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
     EXPECT_TRUE(wm::CommonDialog().up);
     EXPECT_EQ(wm::CommonDialog().current, atoms::dialogs::SendingMail);
     const auto send = host_.Requests(atoms::PM, atoms::actions::aWrenmailSendMail);
-    ASSERT_EQ(send.size(), 1u);
-    EXPECT_EQ(send[0].delay, 10);
+    EXPECT_EQ(Deliveries(send), Lines{"post 10"});
     EXPECT_TRUE(files_.At(kAnnTrash).files.empty());
     EXPECT_TRUE(mail_.sent.empty());  // nothing happens before the posted step arrives
 
@@ -98,8 +98,7 @@ TEST_F(MailTransferTest, NoWaitingMailOrNoManagerMovesNothingAndTheChainGoesOn) 
     EXPECT_TRUE(files_.At(kAnnInBox).files.empty());
     EXPECT_TRUE(Headers().empty());
     const auto done = host_.Requests(atoms::ports::WrenmailMainPort, atoms::actions::aOnMailDownloaded);
-    ASSERT_EQ(done.size(), 1u);
-    EXPECT_EQ(done[0].delay, 10);
+    EXPECT_EQ(Deliveries(done), Lines{"post 10"});
 
     wm::Services().mail_manager = 0;
     mail_.waiting = {FakeMailServer::DataOf("bob_02", "Hello", 1)};

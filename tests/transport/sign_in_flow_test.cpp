@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "../controls/request_fields.h"
 #include "screens/sign_in_screen.h"
 #include "transport/connection_client.h"
 #include "transport_fixture.h"
@@ -46,8 +47,7 @@ TEST_F(SignInFlowTest, ARightPasswordKeepsTheManagerStoresTheLoginAndListsBothIn
     SignIn("ann_01", "apple");
     EXPECT_EQ(ras_.queries, 1) << "no connection manager: validated at once";
     EXPECT_TRUE(ras_.dials.empty());
-    ASSERT_EQ(Validations().size(), 1u);
-    EXPECT_EQ(Validations()[0].delay, 0);
+    EXPECT_EQ(Deliveries(Validations()), Lines{"post 0"});
     EXPECT_EQ(wm::Services().mail_manager, 70u);
     EXPECT_STREQ(wm::Identity().GetKiteId(), "ann_01");
     EXPECT_STREQ(wm::Identity().GetPassword(), "apple");
@@ -61,8 +61,7 @@ TEST_F(SignInFlowTest, AWrongPasswordOrStatusFourHundredReleasesEverythingAndSho
     SignIn("ann_01", "pear");
     EXPECT_EQ(wm::Services().mail_manager, 0u);
     EXPECT_STREQ(wm::Identity().GetKiteId(), "");
-    ASSERT_EQ(Posted(Atom("aShowBadUserDialog")).size(), 1u);
-    EXPECT_EQ(Posted(Atom("aShowBadUserDialog"))[0].delay, 100);
+    EXPECT_EQ(Deliveries(Posted(Atom("aShowBadUserDialog"))), Lines{"post 100"});
     Advance(100);
     EXPECT_EQ(wm::CommonDialog().current, Atom("BadUserDialog"));
     EXPECT_EQ(RequestedScene(), 0);  // no other scene was asked for
@@ -105,9 +104,7 @@ TEST_F(SignInFlowTest, ADialIsPostedAndItsSuccessKeepsTheLineAndValidates) {
     PressEnter();
     EXPECT_TRUE(ras_.dials.empty());  // posted, not sent
     const auto posted = host_.Requests(atoms::mail::RASPort, code::kOpen);
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].event, HxTracePost);
-    EXPECT_EQ(posted[0].delay, 0);
+    ASSERT_EQ(Deliveries(posted), Lines{"post 0"});
     EXPECT_EQ(EDictGetShort(&posted[0].record, atoms::mail::NotifyPort), atoms::ports::ConnectPort);
     Advance(0);
     ASSERT_EQ(ras_.dials.size(), 1u);
@@ -115,8 +112,7 @@ TEST_F(SignInFlowTest, ADialIsPostedAndItsSuccessKeepsTheLineAndValidates) {
 
     EXPECT_TRUE(Notify(code::kDialResult, 1, 44));
     EXPECT_EQ(wm::Services().connection, 44u);
-    ASSERT_EQ(Validations().size(), 1u);
-    EXPECT_EQ(Validations()[0].delay, 0);
+    EXPECT_EQ(Deliveries(Validations()), Lines{"post 0"});
     Advance(0);
     EXPECT_EQ(CurrentScene(), atoms::ports::ScWnMain);
 
@@ -125,11 +121,26 @@ TEST_F(SignInFlowTest, ADialIsPostedAndItsSuccessKeepsTheLineAndValidates) {
     ras_.queries = 0;
     wm::StartDial();
     EXPECT_EQ(ras_.queries, 0);
-    ASSERT_EQ(Validations().size(), 1u);
-    EXPECT_EQ(Validations()[0].delay, 10);
+    EXPECT_EQ(Deliveries(Validations()), Lines{"post 10"});
+    EXPECT_TRUE(Notify(code::kTick, 1, 6));  // other notices are taken and ignored
+    EXPECT_EQ(wm::Services().connection, 44u);
 
     wm::ReleaseConnection();
     EXPECT_EQ(ras_.hangUps, std::vector<uint32_t>{44});
+
+    // A line that came up and drops is forgotten; a success without a handle keeps none.
+    Notify(code::kDialResult, 1, 45);
+    host_.Forget();
+    EXPECT_TRUE(Notify(code::kLineDropped, 0, 0));
+    EXPECT_EQ(wm::Services().connection, 0u);
+    EXPECT_TRUE(host_.Requests(port_).empty());
+    EXPECT_FALSE(wm::CommonDialog().up);
+    Notify(code::kDialResult, 1, 0);
+    EXPECT_EQ(wm::Services().connection, 0u);
+    ras_.queries = 0;
+    wm::StartDial();  // no line: the next sign-in asks for the manager and dials again
+    EXPECT_EQ(ras_.queries, 1);
+    EXPECT_EQ(host_.Requests(atoms::mail::RASPort, code::kOpen).size(), 1u);
 }
 
 TEST_F(SignInFlowTest, AFailedDialReleasesTheManagerAndShowsTheConnectionDialog) {
@@ -147,26 +158,6 @@ TEST_F(SignInFlowTest, AFailedDialReleasesTheManagerAndShowsTheConnectionDialog)
     EXPECT_EQ(wm::CommonDialog().current, Atom("ConnectFailed"));
     EXPECT_EQ(wm::Services().connection, 0u);
     EXPECT_EQ(RequestedScene(), 0);  // no other scene was asked for
-}
-
-TEST_F(SignInFlowTest, AfterADialOnlyADroppedLineForgetsItAndASuccessWithoutHandleKeepsNone) {
-    ras_.manager = 9;
-    AtEntry();
-    Notify(code::kDialResult, 1, 44);
-    host_.Forget();
-    EXPECT_TRUE(Notify(code::kTick, 1, 6));  // other notices are taken and ignored
-    EXPECT_EQ(wm::Services().connection, 44u);
-    EXPECT_TRUE(Notify(code::kLineDropped, 0, 0));
-    EXPECT_EQ(wm::Services().connection, 0u);
-    EXPECT_TRUE(host_.Requests(port_).empty());
-    EXPECT_FALSE(wm::CommonDialog().up);
-
-    Notify(code::kDialResult, 1, 0);
-    EXPECT_EQ(wm::Services().connection, 0u);
-    ras_.queries = 0;
-    wm::StartDial();  // no line: the next sign-in asks for the manager and dials again
-    EXPECT_EQ(ras_.queries, 1);
-    EXPECT_EQ(host_.Requests(atoms::mail::RASPort, code::kOpen).size(), 1u);
 }
 
 }  // namespace
