@@ -39,7 +39,6 @@ TEST_F(LifecycleTest, StopDetachesTheSixPortsAndForgetsTheScreens) {
     EXPECT_FALSE(wm::ModuleRunning());
     EXPECT_EQ(Answering(), 0);
     Stop();  // a repeated stop finds nothing to delete
-    EXPECT_EQ(wm::Screens().Count(), 0);
 }
 
 TEST_F(LifecycleTest, StopClosesTheMailManagerAndReleasesTheConnection) {

@@ -24,10 +24,9 @@ protected:
         host_.scenes.editTexts[Atom("EdtCsPassword")] = password;
         host_.Forget();
     }
-    void PressEnter() { Click(port_, Atom("BtnCsEnter")); }
     void SignIn(const char* name, const char* password) {
         AtEntry(name, password);
-        PressEnter();
+        Click(port_, Atom("BtnCsEnter"));
         Advance(0);
     }
     static bool Notify(uint16_t type, int32_t status, uint32_t connection) {
@@ -101,7 +100,7 @@ TEST_F(SignInFlowTest, CancelListsOnlyThePlayersInboxAndSigningInAgainSignsTheOl
 TEST_F(SignInFlowTest, ADialIsPostedAndItsSuccessKeepsTheLineAndValidates) {
     ras_.manager = 9;
     AtEntry();
-    PressEnter();
+    Click(port_, Atom("BtnCsEnter"));
     EXPECT_TRUE(ras_.dials.empty());  // posted, not sent
     const auto posted = host_.Requests(atoms::mail::RASPort, code::kOpen);
     ASSERT_EQ(Deliveries(posted), Lines{"post 0"});
@@ -146,7 +145,7 @@ TEST_F(SignInFlowTest, ADialIsPostedAndItsSuccessKeepsTheLineAndValidates) {
 TEST_F(SignInFlowTest, AFailedDialReleasesTheManagerAndShowsTheConnectionDialog) {
     ras_.manager = 9;
     AtEntry();
-    PressEnter();
+    Click(port_, Atom("BtnCsEnter"));
     Advance(0);
     wm::Services().mail_manager = 31;
     Notify(code::kDialResult, 0, 0);
