@@ -6,35 +6,18 @@ namespace {
 
 using LifecycleTest = ModuleTest;
 
-const HxHandler kScreenEntries[] = {&PM_OrbitSignIn, &PM_WrenmailMain, &PM_WriteMessage, &PM_ReadMessage,
-                                    &PM_AddressBook};
-
-TEST_F(LifecycleTest, FirstSceneFollowsTheIdentityOfTheStartMessage) {
-    struct Case { const char* player; const char* kite; uint16_t scene; };
-    const Case cases[] = {
-        {nullptr, nullptr, atoms::ports::ScCsSignIn},
-        {"Robin", nullptr, atoms::ports::ScWnMain},
-        {"Robin", "robin7", atoms::ports::ScCsSignIn},
-        {nullptr, "robin7", atoms::ports::ScCsSignIn},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.player != nullptr ? c.player : "(no player)");
-        host_.Forget();
-        wm::Identity().ClearIdentity();
-        Start(c.player, c.kite, "pw");
-        EXPECT_EQ(RequestedScene(), c.scene);
-        EXPECT_EQ(CurrentScene(), c.scene);
-        EXPECT_EQ(Deliveries(host_.Requests(atoms::AppPort, code::kStart)), Lines{"post 0"});
-        Stop();
-    }
-}
+// The module's ports with their entries; the first five are the screens'.
+const std::pair<uint16_t, HxHandler> kEntries[] = {
+    {atoms::ports::OrbitSignInPort, &PM_OrbitSignIn}, {atoms::ports::WrenmailMainPort, &PM_WrenmailMain},
+    {atoms::ports::WritePort, &PM_WriteMessage},      {atoms::ports::ReadPort, &PM_ReadMessage},
+    {atoms::ports::AddressPort, &PM_AddressBook},     {atoms::ports::WNPrintPort, &PM_PrintMessage}};
 
 // The screens' entries answer only between start and stop.
 int Answering() {
     int answers = 0;
-    for (HxHandler entry : kScreenEntries) {
+    for (int i = 0; i < 5; ++i) {
         EDict click = Record(code::kClick);
-        answers += entry(&click) ? 1 : 0;
+        answers += kEntries[i].second(&click) ? 1 : 0;
     }
     return answers;
 }
@@ -46,21 +29,16 @@ TEST_F(LifecycleTest, StopDetachesTheSixPortsAndForgetsTheScreens) {
     // Each slot's screen is the one the screen tests take from it; each names its help sound.
     ASSERT_EQ(wm::Screens().Count(), 5);
     for (int32_t slot = 0; slot < 5; ++slot) EXPECT_NE(wm::Screens().At(slot)->HelpSound(), 0) << slot;
-    const uint16_t ports[] = {atoms::ports::OrbitSignInPort, atoms::ports::WrenmailMainPort, atoms::ports::WritePort,
-                              atoms::ports::ReadPort, atoms::ports::AddressPort, atoms::ports::WNPrintPort};
-    const HxHandler handlers[] = {&PM_OrbitSignIn, &PM_WrenmailMain, &PM_WriteMessage, &PM_ReadMessage,
-                                  &PM_AddressBook, &PM_PrintMessage};
-    for (int i = 0; i < 6; ++i) EXPECT_TRUE(Attached(ports[i], handlers[i])) << i;
+    for (const auto& [port, handler] : kEntries) EXPECT_TRUE(Attached(port, handler)) << port;
     EXPECT_TRUE(Attached(atoms::ports::ConnectPort, &PM_Connection));
     Stop();
-    for (int i = 0; i < 6; ++i) EXPECT_FALSE(Attached(ports[i], handlers[i])) << i;
+    for (const auto& [port, handler] : kEntries) EXPECT_FALSE(Attached(port, handler)) << port;
     EXPECT_FALSE(Attached(atoms::ports::ConnectPort, &PM_Connection));
     EXPECT_EQ(wm::CurrentScreen(), nullptr);
     EXPECT_EQ(wm::Screens().Count(), 0);
     EXPECT_FALSE(wm::ModuleRunning());
     EXPECT_EQ(Answering(), 0);
     Stop();  // a repeated stop finds nothing to delete
-    EXPECT_EQ(wm::Screens().Count(), 0);
 }
 
 TEST_F(LifecycleTest, StopClosesTheMailManagerAndReleasesTheConnection) {
@@ -82,16 +60,6 @@ TEST_F(LifecycleTest, StopClosesTheMailManagerAndReleasesTheConnection) {
     EXPECT_EQ(EDictKeyCount(&line[0].record), 1);
 }
 
-TEST_F(LifecycleTest, StartWhileRunningIsIgnored) {
-    Start("Robin");
-    wm::PMScreenBase* main = wm::Screens().At(wm::kMainSlot);
-    host_.Forget();
-    Start(nullptr);
-    EXPECT_EQ(wm::Screens().At(wm::kMainSlot), main);
-    EXPECT_EQ(CurrentScene(), atoms::ports::ScWnMain);
-    EXPECT_TRUE(host_.Requests(0).empty());
-}
-
 TEST_F(LifecycleTest, CloseQuestionAnswersAokAndConfirmsExactlyOnceAfterTwentyTicks) {
     EDict question = Record(code::kHostQuery);
     EDictPutLong(&question, atoms::AOK, 9);
@@ -111,10 +79,14 @@ TEST_F(LifecycleTest, CloseQuestionAnswersAokAndConfirmsExactlyOnceAfterTwentyTi
     EXPECT_EQ(host_.Delivered(harbor).size(), 1u);
 }
 
-TEST_F(LifecycleTest, OtherMessagesChangeNothing) {
+TEST_F(LifecycleTest, AStartWhileRunningAndOtherMessagesChangeNothing) {
     Start("Robin", "robin7");
     wm::PMScreenBase* current = wm::CurrentScreen();
+    wm::PMScreenBase* main = wm::Screens().At(wm::kMainSlot);
     host_.Forget();
+    Start(nullptr);
+    EXPECT_EQ(wm::Screens().At(wm::kMainSlot), main);
+    EXPECT_STREQ(wm::Identity().GetPlayerId(), "Robin");
     // aWrenmailGetMail and aWrenmailSendMail run the mail transfers (tests/transport).
     for (uint16_t type : {code::kClick, code::kTick, atoms::actions::aOnMailDownloaded,
                           atoms::actions::aWrenmailVerifyUser, atoms::actions::aWrenmailUpdateMessages}) {
@@ -125,25 +97,6 @@ TEST_F(LifecycleTest, OtherMessagesChangeNothing) {
     EXPECT_EQ(wm::Screens().Count(), 5);
     EXPECT_FALSE(wm::CommonDialog().up);
     EXPECT_TRUE(host_.Requests(0).empty());
-}
-
-TEST_F(LifecycleTest, UploadedMailAnnouncesTheFetchAndPostsIt) {
-    Start("Robin");
-    host_.Forget();
-    EDict uploaded = Record(atoms::actions::aOnMailUploaded);
-    EXPECT_FALSE(PM_Main(&uploaded));
-
-    EXPECT_TRUE(wm::CommonDialog().up);
-    EXPECT_EQ(wm::CommonDialog().current, atoms::dialogs::GettingMail);
-    const auto text = About(atoms::ports::ScWnMain, code::kSet, atoms::NAME, atoms::dialog_sprites::TxtCoDialog);
-    ASSERT_FALSE(text.empty());
-    EXPECT_STREQ(EDictGetText(&text.back().record, atoms::TEXT), "Checking for new messages...");
-    EXPECT_TRUE(About(atoms::ports::ScWnMain, code::kStart, atoms::SPRITENAME, atoms::dialog_sprites::BtnCoOk)
-                    .empty());
-
-    const auto next = host_.Requests(atoms::PM, atoms::actions::aWrenmailGetMail);
-    EXPECT_EQ(Deliveries(next), Lines{"post 10"});
-    EXPECT_EQ(EDictKeyCount(&next[0].record), 0);
 }
 
 }  // namespace

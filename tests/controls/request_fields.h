@@ -48,13 +48,6 @@ std::vector<uint32_t> Bounds(const Control& control) {
     return {control.GetLeft(), control.GetTop(), control.GetWidth(), control.GetHeight()};
 }
 
-// A record of the type naming the sprite, stamped with the time.
-inline EDict Named(uint16_t type, uint16_t sprite, uint32_t time = 0) {
-    EDict record = Record(type, time);
-    EDictPutShort(&record, atoms::NAME, sprite);
-    return record;
-}
-
 // A record of the type at a point (a pointer move, or a press when it also names a sprite).
 inline EDict AtPoint(EDict record, int32_t x, int32_t y) {
     EDictPutLong(&record, atoms::X, x);

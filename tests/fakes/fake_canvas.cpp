@@ -82,9 +82,7 @@ std::vector<CanvasOp> FakeCanvas::OpsNamed(const std::string& name) const {
 
 std::vector<std::string> FakeCanvas::DrawnTexts() const {
     std::vector<std::string> texts;
-    for (const CanvasOp& op : ops_) {
-        if (op.name == "DrawText") texts.push_back(op.text);
-    }
+    for (const CanvasOp& op : OpsNamed("DrawText")) texts.push_back(op.text);
     return texts;
 }
 

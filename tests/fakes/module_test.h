@@ -76,20 +76,17 @@ protected:
         return HxPortSend(port, &record);
     }
     static bool Click(uint16_t port, uint16_t sprite) {
-        EDict record = Record(code::kClick);
-        EDictPutShort(&record, atoms::NAME, sprite);
+        EDict record = Named(code::kClick, sprite);
         return HxPortSend(port, &record);
     }
     static bool EditKey(uint16_t port, uint16_t field, uint16_t key) {
-        EDict record = Record(code::kEditKey);
-        EDictPutShort(&record, atoms::NAME, field);
+        EDict record = Named(code::kEditKey, field);
         EDictPutShort(&record, atoms::KEY, key);
         return HxPortSend(port, &record);
     }
     static EDict Cursor(uint16_t sprite, uint16_t action, uint16_t cursorName) {
-        EDict record = Record(code::kCursor);
+        EDict record = Named(code::kCursor, sprite);
         EDictPutShort(&record, atoms::ACTION, action);
-        EDictPutShort(&record, atoms::NAME, sprite);
         EDictPutShort(&record, atoms::CNAME, cursorName);
         return record;
     }
@@ -97,10 +94,8 @@ protected:
     // The effects set on the sprite at the port, in order.
     std::vector<uint16_t> Effects(uint16_t port, uint16_t sprite) const {
         std::vector<uint16_t> effects;
-        for (const HostRequest& request : host_.Requests(port, code::kSetEffect)) {
-            if (EDictGetShort(&request.record, atoms::NAME) == sprite) {
-                effects.push_back(EDictGetShort(&request.record, atoms::FX));
-            }
+        for (const HostRequest& request : About(port, code::kSetEffect, atoms::NAME, sprite)) {
+            effects.push_back(EDictGetShort(&request.record, atoms::FX));
         }
         return effects;
     }
@@ -116,13 +111,8 @@ protected:
     }
     // The last scene the module asked the host for.
     uint16_t RequestedScene() const {
-        uint16_t scene = 0;
-        for (const HostRequest& request : host_.Requests(atoms::AppPort, code::kStart)) {
-            if (request.event == HxTracePost) {
-                scene = EDictGetShort(&request.record, atoms::NAME);
-            }
-        }
-        return scene;
+        const std::vector<HostRequest> posted = host_.Posted(atoms::AppPort, code::kStart);
+        return posted.empty() ? 0 : EDictGetShort(&posted.back().record, atoms::NAME);
     }
     static uint16_t CurrentScene() {
         return wm::CurrentScreen() != nullptr ? wm::CurrentScreen()->Scene() : 0;

@@ -111,4 +111,10 @@ EDict Record(uint16_t type, uint32_t time) {
     return record;
 }
 
+EDict Named(uint16_t type, uint16_t sprite, uint32_t time) {
+    EDict record = Record(type, time);
+    EDictPutShort(&record, atoms::NAME, sprite);
+    return record;
+}
+
 uint16_t Atom(const char* name) { return wm::FetchAtom(name); }

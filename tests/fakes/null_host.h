@@ -100,6 +100,8 @@ public:
 NullHost& Host();
 
 EDict Record(uint16_t type, uint32_t time = 0);
+// A record of the type naming the sprite, stamped with the time.
+EDict Named(uint16_t type, uint16_t sprite, uint32_t time = 0);
 uint16_t Atom(const char* name);
 
 #endif

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "../controls/request_fields.h"
 #include "host_tree.h"
 #include "module_test.h"
 #include "store/mail_id.h"
@@ -32,6 +33,15 @@ TEST_F(IdentityTest, StartValuesBecomeTheIdentityAndAKiteIdSetsTheFlag) {
     }
     wm::Identity().ClearKiteLogin();
     EXPECT_STREQ(wm::MailboxOwnerName(), "Robin");
+
+    // Values are cut to 63 characters, and a value left out reads as empty, never null.
+    const std::string longName(80, 'k');
+    wm::Identity().SetKiteLogin(longName.c_str(), nullptr);
+    EXPECT_EQ(std::string(wm::Identity().GetKiteId()), longName.substr(0, 63));
+    EXPECT_STREQ(wm::Identity().GetPassword(), "");
+    wm::Identity().ClearKiteLogin();
+    ASSERT_NE(wm::Identity().GetKiteId(), nullptr);
+    EXPECT_STREQ(wm::Identity().GetKiteId(), "");
 }
 
 TEST_F(IdentityTest, TheHostsCopyIsErasedWithEmptyNamesUnderTheThreeKeys) {
@@ -53,16 +63,6 @@ TEST_F(IdentityTest, TheHostsCopyIsErasedWithEmptyNamesUnderTheThreeKeys) {
     for (uint16_t key : keys) EXPECT_EQ(EDictGetShort(&erased, key), empty);
 }
 
-TEST_F(IdentityTest, ValuesAreCutToSixtyThreeCharactersAndNeverNull) {
-    const std::string longName(80, 'k');
-    wm::Identity().SetKiteLogin(longName.c_str(), nullptr);
-    EXPECT_EQ(std::string(wm::Identity().GetKiteId()), longName.substr(0, 63));
-    EXPECT_STREQ(wm::Identity().GetPassword(), "");
-    wm::Identity().ClearKiteLogin();
-    ASSERT_NE(wm::Identity().GetKiteId(), nullptr);
-    EXPECT_STREQ(wm::Identity().GetKiteId(), "");
-}
-
 // A settings file as the host holds it once loaded: one dictionary of named values.
 class SettingsTest : public ModuleTest {
 protected:
@@ -75,13 +75,7 @@ protected:
         HxPublishValue(resource_, tree_.Keep(tree_.Dict(pairs, static_cast<uint16_t>(pairs.size()))));
         host_.resources.served["WNSettings.dct"] = resource_;
     }
-    std::vector<uint16_t> Released() const {
-        std::vector<uint16_t> names;
-        for (const HostRequest& r : host_.Requests(atoms::AppPort, code::kStop)) {
-            names.push_back(EDictGetShort(&r.record, atoms::NAME));
-        }
-        return names;
-    }
+    Atoms Released() const { return Shorts(host_.Requests(atoms::AppPort, code::kStop), atoms::NAME); }
 
     const uint16_t resource_ = Atom("WNSettingsResource");
     HostTree tree_;
@@ -89,21 +83,7 @@ protected:
     const std::string longServer_ = std::string(140, 's');
 };
 
-TEST_F(SettingsTest, ReadsTextsAndNumbersAndReleasesTheFile) {
-    Publish({{Atom("SIGNUPURL"), HostTree::Text(signUp_.c_str())},
-             {Atom("SMTPSERVER"), HostTree::Text(longServer_.c_str())},
-             {Atom("IMAPPORT"), HostTree::Int(993)}});
-    wm::LoadSettings();
-    const wm::Settings& settings = wm::AppSettings();
-    EXPECT_EQ(settings.sign_up_url, signUp_);
-    EXPECT_EQ(settings.smtp_server, longServer_.substr(0, 127));
-    EXPECT_EQ(settings.imap_port, 993);
-    EXPECT_EQ(settings.parent_url, "");
-    EXPECT_EQ(settings.smtp_port, 0);
-    EXPECT_EQ(Released(), std::vector<uint16_t>{resource_});
-}
-
-TEST_F(SettingsTest, AMissingFileLeavesTheSettingsAsTheyWere) {
+TEST_F(SettingsTest, AMissingFileChangesNothingAndAFoundOneIsReadAndReleased) {
     wm::AppSettings().parent_url = "https://parents.example";
     wm::LoadSettings();
     EXPECT_EQ(wm::AppSettings().parent_url, "https://parents.example");
@@ -112,6 +92,19 @@ TEST_F(SettingsTest, AMissingFileLeavesTheSettingsAsTheyWere) {
     EXPECT_STREQ(EDictGetText(&opens[0].record, atoms::XFILE), "WNSettings.dct");
     // The reader lets go even of a file it never got.
     EXPECT_EQ(Released().size(), 1u);
+
+    Publish({{Atom("SIGNUPURL"), HostTree::Text(signUp_.c_str())},
+             {Atom("SMTPSERVER"), HostTree::Text(longServer_.c_str())},
+             {Atom("IMAPPORT"), HostTree::Int(993)}});
+    wm::LoadSettings();
+    const wm::Settings& settings = wm::AppSettings();
+    EXPECT_EQ(settings.sign_up_url, signUp_);
+    EXPECT_EQ(settings.smtp_server, longServer_.substr(0, 127));
+    EXPECT_EQ(settings.imap_port, 993);
+    EXPECT_EQ(settings.parent_url, "");  // a found file's missing texts are empty
+    EXPECT_EQ(settings.smtp_port, 0);
+    ASSERT_EQ(Released().size(), 2u);
+    EXPECT_EQ(Released()[1], resource_);
 }
 
 TEST(ExtractMailId, KeepsTheBracketedIdAndCutsToTwentyCharacters) {

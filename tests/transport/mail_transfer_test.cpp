@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "../controls/request_fields.h"
 #include "store/message_file.h"
 #include "transport/mail_transfer.h"
 #include "transport_fixture.h"
@@ -32,19 +33,17 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
     SignedInOnMain();
     const std::string first = FakeMailServer::DataOf("ann_01", "One", 1, "bob_02");
     const std::string second = FakeMailServer::DataOf("ann_01", "Two", 2, "bob_02");
-    PutMessage(kAnnOutBox, 1, first);
-    PutMessage(kAnnOutBox, 2, second);
+    files_.PutMessage(kAnnOutBox, 1, first);
+    files_.PutMessage(kAnnOutBox, 2, second);
     files_.PutLastId(kAnnOutBox, 2);
     mail_.waiting = {FakeMailServer::DataOf("bob_02", "Hello", 100, "ann_01"),
                      FakeMailServer::DataOf("cy_03", "Kites", 200, "ann_01")};
-    PutMessage(kAnnTrash, 4, "old");
+    files_.PutMessage(kAnnTrash, 4, "old");
 
     GetSend();
     EXPECT_TRUE(wm::CommonDialog().up);
     EXPECT_EQ(wm::CommonDialog().current, atoms::dialogs::SendingMail);
-    const auto send = host_.Requests(atoms::PM, atoms::actions::aWrenmailSendMail);
-    ASSERT_EQ(send.size(), 1u);
-    EXPECT_EQ(send[0].delay, 10);
+    EXPECT_EQ(Deliveries(host_.Requests(atoms::PM, atoms::actions::aWrenmailSendMail)), Lines{"post 10"});
     EXPECT_TRUE(files_.At(kAnnTrash).files.empty());
     EXPECT_TRUE(mail_.sent.empty());  // nothing happens before the posted step arrives
 
@@ -62,8 +61,8 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
     Advance(10);
     EXPECT_FALSE(wm::CommonDialog().up);
     EXPECT_EQ(Headers(), (std::vector<std::string>{"1/2 bob_02: Hello", "1/3 cy_03: Kites"}));
-    EXPECT_NE(StoredText(kAnnInBox, "WN2.wnl").find("Subject=Hello"), std::string::npos);
-    EXPECT_NE(StoredText(kAnnInBox, "WN3.wnl").find("Subject=Kites"), std::string::npos);
+    EXPECT_NE(files_.MessageText(kAnnInBox, "WN2.wnl").find("Subject=Hello"), std::string::npos);
+    EXPECT_NE(files_.MessageText(kAnnInBox, "WN3.wnl").find("Subject=Kites"), std::string::npos);
     EXPECT_EQ(wm::Services().header_list->Tail()->date, 200u);
     EXPECT_TRUE(mail_.objects.empty());  // every message object was freed
     EXPECT_EQ(Downloads(), 0u);
@@ -72,13 +71,15 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
 
     EXPECT_EQ(DialogTexts(),
               (std::vector<std::string>{wm::kSendingMailText, wm::kGettingMailText}));
+    // Both notices go without an OK button.
+    EXPECT_TRUE(About(atoms::ports::ScWnMain, code::kStart, atoms::SPRITENAME, atoms::dialog_sprites::BtnCoOk).empty());
 }
 
 TEST_F(MailTransferTest, WithoutKiteIdOnlyThePlayersTrashIsEmptied) {
     Start("p7");
     Deliver(atoms::ports::WrenmailMainPort, code::kEntered);
-    PutMessage(kP7Trash, 1, "gone");
-    PutMessage(kAnnTrash, 1, "kept");
+    files_.PutMessage(kP7Trash, 1, "gone");
+    files_.PutMessage(kAnnTrash, 1, "kept");
     host_.Forget();
 
     wm::StartSendAndFetch();
@@ -86,37 +87,31 @@ TEST_F(MailTransferTest, WithoutKiteIdOnlyThePlayersTrashIsEmptied) {
     EXPECT_TRUE(host_.Requests(atoms::PM).empty());
     EXPECT_TRUE(files_.At(kP7Trash).files.empty());
     EXPECT_EQ(files_.At(kAnnTrash).files.size(), 1u);
-    Advance(100);
-    EXPECT_TRUE(mail_.sent.empty());
 }
 
-TEST_F(MailTransferTest, NoWaitingMailStoresNothingAndStillReportsTheDownload) {
+TEST_F(MailTransferTest, NoWaitingMailOrNoManagerMovesNothingAndTheChainGoesOn) {
     SignedInOnMain();
     wm::FetchNewMail();
     EXPECT_TRUE(files_.At(kAnnInBox).files.empty());
     EXPECT_TRUE(Headers().empty());
     const auto done = host_.Requests(atoms::ports::WrenmailMainPort, atoms::actions::aOnMailDownloaded);
-    ASSERT_EQ(done.size(), 1u);
-    EXPECT_EQ(done[0].delay, 10);
-}
+    EXPECT_EQ(Deliveries(done), Lines{"post 10"});
 
-TEST_F(MailTransferTest, WithoutManagerNothingIsFetchedNorSentAndTheChainGoesOn) {
-    SignedInOnMain();
     wm::Services().mail_manager = 0;
     mail_.waiting = {FakeMailServer::DataOf("bob_02", "Hello", 1)};
-    PutMessage(kAnnOutBox, 1, "keep me");
+    files_.PutMessage(kAnnOutBox, 1, "keep me");
     wm::SendOutbox();
     wm::FetchNewMail();
     EXPECT_EQ(mail_.waiting.size(), 1u);
     EXPECT_EQ(files_.At(kAnnOutBox).files.size(), 1u);
     EXPECT_EQ(Posts(atoms::PM, atoms::actions::aOnMailUploaded), 1u);
-    EXPECT_EQ(Posts(atoms::ports::WrenmailMainPort, atoms::actions::aOnMailDownloaded), 1u);
+    EXPECT_EQ(Posts(atoms::ports::WrenmailMainPort, atoms::actions::aOnMailDownloaded), 2u);
 }
 
 TEST_F(MailTransferTest, RefusedAndUnreadableOutboxFilesAreDeletedAllTheSame) {
     SignedInOnMain();
     mail_.sendSucceeds = false;
-    PutMessage(kAnnOutBox, 1, FakeMailServer::DataOf("ann_01", "Lost", 1));
+    files_.PutMessage(kAnnOutBox, 1, FakeMailServer::DataOf("ann_01", "Lost", 1));
     files_.At(kAnnOutBox).unreadable["WN2.wnl"] = "";
     files_.At(kAnnOutBox).files["notes.txt"] = {};
     wm::SendOutbox();

@@ -12,13 +12,6 @@ namespace {
 
 class StoredMailTest : public TransportTest {
 protected:
-    std::vector<std::string> MessageFiles(const Path& folder) {
-        std::vector<std::string> names;
-        for (const auto& [name, contents] : files_.At(folder).files) {
-            if (wm::IsMessageFileName(name.c_str())) names.push_back(name);
-        }
-        return names;
-    }
     // A message with parts of the given content types, each part's body naming its type.
     uint32_t WithParts(const std::vector<std::string>& types) {
         FakeObject message;
@@ -53,53 +46,44 @@ TEST_F(StoredMailTest, ImportsAtStartAreInThePlayersFirstList) {
     EXPECT_EQ(importReadsOutsideImport_, 0);
 }
 
-TEST_F(StoredMailTest, ImportTextsAreCutToTheirBuffers) {
+TEST_F(StoredMailTest, ImportTextsAreCutToTheirBuffersAndImportsWithoutAUsablePlayerAreDropped) {
     PutImport("long.dct", {"p7", std::string(200, 'f'), std::string(130, 's'), std::string(70, 't'), "x", 1});
-    wm::OpenFileService();
-    wm::ImportWaitingMessages();
-    const auto stored = MessageFiles(kP7InBox);
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(StoredText(kP7InBox, stored[0]),
-              FakeMailServer::DataOf(std::string(127, 'f'), std::string(127, 's'), 1, "p7", "x") + "Part=" +
-                  std::string(63, 't') + "|x\n");
-}
-
-TEST_F(StoredMailTest, AnImportWithoutAUsablePlayerIsDroppedUnstored) {
     PutImport("nobody.dct", {"", "gran", "Hello", "text/plain", "x", 1});
     PutImport("escape.dct", {"../p7", "gran", "Hello", "text/plain", "x", 1});
     wm::OpenFileService();
     wm::ImportWaitingMessages();
+    EXPECT_EQ(files_.At(kP7InBox).files.size(), 2u);  // the one message and the folder's counter
+    EXPECT_EQ(files_.MessageText(kP7InBox, "WN2.wnl"),
+              FakeMailServer::DataOf(std::string(127, 'f'), std::string(127, 's'), 1, "p7", "x") + "Part=" +
+                  std::string(63, 't') + "|x\n");
     EXPECT_TRUE(files_.At({"Import"}).files.empty());
-    EXPECT_EQ(files_.At({"MailBoxes"}).dirs.count("Players"), 0u);
+    EXPECT_EQ(files_.At({"MailBoxes"}).dirs.size(), 1u);
+    EXPECT_EQ(files_.At({"MailBoxes", "Players"}).dirs.size(), 1u);
     EXPECT_TRUE(mail_.objects.empty());
 }
 
 TEST_F(StoredMailTest, HeaderListHoldsKiteThenPlayerMessagesWithIdsSkippingTheRest) {
     wm::OpenFileService();
+    // Where an empty owner's walk would end: it is never listed.
+    files_.PutMessage({"MailBoxes", "kiteAccounts", "InBox"}, 1, FakeMailServer::DataOf("cy_03", "A", 10));
+    files_.PutMessage({"MailBoxes", "Players", "InBox"}, 2, FakeMailServer::DataOf("cy_03", "B", 10));
+    wm::BuildHeaderList();
+    ASSERT_NE(wm::Services().header_list, nullptr);
+    EXPECT_TRUE(Headers().empty());
+
     wm::Identity().SetPlayerId("p7");
     wm::Identity().SetKiteLogin("ann_01", "apple");
-    PutMessage(kAnnInBox, 2, FakeMailServer::DataOf("bob_02", "B", 20));
-    PutMessage(kAnnInBox, 1, FakeMailServer::DataOf("cy_03", "A", 10));
+    files_.PutMessage(kAnnInBox, 2, FakeMailServer::DataOf("bob_02", "B", 20));
+    files_.PutMessage(kAnnInBox, 1, FakeMailServer::DataOf("cy_03", "A", 10));
     files_.PutLastId(kAnnInBox, 2);
     files_.At(kAnnInBox).files["WN9.wnl"] = {{atoms::mail::Message, EDictText, 0, "From=x\n"}};  // no MailID
     files_.At(kAnnInBox).unreadable["WN8.wnl"] = "";
-    PutMessage(kP7InBox, 5, FakeMailServer::DataOf("mum", "Tea", 30));
-
-    wm::BuildHeaderList();
+    files_.PutMessage(kP7InBox, 5, FakeMailServer::DataOf("mum", "Tea", 30));
+    wm::RebuildHeaderList();
     // Listing order (the fake lists by name), kite inbox first.
     EXPECT_EQ(Headers(), (std::vector<std::string>{"1/1 cy_03: A", "1/2 bob_02: B", "2/5 mum: Tea"}));
     EXPECT_EQ(wm::Services().header_list->Head()->date, 10u);
     EXPECT_TRUE(mail_.objects.empty());
-}
-
-TEST_F(StoredMailTest, HeaderListWithoutIdentityStaysEmpty) {
-    wm::OpenFileService();
-    // Where an empty owner's walk would end: it is never listed.
-    PutMessage({"MailBoxes", "kiteAccounts", "InBox"}, 1, FakeMailServer::DataOf("cy_03", "A", 10));
-    PutMessage({"MailBoxes", "Players", "InBox"}, 2, FakeMailServer::DataOf("cy_03", "B", 10));
-    wm::BuildHeaderList();
-    ASSERT_NE(wm::Services().header_list, nullptr);
-    EXPECT_TRUE(Headers().empty());
 }
 
 // A rich part wins over a plain one whatever their order; types match exactly, else the message's

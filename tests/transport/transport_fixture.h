@@ -26,8 +26,6 @@ protected:
         };
     }
 
-    void PutMessage(const Path& folder, uint32_t id, const std::string& data) { files_.PutMessage(folder, id, data); }
-    std::string StoredText(const Path& folder, const std::string& name) { return files_.MessageText(folder, name); }
     // An import file in "Import", readable as a data dictionary while that is the current directory.
     void PutImport(const std::string& name, const ImportFile& file) {
         files_.At({"Import"}).files[name] = {};
