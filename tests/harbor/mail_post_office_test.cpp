@@ -303,6 +303,21 @@ TEST_F(SpoolTest, ADeliveryRepeatedAfterACrashLandsOnce) {
     EXPECT_EQ(Office().WaitingCount("ann_01"), 2u);
 }
 
+// While one recipient keeps a letter in the spool, each later pass skips those it reached: a
+// player's InBox, unlike an account's waiting mail, would take a second copy.
+TEST_F(SpoolTest, APlayerGetsOneCopyWhileAnotherRecipientWaits) {
+    fs::create_directories(scratch_.Path() / "MailBoxes/Players/p7");
+    ASSERT_TRUE(Office().Submit("Subject: once\n\nx\n", {"p7", "carol_03"}));
+    Office().DeliverSpool();
+    Office().DeliverSpool();
+    EXPECT_EQ(Office().Spool().Entries().size(), 1u);
+    std::size_t copies = 0;
+    for (const auto& file : fs::directory_iterator(scratch_.Path() / "MailBoxes/Players/p7/InBox")) {
+        copies += file.path().extension() == ".wnl" ? 1 : 0;
+    }
+    EXPECT_EQ(copies, 1u);
+}
+
 TEST_F(SpoolTest, AFileSpooledInTheOlderFormStillDelivers) {
     WriteFile(SpoolDir() / "0000000000000007.eml", "bob_02@wrenmail.local\nSubject: from before\n\nold\n");
     Restart();
