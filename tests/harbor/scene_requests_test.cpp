@@ -29,12 +29,11 @@ protected:
 };
 
 // Requests go to ScTsMain, entered with its notice delivered.
-class SceneRequestsTest : public SceneStackTest {
+class SceneRequestsTest : public scene_test::SceneTest {
 protected:
     void SetUp() override {
-        SceneStackTest::SetUp();
-        EXPECT_TRUE(service_->ShowScene(A("ScTsMain")));
-        Delivered();
+        SceneTest::SetUp();
+        StartInMain();
     }
 
     static Req Show(const char* sprite) { return Req(30013).Atom("SPRITENAME", sprite); }
