@@ -25,7 +25,6 @@ protected:
     }
 
     std::vector<uint16_t> Stack() const { return service_->SceneStack(); }
-    harbor::SpriteInfo MainCover() const { return *service_->FindSprite(A("ScTsMain"), A("SptCoCover")); }
 };
 
 // Requests go to ScTsMain, entered with its notice delivered.
@@ -120,12 +119,12 @@ TEST_F(SceneStackTest, EachSceneHasItsOwnCommonSpritesAndAClosedOverlaysNoticesS
 
     service_->ShowScene(A("ScTsOver"));
     service_->CloseScene(A("ScTsOver"));
-    const harbor::Rect before = MainCover().rect;
+    const harbor::Rect before = Info("SptCoCover").rect;
     Req(30013).Atom("SPRITENAME", "SptCoCover").SendTo(A("ScTsOver"));
     Req(30020).Name("SptCoCover").Long("X", -115).Long("Y", -75).SendTo(A("ScTsOver"));
-    EXPECT_TRUE(MainCover().visible);
-    EXPECT_EQ(MainCover().rect.x, before.x);
-    EXPECT_EQ(MainCover().rect.y, before.y);
+    EXPECT_TRUE(Info("SptCoCover").visible);
+    EXPECT_EQ(Info("SptCoCover").rect.x, before.x);
+    EXPECT_EQ(Info("SptCoCover").rect.y, before.y);
 }
 
 TEST_F(SceneStackTest, DetachedServiceHearsNothingAndOnlyOneServiceHoldsThePorts) {
