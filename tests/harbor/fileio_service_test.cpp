@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -414,7 +413,7 @@ TEST_F(DataRootLockTest, AccountCommandWaitsThenNamesTheHolder) {
         << ReadFile(err);
     EXPECT_FALSE(fs::exists(scratch_.Root() / ".postoffice" / "accounts"));
     held.reset();
-    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(harbor_test::RunCommand(command).status, 0);
 }
 
 class HeldFilesTest : public ServiceTest {
