@@ -11,6 +11,9 @@ using scene_test::A;
 using harbor_test::Req;
 using Strings = std::vector<std::string>;
 
+// The request that shows a sprite, or makes an instance of it when INAME is added.
+Req Show(const char* sprite) { return Req(30013).Atom("SPRITENAME", sprite); }
+
 class SceneStackTest : public scene_test::SceneTest {
 protected:
     void SetUp() override {
@@ -35,7 +38,6 @@ protected:
         StartInMain();
     }
 
-    static Req Show(const char* sprite) { return Req(30013).Atom("SPRITENAME", sprite); }
     static EDict ToScene(Req req) { return req.To(A("ScTsMain")); }
 
     // The TEXT answered for the sprite (30011 sprite text, 30008 with GET an edit field's text).
@@ -113,14 +115,14 @@ TEST_F(SceneStackTest, NamesThatAreNotScenesAreLeftToOtherServices) {
 // stay on the closed overlay).
 TEST_F(SceneStackTest, EachSceneHasItsOwnCommonSpritesAndAClosedOverlaysNoticesShowBelowWithoutMoves) {
     service_->ShowScene(A("ScTsMain"));
-    Req(30013).Atom("SPRITENAME", "SptCoCover").SendTo(A("ScTsOther"));  // a scene that is not entered still has its own state
+    Show("SptCoCover").SendTo(A("ScTsOther"));  // a scene that is not entered still has its own state
     EXPECT_FALSE(Info("SptCoCover").visible);
     EXPECT_TRUE(service_->FindSprite(A("ScTsOther"), A("SptCoCover"))->visible);
 
     service_->ShowScene(A("ScTsOver"));
     service_->CloseScene(A("ScTsOver"));
     const harbor::Rect before = Info("SptCoCover").rect;
-    Req(30013).Atom("SPRITENAME", "SptCoCover").SendTo(A("ScTsOver"));
+    Show("SptCoCover").SendTo(A("ScTsOver"));
     Req(30020).Name("SptCoCover").Long("X", -115).Long("Y", -75).SendTo(A("ScTsOver"));
     EXPECT_TRUE(Info("SptCoCover").visible);
     EXPECT_EQ(Info("SptCoCover").rect.x, before.x);
