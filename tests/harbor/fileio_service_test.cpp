@@ -408,9 +408,10 @@ TEST_F(DataRootLockTest, AccountCommandWaitsThenNamesTheHolder) {
     const std::string command = "printf 'apple\\n' | HARBOR_PASSWORD_COST=fast " + std::string(HARBOR_PROGRAM) +
                                 " account add ann_01 --data " + scratch_.Root().string() + " 2>" + err.string();
     EXPECT_EQ(harbor_test::RunCommand(command).status, harbor::kRootInUse);
-    EXPECT_NE(ReadFile(err).find("account add: the data folder " + scratch_.Root().string() + " is " + Holder("window")),
+    const std::string said = ReadFile(err);
+    EXPECT_NE(said.find("account add: the data folder " + scratch_.Root().string() + " is " + Holder("window")),
               std::string::npos)
-        << ReadFile(err);
+        << said;
     EXPECT_FALSE(fs::exists(scratch_.Root() / ".postoffice" / "accounts"));
     held.reset();
     EXPECT_EQ(harbor_test::RunCommand(command).status, 0);
