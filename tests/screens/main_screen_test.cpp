@@ -131,14 +131,9 @@ protected:
     // Runs Get/Send's posted steps to their end.
     void FinishMailChain() { for (int step = 0; step < 8; ++step) Advance(10); }
 
-    // A folder of the kite account's (kind 1) or the player's (kind 2) mailbox.
-    static Path Box(uint32_t kind, const char* folder) {
-        return kind == 1 ? Path{"MailBoxes", "kiteAccounts", "ann_01", folder}
-                         : Path{"MailBoxes", "Players", "p7", folder};
-    }
     // A stored message with its header, as the header list builder and Get/Send leave them.
     void PutMail(uint32_t kind, uint32_t id, const char* from, const char* subject, uint32_t date) {
-        files_.PutMessage(Box(kind, "InBox"), id, std::string("text of ") + subject);
+        files_.PutMessage(kind == 1 ? kAnnInBox : kP7InBox, id, std::string("text of ") + subject);
         wm::AppendHeader(wm::Services().header_list, from, subject, date, id, kind);
     }
 
@@ -190,12 +185,11 @@ TEST_F(MainListTest, ColumnButtonsSortAndTurnTheOrderRound) {
     Click(port_, Atom("BtnWnFrom"));
     EXPECT_EQ(Column(0), (Lines{"ann@x.example", "BO@x.example", "cy@x.example", "dee@x.example"}));
     Click(port_, Atom("BtnWnDate"));
-    const Path trash = Box(2, "Trash");
-    files_.At(trash).files["WN9.wnl"] = {};
+    files_.At(kP7Trash).files["WN9.wnl"] = {};
     Leave();
     Enter();
     EXPECT_EQ(Column(2), (Lines{"d100", "d200", "d300", "d400"}));
-    EXPECT_EQ(files_.At(trash).files.count("WN9.wnl"), 1u);  // Get/Send ran only on the first start
+    EXPECT_EQ(files_.At(kP7Trash).files.count("WN9.wnl"), 1u);  // Get/Send ran only on the first start
 }
 
 TEST_F(MainListTest, ReadAndDoubleClickOpenTheSelectedMessage) {
@@ -250,14 +244,14 @@ TEST_F(MainListTest, DeleteAsksThenTrashesAndDropsOnlyThatLine) {
     EXPECT_FALSE(wm::CommonDialog().up);
     EXPECT_EQ(Column(1), (Lines{"third", "first"}));
     EXPECT_EQ(List().SelectionSize(), 0u);
-    EXPECT_EQ(files_.At(Box(1, "InBox")).files.count("WN6.wnl"), 0u);
-    EXPECT_EQ(files_.At(Box(1, "Trash")).files.size(), 2u);  // the message and the Trash's counter
+    EXPECT_EQ(files_.At(kAnnInBox).files.count("WN6.wnl"), 0u);
+    EXPECT_EQ(files_.At(kAnnTrash).files.size(), 2u);  // the message and the Trash's counter
     EXPECT_EQ(wm::Services().header_list->Find(1, 6), nullptr);
 
     List().SelectOnly(0);  // a player's message goes to the player's Trash
     Click(port_, Atom("BtnWnDelete"));
     Click(port_, sprites::BtnCoYes);
-    EXPECT_EQ(files_.At(Box(2, "InBox")).files.count("WN7.wnl"), 0u);
+    EXPECT_EQ(files_.At(kP7InBox).files.count("WN7.wnl"), 0u);
     EXPECT_EQ(Column(1), (Lines{"first"}));
 }
 
