@@ -42,7 +42,7 @@ protected:
     void ClickWrite(const char* sprite) { Click(port_, Atom(sprite)); }
     std::vector<std::string> OutBox() {
         std::vector<std::string> letters;
-        for (const auto& [name, dict] : files_.At({"MailBoxes", "kiteAccounts", "ann_01", "OutBox"}).files) {
+        for (const auto& [name, dict] : files_.At(kAnnOutBox).files) {
             for (const StoredEntry& entry : dict) {
                 if (entry.key == atoms::mail::Message) letters.push_back(entry.text);
             }
