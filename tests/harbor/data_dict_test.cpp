@@ -253,11 +253,6 @@ TEST_F(DataDictLoaderTest, FileErrorsNameTheFile) {
 
 // The store of loaded data dictionaries: what PSGet answers while a name is held, counted holds,
 // and withdrawal before a tree is freed.
-const HostValue* Published(const char* name) {
-    HostValue key{0, HostValueName, 1, A(name)};
-    return PSGet(&key);
-}
-
 class DataDictStoreTest : public TempDirTest {
 protected:
     fs::path first_ = Write("first.dct", R"({"Greeting": "hello", "Count": 3})");
@@ -270,18 +265,18 @@ TEST_F(DataDictStoreTest, HoldsAreCountedPerNameAndPSGetAnswersUntilTheLastRelea
     uint16_t name = A("DctStoreHeld");
     ASSERT_TRUE(store.Load(name, first_, error_)) << error_;
     HostValue* root = store.Find(name)->Root();
-    EXPECT_EQ(Published("DctStoreHeld"), root);
+    EXPECT_EQ(Published(name), root);
     // A reader's INDEX write lands in the shared tree and survives the second load.
     HostPairBlock* block = static_cast<HostPairBlock*>(HxDeref(root->payload));
     harbor::PairAt(block, 1)->value.payload = 42;
     ASSERT_TRUE(store.Load(name, dir_ / "." / "first.dct", error_)) << error_;
     EXPECT_EQ(store.Holds(name), 2u);
-    EXPECT_EQ(Lookup(Published("DctStoreHeld"), "Count")->payload, 42u) << "not read again";
+    EXPECT_EQ(Lookup(Published(name), "Count")->payload, 42u) << "not read again";
 
     EXPECT_TRUE(store.Release(name));
-    EXPECT_EQ(Published("DctStoreHeld"), root) << "one hold is left";
+    EXPECT_EQ(Published(name), root) << "one hold is left";
     EXPECT_TRUE(store.Release(name));
-    EXPECT_EQ(Published("DctStoreHeld"), nullptr);
+    EXPECT_EQ(Published(name), nullptr);
     EXPECT_EQ(store.Find(name), nullptr);
     EXPECT_FALSE(store.Release(name)) << "nothing left to release";
 }
@@ -293,7 +288,7 @@ TEST_F(DataDictStoreTest, RefusalsLeaveThePublishedTreeAloneAndTheStoreWithdraws
         ASSERT_TRUE(store.Load(name, first_, error_)) << error_;
         EXPECT_FALSE(store.Load(name, second_, error_));
         EXPECT_EQ(error_, second_.string() + ": its name is held by another dictionary");
-        EXPECT_EQ(TextOf(Lookup(Published("DctStoreB"), "Greeting")), "hello");
+        EXPECT_EQ(TextOf(Lookup(Published(name), "Greeting")), "hello");
 
         auto tree = harbor::ParseDataDict("[1]", "inline");
         ASSERT_TRUE(tree);
@@ -302,16 +297,16 @@ TEST_F(DataDictStoreTest, RefusalsLeaveThePublishedTreeAloneAndTheStoreWithdraws
         EXPECT_FALSE(store.Load(0, first_, error_));
         EXPECT_FALSE(store.Load(A("DctStoreMissing"), dir_ / "none.dct", error_));
         EXPECT_TRUE(error_.ends_with("none.dct: cannot open: No such file or directory")) << error_;
-        EXPECT_EQ(Published("DctStoreMissing"), nullptr);
+        EXPECT_EQ(Published(A("DctStoreMissing")), nullptr);
         EXPECT_EQ(store.Size(), 1u);
 
         auto scene = harbor::ParseDataDict(R"({"FORMS": ["a", "b"]})", "ScAbAddress.json");
         ASSERT_TRUE(scene) << scene.error;
         ASSERT_TRUE(store.Publish(A("DctStoreScene"), std::move(scene.dict)));
-        EXPECT_EQ(Lookup(Published("DctStoreScene"), "FORMS")->count, 2);
+        EXPECT_EQ(Lookup(Published(A("DctStoreScene")), "FORMS")->count, 2);
     }
-    EXPECT_EQ(Published("DctStoreScene"), nullptr);
-    EXPECT_EQ(Published("DctStoreB"), nullptr);
+    EXPECT_EQ(Published(A("DctStoreScene")), nullptr);
+    EXPECT_EQ(Published(A("DctStoreB")), nullptr);
 }
 
 }  // namespace

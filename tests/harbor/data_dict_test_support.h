@@ -55,6 +55,12 @@ inline std::string NameOf(const HostValue* value) {
     return name == nullptr ? std::string() : name;
 }
 
+// What PSGet answers for the name atom `name`: the tree published under it, or null.
+inline const HostValue* Published(uint16_t name) {
+    HostValue key{0, HostValueName, 1, name};
+    return PSGet(&key);
+}
+
 }  // namespace harbor_test
 
 #endif

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data_dict_test_support.h"
 #include "harbor_test_support.h"
 #include "request_builder.h"
 #include "base/trace_log.h"
@@ -58,8 +59,7 @@ protected:
     // The reader's bind: 30013 NAME to AppPort, then PSGet.
     const HostValue* Bind(uint16_t name) {
         Req(30013).Atom("NAME", name).SendTo(A("AppPort"));
-        HostValue key{0, HostValueName, 1, name};
-        return PSGet(&key);
+        return harbor_test::Published(name);
     }
     // The reader's close: 30059 NAME posted to AppPort.
     void Close(uint16_t name) {
