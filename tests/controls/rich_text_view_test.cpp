@@ -74,7 +74,6 @@ protected:
         return record;
     }
     FakeCanvas& Canvas() { return *canvas_; }
-    std::vector<std::string> DrawnTexts() const { return canvas_->DrawnTexts(); }
 
     bool Send(EDict record) { return view_->HandleMessage(&record); }
     // A key, with the ASCII code it types when it types one.
@@ -440,12 +439,12 @@ TEST_F(RichTextLayoutTest, PaintFillsTheBackgroundDrawsVisibleLinesAndAnswers) {
     for (const auto& [key, value] : {std::pair{atoms::X, 0}, {atoms::Y, 0}, {atoms::WIDTH, 73}, {atoms::HEIGHT, 123}}) {
         EXPECT_EQ(EDictGetLong(&answer, key), value) << DaNameGetString(key);
     }
-    EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"hello ", "world foo ", "bar baz "}));
+    EXPECT_EQ(Canvas().DrawnTexts(), (std::vector<std::string>{"hello ", "world foo ", "bar baz "}));
     EXPECT_EQ(view_->VisibleCount(), 3u);
     EXPECT_EQ(view_->LineCount(), 4u);
 
     Show("");  // an empty document: the background, and the cursor at the origin
-    EXPECT_TRUE(DrawnTexts().empty());
+    EXPECT_TRUE(Canvas().DrawnTexts().empty());
     EXPECT_EQ(Canvas().OpsNamed("Fill").size(), 1u);
     EXPECT_EQ(CursorSpot(), (Spot{kTextLeft, kTextTop}));
 }
@@ -486,7 +485,7 @@ TEST_F(RichTextLayoutTest, GraphicModeMovesImagesOverThePictureAndTextModeNamesT
         return EDictGetShort(&d.record, atoms::NAME) == instance && EDictGetBool(&d.record, atoms::VISIBLE) &&
                !d.posted;
     }));
-    EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"ab ", " ", "cd"}));
+    EXPECT_EQ(Canvas().DrawnTexts(), (std::vector<std::string>{"ab ", " ", "cd"}));
     auto drawn = Canvas().OpsNamed("DrawText");
     EXPECT_EQ(drawn[1].args[0], 103.0f) << "the pen moved past the image";
 
@@ -497,7 +496,7 @@ TEST_F(RichTextLayoutTest, GraphicModeMovesImagesOverThePictureAndTextModeNamesT
     EXPECT_TRUE(view_->NeedsPaint());
     Paint();
     EXPECT_EQ(Lines(), (LineList{{1, 5}, {6, 7}})) << "the name is narrower than the picture";
-    EXPECT_EQ(DrawnTexts(), (std::vector<std::string>{"ab ", "Rocket", " ", "cd"}));
+    EXPECT_EQ(Canvas().DrawnTexts(), (std::vector<std::string>{"ab ", "Rocket", " ", "cd"}));
     drawn = Canvas().OpsNamed("DrawText");
     EXPECT_TRUE(SameColour(drawn[1].colour, Rgb{0, 0, 255}));
     EXPECT_TRUE(SameColour(drawn[2].colour, Rgb{0, 0, 0}));
