@@ -228,10 +228,12 @@ protected:
         HxPortSend(A("RASPort"), &r);
         return Handle(r, "Manager");
     }
+    // Dials, then waits long enough for the answer.
     static void Dial() {
         EDict r = On(code::kOpen, 0, "Connection");
         EDictPutShort(&r, A("NotifyPort"), A("ConnectPort"));
         HxPortPost(A("RASPort"), &r, 0);
+        HxAdvanceTime(300);
     }
     static void HangUp(uint32_t connection) {
         EDict r = On(code::kClose, connection, "Connection");
@@ -248,7 +250,6 @@ TEST_F(ConnectionTest, ADialAnswersAfterAWhileWithAConnection) {
     Use("ok");
     EXPECT_NE(AskManager(), 0u);
     Dial();
-    HxAdvanceTime(300);
     ASSERT_EQ(g_notices.size(), 1u);
     EXPECT_EQ(g_notices[0].code, code::kDialResult);
     EXPECT_GT(g_notices[0].status, 0);
@@ -263,7 +264,6 @@ TEST_F(ConnectionTest, ADialAnswersAfterAWhileWithAConnection) {
 TEST_F(ConnectionTest, TheLineDropsAfterTheGivenTimeUnlessHungUpBefore) {
     Use("drop-after=2000");
     Dial();
-    HxAdvanceTime(300);
     ASSERT_EQ(g_notices.size(), 1u);
     const uint32_t first = g_notices[0].connection;
     HxAdvanceTime(1999);
@@ -275,7 +275,6 @@ TEST_F(ConnectionTest, TheLineDropsAfterTheGivenTimeUnlessHungUpBefore) {
     EXPECT_EQ(connections_->Connection(), 0u);
 
     Dial();  // a new line after the old one dropped out
-    HxAdvanceTime(300);
     ASSERT_EQ(g_notices.size(), 3u);
     EXPECT_NE(g_notices[2].connection, first);
     HangUp(g_notices[2].connection);
