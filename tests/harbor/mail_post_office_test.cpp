@@ -352,7 +352,7 @@ TEST_F(SpoolTest, AMessageStoredBeforeACrashIsNotFetchedTwice) {
     const uint32_t stored = Next(ann);
     ASSERT_NE(Next(ann), 0u);
     WriteFile(scratch_.Path() / "MailBoxes/kiteAccounts/Ann_01/InBox/WN4.wnl",
-                           "header" + GetText(stored, "Data").value() + "trailer");
+              "header" + GetText(stored, "Data").value() + "trailer");
 
     Restart();  // no free came: both are still waiting
     EXPECT_EQ(Office().WaitingCount("ann_01"), 2u);
