@@ -34,14 +34,12 @@ TEST_F(FileRequestsTest, OpenAndListAnswerOnlyOnSuccess) {
 TEST_F(FileRequestsTest, ModuleStartOpensTheFileServiceAndStopClosesIt) {
     wm::Services() = wm::ServiceHandles{};
     host_.Forget();
-    EDict record = Record(code::kEntered);
-    PM_Main(&record);
+    Start(nullptr);
     const uint32_t handle = wm::Services().file_service;
     EXPECT_NE(handle, 0u);
     ASSERT_NE(wm::Services().header_list, nullptr);
     EXPECT_EQ(wm::Services().header_list->Size(), 0u);
-    EDictSetType(&record, code::kLeft);
-    PM_Main(&record);
+    Stop();
     EXPECT_EQ(wm::Services().header_list, nullptr);
     EXPECT_EQ(wm::Services().file_service, 0u);
     const auto closes = host_.Requests(atoms::files::FileIOPort, code::kClose);
@@ -49,11 +47,9 @@ TEST_F(FileRequestsTest, ModuleStartOpensTheFileServiceAndStopClosesIt) {
     EXPECT_EQ(static_cast<uint32_t>(EDictGetLong(&closes[0].record, atoms::files::HANDLE)), handle);
 
     files_.failOpen = true;
-    EDictSetType(&record, code::kEntered);
-    PM_Main(&record);
+    Start(nullptr);
     EXPECT_EQ(wm::Services().file_service, 0u);
-    EDictSetType(&record, code::kLeft);
-    PM_Main(&record);
+    Stop();
     EXPECT_EQ(host_.log.Count(atoms::files::FileIOPort, code::kClose), 1u);  // handle 0: no close
 }
 
