@@ -72,8 +72,9 @@ TEST_F(ButtonTest, ConstructionMakesAHiddenInteractiveButtonWithTwoLooksEachPain
     EXPECT_EQ(EDictGetShort(&properties, atoms::KIND), atoms::BUTTON);
     EXPECT_EQ(EDictGetLong(&properties, atoms::VISIBLE), 0);
     EXPECT_EQ(EDictGetLong(&properties, atoms::INTERACTIVE), 1);
-    EXPECT_EQ(Longs(Host().Requests(scene_, code::kStart), atoms::X), Numbers{3});
-    EXPECT_EQ(Longs(Host().Requests(scene_, code::kStart), atoms::Z), Numbers{7});
+    const auto placed = Host().Requests(scene_, code::kStart);
+    EXPECT_EQ(Longs(placed, atoms::X), Numbers{3});
+    EXPECT_EQ(Longs(placed, atoms::Z), Numbers{7});
 
     // Each look is painted once through its canvas port.
     FakeCanvas canvas(16, 16);
@@ -146,8 +147,9 @@ TEST_F(DrawingTest, ACanvasSpriteIsPlacedOnItsSceneWithItsOwnResources) {
     EXPECT_NE(made.effect, 0);
     EXPECT_NE(made.bitmap, 0);
     EXPECT_NE(made.effect, made.bitmap);
-    EXPECT_EQ(Shorts(Host().Requests(scene_, code::kStart), atoms::SPRITENAME), Atoms{name});
-    EXPECT_EQ(Longs(Host().Requests(scene_, code::kStart), atoms::Z), Numbers{9});
+    const auto placed = Host().Requests(scene_, code::kStart);
+    EXPECT_EQ(Shorts(placed, atoms::SPRITENAME), Atoms{name});
+    EXPECT_EQ(Longs(placed, atoms::Z), Numbers{9});
 
     // Refused resources leave the sprite without effect or bitmap.
     Host().resources.refusing = true;
