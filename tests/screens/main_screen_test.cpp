@@ -312,11 +312,10 @@ TEST_F(MainListTest, APlayersListSitsInTheSceneWithoutAddressBookOrMailExchange)
     EXPECT_EQ(Bounds(List()), (std::vector<uint32_t>{155, 180, 405, 195}));
     EXPECT_EQ(List().FontName(), "Comic Sans MS");
     EXPECT_EQ(Column(0), (Lines{"ann@x.example"}));
-    using Fx = std::vector<uint16_t>;
     for (const char* button : {"BtnWnAddress", "BtnWnUpdate"}) {
-        EXPECT_EQ(Effects(scene_, Atom(button)), (Fx{atoms::buttons::Up, atoms::buttons::Disabled})) << button;
+        EXPECT_EQ(Effects(scene_, Atom(button)), (Atoms{atoms::buttons::Up, atoms::buttons::Disabled})) << button;
     }
-    EXPECT_EQ(Effects(scene_, Atom("BtnWnDelete")), (Fx{atoms::buttons::Up}));
+    EXPECT_EQ(Effects(scene_, Atom("BtnWnDelete")), (Atoms{atoms::buttons::Up}));
     EXPECT_FALSE(wm::CommonDialog().up);  // no Get/Send notice for a player
     Leave();
     EXPECT_EQ(Main().List(), nullptr);

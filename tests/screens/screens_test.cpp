@@ -41,13 +41,11 @@ protected:
     bool Handle(EDict record) { return screen_.HandleMessage(&record); }
 };
 
-using Fx = std::vector<uint16_t>;
-
 TEST_F(ScreenBaseTest, OnlyThePointerOverAnEnabledButtonDrawsItRolledAndUp) {
     screen_.AddButton(go_, false);
     EXPECT_FALSE(Handle(Cursor(go_, atoms::BEGIN, atoms::CURSOR))) << "disabled: left to the screen";
     EXPECT_FALSE(Handle(Cursor(Atom("BtnTsOther"), atoms::BEGIN, atoms::CURSOR)));
-    EXPECT_EQ(Effects(scene_, go_), (Fx{atoms::buttons::Disabled}));
+    EXPECT_EQ(Effects(scene_, go_), (Atoms{atoms::buttons::Disabled}));
     screen_.SetButtonEnabled(go_, true);
     host_.Forget();
     EXPECT_FALSE(Handle(Cursor(go_, atoms::BEGIN, Atom("PEN"))));
@@ -56,7 +54,7 @@ TEST_F(ScreenBaseTest, OnlyThePointerOverAnEnabledButtonDrawsItRolledAndUp) {
     EXPECT_TRUE(host_.Requests(0).empty());
     EXPECT_TRUE(Handle(Cursor(go_, atoms::BEGIN, atoms::CURSOR)));
     EXPECT_TRUE(Handle(Cursor(go_, atoms::END, atoms::CURSOR)));
-    EXPECT_EQ(Effects(scene_, go_), (Fx{atoms::buttons::Roll, atoms::buttons::Up}));
+    EXPECT_EQ(Effects(scene_, go_), (Atoms{atoms::buttons::Roll, atoms::buttons::Up}));
     EXPECT_EQ(Deliveries(host_.Requests(scene_, code::kSetEffect)), (Lines{"post 0", "post 0"}));
 }
 
@@ -75,14 +73,14 @@ TEST_F(ScreenBaseTest, ASpriteRegisteredTwiceChangesOnlyItsNewerRecord) {
 TEST_F(ScreenBaseTest, HelpSoundRotatesThroughThreeEffectsAndEffectZeroPlaysTheDefault) {
     const uint16_t help = screen_.HelpSound();
     for (int i = 0; i < 4; ++i) screen_.PlayHelpSound();
-    EXPECT_EQ(Effects(scene_, help), (Fx{atoms::buttons::Play1, atoms::buttons::Play2, atoms::buttons::Play3,
+    EXPECT_EQ(Effects(scene_, help), (Atoms{atoms::buttons::Play1, atoms::buttons::Play2, atoms::buttons::Play3,
                                               atoms::buttons::Play1}));
     EXPECT_EQ(Deliveries(About(scene_, code::kStart, atoms::SPRITENAME, help)), Lines(4, "send 0"));
     EXPECT_EQ(screen_.HelpSoundIndex(), 1);
     const uint16_t bird = Atom("AniTsBird");
     screen_.PlaySpriteEffect(bird, 0);
     screen_.PlaySpriteEffect(bird, atoms::buttons::Play2);
-    EXPECT_EQ(Effects(scene_, bird), (Fx{atoms::buttons::Play, atoms::buttons::Play2}));
+    EXPECT_EQ(Effects(scene_, bird), (Atoms{atoms::buttons::Play, atoms::buttons::Play2}));
 }
 
 TEST_F(ScreenBaseTest, EveryScreenRegistersTheDialogButtons) {
