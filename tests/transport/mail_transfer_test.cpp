@@ -48,7 +48,7 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
     EXPECT_TRUE(mail_.sent.empty());  // nothing happens before the posted step arrives
 
     Advance(10);
-    EXPECT_EQ(mail_.sent, (std::vector<std::string>{first, second}));
+    EXPECT_EQ(mail_.sent, (Lines{first, second}));
     EXPECT_TRUE(files_.At(kAnnOutBox).files.empty());
     EXPECT_FALSE(wm::CommonDialog().up);
     EXPECT_EQ(Posts(atoms::PM, atoms::actions::aOnMailUploaded), 1u);
@@ -60,7 +60,7 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
 
     Advance(10);
     EXPECT_FALSE(wm::CommonDialog().up);
-    EXPECT_EQ(Headers(), (std::vector<std::string>{"1/2 bob_02: Hello", "1/3 cy_03: Kites"}));
+    EXPECT_EQ(Headers(), (Lines{"1/2 bob_02: Hello", "1/3 cy_03: Kites"}));
     EXPECT_NE(files_.MessageText(kAnnInBox, "WN2.wnl").find("Subject=Hello"), std::string::npos);
     EXPECT_NE(files_.MessageText(kAnnInBox, "WN3.wnl").find("Subject=Kites"), std::string::npos);
     EXPECT_EQ(wm::Services().header_list->Tail()->date, 200u);
@@ -69,8 +69,7 @@ TEST_F(MailTransferTest, GetSendSendsTheOutboxThenFetchesWithBothNoticesInOrder)
     Advance(10);
     EXPECT_EQ(Downloads(), 1u);
 
-    EXPECT_EQ(DialogTexts(),
-              (std::vector<std::string>{wm::kSendingMailText, wm::kGettingMailText}));
+    EXPECT_EQ(DialogTexts(), (Lines{wm::kSendingMailText, wm::kGettingMailText}));
     // Both notices go without an OK button.
     EXPECT_TRUE(About(atoms::ports::ScWnMain, code::kStart, atoms::SPRITENAME, atoms::dialog_sprites::BtnCoOk).empty());
 }

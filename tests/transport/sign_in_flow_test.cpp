@@ -52,7 +52,7 @@ TEST_F(SignInFlowTest, ARightPasswordKeepsTheManagerStoresTheLoginAndListsBothIn
     EXPECT_STREQ(wm::Identity().GetPassword(), "apple");
     EXPECT_FALSE(wm::CommonDialog().up);
     EXPECT_EQ(CurrentScene(), atoms::ports::ScWnMain);
-    EXPECT_EQ(Headers(), (std::vector<std::string>{"1/3 bob_02: Kites", "2/1 mum: Tea"}));
+    EXPECT_EQ(Headers(), (Lines{"1/3 bob_02: Kites", "2/1 mum: Tea"}));
     EXPECT_TRUE(mail_.objects.empty());
 }
 
@@ -83,7 +83,7 @@ TEST_F(SignInFlowTest, CancelListsOnlyThePlayersInboxAndSigningInAgainSignsTheOl
     ASSERT_EQ(Headers().size(), 2u);
     Deliver(port_, code::kEntered);
     Click(port_, Atom("BtnCsCancel"));
-    EXPECT_EQ(Headers(), std::vector<std::string>{"2/1 mum: Tea"});
+    EXPECT_EQ(Headers(), Lines{"2/1 mum: Tea"});
     EXPECT_EQ(CurrentScene(), atoms::ports::ScWnMain);
 
     // A login longer than its field signs in whole and is stored cut to 31 characters.
