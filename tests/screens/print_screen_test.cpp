@@ -126,7 +126,7 @@ TEST_F(PrintScreenTest, WithoutALetterTheSceneIsLeftAndNothingIsAsked) {
 
 TEST_F(PrintScreenTest, EachPageStartsAfterTheLastLineOfTheOneBeforeOncePainted) {
     Deliver(Record(code::kEntered));
-    EXPECT_EQ(ShowAndPaint(atoms::print::PvtPrMessage1), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(ShowAndPaint(atoms::print::PvtPrMessage1), (Lines{"one", "two"}));
     Forget();
     PageDone(0);
     const std::vector<std::string> nextPage = {
@@ -142,13 +142,13 @@ TEST_F(PrintScreenTest, EachPageStartsAfterTheLastLineOfTheOneBeforeOncePainted)
     EXPECT_EQ(Trace().back(), "print 1000 NEWPRINT BESTFIT");
     Tick();
     EXPECT_EQ(Prints(), 1u) << "one request per page";
-    EXPECT_EQ(Paint(atoms::print::PvtPrMessage2), (std::vector<std::string>{"three", "four", "five"}));
+    EXPECT_EQ(Paint(atoms::print::PvtPrMessage2), (Lines{"three", "four", "five"}));
 
     PageDone(0);
     EXPECT_EQ(Trace().back(), "text TxtPrPage 3");
     ShowAndPaint(atoms::print::PvtPrMessage2);
     Tick();
-    EXPECT_EQ(Paint(atoms::print::PvtPrMessage2), (std::vector<std::string>{"six", "seven"}));
+    EXPECT_EQ(Paint(atoms::print::PvtPrMessage2), (Lines{"six", "seven"}));
     PageDone(0);
     ShowAndPaint(atoms::print::PvtPrMessage2);
     Tick();  // line 8 is past the end: the letter is done
@@ -166,7 +166,7 @@ TEST_F(PrintScreenTest, AFailedPageLeavesWithTheNoticeAndAStopKeepsThePendingPag
     ShowAndPaint(atoms::print::PvtPrMessage1);
     Forget();
     PageDone(1);
-    EXPECT_EQ(Trace(), std::vector<std::string>{"leave ScPrPrint 0"});
+    EXPECT_EQ(Trace(), Lines{"leave ScPrPrint 0"});
     EXPECT_TRUE(wm::CommonDialog().up);
     EXPECT_EQ(wm::CommonDialog().current, atoms::dialogs::PrintingError);
 
