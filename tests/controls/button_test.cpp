@@ -131,7 +131,7 @@ TEST(RectangleDrawing, NormalisesTheCornersAndGrowsTheBoxByTwicePenWidth) {
     const Box box = DrawRectangle(canvas, 30.0f, 40.0f, 10.0f, 15.0f, 3.0f, false);
     std::vector<std::string> names;
     for (const CanvasOp& op : canvas.Ops()) names.push_back(op.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"SetPenWidth", "Rectangle", "Stroke"}));
+    EXPECT_EQ(names, (Lines{"SetPenWidth", "Rectangle", "Stroke"}));
     EXPECT_EQ(canvas.Ops()[1].args, (std::array<float, 4>{10.0f, 15.0f, 20.0f, 25.0f}));
     EXPECT_EQ((std::array<float, 4>{box.left, box.top, box.right, box.bottom}), (std::array<float, 4>{4, 9, 36, 46}));
 

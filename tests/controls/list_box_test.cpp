@@ -118,7 +118,7 @@ TEST_F(ListBoxTest, PlainClicksSelectOneRowAndPostTheChange) {
     EXPECT_EQ(Selection(list), (Numbers{3}));
     Click(list, 60, true, false);
     EXPECT_EQ(Selection(list), (Numbers{7}));
-    EXPECT_EQ(list.clicks, (std::vector<std::string>{"5+", "3+", "7+"}));
+    EXPECT_EQ(list.clicks, (Lines{"5+", "3+", "7+"}));
     EXPECT_EQ(Host().Posted(events_, atoms::actions::aPMListBoxRemoveSelectedItem).size(), 2u);
 
     // Select itself, not only a click, drops the earlier row of a single-selection list.
@@ -140,7 +140,7 @@ TEST_F(ListBoxTest, CtrlTogglesAndShiftSelectsTheRangeInMultipleLists) {
     EXPECT_EQ(Selection(list), (Numbers{3, 0, 1, 2}));
     Click(list, 50, false, true);
     EXPECT_EQ(Selection(list), (Numbers{0, 1, 2}));
-    EXPECT_EQ(list.clicks, (std::vector<std::string>{"3+", "0+", "0+", "1+", "2+", "3-"}));
+    EXPECT_EQ(list.clicks, (Lines{"3+", "0+", "0+", "1+", "2+", "3-"}));
     Click(list, 20);
     EXPECT_EQ(Selection(list), (Numbers{1}));
 }
@@ -152,7 +152,7 @@ TEST_F(ListBoxTest, ClickBelowTheLastItemClearsTheSelection) {
     list.clicks.clear();
     Click(list, 60);
     EXPECT_TRUE(Selection(list).empty());
-    EXPECT_EQ(list.clicks, (std::vector<std::string>{"0-", "2-"}));
+    EXPECT_EQ(list.clicks, (Lines{"0-", "2-"}));
     // Presses on the scroll bar's strip or released elsewhere are no clicks.
     list.MouseDown(200, 5, false, false);  // the strip's first column
     list.MouseUp(200, 5, false, false);
