@@ -35,8 +35,7 @@ protected:
         EDictPutHandle(&notice, atoms::mail::Connection, connection);
         return HxPortSend(atoms::ports::ConnectPort, &notice);
     }
-    std::vector<HostRequest> Posted(uint16_t action) const { return host_.Requests(port_, action); }
-    std::vector<HostRequest> Validations() const { return Posted(atoms::actions::aValidateUser); }
+    std::vector<HostRequest> Validations() const { return host_.Requests(port_, atoms::actions::aValidateUser); }
     wm::SignInScreen* Screen() const { return static_cast<wm::SignInScreen*>(wm::Screens().At(wm::kSignInSlot)); }
 
     const uint16_t port_ = atoms::ports::OrbitSignInPort;
@@ -60,7 +59,7 @@ TEST_F(SignInFlowTest, AWrongPasswordOrStatusFourHundredReleasesEverythingAndSho
     SignIn("ann_01", "pear");
     EXPECT_EQ(wm::Services().mail_manager, 0u);
     EXPECT_STREQ(wm::Identity().GetKiteId(), "");
-    EXPECT_EQ(Deliveries(Posted(Atom("aShowBadUserDialog"))), Lines{"post 100"});
+    EXPECT_EQ(Deliveries(host_.Requests(port_, Atom("aShowBadUserDialog"))), Lines{"post 100"});
     Advance(100);
     EXPECT_EQ(wm::CommonDialog().current, Atom("BadUserDialog"));
     EXPECT_EQ(RequestedScene(), 0);  // no other scene was asked for
