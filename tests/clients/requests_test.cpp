@@ -6,10 +6,8 @@
 #include <utility>
 
 #include "../store/store_fixture.h"
-#include "app/lifecycle.h"
 #include "clients/mail_object.h"
 #include "clients/mail_requests.h"
-#include "wrenmail.h"
 
 namespace {
 
