@@ -23,12 +23,11 @@ void SetRunColourAndFont(CanvasInterface& canvas, const FontRun* run) {
 
 float RichPainter::TextWidth(const FontRun* font, const char* chars, uint32_t count) {
     // Slices are not NUL-terminated: the canvas gets a terminated copy.
-    thread_local std::string text;
-    text.assign(chars, count);
+    measured_.assign(chars, count);
     SelectRunFont(canvas_, font);
     float width = 0.0f;
     float height = 0.0f;
-    canvas_.MeasureText(text.c_str(), &width, &height);
+    canvas_.MeasureText(measured_.c_str(), &width, &height);
     return width;
 }
 

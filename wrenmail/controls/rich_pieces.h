@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 #include "canvas.h"
 #include "richtext/rich_document.h"
@@ -95,6 +96,7 @@ public:
 private:
     CanvasInterface& canvas_;
     RichMode mode_;
+    std::string measured_;  // the canvas's terminated copy of a slice, reused between measures
 };
 
 }  // namespace wm
