@@ -198,13 +198,20 @@ TEST_F(PostOfficeTest, ALetterGetsTheDateAndMessageIdItLacksInItsOwnLineEnds) {
     const std::string dated =
         "From: bob@example.org\nDate: Mon, 4 Mar 2024 12:00:00 +0000\nMessage-ID: <x@y>\nSubject: dated\n\ntext\n";
     ASSERT_TRUE(Office().Submit("From: bob@example.org\r\nSubject: no date\r\n\r\ntext\r\n", {"p7"}));
+    const std::string no_id = "From: bob@example.org\nDate: Mon, 4 Mar 2024 12:00:00 +0000\nSubject: no id\n\ntext\n";
     ASSERT_TRUE(Office().Submit(dated, {"p7"}));
-    ASSERT_EQ(Office().DeliverSpool(), 2u);
-    std::string undated, kept;
+    ASSERT_TRUE(Office().Submit(no_id, {"p7"}));
+    ASSERT_EQ(Office().DeliverSpool(), 3u);
+    std::string undated, kept, given_id;
     for (const auto& file : fs::directory_iterator(scratch_.Path() / "MailBoxes/Players/p7/InBox")) {
         const std::string text = StoredMessage(file.path());
-        if (!text.empty()) (text.find("no date") != std::string::npos ? undated : kept) = text;
+        if (text.empty()) continue;
+        if (text.find("no date") != std::string::npos) undated = text;
+        else if (text.find("no id") != std::string::npos) given_id = text;
+        else kept = text;
     }
+    EXPECT_TRUE(given_id.starts_with("Message-ID: <")) << given_id;
+    EXPECT_TRUE(given_id.ends_with(">\n" + no_id)) << given_id;
     EXPECT_TRUE(undated.starts_with("Date: ")) << undated;
     EXPECT_NE(undated.find("\r\nMessage-ID: <"), std::string::npos) << undated;
     EXPECT_TRUE(undated.ends_with("\r\nFrom: bob@example.org\r\nSubject: no date\r\n\r\ntext\r\n")) << undated;
