@@ -54,7 +54,16 @@ FontDescriptionPtr TextSystem::Description(const TextStyle& style) const {
 
 GObjectPtr<PangoLayout> TextSystem::Layout(std::string_view text, const TextStyle& style) const {
     GObjectPtr<PangoLayout> layout(pango_layout_new(context_.get()));
-    pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
+    // Module texts are bytes: a long word is cut wherever a line ends, so a piece may hold part
+    // of a character. Such bytes become U+FFFD here: given them raw, Pango warns at every draw and
+    // a printed page drops text drawn after them.
+    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
+        pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
+    } else {
+        gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
+        pango_layout_set_text(layout.get(), valid, -1);
+        g_free(valid);
+    }
     FontDescriptionPtr desc = Description(style);
     pango_layout_set_font_description(layout.get(), desc.get());
     if (style.width > 0) {

@@ -1,6 +1,6 @@
 # The three printed letters: the short one on one page with its header, body and page number; the
 # long one over several pages numbered 1, 2, 3... with every body line once and in order; the one
-# without body on one page with its header only.
+# without body on one page with its header only; every character of a long word of accents.
 set -eu
 printed="$1/Printed"
 python3 - "$printed" <<'PY'
@@ -44,5 +44,8 @@ assert body == expected, f"the body lines across the pages: {body}"
 empty = pages("2026-12-05-No_body.pdf")
 assert len(empty) == 1, f"the letter without body took {len(empty)} pages"
 assert "Subject: No body" in lines(empty[0]) and lines(empty[0])[-1] == "1", lines(empty[0])
-assert len(list(folder.iterdir())) == 3, f"left in Printed/: {sorted(p.name for p in folder.iterdir())}"
+# Every character of the cut word is printed, though the pieces split some of them.
+accents = "".join(pages("2026-12-05-Accents.pdf"))
+assert accents.count("\u00e9") == 300, f"{accents.count(chr(0xe9))} of the 300 accented letters printed"
+assert len(list(folder.iterdir())) == 4, f"left in Printed/: {sorted(p.name for p in folder.iterdir())}"
 PY
