@@ -133,7 +133,10 @@ uint16_t CanvasSprites::MakeEffect(uint16_t sprite, uint16_t fx) {
 uint16_t CanvasSprites::MakeBitmap(int32_t width, int32_t height) {
     if (width <= 0 || height <= 0 || width > kLargestCanvasSide || height > kLargestCanvasSide) return 0;
     uint16_t atom = 0;
-    for (int n = 1; atom == 0 || bitmaps_.contains(atom); ++n) atom = AtomOf("Canvas bitmap " + std::to_string(n));
+    for (int n = 1; atom == 0 || bitmaps_.contains(atom); ++n) {
+        atom = AtomOf("Canvas bitmap " + std::to_string(n));
+        if (atom == 0) return 0;  // the atom table is full: no free name is left to give
+    }
     bitmaps_[atom].canvas = std::make_unique<CairoCanvas>(Text(), width, height);
     return atom;
 }

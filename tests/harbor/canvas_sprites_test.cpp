@@ -1,6 +1,8 @@
 // Canvas sprites: the ResPort answers, placement on a scene, pictures from the pivot ports,
 // the transparent colour, two-look buttons, deletion and what a picture says.
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 
 #include "canvas_test_support.h"
 #include "runtime/record_tracer.h"
@@ -154,6 +156,25 @@ TEST_F(CanvasSpriteTest, DeletionRemovesSpriteAndParts) {
     for (uint16_t part : {A("CvList"), parts.effect, parts.bitmap}) EXPECT_FALSE(canvases_->Knows(part)) << part;
     EXPECT_EQ(Refreshed().At(130, 70), Rgb(255, 255, 255));
     EXPECT_EQ(NewBitmap(5, 5), parts.bitmap) << "the bitmap's name is free again";
+}
+
+// With the atom table full no new bitmap name can be made: the bitmap is refused rather than
+// searched for forever, and a deleted one's name still serves. In a child process, since the
+// table stays full for as long as the process lives.
+TEST_F(CanvasSpriteTest, FullAtomTableRefusesANewBitmapButReusesAFreedName) {
+    const uint16_t kept = NewBitmap(5, 5);
+    ASSERT_NE(kept, 0);
+    const uint16_t res_port = A("ResPort");
+    EXPECT_EXIT(
+        {
+            for (int i = 0; DaNameGet(("CvFiller " + std::to_string(i)).c_str()) != 0; ++i) {
+            }
+            const bool refused = NewBitmap(5, 5) == 0;
+            Req(30004).Atom("NAME", kept).PostTo(res_port);
+            HxRunUntilIdle();
+            std::exit(refused && NewBitmap(5, 5) == kept ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(CanvasSpriteTest, ButtonShowsItsDownLookWhilePressed) {
