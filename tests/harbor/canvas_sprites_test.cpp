@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include <unistd.h>
+
 #include "canvas_test_support.h"
 #include "runtime/record_tracer.h"
 #include "base/trace_log.h"
@@ -167,6 +169,7 @@ TEST_F(CanvasSpriteTest, FullAtomTableRefusesANewBitmapButReusesAFreedName) {
     const uint16_t res_port = A("ResPort");
     EXPECT_EXIT(
         {
+            alarm(20);  // a search that never ends fails the case instead of hanging the run
             for (int i = 0; DaNameGet(("CvFiller " + std::to_string(i)).c_str()) != 0; ++i) {
             }
             // Names made before the table filled (by earlier tests too) are still given out.
