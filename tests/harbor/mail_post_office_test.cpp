@@ -451,6 +451,17 @@ TEST(QueueNamesTest, TwoWritersOfOneQueueNeverReplaceEachOthersMail) {
     EXPECT_EQ(from_second, 8);
 }
 
+// A planted entry with the largest 16-digit number made the next names 17 digits long: the
+// letters were written but no listing took them for entries (a letter sent was never delivered).
+TEST(QueueNamesTest, AnEntryWithTheLargestNumberDoesNotHideTheNextOnes) {
+    TempDir scratch;
+    WriteFile(scratch.Path() / "spool" / "9999999999999998.eml", "planted");
+    harbor::MailQueue queue(scratch.Path() / "spool", false);
+    for (const char* text : {"one", "two", "three"}) EXPECT_FALSE(queue.Put(text).empty());
+    EXPECT_EQ(queue.Entries().size(), 4u);
+    for (const auto& file : fs::directory_iterator(scratch.Path() / "spool")) EXPECT_EQ(file.path().filename().string().size(), 20u);
+}
+
 // Two letters wait for ann; the session's file service notes what the module stored.
 class FullDiskTest : public SpoolTest {
 protected:
