@@ -583,6 +583,21 @@ TEST_F(MailCommandsTest, BadNamesAndUsageAreRefused) {
     EXPECT_EQ(Run({"script"}), -1);  // not a mail command
 }
 
+// An accounts file grown past what is read (a long note pasted in) read as no accounts, and
+// `account add` then wrote a file holding the new account alone: every other account was gone.
+TEST_F(MailCommandsTest, AnAccountsFileThatCannotBeReadIsNeverRewritten) {
+    ASSERT_EQ(Run({"account", "add", "ann_01"}, "apple\n"), 0);
+    const fs::path file = scratch_.Path() / ".postoffice" / "accounts";
+    const std::string grown = ReadFile(file) + "# " + std::string(std::size_t{17} << 20, 'x') + "\n";
+    WriteFile(file, grown);
+    EXPECT_EQ(Run({"account", "add", "bob_02"}, "banana\n"), 1);
+    EXPECT_NE(err_.str().find("accounts file " + file.string() + " cannot be read (too large)"), std::string::npos) << err_.str();
+    EXPECT_EQ(Run({"account", "list"}), 1);
+    EXPECT_EQ(Book().Add("bob_02", "banana"), AccountError::Unreadable);
+    EXPECT_EQ(Book().Remove("ann_01"), AccountError::Unreadable);
+    EXPECT_TRUE(ReadFile(file) == grown);
+}
+
 TEST_F(MailCommandsTest, ListShowsWaitingAndOutgoingMail) {
     ASSERT_EQ(Run({"account", "add", "bob_02"}, "banana\n"), 0);
     harbor::PostOffice office({scratch_.Path(), "wrenmail.local", harbor::PasswordCost::Fast(), false});
