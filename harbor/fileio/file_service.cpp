@@ -431,6 +431,17 @@ void FileService::Delete(EDict& r) {
     const std::optional<std::string> name = h != nullptr ? NameIn(r, keys_.filename, "30004") : std::nullopt;
     if (!name || !Placed(*h, "30004")) return Answer(r, false);
     if (IsMessageFile(*name)) return Answer(r, Hold(*h, *name));
+    // The module deletes every import file it tried, stored or not: one whose letter it did not
+    // store (a mail file dropped into Import/, a damaged one) is held, not lost.
+    if (imports_.Unimported(h->path, *name)) {
+        const bool held = Hold(*h, *name);
+        if (held) {
+            imports_.NoteDeleted(h->path, *name);
+            ProblemNote("FileIOPort", Line("30004", *name, "an import file that was not imported: put in the holding area "
+                                                          "(harbor recover lists it)"));
+        }
+        return Answer(r, held);
+    }
     if (::unlinkat(h->dir.Get(), name->c_str(), 0) != 0) {
         Refused("30004", *name, errno == EISDIR ? std::string("a directory: not deleted") : SystemError("cannot delete"));
         return Answer(r, false);

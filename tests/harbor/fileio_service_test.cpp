@@ -661,6 +661,13 @@ TEST_F(ImportTest, TheModulesDeleteDropsTheNoteAndOnlyAWellFormedNoteRemovesAFil
     ASSERT_EQ(files_.Down(h_, "Import", /*from_root=*/true), 1);
     ASSERT_EQ(files_.Delete(h_, "a.dct"), 1);
     EXPECT_FALSE(fs::exists(Journal()));
+    EXPECT_TRUE(harbor::ListHeld(scratch_.Root()).empty());
+    // The module deletes a file it could not import too (a mail file dropped into Import/): held.
+    WriteFile(Import("letter.eml"), "Subject: hi\n\nnot a data dictionary\n");
+    ASSERT_EQ(files_.Delete(h_, "letter.eml"), 1);
+    const std::vector<harbor::HeldFile> held = harbor::ListHeld(scratch_.Root());
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(held[0].path, (std::vector<std::string>{"Import", "letter.eml"}));
     const std::string bytes = ReadFile(Import("b.dct"));
     const std::string good = harbor::ImportNoteText(
         {"b.dct", harbor::Crc32(bytes.data(), bytes.size()), {"MailBoxes", "kiteAccounts", "p7", "InBox", "WN1.wnl"}});
