@@ -455,6 +455,11 @@ TEST_F(HeldFilesTest, ALetterDeletedJustBeforeACrashCanBeRecovered) {
     EXPECT_TRUE(harbor::ListHeld(scratch_.Root()).empty());
     EXPECT_NE(Recover({held[0].id}, 1).find("nothing is held as"), std::string::npos);
     EXPECT_NE(Recover({"../.."}, 1).find("nothing is held as"), std::string::npos);
+    std::ostringstream out, err;
+    EXPECT_EQ(harbor::RunRecoverCommand({"--data=" + scratch_.Root().string()}, out, err, "/nonexistent"), 0);
+    EXPECT_EQ(out.str(), "nothing is held\n");
+    EXPECT_EQ(harbor::RunRecoverCommand({"--data"}, out, err, "/nonexistent"), 2);
+    EXPECT_NE(err.str().find("--data needs a value"), std::string::npos) << err.str();
 
     IntoInBox();  // deleted again, and the id handed out again: a restore never replaces that file
     ASSERT_EQ(files_.Delete(h_, "WN3.wnl"), 1);
