@@ -144,6 +144,9 @@ TEST_F(FileServiceTest, EveryStorableKindComesBackFromTheModulesObject) {
     EXPECT_EQ(std::bit_cast<float>(static_cast<uint32_t>(r->GetLong(A("Ratio")))), 0.25f);
     EXPECT_EQ(r->GetLong(A("k29")), 29);
     EXPECT_EQ(r->GetLong(A("Absent")), 0);
+    // A number is no text: a message file whose Message was a Long made the module read whatever
+    // reference that number named (a freed data dictionary's text, under the sanitizer).
+    for (const char* key : {"MailID", "Plain", "ann", "Nine", "Ratio"}) EXPECT_EQ(r->GetText(A(key)), 0u) << key;
 }
 
 TEST_F(FileServiceTest, AShortNamingAnAtomComesBackAsThisRunsAtomOfThatName) {
