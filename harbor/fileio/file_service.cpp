@@ -359,6 +359,7 @@ bool FileService::Store(FileHandle& h, const std::string& name, DictInterface* d
         Lost(name, "the dictionary is too large to store");
         return false;
     }
+    if (!KeepUnread(h, name)) return false;
     // A mailbox's counter is written over in place when it can be (the id search bears a counter
     // a crash takes back); anything else, and a counter that cannot, is replaced whole.
     const bool in_place = !durable && IsFolderCounter(name) && OverwriteInPlace(h.dir.Get(), name, bytes_);
@@ -382,16 +383,46 @@ void FileService::ReadDict(EDict& r) {
 
 bool FileService::Load(FileHandle& h, const std::string& name) {
     std::string why;
-    if (!ReadRegularFile(h.dir.Get(), name, kMaxDictFileBytes, bytes_, why) ||
-        !DecodeDictFile(bytes_, entries_, Tracing() ? &why : nullptr)) {
+    bool read = ReadRegularFile(h.dir.Get(), name, kMaxDictFileBytes, bytes_, why) &&
+                DecodeDictFile(bytes_, entries_, Tracing() ? &why : nullptr);
+    if (!read) {
         Refused("30013", name, why.empty() ? "not a dictionary file" : why);
+    } else {
+        if (!h.dict) h.dict = std::make_unique<StoredDict>();
+        if (!(read = h.dict->Load(entries_))) Refused("30013", name, "the name table is full");
+    }
+    // The module takes a file it cannot read for a missing one, and may write a new one over it
+    // (an empty address book over one too large to read): that file is kept (KeepUnread).
+    struct stat st {};
+    const std::string key = UnreadKey(h, name);
+    if (read || ::fstatat(h.dir.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+        IsFolderCounter(name)) {
+        unread_.erase(key);
+    } else {
+        unread_.insert(key);
+    }
+    return read;
+}
+
+std::string FileService::UnreadKey(const FileHandle& h, const std::string& name) {
+    std::string key;
+    for (const std::string& part : h.path) key += part + "/";
+    return key + name;
+}
+
+// A file whose read failed in this run, though it was there, goes to the holding area before
+// anything is written over it; when it cannot go there, nothing is written.
+bool FileService::KeepUnread(FileHandle& h, const std::string& name) {
+    if (unread_.empty() || unread_.erase(UnreadKey(h, name)) == 0) return true;
+    struct stat st {};
+    if (::fstatat(h.dir.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) return true;
+    std::string why;
+    if (!HoldFile(root_.Get(), h.path, h.dir.Get(), name, options_.durable, why)) {
+        Lost(name, "the file there could not be read and is kept as it was (" + why + ")");
         return false;
     }
-    if (!h.dict) h.dict = std::make_unique<StoredDict>();
-    if (!h.dict->Load(entries_)) {
-        Refused("30013", name, "the name table is full");
-        return false;
-    }
+    ProblemNote("FileIOPort", Line("30073", name, "the file there could not be read: it was put in the holding area "
+                                                  "(harbor recover lists it) and a new one written"));
     return true;
 }
 
@@ -400,6 +431,17 @@ void FileService::Delete(EDict& r) {
     const std::optional<std::string> name = h != nullptr ? NameIn(r, keys_.filename, "30004") : std::nullopt;
     if (!name || !Placed(*h, "30004")) return Answer(r, false);
     if (IsMessageFile(*name)) return Answer(r, Hold(*h, *name));
+    // The module deletes every import file it tried, stored or not: one whose letter it did not
+    // store (a mail file dropped into Import/, a damaged one) is held, not lost.
+    if (imports_.Unimported(h->path, *name)) {
+        const bool held = Hold(*h, *name);
+        if (held) {
+            imports_.NoteDeleted(h->path, *name);
+            ProblemNote("FileIOPort", Line("30004", *name, "an import file that was not imported: put in the holding area "
+                                                          "(harbor recover lists it)"));
+        }
+        return Answer(r, held);
+    }
     if (::unlinkat(h->dir.Get(), name->c_str(), 0) != 0) {
         Refused("30004", *name, errno == EISDIR ? std::string("a directory: not deleted") : SystemError("cannot delete"));
         return Answer(r, false);

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -107,6 +108,8 @@ private:
     bool Replaces(const EDict& r, const PendingCreate& create) const;
     void Carry(const PendingCreate& create);
     bool Load(FileHandle& h, const std::string& name);
+    static std::string UnreadKey(const FileHandle& h, const std::string& name);
+    bool KeepUnread(FileHandle& h, const std::string& name);
     bool Hold(FileHandle& h, const std::string& name);
 
     FileHandle* Target(const EDict& r);
@@ -125,6 +128,8 @@ private:
     FileHandleTable handles_;
     WriteStageHook hook_;
     std::optional<PendingCreate> pending_;
+    // Files (their folders from the root, then the name) that were there but could not be read.
+    std::set<std::string> unread_;
     bool attached_ = false;
     uint32_t last_handle_ = 0;
     // Kept between requests so that their storage is reused.

@@ -48,6 +48,11 @@ public:
     // file read last, once. A note that cannot be written is said on stderr and the save goes
     // on: a letter twice is better than a letter lost.
     void BeforeFill(const std::vector<std::string>& folder, const std::string& name);
+    // True when `name` of `folder` is an import file whose letter was not stored in this run
+    // (it could not be read as one, named no player, or the save failed).
+    bool Unimported(const std::vector<std::string>& folder, const std::string& name) const {
+        return IsImportFolder(folder) && name != noted_;
+    }
     // The module deleted `name` of `folder`: a note about that import file is dropped.
     void NoteDeleted(const std::vector<std::string>& folder, const std::string& name);
 

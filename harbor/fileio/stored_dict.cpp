@@ -90,6 +90,11 @@ uint32_t StoredDict::Raw(uint16_t key) {
 
 bool StoredDict::GetBool(uint16_t key) { return static_cast<int32_t>(Raw(key)) > 0; }
 
+uint32_t StoredDict::GetText(uint16_t key) {
+    const Entry* e = Find(key);
+    return e != nullptr && e->type == EDictText ? Raw(key) : 0;
+}
+
 bool StoredDict::Put(uint16_t key, uint16_t type, uint32_t value, int32_t text) {
     if (key == 0) return false;
     if (Entry* e = Find(key)) {

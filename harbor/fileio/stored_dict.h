@@ -36,7 +36,9 @@ public:
     uint32_t HXCALL GetPointer(uint16_t key) override { return Raw(key); }
     int32_t HXCALL GetLong(uint16_t key) override { return static_cast<int32_t>(Raw(key)); }
     uint16_t HXCALL GetShort(uint16_t key) override { return static_cast<uint16_t>(Raw(key) & 0xFFFFu); }
-    uint32_t HXCALL GetText(uint16_t key) override { return Raw(key); }
+    // Only a Text answers a text: any other value of a file (a damaged or hostile one) taken as a
+    // text reference would name whatever the process's reference table holds under that number.
+    uint32_t HXCALL GetText(uint16_t key) override;
     uint32_t HXCALL GetHandle(uint16_t key) override { return Raw(key); }
     bool HXCALL PutBool(uint16_t key, bool value) override;
     bool HXCALL PutPointer(uint16_t key, const void* address) override;

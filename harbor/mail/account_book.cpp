@@ -1,6 +1,10 @@
 #include "mail/account_book.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <sstream>
 
 #include "fileio/atomic_file.h"
@@ -40,6 +44,7 @@ const char* Describe(AccountError error) {
         case AccountError::Exists: return "there is already an account with that kite ID";
         case AccountError::Unknown: return "there is no account with that kite ID";
         case AccountError::Storage: return "the accounts file cannot be written";
+        case AccountError::Unreadable: return "the accounts file cannot be read, so it is not changed";
     }
     return "?";
 }
@@ -58,13 +63,32 @@ const char* AccountBook::NotAnAccount(std::string_view line, const Accounts& so_
     return nullptr;
 }
 
-AccountBook::Accounts AccountBook::Load(std::vector<std::string>* unreadable) const {
-    Accounts accounts;
+bool AccountBook::ReadText(std::string& text, std::string& problem) const {
     UniqueFd dir = OpenDirectory(file_.parent_path(), root_);
-    std::string text;
+    if (!dir.Valid()) return true;  // no post office yet; one that is not a folder cannot be written either
+    const std::string name = file_.filename().string();
+    struct stat st {};
+    if (::fstatat(dir.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT) return true;
     std::string error;
-    if (!dir.Valid() || !ReadRegularFile(dir.Get(), file_.filename().string(), kMaxFileBytes, text, error)) {
-        return accounts;
+    if (ReadRegularFile(dir.Get(), name, kMaxFileBytes, text, error)) return true;
+    problem = "the accounts file " + file_.string() + " cannot be read (" + error + ")";
+    return false;
+}
+
+std::string AccountBook::Problem() const {
+    std::string text;
+    std::string problem;
+    ReadText(text, problem);
+    return problem;
+}
+
+std::optional<AccountBook::Accounts> AccountBook::Load(std::vector<std::string>* unreadable) const {
+    Accounts accounts;
+    std::string text;
+    std::string problem;
+    if (!ReadText(text, problem)) {
+        ProblemNote("MailPort", problem + ": nobody can sign in and no account can be changed until it can");
+        return std::nullopt;
     }
     std::istringstream lines(text);
     std::string line;
@@ -108,7 +132,9 @@ AccountError AccountBook::Add(std::string_view name, std::string_view password) 
     if (!IsValidKiteId(name)) return AccountError::InvalidName;
     if (AccountError e = CheckPassword(password); e != AccountError::None) return e;
     std::vector<std::string> unreadable;
-    Accounts accounts = Load(&unreadable);
+    std::optional<Accounts> loaded = Load(&unreadable);
+    if (!loaded) return AccountError::Unreadable;
+    Accounts& accounts = *loaded;
     if (Lookup(accounts, name) != accounts.end()) return AccountError::Exists;
     std::optional<std::string> hash = HashPassword(password, cost_);
     if (!hash) return AccountError::Storage;
@@ -119,7 +145,9 @@ AccountError AccountBook::Add(std::string_view name, std::string_view password) 
 AccountError AccountBook::SetPassword(std::string_view name, std::string_view password) {
     if (AccountError e = CheckPassword(password); e != AccountError::None) return e;
     std::vector<std::string> unreadable;
-    Accounts accounts = Load(&unreadable);
+    std::optional<Accounts> loaded = Load(&unreadable);
+    if (!loaded) return AccountError::Unreadable;
+    Accounts& accounts = *loaded;
     auto it = Lookup(accounts, name);
     if (it == accounts.end()) return AccountError::Unknown;
     std::optional<std::string> hash = HashPassword(password, cost_);
@@ -130,7 +158,9 @@ AccountError AccountBook::SetPassword(std::string_view name, std::string_view pa
 
 AccountError AccountBook::Remove(std::string_view name) {
     std::vector<std::string> unreadable;
-    Accounts accounts = Load(&unreadable);
+    std::optional<Accounts> loaded = Load(&unreadable);
+    if (!loaded) return AccountError::Unreadable;
+    Accounts& accounts = *loaded;
     auto it = Lookup(accounts, name);
     if (it == accounts.end()) return AccountError::Unknown;
     accounts.erase(it);
@@ -138,21 +168,21 @@ AccountError AccountBook::Remove(std::string_view name) {
 }
 
 std::optional<std::string> AccountBook::Find(std::string_view name) const {
-    const Accounts accounts = Load();
+    const Accounts accounts = Load().value_or(Accounts{});
     auto it = Lookup(accounts, name);
     if (it == accounts.end()) return std::nullopt;
     return it->first;
 }
 
 bool AccountBook::Verify(std::string_view name, std::string_view password) const {
-    const Accounts accounts = Load();
+    const Accounts accounts = Load().value_or(Accounts{});
     auto it = Lookup(accounts, name);
     return it != accounts.end() && PasswordMatches(it->second, password);
 }
 
 std::vector<std::string> AccountBook::Names() const {
     std::vector<std::string> names;
-    for (auto& [name, hash] : Load()) names.push_back(name);
+    for (auto& [name, hash] : Load().value_or(Accounts{})) names.push_back(name);
     return names;
 }
 

@@ -30,7 +30,7 @@ bool IsValidMailName(std::string_view name);
 // A usable account or player ID: a valid mail name of 1 to 31 characters.
 bool IsValidKiteId(std::string_view name);
 
-enum class AccountError { None, InvalidName, InvalidPassword, Exists, Unknown, Storage };
+enum class AccountError { None, InvalidName, InvalidPassword, Exists, Unknown, Storage, Unreadable };
 const char* Describe(AccountError error);
 
 class AccountBook {
@@ -46,13 +46,20 @@ public:
     std::optional<std::string> Find(std::string_view name) const;
     bool Verify(std::string_view name, std::string_view password) const;
     std::vector<std::string> Names() const;
+    // Why the accounts file is there but cannot be read (too large, not a file, no permission),
+    // or "" when it reads or does not exist yet. Changes are refused while it says something:
+    // rewriting the file from what could be read would drop every account in it.
+    std::string Problem() const;
 
 private:
     using Accounts = std::vector<std::pair<std::string, std::string>>;  // name, hash
 
     // The accounts; lines that are not one go to `unreadable` (when given) as they stand, so
-    // that a rewrite keeps them, and each is reported with its line number.
-    Accounts Load(std::vector<std::string>* unreadable = nullptr) const;
+    // that a rewrite keeps them, and each is reported with its line number. Nothing, with a
+    // problem note, when the file is there but cannot be read; no accounts when it is missing.
+    std::optional<Accounts> Load(std::vector<std::string>* unreadable = nullptr) const;
+    // Reads the file's text: false with `problem` set when it is there but cannot be read.
+    bool ReadText(std::string& text, std::string& problem) const;
     bool Save(const Accounts& accounts, const std::vector<std::string>& unreadable) const;
     // Why the line is not an account, or null when it is one.
     static const char* NotAnAccount(std::string_view line, const Accounts& so_far);

@@ -181,6 +181,10 @@ int RunAccount(const std::vector<std::string>& args, MailCommandContext& c) {
     std::optional<DataRootLock> lock;
     if (verb != "list" && !(lock = LockForCommand(root, "account " + verb, c.err, busy))) return busy;
     PostOffice office({root, std::string(kDefaultMailDomain), c.password_cost, true});
+    if (const std::string problem = office.Accounts().Problem(); !problem.empty()) {
+        c.err << "harbor: account " << verb << ": " << problem << "; nothing is changed\n";
+        return kFailed;
+    }
     if (verb == "list") {
         ListAccounts(office, c.out);
         return kDone;

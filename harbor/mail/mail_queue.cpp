@@ -21,6 +21,7 @@ namespace harbor {
 namespace {
 
 constexpr std::size_t kNumberDigits = 16;
+constexpr uint64_t kLargestNumber = 9999999999999999ULL;  // the most 16 digits can hold
 constexpr std::string_view kSuffix = ".eml";
 constexpr std::size_t kMaxMessageBytes = std::size_t{256} << 20;
 
@@ -58,9 +59,11 @@ MailQueue::MailQueue(std::filesystem::path dir, bool durable, const std::filesys
     RemoveStaleTemps(dir_.Get());
     RemoveOrphanNotes();
     const std::vector<std::string> entries = Entries();
-    next_ = static_cast<uint64_t>(std::time(nullptr)) * 1000;
+    next_ = FirstNumber();
     if (!entries.empty()) next_ = std::max(next_, NumberOf(entries.back()) + 1);
 }
+
+uint64_t MailQueue::FirstNumber() { return static_cast<uint64_t>(std::time(nullptr)) * 1000; }
 
 // A note whose entry is gone: the crash came between removing the entry and removing its note.
 void MailQueue::RemoveOrphanNotes() {
@@ -90,6 +93,10 @@ std::string MailQueue::PutOnce(uint64_t number, std::string_view bytes) {
 std::string MailQueue::Put(std::string_view bytes) {
     if (!dir_.Valid()) return {};
     for (;;) {
+        // A file planted or damaged with the largest number would push the next ones to 17 digits,
+        // names no listing of the queue takes for entries: the mail would be kept but never seen.
+        // Numbering starts again at the clock instead, stepping past the names taken.
+        if (next_ > kLargestNumber) next_ = FirstNumber();
         const std::string name = NameOf(next_++);
         bool taken = false;
         if (WriteNewFile(dir_.Get(), name, bytes, durable_, hook_, error_, taken)) return name;

@@ -56,6 +56,7 @@ public:
 
 private:
     static bool IsEntryName(const std::string& name);
+    static uint64_t FirstNumber();
     void RemoveOrphanNotes();
 
     std::filesystem::path path_;

@@ -79,6 +79,11 @@ int RunRecoverCommand(const std::vector<std::string>& args, std::ostream& out, s
         }
         if (args[i] == "--data" && i + 1 < args.size()) {
             root = args[++i];
+        } else if (args[i].starts_with("--data=")) {
+            root = args[i].substr(7);  // as the other commands take it
+        } else if (args[i] == "--data") {
+            err << "harbor recover: --data needs a value\n" << kUsage;
+            return 2;
         } else if (args[i].starts_with("-")) {
             err << "harbor recover: unknown option " << args[i] << "\n" << kUsage;
             return 2;

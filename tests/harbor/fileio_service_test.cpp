@@ -143,6 +143,9 @@ TEST_F(FileServiceTest, EveryStorableKindComesBackFromTheModulesObject) {
     EXPECT_EQ(std::bit_cast<float>(static_cast<uint32_t>(r->GetLong(A("Ratio")))), 0.25f);
     EXPECT_EQ(r->GetLong(A("k29")), 29);
     EXPECT_EQ(r->GetLong(A("Absent")), 0);
+    // A number is no text: a message file whose Message was a Long made the module read whatever
+    // reference that number named (a freed data dictionary's text, under the sanitizer).
+    for (const char* key : {"MailID", "Plain", "ann", "Nine", "Ratio"}) EXPECT_EQ(r->GetText(A(key)), 0u) << key;
 }
 
 TEST_F(FileServiceTest, AShortNamingAnAtomComesBackAsThisRunsAtomOfThatName) {
@@ -454,6 +457,11 @@ TEST_F(HeldFilesTest, ALetterDeletedJustBeforeACrashCanBeRecovered) {
     EXPECT_TRUE(harbor::ListHeld(scratch_.Root()).empty());
     EXPECT_NE(Recover({held[0].id}, 1).find("nothing is held as"), std::string::npos);
     EXPECT_NE(Recover({"../.."}, 1).find("nothing is held as"), std::string::npos);
+    std::ostringstream out, err;
+    EXPECT_EQ(harbor::RunRecoverCommand({"--data=" + scratch_.Root().string()}, out, err, "/nonexistent"), 0);
+    EXPECT_EQ(out.str(), "nothing is held\n");
+    EXPECT_EQ(harbor::RunRecoverCommand({"--data"}, out, err, "/nonexistent"), 2);
+    EXPECT_NE(err.str().find("--data needs a value"), std::string::npos) << err.str();
 
     IntoInBox();  // deleted again, and the id handed out again: a restore never replaces that file
     ASSERT_EQ(files_.Delete(h_, "WN3.wnl"), 1);
@@ -461,6 +469,27 @@ TEST_F(HeldFilesTest, ALetterDeletedJustBeforeACrashCanBeRecovered) {
     const std::string again = harbor::ListHeld(scratch_.Root()).at(0).id;
     EXPECT_NE(Recover({again}, 1).find("is there again"), std::string::npos);
     EXPECT_EQ(harbor::ListHeld(scratch_.Root()).size(), 1u);
+}
+
+// The module reads a file it cannot read as a missing one and writes a new one over it: an
+// address book too large for the name table came back empty after Done, its 33,000 names gone.
+TEST_F(HeldFilesTest, AFileThatCouldNotBeReadIsHeldBeforeANewOneIsWrittenOverIt) {
+    IntoInBox();
+    const fs::path inbox = scratch_.Root() / "MailBoxes/kiteAccounts/ann_01/InBox";
+    WriteFile(inbox / "AddBook.wdb", "damaged names");
+    WriteFile(inbox / "folder.dat", "damaged counter");
+    for (const char* name : {"AddBook.wdb", "folder.dat", "WN4.wnl"}) EXPECT_EQ(files_.Read(h_, name), nullptr);
+    WriteMessage("WN4.wnl", "Subject: new\n\ny\n");  // was missing: nothing to keep
+    EXPECT_EQ(files_.Write(h_, "AddBook.wdb", nullptr, /*create=*/true), 1);
+    WriteMessage("AddBook.wdb", "new book");
+    WriteMessage("AddBook.wdb", "newer book");  // read as missing once, held once
+    WriteMessage("folder.dat", "new counter");
+
+    const std::vector<harbor::HeldFile> held = harbor::ListHeld(scratch_.Root());
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(ReadFile(scratch_.Root() / ".held" / held[0].id / "MailBoxes/kiteAccounts/ann_01/InBox/AddBook.wdb"),
+              "damaged names");
+    EXPECT_EQ(TextOf(*files_.Read(h_, "AddBook.wdb"), "Message"), std::string("newer book"));
 }
 
 TEST_F(HeldFilesTest, DeleteTakesFilesOnlyHoldsMessageFilesAndHidesTheArea) {
@@ -628,6 +657,13 @@ TEST_F(ImportTest, TheModulesDeleteDropsTheNoteAndOnlyAWellFormedNoteRemovesAFil
     ASSERT_EQ(files_.Down(h_, "Import", /*from_root=*/true), 1);
     ASSERT_EQ(files_.Delete(h_, "a.dct"), 1);
     EXPECT_FALSE(fs::exists(Journal()));
+    EXPECT_TRUE(harbor::ListHeld(scratch_.Root()).empty());
+    // The module deletes a file it could not import too (a mail file dropped into Import/): held.
+    WriteFile(Import("letter.eml"), "Subject: hi\n\nnot a data dictionary\n");
+    ASSERT_EQ(files_.Delete(h_, "letter.eml"), 1);
+    const std::vector<harbor::HeldFile> held = harbor::ListHeld(scratch_.Root());
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(held[0].path, (std::vector<std::string>{"Import", "letter.eml"}));
     const std::string bytes = ReadFile(Import("b.dct"));
     const std::string good = harbor::ImportNoteText(
         {"b.dct", harbor::Crc32(bytes.data(), bytes.size()), {"MailBoxes", "kiteAccounts", "p7", "InBox", "WN1.wnl"}});

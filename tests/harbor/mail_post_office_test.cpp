@@ -451,6 +451,17 @@ TEST(QueueNamesTest, TwoWritersOfOneQueueNeverReplaceEachOthersMail) {
     EXPECT_EQ(from_second, 8);
 }
 
+// A planted entry with the largest 16-digit number made the next names 17 digits long: the
+// letters were written but no listing took them for entries (a letter sent was never delivered).
+TEST(QueueNamesTest, AnEntryWithTheLargestNumberDoesNotHideTheNextOnes) {
+    TempDir scratch;
+    WriteFile(scratch.Path() / "spool" / "9999999999999998.eml", "planted");
+    harbor::MailQueue queue(scratch.Path() / "spool", false);
+    for (const char* text : {"one", "two", "three"}) EXPECT_FALSE(queue.Put(text).empty());
+    EXPECT_EQ(queue.Entries().size(), 4u);
+    for (const auto& file : fs::directory_iterator(scratch.Path() / "spool")) EXPECT_EQ(file.path().filename().string().size(), 20u);
+}
+
 // Two letters wait for ann; the session's file service notes what the module stored.
 class FullDiskTest : public SpoolTest {
 protected:
@@ -570,6 +581,21 @@ TEST_F(MailCommandsTest, BadNamesAndUsageAreRefused) {
     EXPECT_EQ(Run({"account"}), 2);
     EXPECT_TRUE(Book().Names().empty());
     EXPECT_EQ(Run({"script"}), -1);  // not a mail command
+}
+
+// An accounts file grown past what is read (a long note pasted in) read as no accounts, and
+// `account add` then wrote a file holding the new account alone: every other account was gone.
+TEST_F(MailCommandsTest, AnAccountsFileThatCannotBeReadIsNeverRewritten) {
+    ASSERT_EQ(Run({"account", "add", "ann_01"}, "apple\n"), 0);
+    const fs::path file = scratch_.Path() / ".postoffice" / "accounts";
+    const std::string grown = ReadFile(file) + "# " + std::string(std::size_t{17} << 20, 'x') + "\n";
+    WriteFile(file, grown);
+    EXPECT_EQ(Run({"account", "add", "bob_02"}, "banana\n"), 1);
+    EXPECT_NE(err_.str().find("accounts file " + file.string() + " cannot be read (too large)"), std::string::npos) << err_.str();
+    EXPECT_EQ(Run({"account", "list"}), 1);
+    EXPECT_EQ(Book().Add("bob_02", "banana"), AccountError::Unreadable);
+    EXPECT_EQ(Book().Remove("ann_01"), AccountError::Unreadable);
+    EXPECT_TRUE(ReadFile(file) == grown);
 }
 
 TEST_F(MailCommandsTest, ListShowsWaitingAndOutgoingMail) {
