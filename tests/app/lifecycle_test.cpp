@@ -1,4 +1,6 @@
 #include "clients/host_application.h"
+#include "controls/control_atoms.h"
+#include "controls/list_box_base.h"
 #include "../controls/request_fields.h"
 #include "module_test.h"
 
@@ -97,6 +99,28 @@ TEST_F(LifecycleTest, AStartWhileRunningAndOtherMessagesChangeNothing) {
     EXPECT_EQ(wm::Screens().Count(), 5);
     EXPECT_FALSE(wm::CommonDialog().up);
     EXPECT_TRUE(host_.Requests(0).empty());
+}
+
+// A host may stop the module from inside a send a screen makes: the screen finishes its call and
+// is deleted after it, with the list it built meanwhile.
+TEST_F(LifecycleTest, AStopDeliveredWhileAScreenEntersDeletesTheScreenAfterItsCall) {
+    Start("Robin");
+    static int stops = 0;
+    stops = 0;
+    const HxHandler stopFromTheScene = [](EDict*) {
+        if (stops++ == 0) {
+            EDict stop = Record(code::kLeft);
+            PM_Main(&stop);
+        }
+        return false;
+    };
+    HxPortAttach(atoms::ports::ScWnMain, stopFromTheScene);
+    Deliver(atoms::ports::WrenmailMainPort, code::kEntered);
+    HxPortDetach(atoms::ports::ScWnMain, stopFromTheScene);
+    EXPECT_GT(stops, 1) << "the screen went on sending after the stop";
+    EXPECT_EQ(wm::Screens().Count(), 0);
+    EXPECT_EQ(wm::PMControlBase::LiveCount(), 0u);
+    EXPECT_FALSE(Attached(atoms::controls::ListCanvasPort, &wm::PMListBoxBase::PM_ListDraw));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The module's exported entry points: PM_Main for the lifecycle, and one entry per screen port,
 // which hands the record to the screen of its scene.
 #include "controls/button.h"
+#include "messaging/delivery_scope.h"
 #include "messaging/name_atoms.h"
 #include "screens/print_screen.h"
 #include "app/lifecycle.h"
@@ -17,6 +18,7 @@ namespace {
 // unwind. It is reported on stderr and the record counts as not taken.
 template <typename Body>
 bool Guarded(const char* entry, Body body) noexcept {
+    wm::DeliveryScope scope;
     try {
         return body();
     } catch (const std::exception& e) {
@@ -75,5 +77,9 @@ HX_API bool HXCALL PM_Connection(EDict* record) {
 HX_API bool HXCALL PM_PrintMessage(EDict* record) {
     return Guarded("PM_PrintMessage", [record] { return record != nullptr && wm::HandlePrintMessage(record); });
 }
-HX_API bool HXCALL PM_ButtonDrawUp(EDict* record) { return wm::PMButton::DrawUp(record); }
-HX_API bool HXCALL PM_ButtonDrawDown(EDict* record) { return wm::PMButton::DrawDown(record); }
+HX_API bool HXCALL PM_ButtonDrawUp(EDict* record) {
+    return Guarded("PM_ButtonDrawUp", [record] { return wm::PMButton::DrawUp(record); });
+}
+HX_API bool HXCALL PM_ButtonDrawDown(EDict* record) {
+    return Guarded("PM_ButtonDrawDown", [record] { return wm::PMButton::DrawDown(record); });
+}

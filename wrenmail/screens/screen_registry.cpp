@@ -1,5 +1,6 @@
 #include "screens/screen_registry.h"
 
+#include "messaging/delivery_scope.h"
 #include "messaging/request_builders.h"
 #include "screens/address_book_screen.h"
 #include "screens/main_screen.h"
@@ -52,10 +53,13 @@ void ScreenRegistry::NameScreens() {
     }
 }
 
+// The table forgets the screens at once; a screen whose handler is still running below this stop
+// (the host stopped the module from inside a send the screen made) is deleted when it returns.
 void ScreenRegistry::DeleteScreens() {
     for (int32_t slot = 0; slot < count_; ++slot) {
-        delete screens_[slot];
+        PMScreenBase* screen = screens_[slot];
         screens_[slot] = nullptr;
+        ReleaseAfterDelivery([screen] { delete screen; });
     }
     count_ = 0;
     current_ = nullptr;
