@@ -14,7 +14,9 @@ namespace {
 class ProbeControl : public PMControlBase {
 public:
     ProbeControl(uint16_t sprite, uint16_t scene, uint16_t events, std::vector<std::string>* calls)
-        : PMControlBase(10, 20, 100, 50, scene, events), sprite_(sprite), calls_(calls) {}
+        : PMControlBase(10, 20, 100, 50, scene, events), sprite_(sprite), calls_(calls) {
+        SetRoutable(true);
+    }
 
     bool OwnsSprite(uint16_t atom) const override { return atom == sprite_; }
     void Show() override {}

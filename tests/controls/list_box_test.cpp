@@ -65,6 +65,32 @@ protected:
     std::unique_ptr<RecordingList> list_;
 };
 
+// Building and taking down a list sends sprite requests, and the host may deliver messages
+// meanwhile: they reach no part of the list until it is whole, and none once its teardown began.
+TEST_F(ListBoxTest, MessagesDeliveredWhileAListIsBuiltOrTakenDownReachNoPartOfIt) {
+    static uint16_t events = 0;
+    static int delivered = 0;
+    events = events_;
+    delivered = 0;
+    const HxHandler deliverFromTheScene = [](EDict*) {
+        ++delivered;
+        EDict tick = Record(code::kTick);
+        HxPortSend(events, &tick);
+        EDict press = Named(code::kPress, FetchAtom("PM List Box Name Number 0"));
+        HxPortSend(events, &press);
+        return false;
+    };
+    HxPortAttach(scene_, deliverFromTheScene);
+    list_ = std::make_unique<RecordingList>(Spec(false));
+    EXPECT_GT(delivered, 0);
+    const int whileBuilding = delivered;
+    Fill(*list_, 3);
+    list_.reset();
+    HxPortDetach(scene_, deliverFromTheScene);
+    EXPECT_GT(delivered, whileBuilding);
+    EXPECT_EQ(PMControlBase::Captured(), nullptr);
+}
+
 TEST_F(ListBoxTest, ScrollBarPageAndPositionFollowTheRows) {
     RecordingList& list = PaintedList(false, 10);
     EXPECT_EQ(list.RowHeight(), 14u);

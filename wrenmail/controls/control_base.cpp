@@ -5,6 +5,7 @@
 
 #include "hxmsg.h"
 #include "message_codes.h"
+#include "messaging/delivery_scope.h"
 #include "messaging/name_atoms.h"
 
 namespace wm {
@@ -112,9 +113,16 @@ uint32_t PMControlBase::GetTop() const { return top_; }
 uint32_t PMControlBase::GetWidth() const { return width_; }
 uint32_t PMControlBase::GetHeight() const { return height_; }
 
+void PMControlBase::SetRoutable(bool routable) {
+    routable_ = routable;
+    if (!routable && State().captured == this) {
+        State().captured = nullptr;
+    }
+}
+
 PMControlBase* PMControlBase::FindBySprite(uint16_t atom) {
     for (PMControlBase* control : State().controls) {
-        if (control->OwnsSprite(atom)) {
+        if (control->routable_ && control->OwnsSprite(atom)) {
             return control;
         }
     }
@@ -126,6 +134,7 @@ PMControlBase* PMControlBase::Captured() { return State().captured; }
 std::size_t PMControlBase::LiveCount() { return State().controls.size(); }
 
 bool HXCALL PMControlBase::PM_ControlEvents(EDict* record) {
+    DeliveryScope scope;
     if (record == nullptr) {
         return true;
     }
@@ -133,7 +142,7 @@ bool HXCALL PMControlBase::PM_ControlEvents(EDict* record) {
     // A control may destroy others while handling the message: walk a copy, skip the dead.
     const std::vector<PMControlBase*> snapshot = State().controls;
     for (PMControlBase* control : snapshot) {
-        if (IsLive(control)) {
+        if (IsLive(control) && control->routable_) {
             control->Message(record);
         }
     }

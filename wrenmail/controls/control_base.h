@@ -41,6 +41,12 @@ public:
     static PMControlBase* Captured();
     static std::size_t LiveCount();
 
+    // Whether the host's messages reach the control. A control is built and taken down with
+    // sends to the host, which may deliver messages meanwhile: it is made routable once it is
+    // whole and stops being so before its teardown begins.
+    void SetRoutable(bool routable);
+    bool Routable() const { return routable_; }
+
     uint16_t ScenePort() const { return scene_port_; }
     uint16_t EventPort() const { return event_port_; }
 
@@ -58,6 +64,9 @@ protected:
     Rgb face_{204, 204, 204};
     Rgb dark_{160, 160, 164};
     Rgb text_{0, 0, 0};
+
+private:
+    bool routable_ = false;
 };
 
 }  // namespace wm

@@ -4,6 +4,7 @@
 
 #include "controls/control_atoms.h"
 #include "hxmsg.h"
+#include "messaging/delivery_scope.h"
 
 namespace wm {
 namespace {
@@ -21,7 +22,10 @@ ListRegistry& Lists() {
 // The list's own bar: its arrow steps scroll the list by whole rows.
 class ListScrollBar : public PMScroll {
 public:
-    ListScrollBar(const ScrollBarGeometry& geometry, PMListBoxBase& list) : PMScroll(geometry), list_(list) {}
+    // Routable only with its list, whose rows it moves.
+    ListScrollBar(const ScrollBarGeometry& geometry, PMListBoxBase& list) : PMScroll(geometry), list_(list) {
+        SetRoutable(false);
+    }
     void StepUp() override {
         if (!Inert()) {
             list_.ScrollUp();
@@ -73,9 +77,14 @@ PMListBoxBase::PMListBoxBase(const ListBoxGeometry& geometry)
                                                 geometry.width - geometry.scroll_bar_width, geometry.height,
                                                 geometry.depth + 1, true, 0});
     face_ = Rgb{240, 240, 240};
+    // The lists built on this base send nothing while they finish their own construction.
+    scroll_bar_->SetRoutable(true);
+    SetRoutable(true);
 }
 
 PMListBoxBase::~PMListBoxBase() {
+    SetRoutable(false);
+    scroll_bar_->SetRoutable(false);
     ShowOrHideSprite(scene_port_, sprite_, false);
     scroll_bar_->Hide();
     ListRegistry& registry = Lists();
@@ -319,6 +328,7 @@ DrawAnswer& PMListBoxBase::DrawAnswers() {
 }
 
 bool HXCALL PMListBoxBase::PM_ListDraw(EDict* record) {
+    DeliveryScope scope;
     if (record == nullptr) {
         return false;
     }

@@ -5,6 +5,7 @@
 #include "controls/control_atoms.h"
 #include "hxmsg.h"
 #include "message_codes.h"
+#include "messaging/delivery_scope.h"
 
 namespace wm {
 namespace {
@@ -89,6 +90,7 @@ PMScroll::PMScroll(const ScrollBarGeometry& geometry)
                                                 true, 0});
     MakeArrows(geometry);
     SetAllShown(false);
+    SetRoutable(true);
 }
 
 void PMScroll::MakeArrows(const ScrollBarGeometry& geometry) {
@@ -123,6 +125,7 @@ uint16_t PMScroll::MakeArrow(const ScrollBarGeometry& geometry, bool first, Arro
 }
 
 PMScroll::~PMScroll() {
+    SetRoutable(false);
     SetAllShown(false);
     ScrollRegistry& registry = Bars();
     if (--registry.live == 0) {
@@ -422,6 +425,7 @@ DrawAnswer& PMScroll::DrawAnswers() {
 }
 
 bool HXCALL PMScroll::PM_ScrollDraw(EDict* record) {
+    DeliveryScope scope;
     if (record == nullptr) {
         return false;
     }
