@@ -186,4 +186,24 @@ TEST_F(PrintScreenTest, AFailedPageLeavesWithTheNoticeAndAStopKeepsThePendingPag
     EXPECT_EQ(Prints(), 2u);
 }
 
+// The host may leave the print scene while the page asks the mail service for the letter: the
+// page is filled no further and its view goes once the entry returns.
+TEST_F(PrintScreenTest, AStopWhileThePageAsksForTheLetterLeavesNoView) {
+    static int gets = 0;
+    gets = 0;
+    const HxHandler leaveAtTheFirstGet = [](EDict* record) {
+        if (EDictGetType(record) == code::kGet && gets++ == 0) {
+            EDict left = Record(code::kLeft);
+            PM_PrintMessage(&left);
+        }
+        return false;
+    };
+    HxPortAttach(atoms::mail::MailPort, leaveAtTheFirstGet);
+    Deliver(Record(code::kEntered));
+    HxPortDetach(atoms::mail::MailPort, leaveAtTheFirstGet);
+    EXPECT_GT(gets, 1);
+    EXPECT_EQ(wm::PrintScreen().view, nullptr);
+    EXPECT_EQ(wm::Handover().printing, 0);
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include "controls/canvas_drawing.h"
 #include "hxmsg.h"
 #include "message_codes.h"
+#include "messaging/delivery_scope.h"
 #include "messaging/name_atoms.h"
 #include "messaging/request_builders.h"
 #include "screens/screen_base.h"
@@ -51,7 +52,9 @@ void MakeView(uint16_t sprite) {
 
 // The body goes into the view as it was stored, then the view takes the display mode the read
 // and write screens chose.
+// A page whose scene was stopped while it asked for the letter has no view left to fill.
 void FillView(const char* body, uint8_t rich) {
+    if (!PrintScreen().view) return;
     RichTextView& view = *PrintScreen().view;
     if (body != nullptr) {
         if (rich != 0) {
@@ -158,10 +161,12 @@ void OnPrintFailed() {
 }
 
 // Only the view goes with the scene: the page counters and the pending flag are left as they are
-// (a start sets the counters again).
+// (a start sets the counters again). A stop the host delivers while the page is being set up
+// deletes the view once that handler returns.
 void Stop() {
     HxPortDetach(atoms::TimerPortTick, &PM_PrintMessage);
-    PrintScreen().view.reset();
+    RichTextView* view = PrintScreen().view.release();
+    ReleaseAfterDelivery([view] { delete view; });
     Handover().printing = 0;
 }
 
