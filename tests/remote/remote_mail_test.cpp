@@ -233,6 +233,13 @@ TEST_F(RemoteMailTest, ALetterTheServerRefusesComesBackAsCouldNotBeDelivered) {
     service_->FinishInFlight();
     EXPECT_TRUE(SpoolEmpty());
     EXPECT_TRUE(Contains(FetchSubjects(ann), "Your letter could not be delivered"));
+    // One recipient refused, another taken: the one the server takes still gets the letter.
+    const std::string subject = "half refused " + std::to_string(::getpid());
+    ASSERT_TRUE(Send(ann, WrittenMessage("nobody_here, bob_02", "ann_01", subject.c_str(), "Hello")));
+    service_->FinishInFlight();
+    EXPECT_TRUE(SpoolEmpty());
+    EXPECT_TRUE(Contains(FetchSubjects(ann), "Your letter could not be delivered"));
+    EXPECT_TRUE(Contains(FetchSubjects(SignedInAs("bob_02")), subject));
 }
 
 TEST_F(RemoteMailTest, AServerThatDropsTheConnectionMidFetchLosesNothingAndRepeatsNothing) {
