@@ -325,6 +325,12 @@ std::vector<uint32_t> RemoteBackend::ListWanted(const std::string& account, Imap
 bool RemoteBackend::FetchBatch(const std::string& account, ImapSession& imap, uint32_t validity,
                                const std::vector<uint32_t>& uids) {
     const TransferResult result = imap.Command("INBOX", "UID FETCH " + UidSet(uids) + " (UID BODY.PEEK[])");
+    // A server that stopped answering ends the round: halving the batch would wait for it again
+    // and again while the child waits for the next letter.
+    if (result.outcome == TransferResult::Outcome::TimedOut) {
+        ProblemNote(kTrace, "fetching mail for " + account + " stopped: " + result.error);
+        return false;
+    }
     if (result.outcome != TransferResult::Outcome::Done && uids.size() > 1) {
         const auto half = uids.begin() + static_cast<std::ptrdiff_t>(uids.size() / 2);
         return FetchBatch(account, imap, validity, {uids.begin(), half}) && FetchBatch(account, imap, validity, {half, uids.end()});
@@ -343,7 +349,8 @@ bool RemoteBackend::FetchBatch(const std::string& account, ImapSession& imap, ui
         auto it = texts.find(uid);
         if (it == texts.end()) {
             TransferResult alone = imap.MessageText("INBOX;UIDVALIDITY=" + std::to_string(validity), uid);
-            if (alone.outcome == TransferResult::Outcome::Unreachable || alone.outcome == TransferResult::Outcome::Refused) {
+            if (alone.outcome == TransferResult::Outcome::Unreachable || alone.outcome == TransferResult::Outcome::Refused ||
+                alone.outcome == TransferResult::Outcome::TimedOut) {
                 ProblemNote(kTrace, "fetching mail for " + account + " stopped: " + alone.error);
                 return false;
             }

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """A loopback proxy in front of an IMAP server that drops connections in the middle of a fetch.
 
-    drop_proxy.py TARGET_PORT PORT_FILE [--cuts N] [--after BYTES]
+    drop_proxy.py TARGET_PORT PORT_FILE [--cuts N] [--after BYTES] [--stall]
 
 Listens on 127.0.0.1 (a free port, written to PORT_FILE once it listens) and forwards every
 connection to 127.0.0.1:TARGET_PORT. The first N connections (all of them when N is -1) whose
 server side starts a message's text ("BODY[]" in a FETCH answer) are closed, both ways, BYTES
-bytes after that point: the client sees the server vanish mid-fetch. Stopped by its pid.
+bytes after that point: the client sees the server vanish mid-fetch. With --stall they are kept
+open and silent instead (a server that stops answering), each noted as a line of
+PORT_FILE.stalls. Stopped by its pid.
 """
 import argparse
 import os
@@ -22,6 +24,7 @@ def main():
     ap.add_argument("port_file")
     ap.add_argument("--cuts", type=int, default=1)
     ap.add_argument("--after", type=int, default=200)
+    ap.add_argument("--stall", action="store_true")
     args = ap.parse_args()
 
     listener = socket.socket()
@@ -77,10 +80,15 @@ def main():
                     # bytes of `data` still to pass: up to the mark plus `after`
                     state[2] = max(0, at + len(MARK) + args.after - len(state[1]))
                 state[1] = seen[-len(MARK):]
+            if state[2] == 0 and args.stall:
+                continue
             if state[2] is not None:
                 client.sendall(data[:state[2]])
                 state[2] -= min(state[2], len(data))
-                if state[2] == 0:
+                if state[2] == 0 and args.stall:
+                    with open(args.port_file + ".stalls", "a") as f:
+                        f.write("stalled\n")
+                elif state[2] == 0:
                     close(client)
                 continue
             client.sendall(data)
