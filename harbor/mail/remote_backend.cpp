@@ -552,9 +552,11 @@ bool RemoteBackend::SendOne(const std::string& entry) {
                                             : SmtpSubmit(settings_, *who, from, pending, mail->text);
     if (result.outcome == TransferResult::Outcome::Done) {
         TraceNote(kTrace, "sent " + entry + " for " + mail->sender);
-    } else if (result.outcome == TransferResult::Outcome::Failed && result.Permanent()) {
-        // The server refuses the whole letter when it refuses one recipient (an unknown address):
-        // with several, each is tried alone, so that those it takes still get the letter.
+    } else if (result.outcome == TransferResult::Outcome::Failed &&
+               (result.Permanent() || (pending.size() > 1 && result.response >= 400))) {
+        // The server refuses the whole letter when it refuses one recipient (an unknown address,
+        // a full mailbox): with several, each is tried alone, so that those it takes still get
+        // the letter; one refused for now is tried again later.
         for (const std::string& r : pending) {
             const TransferResult alone = pending.size() == 1 ? result : SmtpSubmit(settings_, *who, from, {r}, mail->text);
             if (alone.outcome == TransferResult::Outcome::Done) {
