@@ -87,9 +87,9 @@ TransferResult Run(CURL* c) {
     switch (code) {
         case CURLE_OK: result.outcome = TransferResult::Outcome::Done; break;
         case CURLE_LOGIN_DENIED: result.outcome = TransferResult::Outcome::Refused; break;
+        case CURLE_OPERATION_TIMEDOUT: result.outcome = TransferResult::Outcome::TimedOut; break;
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_CONNECT:
-        case CURLE_OPERATION_TIMEDOUT:
         case CURLE_SSL_CONNECT_ERROR:
         case CURLE_PEER_FAILED_VERIFICATION:
         case CURLE_SSL_CACERT_BADFILE:

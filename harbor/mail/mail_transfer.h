@@ -19,7 +19,8 @@ struct Credentials {
 };
 
 struct TransferResult {
-    enum class Outcome { Done, Refused, Unreachable, Failed };
+    // TimedOut: the server took the connection and then stopped answering.
+    enum class Outcome { Done, Refused, Unreachable, TimedOut, Failed };
     Outcome outcome = Outcome::Failed;
     long response = 0;   // the server's last response code (SMTP)
     std::string error;   // for the trace

@@ -325,6 +325,12 @@ std::vector<uint32_t> RemoteBackend::ListWanted(const std::string& account, Imap
 bool RemoteBackend::FetchBatch(const std::string& account, ImapSession& imap, uint32_t validity,
                                const std::vector<uint32_t>& uids) {
     const TransferResult result = imap.Command("INBOX", "UID FETCH " + UidSet(uids) + " (UID BODY.PEEK[])");
+    // A server that stopped answering ends the round: halving the batch would wait for it again
+    // and again while the child waits for the next letter.
+    if (result.outcome == TransferResult::Outcome::TimedOut) {
+        ProblemNote(kTrace, "fetching mail for " + account + " stopped: " + result.error);
+        return false;
+    }
     if (result.outcome != TransferResult::Outcome::Done && uids.size() > 1) {
         const auto half = uids.begin() + static_cast<std::ptrdiff_t>(uids.size() / 2);
         return FetchBatch(account, imap, validity, {uids.begin(), half}) && FetchBatch(account, imap, validity, {half, uids.end()});
@@ -343,7 +349,8 @@ bool RemoteBackend::FetchBatch(const std::string& account, ImapSession& imap, ui
         auto it = texts.find(uid);
         if (it == texts.end()) {
             TransferResult alone = imap.MessageText("INBOX;UIDVALIDITY=" + std::to_string(validity), uid);
-            if (alone.outcome == TransferResult::Outcome::Unreachable || alone.outcome == TransferResult::Outcome::Refused) {
+            if (alone.outcome == TransferResult::Outcome::Unreachable || alone.outcome == TransferResult::Outcome::Refused ||
+                alone.outcome == TransferResult::Outcome::TimedOut) {
                 ProblemNote(kTrace, "fetching mail for " + account + " stopped: " + alone.error);
                 return false;
             }
@@ -517,7 +524,9 @@ std::chrono::steady_clock::time_point RemoteBackend::SendPass() {
     return next;
 }
 
-// True when the entry is done with: sent, or refused for good and its sender told.
+// True when the entry is done with: sent, or refused for good and its sender told. The spool
+// entry's note lists the recipients the server already took (or refused, once the sender was
+// told), so a retry goes only to the others.
 bool RemoteBackend::SendOne(const std::string& entry) {
     std::string bytes;
     if (!spool_.Read(entry, bytes)) return true;
@@ -528,15 +537,49 @@ bool RemoteBackend::SendOne(const std::string& entry) {
     }
     const std::optional<Credentials> who = CredentialsOf(mail->sender);
     if (!who) return true;  // goes once its sender signs in again
-    const TransferResult result = SmtpSubmit(settings_, *who, AddressOf(who->login), mail->recipients, mail->text);
+    std::set<std::string> noted;
+    std::istringstream note(spool_.ReadNote(entry));
+    for (std::string line; std::getline(note, line);) noted.insert(line);
+    std::vector<std::string> pending;
+    for (const std::string& r : mail->recipients) {
+        if (!noted.contains(r)) pending.push_back(r);
+    }
+    const std::string from = AddressOf(who->login);
+    std::vector<std::string> refused;
+    std::string why;
+    bool later = false;
+    TransferResult result = pending.empty() ? TransferResult{TransferResult::Outcome::Done, 0, "", ""}
+                                            : SmtpSubmit(settings_, *who, from, pending, mail->text);
     if (result.outcome == TransferResult::Outcome::Done) {
         TraceNote(kTrace, "sent " + entry + " for " + mail->sender);
-    } else if (result.outcome == TransferResult::Outcome::Failed && result.Permanent()) {
-        const std::string letter = Undeliverable(mail->sender, mail->text, result.error);
-        if (ImapAppend(settings_, *who, "INBOX", letter).outcome != TransferResult::Outcome::Done) return false;
-        ProblemNote(kTrace, "a letter from " + mail->sender + " could not be delivered: " + result.error);
+    } else if (result.outcome == TransferResult::Outcome::Failed &&
+               (result.Permanent() || (pending.size() > 1 && result.response >= 400))) {
+        // The server refuses the whole letter when it refuses one recipient (an unknown address,
+        // a full mailbox): with several, each is tried alone, so that those it takes still get
+        // the letter; one refused for now is tried again later.
+        for (const std::string& r : pending) {
+            const TransferResult alone = pending.size() == 1 ? result : SmtpSubmit(settings_, *who, from, {r}, mail->text);
+            if (alone.outcome == TransferResult::Outcome::Done) {
+                if (!spool_.AppendNote(entry, r)) ProblemNote(kTrace, spool_.Error());  // a retry may repeat it
+            } else if (alone.outcome == TransferResult::Outcome::Failed && alone.Permanent()) {
+                refused.push_back(r);
+                why += (why.empty() ? "" : "; ") + (pending.size() == 1 ? "" : r + ": ") + alone.error;
+            } else {
+                later = true;
+            }
+        }
     } else {
         TraceNote(kTrace, "sending " + entry + " failed for now: " + result.error);
+        return false;
+    }
+    if (!refused.empty()) {
+        const std::string letter = Undeliverable(mail->sender, mail->text, why);
+        if (ImapAppend(settings_, *who, "INBOX", letter).outcome != TransferResult::Outcome::Done) return false;
+        ProblemNote(kTrace, "a letter from " + mail->sender + " could not be delivered: " + why);
+        for (const std::string& r : refused) spool_.AppendNote(entry, r);  // told once
+    }
+    if (later) {
+        TraceNote(kTrace, "sending " + entry + " failed for now for some of its recipients");
         return false;
     }
     std::lock_guard lock(mutex_);

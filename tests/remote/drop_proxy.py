@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """A loopback proxy in front of an IMAP server that drops connections in the middle of a fetch.
 
-    drop_proxy.py TARGET_PORT PORT_FILE [--cuts N] [--after BYTES]
+    drop_proxy.py TARGET_PORT PORT_FILE [--cuts N] [--after BYTES] [--stall] [--rewrite FROM TO]
 
 Listens on 127.0.0.1 (a free port, written to PORT_FILE once it listens) and forwards every
 connection to 127.0.0.1:TARGET_PORT. The first N connections (all of them when N is -1) whose
 server side starts a message's text ("BODY[]" in a FETCH answer) are closed, both ways, BYTES
-bytes after that point: the client sees the server vanish mid-fetch. Stopped by its pid.
+bytes after that point: the client sees the server vanish mid-fetch. With --stall they are kept
+open and silent instead (a server that stops answering), each noted as a line of
+PORT_FILE.stalls. --rewrite replaces FROM by TO in what the server sends (any protocol: an SMTP
+refusal made temporary). Stopped by its pid.
 """
 import argparse
 import os
@@ -22,6 +25,8 @@ def main():
     ap.add_argument("port_file")
     ap.add_argument("--cuts", type=int, default=1)
     ap.add_argument("--after", type=int, default=200)
+    ap.add_argument("--stall", action="store_true")
+    ap.add_argument("--rewrite", nargs=2, default=None)
     args = ap.parse_args()
 
     listener = socket.socket()
@@ -69,6 +74,8 @@ def main():
             if way == "up":
                 state[0].sendall(data)
                 continue
+            if args.rewrite:
+                data = data.replace(args.rewrite[0].encode(), args.rewrite[1].encode())
             if state[2] is None and cuts_left != 0:
                 seen = state[1] + data
                 at = seen.find(MARK)
@@ -77,10 +84,15 @@ def main():
                     # bytes of `data` still to pass: up to the mark plus `after`
                     state[2] = max(0, at + len(MARK) + args.after - len(state[1]))
                 state[1] = seen[-len(MARK):]
+            if state[2] == 0 and args.stall:
+                continue
             if state[2] is not None:
                 client.sendall(data[:state[2]])
                 state[2] -= min(state[2], len(data))
-                if state[2] == 0:
+                if state[2] == 0 and args.stall:
+                    with open(args.port_file + ".stalls", "a") as f:
+                        f.write("stalled\n")
+                elif state[2] == 0:
                     close(client)
                 continue
             client.sendall(data)

@@ -88,11 +88,15 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new ServersE
 // text began.
 class DropProxy {
 public:
-    DropProxy(int target, int cuts, const std::filesystem::path& dir) {
+    // `options`: more of drop_proxy.py's ("--stall": kept open and silent, noted in StallsFile()).
+    DropProxy(int target, int cuts, const std::filesystem::path& dir, const std::string& options = "") {
         const std::filesystem::path port_file = dir / ("proxy-" + std::to_string(cuts) + ".port");
         std::filesystem::remove(port_file);  // an earlier proxy's
+        stalls_ = port_file.string() + ".stalls";
+        std::filesystem::remove(stalls_);
         pid_ = std::atoi(RunCommand("/usr/bin/python3 " WRENMAIL_SOURCE_DIR "/tests/remote/drop_proxy.py " + std::to_string(target) +
-                             " " + port_file.string() + " --cuts " + std::to_string(cuts) + " > /dev/null 2>&1 & echo $!")
+                             " " + port_file.string() + " --cuts " + std::to_string(cuts) + " " + options +
+                             " > /dev/null 2>&1 & echo $!")
                              .output.c_str());
         for (int i = 0; i < 200 && port_ == 0; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -103,8 +107,10 @@ public:
         if (pid_ > 0) ::kill(pid_, SIGTERM);
     }
     int Port() const { return port_; }
+    const std::filesystem::path& StallsFile() const { return stalls_; }
 
 private:
+    std::filesystem::path stalls_;
     pid_t pid_ = -1;
     int port_ = 0;
 };
@@ -233,6 +239,25 @@ TEST_F(RemoteMailTest, ALetterTheServerRefusesComesBackAsCouldNotBeDelivered) {
     service_->FinishInFlight();
     EXPECT_TRUE(SpoolEmpty());
     EXPECT_TRUE(Contains(FetchSubjects(ann), "Your letter could not be delivered"));
+    // One recipient refused, another taken: the one the server takes still gets the letter.
+    const std::string subject = "half refused " + std::to_string(::getpid());
+    ASSERT_TRUE(Send(ann, WrittenMessage("nobody_here, bob_02", "ann_01", subject.c_str(), "Hello")));
+    service_->FinishInFlight();
+    EXPECT_TRUE(SpoolEmpty());
+    EXPECT_TRUE(Contains(FetchSubjects(ann), "Your letter could not be delivered"));
+    EXPECT_TRUE(Contains(FetchSubjects(SignedInAs("bob_02")), subject));
+
+    // A recipient refused for now (a full mailbox) holds back neither the others nor itself.
+    DropProxy busy(servers->smtp, 0, scratch_.Path(), "--rewrite '550 5.1.1' '452 4.2.2'");
+    harbor::ServerSettings through = TlsSettings();
+    through.smtp = Loopback("smtp", busy.Port());
+    UseServer(through);
+    Restart();
+    const std::string held = "held for one " + std::to_string(::getpid());
+    ASSERT_TRUE(Send(SignedInAs("ann_01"), WrittenMessage("nobody_here, bob_02", "ann_01", held.c_str(), "Hello")));
+    service_->FinishInFlight();
+    EXPECT_FALSE(SpoolEmpty()) << "tried again later for the one refused";
+    EXPECT_TRUE(Contains(FetchSubjects(SignedInAs("bob_02")), held));
 }
 
 TEST_F(RemoteMailTest, AServerThatDropsTheConnectionMidFetchLosesNothingAndRepeatsNothing) {
@@ -273,6 +298,17 @@ TEST_F(RemoteMailTest, AServerThatDropsTheConnectionMidFetchLosesNothingAndRepea
     EXPECT_EQ(text.outcome, harbor::TransferResult::Outcome::Done);
     EXPECT_NE(text.stream.find("Subject:"), std::string::npos);
     EXPECT_EQ(session.Connections(), 2);
+
+    // A server that goes silent mid-fetch ends the round at the first wait, not once per half batch.
+    SendLetter("bob_02@example.test", "rose@example.org", tag + " silent", "shh");
+    DropProxy silent(servers->imap, -1, scratch_.Path(), "--stall");
+    through.imap = Loopback("imap", silent.Port());
+    UseServer(through);
+    {
+        harbor::MailService service(Options());
+        EXPECT_TRUE(FetchSubjects(SignedInAs("bob_02")).empty());
+    }
+    EXPECT_EQ(harbor_test::ReadFile(silent.StallsFile()), "stalled\n");
 }
 
 TEST_F(RemoteMailTest, ALetterTheServerHoldsTwiceIsStoredOnce) {
