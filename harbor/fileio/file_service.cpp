@@ -58,6 +58,11 @@ UniqueFd OpenRoot(const std::filesystem::path& root) {
     return fd;
 }
 
+bool IsRegularFileAt(int dir, const std::string& name) {
+    struct stat st {};
+    return ::fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
+}
+
 }  // namespace
 
 FileService* FileService::live_ = nullptr;
@@ -393,13 +398,10 @@ bool FileService::Load(FileHandle& h, const std::string& name) {
     }
     // The module takes a file it cannot read for a missing one, and may write a new one over it
     // (an empty address book over one too large to read): that file is kept (KeepUnread).
-    struct stat st {};
-    const std::string key = UnreadKey(h, name);
-    if (read || ::fstatat(h.dir.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
-        IsFolderCounter(name)) {
-        unread_.erase(key);
-    } else {
-        unread_.insert(key);
+    if (!read && !IsFolderCounter(name) && IsRegularFileAt(h.dir.Get(), name)) {
+        unread_.insert(UnreadKey(h, name));
+    } else if (!unread_.empty()) {
+        unread_.erase(UnreadKey(h, name));
     }
     return read;
 }
@@ -413,9 +415,7 @@ std::string FileService::UnreadKey(const FileHandle& h, const std::string& name)
 // A file whose read failed in this run, though it was there, goes to the holding area before
 // anything is written over it; when it cannot go there, nothing is written.
 bool FileService::KeepUnread(FileHandle& h, const std::string& name) {
-    if (unread_.empty() || unread_.erase(UnreadKey(h, name)) == 0) return true;
-    struct stat st {};
-    if (::fstatat(h.dir.Get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) return true;
+    if (unread_.empty() || unread_.erase(UnreadKey(h, name)) == 0 || !IsRegularFileAt(h.dir.Get(), name)) return true;
     std::string why;
     if (!HoldFile(root_.Get(), h.path, h.dir.Get(), name, options_.durable, why)) {
         Lost(name, "the file there could not be read and is kept as it was (" + why + ")");
